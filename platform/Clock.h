@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+// A local calendar date and time of day, as the clock reads it.
+struct LocalDateTime {
+    int year = 1970;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+};
+
+// Where the current time comes from. The program uses the system clock; tests install a
+// ManualClock so that dated file names and time-outs can be checked.
+class ClockSource {
+public:
+    virtual ~ClockSource() = default;
+    virtual LocalDateTime now() const = 0;
+    // Milliseconds from an arbitrary start, never going backwards.
+    virtual uint64_t tickCount() const = 0;
+};
+
+// The one place the program asks for the date, the time and elapsed milliseconds.
+class Clock {
+public:
+    static LocalDateTime now();
+    static uint64_t tickCount();
+    // Installs another source; nullptr puts the system clock back. The caller keeps ownership.
+    static void install(const ClockSource* source);
+};

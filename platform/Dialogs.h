@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/DialogProvider.h"
+
+// The one facade through which the program talks to the operator in dialogs.
+class Dialogs {
+public:
+    static void showMessage(const QString& text);
+    static void showWarning(const QString& text);
+    static void showError(const QString& text);
+
+    // A warning dialog with Yes and No; true for Yes.
+    static bool confirmYesNo(const QString& text);
+    static DialogAnswer confirmYesNoCancel(const QString& text);
+    // True for OK.
+    static bool confirmOkCancel(const QString& text);
+
+    static bool inputText(const QString& caption, const QString& prompt, QString& value);
+    static QString openFileName(const QString& caption, const QString& folder,
+                                const QString& filter);
+    static QString saveFileName(const QString& caption, const QString& folder,
+                                const QString& filter);
+    static QString folderName(const QString& caption, const QString& folder);
+
+    // Installs another provider; nullptr puts Qt's dialogs back. The caller keeps ownership.
+    static void install(DialogProvider* provider);
+    static DialogProvider& provider();
+};

@@ -1,0 +1,13 @@
+#include "platform/EventLog.h"
+
+#include "platform/Clock.h"
+#include "platform/DataPaths.h"
+#include "platform/DateTimeText.h"
+#include "platform/FileIO.h"
+
+std::string EventsLogPath() { return LogFolder + TodayString() + " Events.log"; }
+
+bool AutoEventLog(const std::string& text, const std::string& fileName) {
+    const std::string entry = "\nAuto Event:\t" + DateTimeText(Clock::now()) + "\t" + text;
+    return AppendToFile(fileName, entry);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The one way the program writes files whole and appends to logs.
+
+// Replaces `path` with `data` so that a crash or a full disk leaves either the old file or the
+// new one, never a torn one: the data go to a temporary file in the same folder, are flushed
+// to disk, and the temporary file is renamed over the old one. On failure the old file is
+// untouched, `error` (when given) says why, and the result is false.
+bool WriteFileAtomically(const std::string& path, std::string_view data,
+                         std::string* error = nullptr);
+
+// Appends `data` to `path` (created when missing) and checks that every byte was written.
+bool AppendToFile(const std::string& path, std::string_view data, std::string* error = nullptr);
+
+// The whole content of a file, or nothing when it cannot be read. Files larger than
+// `maxBytes` are refused.
+std::optional<std::string> ReadWholeFile(const std::string& path,
+                                         size_t maxBytes = size_t(1) << 30);

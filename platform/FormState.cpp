@@ -1,0 +1,47 @@
+#include "platform/FormState.h"
+
+#include "platform/AppPaths.h"
+#include "platform/IniFile.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+void SaveFormState(QWidget* form) {
+    IniFile ini(AppPaths::settingsFile());
+    const QString section = form->objectName();
+    int state = 0;
+    if (form->isMaximized())
+        state = 2;
+    else if (form->isMinimized())
+        state = 1;
+    ini.writeInteger(section, QStringLiteral("WindowState"), state);
+    ini.writeInteger(section, QStringLiteral("Left"), form->x());
+    ini.writeInteger(section, QStringLiteral("Top"), form->y());
+    ini.writeInteger(section, QStringLiteral("Width"), form->width());
+    ini.writeInteger(section, QStringLiteral("Height"), form->height());
+}
+
+void RestoreFormState(QWidget* form, int withSize) {
+    const IniFile ini(AppPaths::settingsFile());
+    const QString section = form->objectName();
+    if (ini.readInteger(section, QStringLiteral("WindowState"), 0) == 2) {
+        form->setWindowState(form->windowState() | Qt::WindowMaximized);
+        return;
+    }
+    int left = ini.readInteger(section, QStringLiteral("Left"), 0);
+    int top = ini.readInteger(section, QStringLiteral("Top"), 0);
+    if (withSize == 1) {
+        const int width = ini.readInteger(section, QStringLiteral("Width"), form->width());
+        const int height = ini.readInteger(section, QStringLiteral("Height"), form->height());
+        form->resize(width, height);
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        if (left < 0 || left >= area.width())
+            left = 0;
+        if (top < 0 || top >= area.height())
+            top = 0;
+    }
+    form->move(left, top);
+}

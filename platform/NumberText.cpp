@@ -1,0 +1,199 @@
+#include "platform/NumberText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Decimal digits of |value| rounded to `precision` significant digits: `digits` holds them
+// without leading zeros, `exponent` is the number of digits before the decimal point.
+struct DecimalDigits {
+    std::string digits;
+    int exponent = 0;
+    bool negative = false;
+};
+
+DecimalDigits Decompose(double value, int precision) {
+    DecimalDigits d;
+    d.negative = std::signbit(value);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*e", precision - 1, std::fabs(value));
+    // buffer: d.ddddde[+-]xx
+    const char* p = buffer;
+    for (; *p && *p != 'e'; ++p) {
+        if (*p >= '0' && *p <= '9')
+            d.digits.push_back(*p);
+    }
+    const int e10 = (*p == 'e') ? std::atoi(p + 1) : 0;
+    d.exponent = e10 + 1;
+    return d;
+}
+
+// Rounds the digit string half away from zero so that no digit stands beyond `decimals`
+// places after the point. Returns false when nothing is left (the value rounds to zero).
+void RoundToDecimals(DecimalDigits& d, int decimals) {
+    const int keep = d.exponent + decimals; // digits to keep
+    if (keep >= static_cast<int>(d.digits.size()))
+        return;
+    if (keep < 0) {
+        d.digits.clear();
+        return;
+    }
+    const bool roundUp = d.digits[static_cast<size_t>(keep)] >= '5';
+    d.digits.resize(static_cast<size_t>(keep));
+    if (roundUp) {
+        int i = keep - 1;
+        for (; i >= 0; --i) {
+            if (d.digits[static_cast<size_t>(i)] == '9') {
+                d.digits[static_cast<size_t>(i)] = '0';
+            } else {
+                ++d.digits[static_cast<size_t>(i)];
+                break;
+            }
+        }
+        if (i < 0) {
+            d.digits.insert(d.digits.begin(), '1');
+            ++d.exponent;
+        }
+    }
+}
+
+bool AllZero(const std::string& digits) {
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0'; });
+}
+
+std::string NonFiniteText(double value) {
+    if (std::isnan(value))
+        return "NAN";
+    return value < 0 ? "-INF" : "INF";
+}
+
+std::string ExponentText(const DecimalDigits& d) {
+    std::string digits = d.digits;
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    std::string text = d.negative ? "-" : "";
+    text += digits[0];
+    if (digits.size() > 1) {
+        text += '.';
+        text.append(digits, 1, std::string::npos);
+    }
+    text += 'E';
+    text += std::to_string(d.exponent - 1);
+    return text;
+}
+
+template <typename T> bool ParseIntegral(std::string_view text, T& out) {
+    if (text.empty())
+        return false;
+    if (text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '+')
+        return false;
+    T value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return false;
+    out = value;
+    return true;
+}
+
+} // namespace
+
+std::string FormatFixed(double value, int decimals, int precision) {
+    if (!std::isfinite(value))
+        return NonFiniteText(value);
+    precision = std::clamp(precision, 1, 17);
+    decimals = std::clamp(decimals, 0, 18);
+    if (value == 0)
+        return decimals > 0 ? "0." + std::string(static_cast<size_t>(decimals), '0') : "0";
+    DecimalDigits d = Decompose(value, precision);
+    if (d.exponent > precision)
+        return FormatGeneral(value, precision);
+    RoundToDecimals(d, decimals);
+    if (AllZero(d.digits))
+        d.negative = false;
+
+    std::string text = d.negative ? "-" : "";
+    // Digits before the point.
+    if (d.exponent <= 0) {
+        text += '0';
+    } else {
+        for (int i = 0; i < d.exponent; ++i)
+            text += i < static_cast<int>(d.digits.size()) ? d.digits[static_cast<size_t>(i)] : '0';
+    }
+    if (decimals > 0) {
+        text += '.';
+        for (int i = 0; i < decimals; ++i) {
+            const int index = d.exponent + i;
+            const bool present = index >= 0 && index < static_cast<int>(d.digits.size());
+            text += present ? d.digits[static_cast<size_t>(index)] : '0';
+        }
+    }
+    return text;
+}
+
+std::string FormatGeneral(double value, int precision) {
+    if (!std::isfinite(value))
+        return NonFiniteText(value);
+    precision = std::clamp(precision, 1, 17);
+    if (value == 0)
+        return "0";
+    DecimalDigits d = Decompose(value, precision);
+    if (d.exponent > precision || d.exponent < -4)
+        return ExponentText(d);
+
+    std::string digits = d.digits;
+    while (!digits.empty() && digits.back() == '0' &&
+           static_cast<int>(digits.size()) > std::max(d.exponent, 0))
+        digits.pop_back();
+    std::string text = d.negative ? "-" : "";
+    if (d.exponent <= 0) {
+        text += "0.";
+        text.append(static_cast<size_t>(-d.exponent), '0');
+        text += digits;
+    } else {
+        text.append(digits, 0, static_cast<size_t>(d.exponent));
+        if (static_cast<int>(digits.size()) > d.exponent) {
+            text += '.';
+            text.append(digits, static_cast<size_t>(d.exponent), std::string::npos);
+        }
+    }
+    return text;
+}
+
+bool ParseNumber(std::string_view text, double& out) {
+    if (text.empty())
+        return false;
+    if (text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty())
+        return false;
+    const char first = text.front();
+    // from_chars accepts "inf", "nan" and "infinity"; a number starts with a digit, a sign or
+    // a point.
+    if (!(first == '-' || first == '.' || (first >= '0' && first <= '9')))
+        return false;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
+                                              std::chars_format::general);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return false;
+    out = value;
+    return true;
+}
+
+bool ParseNumber(const QString& text, double& out) {
+    return ParseNumber(std::string_view(text.toStdString()), out);
+}
+
+bool ParseInteger(std::string_view text, int& out) { return ParseIntegral(text, out); }
+
+bool ParseInteger(const QString& text, int& out) {
+    return ParseIntegral(std::string_view(text.toStdString()), out);
+}
+
+bool ParseInteger64(std::string_view text, int64_t& out) { return ParseIntegral(text, out); }

@@ -1,0 +1,96 @@
+#include "platform/AppPaths.h"
+#include "platform/FormState.h"
+#include "platform/IniFile.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FormStateTest : public ::testing::Test {
+protected:
+    QWidget form;
+    QRect screen;
+
+    void SetUp() override {
+        form.setObjectName("Navset");
+        form.setGeometry(100, 120, 400, 300);
+        screen = QGuiApplication::primaryScreen()->geometry();
+        IniFile(AppPaths::settingsFile()).eraseSection("Navset");
+    }
+
+    void store(int state, int left, int top, int width, int height) {
+        IniFile ini(AppPaths::settingsFile());
+        ini.writeInteger("Navset", "WindowState", state);
+        ini.writeInteger("Navset", "Left", left);
+        ini.writeInteger("Navset", "Top", top);
+        ini.writeInteger("Navset", "Width", width);
+        ini.writeInteger("Navset", "Height", height);
+    }
+};
+
+TEST_F(FormStateTest, SavesStateAndGeometryUnderTheFormName) {
+    form.move(33, 44);
+    form.resize(500, 250);
+    SaveFormState(&form);
+    const IniFile ini(AppPaths::settingsFile());
+    EXPECT_EQ(ini.readSection("Navset"),
+              QStringList({"WindowState", "Left", "Top", "Width", "Height"}));
+    EXPECT_EQ(ini.readInteger("NAVSET", "WindowState", -1), 0);
+    EXPECT_EQ(ini.readInteger("Navset", "Left", -1), 33);
+    EXPECT_EQ(ini.readInteger("Navset", "Top", -1), 44);
+    EXPECT_EQ(ini.readInteger("Navset", "Width", -1), 500);
+    EXPECT_EQ(ini.readInteger("Navset", "Height", -1), 250);
+}
+
+TEST_F(FormStateTest, PositionsOffThePrimaryScreenComeBackAtZero) {
+    struct Case {
+        int left, top, expectedLeft, expectedTop;
+    };
+    const Case cases[] = {
+        {-8, -8, 0, 0},                           // a maximized-looking position
+        {screen.width(), 10, 0, 10},              // a monitor to the right
+        {screen.width() + 200, 10, 0, 10},
+        {-1900, 50, 0, 50},                       // a monitor to the left
+        {20, screen.height(), 20, 0},             // below the screen
+        {screen.width() - 1, screen.height() - 1, screen.width() - 1, screen.height() - 1},
+    };
+    for (const Case& c : cases) {
+        store(0, c.left, c.top, 640, 480);
+        RestoreFormState(&form, 1);
+        EXPECT_EQ(form.pos(), QPoint(c.expectedLeft, c.expectedTop)) << c.left << "," << c.top;
+        EXPECT_EQ(form.size(), QSize(640, 480));
+    }
+}
+
+TEST_F(FormStateTest, WithoutSizeTheDesignedSizeStays) {
+    store(1, 50, 60, 999, 888); // minimized comes back as a normal window
+    RestoreFormState(&form, 0);
+    EXPECT_EQ(form.pos(), QPoint(50, 60));
+    EXPECT_EQ(form.size(), QSize(400, 300));
+    EXPECT_FALSE(form.isMinimized());
+}
+
+TEST_F(FormStateTest, MaximizedStateIsRestoredAlone) {
+    store(2, 50, 60, 999, 888);
+    RestoreFormState(&form, 1);
+    EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
+    form.setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(form.size(), QSize(400, 300));
+}
+
+TEST_F(FormStateTest, MissingOrBrokenKeysGiveDefaults) {
+    {
+        IniFile ini(AppPaths::settingsFile());
+        ini.writeString("Navset", "Left", "abc");
+        ini.writeString("Navset", "Width", "12.5");
+    }
+    RestoreFormState(&form, 1);
+    EXPECT_EQ(form.pos(), QPoint(0, 0));
+    EXPECT_EQ(form.size(), QSize(400, 300));
+}
+
+} // namespace
