@@ -38,9 +38,13 @@ std::atomic<const ClockSource*> installed{&systemClock};
 
 } // namespace
 
-LocalDateTime Clock::now() { return installed.load()->now(); }
+LocalDateTime Clock::now() {
+    return installed.load()->now();
+}
 
-uint64_t Clock::tickCount() { return installed.load()->tickCount(); }
+uint64_t Clock::tickCount() {
+    return installed.load()->tickCount();
+}
 
 void Clock::install(const ClockSource* source) {
     installed.store(source ? source : &systemClock);

@@ -27,9 +27,13 @@ void BuildDataPaths() {
     CoordinatesLogPath = LogFolder + d + " Coordinates.csv";
 }
 
-std::string TodayString() { return DateText(Clock::now()); }
+std::string TodayString() {
+    return DateText(Clock::now());
+}
 
-std::string TimeStampHHMM() { return HourMinuteText(Clock::now()); }
+std::string TimeStampHHMM() {
+    return HourMinuteText(Clock::now());
+}
 
 void CreateDataFolders() {
     namespace fs = std::filesystem;

@@ -10,8 +10,7 @@ std::string DateText(const LocalDateTime& t) {
 
 std::string TimeText(const LocalDateTime& t) {
     char text[32];
-    std::snprintf(text, sizeof text, "%02d%02d%02d%03d", t.hour, t.minute, t.second,
-                  t.millisecond);
+    std::snprintf(text, sizeof text, "%02d%02d%02d%03d", t.hour, t.minute, t.second, t.millisecond);
     return text;
 }
 
@@ -21,4 +20,6 @@ std::string HourMinuteText(const LocalDateTime& t) {
     return text;
 }
 
-std::string DateTimeText(const LocalDateTime& t) { return DateText(t) + " " + TimeText(t); }
+std::string DateTimeText(const LocalDateTime& t) {
+    return DateText(t) + " " + TimeText(t);
+}

@@ -26,13 +26,12 @@ public:
     }
 
     DialogAnswer confirm(const QString& text, bool withCancel, bool okCancel) override {
-        QMessageBox::StandardButtons buttons =
-            okCancel ? (QMessageBox::Ok | QMessageBox::Cancel) : (QMessageBox::Yes | QMessageBox::No);
+        QMessageBox::StandardButtons buttons = okCancel ? (QMessageBox::Ok | QMessageBox::Cancel)
+                                                        : (QMessageBox::Yes | QMessageBox::No);
         if (withCancel)
             buttons |= QMessageBox::Cancel;
-        const auto answer = QMessageBox::warning(QApplication::activeWindow(),
-                                                 QApplication::applicationDisplayName(), text,
-                                                 buttons);
+        const auto answer = QMessageBox::warning(
+            QApplication::activeWindow(), QApplication::applicationDisplayName(), text, buttons);
         switch (answer) {
         case QMessageBox::Yes:
             return DialogAnswer::Yes;
@@ -74,15 +73,25 @@ DialogProvider* current = &qtDialogs;
 
 } // namespace
 
-void Dialogs::install(DialogProvider* provider) { current = provider ? provider : &qtDialogs; }
+void Dialogs::install(DialogProvider* provider) {
+    current = provider ? provider : &qtDialogs;
+}
 
-DialogProvider& Dialogs::provider() { return *current; }
+DialogProvider& Dialogs::provider() {
+    return *current;
+}
 
-void Dialogs::showMessage(const QString& text) { current->message(MessageKind::Information, text); }
+void Dialogs::showMessage(const QString& text) {
+    current->message(MessageKind::Information, text);
+}
 
-void Dialogs::showWarning(const QString& text) { current->message(MessageKind::Warning, text); }
+void Dialogs::showWarning(const QString& text) {
+    current->message(MessageKind::Warning, text);
+}
 
-void Dialogs::showError(const QString& text) { current->message(MessageKind::Error, text); }
+void Dialogs::showError(const QString& text) {
+    current->message(MessageKind::Error, text);
+}
 
 bool Dialogs::confirmYesNo(const QString& text) {
     return current->confirm(text, false, false) == DialogAnswer::Yes;

@@ -4,7 +4,9 @@
 
 #include <QString>
 
-void Abort() { throw SilentAbort(); }
+void Abort() {
+    throw SilentAbort();
+}
 
 bool ErrorBoundary::run(const std::function<void()>& handler) {
     try {

@@ -5,7 +5,9 @@
 #include "platform/DateTimeText.h"
 #include "platform/FileIO.h"
 
-std::string EventsLogPath() { return LogFolder + TodayString() + " Events.log"; }
+std::string EventsLogPath() {
+    return LogFolder + TodayString() + " Events.log";
+}
 
 bool AutoEventLog(const std::string& text, const std::string& fileName) {
     const std::string entry = "\nAuto Event:\t" + DateTimeText(Clock::now()) + "\t" + text;

@@ -18,5 +18,5 @@ bool AppendToFile(const std::string& path, std::string_view data, std::string* e
 
 // The whole content of a file, or nothing when it cannot be read. Files larger than
 // `maxBytes` are refused.
-std::optional<std::string> ReadWholeFile(const std::string& path,
-                                         size_t maxBytes = size_t(1) << 30);
+std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes = size_t(1)
+                                                                                    << 30);

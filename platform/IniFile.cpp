@@ -18,7 +18,9 @@ QString FoldName(const QString& name) {
     return folded;
 }
 
-bool SameName(const QString& a, const QString& b) { return FoldName(a) == FoldName(b); }
+bool SameName(const QString& a, const QString& b) {
+    return FoldName(a) == FoldName(b);
+}
 
 using Section = IniFile::Section;
 using Entry = IniFile::Entry;
@@ -51,7 +53,9 @@ IniFile::IniFile(const QString& path) : path_(path) {
         sections_ = parse(file.readAll());
 }
 
-IniFile::~IniFile() { flush(); }
+IniFile::~IniFile() {
+    flush();
+}
 
 std::vector<Section> IniFile::parse(const QByteArray& bytes) {
     std::vector<Section> sections;

@@ -178,8 +178,8 @@ bool ParseNumber(std::string_view text, double& out) {
     if (!(first == '-' || first == '.' || (first >= '0' && first <= '9')))
         return false;
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              std::chars_format::general);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         return false;
     out = value;
@@ -190,10 +190,14 @@ bool ParseNumber(const QString& text, double& out) {
     return ParseNumber(std::string_view(text.toStdString()), out);
 }
 
-bool ParseInteger(std::string_view text, int& out) { return ParseIntegral(text, out); }
+bool ParseInteger(std::string_view text, int& out) {
+    return ParseIntegral(text, out);
+}
 
 bool ParseInteger(const QString& text, int& out) {
     return ParseIntegral(std::string_view(text.toStdString()), out);
 }
 
-bool ParseInteger64(std::string_view text, int64_t& out) { return ParseIntegral(text, out); }
+bool ParseInteger64(std::string_view text, int64_t& out) {
+    return ParseIntegral(text, out);
+}

@@ -2,4 +2,6 @@
 
 #include <clocale>
 
-void ResetNumericLocale() { std::setlocale(LC_NUMERIC, "C"); }
+void ResetNumericLocale() {
+    std::setlocale(LC_NUMERIC, "C");
+}

@@ -1,7 +1,7 @@
 #include "platform/RepeatedErrorGuard.h"
 
-#include "platform/EventLog.h"
 #include "platform/ErrorBoundary.h"
+#include "platform/EventLog.h"
 
 #include <QDebug>
 
@@ -49,6 +49,10 @@ void RepeatedErrorGuard::fail(const QString& what) {
     report(source_ + QStringLiteral(": ") + what);
 }
 
-void RepeatedErrorGuard::setSink(Sink sink) { CurrentSink() = sink ? std::move(sink) : DefaultSink; }
+void RepeatedErrorGuard::setSink(Sink sink) {
+    CurrentSink() = sink ? std::move(sink) : DefaultSink;
+}
 
-void RepeatedErrorGuard::report(const QString& text) { CurrentSink()(text); }
+void RepeatedErrorGuard::report(const QString& text) {
+    CurrentSink()(text);
+}

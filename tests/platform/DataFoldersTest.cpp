@@ -52,8 +52,8 @@ TEST_F(DataFoldersTest, DatesAndTimesArePaddedAsDescribed) {
 
 TEST_F(DataFoldersTest, CreatesTheDayTreeButNotTheXyzFolder) {
     CreateDataFolders();
-    for (const char* folder : {"", "2025-03-07", "2025-03-07/WJT", "2025-03-07/LOG",
-                               "2025-03-07/SVP"})
+    for (const char* folder :
+         {"", "2025-03-07", "2025-03-07/WJT", "2025-03-07/LOG", "2025-03-07/SVP"})
         EXPECT_TRUE(fs::is_directory(root + folder)) << folder;
     EXPECT_FALSE(fs::exists(root + "2025-03-07/XYZ"));
     EXPECT_TRUE(TestEnvironment::dialogs().messages.empty());

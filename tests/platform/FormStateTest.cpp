@@ -1,5 +1,5 @@
-#include "platform/AppPaths.h"
 #include "platform/FormState.h"
+#include "platform/AppPaths.h"
 #include "platform/IniFile.h"
 
 #include <QGuiApplication>
@@ -51,11 +51,11 @@ TEST_F(FormStateTest, PositionsOffThePrimaryScreenComeBackAtZero) {
         int left, top, expectedLeft, expectedTop;
     };
     const Case cases[] = {
-        {-8, -8, 0, 0},                           // a maximized-looking position
-        {screen.width(), 10, 0, 10},              // a monitor to the right
+        {-8, -8, 0, 0},              // a maximized-looking position
+        {screen.width(), 10, 0, 10}, // a monitor to the right
         {screen.width() + 200, 10, 0, 10},
-        {-1900, 50, 0, 50},                       // a monitor to the left
-        {20, screen.height(), 20, 0},             // below the screen
+        {-1900, 50, 0, 50},           // a monitor to the left
+        {20, screen.height(), 20, 0}, // below the screen
         {screen.width() - 1, screen.height() - 1, screen.width() - 1, screen.height() - 1},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,5 @@
-#include "platform/FileIO.h"
 #include "platform/IniFile.h"
+#include "platform/FileIO.h"
 
 #include <QTemporaryDir>
 
@@ -70,8 +70,8 @@ TEST_F(IniFileTest, BooleansAreWrittenAsDigitsAndReadAsIntegers) {
 }
 
 TEST_F(IniFileTest, RewritingAKeyReplacesItInPlaceAndKeepsForeignLines) {
-    ASSERT_TRUE(WriteFileAtomically(path().toStdString(),
-                                    "; comment\r\n[A]\r\nx=1\r\n; note\r\ny = 2\r\n[B]\r\nz=3\r\n"));
+    ASSERT_TRUE(WriteFileAtomically(
+        path().toStdString(), "; comment\r\n[A]\r\nx=1\r\n; note\r\ny = 2\r\n[B]\r\nz=3\r\n"));
     {
         IniFile ini(path());
         ini.writeInteger("a", "X", 10);

@@ -64,8 +64,13 @@ TEST(NumberText, GeneralFormatWithFifteenDigits) {
 
 TEST(NumberText, StrictConversionAcceptsPlainNumbers) {
     const std::pair<const char*, double> cases[] = {
-        {"0", 0.0},       {"-12.5", -12.5}, {"+3", 3.0},    {".5", 0.5},
-        {"1e3", 1000.0},  {"1E-3", 0.001},  {"6378137", 6378137.0},
+        {"0", 0.0},
+        {"-12.5", -12.5},
+        {"+3", 3.0},
+        {".5", 0.5},
+        {"1e3", 1000.0},
+        {"1E-3", 0.001},
+        {"6378137", 6378137.0},
         {"0.0033528106647474", 0.0033528106647474},
     };
     for (const auto& [text, expected] : cases) {
@@ -76,9 +81,9 @@ TEST(NumberText, StrictConversionAcceptsPlainNumbers) {
 }
 
 TEST(NumberText, StrictConversionRefusesBlanksJunkAndNonFiniteValues) {
-    const char* refused[] = {"",     " 1",  "1 ",   "0,5",  "1,000", "nan", "NaN",  "inf",
-                             "-inf", "Infinity", "1e999", "-1e999", "12abc", "abc", "+",
-                             "-",    "++1", "0x10", "1.2.3", "\t2"};
+    const char* refused[] = {"",    " 1",   "1 ",       "0,5",   "1,000",  "nan",   "NaN",
+                             "inf", "-inf", "Infinity", "1e999", "-1e999", "12abc", "abc",
+                             "+",   "-",    "++1",      "0x10",  "1.2.3",  "\t2"};
     for (const char* text : refused) {
         double value = 42;
         EXPECT_FALSE(ParseNumber(std::string_view(text), value)) << '"' << text << '"';

@@ -17,11 +17,17 @@ QTemporaryDir* homeDir = nullptr;
 ScriptedDialogs* scripted = nullptr;
 } // namespace
 
-QString TestEnvironment::home() { return homeDir->path(); }
+QString TestEnvironment::home() {
+    return homeDir->path();
+}
 
-QString TestEnvironment::settingsFile() { return homeDir->path() + QStringLiteral("/TavrinSD.INI"); }
+QString TestEnvironment::settingsFile() {
+    return homeDir->path() + QStringLiteral("/TavrinSD.INI");
+}
 
-ScriptedDialogs& TestEnvironment::dialogs() { return *scripted; }
+ScriptedDialogs& TestEnvironment::dialogs() {
+    return *scripted;
+}
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM"))
