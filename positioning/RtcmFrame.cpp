@@ -1,32 +1,61 @@
 #include "positioning/RtcmFrame.h"
 
-uint32_t RtcmCrc24q(const uint8_t* data, size_t size) {
-    uint32_t crc = 0;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= static_cast<uint32_t>(data[i]) << 16;
+#include <array>
+
+namespace {
+
+// One step of the CRC for each possible byte: the check runs on every candidate frame of every
+// received block, so it works a byte at a time.
+constexpr std::array<uint32_t, 256> MakeCrc24qTable() {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t byte = 0; byte < 256; ++byte) {
+        uint32_t crc = byte << 16;
         for (int bit = 0; bit < 8; ++bit) {
             crc <<= 1;
             if (crc & 0x1000000)
                 crc ^= 0x1864CFB;
         }
+        table[byte] = crc & 0xFFFFFF;
     }
-    return crc & 0xFFFFFF;
+    return table;
 }
 
-RtcmFrameCheck CheckRtcmFrame(const uint8_t* data, size_t size, size_t offset,
-                              size_t& messageLength) {
+constexpr std::array<uint32_t, 256> Crc24qTable = MakeCrc24qTable();
+
+} // namespace
+
+uint32_t RtcmCrc24q(const uint8_t* data, size_t size) {
+    uint32_t crc = 0;
+    for (size_t i = 0; i < size; ++i)
+        crc = ((crc << 8) & 0xFFFFFF) ^ Crc24qTable[((crc >> 16) ^ data[i]) & 0xFF];
+    return crc;
+}
+
+RtcmFrameCheck LocateRtcmFrame(const uint8_t* data, size_t size, size_t offset,
+                               size_t& messageLength) {
     // Compared as "offset + n <= size" so that nothing is subtracted from a size.
     if (offset >= size || data[offset] != RtcmPreamble || offset + 3 > size)
         return RtcmFrameCheck::NoFrame;
     messageLength = (static_cast<size_t>(data[offset + 1] & 0x03) << 8) | data[offset + 2];
     if (offset + messageLength + RtcmFrameOverhead > size)
         return RtcmFrameCheck::DoesNotFit;
-    const uint8_t* parity = data + offset + 3 + messageLength;
+    return RtcmFrameCheck::Intact;
+}
+
+bool RtcmFrameParityIsRight(const uint8_t* frame, size_t messageLength) {
+    const uint8_t* parity = frame + 3 + messageLength;
     const uint32_t stored = (static_cast<uint32_t>(parity[0]) << 16) |
                             (static_cast<uint32_t>(parity[1]) << 8) | parity[2];
-    if (RtcmCrc24q(data + offset, 3 + messageLength) != stored)
-        return RtcmFrameCheck::BadParity;
-    return RtcmFrameCheck::Intact;
+    return RtcmCrc24q(frame, 3 + messageLength) == stored;
+}
+
+RtcmFrameCheck CheckRtcmFrame(const uint8_t* data, size_t size, size_t offset,
+                              size_t& messageLength) {
+    const RtcmFrameCheck located = LocateRtcmFrame(data, size, offset, messageLength);
+    if (located != RtcmFrameCheck::Intact)
+        return located;
+    return RtcmFrameParityIsRight(data + offset, messageLength) ? RtcmFrameCheck::Intact
+                                                                : RtcmFrameCheck::BadParity;
 }
 
 int RtcmMessageNumber(const uint8_t* message, size_t length) {

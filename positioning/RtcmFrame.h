@@ -24,6 +24,13 @@ enum class RtcmFrameCheck {
 RtcmFrameCheck CheckRtcmFrame(const uint8_t* data, size_t size, size_t offset,
                               size_t& messageLength);
 
+// The first steps of CheckRtcmFrame without the parity: Intact here means only that the whole
+// frame lies within the data.
+RtcmFrameCheck LocateRtcmFrame(const uint8_t* data, size_t size, size_t offset,
+                               size_t& messageLength);
+// Whether the CRC-24Q of a located frame (starting at its preamble) is right.
+bool RtcmFrameParityIsRight(const uint8_t* frame, size_t messageLength);
+
 // The 12-bit message number of a message of `length` bytes; 0 for a message too short to hold
 // one.
 int RtcmMessageNumber(const uint8_t* message, size_t length);

@@ -27,14 +27,14 @@ int ScanRtcmBlockForBaseStations(const uint8_t* data, size_t length, RtcmLastBas
         if (data[i] != RtcmPreamble)
             continue;
         size_t messageLength = 0;
-        const RtcmFrameCheck check = CheckRtcmFrame(data, length, i, messageLength);
-        if (check == RtcmFrameCheck::NoFrame || check == RtcmFrameCheck::DoesNotFit)
+        if (LocateRtcmFrame(data, length, i, messageLength) != RtcmFrameCheck::Intact)
             continue;
         const uint8_t* message = data + i + 3;
         const int number = RtcmMessageNumber(message, messageLength);
         if (number != 1005 && number != 1006)
             continue;
-        if (messageLength < RtcmStationMessageLength || check != RtcmFrameCheck::Intact)
+        if (messageLength < RtcmStationMessageLength ||
+            !RtcmFrameParityIsRight(data + i, messageLength))
             continue;
 
         RtcmStationArp arp;
