@@ -25,7 +25,7 @@ void Log(const std::function<void(const std::string&)>& addLogLine, const std::s
 
 } // namespace
 
-void MakeRtcmReport(const std::string* capture, const RtcmVesselPosition& vessel,
+void MakeRtcmReport(const std::optional<std::string>& capture, const RtcmVesselPosition& vessel,
                     RtcmLastBaseStation& last,
                     const std::function<void(const std::string&)>& addLogLine,
                     int standardOffsetMinutes) {
@@ -38,8 +38,7 @@ void MakeRtcmReport(const std::string* capture, const RtcmVesselPosition& vessel
     fRTCMParsing->ClearReport();
     fRTCMParsing->show();
 
-    // A snapshot: the client's worker may go on filling its buffer.
-    const std::string copy = *capture;
+    const std::string& copy = *capture;
     RtcmReportContext context;
     context.noted = Clock::now();
     context.standardOffsetMinutes = standardOffsetMinutes;

@@ -41,7 +41,7 @@ protected:
         Clock::install(nullptr);
     }
 
-    void report(const std::string* capture) {
+    void report(const std::optional<std::string>& capture) {
         MakeRtcmReport(
             capture, vessel, last, [this](const std::string& line) { logLines.push_back(line); },
             180);
@@ -49,23 +49,23 @@ protected:
 };
 
 TEST_F(RtcmReportWindowTest, TooLittleDataOnlySaysSo) {
-    report(nullptr);
+    report(std::nullopt);
     const std::string five(5, '\xD3');
-    report(&five);
+    report(five);
     EXPECT_EQ(logLines,
               (std::vector<std::string>{"No RTCM data to parse", "No RTCM data to parse"}));
     EXPECT_EQ(fRTCMParsing, nullptr) << "the report window is not touched";
 
     fRTCMParsing = new TfRTCMParsing();
     fRTCMParsing->AddReportLine("an earlier report");
-    report(&five);
+    report(five);
     EXPECT_EQ(fRTCMParsing->reportLines(), std::vector<std::string>{"an earlier report"});
     EXPECT_FALSE(fRTCMParsing->isVisible());
 }
 
 TEST_F(RtcmReportWindowTest, ReportReplacesTheWindowsContentAndRemembersTheStation) {
     const std::string capture = RtcmFixture("base2417.rtcm3");
-    report(&capture);
+    report(capture);
     ASSERT_NE(fRTCMParsing, nullptr) << "made when missing";
     EXPECT_TRUE(fRTCMParsing->isVisible());
     const std::vector<std::string> expected = SplitLogLines(RtcmFixture("base2417_report.txt"));
@@ -77,7 +77,7 @@ TEST_F(RtcmReportWindowTest, ReportReplacesTheWindowsContentAndRemembersTheStati
     EXPECT_FALSE(fs::exists(AppPaths::dataRoot())) << "no events-log entry from the report";
 
     // Again: one report in the window, no second log line; the scanner agrees.
-    report(&capture);
+    report(capture);
     EXPECT_EQ(fRTCMParsing->reportLines(), expected);
     EXPECT_EQ(logLines.size(), 1u);
     EXPECT_EQ(ScanRtcmBlockForBaseStations(reinterpret_cast<const uint8_t*>(capture.data()),
@@ -90,12 +90,12 @@ TEST_F(RtcmReportWindowTest, StationLoggedByTheScannerIsNotLoggedAgainByTheRepor
     ASSERT_EQ(ScanRtcmBlockForBaseStations(reinterpret_cast<const uint8_t*>(capture.data()),
                                            capture.size(), last, nullptr),
               1);
-    report(&capture);
+    report(capture);
     EXPECT_TRUE(logLines.empty());
 
     // A moved station is new to the report as well.
     const std::string moved = RtcmFixture("base2417_moved.rtcm3");
-    report(&moved);
+    report(moved);
     EXPECT_EQ(logLines, std::vector<std::string>{"Base #2417: 41.01236567, 28.97654321, 45.12m"});
     EXPECT_NEAR(last.LastBaseLatitude, 41.01236567, 5e-9);
 }
@@ -107,14 +107,14 @@ TEST_F(RtcmReportWindowTest, ReportTakesAStationNewWhileNothingIsRemembered) {
     EXPECT_EQ(ScanRtcmBlockForBaseStations(reinterpret_cast<const uint8_t*>(capture.data()),
                                            capture.size(), last, nullptr),
               0);
-    report(&capture);
+    report(capture);
     EXPECT_EQ(logLines, std::vector<std::string>{"Base #0: 0.00000100, 0.00000100, 3.00m"});
 }
 
 TEST_F(RtcmReportWindowTest, ReportWithoutAPlausibleStationLeavesTheMemoryAlone) {
     const std::string capture = RtcmNumberFrame(1077, 20) + RtcmNumberFrame(1230);
     last.LastBaseId = 5;
-    report(&capture);
+    report(capture);
     EXPECT_TRUE(logLines.empty());
     EXPECT_EQ(last.LastBaseId, 5);
     EXPECT_EQ(fRTCMParsing->reportLines().back(), "Total: 2 RTCM messages parsed");
