@@ -39,7 +39,7 @@ RtcmFrameCheck LocateRtcmFrame(const uint8_t* data, size_t size, size_t offset,
     messageLength = (static_cast<size_t>(data[offset + 1] & 0x03) << 8) | data[offset + 2];
     if (offset + messageLength + RtcmFrameOverhead > size)
         return RtcmFrameCheck::DoesNotFit;
-    return RtcmFrameCheck::Intact;
+    return RtcmFrameCheck::Complete;
 }
 
 bool RtcmFrameParityIsRight(const uint8_t* frame, size_t messageLength) {
@@ -52,7 +52,7 @@ bool RtcmFrameParityIsRight(const uint8_t* frame, size_t messageLength) {
 RtcmFrameCheck CheckRtcmFrame(const uint8_t* data, size_t size, size_t offset,
                               size_t& messageLength) {
     const RtcmFrameCheck located = LocateRtcmFrame(data, size, offset, messageLength);
-    if (located != RtcmFrameCheck::Intact)
+    if (located != RtcmFrameCheck::Complete)
         return located;
     return RtcmFrameParityIsRight(data + offset, messageLength) ? RtcmFrameCheck::Intact
                                                                 : RtcmFrameCheck::BadParity;

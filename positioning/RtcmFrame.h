@@ -15,8 +15,9 @@ uint32_t RtcmCrc24q(const uint8_t* data, size_t size);
 enum class RtcmFrameCheck {
     NoFrame,    // no preamble at the position, or not even a header fits
     DoesNotFit, // the frame it announces reaches past the end of the data
+    Complete,   // the whole frame is there, its parity not checked yet (LocateRtcmFrame)
     BadParity,  // the whole frame is there but its CRC-24Q is wrong
-    Intact,
+    Intact,     // the whole frame is there and its CRC-24Q is right
 };
 
 // Looks for a frame starting at `offset` within `size` bytes. For DoesNotFit, BadParity and
@@ -24,8 +25,7 @@ enum class RtcmFrameCheck {
 RtcmFrameCheck CheckRtcmFrame(const uint8_t* data, size_t size, size_t offset,
                               size_t& messageLength);
 
-// The first steps of CheckRtcmFrame without the parity: Intact here means only that the whole
-// frame lies within the data.
+// The first steps of CheckRtcmFrame, without the parity: NoFrame, DoesNotFit or Complete.
 RtcmFrameCheck LocateRtcmFrame(const uint8_t* data, size_t size, size_t offset,
                                size_t& messageLength);
 // Whether the CRC-24Q of a located frame (starting at its preamble) is right.

@@ -38,7 +38,7 @@ void MakeRtcmReport(const std::optional<std::string>& capture, const RtcmVesselP
     fRTCMParsing->ClearReport();
     fRTCMParsing->show();
 
-    const std::string& copy = *capture;
+    const std::string& captured = *capture;
     RtcmReportContext context;
     context.noted = Clock::now();
     context.standardOffsetMinutes = standardOffsetMinutes;
@@ -47,8 +47,8 @@ void MakeRtcmReport(const std::optional<std::string>& capture, const RtcmVesselP
     context.vesselAltitude = vessel.altitude;
     context.manualPosition = vessel.manualPosition;
 
-    const RtcmCaptureSummary summary = WalkRtcmCapture(copy);
-    for (const std::string& line : BuildRtcmReportLines(copy, summary, context))
+    const RtcmCaptureSummary summary = WalkRtcmCapture(captured);
+    for (const std::string& line : BuildRtcmReportLines(captured, summary, context))
         fRTCMParsing->AddReportLine(line);
 
     if (!summary.positionValid)

@@ -27,7 +27,7 @@ int ScanRtcmBlockForBaseStations(const uint8_t* data, size_t length, RtcmLastBas
         if (data[i] != RtcmPreamble)
             continue;
         size_t messageLength = 0;
-        if (LocateRtcmFrame(data, length, i, messageLength) != RtcmFrameCheck::Intact)
+        if (LocateRtcmFrame(data, length, i, messageLength) != RtcmFrameCheck::Complete)
             continue;
         const uint8_t* message = data + i + 3;
         const int number = RtcmMessageNumber(message, messageLength);
