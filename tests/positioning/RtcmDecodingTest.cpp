@@ -72,6 +72,12 @@ TEST(RtcmFrameTest, FrameChecksTellMissingBytesFromWrongParity) {
         const std::string damaged = FlipBit(frame, bit);
         EXPECT_NE(CheckRtcmFrame(Bytes(damaged), damaged.size(), 0, length), RtcmFrameCheck::Intact)
             << "bit " << bit;
+        if (bit >= 24) { // the length stays: the frame is complete, only its parity is wrong
+            EXPECT_EQ(LocateRtcmFrame(Bytes(damaged), damaged.size(), 0, length),
+                      RtcmFrameCheck::Complete);
+            EXPECT_EQ(CheckRtcmFrame(Bytes(damaged), damaged.size(), 0, length),
+                      RtcmFrameCheck::BadParity);
+        }
     }
 }
 
