@@ -1,4 +1,5 @@
 #include "RecordingCanvas.h"
+#include "canvas/TTText.h"
 
 #include <gtest/gtest.h>
 
@@ -231,6 +232,18 @@ TEST(LayerAndFontTest, FontBehaviorResetsOnlyTouchTheCanvasDefaults) {
     EXPECT_EQ(canvas.DefaultTextJustify, 0);
     EXPECT_EQ(canvas.GetShapeTextAlign(text), 2);
     EXPECT_EQ(canvas.GetShapeTextJustify(text), 1);
+}
+
+TEST(LayerAndFontTest, FontIndicesPastThirtyTwoThousandStayPositive) {
+    RecordingCanvas canvas;
+    int index = 0;
+    for (int i = 0; i < 33000; ++i)
+        index = canvas.FontOpen("Tahoma,9");
+    EXPECT_EQ(index, 33000);
+    EXPECT_EQ(canvas.CurrentFont, 33000);
+    const int32_t text = canvas.TextAdd(0, "deep", 0, 0, canvas.CurrentFont);
+    EXPECT_EQ(static_cast<const TTText*>(canvas.FindShape(text))->FontName,
+              QStringLiteral("Tahoma"));
 }
 
 } // namespace

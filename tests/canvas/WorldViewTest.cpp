@@ -320,4 +320,81 @@ TEST(WorldViewTest, CanvasTransformsUseItsWindowAndClientSize) {
     EXPECT_NEAR(canvas.GetWorldWidth(), 1000.0 * 8 / 3, 1e-9);
 }
 
+TEST(WorldExtentsTest, FitsTheVisibleShapesWithAMarginAtTheClientsAspect) {
+    RecordingCanvas canvas;
+    canvas.DrawLine(0, 0, 100, 50, 0);
+    canvas.Painted();
+    canvas.WorldExtents();
+    EXPECT_DOUBLE_EQ(canvas.PlanWorldLeft, -5.0);
+    EXPECT_DOUBLE_EQ(canvas.PlanWorldRight, 105.0);
+    EXPECT_DOUBLE_EQ(canvas.PlanWorldBottom, -16.25);
+    EXPECT_DOUBLE_EQ(canvas.PlanWorldTop, 66.25);
+    EXPECT_TRUE(canvas.NeedsRedraw);
+    EXPECT_EQ(canvas.Invalidations, 1);
+}
+
+TEST(WorldExtentsTest, HiddenShapesAndFarAwayOnesDoNotCountButHiddenLayersDo) {
+    RecordingCanvas canvas;
+    const int hiddenLayer = canvas.LayerOpen("hidden");
+    canvas.DrawLine(0, 0, 100, 50, 0);
+    const int32_t hidden = canvas.DrawLine(-1000, -1000, 0, 0, 0);
+    canvas.FindShape(hidden)->Visible = false;
+    canvas.DrawLine(0, 0, 2e15, 10, 0);
+    canvas.DrawLine(-2e15, 0, 0, 10, 0);
+    canvas.SetLayerVisible(hiddenLayer, false);
+    canvas.DrawPoint(0, 80, hiddenLayer); // bounds up to y = 83
+    canvas.WorldExtents();
+    // Extent x -3..100, y 0..83 (the point's bounds reach 3 m around it); with 5 % margins
+    // y -4.15..87.15, and x widened to the client's 4:3 about its centre 48.5.
+    EXPECT_NEAR(canvas.PlanWorldBottom, -4.15, 1e-9);
+    EXPECT_NEAR(canvas.PlanWorldTop, 87.15, 1e-9);
+    EXPECT_NEAR(canvas.PlanWorldLeft, 48.5 - 91.3 * 4 / 3 / 2, 1e-9);
+    EXPECT_NEAR(canvas.PlanWorldRight, 48.5 + 91.3 * 4 / 3 / 2, 1e-9);
+}
+
+TEST(WorldExtentsTest, ASingleRunLineIsFittedInsteadOfResettingTheView) {
+    struct Case {
+        const char* what;
+        double x1, y1, x2, y2;
+        double left, right, bottom, top;
+    };
+    const Case cases[] = {
+        {"east-west", 500000, 4500000, 500100, 4500000, 499995, 500105, 4500000 - 41.25,
+         4500000 + 41.25},
+        {"north-south", 500000, 4500000, 500000, 4500300, 500000 - 220, 500000 + 220, 4499985,
+         4500315},
+    };
+    for (const Case& c : cases) {
+        RecordingCanvas canvas;
+        canvas.DrawLine(c.x1, c.y1, c.x2, c.y2, 0);
+        canvas.WorldExtents();
+        EXPECT_NEAR(canvas.PlanWorldLeft, c.left, 1e-6) << c.what;
+        EXPECT_NEAR(canvas.PlanWorldRight, c.right, 1e-6) << c.what;
+        EXPECT_NEAR(canvas.PlanWorldBottom, c.bottom, 1e-6) << c.what;
+        EXPECT_NEAR(canvas.PlanWorldTop, c.top, 1e-6) << c.what;
+    }
+}
+
+TEST(WorldExtentsTest, NothingToFitGivesTheDefaultWindow) {
+    RecordingCanvas empty;
+    empty.WorldSet(5, 10, 10, 5);
+    empty.WorldExtents();
+    EXPECT_EQ(empty.PlanWorldLeft, 0.0);
+    EXPECT_EQ(empty.PlanWorldRight, 1000.0);
+
+    RecordingCanvas hiddenOnly;
+    const int32_t id = hiddenOnly.DrawLine(3, 3, 9, 9, 0);
+    hiddenOnly.FindShape(id)->Visible = false;
+    hiddenOnly.WorldSet(5, 10, 10, 5);
+    hiddenOnly.WorldExtents();
+    EXPECT_EQ(hiddenOnly.PlanWorldTop, 1000.0);
+    EXPECT_EQ(hiddenOnly.PlanWorldBottom, 0.0);
+
+    // A lone zero-length line is empty in both directions.
+    RecordingCanvas dot;
+    dot.DrawLine(3, 3, 3, 3, 0);
+    dot.WorldExtents();
+    EXPECT_EQ(dot.PlanWorldRight, 1000.0);
+}
+
 } // namespace
