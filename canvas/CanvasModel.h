@@ -229,9 +229,10 @@ public:
     // Starts PendingPolyline on the current layer with the next shape id; `type` is 5, 6
     // (closed), 8 or 10.
     TTPolyline* StartPendingPolyline(int32_t type, double x, double y);
-    // Ends the drawing under way: a pending polyline of at least two vertices joins the store
-    // (its id is returned), a shorter one is deleted (-1). Either way it is what
-    // GetLastPolylinePoints answers from.
+    // Ends the drawing under way, whatever the tool: a pending polyline of at least two
+    // vertices joins the store (its id is returned); a shorter one, or none (a line chain, a
+    // rectangle), leaves -1. Either way the result is what GetLastPolylinePoints answers
+    // from, so call it at every end of a drawing (the right press, the arc's third press).
     int32_t CommitPendingPolyline();
     // Abandons the pending polyline; the drawing leaves no polyline behind.
     void DiscardPendingPolyline();

@@ -53,6 +53,9 @@ public:
     // False when any coordinate or size of the geometry is nan or infinite.
     virtual bool IsFinite() const = 0;
 
+    // Painting a shape needs a QPainter and the world window; it is added beside these
+    // operations by the painting code, so that the geometry builds and tests without a display.
+
     int32_t Id = 0;
     int32_t LayerId = 0;
     int32_t Type = 0;
