@@ -146,3 +146,21 @@ lambert_set() {
     lambert_set 2 $INTL_A $INTL_F -25 135 -10 -40 1 1000000 2000000
     lambert_set 2 $WGS84_A $WGS84_F 40 -100 40 40 1 0 0
 } > lambert.txt
+
+# The whole position chain as the survey runs it: WGS 84 in, the local datum's parameters applied
+# in reverse, transverse Mercator on the local ellipsoid.
+{
+    echo "# Position chain: the '@' line holds the 18 datum parameters followed by cm rl k0 fe fn;"
+    echo "# cases: WGS 84 lat lon, easting northing. Reference: PROJ cct (cart, inverse helmert"
+    echo "# +exact coordinate_frame, inverse cart, tmerc +algo=poder_engsager)."
+    echo "@ $WGS84_A $WGS84_F 0 0 0 0 0 0 0 $INTL_A $INTL_F 1.2 -0.8 -0.3 0.6 -84.12 -101.75 -129.33 30 0 1 500000 0"
+    for lat in 36 38.5 41 42.1; do
+        for lon in 26.5 28 30 31.25 33.9; do
+            echo "$lon $lat 0 0" | cct -d 6 +proj=pipeline +step +proj=cart +a=$WGS84_A +f=$WGS84_F \
+                +step +inv $(helmert_step 1.2 -0.8 -0.3 0.6 -84.12 -101.75 -129.33) \
+                +step +inv +proj=cart +a=$INTL_A +f=$INTL_F \
+                +step +proj=tmerc +algo=poder_engsager +lon_0=30 +lat_0=0 +k_0=1 +x_0=500000 +y_0=0 \
+                +a=$INTL_A +f=$INTL_F | awk -v lat=$lat -v lon=$lon '{print lat, lon, $1, $2}'
+        done
+    done
+} > grid_chain.txt
