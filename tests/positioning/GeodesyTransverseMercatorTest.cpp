@@ -39,6 +39,7 @@ TEST(GeodesyTransverseMercator, SeriesMatchesExactProjectionWithinItsAccuracy) {
     ASSERT_EQ(groups.size(), 4u);
     for (const auto& group : groups) {
         ASSERT_EQ(group.parameters.size(), 7u);
+        ASSERT_FALSE(group.cases.empty());
         const std::string projection = Join(group.parameters, 0, 5);
         const std::string ellipsoid =
             "6378137.0 0.0033528106647474 " + Join(group.parameters, 5, 2);
@@ -68,6 +69,7 @@ TEST(GeodesyTransverseMercator, ConvergenceAndScaleMatchReference) {
     ASSERT_EQ(groups.size(), 2u);
     for (const auto& group : groups) {
         ASSERT_EQ(group.parameters.size(), 4u);
+        ASSERT_FALSE(group.cases.empty());
         const double cm = group.parameters[0], k0 = group.parameters[1];
         const double a = group.parameters[2], f = group.parameters[3];
         for (const auto& c : group.cases) {
@@ -91,6 +93,7 @@ TEST(GeodesyTransverseMercator, GridChainMatchesReferenceTable) {
     ASSERT_EQ(groups.size(), 1u);
     const auto& p = groups[0].parameters;
     ASSERT_EQ(p.size(), 23u);
+    ASSERT_FALSE(groups[0].cases.empty());
     const std::string datum = Join(p, 0, 18);
     const std::string projection = Join(p, 18, 5);
     const std::string ellipsoid = "6378137.0 0.0033528106647474 " + Join(p, 9, 2);
