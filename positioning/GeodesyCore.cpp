@@ -78,8 +78,12 @@ bool EcefToGeodeticPoint(const EcefPoint& point, const Ellipsoid& ellipsoid, Geo
         previous = phi;
         // atan2 instead of atan(Z/p / ...): the same latitude wherever the quotient is defined,
         // and +-90 degrees on the polar axis instead of a division by zero.
-        phi = std::atan2(point.z, p * (1.0 - e2 * n / (n + h)));
-        const double sinPhi = std::sin(phi), cosPhi = std::cos(phi);
+        const double base = p * (1.0 - e2 * n / (n + h));
+        phi = std::atan2(point.z, base);
+        // sin and cos of that angle straight from its two legs, without two more calls.
+        const double hypotenuse = std::sqrt(base * base + point.z * point.z);
+        const double sinPhi = hypotenuse > 0 ? point.z / hypotenuse : 0.0;
+        const double cosPhi = hypotenuse > 0 ? base / hypotenuse : 1.0;
         n = a / std::sqrt(1.0 - e2 * sinPhi * sinPhi);
         // Near the poles p / cos(phi) divides two vanishing numbers; Z / sin(phi) gives the same
         // height there without the loss of digits.

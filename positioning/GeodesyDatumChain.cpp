@@ -1,7 +1,5 @@
 #include "positioning/GeodesyDatumChain.h"
 
-#include "positioning/GeodesyMatrix.h"
-
 #include <cmath>
 
 namespace geodesy {
@@ -16,21 +14,16 @@ bool AllFinite(const Matrix3& m) {
     return true;
 }
 
-// The inverse by the same in-place sweep the text interface uses, in extended precision.
-Matrix3 Invert(const Matrix3& m) {
-    GeodesyMatrix work = MatrixAllocate(3, 3);
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j)
-            work[i][j] = m[static_cast<size_t>(i * 3 + j)];
-    }
-    MatrixInverse(work, 3);
-    Matrix3 inverse{};
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j)
-            inverse[static_cast<size_t>(i * 3 + j)] = static_cast<double>(work[i][j]);
-    }
-    MatrixFree(work, 3);
-    return inverse;
+// The inverse of s R is R transposed divided by s: R is a product of exact rotations and
+// therefore orthogonal. Exact for any rotation, where an elimination without row exchanges
+// would meet a zero pivot at 90 degrees.
+Matrix3 InverseOfScaledRotation(const SevenParameters& set) {
+    SevenParameters unscaled = set;
+    unscaled.scalePpm = 0;
+    const Matrix3 r = ScaledRotationMatrix(unscaled);
+    const double s = 1.0 + set.scalePpm * 1e-6;
+    return {r[0] / s, r[3] / s, r[6] / s, r[1] / s, r[4] / s,
+            r[7] / s, r[2] / s, r[5] / s, r[8] / s};
 }
 
 } // namespace
@@ -45,7 +38,7 @@ GeodesyDatumChain::GeodesyDatumChain(const Ellipsoid& source, const SevenParamet
     forwardShift_[0] = forwardSet.shiftX;
     forwardShift_[1] = forwardSet.shiftY;
     forwardShift_[2] = forwardSet.shiftZ;
-    reverse_ = Invert(ScaledRotationMatrix(reverseSet));
+    reverse_ = InverseOfScaledRotation(reverseSet);
     reverseShift_[0] = reverseSet.shiftX;
     reverseShift_[1] = reverseSet.shiftY;
     reverseShift_[2] = reverseSet.shiftZ;

@@ -9,15 +9,16 @@ namespace geodesy {
 // inverse of its scaled rotation matrix), and back to geodetic on the target ellipsoid:
 //     X_target = (s2 R2)^-1 (s1 R1 X_source + T1 - T2).
 // The second set is that of the transformation from the target (local) datum to the source
-// datum, which is how local datums publish their parameters. Matrices are prepared once here;
+// datum, which is how local datums publish their parameters. Matrices are prepared once here
+// (the inverse of s2 R2 as R2 transposed over s2, exact for any rotation);
 // a chain is immutable and may be shared between threads.
 class GeodesyDatumChain {
 public:
     GeodesyDatumChain(const Ellipsoid& source, const SevenParameters& forwardSet,
                       const Ellipsoid& target, const SevenParameters& reverseSet);
 
-    // False when an ellipsoid is unusable, a value is not finite or the reverse matrix cannot be
-    // inverted; every conversion then fails.
+    // False when an ellipsoid is unusable, a value is not finite or the reverse set scales by
+    // zero; every conversion then fails.
     bool isUsable() const { return usable_; }
 
     const Ellipsoid& source() const { return source_; }

@@ -5,6 +5,7 @@
 #include "positioning/GeodesyNumberScanner.h"
 
 #include <cmath>
+#include <optional>
 
 using geodesy::EcefPoint;
 using geodesy::Ellipsoid;
@@ -163,15 +164,66 @@ bool ReadProjectionEllipsoidText(const std::string& text, Ellipsoid& ellipsoid) 
 
 namespace {
 
+// The map tick hands the same parameter texts to every conversion: each thread keeps the last
+// texts it read with what was prepared from them, so that a repeated text is neither scanned
+// nor prepared again. A different text replaces the entry; results are the same either way.
+struct PreparedChain {
+    std::string text;
+    std::optional<geodesy::GeodesyDatumChain> chain; // empty when the text was not readable
+};
+
+struct PreparedProjection {
+    std::string projectionText;
+    std::string ellipsoidText;
+    std::optional<geodesy::GeodesyTransverseMercator> projection;
+};
+
+const std::optional<geodesy::GeodesyDatumChain>& ChainFor(const std::string& parameters) {
+    thread_local PreparedChain last{"\x01", std::nullopt};
+    if (parameters != last.text) {
+        last.chain.reset();
+        Ellipsoid source, target;
+        SevenParameters forwardSet, reverseSet;
+        if (ReadDatumParameterText(parameters, source, forwardSet, target, reverseSet))
+            last.chain.emplace(source, forwardSet, target, reverseSet);
+        last.text = parameters;
+    }
+    return last.chain;
+}
+
+const std::optional<geodesy::GeodesyTransverseMercator>&
+ProjectionFor(const std::string& projectionParameters, const std::string& ellipsoid) {
+    thread_local PreparedProjection last{"\x01", "\x01", std::nullopt};
+    if (projectionParameters != last.projectionText || ellipsoid != last.ellipsoidText) {
+        last.projection.reset();
+        geodesy::TransverseMercatorParameters tm;
+        Ellipsoid projectionEllipsoid;
+        if (ReadTransverseMercatorText(projectionParameters, tm) &&
+            ReadProjectionEllipsoidText(ellipsoid, projectionEllipsoid))
+            last.projection.emplace(projectionEllipsoid, tm);
+        last.projectionText = projectionParameters;
+        last.ellipsoidText = ellipsoid;
+    }
+    return last.projection;
+}
+
 // The datum step shared by DatumTransform and GeodeticToGrid.
 bool TransformPoint(const GeodeticPoint& point, const std::string& parameters, bool toEcef,
                     EcefPoint& ecef, GeodeticPoint& geodetic) {
-    Ellipsoid source, target;
-    SevenParameters forwardSet, reverseSet;
-    if (!ReadDatumParameterText(parameters, source, forwardSet, target, reverseSet))
+    const auto& chain = ChainFor(parameters);
+    if (!chain)
         return false;
-    const geodesy::GeodesyDatumChain chain(source, forwardSet, target, reverseSet);
-    return toEcef ? chain.toTargetEcef(point, ecef) : chain.toTargetGeodetic(point, geodetic);
+    return toEcef ? chain->toTargetEcef(point, ecef) : chain->toTargetGeodetic(point, geodetic);
+}
+
+// The projection step shared by GeodeticToGrid and GeodeticToTransverseMercator.
+std::string ProjectPoint(double latitude, double longitude, const std::string& projectionParameters,
+                         const std::string& ellipsoid) {
+    const auto& projection = ProjectionFor(projectionParameters, ellipsoid);
+    double easting = 0, northing = 0;
+    if (!projection || !projection->project(latitude, longitude, easting, northing))
+        return kFailure;
+    return GridText(easting, northing);
 }
 
 } // namespace
@@ -199,17 +251,8 @@ std::string GeodeticToGrid(const std::string& point, const std::string& datumPar
     GeodeticPoint local;
     if (!TransformPoint({v[0], v[1], v[2]}, datumParameters, false, unused, local))
         return kFailure;
-    geodesy::TransverseMercatorParameters tm;
-    Ellipsoid projectionEllipsoid;
-    if (!ReadTransverseMercatorText(projectionParameters, tm) ||
-        !ReadProjectionEllipsoidText(ellipsoid, projectionEllipsoid))
-        return kFailure;
-    const geodesy::GeodesyTransverseMercator projection(projectionEllipsoid, tm);
-    double easting = 0, northing = 0;
-    if (!projection.project(ThroughEightDecimals(local.latitude),
-                            ThroughEightDecimals(local.longitude), easting, northing))
-        return kFailure;
-    return GridText(easting, northing);
+    return ProjectPoint(ThroughEightDecimals(local.latitude), ThroughEightDecimals(local.longitude),
+                        projectionParameters, ellipsoid);
 }
 
 std::string GeodeticToTransverseMercator(const std::string& point,
@@ -218,16 +261,7 @@ std::string GeodeticToTransverseMercator(const std::string& point,
     double v[2];
     if (ScanLeadingNumbers(point, v, 2) < 2)
         return kFailure;
-    geodesy::TransverseMercatorParameters tm;
-    Ellipsoid projectionEllipsoid;
-    if (!ReadTransverseMercatorText(projectionParameters, tm) ||
-        !ReadProjectionEllipsoidText(ellipsoid, projectionEllipsoid))
-        return kFailure;
-    const geodesy::GeodesyTransverseMercator projection(projectionEllipsoid, tm);
-    double easting = 0, northing = 0;
-    if (!projection.project(v[0], v[1], easting, northing))
-        return kFailure;
-    return GridText(easting, northing);
+    return ProjectPoint(v[0], v[1], projectionParameters, ellipsoid);
 }
 
 long double TMScaleOrConvergence(const std::string& mode, double semiMajorAxis, double flattening,

@@ -190,6 +190,32 @@ TEST(GeodesyTransverseMercator, SurveyAcrossThe180thMeridianStaysNextToItsCentra
     EXPECT_GT(across[0], 500000 - 390000);
 }
 
+TEST(GeodesyTransverseMercator, EveryCallReadsTheParameterTextsItIsGiven) {
+    // Alternating grids, datums and a broken text in between: each call converts with exactly
+    // the texts it was handed, whatever the calls before it were given.
+    const std::string local =
+        "6378137.0  0.0033528106647474  0.0  0.0  0.0  0.0  0.0  0.0  0.0 "
+        "6378388 0.003367003367003367 1.2 -0.8 -0.3 0.6 -84.12 -101.75 -129.33";
+    const std::string intl = "6378137.0 0.0033528106647474 6378388 0.003367003367003367";
+    const std::string point = "41.2 29.1";
+    const std::string first = GeodeticToGrid(point, kNeutralToWgs84, kUtm35, kWgs84Ellipsoid);
+    const std::string second = GeodeticToGrid(point, local, "30 0 1 500000 0", intl);
+    ASSERT_NE(first, "0");
+    ASSERT_NE(second, "0");
+    ASSERT_NE(first, second);
+    const std::string mixed = GeodeticToGrid(point, local, kUtm35, kWgs84Ellipsoid);
+    EXPECT_NE(mixed, first);
+    EXPECT_NE(mixed, second);
+    EXPECT_EQ(GeodeticToGrid(point, local + " 1", "30 0 1 500000 0", intl), "0");
+    EXPECT_EQ(GeodeticToGrid(point, local, "30 0 1 500000", intl), "0");
+    EXPECT_EQ(GeodeticToGrid(point, kNeutralToWgs84, kUtm35, kWgs84Ellipsoid), first);
+    EXPECT_EQ(GeodeticToGrid(point, local, "30 0 1 500000 0", intl), second);
+    EXPECT_EQ(GeodeticToTransverseMercator(point, kUtm35, intl),
+              GeodeticToTransverseMercator(point, kUtm35, intl + " "));
+    EXPECT_NE(GeodeticToTransverseMercator(point, kUtm35, intl),
+              GeodeticToTransverseMercator(point, kUtm35, kWgs84Ellipsoid));
+}
+
 // Failure texts: a short point, a projection or ellipsoid text without exactly its numbers, a
 // number that is not finite, or the inverse flattening typed into the flattening give "0".
 TEST(GeodesyTransverseMercator, MalformedTextsGiveTheFailureResult) {
