@@ -14,7 +14,7 @@ struct TransverseMercatorParameters {
     double falseNorthing = 0;
 };
 
-// Transverse Mercator by the series of the USGS map projection formulas (Snyder): within about
+// Transverse Mercator by the classic power series in the longitude difference: within about
 // a millimetre of the exact projection up to 4 degrees from the central meridian, about a
 // centimetre at 6 degrees. The longitude difference is wrapped into [-180, 180) first.
 // Constants are prepared once; an instance is immutable and may be shared between threads.
@@ -43,7 +43,7 @@ private:
     bool usable_ = false;
 };
 
-// Grid convergence and point scale factor by Redfearn's series in geographic coordinates.
+// Grid convergence and point scale factor by their series in geographic coordinates.
 struct ConvergenceAndScale {
     double convergence = 0; // degrees, added to a true bearing to give the grid bearing
     double scale = 0;

@@ -70,7 +70,7 @@ datum_set() {
     datum_set $WGS84_A $WGS84_F 0 0 0 0 0 0 0 $AIRY_A $AIRY_F 0 0 0 0 0 0 0
 } > datum_chain.txt
 
-# tm_set CM RL K0 FE FN A F: positions by PROJ's exact transverse Mercator (Poder/Engsager).
+# tm_set CM RL K0 FE FN A F: positions by PROJ's exact transverse Mercator.
 tm_set() {
     echo "@ $*"
     for lat in -60 -45 -30 -15 0 15 30 45 60 71; do
