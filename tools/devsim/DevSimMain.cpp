@@ -153,6 +153,11 @@ int main(int argc, char** argv) {
         for (int round = 0; (repeat == 0 || round < repeat) && !stopRequested; ++round)
             if (!PlayScript(terminal, script, pace, &stopRequested, received))
                 break;
+        // Closing our end hangs the terminal up and drops what the program has not read yet:
+        // give it a moment to read the last lines.
+        PlayPace linger;
+        linger.epochIntervalMs = 1000;
+        PlayScript(terminal, DeviceScript{{{}, {}}}, linger, &stopRequested, received);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "tavrin-devsim: %s\n", error.what());
         return 1;
