@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cmath>
 #include <fcntl.h>
+#include <functional>
 #include <stdexcept>
 #include <termios.h>
 #include <thread>
@@ -600,6 +601,33 @@ TEST_F(SerialGps, AReceiverAt115200BaudIsFollowedWithoutLoss) {
     EXPECT_EQ(port.ChecksumErrors(), 0u);
     EXPECT_EQ(port.RefusedSentences(), 0u);
     EXPECT_EQ(port.GetFixQuality(), 4);
+}
+
+// The owner binds its handlers by name, the way the main window does.
+struct Owner {
+    std::vector<std::string> log;
+    void ZGPS1Connect(QObject*, int port) { log.push_back("Connected to GPS on COM" + N(port)); }
+    void ZGPS1Disconnect(QObject*, int port) { log.push_back("Disconnected COM" + N(port)); }
+    void ZGPS1NewCommand(QObject*, const std::string& line) { log.push_back(line); }
+    void ZGPS1Position3DChange(QObject*, long double lat, long double, long double) {
+        log.push_back("position " + std::to_string(static_cast<double>(lat)));
+    }
+    static std::string N(int n) { return std::to_string(n); }
+};
+
+TEST_F(SerialGps, HandlersOfAnOwnerBindByName) {
+    Owner owner;
+    port.OnConnect = std::bind_front(&Owner::ZGPS1Connect, &owner);
+    port.OnDisconnect = std::bind_front(&Owner::ZGPS1Disconnect, &owner);
+    port.OnNewCommand = std::bind_front(&Owner::ZGPS1NewCommand, &owner);
+    port.OnPosition3DChange = std::bind_front(&Owner::ZGPS1Position3DChange, &owner);
+    port.Open();
+    ASSERT_TRUE(port.Connected) << port.LastError;
+    ASSERT_TRUE(device.send(Gga1 + "\r\n"));
+    ASSERT_TRUE(WaitFor([&] { return owner.log.size() == 3; }));
+    port.Close();
+    EXPECT_EQ(owner.log, (std::vector<std::string>{"Connected to GPS on COM7", Gga1,
+                                                   "position 48.117300", "Disconnected COM7"}));
 }
 
 TEST(SerialGpsNames, PortNumberFromName) {
