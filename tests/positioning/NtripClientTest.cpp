@@ -124,10 +124,10 @@ struct InstalledClock {
 
 TEST(NtripClient, StreamsCountsCapturesForwardsAndHandsOverEveryBlock) {
     const std::string first = Bytes(3000, 1), second = Bytes(4000, 2), third = Bytes(5000, 3);
-    std::string request;
+    SharedText request;
     std::atomic<bool> closedByClient{false};
     ScriptedCaster caster([&](CasterConnection& c, int) {
-        request = c.readRequest();
+        request.set(c.readRequest());
         c.send(Icy + first); // header and data in one write
         c.pause(20);
         c.send(second);
@@ -153,7 +153,7 @@ TEST(NtripClient, StreamsCountsCapturesForwardsAndHandsOverEveryBlock) {
     EXPECT_EQ(client.RxTail.snapshot(), all.substr(all.size() - 8192));
     EXPECT_TRUE(WaitUntil([&] { return receiver.received().size() >= all.size(); }));
     EXPECT_EQ(receiver.received(), all);
-    EXPECT_EQ(request, BuildNtripRequest("MOUNT1", "user", "pass"));
+    EXPECT_EQ(request.get(), BuildNtripRequest("MOUNT1", "user", "pass"));
     const std::vector<std::pair<int, std::string>> expected = {
         {1, "Connecting to 127.0.0.1:" + std::to_string(caster.port())},
         {2, "Connected to MOUNT1"},
@@ -388,9 +388,9 @@ TEST(NtripClient, GarbageInsteadOfAHeaderIsAnUnknownResponse) {
 }
 
 TEST(NtripClient, ASourceTableSplitAcrossWritesIsGatheredAndParsed) {
-    std::string request;
+    SharedText request;
     ScriptedCaster caster([&](CasterConnection& c, int) {
-        request = c.readRequest();
+        request.set(c.readRequest());
         for (const char* piece :
              {"SOURCETABLE 200 OK\r\n", "Content-Type: text/plain\r\n\r\nSTR;AAA;x\r\nSTR;B",
               "BB;y\r\nSTR;", "CCC;z\r\nENDSOURCE", "TABLE\r\n"}) {
@@ -407,7 +407,7 @@ TEST(NtripClient, ASourceTableSplitAcrossWritesIsGatheredAndParsed) {
     client.Password = "pass";
     client.RequestSourceTable();
     ASSERT_TRUE(WaitUntil([&] { return events.sawStatus(0, "Disconnected"); }));
-    EXPECT_EQ(request, BuildNtripRequest("", "user", "pass"));
+    EXPECT_EQ(request.get(), BuildNtripRequest("", "user", "pass"));
     const std::vector<std::string> names = {"AAA", "BBB", "CCC"};
     ASSERT_EQ(events.sourceTables.size(), 1u);
     EXPECT_EQ(events.sourceTables.front(), names);
@@ -448,8 +448,9 @@ TEST(NtripClient, RefusalsReachTheOwnerAsErrorsFollowedByDisconnected) {
         EXPECT_EQ(events.statuses[1], std::make_pair(4, c.status));
         EXPECT_EQ(events.statuses[2], std::make_pair(0, std::string("Disconnected")));
         EXPECT_EQ(events.statuses.size(), 3u) << "no \"Connection closed\" after a refusal";
-        if (!c.log.empty())
+        if (!c.log.empty()) {
             EXPECT_TRUE(events.sawLog(c.log));
+        }
         EXPECT_FALSE(client.Connected);
     }
 }
@@ -529,7 +530,7 @@ TEST(NtripClient, AFailedTcpConnectionStopsTheAttempts) {
 TEST(NtripClient, GgaGoesOutOnAcceptanceThenAfterABlockOnceTheIntervalHasPassed) {
     InstalledClock time;
     std::atomic<int> handled{0};
-    std::string uploads;
+    SharedText uploads;
     ScriptedCaster caster([&](CasterConnection& c, int) {
         c.readRequest();
         c.send(Icy);
@@ -541,7 +542,7 @@ TEST(NtripClient, GgaGoesOutOnAcceptanceThenAfterABlockOnceTheIntervalHasPassed)
                     return;
         }
         c.shutdownWrite();
-        uploads = c.readToEnd(); // everything the client sent until it closed
+        uploads.set(c.readToEnd()); // everything the client sent until it closed
     });
     TTavrinNTRIPClient client;
     NtripClientRecorder events(client);
@@ -555,15 +556,16 @@ TEST(NtripClient, GgaGoesOutOnAcceptanceThenAfterABlockOnceTheIntervalHasPassed)
     };
     client.Connect();
     ASSERT_TRUE(WaitUntil([&] { return events.sawStatus(0, "Disconnected"); }));
-    ASSERT_TRUE(WaitUntil([&] { return caster.connections() == 1 && !uploads.empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return uploads.isSet(); }));
+    const std::string sent = uploads.get();
     EXPECT_EQ(handled, 3);
-    EXPECT_EQ(CountOf(uploads, "$GPGGA,"), 2) << uploads;
-    EXPECT_EQ(client.BytesSent, static_cast<int>(uploads.size()));
+    EXPECT_EQ(CountOf(sent, "$GPGGA,"), 2) << sent;
+    EXPECT_EQ(client.BytesSent, static_cast<int>(sent.size()));
     size_t start = 0;
     for (int i = 0; i < 2; ++i) {
-        const size_t end = uploads.find("\r\n", start);
+        const size_t end = sent.find("\r\n", start);
         ASSERT_NE(end, std::string::npos);
-        const std::string sentence = uploads.substr(start, end - start);
+        const std::string sentence = sent.substr(start, end - start);
         const std::string body = sentence.substr(1, sentence.find('*') - 1);
         EXPECT_EQ(sentence.substr(sentence.size() - 2), NmeaChecksum(body)) << sentence;
         EXPECT_NE(sentence.find(",4100.7407,N,02859.2593,E,1,10,1.0,12.3,M,0.0,M,,*"),

@@ -12,6 +12,29 @@
 
 // Casters for the NTRIP client's tests, all on 127.0.0.1 only.
 
+// A text a caster's script writes and the test reads.
+class SharedText {
+public:
+    void set(std::string text) {
+        std::lock_guard lock(mutex_);
+        text_ = std::move(text);
+        set_ = true;
+    }
+    bool isSet() const {
+        std::lock_guard lock(mutex_);
+        return set_;
+    }
+    std::string get() const {
+        std::lock_guard lock(mutex_);
+        return text_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::string text_;
+    bool set_ = false;
+};
+
 // One accepted connection of a scripted caster. Every wait is bounded and ends early when the
 // caster is being torn down, so a test that fails never hangs.
 class CasterConnection {
