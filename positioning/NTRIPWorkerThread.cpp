@@ -8,6 +8,7 @@
 #include "positioning/TavrinNTRIPClient.h"
 
 #include <cerrno>
+#include <exception>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -55,7 +56,18 @@ void TNTRIPWorkerThread::Join() {
 }
 
 void TNTRIPWorkerThread::Execute() {
-    Run();
+    try {
+        Run();
+    } catch (const std::exception&) {
+        // Out of memory, most likely. The owner must never wait for a worker that died
+        // silently: close, say the connection is gone, and end.
+        CloseSocket();
+        Client->Connected = false;
+        try {
+            ReportStatus(0, "Disconnected");
+        } catch (const std::exception&) {
+        }
+    }
     Finished_ = true;
     Client->handOver_.wake();
 }

@@ -10,12 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
+#include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -120,6 +122,47 @@ struct InstalledClock {
     ManualClock clock{LocalDateTime{2024, 6, 1, 12, 0, 0, 0}, 1000000};
     InstalledClock() { Clock::install(&clock); }
     ~InstalledClock() { Clock::install(nullptr); }
+};
+
+// A listener on 127.0.0.1 that never accepts, its queue filled up: the kernel drops further
+// connection requests, so a connect to it hangs as to a caster that does not answer.
+class UnansweringListener {
+public:
+    UnansweringListener() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (listener_ < 0 ||
+            ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener_, 0) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            return;
+        for (int i = 0; i < 8; ++i) {
+            const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            fillers_.push_back(filler);
+            if (::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+                continue;
+            pollfd done{filler, POLLOUT, 0};
+            if (::poll(&done, 1, 200) == 0) { // this one hangs: the queue is full
+                port_ = ntohs(address.sin_port);
+                return;
+            }
+        }
+    }
+    ~UnansweringListener() {
+        for (const int fd : fillers_)
+            ::close(fd);
+        if (listener_ >= 0)
+            ::close(listener_);
+    }
+    int port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    int port_ = 0;
+    std::vector<int> fillers_;
 };
 
 TEST(NtripClient, StreamsCountsCapturesForwardsAndHandsOverEveryBlock) {
@@ -525,6 +568,35 @@ TEST(NtripClient, AFailedTcpConnectionStopsTheAttempts) {
     EXPECT_FALSE(client.ReconnectScheduled());
     EXPECT_EQ(client.State, 4);
     client.Disconnect();
+}
+
+TEST(NtripClient, ACasterThatDoesNotAnswerTheConnectionTimesOut) {
+    UnansweringListener caster;
+    ASSERT_NE(caster.port(), 0);
+    TTavrinNTRIPClient client;
+    NtripClientRecorder events(client);
+    Aim(client, caster.port());
+    client.ConnectTimeoutMs = 300;
+    client.Connect();
+    ASSERT_TRUE(WaitUntil([&] { return events.sawStatus(4); }));
+    EXPECT_EQ(events.statuses.back(),
+              std::make_pair(4, std::string("Failed to connect to 127.0.0.1")));
+}
+
+TEST(NtripClient, DisconnectWhileTheConnectionIsStillBeingMadeReturnsAtOnce) {
+    UnansweringListener caster;
+    ASSERT_NE(caster.port(), 0);
+    TTavrinNTRIPClient client;
+    NtripClientRecorder events(client);
+    Aim(client, caster.port());
+    client.Connect(); // would wait 30 s for the caster
+    ASSERT_TRUE(WaitUntil([&] { return events.sawStatus(1); }));
+    std::this_thread::sleep_for(50ms);
+    const auto started = std::chrono::steady_clock::now();
+    client.Disconnect();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+    EXPECT_EQ(events.statuses.size(), 1u);
+    EXPECT_EQ(client.Thread(), nullptr);
 }
 
 TEST(NtripClient, GgaGoesOutOnAcceptanceThenAfterABlockOnceTheIntervalHasPassed) {
