@@ -11,9 +11,6 @@ namespace {
 constexpr int WaitSliceMs = 10;
 // How long before a stopped worker, retired from inside its own hand-over, is looked at again.
 constexpr int RetiredCheckMs = 50;
-// A full block at 115200 baud takes about 350 ms to leave the port; waiting here only delays
-// the next receive, while giving up early would drop corrections.
-constexpr int SerialWriteTimeoutMs = 1000;
 } // namespace
 
 TTavrinNTRIPClient::TTavrinNTRIPClient() {
@@ -134,7 +131,7 @@ void TTavrinNTRIPClient::ForwardToSerial(const char* data, int length) {
     const std::shared_ptr<SerialChannel> channel = SerialHandle();
     // A closed port refuses the write; a failed write is not reported (the next block tries again).
     if (channel)
-        channel->write(data, static_cast<size_t>(length), SerialWriteTimeoutMs);
+        channel->write(data, static_cast<size_t>(length));
 }
 
 void TTavrinNTRIPClient::DoStatus(int state, const std::string& message) {

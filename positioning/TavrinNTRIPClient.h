@@ -24,7 +24,8 @@ class TNTRIPWorkerThread;
 //
 // All socket work runs on a worker thread, one per connection attempt; every event below is
 // raised on the user-interface thread, the thread that created the client and calls its
-// methods. A handler must not wait for the worker.
+// methods. A handler must not wait for the worker; it may call Connect or Disconnect (the
+// worker it interrupts ends once the handler returns), but must not destroy the client.
 class TTavrinNTRIPClient {
 public:
     enum ConnectionState {
