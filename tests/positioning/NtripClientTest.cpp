@@ -485,6 +485,8 @@ TEST(NtripClient, RefusalsReachTheOwnerAsErrorsFollowedByDisconnected) {
         TTavrinNTRIPClient client;
         NtripClientRecorder events(client);
         Aim(client, caster.port());
+        client.AutoReconnect = true;
+        client.SetReconnectInterval(60000); // armed by the final "Disconnected", not due here
         client.Connect();
         ASSERT_TRUE(WaitUntil([&] { return events.sawStatus(0); })) << c.answer;
         ASSERT_GE(events.statuses.size(), 3u);
@@ -495,6 +497,7 @@ TEST(NtripClient, RefusalsReachTheOwnerAsErrorsFollowedByDisconnected) {
             EXPECT_TRUE(events.sawLog(c.log));
         }
         EXPECT_FALSE(client.Connected);
+        EXPECT_TRUE(client.ReconnectScheduled());
     }
 }
 
@@ -599,7 +602,9 @@ TEST(NtripClient, DisconnectWhileTheConnectionIsStillBeingMadeReturnsAtOnce) {
     EXPECT_EQ(client.Thread(), nullptr);
 }
 
-TEST(NtripClient, GgaGoesOutOnAcceptanceThenAfterABlockOnceTheIntervalHasPassed) {
+// Streams three blocks, ten seconds passing while the second is handled, and returns every
+// byte the client sent the caster after its request.
+std::string GgaUploadsOfAStream(int ggaInterval) {
     InstalledClock time;
     std::atomic<int> handled{0};
     SharedText uploads;
@@ -619,20 +624,25 @@ TEST(NtripClient, GgaGoesOutOnAcceptanceThenAfterABlockOnceTheIntervalHasPassed)
     TTavrinNTRIPClient client;
     NtripClientRecorder events(client);
     Aim(client, caster.port());
+    client.GGAInterval = ggaInterval;
     client.SetPosition(41.0123456, 28.9876543, 12.34);
     client.OnData = [&](const char* data, int length) {
-        // Ten seconds pass while the second block is handled: the next GGA is due after it.
         if (std::string(data, static_cast<size_t>(length)) == "block-2")
             time.clock.advance(10000);
         ++handled;
     };
     client.Connect();
-    ASSERT_TRUE(WaitUntil([&] { return events.sawStatus(0, "Disconnected"); }));
-    ASSERT_TRUE(WaitUntil([&] { return uploads.isSet(); }));
-    const std::string sent = uploads.get();
+    EXPECT_TRUE(WaitUntil([&] { return uploads.isSet(); }));
     EXPECT_EQ(handled, 3);
-    EXPECT_EQ(CountOf(sent, "$GPGGA,"), 2) << sent;
+    const std::string sent = uploads.get();
     EXPECT_EQ(client.BytesSent, static_cast<int>(sent.size()));
+    return sent;
+}
+
+TEST(NtripClient, GgaGoesOutOnAcceptanceThenAfterABlockOnceTheIntervalHasPassed) {
+    const std::string sent = GgaUploadsOfAStream(10);
+    // One when the stream was accepted, one after the second block; none after the others.
+    ASSERT_EQ(CountOf(sent, "$GPGGA,"), 2) << sent;
     size_t start = 0;
     for (int i = 0; i < 2; ++i) {
         const size_t end = sent.find("\r\n", start);
@@ -645,6 +655,11 @@ TEST(NtripClient, GgaGoesOutOnAcceptanceThenAfterABlockOnceTheIntervalHasPassed)
             << sentence;
         start = end + 2;
     }
+    EXPECT_EQ(start, sent.size());
+}
+
+TEST(NtripClient, AGgaIntervalOfZeroSendsOnlyTheFirstSentence) {
+    EXPECT_EQ(CountOf(GgaUploadsOfAStream(0), "$GPGGA,"), 1);
 }
 
 TEST(NtripClient, ConnectWhileAStreamRunsStartsAnewWithTheCountersAtZero) {
