@@ -19,8 +19,8 @@ void NtripHandOver::call(Step step) {
         queue_.push_back(call);
     }
     changed_.notify_all();
-    QMetaObject::invokeMethod(
-        this, [this] { runPending(); }, Qt::QueuedConnection);
+    // Posted by name: the owner's thread then touches nothing this thread made outside the lock.
+    QMetaObject::invokeMethod(this, "serve", Qt::QueuedConnection);
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return call->done; });
 }

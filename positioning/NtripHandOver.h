@@ -16,6 +16,8 @@
 // worker to end must keep calling runPending() while it waits: the worker may be blocked in a
 // hand-over, and the two would otherwise wait for each other for ever.
 class NtripHandOver : public QObject {
+    Q_OBJECT
+
 public:
     using Step = std::function<void()>;
 
@@ -34,6 +36,9 @@ public:
 
     // True while a step is running on the owner's thread (steps may call back into the owner).
     bool running() const { return depth_ > 0; }
+
+private slots:
+    void serve() { runPending(); }
 
 private:
     struct Call {
