@@ -10,7 +10,6 @@
 #include "app/TOffsets.h"
 #include "app/TfJoystick.h"
 #include "app/TfLatency.h"
-#include "app/TfRTCMParsing.h"
 #include "app/TfRealtime.h"
 #include "app/TfRunline1.h"
 #include "app/TfSVP.h"
@@ -19,6 +18,8 @@
 #include "app/TfWaterfal.h"
 #include "app/TformAbout.h"
 #include "app/TfrmNTRIPSettings.h"
+
+#include "positioning/TfRTCMParsing.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"

@@ -9,7 +9,6 @@
 #include "app/TOffsets.h"
 #include "app/TfJoystick.h"
 #include "app/TfLatency.h"
-#include "app/TfRTCMParsing.h"
 #include "app/TfRealtime.h"
 #include "app/TfRunline1.h"
 #include "app/TfSVP.h"
@@ -18,6 +17,8 @@
 #include "app/TfWaterfal.h"
 #include "app/TformAbout.h"
 #include "app/TfrmNTRIPSettings.h"
+
+#include "positioning/TfRTCMParsing.h"
 
 #include <QTimer>
 
