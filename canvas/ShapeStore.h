@@ -1,0 +1,67 @@
+#pragma once
+
+#include "canvas/ShapeIdIndex.h"
+#include "canvas/TTShape.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// The shapes of the map, owned, in paint order (the first is painted first, the last lies on
+// top), with an id index so that finding a shape by id does not walk the store.
+class ShapeStore {
+public:
+    using Items = std::vector<std::unique_ptr<TTShape>>;
+
+    ShapeStore() = default;
+    ShapeStore(const ShapeStore&) = delete;
+    ShapeStore& operator=(const ShapeStore&) = delete;
+
+    size_t size() const { return Items_.size(); }
+    bool empty() const { return Items_.empty(); }
+    TTShape* operator[](size_t index) const { return Items_[index].get(); }
+    Items::const_iterator begin() const { return Items_.begin(); }
+    Items::const_iterator end() const { return Items_.end(); }
+
+    // Appends at the end of the paint order and returns the shape.
+    TTShape* Append(std::unique_ptr<TTShape> shape);
+    // The shape with the id, null when none.
+    TTShape* Find(int32_t id) const;
+
+    // Deletes every shape the predicate picks, in one pass; the others keep their order.
+    // Returns how many went.
+    template <class Predicate> size_t DeleteIf(Predicate picks) {
+        const size_t before = Items_.size();
+        const auto kept = std::stable_partition(
+            Items_.begin(), Items_.end(),
+            [&picks](const std::unique_ptr<TTShape>& shape) { return !picks(*shape); });
+        const size_t deleted = static_cast<size_t>(Items_.end() - kept);
+        if (deleted == 0)
+            return 0;
+        for (auto it = kept; it != Items_.end(); ++it)
+            Forget(it->get());
+        Items_.erase(kept, Items_.end());
+        if (Unindexed_ > 0)
+            Reindex();
+        return before - Items_.size();
+    }
+
+    // Deletes the last shape in store order with the id; false when none has it.
+    bool DeleteLast(int32_t id);
+    // Moves the first shape in store order with the id to the end (on top) or the start.
+    bool MoveToFront(int32_t id);
+    bool MoveToBack(int32_t id);
+    void Clear();
+
+private:
+    void Forget(const TTShape* shape);
+    void Reindex();
+    Items::iterator FirstWithId(int32_t id);
+
+    Items Items_;
+    ShapeIdIndex Index_;
+    // Shapes the index could not take (an id that is not positive or already held). Ids are
+    // unique by construction, so this stays 0 unless a caller builds shapes by hand.
+    size_t Unindexed_ = 0;
+};

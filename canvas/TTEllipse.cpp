@@ -1,0 +1,31 @@
+#include "canvas/TTEllipse.h"
+
+#include <algorithm>
+#include <cmath>
+
+bool TTEllipse::HitTest(double x, double y, double tolerance) const {
+    const double cx = (X1 + X2) / 2.0;
+    const double cy = (Y1 + Y2) / 2.0;
+    const double a = std::fabs(X2 - X1) / 2.0;
+    const double b = std::fabs(Y2 - Y1) / 2.0;
+    if (a == 0.0 || b == 0.0)
+        return false;
+    const double p = (x - cx) / a;
+    const double q = (y - cy) / b;
+    return std::fabs(p * p + q * q - 1.0) <= tolerance / std::min(a, b);
+}
+
+void TTEllipse::UpdateBounds() {
+    MinX = std::min(X1, X2);
+    MaxX = std::max(X1, X2);
+    MinY = std::min(Y1, Y2);
+    MaxY = std::max(Y1, Y2);
+}
+
+void TTEllipse::Rotate(double, double, double) {
+    UpdateBounds();
+}
+
+bool TTEllipse::IsFinite() const {
+    return std::isfinite(X1) && std::isfinite(Y1) && std::isfinite(X2) && std::isfinite(Y2);
+}

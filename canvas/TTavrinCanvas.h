@@ -1,0 +1,28 @@
+#pragma once
+
+#include "canvas/CanvasModel.h"
+
+#include <QImage>
+#include <QWidget>
+
+// The map control: the canvas model shown in a Qt widget. The main window creates one
+// (`fcad`) and fills its panel with it. The widget keeps the model's client size in step with
+// its own and turns the model's repaint requests into Qt updates.
+class TTavrinCanvas : public QWidget, public CanvasModel {
+    Q_OBJECT
+public:
+    explicit TTavrinCanvas(QWidget* parent = nullptr);
+    ~TTavrinCanvas() override;
+
+    // An information message naming the control.
+    void AboutBox();
+
+    // Off-screen image of background, grid and shapes, 32 bits per pixel.
+    QImage BackBuffer;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void InvalidateControl() override;
+    void SetScreenCursor(int cursor) override;
+};
