@@ -2,6 +2,7 @@
 
 #include "app/DisplaySettings.h"
 #include "app/MenuShortcuts.h"
+#include "app/StyleManager.h"
 #include "app/TFGPS.h"
 #include "app/TNavset.h"
 #include "app/TOffsets.h"
@@ -13,6 +14,8 @@
 #include "app/TfSVP.h"
 #include "app/TfWaterfal.h"
 #include "app/ToolIcons.h"
+
+#include "canvas/TTavrinCanvas.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
@@ -326,13 +329,6 @@ void TFNav::buildClientArea() {
     Panel4->setLineWidth(2);
     auto* mapLayout = new QVBoxLayout(Panel4);
     mapLayout->setContentsMargins(2, 2, 2, 2);
-    MapArea = new QWidget(Panel4);
-    MapArea->setObjectName(QStringLiteral("MapArea"));
-    MapArea->setAutoFillBackground(true);
-    QPalette mapPalette = MapArea->palette();
-    mapPalette.setColor(QPalette::Window, Qt::white);
-    MapArea->setPalette(mapPalette);
-    mapLayout->addWidget(MapArea);
     layout->addWidget(Panel4, 1);
 
     pRealtime = new QFrame(client);
@@ -396,6 +392,17 @@ void TFNav::FormCreate() {
             4, QFontMetrics(sStatusBar->font()).horizontalAdvance(QStringLiteral("EN")) + 16);
     }
 
+    // 7. The map fills its panel and takes the style's panel colour as background.
+    fcad = new TTavrinCanvas(Panel4);
+    fcad->setObjectName(QStringLiteral("fcad"));
+    Panel4->layout()->addWidget(fcad);
+    fcad->SetBackColor(StyleManager::panelColor());
+
+    // 8. Canvas events.
+    fcad->OnShapeNumberSelected = [this](int16_t shapeType, int32_t shapeNumber) {
+        fcadShapeNumberSelected(shapeType, shapeNumber);
+    };
+
     // 9. Numbers and dates: every text the program writes for a file, a device or a control
     // goes through the locale-free formats of the platform layer ('.' as decimal separator,
     // dates "YYYY-MM-DD", times "hhnnsszzz"), so there is nothing to switch here.
@@ -417,12 +424,38 @@ void TFNav::FormCreate() {
 }
 
 void TFNav::FormShow() {
+    // 1.
+    EnsureStandardLayers(fcad);
+
     // 3. The last session; anything that goes wrong here ends this step quietly.
     try {
         const IniFile ini(AppPaths::settingsFile());
         const QString lastFile =
             ini.readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved"));
+        // The vessel and the grid are drawn anew by the map tick and the settings window.
+        if (fcad) {
+            for (const QString& layer :
+                 {QStringLiteral("~~Tavrin Vessel"), QStringLiteral("Tavrin Grid")}) {
+                const int id = fcad->LayerFindByName(layer);
+                if (id != -1)
+                    fcad->CadClearShapes(id);
+            }
+        }
         setWindowTitle(CaptionPrefix + lastFile);
+
+        if (fcad) {
+            const QString canvas = QStringLiteral("CANVAS");
+            fcad->PlanWorldLeft = ini.readFloat(canvas, QStringLiteral("PlanWorldLeft"), 0);
+            fcad->PlanWorldRight = ini.readFloat(canvas, QStringLiteral("PlanWorldRight"), 1000);
+            fcad->PlanWorldTop = ini.readFloat(canvas, QStringLiteral("PlanWorldTop"), 1000);
+            fcad->PlanWorldBottom = ini.readFloat(canvas, QStringLiteral("PlanWorldBottom"), 0);
+            fcad->GridAutoScale = ini.readBool(canvas, QStringLiteral("GridAutoScale"), true);
+            fcad->DepthSpeedDisplayMode =
+                ini.readInteger(canvas, QStringLiteral("DepthSpeedDisplayMode"), 0);
+            fcad->GGAOverlayPosition =
+                ini.readInteger(canvas, QStringLiteral("GGAOverlayPosition"), 0);
+            fcad->Refresh();
+        }
 
         const int interval =
             ini.readInteger(QStringLiteral("SCREENSHOT"), QStringLiteral("Interval"), 60);
@@ -435,6 +468,9 @@ void TFNav::FormShow() {
             tScreenshot->stop();
     } catch (...) {
     }
+
+    // 4. Once more, whatever the steps before left.
+    EnsureStandardLayers(fcad);
 
     // 5.
     RestoreFormState(this, 1);
@@ -463,6 +499,42 @@ void TFNav::FormCloseQuery() {
     for (QWidget* form : toClose) {
         if (form)
             form->close();
+    }
+
+    if (fcad) {
+        IniFile ini(AppPaths::settingsFile());
+        const QString canvas = QStringLiteral("CANVAS");
+        ini.writeFloat(canvas, QStringLiteral("PlanWorldLeft"), fcad->PlanWorldLeft);
+        ini.writeFloat(canvas, QStringLiteral("PlanWorldRight"), fcad->PlanWorldRight);
+        ini.writeFloat(canvas, QStringLiteral("PlanWorldTop"), fcad->PlanWorldTop);
+        ini.writeFloat(canvas, QStringLiteral("PlanWorldBottom"), fcad->PlanWorldBottom);
+        ini.writeBool(canvas, QStringLiteral("GridAutoScale"), fcad->GridAutoScale);
+        ini.writeInteger(canvas, QStringLiteral("DepthSpeedDisplayMode"),
+                         fcad->DepthSpeedDisplayMode);
+        ini.writeInteger(canvas, QStringLiteral("GGAOverlayPosition"), fcad->GGAOverlayPosition);
+    }
+}
+
+void TFNav::fcadShapeNumberSelected(int16_t, int32_t) {}
+
+void EnsureStandardLayers(TTavrinCanvas* canvas) {
+    if (!canvas)
+        return;
+    const struct {
+        const char* name;
+        int* id;
+    } layers[] = {
+        {"Tavrin Grid", &GridLayerId},           {"track_fix", &TrackFixLayerId},
+        {"track_nofix", &TrackNoFixLayerId},     {"track_float", &TrackFloatLayerId},
+        {"tavrin_tempshape", &TempShapeLayerId}, {"tavrin_usershape", &UserShapeLayerId},
+        {"event_number", &EventLayerId},         {"~~Tavrin Vessel", &VesselLayerId},
+    };
+    for (const auto& layer : layers) {
+        const QString name = QString::fromLatin1(layer.name);
+        int id = canvas->LayerFindByName(name);
+        if (id == -1)
+            id = canvas->LayerOpen(name);
+        *layer.id = id;
     }
 }
 

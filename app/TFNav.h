@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <string>
 
 class QAction;
@@ -11,6 +12,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class TStatusBar;
+class TTavrinCanvas;
 
 // The main window: a frame of menus, tool bars and a status bar around the map. It builds the
 // day's folders, the language and the map when it is created, restores the last session when
@@ -22,6 +24,8 @@ public:
     explicit TFNav(QWidget* parent = nullptr);
     ~TFNav() override;
 
+    // The map, filling Panel4; owned by the window.
+    TTavrinCanvas* fcad = nullptr;
     // Datum parameter text that the map tick builds once per run; empty until then.
     std::string DatumParameters;
     // Incoming device lines are echoed to the device settings window's monitors while set.
@@ -116,8 +120,6 @@ public:
 
     // The map's panel, filling the rest of the window.
     QFrame* Panel4 = nullptr;
-    // Stands in the map's place until the map control is part of the program.
-    QWidget* MapArea = nullptr;
     QFrame* pRealtime = nullptr;
     TStatusBar* sStatusBar = nullptr;
 
@@ -128,6 +130,9 @@ public:
     void FormCreate();
     void FormShow();
     void FormCloseQuery();
+
+    // Selecting a shape with the mouse needs no answer from the main window.
+    void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -144,6 +149,10 @@ private:
 };
 
 extern TFNav* FNav;
+
+// Finds or opens the standard layers of the map and keeps their ids below. Nothing happens
+// without a canvas.
+void EnsureStandardLayers(TTavrinCanvas* canvas);
 
 // Ids of the standard map layers.
 extern int GridLayerId;       // "Tavrin Grid"
