@@ -19,8 +19,12 @@ struct DecimalDigits {
 DecimalDigits Decompose(double value, int precision) {
     DecimalDigits d;
     d.negative = std::signbit(value);
+    // to_chars gives the same correctly rounded digits as printf's "%.*e", several times
+    // faster and without consulting the locale; the geodesy texts format a dozen numbers per fix.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", precision - 1, std::fabs(value));
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
+                                      std::chars_format::scientific, precision - 1);
+    *result.ptr = '\0';
     // buffer: d.ddddde[+-]xx
     const char* p = buffer;
     for (; *p && *p != 'e'; ++p) {

@@ -1,0 +1,244 @@
+#include "positioning/NmeaParser.h"
+
+#include "platform/NumberText.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double KnotsToKmh = 1.852;
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool AllDigits(std::string_view text) {
+    if (text.empty())
+        return false;
+    for (const char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// A speed: finite (ParseNumber refuses nan and inf) and not negative.
+bool ReadSpeed(std::string_view field, double factor, double& out) {
+    double value = 0;
+    if (!ParseNumber(field, value) || value < 0)
+        return false;
+    value *= factor;
+    if (!std::isfinite(value))
+        return false;
+    out = value;
+    return true;
+}
+
+bool ReadCount(std::string_view field, int& out) {
+    int value = 0;
+    if (!ParseInteger(field, value) || value < 0)
+        return false;
+    out = value;
+    return true;
+}
+
+} // namespace
+
+NmeaParser::NmeaParser(NmeaFix& fix) : fix_(fix) {}
+
+NmeaParser::Outcome NmeaParser::refuse() {
+    ++refusedSentences_;
+    return Outcome::Refused;
+}
+
+void NmeaParser::SplitFields(std::string_view text, char separator,
+                             std::vector<std::string_view>& fields) {
+    fields.clear();
+    size_t start = 0;
+    while (true) {
+        const size_t end = text.find(separator, start);
+        if (end == std::string_view::npos) {
+            fields.push_back(text.substr(start));
+            return;
+        }
+        fields.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+std::vector<std::string_view> NmeaParser::SplitFields(std::string_view text, char separator) {
+    std::vector<std::string_view> fields;
+    SplitFields(text, separator, fields);
+    return fields;
+}
+
+std::optional<double> NmeaParser::NmeaToDegrees(std::string_view value,
+                                                std::string_view hemisphere) {
+    if (value.empty())
+        return 0.0;
+    const size_t degreeDigits = (hemisphere == "E" || hemisphere == "W") ? 3 : 2;
+    // Minutes always have two digits before their point: a point anywhere else means the
+    // degree digits are not where the hemisphere says, and reading on would move the vessel.
+    const size_t point = value.find('.');
+    if (point == std::string_view::npos || point != degreeDigits + 2)
+        return std::nullopt;
+    const std::string_view degreeText = value.substr(0, degreeDigits);
+    const std::string_view minuteText = value.substr(degreeDigits);
+    if (!AllDigits(degreeText) || !AllDigits(minuteText.substr(0, 2)))
+        return std::nullopt;
+    double minutes = 0;
+    if (!ParseNumber(minuteText, minutes) || minutes < 0 || minutes >= 60)
+        return std::nullopt;
+    int degrees = 0;
+    for (const char c : degreeText)
+        degrees = degrees * 10 + (c - '0');
+    double result = degrees + minutes / 60.0;
+    if (hemisphere == "S" || hemisphere == "W")
+        result = -result;
+    return result;
+}
+
+std::string NmeaParser::NmeaChecksum(std::string_view body) {
+    unsigned sum = 0;
+    for (const char c : body)
+        sum ^= static_cast<unsigned char>(c);
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    return {Digits[(sum >> 4) & 0xF], Digits[sum & 0xF]};
+}
+
+NmeaParser::Outcome NmeaParser::DispatchSentence(std::string_view line) {
+    if (line.empty() || line.front() != '$')
+        return Outcome::Ignored;
+    std::string_view sentence = line;
+    const size_t star = line.find('*');
+    if (star != std::string_view::npos) {
+        const std::string_view given = line.substr(star + 1);
+        const int high = given.size() == 2 ? HexValue(given[0]) : -1;
+        const int low = given.size() == 2 ? HexValue(given[1]) : -1;
+        unsigned sum = 0;
+        for (size_t i = 1; i < star; ++i)
+            sum ^= static_cast<unsigned char>(line[i]);
+        if (high < 0 || low < 0 || static_cast<unsigned>(high * 16 + low) != sum) {
+            ++checksumErrors_;
+            return Outcome::ChecksumError;
+        }
+        sentence = line.substr(0, star);
+    }
+    // The address field is "$", a two-character talker and a three-character type.
+    const std::string_view address = sentence.substr(0, sentence.find(','));
+    if (address.size() != 6 || address[1] == 'P')
+        return Outcome::Ignored;
+    const std::string_view type = address.substr(3);
+    if (type == "GGA")
+        return ParseGGA(sentence);
+    if (type == "RMC")
+        return ParseRMC(sentence);
+    if (type == "VTG")
+        return ParseVTG(sentence);
+    if (type == "ZDA")
+        return ParseZDA(sentence);
+    if (type == "GSA")
+        return ParseGSA(sentence);
+    return Outcome::Ignored;
+}
+
+NmeaParser::Outcome NmeaParser::ParseGGA(std::string_view sentence) {
+    SplitFields(sentence, ',', fields_);
+    const auto& f = fields_;
+    if (f.size() < 10)
+        return refuse();
+    const auto latitude = NmeaToDegrees(f[2], f[3]);
+    const auto longitude = NmeaToDegrees(f[4], f[5]);
+    if (!latitude || std::fabs(*latitude) > 90 || !longitude || std::fabs(*longitude) > 180)
+        return refuse();
+    int fixQuality = fix_.FixQuality;
+    int satellites = fix_.Satellites;
+    double altitude = fix_.Altitude;
+    if (!f[6].empty() && !ReadCount(f[6], fixQuality))
+        return refuse();
+    if (!f[7].empty() && !ReadCount(f[7], satellites))
+        return refuse();
+    if (!f[9].empty() && !ParseNumber(f[9], altitude))
+        return refuse();
+
+    fix_.FixQuality = fixQuality;
+    fix_.Satellites = satellites;
+    if (*latitude != fix_.Latitude || *longitude != fix_.Longitude || altitude != fix_.Altitude) {
+        fix_.Latitude = *latitude;
+        fix_.Longitude = *longitude;
+        fix_.Altitude = altitude;
+        if (onPositionChanged)
+            onPositionChanged(fix_.Latitude, fix_.Longitude, fix_.Altitude);
+    }
+    return Outcome::Applied;
+}
+
+NmeaParser::Outcome NmeaParser::ParseRMC(std::string_view sentence) {
+    SplitFields(sentence, ',', fields_);
+    const auto& f = fields_;
+    if (f.size() < 8)
+        return refuse();
+    std::optional<double> speed;
+    std::optional<double> course;
+    double value = 0;
+    if (!f[7].empty()) {
+        if (!ReadSpeed(f[7], KnotsToKmh, value))
+            return refuse();
+        speed = value;
+    }
+    if (f.size() > 8 && !f[8].empty()) {
+        if (!ParseNumber(f[8], value))
+            return refuse();
+        course = value;
+    }
+    // The speed event comes first: its handler still sees the previous course.
+    if (speed && *speed != fix_.Speed) {
+        fix_.Speed = *speed;
+        if (onSpeedChanged)
+            onSpeedChanged(fix_.Speed);
+    }
+    if (course)
+        fix_.Course = *course;
+    return Outcome::Applied;
+}
+
+NmeaParser::Outcome NmeaParser::ParseVTG(std::string_view sentence) {
+    SplitFields(sentence, ',', fields_);
+    const auto& f = fields_;
+    if (f.size() < 8)
+        return refuse();
+    std::optional<double> speed;
+    std::optional<double> course;
+    double value = 0;
+    if (!f[1].empty()) {
+        if (!ParseNumber(f[1], value))
+            return refuse();
+        course = value;
+    }
+    if (!f[7].empty()) {
+        if (!ReadSpeed(f[7], 1.0, value))
+            return refuse();
+        speed = value;
+    }
+    if (course)
+        fix_.Course = *course;
+    if (speed && *speed != fix_.Speed) {
+        fix_.Speed = *speed;
+        if (onSpeedChanged)
+            onSpeedChanged(fix_.Speed);
+    }
+    return Outcome::Applied;
+}
+
+NmeaParser::Outcome NmeaParser::ParseZDA(std::string_view) {
+    return Outcome::Applied;
+}
+
+NmeaParser::Outcome NmeaParser::ParseGSA(std::string_view) {
+    return Outcome::Applied;
+}

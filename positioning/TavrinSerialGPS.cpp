@@ -1,0 +1,371 @@
+#include "positioning/TavrinSerialGPS.h"
+
+#include "platform/Clock.h"
+#include "platform/DateTimeText.h"
+#include "platform/NumberText.h"
+#include "platform/SerialPort.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+
+namespace {
+
+constexpr int DefaultPollInterval = 50;
+constexpr int DefaultWatchdogInterval = 10000;
+// An unfinished line longer than this cannot become a device line.
+constexpr size_t RxBufferLimit = 4096;
+
+QString GuardName(int port, const char* what) {
+    return QString::fromStdString(TTavrinSerialGPS::PortName(port)) + QLatin1Char(' ') +
+           QLatin1String(what);
+}
+
+} // namespace
+
+SerialLineSettings TTavrinSerialGPS::LineSettings() const {
+    const TTavrinSerialGPS& port = *this;
+    SerialLineSettings settings;
+    settings.baudRate = port.BaudRate;
+    settings.dataBits = port.DataBitsIndex + 4;
+    switch (port.StopBitsIndex) {
+    case 2:
+        settings.stopBits = SerialLineSettings::StopBits::OneAndHalf;
+        break;
+    case 3:
+        settings.stopBits = SerialLineSettings::StopBits::Two;
+        break;
+    default:
+        settings.stopBits = SerialLineSettings::StopBits::One;
+        break;
+    }
+    using Parity = SerialLineSettings::Parity;
+    static constexpr Parity Parities[] = {Parity::None, Parity::Odd, Parity::Even, Parity::Mark,
+                                          Parity::Space};
+    settings.parity = (port.ParityIndex >= 0 && port.ParityIndex <= 4) ? Parities[port.ParityIndex]
+                                                                       : Parity::Unchanged;
+    settings.parityChecking = port.ParityIndex != 0;
+    settings.dtr = port.DTR;
+    settings.rts = port.RTS;
+    return settings;
+}
+
+namespace {
+
+// "yyyy-MM-dd HH:nn:ss.zzz"
+std::string LogStamp(const LocalDateTime& t) {
+    char time[32];
+    std::snprintf(time, sizeof time, " %02d:%02d:%02d.%03d", t.hour, t.minute, t.second,
+                  t.millisecond);
+    return DateText(t) + time;
+}
+
+} // namespace
+
+TTavrinSerialGPS::TTavrinSerialGPS(QObject* Owner)
+    : QObject(Owner), parser_(*this), lineGuard_(GuardName(1, "line handler")),
+      pollGuard_(GuardName(1, "poll")), logGuard_(GuardName(1, "raw log")) {
+    PollTimer = new QTimer(this);
+    PollTimer->setInterval(DefaultPollInterval);
+    // A coarse timer may fire 5 % late: at 200 ms that alone would exceed the latency the
+    // line handlers may expect.
+    PollTimer->setTimerType(Qt::PreciseTimer);
+    connect(PollTimer, &QTimer::timeout, this, &TTavrinSerialGPS::PollPort);
+    WatchdogTimer = new QTimer(this);
+    WatchdogTimer->setInterval(DefaultWatchdogInterval);
+    connect(WatchdogTimer, &QTimer::timeout, this, &TTavrinSerialGPS::WatchdogTick);
+
+    parser_.onPositionChanged = [this](long double lat, long double lon, long double alt) {
+        if (OnPosition3DChange)
+            OnPosition3DChange(this, lat, lon, alt);
+    };
+    parser_.onSpeedChanged = [this](long double speed) {
+        if (OnSpeedChange)
+            OnSpeedChange(this, speed);
+    };
+}
+
+TTavrinSerialGPS::~TTavrinSerialGPS() {
+    PollTimer->stop();
+    WatchdogTimer->stop();
+    PollTimer->disconnect(this);
+    WatchdogTimer->disconnect(this);
+    OnConnect = nullptr;
+    OnDisconnect = nullptr;
+    OnIdle = nullptr;
+    OnTimeout = nullptr;
+    OnNewCommand = nullptr;
+    OnSend = nullptr;
+    OnPosition3DChange = nullptr;
+    OnSpeedChange = nullptr;
+    Close();
+}
+
+int TTavrinSerialGPS::EffectivePollInterval() const {
+    return PollInterval < 1 ? DefaultPollInterval : PollInterval;
+}
+
+int TTavrinSerialGPS::EffectiveWatchdogInterval() const {
+    const int interval = WatchdogInterval < 1 ? DefaultWatchdogInterval : WatchdogInterval;
+    // A watchdog that ticks between two polls would call a busy port silent.
+    const int64_t twicePoll = 2 * static_cast<int64_t>(EffectivePollInterval());
+    return static_cast<int>(std::min<int64_t>(std::max<int64_t>(interval, twicePoll), INT_MAX));
+}
+
+void TTavrinSerialGPS::Open() {
+    if (Connected)
+        return;
+    const std::string name = PortName(PortNumber);
+    const std::string device = SerialPort::devicePath(PortNumber);
+    auto opened = SerialPort::open(device, LineSettings());
+    if (!opened.channel) {
+        Handle.reset();
+        LastError = name + ": " + opened.error;
+        return;
+    }
+    Handle = std::move(opened.channel);
+    LastError.clear();
+    Connected = true;
+    ++session_;
+    RxBuffer.clear();
+    skippingOverlong_ = false;
+    DataSeen = false;
+    lineGuard_ = RepeatedErrorGuard(GuardName(PortNumber, "line handler"));
+    pollGuard_ = RepeatedErrorGuard(GuardName(PortNumber, "poll"));
+    logGuard_ = RepeatedErrorGuard(GuardName(PortNumber, "raw log"));
+
+    if (NmeaLog && !LogFileName.empty()) {
+        std::error_code ignored;
+        const auto folder = std::filesystem::path(LogFileName).parent_path();
+        if (!folder.empty())
+            std::filesystem::create_directories(folder, ignored);
+        logFile_ = std::fopen(LogFileName.c_str(), "ae");
+        if (!logFile_) {
+            // The port works without its raw log; the operator must know that it is missing.
+            const std::string why = std::strerror(errno);
+            logGuard_.run(
+                [&] { throw std::runtime_error("cannot open " + LogFileName + ": " + why); });
+        }
+    }
+
+    PollTimer->setInterval(EffectivePollInterval());
+    PollTimer->start();
+    WatchdogTimer->setInterval(EffectiveWatchdogInterval());
+    WatchdogTimer->start();
+    NoData = false;
+
+    if (OnConnect)
+        OnConnect(this, PortNumber);
+}
+
+void TTavrinSerialGPS::Close() {
+    PollTimer->stop();
+    WatchdogTimer->stop();
+    if (!Connected)
+        return;
+    if (Handle) {
+        Handle->close();
+        Handle.reset();
+    }
+    CloseLog();
+    Connected = false;
+    ++session_;
+    clearFix();
+    if (OnDisconnect)
+        OnDisconnect(this, PortNumber);
+}
+
+void TTavrinSerialGPS::CloseLog() {
+    if (logFile_) {
+        std::fclose(logFile_);
+        logFile_ = nullptr;
+    }
+}
+
+bool TTavrinSerialGPS::WriteLine(const std::string& Text) {
+    if (!Connected || !Handle)
+        return false;
+    const long written = Handle->write(Text.data(), Text.size(), 1000);
+    if (written != static_cast<long>(Text.size())) {
+        LastError = PortName(PortNumber) + ": write failed (" +
+                    std::to_string(written < 0 ? 0 : written) + " of " +
+                    std::to_string(Text.size()) + " bytes sent)";
+        return false;
+    }
+    if (OnSend)
+        OnSend(this, Text);
+    return true;
+}
+
+void TTavrinSerialGPS::PollPort() {
+    if (!Connected || !Handle)
+        return;
+    pollGuard_.run([this] {
+        readBuffer_.resize(MaxReadPerPoll);
+        const auto result = SerialPort::read(*Handle, readBuffer_.data(), readBuffer_.size());
+        switch (result.status) {
+        case SerialPort::ReadStatus::Data:
+            AcceptBytes(readBuffer_.data(), result.size);
+            break;
+        case SerialPort::ReadStatus::Empty:
+        case SerialPort::ReadStatus::Failed: // the next tick tries again
+            break;
+        case SerialPort::ReadStatus::Vanished: {
+            // Unplugged, or the far end closed: report it once as a disconnection rather
+            // than reading an endless end of file on every tick.
+            LastError = PortName(PortNumber) + ": device went away (" + result.error + ")";
+            Close();
+            break;
+        }
+        }
+    });
+}
+
+void TTavrinSerialGPS::AcceptBytes(const char* data, size_t size) {
+    if (size == 0)
+        return;
+    // A NUL is line noise (or a parity error marker), not the end of the read.
+    const char* end = data + size;
+    const char* p = data;
+    while (p < end) {
+        const char* zero = static_cast<const char*>(std::memchr(p, '\0', end - p));
+        const char* stop = zero ? zero : end;
+        RxBuffer.append(p, stop - p);
+        p = zero ? zero + 1 : end;
+    }
+    DataSeen = true;
+    NoData = false;
+    ProcessLines();
+}
+
+void TTavrinSerialGPS::ProcessLines() {
+    // A handler that runs a nested event loop may let the next poll tick in: that tick only
+    // appends, and this loop, still running, cuts what it appended in order.
+    if (processing_)
+        return;
+    processing_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{processing_};
+
+    const uint64_t session = session_;
+    size_t start = 0;
+    std::string line;
+    while (session == session_) {
+        const size_t feed = RxBuffer.find('\n', start);
+        if (feed == std::string::npos)
+            break;
+        const size_t lineStart = start;
+        start = feed + 1;
+        if (skippingOverlong_) {
+            skippingOverlong_ = false;
+            ++overlongLines_;
+            continue;
+        }
+        if (feed - lineStart > MaxLineLength) {
+            ++overlongLines_;
+            continue;
+        }
+        size_t first = lineStart;
+        size_t last = feed;
+        while (first < last && static_cast<unsigned char>(RxBuffer[first]) <= 32)
+            ++first;
+        while (last > first && static_cast<unsigned char>(RxBuffer[last - 1]) <= 32)
+            --last;
+        if (first == last)
+            continue;
+        line.assign(RxBuffer, first, last - first);
+        HandleLine(line);
+    }
+    if (session != session_)
+        return; // closed or reopened by a handler: the old session's text is not ours
+    RxBuffer.erase(0, start);
+    if (RxBuffer.size() > RxBufferLimit) {
+        // Keeping the tail would hand on a fragment as if it were a whole line once its line
+        // feed arrives.
+        RxBuffer.clear();
+        skippingOverlong_ = true;
+    }
+}
+
+void TTavrinSerialGPS::HandleLine(const std::string& line) {
+    const uint64_t session = session_;
+    lineGuard_.run([&] {
+        LogLine(line);
+        if (OnNewCommand)
+            OnNewCommand(this, line);
+        if (line.front() == '$' && session == session_)
+            parser_.DispatchSentence(line);
+    });
+}
+
+void TTavrinSerialGPS::LogLine(const std::string& Line) {
+    if (!NmeaLog || !logFile_)
+        return;
+    std::string text;
+    if (LogTimestamps) {
+        text = LogStamp(Clock::now());
+        text += ' ';
+    }
+    text += Line;
+    text += '\n';
+    const bool written = std::fwrite(text.data(), 1, text.size(), logFile_) == text.size() &&
+                         std::fflush(logFile_) == 0;
+    if (!written) {
+        const std::string why = std::strerror(errno);
+        std::clearerr(logFile_);
+        logGuard_.run(
+            [&] { throw std::runtime_error("cannot write " + LogFileName + ": " + why); });
+    } else if (logGuard_.inSpell()) {
+        logGuard_.run([] {}); // writing again: the next failure is worth a report
+    }
+}
+
+void TTavrinSerialGPS::WatchdogTick() {
+    if (!Connected)
+        return;
+    if (DataSeen) {
+        DataSeen = false;
+        NoData = false;
+        return;
+    }
+    if (NoData)
+        return;
+    NoData = true;
+    pollGuard_.run([this] {
+        if (OnIdle)
+            OnIdle(this);
+    });
+}
+
+std::string TTavrinSerialGPS::PortName(int n) {
+    return SerialPort::portName(n);
+}
+
+int TTavrinSerialGPS::PortNumberFromName(const std::string& Name) {
+    std::string text = Name;
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    if (text.rfind("COM", 0) == 0)
+        text.erase(0, 3);
+    int number = 1;
+    if (!ParseInteger(text, number))
+        number = 1;
+    return std::clamp(number, 1, 20);
+}
+
+int TTavrinSerialGPS::ValidBaudRate(int Rate) {
+    static constexpr int Accepted[] = {110,   300,   600,   1200,  2400,   4800,  9600,
+                                       14400, 19200, 38400, 57600, 115200, 230400};
+    for (const int accepted : Accepted)
+        if (Rate == accepted)
+            return Rate;
+    return 9600;
+}
