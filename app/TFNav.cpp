@@ -17,6 +17,8 @@
 
 #include "canvas/TTavrinCanvas.h"
 
+#include "positioning/TavrinSerialGPS.h"
+
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
 #include "platform/ErrorBoundary.h"
@@ -392,6 +394,12 @@ void TFNav::FormCreate() {
             4, QFontMetrics(sStatusBar->font()).horizontalAdvance(QStringLiteral("EN")) + 16);
     }
 
+    // 6. The two ports; they stay closed until acquisition starts.
+    ZGPS1 = new TTavrinSerialGPS(this);
+    ZGPS1->setObjectName(QStringLiteral("ZGPS1"));
+    ZSENSOR = new TTavrinSerialGPS(this);
+    ZSENSOR->setObjectName(QStringLiteral("ZSENSOR"));
+
     // 7. The map fills its panel and takes the style's panel colour as background.
     fcad = new TTavrinCanvas(Panel4);
     fcad->setObjectName(QStringLiteral("fcad"));
@@ -487,6 +495,14 @@ void TFNav::FormCloseQuery() {
     // Port events and timer messages already queued are handled before the ports close.
     QCoreApplication::processEvents();
     QThread::msleep(50);
+    // A port that fails to close must not keep the program from closing.
+    for (TTavrinSerialGPS* port : {ZGPS1, ZSENSOR}) {
+        try {
+            if (port)
+                port->Close();
+        } catch (...) {
+        }
+    }
     QThread::msleep(50);
 
     QWidget* const positions[] = {Offsets, Navset,    this,      fRealtime,

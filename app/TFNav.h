@@ -13,6 +13,7 @@ class QToolBar;
 class QToolButton;
 class TStatusBar;
 class TTavrinCanvas;
+class TTavrinSerialGPS;
 
 // The main window: a frame of menus, tool bars and a status bar around the map. It builds the
 // day's folders, the language and the map when it is created, restores the last session when
@@ -24,6 +25,9 @@ public:
     explicit TFNav(QWidget* parent = nullptr);
     ~TFNav() override;
 
+    // The GNSS receiver's and the echo sounder's ports; owned by the window.
+    TTavrinSerialGPS* ZGPS1 = nullptr;
+    TTavrinSerialGPS* ZSENSOR = nullptr;
     // The map, filling Panel4; owned by the window.
     TTavrinCanvas* fcad = nullptr;
     // Datum parameter text that the map tick builds once per run; empty until then.
