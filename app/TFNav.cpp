@@ -347,7 +347,7 @@ void TFNav::buildClientArea() {
 }
 
 void TFNav::FormCreate() {
-    // 1. The day's folders; a folder that cannot be made is not worth stopping the program for.
+    // The day's folders; a folder that cannot be made is not worth stopping the program for.
     {
         const std::string folders[] = {DayFolder, ProjectFolder,     LogFolder,        XyzFolder,
                                        SvpFolder, DayFolder + "JPG", DayFolder + "MP4"};
@@ -360,7 +360,7 @@ void TFNav::FormCreate() {
         }
     }
 
-    // 2. The icon beside the executable is optional.
+    // The icon beside the executable is optional.
     {
         const QString iconPath =
             QString::fromStdString(AppPaths::applicationFolder()) + QStringLiteral("Selvaro2.ico");
@@ -373,7 +373,7 @@ void TFNav::FormCreate() {
         }
     }
 
-    // 3. and 4. The language.
+    // The language of the user interface.
     if (!Translator)
         Translator = new TTavrinTranslation();
     std::string language;
@@ -387,38 +387,37 @@ void TFNav::FormCreate() {
     if (language != "en")
         Translator->SetLanguage(language);
 
-    // 5. The language panel.
+    // The language panel.
     if (sStatusBar->PanelCount() > 4) {
         sStatusBar->SetPanelText(4, QString::fromStdString(Translator->CurrentLanguage).toUpper());
         sStatusBar->SetPanelWidth(
             4, QFontMetrics(sStatusBar->font()).horizontalAdvance(QStringLiteral("EN")) + 16);
     }
 
-    // 6. The two ports; they stay closed until acquisition starts.
+    // The two ports; they stay closed until acquisition starts.
     ZGPS1 = new TTavrinSerialGPS(this);
     ZGPS1->setObjectName(QStringLiteral("ZGPS1"));
     ZSENSOR = new TTavrinSerialGPS(this);
     ZSENSOR->setObjectName(QStringLiteral("ZSENSOR"));
 
-    // 7. The map fills its panel and takes the style's panel colour as background.
+    // The map fills its panel and takes the style's panel colour as background.
     fcad = new TTavrinCanvas(Panel4);
     fcad->setObjectName(QStringLiteral("fcad"));
     Panel4->layout()->addWidget(fcad);
     fcad->SetBackColor(StyleManager::panelColor());
 
-    // 8. Canvas events.
+    // Canvas events.
     fcad->OnShapeNumberSelected = [this](int16_t shapeType, int32_t shapeNumber) {
         fcadShapeNumberSelected(shapeType, shapeNumber);
     };
 
-    // 9. Numbers and dates: every text the program writes for a file, a device or a control
+    // Numbers and dates: every text the program writes for a file, a device or a control
     // goes through the locale-free formats of the platform layer ('.' as decimal separator,
     // dates "YYYY-MM-DD", times "hhnnsszzz"), so there is nothing to switch here.
 
-    // 10.
     PortMonitorActive = true;
 
-    // 11. The Start/Stop button stands out from the others.
+    // The Start/Stop button stands out from the others.
     Realtime->setText(QStringLiteral("Start"));
     Realtime->setFixedSize(70, 28);
     QFont startFont(QStringLiteral("Segoe UI"));
@@ -432,10 +431,9 @@ void TFNav::FormCreate() {
 }
 
 void TFNav::FormShow() {
-    // 1.
     EnsureStandardLayers(fcad);
 
-    // 3. The last session; anything that goes wrong here ends this step quietly.
+    // The last session; anything that goes wrong here ends this step quietly.
     try {
         const IniFile ini(AppPaths::settingsFile());
         const QString lastFile =
@@ -477,13 +475,11 @@ void TFNav::FormShow() {
     } catch (...) {
     }
 
-    // 4. Once more, whatever the steps before left.
+    // Once more: a loaded project may lack some of them.
     EnsureStandardLayers(fcad);
 
-    // 5.
     RestoreFormState(this, 1);
 
-    // 6.
     if (Offsets)
         Offsets->show();
     if (fJoystick)
