@@ -146,3 +146,20 @@ TEST_F(CanvasSession, TheMapGoesWithTheMainWindow) {
     DestroyApplicationWindows();
     EXPECT_TRUE(canvas.isNull());
 }
+
+TEST_F(CanvasSession, VesselAndGridLayersComeBackEmptyOthersKeepTheirShapes) {
+    CreateApplicationWindows();
+    TTavrinCanvas& canvas = *FNav->fcad;
+    const int vessel = canvas.LayerOpen(QStringLiteral("~~Tavrin Vessel"));
+    const int grid = canvas.LayerOpen(QStringLiteral("Tavrin Grid"));
+    const int track = canvas.LayerOpen(QStringLiteral("track_fix"));
+    canvas.DrawCircle(10, 10, 5, vessel);
+    canvas.DrawLine(0, 0, 100, 0, grid);
+    const int32_t kept = canvas.DrawPoint(20, 20, track);
+    FNav->show();
+    QApplication::processEvents();
+    EXPECT_EQ(canvas.ShapeCount, 1);
+    EXPECT_EQ(canvas.GetShapeOnLayer(kept), track);
+    EXPECT_EQ(VesselLayerId, vessel);
+    EXPECT_EQ(GridLayerId, grid);
+}
