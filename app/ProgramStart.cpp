@@ -1,0 +1,115 @@
+#include "app/ProgramStart.h"
+
+#include "app/DisplaySettings.h"
+#include "app/StyleManager.h"
+#include "app/TFGPS.h"
+#include "app/TFMsg.h"
+#include "app/TFNav.h"
+#include "app/TFShape.h"
+#include "app/TNavset.h"
+#include "app/TOffsets.h"
+#include "app/TfJoystick.h"
+#include "app/TfLatency.h"
+#include "app/TfRealtime.h"
+#include "app/TfRunline1.h"
+#include "app/TfSVP.h"
+#include "app/TfSVPGraph.h"
+#include "app/TfTheme.h"
+#include "app/TfWaterfal.h"
+#include "app/TformAbout.h"
+#include "app/TfrmNTRIPSettings.h"
+
+#include "positioning/TfRTCMParsing.h"
+
+#include "platform/AppPaths.h"
+#include "platform/Dialogs.h"
+#include "platform/IniFile.h"
+
+#include <QWidget>
+
+#include <exception>
+
+namespace {
+
+struct OwnedWindow {
+    QWidget* window;
+    std::function<void()> clearPointer;
+};
+
+std::vector<OwnedWindow> owned;
+std::vector<QWidget*> creationOrder;
+
+template <typename Form> void create(Form*& pointer) {
+    pointer = new Form();
+    // Only the main window ends the program when it closes.
+    if (static_cast<QWidget*>(pointer) != static_cast<QWidget*>(FNav))
+        pointer->setAttribute(Qt::WA_QuitOnClose, false);
+    owned.push_back(OwnedWindow{pointer, [&pointer] { pointer = nullptr; }});
+    creationOrder.push_back(pointer);
+}
+
+} // namespace
+
+EntrySettings ReadEntrySettings() {
+    const IniFile ini(AppPaths::settingsFile());
+    EntrySettings settings;
+    settings.ThemeStyle = ini.readString(QStringLiteral("APPLICATION"),
+                                         QStringLiteral("ThemeStyle"), QStringLiteral("Light"));
+    OverlayFontSize = ReadOverlayFontSize(ini);
+    OverlayDepthColor = uint32_t(ini.readInteger(QStringLiteral("OVERLAY_SETTINGS"),
+                                                 QStringLiteral("DepthColor"), 0x800000));
+    OverlaySpeedColor = uint32_t(
+        ini.readInteger(QStringLiteral("OVERLAY_SETTINGS"), QStringLiteral("SpeedColor"), 0));
+    return settings;
+}
+
+void ApplyStartStyle(const QString& styleName) {
+    if (styleName == StyleManager::defaultStyleName())
+        return;
+    StyleManager::trySetStyle(styleName, true);
+}
+
+void CreateApplicationWindows() {
+    create(FNav);
+    create(Navset);
+    create(FShape);
+    create(FGPS);
+    create(fRealtime);
+    create(FMsg);
+    create(Offsets);
+    create(formAbout);
+    create(fSVP);
+    create(fRunline1);
+    create(fLatency);
+    create(fWaterfal);
+    create(fTheme);
+    create(fJoystick);
+    create(fSVPGraph);
+    create(frmNTRIPSettings);
+    create(fRTCMParsing);
+}
+
+const std::vector<QWidget*>& ApplicationWindows() {
+    return creationOrder;
+}
+
+void DestroyApplicationWindows() {
+    while (!owned.empty()) {
+        OwnedWindow last = std::move(owned.back());
+        owned.pop_back();
+        creationOrder.pop_back();
+        delete last.window;
+        last.clearPointer();
+    }
+}
+
+int RunProgramEntry(const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (const std::exception& error) {
+        Dialogs::showError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        Dialogs::showError(QString());
+    }
+    return 1;
+}

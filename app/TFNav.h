@@ -1,0 +1,179 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <string>
+
+class QAction;
+class QFrame;
+class QMenu;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TStatusBar;
+class TTavrinCanvas;
+class TTavrinSerialGPS;
+
+// The main window: a frame of menus, tool bars and a status bar around the map. It builds the
+// day's folders, the language and the map when it is created, restores the last session when
+// it is first shown, and closes the devices, stores the session and closes the tool windows
+// when it is closed. Closing it ends the program.
+class TFNav : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFNav(QWidget* parent = nullptr);
+    ~TFNav() override;
+
+    // The GNSS receiver's and the echo sounder's ports; owned by the window.
+    TTavrinSerialGPS* ZGPS1 = nullptr;
+    TTavrinSerialGPS* ZSENSOR = nullptr;
+    // The map, filling Panel4; owned by the window.
+    TTavrinCanvas* fcad = nullptr;
+    // Datum parameter text that the map tick builds once per run; empty until then.
+    std::string DatumParameters;
+    // Incoming device lines are echoed to the device settings window's monitors while set.
+    bool PortMonitorActive = false;
+
+    // Menu "File".
+    QMenu* File1 = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* Import1 = nullptr;
+    QAction* Export1 = nullptr;
+    QAction* Exit1 = nullptr;
+    // Menu "Zoom".
+    QMenu* Zoom1 = nullptr;
+    QAction* In1 = nullptr;
+    QAction* Out1 = nullptr;
+    QAction* Extents1 = nullptr;
+    QAction* Window2 = nullptr;
+    QAction* Dynamic1 = nullptr;
+    // Menu "Tools".
+    QMenu* Tools1 = nullptr;
+    QAction* VesselShape1 = nullptr;
+    QAction* OpenLogFolder1 = nullptr;
+    QAction* LatencyWatchSet1 = nullptr;
+    QAction* TranslationEditor1 = nullptr;
+    // Menu "Edit".
+    QMenu* Edit1 = nullptr;
+    QAction* Cleartracksunfixed1 = nullptr;
+    QAction* Cleartracksfixed1 = nullptr;
+    QAction* Clearshapesuseradded1 = nullptr;
+    QAction* Deletetracksselected1 = nullptr;
+    QAction* Followvessel1 = nullptr;
+    QAction* Donotfollowvessel1 = nullptr;
+    QAction* MarkEvent1 = nullptr;
+    // Menu "Window".
+    QMenu* Window1 = nullptr;
+    QAction* NavigationSettings1 = nullptr;
+    QAction* mRealtimeWindow1 = nullptr;
+    QAction* Echogram1 = nullptr;
+    QAction* OffsetsandValues1 = nullptr;
+    QAction* themeSelection1 = nullptr;
+    QAction* SoundVelocityProfile1 = nullptr;
+    QAction* TavrinNTRIPClient1 = nullptr;
+    QAction* Generate1 = nullptr;
+    QAction* Parameters1 = nullptr;
+    // Menu "Help".
+    QMenu* Help1 = nullptr;
+    QAction* RemoteSupport1 = nullptr;
+    QAction* About1 = nullptr;
+
+    // Top row: acquisition and track commands.
+    QToolBar* tRealtime = nullptr;
+    QToolButton* Realtime = nullptr;
+    QToolButton* tbRunline = nullptr;
+    QToolButton* ConnectIcon = nullptr;
+    QToolButton* tbFixed = nullptr;
+    QToolButton* tbFloat = nullptr;
+    QToolButton* tbAuto = nullptr;
+    QToolButton* bSelectTracks = nullptr;
+    QToolButton* bDelSelected = nullptr;
+    QToolButton* bFollowVessel = nullptr;
+    QToolButton* ToolButton13 = nullptr;
+    // Second row: files, zoom, selection, events, exit.
+    QToolBar* tDraw = nullptr;
+    QToolButton* bOpen = nullptr;
+    QToolButton* bSave = nullptr;
+    QToolButton* Zoomin = nullptr;
+    QToolButton* Zoomout = nullptr;
+    QToolButton* Zoomextents = nullptr;
+    QToolButton* Zoomwindow = nullptr;
+    QToolButton* Zoomdynamic = nullptr;
+    QToolButton* Zoompan = nullptr;
+    QToolButton* bMouseSelect = nullptr;
+    QToolButton* ToolButton11 = nullptr;
+    QToolButton* btEventAdd = nullptr;
+    QToolButton* btEventReset = nullptr;
+    QToolButton* bExit = nullptr;
+    QToolButton* bRestart = nullptr;
+    // Left edge: the drawing tools, top to bottom.
+    QToolBar* tShape = nullptr;
+    QToolButton* ToolButton7 = nullptr;  // point
+    QToolButton* ToolButton12 = nullptr; // line
+    QToolButton* ToolButton21 = nullptr; // rectangle
+    QToolButton* ToolButton23 = nullptr; // polyline
+    QToolButton* ToolButton27 = nullptr; // ellipse
+    QToolButton* ToolButton28 = nullptr; // polygon
+    QToolButton* ToolButton29 = nullptr; // spline
+    QToolButton* ToolButton30 = nullptr; // three-point arc
+    QToolButton* ToolButton31 = nullptr; // circle
+
+    // The map's panel, filling the rest of the window.
+    QFrame* Panel4 = nullptr;
+    QFrame* pRealtime = nullptr;
+    TStatusBar* sStatusBar = nullptr;
+
+    QTimer* tMap = nullptr;
+    QTimer* tEchogram = nullptr;
+    QTimer* tScreenshot = nullptr;
+
+    void FormCreate();
+    void FormShow();
+    void FormCloseQuery();
+
+    // Selecting a shape with the mouse needs no answer from the main window.
+    void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBars();
+    void buildClientArea();
+
+    bool formShowDone_ = false;
+    enum class Closing { NotStarted, Running, Done };
+    Closing closing_ = Closing::NotStarted;
+};
+
+extern TFNav* FNav;
+
+// Finds or opens the standard layers of the map and keeps their ids below. Nothing happens
+// without a canvas.
+void EnsureStandardLayers(TTavrinCanvas* canvas);
+
+// Ids of the standard map layers.
+extern int GridLayerId;       // "Tavrin Grid"
+extern int TrackFixLayerId;   // "track_fix"
+extern int TrackNoFixLayerId; // "track_nofix"
+extern int TrackFloatLayerId; // "track_float"
+extern int TempShapeLayerId;  // "tavrin_tempshape"
+extern int UserShapeLayerId;  // "tavrin_usershape": shapes drawn by the operator
+extern int EventLayerId;      // "event_number"
+extern int VesselLayerId;     // "~~Tavrin Vessel"
+
+// Map tool state of the main window.
+extern bool FollowVessel;
+extern bool MeasureActive;
+extern double MeasureOriginX;
+extern double MeasureOriginY;
+extern bool SelectTracksMode;
+extern bool SelectShapesMode;
+// The last opened or imported file.
+extern std::string LastLoadedFile;

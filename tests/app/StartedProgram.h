@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/ProgramStart.h"
+#include "app/TFNav.h"
+#include "app/TTavrinTranslation.h"
+
+#include "platform/IniFile.h"
+
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+// Each test starts the program's windows from a settings file it writes itself and tears them
+// down again, so tests do not see each other's language, windows or settings.
+class StartedProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QFile::remove(TestEnvironment::settingsFile());
+        TestEnvironment::dialogs().clear();
+        // The dictionary lives for the whole run in the program; each test is a new run.
+        delete Translator;
+        Translator = nullptr;
+    }
+
+    void TearDown() override {
+        DestroyApplicationWindows();
+        QApplication::processEvents();
+    }
+
+    static void writeSetting(const QString& section, const QString& key, const QString& value) {
+        IniFile ini(TestEnvironment::settingsFile());
+        ini.writeString(section, key, value);
+    }
+
+    // Creates the windows and shows the main window, as the entry does before its loop.
+    static void start() {
+        CreateApplicationWindows();
+        FNav->show();
+        QApplication::processEvents();
+    }
+};
