@@ -1,6 +1,8 @@
 #pragma once
 
 #include "canvas/CanvasModel.h"
+#include "canvas/CanvasToolController.h"
+#include "canvas/WheelNotchCounter.h"
 
 #include <QImage>
 #include <QWidget>
@@ -25,4 +27,24 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void InvalidateControl() override;
     void SetScreenCursor(int cursor) override;
+
+    // ---- Mouse, keyboard and wheel: translated for the tools ------------------------------
+public:
+    // The control's double-click (left button), raised after the press it ends was handled.
+    std::function<void()> OnDblClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    // True when the press was one the tools take (extra buttons are not).
+    bool PressTools(QMouseEvent* event);
+
+    CanvasToolController Tools{*this};
+    WheelNotchCounter WheelNotches;
 };
