@@ -74,30 +74,26 @@ void TTavrinCanvas::SetScreenCursor(int cursor) {
 
 // ---- Mouse, keyboard and wheel ----------------------------------------------------------------
 // Each handler does Qt's own handling first, then hands the translated input to the tools.
-// The canvas events run inside the tools' steps, so a host handler's failure ends here.
-
-bool TTavrinCanvas::PressTools(QMouseEvent* event) {
-    const std::optional<int16_t> button = ButtonCodeOf(event->button());
-    if (!button)
-        return false;
-    const QPoint at = event->position().toPoint();
-    const int16_t shift = ShiftCodeOf(event->modifiers());
-    ErrorBoundary::run([&] { Tools.MouseDown(*button, shift, at.x(), at.y()); });
-    return true;
-}
+// The canvas events run inside the tools' steps, so a host handler's failure ends here. Mouse
+// input the tools took is accepted: the window under the canvas must not act on it again.
 
 void TTavrinCanvas::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
-    PressTools(event);
+    const std::optional<int16_t> button = ButtonCodeOf(event->button());
+    if (!button)
+        return;
+    const QPoint at = event->position().toPoint();
+    const int16_t shift = ShiftCodeOf(event->modifiers());
+    ErrorBoundary::run([&] { Tools.MouseDown(*button, shift, at.x(), at.y()); });
+    event->accept();
 }
 
 void TTavrinCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
-    // Qt delivers the second press of a double click here instead of as a press: it is still
-    // a press for the tools (the second vertex of a quickly drawn line).
+    // Qt delivers the second press of a double click here instead of as a press; its own
+    // handling passes it on to the press handler, so the tools see it as a press (the second
+    // vertex of a quickly drawn line) before the double click is reported.
     QWidget::mouseDoubleClickEvent(event);
-    if (!PressTools(event) || event->button() != Qt::LeftButton)
-        return;
-    if (OnDblClick)
+    if (event->button() == Qt::LeftButton && OnDblClick)
         ErrorBoundary::run([&] { OnDblClick(); });
 }
 
@@ -106,6 +102,7 @@ void TTavrinCanvas::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const int16_t shift = ShiftCodeOf(event->modifiers());
     ErrorBoundary::run([&] { Tools.MouseMove(shift, at.x(), at.y()); });
+    event->accept();
 }
 
 void TTavrinCanvas::mouseReleaseEvent(QMouseEvent* event) {
@@ -116,6 +113,7 @@ void TTavrinCanvas::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const int16_t shift = ShiftCodeOf(event->modifiers());
     ErrorBoundary::run([&] { Tools.MouseUp(*button, shift, at.x(), at.y()); });
+    event->accept();
 }
 
 void TTavrinCanvas::keyPressEvent(QKeyEvent* event) {

@@ -42,9 +42,6 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    // True when the press was one the tools take (extra buttons are not).
-    bool PressTools(QMouseEvent* event);
-
     CanvasToolController Tools{*this};
     WheelNotchCounter WheelNotches;
 };
