@@ -1,3 +1,4 @@
+#include "SyntheticInput.h"
 #include "ToolEventRecorder.h"
 
 #include "canvas/CanvasInputCodes.h"
@@ -23,41 +24,24 @@ class ToolWidgetTest : public ::testing::Test {
 protected:
     ToolWidgetTest() { canvas.WorldSet(0, 300, 400, 0); }
 
-    void Mouse(QEvent::Type type, Qt::MouseButton button, int px, int py,
-               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        const Qt::MouseButtons held =
-            type == QEvent::MouseButtonRelease ? Qt::MouseButtons() : Qt::MouseButtons(button);
-        QMouseEvent event(type, QPointF(px, py), QPointF(px, py), button, held, modifiers);
-        QApplication::sendEvent(&canvas, &event);
+    void Mouse(QEvent::Type type, Qt::MouseButton button, int px, int py) {
+        input.Mouse(type, button, px, py);
     }
     void Press(Qt::MouseButton button, int px, int py,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        Mouse(QEvent::MouseButtonPress, button, px, py, modifiers);
+        input.Press(button, px, py, modifiers);
     }
-    void Release(Qt::MouseButton button, int px, int py) {
-        Mouse(QEvent::MouseButtonRelease, button, px, py);
-    }
-    void Click(Qt::MouseButton button, int px, int py) {
-        Press(button, px, py);
-        Release(button, px, py);
-    }
+    void Release(Qt::MouseButton button, int px, int py) { input.Release(button, px, py); }
+    void Click(Qt::MouseButton button, int px, int py) { input.Click(button, px, py); }
     void Move(int px, int py, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QMouseEvent event(QEvent::MouseMove, QPointF(px, py), QPointF(px, py), Qt::NoButton,
-                          Qt::NoButton, modifiers);
-        QApplication::sendEvent(&canvas, &event);
+        input.Move(px, py, modifiers);
     }
-    void Wheel(int px, int py, QPoint angleDelta) {
-        QWheelEvent event(QPointF(px, py), QPointF(px, py), QPoint(), angleDelta, Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&canvas, &event);
-    }
-    void Key(int qtKey) {
-        QKeyEvent event(QEvent::KeyPress, qtKey, Qt::NoModifier);
-        QApplication::sendEvent(&canvas, &event);
-    }
+    void Wheel(int px, int py, QPoint angleDelta) { input.Wheel(px, py, angleDelta); }
+    void Key(int qtKey) { input.Key(qtKey); }
 
     TTavrinCanvas canvas;
     ToolEventRecorder events{canvas};
+    SyntheticInput input{canvas};
 };
 
 TEST_F(ToolWidgetTest, ButtonsAndModifiersReachTheEventsAsCodes) {
