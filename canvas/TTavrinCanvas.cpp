@@ -101,7 +101,7 @@ void TTavrinCanvas::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
     const QPoint at = event->position().toPoint();
     const int16_t shift = ShiftCodeOf(event->modifiers());
-    ErrorBoundary::run([&] { Tools.MouseMove(shift, at.x(), at.y()); });
+    MoveErrors.run([&] { Tools.MouseMove(shift, at.x(), at.y()); });
     event->accept();
 }
 

@@ -3,6 +3,7 @@
 #include "canvas/CanvasModel.h"
 #include "canvas/CanvasToolController.h"
 #include "canvas/WheelNotchCounter.h"
+#include "platform/RepeatedErrorGuard.h"
 
 #include <QImage>
 #include <QWidget>
@@ -44,4 +45,6 @@ protected:
 private:
     CanvasToolController Tools{*this};
     WheelNotchCounter WheelNotches;
+    // A move handler that fails fails on every move: reported once, not as a stream of boxes.
+    RepeatedErrorGuard MoveErrors{QStringLiteral("Map mouse move")};
 };

@@ -208,6 +208,27 @@ TEST(ToolWidgetParentTest, PressesTheToolsTookDoNotReachTheWindowBehindTheCanvas
     EXPECT_EQ(window.Presses, 1);
 }
 
+TEST_F(ToolWidgetTest, AFailingMoveHandlerIsReportedOncePerSpellWithoutABox) {
+    QStringList reports;
+    RepeatedErrorGuard::setSink([&](const QString& text) { reports.push_back(text); });
+    TestEnvironment::dialogs().clear();
+    bool failing = true;
+    canvas.OnWorldMouseMove = [&](int16_t, double, double, double, double) {
+        if (failing)
+            throw std::runtime_error("host failed");
+    };
+    for (int px = 0; px < 20; ++px)
+        Move(px, 10);
+    failing = false;
+    Move(30, 10);
+    failing = true;
+    Move(40, 10);
+    RepeatedErrorGuard::setSink(nullptr);
+    EXPECT_EQ(reports.size(), 2);
+    EXPECT_TRUE(reports.front().contains("host failed"));
+    EXPECT_TRUE(TestEnvironment::dialogs().messages.empty());
+}
+
 TEST(ToolInputCodesTest, QtInputTranslatesToTheToolCodes) {
     EXPECT_EQ(ShiftCodeOf(Qt::NoModifier), 0);
     EXPECT_EQ(ShiftCodeOf(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier), 7);
