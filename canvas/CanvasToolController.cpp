@@ -65,8 +65,8 @@ void CanvasToolController::MouseDown(int16_t button, int16_t shift, int px, int 
 
     if (button == LeftButton) {
         if (Canvas.SkipNextLeftPress) {
-            // The press that follows a right-button ending is the second half of a habit
-            // (right, left), not the start of a new shape.
+            // A right-button ending swallows the next left press: a click meant to leave the
+            // drawing must not start another one while the tool is still chosen.
             Canvas.SkipNextLeftPress = false;
         } else {
             if (!Canvas.DrawingActive && !Canvas.RubberBandActive &&
