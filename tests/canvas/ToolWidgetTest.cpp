@@ -125,10 +125,6 @@ TEST_F(ToolWidgetTest, WheelDeltasAddUpToWholeNotchesOfOneHundredTwenty) {
     Wheel(200, 150, QPoint(0, 30));
     EXPECT_DOUBLE_EQ(canvas.GetWorldWidth(), 360.0);
 
-    // A horizontal-only delta zooms nothing, however large.
-    Wheel(200, 150, QPoint(480, 0));
-    EXPECT_DOUBLE_EQ(canvas.GetWorldWidth(), 360.0);
-
     // One event of two notches backward zooms out twice about the cursor.
     Wheel(100, 100, QPoint(0, -240));
     EXPECT_NEAR(canvas.GetWorldWidth(), 360.0 * 1.1 * 1.1, 1e-9);
@@ -141,6 +137,18 @@ TEST_F(ToolWidgetTest, WheelDeltasAddUpToWholeNotchesOfOneHundredTwenty) {
     before.ScreenToWorld(100, 100, x0, y0);
     EXPECT_NEAR(x, x0, 1e-9);
     EXPECT_NEAR(y, y0, 1e-9);
+}
+
+TEST_F(ToolWidgetTest, AHorizontalOnlyWheelDeltaZoomsNothing) {
+    Wheel(200, 150, QPoint(480, 0));
+    Wheel(200, 150, QPoint(-120, 0));
+    EXPECT_DOUBLE_EQ(canvas.GetWorldWidth(), 400.0);
+    EXPECT_DOUBLE_EQ(canvas.PlanWorldLeft, 0.0);
+    // Nor does it count toward the next vertical notch.
+    Wheel(200, 150, QPoint(0, 60));
+    EXPECT_DOUBLE_EQ(canvas.GetWorldWidth(), 400.0);
+    Wheel(200, 150, QPoint(0, 60));
+    EXPECT_DOUBLE_EQ(canvas.GetWorldWidth(), 360.0);
 }
 
 TEST_F(ToolWidgetTest, EscapeAndDeleteKeysReachTheTools) {
