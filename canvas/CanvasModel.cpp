@@ -1266,6 +1266,10 @@ int32_t CanvasModel::CommitPendingPolyline() {
         return -1;
     }
     std::unique_ptr<TTPolyline> polyline = std::move(PendingPolyline);
+    // The id was taken at the first press. A New or Open during the drawing restarts the ids,
+    // and the old one may belong to a loaded shape now or be handed out again later.
+    if (polyline->Id >= NextShapeId || Shapes.Find(polyline->Id) != nullptr)
+        polyline->Id = NextShapeId++;
     polyline->UpdateBounds();
     LastCommittedPolyline = CommittedPolyline{polyline->LayerId, polyline->Points};
     const int32_t id = polyline->Id;

@@ -233,6 +233,7 @@ public:
     // vertices joins the store (its id is returned); a shorter one, or none (a line chain, a
     // rectangle), leaves -1. Either way the result is what GetLastPolylinePoints answers
     // from, so call it at every end of a drawing (the right press, the arc's third press).
+    // When the ids restarted since the drawing began, the polyline gets a fresh id.
     int32_t CommitPendingPolyline();
     // Abandons the pending polyline; the drawing leaves no polyline behind.
     void DiscardPendingPolyline();
@@ -355,6 +356,9 @@ public:
     static constexpr int SizeAllCursor = -22;
 
 protected:
+    // The mouse tools invalidate and set cursors the way the control itself does.
+    friend class CanvasToolController;
+
     // Asks for a paint without rebuilding the back buffer (the overlays are redrawn).
     virtual void InvalidateControl() {}
     virtual void SetScreenCursor(int cursor) { (void)cursor; }

@@ -1,10 +1,15 @@
 #include "canvas/TTavrinCanvas.h"
 
+#include "canvas/CanvasInputCodes.h"
 #include "platform/Dialogs.h"
+#include "platform/ErrorBoundary.h"
 
 #include <QColor>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QWheelEvent>
 
 namespace {
 QColor ToQColor(uint32_t color) {
@@ -65,4 +70,66 @@ void TTavrinCanvas::SetScreenCursor(int cursor) {
         unsetCursor();
         break;
     }
+}
+
+// ---- Mouse, keyboard and wheel ----------------------------------------------------------------
+// Each handler does Qt's own handling first, then hands the translated input to the tools.
+// The canvas events run inside the tools' steps, so a host handler's failure ends here. Mouse
+// input the tools took is accepted: the window under the canvas must not act on it again.
+
+void TTavrinCanvas::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+    const std::optional<int16_t> button = ButtonCodeOf(event->button());
+    if (!button)
+        return;
+    const QPoint at = event->position().toPoint();
+    const int16_t shift = ShiftCodeOf(event->modifiers());
+    ErrorBoundary::run([&] { Tools.MouseDown(*button, shift, at.x(), at.y()); });
+    event->accept();
+}
+
+void TTavrinCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Qt delivers the second press of a double click here instead of as a press; its own
+    // handling passes it on to the press handler, so the tools see it as a press (the second
+    // vertex of a quickly drawn line) before the double click is reported.
+    QWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && OnDblClick)
+        ErrorBoundary::run([&] { OnDblClick(); });
+}
+
+void TTavrinCanvas::mouseMoveEvent(QMouseEvent* event) {
+    QWidget::mouseMoveEvent(event);
+    const QPoint at = event->position().toPoint();
+    const int16_t shift = ShiftCodeOf(event->modifiers());
+    MoveErrors.run([&] { Tools.MouseMove(shift, at.x(), at.y()); });
+    event->accept();
+}
+
+void TTavrinCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+    const std::optional<int16_t> button = ButtonCodeOf(event->button());
+    if (!button)
+        return;
+    const QPoint at = event->position().toPoint();
+    const int16_t shift = ShiftCodeOf(event->modifiers());
+    ErrorBoundary::run([&] { Tools.MouseUp(*button, shift, at.x(), at.y()); });
+    event->accept();
+}
+
+void TTavrinCanvas::keyPressEvent(QKeyEvent* event) {
+    // Qt's handling leaves the key unaccepted, so the window around the canvas sees it too.
+    QWidget::keyPressEvent(event);
+    const int key = KeyCodeOf(event->key());
+    if (key != 0)
+        Tools.KeyDown(key, ShiftCodeOf(event->modifiers()));
+}
+
+void TTavrinCanvas::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    // A sideways tilt or a sideways touchpad swipe zooms nothing.
+    const int notches = WheelNotches.Add(event->angleDelta().y());
+    if (notches == 0)
+        return;
+    const QPoint at = event->position().toPoint();
+    ErrorBoundary::run([&] { Tools.Wheel(notches, at.x(), at.y()); });
 }

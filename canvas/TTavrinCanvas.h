@@ -1,6 +1,9 @@
 #pragma once
 
 #include "canvas/CanvasModel.h"
+#include "canvas/CanvasToolController.h"
+#include "canvas/WheelNotchCounter.h"
+#include "platform/RepeatedErrorGuard.h"
 
 #include <QImage>
 #include <QWidget>
@@ -25,4 +28,23 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void InvalidateControl() override;
     void SetScreenCursor(int cursor) override;
+
+    // ---- Mouse, keyboard and wheel: translated for the tools ------------------------------
+public:
+    // The control's double-click (left button), raised after the press it ends was handled.
+    std::function<void()> OnDblClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    CanvasToolController Tools{*this};
+    WheelNotchCounter WheelNotches;
+    // A move handler that fails fails on every move: reported once, not as a stream of boxes.
+    RepeatedErrorGuard MoveErrors{QStringLiteral("Map mouse move")};
 };
