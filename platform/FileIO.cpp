@@ -1,9 +1,12 @@
 #include "platform/FileIO.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,4 +110,35 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxByte
     if (failed)
         return std::nullopt;
     return content;
+}
+
+size_t WriteWithDeadline(int descriptor, const void* data, size_t size, int timeoutMs) {
+    using SteadyClock = std::chrono::steady_clock;
+    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
+    const char* p = static_cast<const char*>(data);
+    size_t written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(descriptor, p + written, size - written);
+        if (n > 0) {
+            written += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            break;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now())
+                .count();
+        if (left <= 0)
+            break;
+        // Short waits: a hung-up terminal reports itself at once and the next write says why.
+        pollfd waitFor{descriptor, POLLOUT, 0};
+        if (::poll(&waitFor, 1, static_cast<int>(std::min<long long>(left, 50))) < 0 &&
+            errno != EINTR)
+            break;
+        if (waitFor.revents & POLLNVAL)
+            break;
+    }
+    return written;
 }

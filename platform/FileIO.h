@@ -20,3 +20,8 @@ bool AppendToFile(const std::string& path, std::string_view data, std::string* e
 // `maxBytes` are refused.
 std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes = size_t(1)
                                                                                     << 30);
+
+// Writes to a non-blocking descriptor, waiting at most `timeoutMs` in all for it to take the
+// bytes. Returns how many were written: fewer than `size` when the time ran out or the
+// descriptor failed.
+size_t WriteWithDeadline(int descriptor, const void* data, size_t size, int timeoutMs);

@@ -1,5 +1,7 @@
 #include "positioning/NmeaParser.h"
 
+#include "positioning/NmeaChecksum.h"
+
 #include "platform/NumberText.h"
 
 #include <cmath>
@@ -103,14 +105,6 @@ std::optional<double> NmeaParser::NmeaToDegrees(std::string_view value,
     return result;
 }
 
-std::string NmeaParser::NmeaChecksum(std::string_view body) {
-    unsigned sum = 0;
-    for (const char c : body)
-        sum ^= static_cast<unsigned char>(c);
-    static constexpr char Digits[] = "0123456789ABCDEF";
-    return {Digits[(sum >> 4) & 0xF], Digits[sum & 0xF]};
-}
-
 NmeaParser::Outcome NmeaParser::DispatchSentence(std::string_view line) {
     if (line.empty() || line.front() != '$')
         return Outcome::Ignored;
@@ -120,9 +114,7 @@ NmeaParser::Outcome NmeaParser::DispatchSentence(std::string_view line) {
         const std::string_view given = line.substr(star + 1);
         const int high = given.size() == 2 ? HexValue(given[0]) : -1;
         const int low = given.size() == 2 ? HexValue(given[1]) : -1;
-        unsigned sum = 0;
-        for (size_t i = 1; i < star; ++i)
-            sum ^= static_cast<unsigned char>(line[i]);
+        const unsigned sum = NmeaXor(line.substr(1, star - 1));
         if (high < 0 || low < 0 || static_cast<unsigned>(high * 16 + low) != sum) {
             ++checksumErrors_;
             return Outcome::ChecksumError;

@@ -66,10 +66,6 @@ public:
     // gives nothing. "S" and "W" negate; hemisphere letters are compared case-sensitively.
     static std::optional<double> NmeaToDegrees(std::string_view value, std::string_view hemisphere);
 
-    // The two upper-case hexadecimal digits of the XOR of every character of `body` (the
-    // text between "$" and "*").
-    static std::string NmeaChecksum(std::string_view body);
-
 private:
     Outcome refuse();
 

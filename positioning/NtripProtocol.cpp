@@ -1,5 +1,7 @@
 #include "positioning/NtripProtocol.h"
 
+#include "positioning/NmeaChecksum.h"
+
 #include "platform/Clock.h"
 
 #include <charconv>
@@ -79,14 +81,6 @@ std::string BuildNtripRequest(std::string_view mountPoint, std::string_view user
     }
     request += "\r\n";
     return request;
-}
-
-std::string NmeaChecksum(std::string_view body) {
-    unsigned char sum = 0;
-    for (const char c : body)
-        sum ^= static_cast<unsigned char>(c);
-    static constexpr char digits[] = "0123456789ABCDEF";
-    return {digits[sum >> 4], digits[sum & 15]};
 }
 
 UtcTimeOfDay ToUtcTimeOfDay(const LocalDateTime& local) {

@@ -19,9 +19,6 @@ std::string Base64Encode(std::string_view bytes);
 std::string BuildNtripRequest(std::string_view mountPoint, std::string_view username,
                               std::string_view password);
 
-// Two upper-case hexadecimal digits: the XOR of every character of `body`.
-std::string NmeaChecksum(std::string_view body);
-
 struct UtcTimeOfDay {
     int hour = 0;
     int minute = 0;

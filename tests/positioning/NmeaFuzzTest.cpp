@@ -1,6 +1,7 @@
 // Whatever a device sends, the parser and the line cutter never crash and never store a value
 // that is not finite or not a place on the earth. Seeded, so every run feeds the same bytes.
 
+#include "positioning/NmeaChecksum.h"
 #include "positioning/NmeaParser.h"
 #include "positioning/TavrinSerialGPS.h"
 
@@ -14,7 +15,7 @@
 namespace {
 
 std::string WithChecksum(const std::string& body) {
-    return "$" + body + "*" + NmeaParser::NmeaChecksum(body);
+    return "$" + body + "*" + NmeaChecksum(body);
 }
 
 // A fix is sane when every value is finite and the position is on the earth.

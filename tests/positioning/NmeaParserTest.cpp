@@ -1,6 +1,7 @@
 // The sentence parser: dispatch, degree conversion, change rules, field counts, and the
 // sentences it refuses so that a damaged line never moves the vessel.
 
+#include "positioning/NmeaChecksum.h"
 #include "positioning/NmeaParser.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@
 namespace {
 
 std::string WithChecksum(const std::string& body) {
-    return "$" + body + "*" + NmeaParser::NmeaChecksum(body);
+    return "$" + body + "*" + NmeaChecksum(body);
 }
 
 // A parser on its own fix, with every event written down.
@@ -101,11 +102,14 @@ TEST(NmeaFields, SplitKeepsEmptyFieldsInPlace) {
 }
 
 TEST(NmeaChecksum, IsTheXorOfTheBodyInUpperCaseHex) {
-    EXPECT_EQ(NmeaParser::NmeaChecksum("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,"
+    EXPECT_EQ(NmeaChecksum("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,"
                                        "46.9,M,,"),
               "47");
-    EXPECT_EQ(NmeaParser::NmeaChecksum(""), "00");
-    EXPECT_EQ(NmeaParser::NmeaChecksum("\xff"), "FF");
+    EXPECT_EQ(NmeaChecksum(""), "00");
+    EXPECT_EQ(NmeaChecksum("A"), "41");
+    EXPECT_EQ(NmeaChecksum("AB"), "03");
+    EXPECT_EQ(NmeaChecksum("\xfa"), "FA");
+    EXPECT_EQ(NmeaChecksum("\xff"), "FF");
 }
 
 TEST_F(Parser, ChecksumPresentAndWrongDropsTheSentence) {
@@ -158,7 +162,7 @@ TEST_F(Parser, DispatchReadsTheTypeOfAStandardAddressOnly) {
         EXPECT_EQ(feed(c.address + rmcFields), c.outcome) << c.address;
         EXPECT_EQ(fix.Speed, c.outcome == Outcome::Applied ? 18.52 : 0.0) << c.address;
     }
-    EXPECT_EQ(feed("$GPGG*" + NmeaParser::NmeaChecksum("GPGG")), Outcome::Ignored);
+    EXPECT_EQ(feed("$GPGG*" + NmeaChecksum("GPGG")), Outcome::Ignored);
     EXPECT_EQ(feed("$GPZDA,123519,15,06,2026,00,00"), Outcome::Applied);
     EXPECT_EQ(feed("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"), Outcome::Applied);
     EXPECT_EQ(fix.Latitude, 0); // ZDA and GSA change nothing

@@ -3,6 +3,7 @@
 
 #include "platform/ManualClock.h"
 #include "platform/SerialChannel.h"
+#include "positioning/NmeaChecksum.h"
 #include "positioning/NTRIPWorkerThread.h"
 #include "positioning/NtripProtocol.h"
 #include "positioning/NtripSocket.h"

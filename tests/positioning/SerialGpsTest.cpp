@@ -8,6 +8,7 @@
 #include "platform/ManualClock.h"
 #include "platform/RepeatedErrorGuard.h"
 #include "platform/SerialPort.h"
+#include "positioning/NmeaChecksum.h"
 #include "positioning/NmeaParser.h"
 #include "positioning/TavrinSerialGPS.h"
 #include "tools/devsim/DeviceScript.h"
@@ -30,7 +31,7 @@ using namespace serialtest;
 namespace {
 
 std::string WithChecksum(const std::string& body) {
-    return "$" + body + "*" + NmeaParser::NmeaChecksum(body);
+    return "$" + body + "*" + NmeaChecksum(body);
 }
 
 const std::string Gga1 =

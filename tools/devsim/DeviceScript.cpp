@@ -1,5 +1,6 @@
 #include "tools/devsim/DeviceScript.h"
 
+#include "positioning/NmeaChecksum.h"
 #include "positioning/NmeaParser.h"
 
 #include <chrono>
@@ -15,7 +16,7 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 std::string Sentence(const std::string& body) {
-    return "$" + body + "*" + NmeaParser::NmeaChecksum(body);
+    return "$" + body + "*" + NmeaChecksum(body);
 }
 
 // "ddmm.mmmmm" or "dddmm.mmmmm" and the hemisphere letter.

@@ -1,5 +1,7 @@
 #include "tools/devsim/PseudoTerminal.h"
 
+#include "platform/FileIO.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -62,25 +64,7 @@ PseudoTerminal::~PseudoTerminal() {
 bool PseudoTerminal::write(std::string_view bytes, int timeoutMs) {
     if (master_ < 0)
         return false;
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(master_, bytes.data() + written, bytes.size() - written);
-        if (n > 0) {
-            written += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return false;
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0)
-            return false;
-        pollfd waitFor{master_, POLLOUT, 0};
-        ::poll(&waitFor, 1, std::min(left, 50));
-    }
-    return true;
+    return WriteWithDeadline(master_, bytes.data(), bytes.size(), timeoutMs) == bytes.size();
 }
 
 std::string PseudoTerminal::read(size_t minimum, int timeoutMs) {
