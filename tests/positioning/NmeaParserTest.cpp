@@ -1,8 +1,8 @@
 // The sentence parser: dispatch, degree conversion, change rules, field counts, and the
 // sentences it refuses so that a damaged line never moves the vessel.
 
-#include "positioning/NmeaChecksum.h"
 #include "positioning/NmeaParser.h"
+#include "positioning/NmeaChecksum.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +103,7 @@ TEST(NmeaFields, SplitKeepsEmptyFieldsInPlace) {
 
 TEST(NmeaChecksum, IsTheXorOfTheBodyInUpperCaseHex) {
     EXPECT_EQ(NmeaChecksum("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,"
-                                       "46.9,M,,"),
+                           "46.9,M,,"),
               "47");
     EXPECT_EQ(NmeaChecksum(""), "00");
     EXPECT_EQ(NmeaChecksum("A"), "41");

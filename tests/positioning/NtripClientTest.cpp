@@ -3,8 +3,8 @@
 
 #include "platform/ManualClock.h"
 #include "platform/SerialChannel.h"
-#include "positioning/NmeaChecksum.h"
 #include "positioning/NTRIPWorkerThread.h"
+#include "positioning/NmeaChecksum.h"
 #include "positioning/NtripProtocol.h"
 #include "positioning/NtripSocket.h"
 #include "positioning/TavrinNTRIPClient.h"

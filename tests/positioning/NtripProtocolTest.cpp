@@ -1,6 +1,6 @@
-#include "positioning/NmeaChecksum.h"
 #include "positioning/NtripProtocol.h"
 #include "platform/Clock.h"
+#include "positioning/NmeaChecksum.h"
 #include "positioning/NtripCaptureBuffer.h"
 
 #include <gtest/gtest.h>
