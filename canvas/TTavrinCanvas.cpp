@@ -6,11 +6,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 
-namespace {
-QColor ToQColor(uint32_t color) {
-    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
-} // namespace
+#include <cstring>
 
 TTavrinCanvas::TTavrinCanvas(QWidget* parent)
     : QWidget(parent), BackBuffer(1, 1, QImage::Format_RGB32) {
@@ -30,13 +26,9 @@ void TTavrinCanvas::AboutBox() {
 }
 
 void TTavrinCanvas::paintEvent(QPaintEvent*) {
-    if (NeedsRedraw || BackBuffer.width() != width() || BackBuffer.height() != height()) {
-        BackBuffer = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
-        BackBuffer.fill(ToQColor(BackColor));
-        NeedsRedraw = false;
-    }
+    const QImage& frame = RenderFrame();
     QPainter painter(this);
-    painter.drawImage(0, 0, BackBuffer);
+    painter.drawImage(0, 0, frame);
 }
 
 void TTavrinCanvas::resizeEvent(QResizeEvent* event) {
@@ -65,4 +57,23 @@ void TTavrinCanvas::SetScreenCursor(int cursor) {
         unsetCursor();
         break;
     }
+}
+
+const QImage& TTavrinCanvas::RenderFrame() {
+    // A hidden control gets its resize event only when shown; its size counts already.
+    if (width() != ClientWidth || height() != ClientHeight)
+        Resize(width(), height());
+    CanvasRenderer::UpdateBackBuffer(*this, BackBuffer);
+    if (Frame.size() != BackBuffer.size() || Frame.format() != BackBuffer.format())
+        Frame = QImage(BackBuffer.size(), BackBuffer.format());
+    std::memcpy(Frame.bits(), BackBuffer.constBits(),
+                static_cast<size_t>(BackBuffer.sizeInBytes()));
+    QPainter painter(&Frame);
+    PaintCanvas canvas(painter, BackColor);
+    CanvasRenderer::DrawOverlays(*this, canvas);
+    return Frame;
+}
+
+bool TTavrinCanvas::IsPointInGGAOverlay(int x, int y) const {
+    return CanvasRenderer::IsPointInGGAOverlay(*this, x, y);
 }

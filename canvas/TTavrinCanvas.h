@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/CanvasModel.h"
+#include "canvas/CanvasRenderer.h"
 
 #include <QImage>
 #include <QWidget>
@@ -25,4 +26,16 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void InvalidateControl() override;
     void SetScreenCursor(int cursor) override;
+
+    // ---- Painting -------------------------------------------------------------------------
+public:
+    // Brings the back buffer up to date (only when stale or resized) and draws the overlays
+    // over a copy of it: the frame that a paint puts on the screen.
+    const QImage& RenderFrame();
+    // Does the client pixel lie in the GNSS status box?
+    bool IsPointInGGAOverlay(int x, int y) const;
+
+private:
+    // The back buffer with the overlays, kept so that a paint allocates nothing.
+    QImage Frame;
 };
