@@ -28,7 +28,8 @@ const QString HeadingMark = QStringLiteral("THdg:");
 
 // ---- Back buffer ----------------------------------------------------------------------------
 
-bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer) {
+bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer,
+                                      TextImageCache* textCache) {
     const int width = std::max(model.ClientWidth, 1);
     const int height = std::max(model.ClientHeight, 1);
     const bool resized = buffer.width() != width || buffer.height() != height ||
@@ -40,7 +41,7 @@ bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer) {
     buffer.fill(ToQColor(model.BackColor));
     {
         QPainter painter(&buffer);
-        PaintCanvas canvas(painter, model.BackColor);
+        PaintCanvas canvas(painter, model.BackColor, textCache);
         if (model.GridOnTop == 0)
             DrawGrid(model, canvas);
         DrawAllShapes(model, canvas);
@@ -126,10 +127,11 @@ void CanvasRenderer::DrawGrid(const CanvasModel& model, PaintCanvas& canvas) {
 
 // ---- Overlays -------------------------------------------------------------------------------
 
-void CanvasRenderer::DrawOverlays(const CanvasModel& model, PaintCanvas& canvas) {
+void CanvasRenderer::DrawOverlays(const CanvasModel& model, PaintCanvas& canvas,
+                                  TextImageCache* textCache) {
     DrawRubberBand(model, canvas);
     DrawDistanceOverlay(model, canvas);
-    DrawDepthLabelsOverlay(model, canvas);
+    DrawDepthLabelsOverlay(model, canvas, textCache);
     DrawEventLabelsOverlay(model, canvas);
     DrawCurrentDepthOverlay(model, canvas);
     DrawCurrentSpeedOverlay(model, canvas);
@@ -232,7 +234,8 @@ void CanvasRenderer::DrawDistanceOverlay(const CanvasModel& model, PaintCanvas& 
     canvas.SetFont(QStringLiteral("Arial"), 11, false, false);
 }
 
-void CanvasRenderer::DrawDepthLabelsOverlay(const CanvasModel& model, PaintCanvas& canvas) {
+void CanvasRenderer::DrawDepthLabelsOverlay(const CanvasModel& model, PaintCanvas& canvas,
+                                            TextImageCache* textCache) {
     if (!model.LabelsVisible || model.DepthLabels.empty())
         return;
     const WorldView view = model.View();
@@ -240,20 +243,28 @@ void CanvasRenderer::DrawDepthLabelsOverlay(const CanvasModel& model, PaintCanva
     canvas.SetFontColour(model.LabelColor);
     canvas.SetBrushStyle(BrushStyle::Clear);
     // A survey repeats the same few hundred depth texts: measure each once per paint.
-    std::unordered_map<std::string, std::pair<QString, int>> measured;
+    std::unordered_map<QString, int, TextImageCache::QStringHash> widths;
+    std::unordered_map<std::string, QString> texts;
     int height = -1;
     for (const DepthLabel& label : model.DepthLabels) {
         const TPoint p = PixelOf(view, label.X, label.Y);
         if (!LabelInReach(p.X, p.Y, view.Width, view.Height))
             continue;
-        auto [entry, added] = measured.try_emplace(DepthLabelText(label.Depth));
-        if (added) {
-            entry->second.first = QString::fromStdString(entry->first);
-            entry->second.second = canvas.TextWidth(entry->second.first);
+        const QString* text = nullptr;
+        if (textCache) {
+            text = &textCache->DepthText(label.Depth);
+        } else {
+            auto [entry, added] = texts.try_emplace(DepthLabelText(label.Depth));
+            if (added)
+                entry->second = QString::fromStdString(entry->first);
+            text = &entry->second;
         }
+        auto [width, measured] = widths.try_emplace(*text, 0);
+        if (measured)
+            width->second = canvas.TextWidth(*text);
         if (height < 0)
-            height = canvas.TextHeight(entry->second.first);
-        canvas.TextOut(p.X - entry->second.second / 2, p.Y - height / 2, entry->second.first);
+            height = canvas.TextHeight(*text);
+        canvas.TextOut(p.X - width->second / 2, p.Y - height / 2, *text);
     }
 }
 

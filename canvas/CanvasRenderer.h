@@ -12,18 +12,22 @@
 class CanvasRenderer {
 public:
     // Rebuilds `buffer` (client size, 32 bits per pixel) when NeedsRedraw is set or its size
-    // differs from the client's, and clears NeedsRedraw. Returns true when it rebuilt.
-    static bool UpdateBackBuffer(CanvasModel& model, QImage& buffer);
+    // differs from the client's, and clears NeedsRedraw. Returns true when it rebuilt. Texts
+    // come from the cache when one is given.
+    static bool UpdateBackBuffer(CanvasModel& model, QImage& buffer,
+                                 TextImageCache* textCache = nullptr);
 
     // Into the back buffer.
     static void DrawAllShapes(CanvasModel& model, PaintCanvas& canvas);
     static void DrawGrid(const CanvasModel& model, PaintCanvas& canvas);
 
     // Over the back buffer, all of them in paint order.
-    static void DrawOverlays(const CanvasModel& model, PaintCanvas& canvas);
+    static void DrawOverlays(const CanvasModel& model, PaintCanvas& canvas,
+                             TextImageCache* textCache = nullptr);
     static void DrawRubberBand(const CanvasModel& model, PaintCanvas& canvas);
     static void DrawDistanceOverlay(const CanvasModel& model, PaintCanvas& canvas);
-    static void DrawDepthLabelsOverlay(const CanvasModel& model, PaintCanvas& canvas);
+    static void DrawDepthLabelsOverlay(const CanvasModel& model, PaintCanvas& canvas,
+                                       TextImageCache* textCache = nullptr);
     static void DrawEventLabelsOverlay(const CanvasModel& model, PaintCanvas& canvas);
     static void DrawCurrentDepthOverlay(const CanvasModel& model, PaintCanvas& canvas);
     // The speed is part of the depth readout; this draws nothing.

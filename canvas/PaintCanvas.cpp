@@ -6,10 +6,16 @@
 #include <QPolygon>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 QColor ToQColor(uint32_t colour) {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+// 0x00BBGGRR as an opaque 0xAARRGGBB pixel.
+uint32_t ToPixel(uint32_t colour) {
+    return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 
 // A pen wider than this only comes from a damaged file; it would fill the whole surface.
@@ -49,11 +55,27 @@ QPolygon ToPolygon(const std::vector<TPoint>& points) {
 }
 } // namespace
 
-PaintCanvas::PaintCanvas(QPainter& painter, uint32_t background)
-    : Painter_(painter), Background_(background) {
+PaintCanvas::PaintCanvas(QPainter& painter, uint32_t background, TextImageCache* textCache)
+    : Painter_(painter), Background_(background), TextCache_(textCache) {
     Painter_.setRenderHint(QPainter::Antialiasing, false);
     Painter_.setRenderHint(QPainter::TextAntialiasing, false);
     SetFont(QStringLiteral("Arial"), 10, false, false);
+    QPaintDevice* device = Painter_.device();
+    if (device && device->devType() == QInternal::Image && Painter_.transform().isIdentity() &&
+        !Painter_.hasClipping()) {
+        auto* image = static_cast<QImage*>(device);
+        const QImage::Format format = image->format();
+        if ((format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+             format == QImage::Format_ARGB32_Premultiplied) &&
+            image->devicePixelRatio() == 1.0) {
+            // The painter paints into this very memory; reading it through constBits keeps
+            // the image from detaching.
+            Bits_ = const_cast<uchar*>(image->constBits());
+            Stride_ = image->bytesPerLine();
+            ImageWidth_ = image->width();
+            ImageHeight_ = image->height();
+        }
+    }
 }
 
 PaintCanvas::~PaintCanvas() {
@@ -87,6 +109,7 @@ void PaintCanvas::SetFont(const QString& name, int points, bool bold, bool itali
         return;
     Font_ = font;
     Metrics_.reset();
+    CachedTexts_ = nullptr;
 }
 
 const QFontMetrics& PaintCanvas::Metrics() {
@@ -162,9 +185,17 @@ void PaintCanvas::Flush() {
     }
 }
 
-void PaintCanvas::SetPixel(int x, int y, uint32_t colour) {
+void PaintCanvas::FlushUnless(uint32_t colour) {
     if (BatchColour_ != colour)
         Flush();
+}
+
+void PaintCanvas::SetPixel(int x, int y, uint32_t colour) {
+    FlushUnless(colour);
+    if (Bits_) {
+        WritePixel(x, y, ToPixel(colour));
+        return;
+    }
     BatchColour_ = colour;
     Points_.emplace_back(x, y);
 }
@@ -182,6 +213,11 @@ void PaintCanvas::LineTo(int x, int y) {
     Position_ = {x, y};
     if (PenStyle_ == PenStyle::Clear)
         return;
+    if (CanCollectLine() && PenWidth_ <= 1 && Bits_) {
+        FlushUnless(PenColour_);
+        WriteLine(from, Position_, ToPixel(PenColour_));
+        return;
+    }
     if (CanCollectLine()) {
         if (BatchColour_ != PenColour_ || (!Lines_.empty() && BatchLineWidth_ != PenWidth_))
             Flush();
@@ -228,6 +264,11 @@ void PaintCanvas::RoundRect(int left, int top, int right, int bottom, int corner
 void PaintCanvas::FillRect(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top)
         return;
+    if (BrushStyle_ == BrushStyle::Solid && Bits_) {
+        FlushUnless(BrushColour_);
+        WriteBox(left, top, right, bottom, ToPixel(BrushColour_));
+        return;
+    }
     if (BrushStyle_ == BrushStyle::Solid) {
         if (BatchColour_ != BrushColour_)
             Flush();
@@ -279,6 +320,32 @@ void PaintCanvas::TextOut(int x, int y, const QString& text) {
     if (text.isEmpty())
         return;
     Flush();
+    if (TextCache_ && FontOrientation_ == 0 && BrushStyle_ != BrushStyle::Solid) {
+        if (!CachedTexts_)
+            CachedTexts_ = &TextCache_->TableFor(Font_, FontColour_);
+        const TextImageCache::Entry& entry =
+            TextCache_->Get(*static_cast<TextImageCache::Table*>(CachedTexts_), Font_, Metrics(),
+                            FontColour_, text);
+        const int left = x - entry.Offset;
+        const int top = y - entry.Offset;
+        if (!Bits_) {
+            Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            Painter_.drawImage(left, top, entry.Image);
+            return;
+        }
+        const uint32_t ink = ToPixel(FontColour_);
+        for (const TextImageCache::Entry::Run& run : entry.Runs) {
+            const int y = top + run.Row;
+            if (y < 0 || y >= ImageHeight_)
+                continue;
+            const int from = std::max(left + run.Column, 0);
+            const int to = std::min(left + run.Column + run.Length, ImageWidth_);
+            auto* line = reinterpret_cast<uint32_t*>(Bits_ + Stride_ * y);
+            if (from < to)
+                std::fill(line + from, line + to, ink);
+        }
+        return;
+    }
     Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
     Painter_.setFont(Font_);
     const QFontMetrics& metrics = Metrics();
@@ -300,4 +367,109 @@ int PaintCanvas::TextWidth(const QString& text) {
 
 int PaintCanvas::TextHeight(const QString&) {
     return Metrics().height();
+}
+
+void PaintCanvas::WriteLine(TPoint from, TPoint to, uint32_t argb) {
+    const int64_t dx = static_cast<int64_t>(to.X) - from.X;
+    const int64_t dy = static_cast<int64_t>(to.Y) - from.Y;
+    const int64_t adx = dx < 0 ? -dx : dx;
+    const int64_t ady = dy < 0 ? -dy : dy;
+    if (adx == 0 && ady == 0)
+        return;
+    // Step along the major axis, one pixel per step, the last (the end point) left out; the
+    // minor coordinate of step i is rounded from i * minor / steps. Only the steps inside the
+    // image are walked, so a line reaching a billion pixels away costs no more than the image.
+    const bool xMajor = adx >= ady;
+    const int64_t steps = xMajor ? adx : ady;
+    const int64_t minor = xMajor ? ady : adx;
+    const int64_t major0 = xMajor ? from.X : from.Y;
+    const int64_t minor0 = xMajor ? from.Y : from.X;
+    const int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    const int64_t limit = xMajor ? ImageWidth_ : ImageHeight_;
+    int64_t first = 0;
+    int64_t last = steps;
+    if (majorStep > 0) {
+        first = std::max<int64_t>(first, -major0);
+        last = std::min<int64_t>(last, limit - major0);
+    } else {
+        first = std::max<int64_t>(first, major0 - limit + 1);
+        last = std::min<int64_t>(last, major0 + 1);
+    }
+    for (int64_t i = first; i < last; ++i) {
+        const int64_t m = major0 + majorStep * i;
+        const int64_t n = minor0 + minorStep * ((2 * i * minor + steps) / (2 * steps));
+        if (xMajor)
+            WritePixel(static_cast<int>(m),
+                       static_cast<int>(std::clamp<int64_t>(n, -1, ImageHeight_)), argb);
+        else
+            WritePixel(static_cast<int>(std::clamp<int64_t>(n, -1, ImageWidth_)),
+                       static_cast<int>(m), argb);
+    }
+}
+
+void PaintCanvas::WriteBox(int left, int top, int right, int bottom, uint32_t argb) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, ImageWidth_);
+    bottom = std::min(bottom, ImageHeight_);
+    for (int y = top; y < bottom; ++y) {
+        auto* line = reinterpret_cast<uint32_t*>(Bits_ + Stride_ * y);
+        std::fill(line + left, line + std::max(left, right), argb);
+    }
+}
+
+TextImageCache::Table& TextImageCache::TableFor(const QFont& font, uint32_t colour) {
+    if (Count_ >= Capacity) {
+        Tables_.clear();
+        Count_ = 0;
+    }
+    return Tables_[font.key() + QChar(0x1F) + QString::number(colour)];
+}
+
+const QString& TextImageCache::DepthText(double depth) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &depth, sizeof bits);
+    auto found = Numbers_.find(bits);
+    if (found != Numbers_.end())
+        return found->second;
+    if (Numbers_.size() >= NumberCapacity)
+        Numbers_.clear();
+    return Numbers_.emplace(bits, QString::fromStdString(DepthLabelText(depth))).first->second;
+}
+
+const TextImageCache::Entry& TextImageCache::Get(Table& table, const QFont& font,
+                                                 const QFontMetrics& metrics, uint32_t colour,
+                                                 const QString& text) {
+    auto found = table.find(text);
+    if (found != table.end())
+        return found->second;
+    ++Count_;
+    Entry entry;
+    entry.Offset = metrics.height() / 2 + 2;
+    entry.Image = QImage(metrics.horizontalAdvance(text) + 2 * entry.Offset,
+                         metrics.height() + 2 * entry.Offset, QImage::Format_ARGB32_Premultiplied);
+    entry.Image.fill(Qt::transparent);
+    QPainter painter(&entry.Image);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(font);
+    painter.setPen(ToQColor(colour));
+    painter.drawText(entry.Offset, entry.Offset + metrics.ascent(), text);
+    painter.end();
+    // The glyphs are drawn without anti-aliasing: every pixel is either ink or nothing.
+    const int width = entry.Image.width();
+    for (int row = 0; row < entry.Image.height(); ++row) {
+        const auto* pixels = reinterpret_cast<const uint32_t*>(entry.Image.constScanLine(row));
+        for (int column = 0; column < width;) {
+            if ((pixels[column] >> 24) < 0x80) {
+                ++column;
+                continue;
+            }
+            const int start = column;
+            while (column < width && (pixels[column] >> 24) >= 0x80)
+                ++column;
+            entry.Runs.push_back({row, start, column - start});
+        }
+    }
+    return table.emplace(text, std::move(entry)).first->second;
 }

@@ -5,6 +5,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
+#include <QImage>
 #include <QLine>
 #include <QPainter>
 #include <QPoint>
@@ -13,6 +15,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 // The drawing surface the shapes and overlays paint on: a pen, a brush and a font that stay
@@ -20,15 +23,19 @@
 // boxes have exclusive right and bottom edges and whose lines leave out their last pixel.
 // Anti-aliasing is off, so every pixel is where the integer arithmetic puts it.
 //
-// Runs of pixels, one-pixel lines and filled boxes in a single colour are collected and drawn
-// in one call each; anything else, or another colour, draws them first, so the pixels are
-// those of drawing one by one.
+// Speed, without changing a pixel: on a plain image (no transform, no clip) single pixels,
+// one-pixel lines and solid boxes are written straight into its memory; elsewhere runs of them
+// in a single colour are collected and drawn in one call each. Anything else, or another
+// colour, draws what was collected first, so the pixels are those of drawing one by one.
+// Texts without rotation come from a cache of rendered texts when one is given.
+class TextImageCache;
+
 class PaintCanvas {
 public:
     enum class PenStyle { Solid, Dot, Clear };
 
     // `background` is the colour the surface was filled with (texts consult it).
-    PaintCanvas(QPainter& painter, uint32_t background);
+    PaintCanvas(QPainter& painter, uint32_t background, TextImageCache* textCache = nullptr);
     ~PaintCanvas();
     PaintCanvas(const PaintCanvas&) = delete;
     PaintCanvas& operator=(const PaintCanvas&) = delete;
@@ -49,7 +56,11 @@ public:
     // Font: point size at the surface's resolution. Orientation in tenths of a degree,
     // counter-clockwise.
     void SetFont(const QString& name, int points, bool bold, bool italic);
-    void SetFontColour(uint32_t colour) { FontColour_ = colour; }
+    void SetFontColour(uint32_t colour) {
+        if (colour != FontColour_)
+            CachedTexts_ = nullptr;
+        FontColour_ = colour;
+    }
     void SetFontOrientation(int tenths) { FontOrientation_ = tenths; }
 
     void SetPixel(int x, int y, uint32_t colour);
@@ -81,9 +92,24 @@ private:
     void ApplyPenAndBrush();
     const QFontMetrics& Metrics();
     bool CanCollectLine() const;
+    void FlushUnless(uint32_t colour);
+    void WritePixel(int x, int y, uint32_t argb) {
+        if (x >= 0 && y >= 0 && x < ImageWidth_ && y < ImageHeight_)
+            reinterpret_cast<uint32_t*>(Bits_ + Stride_ * y)[x] = argb;
+    }
+    void WriteLine(TPoint from, TPoint to, uint32_t argb);
+    void WriteBox(int left, int top, int right, int bottom, uint32_t argb);
 
     QPainter& Painter_;
     uint32_t Background_;
+    TextImageCache* TextCache_;
+    // The cache's texts in the current font and colour; found again when either changes.
+    void* CachedTexts_ = nullptr;
+    // The image's memory when it may be written directly, else null.
+    uchar* Bits_ = nullptr;
+    qsizetype Stride_ = 0;
+    int ImageWidth_ = 0;
+    int ImageHeight_ = 0;
 
     uint32_t PenColour_ = 0;
     int PenWidth_ = 1;
@@ -103,4 +129,45 @@ private:
     std::vector<QLine> Lines_;
     std::vector<QPoint> Points_;
     std::vector<QRect> Boxes_;
+};
+
+// Texts rendered once in a font and colour and kept for the next paints, so that ten thousand
+// depth labels cost a copy each. Bounded: it starts afresh when full. One per control, used on
+// the user-interface thread only.
+class TextImageCache {
+public:
+    struct Entry {
+        QImage Image;
+        // Where the text's top-left lies within the image (room for overhanging glyphs).
+        int Offset = 0;
+        // The ink as horizontal runs, for copying straight into an image.
+        struct Run {
+            int Row;
+            int Column;
+            int Length;
+        };
+        std::vector<Run> Runs;
+    };
+    struct QStringHash {
+        size_t operator()(const QString& text) const { return qHash(text); }
+    };
+    using Table = std::unordered_map<QString, Entry, QStringHash>;
+
+    // The texts of one font and colour. Stays valid until the next call.
+    Table& TableFor(const QFont& font, uint32_t colour);
+    // The text rendered: from the table, or drawn now and kept there.
+    const Entry& Get(Table& table, const QFont& font, const QFontMetrics& metrics, uint32_t colour,
+                     const QString& text);
+    // DepthLabelText of a depth, remembered (a survey repeats its depths).
+    const QString& DepthText(double depth);
+
+    size_t Size() const { return Count_; }
+
+private:
+    static constexpr size_t Capacity = 8192;
+    // Above the number of depth labels a map holds.
+    static constexpr size_t NumberCapacity = 32768;
+    std::unordered_map<QString, Table, QStringHash> Tables_;
+    size_t Count_ = 0;
+    std::unordered_map<uint64_t, QString> Numbers_;
 };

@@ -63,14 +63,14 @@ const QImage& TTavrinCanvas::RenderFrame() {
     // A hidden control gets its resize event only when shown; its size counts already.
     if (width() != ClientWidth || height() != ClientHeight)
         Resize(width(), height());
-    CanvasRenderer::UpdateBackBuffer(*this, BackBuffer);
+    CanvasRenderer::UpdateBackBuffer(*this, BackBuffer, &TextCache);
     if (Frame.size() != BackBuffer.size() || Frame.format() != BackBuffer.format())
         Frame = QImage(BackBuffer.size(), BackBuffer.format());
     std::memcpy(Frame.bits(), BackBuffer.constBits(),
                 static_cast<size_t>(BackBuffer.sizeInBytes()));
     QPainter painter(&Frame);
-    PaintCanvas canvas(painter, BackColor);
-    CanvasRenderer::DrawOverlays(*this, canvas);
+    PaintCanvas canvas(painter, BackColor, &TextCache);
+    CanvasRenderer::DrawOverlays(*this, canvas, &TextCache);
     return Frame;
 }
 

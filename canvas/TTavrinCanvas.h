@@ -38,4 +38,6 @@ public:
 private:
     // The back buffer with the overlays, kept so that a paint allocates nothing.
     QImage Frame;
+    // Labels and texts rendered once for all paints.
+    TextImageCache TextCache;
 };
