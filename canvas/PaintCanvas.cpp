@@ -320,19 +320,13 @@ void PaintCanvas::TextOut(int x, int y, const QString& text) {
     if (text.isEmpty())
         return;
     Flush();
-    if (TextCache_ && FontOrientation_ == 0 && BrushStyle_ != BrushStyle::Solid) {
+    if (TextCache_ && Bits_ && FontOrientation_ == 0 && BrushStyle_ != BrushStyle::Solid) {
         if (!CachedTexts_)
-            CachedTexts_ = &TextCache_->TableFor(Font_, FontColour_);
-        const TextImageCache::Entry& entry =
-            TextCache_->Get(*static_cast<TextImageCache::Table*>(CachedTexts_), Font_, Metrics(),
-                            FontColour_, text);
+            CachedTexts_ = &TextCache_->TableFor(Font_);
+        const TextImageCache::Entry& entry = TextCache_->Get(
+            *static_cast<TextImageCache::Table*>(CachedTexts_), Font_, Metrics(), text);
         const int left = x - entry.Offset;
         const int top = y - entry.Offset;
-        if (!Bits_) {
-            Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-            Painter_.drawImage(left, top, entry.Image);
-            return;
-        }
         const uint32_t ink = ToPixel(FontColour_);
         for (const TextImageCache::Entry::Run& run : entry.Runs) {
             const int y = top + run.Row;
@@ -419,12 +413,12 @@ void PaintCanvas::WriteBox(int left, int top, int right, int bottom, uint32_t ar
     }
 }
 
-TextImageCache::Table& TextImageCache::TableFor(const QFont& font, uint32_t colour) {
-    if (Count_ >= Capacity) {
+TextImageCache::Table& TextImageCache::TableFor(const QFont& font) {
+    if (Bytes_ >= CapacityBytes) {
         Tables_.clear();
-        Count_ = 0;
+        Bytes_ = 0;
     }
-    return Tables_[font.key() + QChar(0x1F) + QString::number(colour)];
+    return Tables_[font.key()];
 }
 
 const QString& TextImageCache::DepthText(double depth) {
@@ -439,27 +433,25 @@ const QString& TextImageCache::DepthText(double depth) {
 }
 
 const TextImageCache::Entry& TextImageCache::Get(Table& table, const QFont& font,
-                                                 const QFontMetrics& metrics, uint32_t colour,
-                                                 const QString& text) {
+                                                 const QFontMetrics& metrics, const QString& text) {
     auto found = table.find(text);
     if (found != table.end())
         return found->second;
-    ++Count_;
     Entry entry;
     entry.Offset = metrics.height() / 2 + 2;
-    entry.Image = QImage(metrics.horizontalAdvance(text) + 2 * entry.Offset,
-                         metrics.height() + 2 * entry.Offset, QImage::Format_ARGB32_Premultiplied);
-    entry.Image.fill(Qt::transparent);
-    QPainter painter(&entry.Image);
+    QImage image(metrics.horizontalAdvance(text) + 2 * entry.Offset,
+                 metrics.height() + 2 * entry.Offset, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(font);
-    painter.setPen(ToQColor(colour));
+    painter.setPen(Qt::white);
     painter.drawText(entry.Offset, entry.Offset + metrics.ascent(), text);
     painter.end();
     // The glyphs are drawn without anti-aliasing: every pixel is either ink or nothing.
-    const int width = entry.Image.width();
-    for (int row = 0; row < entry.Image.height(); ++row) {
-        const auto* pixels = reinterpret_cast<const uint32_t*>(entry.Image.constScanLine(row));
+    const int width = image.width();
+    for (int row = 0; row < image.height(); ++row) {
+        const auto* pixels = reinterpret_cast<const uint32_t*>(image.constScanLine(row));
         for (int column = 0; column < width;) {
             if ((pixels[column] >> 24) < 0x80) {
                 ++column;
@@ -471,5 +463,6 @@ const TextImageCache::Entry& TextImageCache::Get(Table& table, const QFont& font
             entry.Runs.push_back({row, start, column - start});
         }
     }
+    Bytes_ += entry.Runs.size() * sizeof(Entry::Run) + static_cast<size_t>(text.size()) * 2 + 64;
     return table.emplace(text, std::move(entry)).first->second;
 }

@@ -56,11 +56,7 @@ public:
     // Font: point size at the surface's resolution. Orientation in tenths of a degree,
     // counter-clockwise.
     void SetFont(const QString& name, int points, bool bold, bool italic);
-    void SetFontColour(uint32_t colour) {
-        if (colour != FontColour_)
-            CachedTexts_ = nullptr;
-        FontColour_ = colour;
-    }
+    void SetFontColour(uint32_t colour) { FontColour_ = colour; }
     void SetFontOrientation(int tenths) { FontOrientation_ = tenths; }
 
     void SetPixel(int x, int y, uint32_t colour);
@@ -103,7 +99,7 @@ private:
     QPainter& Painter_;
     uint32_t Background_;
     TextImageCache* TextCache_;
-    // The cache's texts in the current font and colour; found again when either changes.
+    // The cache's texts in the current font; found again when it changes.
     void* CachedTexts_ = nullptr;
     // The image's memory when it may be written directly, else null.
     uchar* Bits_ = nullptr;
@@ -131,16 +127,14 @@ private:
     std::vector<QRect> Boxes_;
 };
 
-// Texts rendered once in a font and colour and kept for the next paints, so that ten thousand
-// depth labels cost a copy each. Bounded: it starts afresh when full. One per control, used on
-// the user-interface thread only.
+// The ink of texts rendered once in a font and kept for the next paints as runs of pixels, so
+// that ten thousand depth labels cost a few copies each. Bounded in memory: it starts afresh
+// when full. One per control, used on the user-interface thread only.
 class TextImageCache {
 public:
     struct Entry {
-        QImage Image;
-        // Where the text's top-left lies within the image (room for overhanging glyphs).
+        // Where the text's top-left lies within the runs' frame (room for overhanging glyphs).
         int Offset = 0;
-        // The ink as horizontal runs, for copying straight into an image.
         struct Run {
             int Row;
             int Column;
@@ -153,21 +147,21 @@ public:
     };
     using Table = std::unordered_map<QString, Entry, QStringHash>;
 
-    // The texts of one font and colour. Stays valid until the next call.
-    Table& TableFor(const QFont& font, uint32_t colour);
-    // The text rendered: from the table, or drawn now and kept there.
-    const Entry& Get(Table& table, const QFont& font, const QFontMetrics& metrics, uint32_t colour,
+    // The texts of one font. Stays valid until the next call.
+    Table& TableFor(const QFont& font);
+    // The text's ink: from the table, or rendered now and kept there.
+    const Entry& Get(Table& table, const QFont& font, const QFontMetrics& metrics,
                      const QString& text);
     // DepthLabelText of a depth, remembered (a survey repeats its depths).
     const QString& DepthText(double depth);
 
-    size_t Size() const { return Count_; }
+    size_t Bytes() const { return Bytes_; }
 
 private:
-    static constexpr size_t Capacity = 8192;
+    static constexpr size_t CapacityBytes = 16u << 20;
     // Above the number of depth labels a map holds.
     static constexpr size_t NumberCapacity = 32768;
     std::unordered_map<QString, Table, QStringHash> Tables_;
-    size_t Count_ = 0;
+    size_t Bytes_ = 0;
     std::unordered_map<uint64_t, QString> Numbers_;
 };
