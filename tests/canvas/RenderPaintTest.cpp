@@ -139,6 +139,23 @@ TEST(RenderPaintTest, GridUnderOverAndOff) {
     }
 }
 
+TEST(RenderPaintTest, ATinyGridSpacingFallsBackToTheAutomaticStepAndPaints) {
+    // A 400 km window with a micrometre grid: millions of millions of lines if taken as given.
+    TTavrinCanvas canvas;
+    canvas.WorldSet(0, 300000, 400000, 0);
+    canvas.GridVisible = true;
+    canvas.GridAutoScale = false;
+    canvas.GridSpacingX = 1e-6;
+    canvas.GridSpacingY = 1e-6;
+    canvas.Refresh();
+    const QImage frame = canvas.RenderFrame();
+    // The automatic step of 100 km: vertical lines at columns 0, 100, 200 and 300 only.
+    int columnsWithGrid = 0;
+    for (int x = 0; x < 400; ++x)
+        columnsWithGrid += CountIn(frame, QRect(x, 20, 1, 200), Silver) > 20 ? 1 : 0;
+    EXPECT_EQ(columnsWithGrid, 4);
+}
+
 TEST(RenderPaintTest, GridLabelsAndRedAxesThroughTheOrigin) {
     TTavrinCanvas canvas;
     canvas.WorldSet(-200, 150, 200, -150);
