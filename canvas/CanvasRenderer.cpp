@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 
@@ -50,6 +51,19 @@ bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer,
     }
     model.NeedsRedraw = false;
     return true;
+}
+
+const QImage& CanvasRenderer::ComposeFrame(CanvasModel& model, QImage& backBuffer, QImage& frame,
+                                           TextImageCache* textCache) {
+    UpdateBackBuffer(model, backBuffer, textCache);
+    if (frame.size() != backBuffer.size() || frame.format() != backBuffer.format())
+        frame = QImage(backBuffer.size(), backBuffer.format());
+    std::memcpy(frame.bits(), backBuffer.constBits(),
+                static_cast<size_t>(backBuffer.sizeInBytes()));
+    QPainter painter(&frame);
+    PaintCanvas canvas(painter, model.BackColor, textCache);
+    DrawOverlays(model, canvas, textCache);
+    return frame;
 }
 
 void CanvasRenderer::DrawAllShapes(CanvasModel& model, PaintCanvas& canvas) {

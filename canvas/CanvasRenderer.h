@@ -17,6 +17,11 @@ public:
     static bool UpdateBackBuffer(CanvasModel& model, QImage& buffer,
                                  TextImageCache* textCache = nullptr);
 
+    // Brings the back buffer up to date and draws the overlays over a copy of it in `frame`
+    // (reused from paint to paint): the image a paint shows.
+    static const QImage& ComposeFrame(CanvasModel& model, QImage& backBuffer, QImage& frame,
+                                      TextImageCache* textCache = nullptr);
+
     // Into the back buffer.
     static void DrawAllShapes(CanvasModel& model, PaintCanvas& canvas);
     static void DrawGrid(const CanvasModel& model, PaintCanvas& canvas);

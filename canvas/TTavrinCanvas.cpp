@@ -1,4 +1,5 @@
 #include "canvas/TTavrinCanvas.h"
+#include "canvas/CanvasRenderer.h"
 
 #include "platform/Dialogs.h"
 
@@ -6,10 +7,9 @@
 #include <QPainter>
 #include <QResizeEvent>
 
-#include <cstring>
-
 TTavrinCanvas::TTavrinCanvas(QWidget* parent)
-    : QWidget(parent), BackBuffer(1, 1, QImage::Format_RGB32) {
+    : QWidget(parent), BackBuffer(1, 1, QImage::Format_RGB32),
+      TextCache(std::make_unique<TextImageCache>()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -29,6 +29,17 @@ void TTavrinCanvas::paintEvent(QPaintEvent*) {
     const QImage& frame = RenderFrame();
     QPainter painter(this);
     painter.drawImage(0, 0, frame);
+}
+
+const QImage& TTavrinCanvas::RenderFrame() {
+    // A hidden control gets its resize event only when shown; its size counts already.
+    if (width() != ClientWidth || height() != ClientHeight)
+        Resize(width(), height());
+    return CanvasRenderer::ComposeFrame(*this, BackBuffer, Frame, TextCache.get());
+}
+
+bool TTavrinCanvas::IsPointInGGAOverlay(int x, int y) const {
+    return CanvasRenderer::IsPointInGGAOverlay(*this, x, y);
 }
 
 void TTavrinCanvas::resizeEvent(QResizeEvent* event) {
@@ -57,23 +68,4 @@ void TTavrinCanvas::SetScreenCursor(int cursor) {
         unsetCursor();
         break;
     }
-}
-
-const QImage& TTavrinCanvas::RenderFrame() {
-    // A hidden control gets its resize event only when shown; its size counts already.
-    if (width() != ClientWidth || height() != ClientHeight)
-        Resize(width(), height());
-    CanvasRenderer::UpdateBackBuffer(*this, BackBuffer, &TextCache);
-    if (Frame.size() != BackBuffer.size() || Frame.format() != BackBuffer.format())
-        Frame = QImage(BackBuffer.size(), BackBuffer.format());
-    std::memcpy(Frame.bits(), BackBuffer.constBits(),
-                static_cast<size_t>(BackBuffer.sizeInBytes()));
-    QPainter painter(&Frame);
-    PaintCanvas canvas(painter, BackColor, &TextCache);
-    CanvasRenderer::DrawOverlays(*this, canvas, &TextCache);
-    return Frame;
-}
-
-bool TTavrinCanvas::IsPointInGGAOverlay(int x, int y) const {
-    return CanvasRenderer::IsPointInGGAOverlay(*this, x, y);
 }

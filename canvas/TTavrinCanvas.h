@@ -1,10 +1,11 @@
 #pragma once
 
 #include "canvas/CanvasModel.h"
-#include "canvas/CanvasRenderer.h"
 
 #include <QImage>
 #include <QWidget>
+
+class TextImageCache;
 
 // The map control: the canvas model shown in a Qt widget. The main window creates one
 // (`fcad`) and fills its panel with it. The widget keeps the model's client size in step with
@@ -21,14 +22,7 @@ public:
     // Off-screen image of background, grid and shapes, 32 bits per pixel.
     QImage BackBuffer;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void InvalidateControl() override;
-    void SetScreenCursor(int cursor) override;
-
     // ---- Painting -------------------------------------------------------------------------
-public:
     // Brings the back buffer up to date (only when stale or resized) and draws the overlays
     // over a copy of it: the frame that a paint puts on the screen.
     const QImage& RenderFrame();
@@ -39,5 +33,11 @@ private:
     // The back buffer with the overlays, kept so that a paint allocates nothing.
     QImage Frame;
     // Labels and texts rendered once for all paints.
-    TextImageCache TextCache;
+    std::unique_ptr<TextImageCache> TextCache;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void InvalidateControl() override;
+    void SetScreenCursor(int cursor) override;
 };
