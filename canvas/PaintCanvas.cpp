@@ -61,6 +61,10 @@ PaintCanvas::PaintCanvas(QPainter& painter, uint32_t background, TextImageCache*
     Painter_.setRenderHint(QPainter::TextAntialiasing, false);
     SetFont(QStringLiteral("Arial"), 10, false, false);
     QPaintDevice* device = Painter_.device();
+    if (device) {
+        SurfaceWidth_ = device->width();
+        SurfaceHeight_ = device->height();
+    }
     if (device && device->devType() == QInternal::Image && Painter_.transform().isIdentity() &&
         !Painter_.hasClipping()) {
         auto* image = static_cast<QImage*>(device);
@@ -213,9 +217,8 @@ void PaintCanvas::LineTo(int x, int y) {
     Position_ = {x, y};
     if (PenStyle_ == PenStyle::Clear)
         return;
-    if (CanCollectLine() && PenWidth_ <= 1 && Bits_) {
-        FlushUnless(PenColour_);
-        WriteLine(from, Position_, ToPixel(PenColour_));
+    if (PenWidth_ <= 1 && PenStyle_ == PenStyle::Solid) {
+        ThinLine(from, Position_);
         return;
     }
     if (CanCollectLine()) {
@@ -295,7 +298,7 @@ void PaintCanvas::Polygon(const std::vector<TPoint>& points) {
 void PaintCanvas::Polyline(const std::vector<TPoint>& points) {
     if (points.size() < 2)
         return;
-    if (PenWidth_ <= 1 && CanCollectLine()) {
+    if (PenWidth_ <= 1 && PenStyle_ == PenStyle::Solid) {
         // One-pixel segments leave out their ends, so each joint is drawn once either way.
         MoveTo(points[0].X, points[0].Y);
         for (size_t i = 1; i < points.size(); ++i)
@@ -363,16 +366,18 @@ int PaintCanvas::TextHeight(const QString&) {
     return Metrics().height();
 }
 
-void PaintCanvas::WriteLine(TPoint from, TPoint to, uint32_t argb) {
+void PaintCanvas::StepLine(TPoint from, TPoint to, std::vector<QPoint>& pixels) const {
+    pixels.clear();
     const int64_t dx = static_cast<int64_t>(to.X) - from.X;
     const int64_t dy = static_cast<int64_t>(to.Y) - from.Y;
     const int64_t adx = dx < 0 ? -dx : dx;
     const int64_t ady = dy < 0 ? -dy : dy;
     if (adx == 0 && ady == 0)
         return;
-    // Step along the major axis, one pixel per step, the last (the end point) left out; the
-    // minor coordinate of step i is rounded from i * minor / steps. Only the steps inside the
-    // image are walked, so a line reaching a billion pixels away costs no more than the image.
+    // Step along the major axis, one pixel per step, the last (the end point) left out
+    // whichever way the line runs; the minor coordinate of step i is i * minor / steps rounded.
+    // Only the steps inside the surface are walked, so a line reaching a billion pixels away
+    // costs no more than the surface's width.
     const bool xMajor = adx >= ady;
     const int64_t steps = xMajor ? adx : ady;
     const int64_t minor = xMajor ? ady : adx;
@@ -380,26 +385,61 @@ void PaintCanvas::WriteLine(TPoint from, TPoint to, uint32_t argb) {
     const int64_t minor0 = xMajor ? from.Y : from.X;
     const int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
     const int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
-    const int64_t limit = xMajor ? ImageWidth_ : ImageHeight_;
+    const int64_t majorLimit = xMajor ? SurfaceWidth_ : SurfaceHeight_;
+    const int64_t minorLimit = xMajor ? SurfaceHeight_ : SurfaceWidth_;
     int64_t first = 0;
     int64_t last = steps;
     if (majorStep > 0) {
         first = std::max<int64_t>(first, -major0);
-        last = std::min<int64_t>(last, limit - major0);
+        last = std::min<int64_t>(last, majorLimit - major0);
     } else {
-        first = std::max<int64_t>(first, major0 - limit + 1);
+        first = std::max<int64_t>(first, major0 - majorLimit + 1);
         last = std::min<int64_t>(last, major0 + 1);
     }
     for (int64_t i = first; i < last; ++i) {
         const int64_t m = major0 + majorStep * i;
         const int64_t n = minor0 + minorStep * ((2 * i * minor + steps) / (2 * steps));
+        if (n < 0 || n >= minorLimit)
+            continue;
         if (xMajor)
-            WritePixel(static_cast<int>(m),
-                       static_cast<int>(std::clamp<int64_t>(n, -1, ImageHeight_)), argb);
+            pixels.emplace_back(static_cast<int>(m), static_cast<int>(n));
         else
-            WritePixel(static_cast<int>(std::clamp<int64_t>(n, -1, ImageWidth_)),
-                       static_cast<int>(m), argb);
+            pixels.emplace_back(static_cast<int>(n), static_cast<int>(m));
     }
+}
+
+void PaintCanvas::ThinLine(TPoint from, TPoint to) {
+    // Qt's own one-pixel lines leave out the bottom or right end whichever way they run; the
+    // map's lines leave out their end point, so a chain of lines meets end to start and an
+    // inverted preview has no gaps at its joints.
+    StepLine(from, to, LinePixels_);
+    if (LinePixels_.empty())
+        return;
+    if (PenXor_) {
+        Flush();
+        if (Bits_) {
+            const uint32_t mask = ToPixel(PenColour_) & 0x00FFFFFFu;
+            for (const QPoint& p : LinePixels_)
+                reinterpret_cast<uint32_t*>(Bits_ + Stride_ * p.y())[p.x()] ^= mask;
+            return;
+        }
+        QPen pen(ToQColor(PenColour_));
+        pen.setWidth(0);
+        Painter_.setPen(pen);
+        Painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        Painter_.drawPoints(LinePixels_.data(), static_cast<int>(LinePixels_.size()));
+        Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
+    FlushUnless(PenColour_);
+    if (Bits_) {
+        const uint32_t argb = ToPixel(PenColour_);
+        for (const QPoint& p : LinePixels_)
+            reinterpret_cast<uint32_t*>(Bits_ + Stride_ * p.y())[p.x()] = argb;
+        return;
+    }
+    BatchColour_ = PenColour_;
+    Points_.insert(Points_.end(), LinePixels_.begin(), LinePixels_.end());
 }
 
 void PaintCanvas::WriteBox(int left, int top, int right, int bottom, uint32_t argb) {

@@ -93,7 +93,10 @@ private:
         if (x >= 0 && y >= 0 && x < ImageWidth_ && y < ImageHeight_)
             reinterpret_cast<uint32_t*>(Bits_ + Stride_ * y)[x] = argb;
     }
-    void WriteLine(TPoint from, TPoint to, uint32_t argb);
+    // The pixels of a one-pixel line from `from` to `to`, the end itself left out, within the
+    // surface.
+    void StepLine(TPoint from, TPoint to, std::vector<QPoint>& pixels) const;
+    void ThinLine(TPoint from, TPoint to);
     void WriteBox(int left, int top, int right, int bottom, uint32_t argb);
 
     QPainter& Painter_;
@@ -101,6 +104,10 @@ private:
     TextImageCache* TextCache_;
     // The cache's texts in the current font; found again when it changes.
     void* CachedTexts_ = nullptr;
+    // The surface's size in pixels.
+    int SurfaceWidth_ = 0;
+    int SurfaceHeight_ = 0;
+    std::vector<QPoint> LinePixels_;
     // The image's memory when it may be written directly, else null.
     uchar* Bits_ = nullptr;
     qsizetype Stride_ = 0;

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using namespace RenderTestImages;
 
 namespace {
@@ -361,6 +363,71 @@ TEST(RenderShapeTest, AShapeFarOffTheClientDrawsWithoutHanging) {
     circle.PenFg = Blue;
     const QImage ring = DrawShape(circle, 0, 0.001, 0.001, 0, 100, 100);
     EXPECT_EQ(CountNot(ring, White), Count(ring, Blue));
+}
+
+} // namespace
+
+namespace {
+
+// Points, squares and lines in alternating colours, overlapping one another.
+std::vector<std::unique_ptr<TTShape>> CrowdedScene() {
+    std::vector<std::unique_ptr<TTShape>> shapes;
+    const uint32_t colours[] = {Blue, Green, Red, Blue};
+    for (int i = 0; i < 40; ++i) {
+        auto point = PointAt(10 + (i * 7) % 80, 10 + (i * 13) % 80, i % 4);
+        point->PenFg = colours[i % 4];
+        shapes.push_back(std::move(point));
+        auto line = std::make_unique<TTLine>();
+        line->X1 = (i * 11) % 100;
+        line->Y1 = (i * 17) % 100;
+        line->X2 = i % 3 == 0 ? line->X1 : (i * 29) % 100; // some vertical, most slanting
+        line->Y2 = i % 7 == 0 ? line->Y1 : (i * 31) % 100;
+        line->PenFg = colours[(i + 1) % 4];
+        line->PenWidth = i % 5 == 0 ? 3 : 1;
+        shapes.push_back(std::move(line));
+    }
+    return shapes;
+}
+
+QImage PaintScene(const std::vector<std::unique_ptr<TTShape>>& shapes, bool clipped,
+                  bool oneByOne) {
+    QImage image = Blank(100, 100);
+    QPainter painter(&image);
+    if (clipped)
+        painter.setClipRect(image.rect()); // a clip takes the painter's own path, collecting
+    PaintCanvas canvas(painter, White);
+    for (const auto& shape : shapes) {
+        shape->Draw(canvas, 0, 100, 100, 0, 100, 100);
+        if (oneByOne)
+            canvas.Flush();
+    }
+    canvas.Flush();
+    painter.end();
+    return image;
+}
+
+TEST(RenderShapeTest, CollectedDrawingPaintsTheSamePixelsAsDrawingOneByOne) {
+    const auto scene = CrowdedScene();
+    const QImage oneByOne = PaintScene(scene, true, true);
+    EXPECT_EQ(PaintScene(scene, true, false), oneByOne);
+    // Written straight into the image: the same pixels again.
+    EXPECT_EQ(PaintScene(scene, false, false), oneByOne);
+}
+
+TEST(RenderShapeTest, OnePixelLinesLeaveOutTheirEndWhicheverWayTheyRun) {
+    for (const auto& [x1, y1, x2, y2] : {std::array{10, 50, 90, 50}, std::array{90, 50, 10, 50},
+                                         std::array{50, 10, 50, 90}, std::array{50, 90, 50, 10}}) {
+        TTLine line;
+        line.X1 = x1;
+        line.Y1 = 100 - y1;
+        line.X2 = x2;
+        line.Y2 = 100 - y2;
+        line.PenFg = Blue;
+        const QImage image = Draw(line);
+        EXPECT_TRUE(Is(image, x1, y1, Blue)) << x1 << "," << y1;
+        EXPECT_FALSE(Is(image, x2, y2, Blue)) << x2 << "," << y2;
+        EXPECT_EQ(Count(image, Blue), 80);
+    }
 }
 
 } // namespace
