@@ -20,14 +20,17 @@
 
 // The drawing surface the shapes and overlays paint on: a pen, a brush and a font that stay
 // set until changed, a current position, and drawing operations in integer pixels whose
-// boxes have exclusive right and bottom edges and whose lines leave out their last pixel.
-// Anti-aliasing is off, so every pixel is where the integer arithmetic puts it.
+// boxes have exclusive right and bottom edges and whose lines leave out their end point.
+// Anti-aliasing is off, so every pixel is where the integer arithmetic puts it. One-pixel
+// lines are stepped here rather than by Qt, whose own leave out their bottom or right end
+// whichever way they run.
 //
 // Speed, without changing a pixel: on a plain image (no transform, no clip) single pixels,
-// one-pixel lines and solid boxes are written straight into its memory; elsewhere runs of them
-// in a single colour are collected and drawn in one call each. Anything else, or another
-// colour, draws what was collected first, so the pixels are those of drawing one by one.
-// Texts without rotation come from a cache of rendered texts when one is given.
+// one-pixel lines and solid boxes are written straight into its memory; elsewhere they, and
+// wide lines, are collected while the colour stays the same and drawn in one call each.
+// Anything else, or another colour, draws what was collected first, so the pixels are those
+// of drawing one by one. Texts without rotation come from a cache of their ink when one is
+// given.
 class TextImageCache;
 
 class PaintCanvas {
