@@ -1,5 +1,7 @@
 #include "canvas/CanvasModel.h"
 
+#include "canvas/RenderPlan.h"
+
 #include "canvas/TTArc.h"
 #include "canvas/TTCircle.h"
 #include "canvas/TTEllipse.h"
@@ -1296,4 +1298,97 @@ void CanvasModel::PrintView(int, const QString&) {}
 
 int CanvasModel::ViewDialogShow(int, int32_t) {
     return 0;
+}
+
+// ---- Overlays and distance measure ----------------------------------------------------------
+
+void CanvasModel::SetDepthLabelSettings(bool show, double minSpacing, const QString& fontName,
+                                        int fontSize, uint32_t colour) {
+    LabelsVisible = show;
+    LabelSpacing = minSpacing;
+    LabelFontName = fontName;
+    LabelFontSize = fontSize;
+    LabelColor = colour;
+    InvalidateControl();
+}
+
+bool CanvasModel::AddDepthLabel(double x, double y, double depth) {
+    if (!AllFinite({x, y, depth}))
+        return false;
+    if (!DepthLabelFarEnough(DepthLabels, x, y, LabelSpacing))
+        return false;
+    DepthLabels.push_back({x, y, depth});
+    TrimLabelList(DepthLabels);
+    InvalidateControl();
+    return true;
+}
+
+void CanvasModel::ClearDepthLabels() {
+    DepthLabels.clear();
+    InvalidateControl();
+}
+
+bool CanvasModel::AddEventLabel(double x, double y, int number) {
+    if (!AllFinite({x, y}))
+        return false;
+    EventLabels.push_back({x, y, number});
+    TrimLabelList(EventLabels);
+    InvalidateControl();
+    return true;
+}
+
+void CanvasModel::ClearEventLabels() {
+    EventLabels.clear();
+    InvalidateControl();
+}
+
+void CanvasModel::SetCurrentDepth(double depth, double depthLow, bool valid) {
+    CurrentDepth = depth;
+    CurrentDepthLow = depthLow;
+    DepthValid = valid;
+    InvalidateControl();
+}
+
+void CanvasModel::SetCurrentSpeed(double knots, bool valid) {
+    CurrentSpeed = knots;
+    SpeedValid = valid;
+    InvalidateControl();
+}
+
+void CanvasModel::ToggleDepthSpeedDisplayMode() {
+    DepthSpeedDisplayMode = (DepthSpeedDisplayMode + 1) % 4;
+    InvalidateControl();
+}
+
+void CanvasModel::ToggleGGAOverlayPosition() {
+    GGAOverlayPosition = (GGAOverlayPosition + 1) % 4;
+    InvalidateControl();
+}
+
+void CanvasModel::SetHeadingValid(bool valid) {
+    HeadingValid = valid;
+    InvalidateControl();
+}
+
+void CanvasModel::StartDistanceMeasure(double x, double y) {
+    Measuring = true;
+    MeasureStartX = MeasureEndX = x;
+    MeasureStartY = MeasureEndY = y;
+    MeasureDistance = 0.0;
+    InvalidateControl();
+}
+
+void CanvasModel::UpdateDistanceMeasure(double x, double y, double distance, double bearing) {
+    if (!Measuring)
+        return;
+    MeasureEndX = x;
+    MeasureEndY = y;
+    MeasureDistance = distance;
+    MeasureBearing = bearing;
+    InvalidateControl();
+}
+
+void CanvasModel::EndDistanceMeasure() {
+    Measuring = false;
+    InvalidateControl();
 }

@@ -238,6 +238,32 @@ public:
     // Abandons the pending polyline; the drawing leaves no polyline behind.
     void DiscardPendingPolyline();
 
+    // ---- Overlays and distance measure -----------------------------------------------------
+    // These change only what is drawn over the back buffer: they ask for a paint without
+    // marking the buffer stale.
+    void SetDepthLabelSettings(bool show, double minSpacing, const QString& fontName, int fontSize,
+                               uint32_t colour);
+    // Refused (false) when the position or depth is not finite or the position lies closer
+    // than LabelSpacing to a stored label. Past 10000 labels the oldest 1000 go.
+    bool AddDepthLabel(double x, double y, double depth);
+    void ClearDepthLabels();
+    // Refused when the position is not finite; capped like the depth labels.
+    bool AddEventLabel(double x, double y, int number);
+    void ClearEventLabels();
+    void SetCurrentDepth(double depth, double depthLow, bool valid);
+    void SetCurrentSpeed(double knots, bool valid);
+    // Next corner; the remainder keeps the sign, so a negative value stays in the default
+    // corner.
+    void ToggleDepthSpeedDisplayMode();
+    void ToggleGGAOverlayPosition();
+    void SetHeadingValid(bool valid);
+
+    // The measure starts with a distance of 0 and keeps the last bearing until updated.
+    void StartDistanceMeasure(double x, double y);
+    // Ignored unless a measure is on.
+    void UpdateDistanceMeasure(double x, double y, double distance, double bearing);
+    void EndDistanceMeasure();
+
     // ---- Stubs of the control's interface -------------------------------------------------
     bool MetafileSave(const QString& fileName);
     bool MetafileToClipboard();

@@ -1,4 +1,5 @@
 #include "canvas/TTArc.h"
+#include "canvas/PaintCanvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,4 +18,13 @@ void TTArc::UpdateBounds() {
 bool TTArc::IsFinite() const {
     return std::isfinite(X1) && std::isfinite(Y1) && std::isfinite(X2) && std::isfinite(Y2) &&
            std::isfinite(X3) && std::isfinite(Y3);
+}
+
+void TTArc::Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+                 int clientWidth, int clientHeight) const {
+    if (!Visible)
+        return;
+    const ShapePixelMap map(left, right, top, bottom, clientWidth, clientHeight);
+    canvas.SetPen(DrawColour(), PenWidth);
+    canvas.Polyline({map(X1, Y1), map(X2, Y2), map(X3, Y3)});
 }

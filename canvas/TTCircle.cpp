@@ -1,4 +1,5 @@
 #include "canvas/TTCircle.h"
+#include "canvas/PaintCanvas.h"
 
 #include <cmath>
 
@@ -21,4 +22,24 @@ void TTCircle::Scale(double sx, double sy, double cx, double cy) {
 
 bool TTCircle::IsFinite() const {
     return std::isfinite(CenterX) && std::isfinite(CenterY) && std::isfinite(Radius);
+}
+
+namespace {
+int ClampPixel(int64_t value) {
+    return TruncateToPixel(static_cast<double>(value));
+}
+} // namespace
+
+void TTCircle::Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+                    int clientWidth, int clientHeight) const {
+    if (!Visible)
+        return;
+    const ShapePixelMap map(left, right, top, bottom, clientWidth, clientHeight);
+    const TPoint c = map(CenterX, CenterY);
+    const int64_t rx = TruncateToPixel(Radius * map.ScaleX);
+    const int64_t ry = TruncateToPixel(Radius * map.ScaleY);
+    canvas.SetPen(DrawColour(), PenWidth);
+    canvas.SetBrush(BrushFg, BrushStyle);
+    canvas.Ellipse(ClampPixel(c.X - rx), ClampPixel(c.Y - ry), ClampPixel(c.X + rx),
+                   ClampPixel(c.Y + ry));
 }

@@ -12,6 +12,8 @@ public:
     // The radius is multiplied by (|sx| + |sy|) / 2, so a reflection keeps it.
     void Scale(double sx, double sy, double cx, double cy) override;
     bool IsFinite() const override;
+    void Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+              int clientWidth, int clientHeight) const override;
 
     double CenterX = 0.0;
     double CenterY = 0.0;

@@ -1,4 +1,5 @@
 #include "canvas/TTEllipse.h"
+#include "canvas/PaintCanvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,4 +29,16 @@ void TTEllipse::Rotate(double, double, double) {
 
 bool TTEllipse::IsFinite() const {
     return std::isfinite(X1) && std::isfinite(Y1) && std::isfinite(X2) && std::isfinite(Y2);
+}
+
+void TTEllipse::Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+                     int clientWidth, int clientHeight) const {
+    if (!Visible)
+        return;
+    const ShapePixelMap map(left, right, top, bottom, clientWidth, clientHeight);
+    const TPoint a = map(X1, Y1);
+    const TPoint b = map(X2, Y2);
+    canvas.SetPen(DrawColour(), PenWidth);
+    canvas.SetBrush(BrushFg, BrushStyle);
+    canvas.Ellipse(a.X, a.Y, b.X, b.Y);
 }

@@ -12,6 +12,8 @@ public:
     // An ellipse stays axis-aligned: rotating only recomputes its bounds.
     void Rotate(double angle, double cx, double cy) override;
     bool IsFinite() const override;
+    void Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+              int clientWidth, int clientHeight) const override;
 
     // Two opposite corners of the ellipse's axis-aligned bounding box.
     double X1 = 0.0;

@@ -9,6 +9,8 @@ public:
     bool HitTest(double x, double y, double tolerance) const override;
     void UpdateBounds() override;
     bool IsFinite() const override;
+    void Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+              int clientWidth, int clientHeight) const override;
 
     double X1 = 0.0;
     double Y1 = 0.0;

@@ -10,6 +10,8 @@ public:
     // The bounds take PointSize as world units, whatever the pen width.
     void UpdateBounds() override;
     bool IsFinite() const override;
+    void Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+              int clientWidth, int clientHeight) const override;
 
     double X = 0.0;
     double Y = 0.0;

@@ -1,4 +1,5 @@
 #include "canvas/TTPolyline.h"
+#include "canvas/PaintCanvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,4 +53,30 @@ void TTPolyline::SetPoint(int index, double x, double y) {
         return;
     Points[static_cast<size_t>(index)] = {x, y};
     UpdateBounds();
+}
+
+void TTPolyline::Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+                      int clientWidth, int clientHeight) const {
+    if (!Visible || Points.size() < 2)
+        return;
+    canvas.SetPen(DrawColour(), PenWidth);
+    canvas.SetBrush(BrushFg, BrushStyle);
+    const ShapePixelMap map(left, right, top, bottom, clientWidth, clientHeight);
+    std::vector<TPoint> pixels;
+    pixels.reserve(Points.size());
+    for (const TPointF& point : Points)
+        pixels.push_back(map(point.X, point.Y));
+    if (Type == ShapeType::Spline) {
+        for (const BezierSegment& segment : SplineSegments(pixels))
+            canvas.PolyBezier(segment);
+        return;
+    }
+    if (Type == ShapeType::ThreePointArc && pixels.size() == 3) {
+        canvas.PolyBezier(ThreePointCurve(pixels[0], pixels[1], pixels[2]));
+        return;
+    }
+    if (Closed && pixels.size() > 2)
+        canvas.Polygon(pixels);
+    else
+        canvas.Polyline(pixels);
 }

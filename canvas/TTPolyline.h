@@ -17,6 +17,8 @@ public:
     // With no vertices the previous bounds stay.
     void UpdateBounds() override;
     bool IsFinite() const override;
+    void Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+              int clientWidth, int clientHeight) const override;
 
     void AddPoint(double x, double y);
     // 0 for an index out of range.

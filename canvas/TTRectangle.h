@@ -12,6 +12,8 @@ public:
     // A rectangle stays axis-aligned: rotating only recomputes its bounds.
     void Rotate(double angle, double cx, double cy) override;
     bool IsFinite() const override;
+    void Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+              int clientWidth, int clientHeight) const override;
 
     // Two opposite corners in any order.
     double X1 = 0.0;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+class PaintCanvas;
+
 // Type codes of shapes. The same numbers are the tool modes that draw them and the type codes
 // of the drawing files.
 namespace ShapeType {
@@ -53,8 +55,13 @@ public:
     // False when any coordinate or size of the geometry is nan or infinite.
     virtual bool IsFinite() const = 0;
 
-    // Painting a shape needs a QPainter and the world window; it is added beside these
-    // operations by the painting code, so that the geometry builds and tests without a display.
+    // Paints the shape for the world window (left, right, top, bottom) shown in a client of
+    // the given size. Sets the pen, brush and font it needs and leaves them set. A hidden
+    // shape draws nothing; a selected one draws in red.
+    virtual void Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+                      int clientWidth, int clientHeight) const = 0;
+    // Red when selected, else the pen colour.
+    uint32_t DrawColour() const { return Selected ? 0x0000FFu : PenFg; }
 
     int32_t Id = 0;
     int32_t LayerId = 0;

@@ -13,6 +13,8 @@ public:
     // The anchor stays where it is; only the rotation grows.
     void Rotate(double angle, double cx, double cy) override;
     bool IsFinite() const override;
+    void Draw(PaintCanvas& canvas, double left, double right, double top, double bottom,
+              int clientWidth, int clientHeight) const override;
 
     // Anchor point.
     double X = 0.0;

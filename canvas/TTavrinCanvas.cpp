@@ -1,4 +1,5 @@
 #include "canvas/TTavrinCanvas.h"
+#include "canvas/CanvasRenderer.h"
 
 #include "canvas/CanvasInputCodes.h"
 #include "platform/Dialogs.h"
@@ -11,14 +12,9 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 
-namespace {
-QColor ToQColor(uint32_t color) {
-    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
-} // namespace
-
 TTavrinCanvas::TTavrinCanvas(QWidget* parent)
-    : QWidget(parent), BackBuffer(1, 1, QImage::Format_RGB32) {
+    : QWidget(parent), BackBuffer(1, 1, QImage::Format_RGB32),
+      TextCache(std::make_unique<TextImageCache>()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -35,13 +31,20 @@ void TTavrinCanvas::AboutBox() {
 }
 
 void TTavrinCanvas::paintEvent(QPaintEvent*) {
-    if (NeedsRedraw || BackBuffer.width() != width() || BackBuffer.height() != height()) {
-        BackBuffer = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
-        BackBuffer.fill(ToQColor(BackColor));
-        NeedsRedraw = false;
-    }
+    const QImage& frame = RenderFrame();
     QPainter painter(this);
-    painter.drawImage(0, 0, BackBuffer);
+    painter.drawImage(0, 0, frame);
+}
+
+const QImage& TTavrinCanvas::RenderFrame() {
+    // A hidden control gets its resize event only when shown; its size counts already.
+    if (width() != ClientWidth || height() != ClientHeight)
+        Resize(width(), height());
+    return CanvasRenderer::ComposeFrame(*this, BackBuffer, Frame, TextCache.get());
+}
+
+bool TTavrinCanvas::IsPointInGGAOverlay(int x, int y) const {
+    return CanvasRenderer::IsPointInGGAOverlay(*this, x, y);
 }
 
 void TTavrinCanvas::resizeEvent(QResizeEvent* event) {

@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QWidget>
 
+class TextImageCache;
+
 // The map control: the canvas model shown in a Qt widget. The main window creates one
 // (`fcad`) and fills its panel with it. The widget keeps the model's client size in step with
 // its own and turns the model's repaint requests into Qt updates.
@@ -22,6 +24,19 @@ public:
 
     // Off-screen image of background, grid and shapes, 32 bits per pixel.
     QImage BackBuffer;
+
+    // ---- Painting -------------------------------------------------------------------------
+    // Brings the back buffer up to date (only when stale or resized) and draws the overlays
+    // over a copy of it: the frame that a paint puts on the screen.
+    const QImage& RenderFrame();
+    // Does the client pixel lie in the GNSS status box?
+    bool IsPointInGGAOverlay(int x, int y) const;
+
+private:
+    // The back buffer with the overlays, kept so that a paint allocates nothing.
+    QImage Frame;
+    // Labels and texts rendered once for all paints.
+    std::unique_ptr<TextImageCache> TextCache;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,508 @@
+#include "canvas/PaintCanvas.h"
+
+#include "canvas/TTShape.h"
+
+#include <QPainterPath>
+#include <QPolygon>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+QColor ToQColor(uint32_t colour) {
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+// 0x00BBGGRR as an opaque 0xAARRGGBB pixel.
+uint32_t ToPixel(uint32_t colour) {
+    return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+}
+
+// A pen wider than this only comes from a damaged file; it would fill the whole surface.
+constexpr int MaximumPenWidth = 1000;
+
+Qt::BrushStyle ToQtBrushStyle(uint8_t style) {
+    switch (style) {
+    case BrushStyle::Solid:
+        return Qt::SolidPattern;
+    case 2:
+        return Qt::HorPattern;
+    case 3:
+        return Qt::VerPattern;
+    case 4:
+        return Qt::FDiagPattern;
+    case 5:
+        return Qt::BDiagPattern;
+    case 6:
+        return Qt::CrossPattern;
+    case 7:
+        return Qt::DiagCrossPattern;
+    default:
+        return Qt::NoBrush;
+    }
+}
+
+QRectF ToRect(const PixelBox& box) {
+    return QRectF(box.X, box.Y, box.Width, box.Height);
+}
+
+QPolygon ToPolygon(const std::vector<TPoint>& points) {
+    QPolygon polygon;
+    polygon.reserve(static_cast<qsizetype>(points.size()));
+    for (const TPoint& p : points)
+        polygon.append(QPoint(p.X, p.Y));
+    return polygon;
+}
+} // namespace
+
+PaintCanvas::PaintCanvas(QPainter& painter, uint32_t background, TextImageCache* textCache)
+    : Painter_(painter), Background_(background), TextCache_(textCache) {
+    Painter_.setRenderHint(QPainter::Antialiasing, false);
+    Painter_.setRenderHint(QPainter::TextAntialiasing, false);
+    SetFont(QStringLiteral("Arial"), 10, false, false);
+    QPaintDevice* device = Painter_.device();
+    if (device) {
+        SurfaceWidth_ = device->width();
+        SurfaceHeight_ = device->height();
+    }
+    if (device && device->devType() == QInternal::Image && Painter_.transform().isIdentity() &&
+        !Painter_.hasClipping()) {
+        auto* image = static_cast<QImage*>(device);
+        const QImage::Format format = image->format();
+        if ((format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+             format == QImage::Format_ARGB32_Premultiplied) &&
+            image->devicePixelRatio() == 1.0) {
+            // The painter paints into this very memory; reading it through constBits keeps
+            // the image from detaching.
+            Bits_ = const_cast<uchar*>(image->constBits());
+            Stride_ = image->bytesPerLine();
+            ImageWidth_ = image->width();
+            ImageHeight_ = image->height();
+        }
+    }
+}
+
+PaintCanvas::~PaintCanvas() {
+    Flush();
+    Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void PaintCanvas::SetPen(uint32_t colour, int width, PenStyle style) {
+    PenColour_ = colour;
+    SetPenWidth(width);
+    PenStyle_ = style;
+}
+
+void PaintCanvas::SetPenWidth(int width) {
+    PenWidth_ = std::clamp(width, 0, MaximumPenWidth);
+}
+
+void PaintCanvas::SetBrush(uint32_t colour, uint8_t style) {
+    BrushColour_ = colour;
+    BrushStyle_ = style;
+}
+
+void PaintCanvas::SetFont(const QString& name, int points, bool bold, bool italic) {
+    QFont font(name);
+    // A size from a damaged setting must not make one glyph cover the screen.
+    font.setPointSize(std::clamp(points, 1, 500));
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setStyleStrategy(QFont::NoAntialias);
+    if (font == Font_ && Metrics_)
+        return;
+    Font_ = font;
+    Metrics_.reset();
+    CachedTexts_ = nullptr;
+}
+
+const QFontMetrics& PaintCanvas::Metrics() {
+    if (!Metrics_)
+        Metrics_.emplace(Font_, Painter_.device());
+    return *Metrics_;
+}
+
+QPen PaintCanvas::MakePen() const {
+    if (PenStyle_ == PenStyle::Clear)
+        return QPen(Qt::NoPen);
+    QPen pen(ToQColor(PenColour_));
+    if (PenWidth_ <= 1) {
+        pen.setWidth(0);
+        // A one-pixel line leaves out its last pixel, so a chain of lines meets end to start.
+        pen.setCapStyle(Qt::FlatCap);
+    } else {
+        pen.setWidth(PenWidth_);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    }
+    if (PenStyle_ == PenStyle::Dot)
+        pen.setStyle(Qt::DotLine);
+    return pen;
+}
+
+QBrush PaintCanvas::MakeBrush() const {
+    const Qt::BrushStyle style = ToQtBrushStyle(BrushStyle_);
+    if (style == Qt::NoBrush)
+        return QBrush(Qt::NoBrush);
+    return QBrush(ToQColor(BrushColour_), style);
+}
+
+void PaintCanvas::ApplyPenAndBrush() {
+    Flush();
+    Painter_.setPen(MakePen());
+    Painter_.setBrush(MakeBrush());
+    Painter_.setCompositionMode(PenXor_ ? QPainter::RasterOp_SourceXorDestination
+                                        : QPainter::CompositionMode_SourceOver);
+}
+
+void PaintCanvas::Flush() {
+    if (Lines_.empty() && Points_.empty() && Boxes_.empty())
+        return;
+    Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const QColor colour = ToQColor(BatchColour_);
+    if (!Boxes_.empty()) {
+        Painter_.setPen(Qt::NoPen);
+        Painter_.setBrush(colour);
+        Painter_.drawRects(Boxes_.data(), static_cast<int>(Boxes_.size()));
+        Boxes_.clear();
+    }
+    if (!Lines_.empty()) {
+        QPen pen(colour);
+        if (BatchLineWidth_ <= 1) {
+            pen.setWidth(0);
+            pen.setCapStyle(Qt::FlatCap);
+        } else {
+            pen.setWidth(BatchLineWidth_);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+        }
+        Painter_.setPen(pen);
+        Painter_.drawLines(Lines_.data(), static_cast<int>(Lines_.size()));
+        Lines_.clear();
+    }
+    if (!Points_.empty()) {
+        QPen pen(colour);
+        pen.setWidth(0);
+        Painter_.setPen(pen);
+        Painter_.drawPoints(Points_.data(), static_cast<int>(Points_.size()));
+        Points_.clear();
+    }
+}
+
+void PaintCanvas::FlushUnless(uint32_t colour) {
+    if (BatchColour_ != colour)
+        Flush();
+}
+
+void PaintCanvas::SetPixel(int x, int y, uint32_t colour) {
+    FlushUnless(colour);
+    if (Bits_) {
+        WritePixel(x, y, ToPixel(colour));
+        return;
+    }
+    BatchColour_ = colour;
+    Points_.emplace_back(x, y);
+}
+
+void PaintCanvas::MoveTo(int x, int y) {
+    Position_ = {x, y};
+}
+
+bool PaintCanvas::CanCollectLine() const {
+    return PenStyle_ == PenStyle::Solid && !PenXor_;
+}
+
+void PaintCanvas::LineTo(int x, int y) {
+    const TPoint from = Position_;
+    Position_ = {x, y};
+    if (PenStyle_ == PenStyle::Clear)
+        return;
+    if (PenWidth_ <= 1 && PenStyle_ == PenStyle::Solid) {
+        ThinLine(from, Position_);
+        return;
+    }
+    if (CanCollectLine()) {
+        if (BatchColour_ != PenColour_ || (!Lines_.empty() && BatchLineWidth_ != PenWidth_))
+            Flush();
+        BatchColour_ = PenColour_;
+        BatchLineWidth_ = PenWidth_;
+        Lines_.emplace_back(from.X, from.Y, x, y);
+        return;
+    }
+    ApplyPenAndBrush();
+    Painter_.drawLine(from.X, from.Y, x, y);
+}
+
+void PaintCanvas::Line(int x1, int y1, int x2, int y2) {
+    MoveTo(x1, y1);
+    LineTo(x2, y2);
+}
+
+void PaintCanvas::Rectangle(int left, int top, int right, int bottom) {
+    const PixelBox box = OutlineBox(left, top, right, bottom);
+    if (box.Width < 0 || box.Height < 0)
+        return;
+    ApplyPenAndBrush();
+    Painter_.drawRect(ToRect(box));
+}
+
+void PaintCanvas::Ellipse(int left, int top, int right, int bottom) {
+    const PixelBox box = OutlineBox(left, top, right, bottom);
+    if (box.Width < 0 || box.Height < 0)
+        return;
+    ApplyPenAndBrush();
+    Painter_.drawEllipse(ToRect(box));
+}
+
+void PaintCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth,
+                            int cornerHeight) {
+    const PixelBox box = OutlineBox(left, top, right, bottom);
+    if (box.Width < 0 || box.Height < 0)
+        return;
+    ApplyPenAndBrush();
+    Painter_.drawRoundedRect(ToRect(box), std::max(cornerWidth, 0) / 2.0,
+                             std::max(cornerHeight, 0) / 2.0, Qt::AbsoluteSize);
+}
+
+void PaintCanvas::FillRect(int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top)
+        return;
+    if (BrushStyle_ == BrushStyle::Solid && Bits_) {
+        FlushUnless(BrushColour_);
+        WriteBox(left, top, right, bottom, ToPixel(BrushColour_));
+        return;
+    }
+    if (BrushStyle_ == BrushStyle::Solid) {
+        if (BatchColour_ != BrushColour_)
+            Flush();
+        BatchColour_ = BrushColour_;
+        const PixelBox box = FillBox(left, top, right, bottom);
+        Boxes_.emplace_back(left, top, static_cast<int>(box.Width), static_cast<int>(box.Height));
+        return;
+    }
+    const Qt::BrushStyle style = ToQtBrushStyle(BrushStyle_);
+    if (style == Qt::NoBrush)
+        return;
+    Flush();
+    Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    Painter_.fillRect(ToRect(FillBox(left, top, right, bottom)), MakeBrush());
+}
+
+void PaintCanvas::Polygon(const std::vector<TPoint>& points) {
+    if (points.empty())
+        return;
+    ApplyPenAndBrush();
+    Painter_.drawPolygon(ToPolygon(points), Qt::OddEvenFill);
+}
+
+void PaintCanvas::Polyline(const std::vector<TPoint>& points) {
+    if (points.size() < 2)
+        return;
+    if (PenWidth_ <= 1 && PenStyle_ == PenStyle::Solid) {
+        // One-pixel segments leave out their ends, so each joint is drawn once either way.
+        MoveTo(points[0].X, points[0].Y);
+        for (size_t i = 1; i < points.size(); ++i)
+            LineTo(points[i].X, points[i].Y);
+        return;
+    }
+    ApplyPenAndBrush();
+    Painter_.setBrush(Qt::NoBrush);
+    Painter_.drawPolyline(ToPolygon(points));
+    Position_ = points.back();
+}
+
+void PaintCanvas::PolyBezier(const BezierSegment& segment) {
+    ApplyPenAndBrush();
+    QPainterPath path(QPointF(segment[0].X, segment[0].Y));
+    path.cubicTo(QPointF(segment[1].X, segment[1].Y), QPointF(segment[2].X, segment[2].Y),
+                 QPointF(segment[3].X, segment[3].Y));
+    Painter_.strokePath(path, MakePen());
+}
+
+void PaintCanvas::TextOut(int x, int y, const QString& text) {
+    if (text.isEmpty())
+        return;
+    Flush();
+    if (TextCache_ && Bits_ && FontOrientation_ == 0 && BrushStyle_ != BrushStyle::Solid) {
+        if (!CachedTexts_)
+            CachedTexts_ = &TextCache_->TableFor(Font_);
+        const TextImageCache::Entry& entry = TextCache_->Get(
+            *static_cast<TextImageCache::Table*>(CachedTexts_), Font_, Metrics(), text);
+        const int left = x - entry.Offset;
+        const int top = y - entry.Offset;
+        const uint32_t ink = ToPixel(FontColour_);
+        for (const TextImageCache::Entry::Run& run : entry.Runs) {
+            const int y = top + run.Row;
+            if (y < 0 || y >= ImageHeight_)
+                continue;
+            const int from = std::max(left + run.Column, 0);
+            const int to = std::min(left + run.Column + run.Length, ImageWidth_);
+            auto* line = reinterpret_cast<uint32_t*>(Bits_ + Stride_ * y);
+            if (from < to)
+                std::fill(line + from, line + to, ink);
+        }
+        return;
+    }
+    Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    Painter_.setFont(Font_);
+    const QFontMetrics& metrics = Metrics();
+    Painter_.save();
+    Painter_.translate(x, y);
+    if (FontOrientation_ != 0)
+        Painter_.rotate(-FontOrientation_ / 10.0);
+    if (BrushStyle_ == BrushStyle::Solid)
+        Painter_.fillRect(QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()),
+                          ToQColor(BrushColour_));
+    Painter_.setPen(ToQColor(FontColour_));
+    Painter_.drawText(0, metrics.ascent(), text);
+    Painter_.restore();
+}
+
+int PaintCanvas::TextWidth(const QString& text) {
+    return Metrics().horizontalAdvance(text);
+}
+
+int PaintCanvas::TextHeight(const QString&) {
+    return Metrics().height();
+}
+
+void PaintCanvas::StepLine(TPoint from, TPoint to, std::vector<QPoint>& pixels) const {
+    pixels.clear();
+    const int64_t dx = static_cast<int64_t>(to.X) - from.X;
+    const int64_t dy = static_cast<int64_t>(to.Y) - from.Y;
+    const int64_t adx = dx < 0 ? -dx : dx;
+    const int64_t ady = dy < 0 ? -dy : dy;
+    if (adx == 0 && ady == 0)
+        return;
+    // Step along the major axis, one pixel per step, the last (the end point) left out
+    // whichever way the line runs; the minor coordinate of step i is i * minor / steps rounded.
+    // Only the steps inside the surface are walked, so a line reaching a billion pixels away
+    // costs no more than the surface's width.
+    const bool xMajor = adx >= ady;
+    const int64_t steps = xMajor ? adx : ady;
+    const int64_t minor = xMajor ? ady : adx;
+    const int64_t major0 = xMajor ? from.X : from.Y;
+    const int64_t minor0 = xMajor ? from.Y : from.X;
+    const int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    const int64_t majorLimit = xMajor ? SurfaceWidth_ : SurfaceHeight_;
+    const int64_t minorLimit = xMajor ? SurfaceHeight_ : SurfaceWidth_;
+    int64_t first = 0;
+    int64_t last = steps;
+    if (majorStep > 0) {
+        first = std::max<int64_t>(first, -major0);
+        last = std::min<int64_t>(last, majorLimit - major0);
+    } else {
+        first = std::max<int64_t>(first, major0 - majorLimit + 1);
+        last = std::min<int64_t>(last, major0 + 1);
+    }
+    for (int64_t i = first; i < last; ++i) {
+        const int64_t m = major0 + majorStep * i;
+        const int64_t n = minor0 + minorStep * ((2 * i * minor + steps) / (2 * steps));
+        if (n < 0 || n >= minorLimit)
+            continue;
+        if (xMajor)
+            pixels.emplace_back(static_cast<int>(m), static_cast<int>(n));
+        else
+            pixels.emplace_back(static_cast<int>(n), static_cast<int>(m));
+    }
+}
+
+void PaintCanvas::ThinLine(TPoint from, TPoint to) {
+    // Qt's own one-pixel lines leave out the bottom or right end whichever way they run; the
+    // map's lines leave out their end point, so a chain of lines meets end to start and an
+    // inverted preview has no gaps at its joints.
+    StepLine(from, to, LinePixels_);
+    if (LinePixels_.empty())
+        return;
+    if (PenXor_) {
+        Flush();
+        if (Bits_) {
+            const uint32_t mask = ToPixel(PenColour_) & 0x00FFFFFFu;
+            for (const QPoint& p : LinePixels_)
+                reinterpret_cast<uint32_t*>(Bits_ + Stride_ * p.y())[p.x()] ^= mask;
+            return;
+        }
+        QPen pen(ToQColor(PenColour_));
+        pen.setWidth(0);
+        Painter_.setPen(pen);
+        Painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        Painter_.drawPoints(LinePixels_.data(), static_cast<int>(LinePixels_.size()));
+        Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
+    FlushUnless(PenColour_);
+    if (Bits_) {
+        const uint32_t argb = ToPixel(PenColour_);
+        for (const QPoint& p : LinePixels_)
+            reinterpret_cast<uint32_t*>(Bits_ + Stride_ * p.y())[p.x()] = argb;
+        return;
+    }
+    BatchColour_ = PenColour_;
+    Points_.insert(Points_.end(), LinePixels_.begin(), LinePixels_.end());
+}
+
+void PaintCanvas::WriteBox(int left, int top, int right, int bottom, uint32_t argb) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, ImageWidth_);
+    bottom = std::min(bottom, ImageHeight_);
+    for (int y = top; y < bottom; ++y) {
+        auto* line = reinterpret_cast<uint32_t*>(Bits_ + Stride_ * y);
+        std::fill(line + left, line + std::max(left, right), argb);
+    }
+}
+
+TextImageCache::Table& TextImageCache::TableFor(const QFont& font) {
+    if (Bytes_ >= CapacityBytes) {
+        Tables_.clear();
+        Bytes_ = 0;
+    }
+    return Tables_[font.key()];
+}
+
+const QString& TextImageCache::DepthText(double depth) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &depth, sizeof bits);
+    auto found = Numbers_.find(bits);
+    if (found != Numbers_.end())
+        return found->second;
+    if (Numbers_.size() >= NumberCapacity)
+        Numbers_.clear();
+    return Numbers_.emplace(bits, QString::fromStdString(DepthLabelText(depth))).first->second;
+}
+
+const TextImageCache::Entry& TextImageCache::Get(Table& table, const QFont& font,
+                                                 const QFontMetrics& metrics, const QString& text) {
+    auto found = table.find(text);
+    if (found != table.end())
+        return found->second;
+    Entry entry;
+    entry.Offset = metrics.height() / 2 + 2;
+    QImage image(metrics.horizontalAdvance(text) + 2 * entry.Offset,
+                 metrics.height() + 2 * entry.Offset, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(entry.Offset, entry.Offset + metrics.ascent(), text);
+    painter.end();
+    // The glyphs are drawn without anti-aliasing: every pixel is either ink or nothing.
+    const int width = image.width();
+    for (int row = 0; row < image.height(); ++row) {
+        const auto* pixels = reinterpret_cast<const uint32_t*>(image.constScanLine(row));
+        for (int column = 0; column < width;) {
+            if ((pixels[column] >> 24) < 0x80) {
+                ++column;
+                continue;
+            }
+            const int start = column;
+            while (column < width && (pixels[column] >> 24) >= 0x80)
+                ++column;
+            entry.Runs.push_back({row, start, column - start});
+        }
+    }
+    Bytes_ += entry.Runs.size() * sizeof(Entry::Run) + static_cast<size_t>(text.size()) * 2 + 64;
+    return table.emplace(text, std::move(entry)).first->second;
+}

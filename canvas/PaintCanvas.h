@@ -1,0 +1,177 @@
+#pragma once
+
+#include "canvas/CanvasGeometry.h"
+#include "canvas/RenderPlan.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QHash>
+#include <QImage>
+#include <QLine>
+#include <QPainter>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+// The drawing surface the shapes and overlays paint on: a pen, a brush and a font that stay
+// set until changed, a current position, and drawing operations in integer pixels whose
+// boxes have exclusive right and bottom edges and whose lines leave out their end point.
+// Anti-aliasing is off, so every pixel is where the integer arithmetic puts it. One-pixel
+// lines are stepped here rather than by Qt, whose own leave out their bottom or right end
+// whichever way they run.
+//
+// Speed, without changing a pixel: on a plain image (no transform, no clip) single pixels,
+// one-pixel lines and solid boxes are written straight into its memory; elsewhere they, and
+// wide lines, are collected while the colour stays the same and drawn in one call each.
+// Anything else, or another colour, draws what was collected first, so the pixels are those
+// of drawing one by one. Texts without rotation come from a cache of their ink when one is
+// given.
+class TextImageCache;
+
+class PaintCanvas {
+public:
+    enum class PenStyle { Solid, Dot, Clear };
+
+    // `background` is the colour the surface was filled with (texts consult it).
+    PaintCanvas(QPainter& painter, uint32_t background, TextImageCache* textCache = nullptr);
+    ~PaintCanvas();
+    PaintCanvas(const PaintCanvas&) = delete;
+    PaintCanvas& operator=(const PaintCanvas&) = delete;
+
+    uint32_t Background() const { return Background_; }
+
+    // Pen: colours are 0x00BBGGRR. Widths 0 and 1 both draw one pixel wide.
+    void SetPen(uint32_t colour, int width, PenStyle style = PenStyle::Solid);
+    void SetPenColour(uint32_t colour) { PenColour_ = colour; }
+    void SetPenWidth(int width);
+    void SetPenStyle(PenStyle style) { PenStyle_ = style; }
+    // Exclusive-or with the surface: drawing the same thing twice restores it.
+    void SetPenXor(bool on) { PenXor_ = on; }
+    // Brush: BrushStyle::Solid, BrushStyle::Clear or a hatch style.
+    void SetBrush(uint32_t colour, uint8_t style);
+    void SetBrushColour(uint32_t colour) { BrushColour_ = colour; }
+    void SetBrushStyle(uint8_t style) { BrushStyle_ = style; }
+    // Font: point size at the surface's resolution. Orientation in tenths of a degree,
+    // counter-clockwise.
+    void SetFont(const QString& name, int points, bool bold, bool italic);
+    void SetFontColour(uint32_t colour) { FontColour_ = colour; }
+    void SetFontOrientation(int tenths) { FontOrientation_ = tenths; }
+
+    void SetPixel(int x, int y, uint32_t colour);
+    void MoveTo(int x, int y);
+    // A line from the current position to (x, y), leaving out (x, y) itself.
+    void LineTo(int x, int y);
+    void Line(int x1, int y1, int x2, int y2);
+    // Boxes cover l..r-1 and t..b-1: outline with the pen, inside with the brush.
+    void Rectangle(int left, int top, int right, int bottom);
+    void Ellipse(int left, int top, int right, int bottom);
+    // Corners are ellipses of cornerWidth x cornerHeight pixels.
+    void RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+    // The brush alone over l..r-1, t..b-1.
+    void FillRect(int left, int top, int right, int bottom);
+    void Polygon(const std::vector<TPoint>& points);
+    void Polyline(const std::vector<TPoint>& points);
+    void PolyBezier(const BezierSegment& segment);
+    // The text's top-left at (x, y), in the font colour; a solid brush fills its box first.
+    void TextOut(int x, int y, const QString& text);
+    int TextWidth(const QString& text);
+    int TextHeight(const QString& text);
+
+    // Draws what has been collected.
+    void Flush();
+
+private:
+    QPen MakePen() const;
+    QBrush MakeBrush() const;
+    void ApplyPenAndBrush();
+    const QFontMetrics& Metrics();
+    bool CanCollectLine() const;
+    void FlushUnless(uint32_t colour);
+    void WritePixel(int x, int y, uint32_t argb) {
+        if (x >= 0 && y >= 0 && x < ImageWidth_ && y < ImageHeight_)
+            reinterpret_cast<uint32_t*>(Bits_ + Stride_ * y)[x] = argb;
+    }
+    // The pixels of a one-pixel line from `from` to `to`, the end itself left out, within the
+    // surface.
+    void StepLine(TPoint from, TPoint to, std::vector<QPoint>& pixels) const;
+    void ThinLine(TPoint from, TPoint to);
+    void WriteBox(int left, int top, int right, int bottom, uint32_t argb);
+
+    QPainter& Painter_;
+    uint32_t Background_;
+    TextImageCache* TextCache_;
+    // The cache's texts in the current font; found again when it changes.
+    void* CachedTexts_ = nullptr;
+    // The surface's size in pixels.
+    int SurfaceWidth_ = 0;
+    int SurfaceHeight_ = 0;
+    std::vector<QPoint> LinePixels_;
+    // The image's memory when it may be written directly, else null.
+    uchar* Bits_ = nullptr;
+    qsizetype Stride_ = 0;
+    int ImageWidth_ = 0;
+    int ImageHeight_ = 0;
+
+    uint32_t PenColour_ = 0;
+    int PenWidth_ = 1;
+    PenStyle PenStyle_ = PenStyle::Solid;
+    bool PenXor_ = false;
+    uint32_t BrushColour_ = 0xFFFFFF;
+    uint8_t BrushStyle_ = 0;
+    QFont Font_;
+    std::optional<QFontMetrics> Metrics_;
+    uint32_t FontColour_ = 0;
+    int FontOrientation_ = 0;
+    TPoint Position_;
+
+    // Collected drawing, all in BatchColour_.
+    uint32_t BatchColour_ = 0;
+    int BatchLineWidth_ = 1;
+    std::vector<QLine> Lines_;
+    std::vector<QPoint> Points_;
+    std::vector<QRect> Boxes_;
+};
+
+// The ink of texts rendered once in a font and kept for the next paints as runs of pixels, so
+// that ten thousand depth labels cost a few copies each. Bounded in memory: it starts afresh
+// when full. One per control, used on the user-interface thread only.
+class TextImageCache {
+public:
+    struct Entry {
+        // Where the text's top-left lies within the runs' frame (room for overhanging glyphs).
+        int Offset = 0;
+        struct Run {
+            int Row;
+            int Column;
+            int Length;
+        };
+        std::vector<Run> Runs;
+    };
+    struct QStringHash {
+        size_t operator()(const QString& text) const { return qHash(text); }
+    };
+    using Table = std::unordered_map<QString, Entry, QStringHash>;
+
+    // The texts of one font. Stays valid until the next call.
+    Table& TableFor(const QFont& font);
+    // The text's ink: from the table, or rendered now and kept there.
+    const Entry& Get(Table& table, const QFont& font, const QFontMetrics& metrics,
+                     const QString& text);
+    // DepthLabelText of a depth, remembered (a survey repeats its depths).
+    const QString& DepthText(double depth);
+
+    size_t Bytes() const { return Bytes_; }
+
+private:
+    static constexpr size_t CapacityBytes = 16u << 20;
+    // Above the number of depth labels a map holds.
+    static constexpr size_t NumberCapacity = 32768;
+    std::unordered_map<QString, Table, QStringHash> Tables_;
+    size_t Bytes_ = 0;
+    std::unordered_map<uint64_t, QString> Numbers_;
+};

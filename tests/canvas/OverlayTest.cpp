@@ -1,0 +1,249 @@
+#include "RecordingCanvas.h"
+#include "RenderTestImages.h"
+
+#include "canvas/CanvasRenderer.h"
+#include "canvas/MapDisplaySettings.h"
+#include "canvas/TTavrinCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace RenderTestImages;
+
+namespace {
+
+constexpr uint32_t White = 0xFFFFFF;
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double Infinity = std::numeric_limits<double>::infinity();
+
+// Keeps the program-wide overlay values as a test found them.
+class OverlayTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        OverlayStatusText = savedText;
+        CurrentFixQuality = savedQuality;
+    }
+    std::string savedText = OverlayStatusText;
+    int savedQuality = CurrentFixQuality;
+};
+
+TEST_F(OverlayTest, DepthLabelsKeepTheirSpacingFromEveryStoredLabel) {
+    RecordingCanvas canvas;
+    canvas.Painted();
+    EXPECT_TRUE(canvas.AddDepthLabel(0, 0, 1));
+    EXPECT_FALSE(canvas.AddDepthLabel(5, 0, 1));
+    EXPECT_TRUE(canvas.AddDepthLabel(10, 0, 1));
+    EXPECT_FALSE(canvas.AddDepthLabel(3, 8, 1)); // 8.54 from the first
+    ASSERT_EQ(canvas.DepthLabels.size(), 2u);
+    EXPECT_EQ(canvas.DepthLabels[1].X, 10);
+    // Added labels repaint the overlays, refused ones nothing; the buffer stays.
+    EXPECT_EQ(canvas.Invalidations, 2);
+    EXPECT_FALSE(canvas.NeedsRedraw);
+    // Labels are collected while hidden too.
+    canvas.SetDepthLabelSettings(false, 10, "Arial", 12, 0);
+    EXPECT_TRUE(canvas.AddDepthLabel(100, 0, 1));
+}
+
+TEST_F(OverlayTest, TheTenThousandAndFirstLabelDropsTheOldestThousand) {
+    RecordingCanvas canvas;
+    canvas.SetDepthLabelSettings(true, 0.5, "Arial", 12, 0);
+    for (int i = 0; i < 10000; ++i)
+        ASSERT_TRUE(canvas.AddDepthLabel(i, 0, i));
+    EXPECT_EQ(canvas.DepthLabels.size(), 10000u);
+    canvas.AddDepthLabel(10000, 0, 10000);
+    ASSERT_EQ(canvas.DepthLabels.size(), 9001u);
+    EXPECT_EQ(canvas.DepthLabels.front().Depth, 1000);
+    EXPECT_EQ(canvas.DepthLabels.back().Depth, 10000);
+    canvas.ClearDepthLabels();
+    EXPECT_TRUE(canvas.DepthLabels.empty());
+}
+
+TEST_F(OverlayTest, EventLabelsAreCappedLikeDepthLabels) {
+    RecordingCanvas canvas;
+    for (int i = 1; i <= 10001; ++i)
+        canvas.AddEventLabel(0, 0, i); // no spacing test for events
+    ASSERT_EQ(canvas.EventLabels.size(), 9001u);
+    EXPECT_EQ(canvas.EventLabels.front().Number, 1001);
+    canvas.ClearEventLabels();
+    EXPECT_TRUE(canvas.EventLabels.empty());
+}
+
+TEST_F(OverlayTest, NonFiniteLabelPositionsAreRefused) {
+    RecordingCanvas canvas;
+    canvas.Painted();
+    EXPECT_FALSE(canvas.AddDepthLabel(NaN, 0, 1));
+    EXPECT_FALSE(canvas.AddDepthLabel(0, Infinity, 1));
+    EXPECT_FALSE(canvas.AddDepthLabel(0, 0, NaN));
+    EXPECT_FALSE(canvas.AddEventLabel(NaN, 0, 1));
+    EXPECT_FALSE(canvas.AddEventLabel(0, -Infinity, 1));
+    EXPECT_TRUE(canvas.DepthLabels.empty());
+    EXPECT_TRUE(canvas.EventLabels.empty());
+    EXPECT_EQ(canvas.Invalidations, 0);
+    // A refused nan does not poison the spacing test for later labels.
+    EXPECT_TRUE(canvas.AddDepthLabel(0, 0, 1));
+}
+
+TEST_F(OverlayTest, CornerTogglesKeepTheSignOfTheirRemainder) {
+    RecordingCanvas canvas;
+    canvas.Painted();
+    canvas.GGAOverlayPosition = 3;
+    canvas.ToggleGGAOverlayPosition();
+    EXPECT_EQ(canvas.GGAOverlayPosition, 0);
+    canvas.GGAOverlayPosition = -1;
+    canvas.ToggleGGAOverlayPosition();
+    EXPECT_EQ(canvas.GGAOverlayPosition, 0);
+    canvas.GGAOverlayPosition = -2;
+    canvas.ToggleGGAOverlayPosition();
+    EXPECT_EQ(canvas.GGAOverlayPosition, -1);
+    canvas.ToggleDepthSpeedDisplayMode();
+    canvas.ToggleDepthSpeedDisplayMode();
+    EXPECT_EQ(canvas.DepthSpeedDisplayMode, 2);
+    canvas.SetHeadingValid(false);
+    canvas.SetCurrentDepth(1, 2, true);
+    canvas.SetCurrentSpeed(3, true);
+    EXPECT_FALSE(canvas.HeadingValid);
+    EXPECT_EQ(canvas.CurrentDepthLow, 2);
+    EXPECT_EQ(canvas.Invalidations, 8);
+    EXPECT_FALSE(canvas.NeedsRedraw);
+}
+
+TEST_F(OverlayTest, StatusBoxColourFollowsTheFixQuality) {
+    TTavrinCanvas canvas;
+    OverlayStatusText = "GGA Sats:12";
+    struct Case {
+        int quality;
+        uint32_t box;
+        uint32_t text;
+    };
+    for (const Case& c : {Case{5, 0x00FFFF, 0}, Case{4, 0x00FF00, 0}, Case{2, 0xFFFF00, 0},
+                          Case{0, 0x0000FF, 0xFFFFFF}, Case{1, 0x0000FF, 0xFFFFFF}}) {
+        CurrentFixQuality = c.quality;
+        const QImage frame = canvas.RenderFrame();
+        // The box's margin left of the text (x 2..7 at the text's mid height) is box colour.
+        EXPECT_TRUE(Is(frame, 4, 15, c.box)) << c.quality;
+        EXPECT_GT(CountIn(frame, QRect(8, 8, 80, 20), c.text), 10) << c.quality;
+    }
+}
+
+TEST_F(OverlayTest, StatusBoxCornersAndHitTest) {
+    TTavrinCanvas canvas;
+    OverlayStatusText = "GGA Sats:12";
+    CurrentFixQuality = 4;
+    canvas.GGAOverlayPosition = 2;
+    const QImage frame = canvas.RenderFrame();
+    EXPECT_TRUE(Is(frame, 395, 285, 0x00FF00)); // bottom right
+    EXPECT_FALSE(Is(frame, 10, 10, 0x00FF00));
+    EXPECT_TRUE(canvas.IsPointInGGAOverlay(395, 285));
+    EXPECT_FALSE(canvas.IsPointInGGAOverlay(10, 10));
+    canvas.GGAOverlayPosition = 0;
+    EXPECT_TRUE(canvas.IsPointInGGAOverlay(10, 10));
+    EXPECT_TRUE(canvas.IsPointInGGAOverlay(2, 2)); // the box's corner, edges included
+    EXPECT_FALSE(canvas.IsPointInGGAOverlay(1, 2));
+
+    OverlayStatusText.clear();
+    EXPECT_FALSE(canvas.IsPointInGGAOverlay(10, 10));
+    EXPECT_EQ(Count(canvas.RenderFrame(), 0x00FF00), 0);
+}
+
+TEST_F(OverlayTest, AnInvalidHeadingIsHighlightedInRed) {
+    TTavrinCanvas canvas;
+    OverlayStatusText = "Sats:12 THdg:123.4";
+    CurrentFixQuality = 4;
+    QImage frame = canvas.RenderFrame();
+    EXPECT_EQ(Count(frame, 0x0000FF), 0);
+    canvas.SetHeadingValid(false);
+    frame = canvas.RenderFrame();
+    const QRect red = BoundsOf(frame, 0x0000FF);
+    ASSERT_FALSE(red.isEmpty());
+    EXPECT_GT(red.left(), 40);                 // only the heading part, right of "Sats:12 "
+    EXPECT_GT(CountIn(frame, red, White), 10); // white text on it
+}
+
+TEST_F(OverlayTest, TheDepthAndSpeedReadout) {
+    TTavrinCanvas canvas;
+    canvas.SetCurrentDepth(12.345, 0, true);
+    QImage frame = canvas.RenderFrame();
+    // Bottom left: the white box and navy digits.
+    const QRect navy = BoundsOf(frame, OverlayDepthColor);
+    ASSERT_FALSE(navy.isEmpty());
+    EXPECT_GE(navy.left(), 10);
+    EXPECT_GT(navy.top(), 150);
+    EXPECT_TRUE(Is(frame, 6, 295, White) || Is(frame, 7, 294, White));
+
+    // Speed alone: black digits, no navy.
+    canvas.SetCurrentDepth(0, 0, false);
+    canvas.SetCurrentSpeed(6.24, true);
+    canvas.BackColor = 0x808080;
+    canvas.Refresh();
+    frame = canvas.RenderFrame();
+    EXPECT_EQ(Count(frame, OverlayDepthColor), 0);
+    EXPECT_GT(Count(frame, OverlaySpeedColor), 50);
+
+    // Top right in mode 2.
+    canvas.DepthSpeedDisplayMode = 2;
+    frame = canvas.RenderFrame();
+    const QRect ink = BoundsOfNot(frame.copy(0, 0, 400, 150), 0x808080);
+    EXPECT_GT(ink.left(), 200);
+    EXPECT_LT(ink.top(), 10);
+
+    // Neither valid: nothing.
+    canvas.SetCurrentSpeed(0, false);
+    frame = canvas.RenderFrame();
+    EXPECT_EQ(BoundsOfNot(frame.copy(0, 0, 400, 150), 0x808080), QRect());
+}
+
+TEST_F(OverlayTest, EventLabelsStayVisibleWhenDepthLabelsAreSwitchedOff) {
+    TTavrinCanvas canvas;
+    canvas.WorldSet(0, 300, 400, 0);
+    canvas.SetDepthLabelSettings(true, 10, "DejaVu Sans", 12, 0xFF0000);
+    canvas.AddDepthLabel(100, 150, 12.3);
+    canvas.AddEventLabel(300, 150, 42);
+    QImage frame = canvas.RenderFrame();
+    const QRect depthInk = BoundsOf(frame, 0xFF0000);
+    ASSERT_FALSE(depthInk.isEmpty());
+    EXPECT_TRUE(depthInk.contains(100, depthInk.center().y())); // centred on its point
+    EXPECT_GT(Count(frame, EventLabelColor), 20);
+
+    canvas.SetDepthLabelSettings(false, 10, "DejaVu Sans", 12, 0xFF0000);
+    frame = canvas.RenderFrame();
+    EXPECT_EQ(Count(frame, 0xFF0000), 0);
+    EXPECT_GT(Count(frame, EventLabelColor), 20);
+}
+
+TEST_F(OverlayTest, LabelsFarOffTheClientAreSkipped) {
+    TTavrinCanvas canvas;
+    canvas.WorldSet(0, 300, 400, 0);
+    // A text some 150 pixels wide: centred 60 pixels left of the client it would reach in.
+    canvas.SetDepthLabelSettings(true, 10, "DejaVu Sans", 24, 0xFF0000);
+    canvas.AddDepthLabel(-60, 150, 1234567.8); // beyond the 50-pixel margin
+    canvas.AddDepthLabel(150, 330, 1234567.8); // 30 pixels above: beyond the 20-pixel margin
+    EXPECT_EQ(Count(canvas.RenderFrame(), 0xFF0000), 0);
+    canvas.AddDepthLabel(-40, 200, 1234567.8); // within the margin: its right part shows
+    const QRect ink = BoundsOf(canvas.RenderFrame(), 0xFF0000);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_EQ(ink.left(), 0);
+    EXPECT_LT(ink.right(), 60);
+}
+
+TEST_F(OverlayTest, CachedLabelsPaintTheSamePixelsAsDirectText) {
+    TTavrinCanvas canvas;
+    canvas.WorldSet(0, 300, 400, 0);
+    canvas.SetDepthLabelSettings(true, 5, "DejaVu Sans", 12, 0x008000);
+    for (int i = 0; i < 20; ++i)
+        canvas.AddDepthLabel(15 + i * 19, 40 + (i % 5) * 50, 1.25 * i);
+    canvas.AddEventLabel(200, 20, 17);
+    const QImage cached = canvas.RenderFrame().copy();
+
+    // The same overlays drawn glyph by glyph through the painter, on a widget-like device.
+    QImage direct = canvas.BackBuffer.copy();
+    {
+        QPainter painter(&direct);
+        painter.setClipRect(direct.rect()); // a clip takes the painter's own path
+        PaintCanvas paint(painter, canvas.BackColor);
+        CanvasRenderer::DrawOverlays(canvas, paint);
+    }
+    EXPECT_EQ(cached, direct);
+}
+
+} // namespace
