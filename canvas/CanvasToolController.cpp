@@ -59,7 +59,7 @@ void CanvasToolController::MouseDown(int16_t button, int16_t shift, int px, int 
 
     if (button == RightButton) {
         // The press point stays where it was: the measure has its own start.
-        StartMeasure(x, y);
+        Canvas.StartDistanceMeasure(x, y);
         return;
     }
 
@@ -350,7 +350,9 @@ void CanvasToolController::MouseMove(int16_t shift, int px, int py) {
         Canvas.CursorY = y;
         Invalidate();
     } else if (Canvas.Measuring) {
-        UpdateMeasure(x, y);
+        Canvas.UpdateDistanceMeasure(x, y,
+                                     std::hypot(x - Canvas.MeasureStartX, y - Canvas.MeasureStartY),
+                                     Bearing(Canvas.MeasureStartX, Canvas.MeasureStartY, x, y));
     }
 
     Canvas.LastMouseX = px;
@@ -365,7 +367,7 @@ void CanvasToolController::MouseUp(int16_t button, int16_t, int, int) {
         }
     } else if (button == RightButton) {
         if (Canvas.Measuring)
-            EndMeasure();
+            Canvas.EndDistanceMeasure();
     } else if (button == LeftButton) {
         if (Canvas.PanActive) {
             Canvas.PanActive = false;
@@ -408,28 +410,4 @@ void CanvasToolController::Wheel(int notches, int px, int py) {
     // The point under the cursor stays put through every step, so it stays the centre.
     for (int i = 0; i < steps; ++i)
         Canvas.WorldZoom(0, factor, x, y);
-}
-
-// ---- Distance measure -----------------------------------------------------------------------
-
-void CanvasToolController::StartMeasure(double x, double y) {
-    // The bearing keeps its last value until the first move.
-    Canvas.Measuring = true;
-    Canvas.MeasureStartX = Canvas.MeasureEndX = x;
-    Canvas.MeasureStartY = Canvas.MeasureEndY = y;
-    Canvas.MeasureDistance = 0.0;
-    Invalidate();
-}
-
-void CanvasToolController::UpdateMeasure(double x, double y) {
-    Canvas.MeasureEndX = x;
-    Canvas.MeasureEndY = y;
-    Canvas.MeasureDistance = std::hypot(x - Canvas.MeasureStartX, y - Canvas.MeasureStartY);
-    Canvas.MeasureBearing = Bearing(Canvas.MeasureStartX, Canvas.MeasureStartY, x, y);
-    Invalidate();
-}
-
-void CanvasToolController::EndMeasure() {
-    Canvas.Measuring = false;
-    Invalidate();
 }

@@ -63,10 +63,6 @@ private:
     // A two-click shape committed (or refused): back to armed, no point placed.
     void EndWaiting();
 
-    void StartMeasure(double x, double y);
-    void UpdateMeasure(double x, double y);
-    void EndMeasure();
-
     void Invalidate() { Canvas.InvalidateControl(); }
     void ShowCursor(int cursor) { Canvas.SetScreenCursor(cursor); }
 
