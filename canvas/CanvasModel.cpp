@@ -278,20 +278,15 @@ void CanvasModel::LayerDeselectShapes(int layer) {
 }
 
 int CanvasModel::GetLayerAction(int layer) const {
-    const TTLayer* found = FindLayer(layer);
-    return found ? found->Action : 0;
+    return LayerValue<int>(layer, &TTLayer::Action, 0);
 }
 
 void CanvasModel::SetLayerAction(int layer, int value) {
-    if (TTLayer* found = FindLayer(layer)) {
-        found->Action = value;
-        NeedsRedraw = true;
-    }
+    SetLayerValue(layer, &TTLayer::Action, value);
 }
 
 uint32_t CanvasModel::GetLayerPenFg(int layer) const {
-    const TTLayer* found = FindLayer(layer);
-    return found ? found->PenFg : 0;
+    return LayerValue<uint32_t>(layer, &TTLayer::PenFg, 0);
 }
 
 void CanvasModel::SetLayerPenFg(int layer, uint32_t color) {
@@ -306,8 +301,7 @@ void CanvasModel::SetLayerPenFg(int layer, uint32_t color) {
 }
 
 int CanvasModel::GetLayerPenWidth(int layer) const {
-    const TTLayer* found = FindLayer(layer);
-    return found ? found->PenWidth : 1;
+    return LayerValue<int>(layer, &TTLayer::PenWidth, 1);
 }
 
 void CanvasModel::SetLayerPenWidth(int layer, int width) {
@@ -322,75 +316,51 @@ void CanvasModel::SetLayerPenWidth(int layer, int width) {
 }
 
 int CanvasModel::GetLayerPenStyle(int layer) const {
-    const TTLayer* found = FindLayer(layer);
-    return found ? found->PenStyle : 0;
+    return LayerValue<int>(layer, &TTLayer::PenStyle, 0);
 }
 
 void CanvasModel::SetLayerPenStyle(int layer, int style) {
-    if (TTLayer* found = FindLayer(layer)) {
-        found->PenStyle = style;
-        NeedsRedraw = true;
-    }
+    SetLayerValue(layer, &TTLayer::PenStyle, style);
 }
 
 uint32_t CanvasModel::GetLayerBrushFg(int layer) const {
-    const TTLayer* found = FindLayer(layer);
-    return found ? found->BrushFg : 0xFFFFFF;
+    return LayerValue<uint32_t>(layer, &TTLayer::BrushFg, 0xFFFFFF);
 }
 
 void CanvasModel::SetLayerBrushFg(int layer, uint32_t color) {
-    if (TTLayer* found = FindLayer(layer)) {
-        found->BrushFg = color;
-        NeedsRedraw = true;
-    }
+    SetLayerValue(layer, &TTLayer::BrushFg, color);
 }
 
 uint32_t CanvasModel::GetLayerBrushBg(int layer) const {
-    const TTLayer* found = FindLayer(layer);
-    return found ? found->BrushBg : 0xFFFFFF;
+    return LayerValue<uint32_t>(layer, &TTLayer::BrushBg, 0xFFFFFF);
 }
 
 void CanvasModel::SetLayerBrushBg(int layer, uint32_t color) {
-    if (TTLayer* found = FindLayer(layer)) {
-        found->BrushBg = color;
-        NeedsRedraw = true;
-    }
+    SetLayerValue(layer, &TTLayer::BrushBg, color);
 }
 
 uint8_t CanvasModel::GetLayerBrushStyle(int layer) const {
-    const TTLayer* found = FindLayer(layer);
-    return found ? found->BrushStyle : BrushStyle::Clear;
+    return LayerValue<uint8_t>(layer, &TTLayer::BrushStyle, BrushStyle::Clear);
 }
 
 void CanvasModel::SetLayerBrushStyle(int layer, uint8_t style) {
-    if (TTLayer* found = FindLayer(layer)) {
-        found->BrushStyle = style;
-        NeedsRedraw = true;
-    }
+    SetLayerValue(layer, &TTLayer::BrushStyle, style);
 }
 
 int CanvasModel::GetLayerBrushMode(int layer) const {
-    const TTLayer* found = FindLayer(layer);
-    return found ? found->BrushMode : 0;
+    return LayerValue<int>(layer, &TTLayer::BrushMode, 0);
 }
 
 void CanvasModel::SetLayerBrushMode(int layer, int mode) {
-    if (TTLayer* found = FindLayer(layer)) {
-        found->BrushMode = mode;
-        NeedsRedraw = true;
-    }
+    SetLayerValue(layer, &TTLayer::BrushMode, mode);
 }
 
 bool CanvasModel::GetLayerVisible(int layer) const {
-    const TTLayer* found = FindLayer(layer);
-    return found ? found->Visible : false;
+    return LayerValue<bool>(layer, &TTLayer::Visible, false);
 }
 
 void CanvasModel::SetLayerVisible(int layer, bool visible) {
-    if (TTLayer* found = FindLayer(layer)) {
-        found->Visible = visible;
-        NeedsRedraw = true;
-    }
+    SetLayerValue(layer, &TTLayer::Visible, visible);
 }
 
 int CanvasModel::FontOpen(const QString& spec, int) {
@@ -618,56 +588,39 @@ int16_t CanvasModel::GetShapeType(int32_t id) const {
 }
 
 int CanvasModel::GetShapePenWidth(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->PenWidth : 1;
+    return ShapeValue<int>(id, &TTShape::PenWidth, 1);
 }
 
 void CanvasModel::SetShapePenWidth(int32_t id, int width) {
-    if (TTShape* shape = FindShape(id)) {
-        shape->PenWidth = width;
-        NeedsRedraw = true;
-    }
+    SetShapeValue(id, &TTShape::PenWidth, width);
 }
 
 uint32_t CanvasModel::GetShapePenFg(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->PenFg : 0;
+    return ShapeValue<uint32_t>(id, &TTShape::PenFg, 0);
 }
 
 void CanvasModel::SetShapePenFg(int32_t id, uint32_t color) {
-    if (TTShape* shape = FindShape(id)) {
-        shape->PenFg = color;
-        NeedsRedraw = true;
-    }
+    SetShapeValue(id, &TTShape::PenFg, color);
 }
 
 int CanvasModel::GetShapePenStyle(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->PenStyle : 0;
+    return ShapeValue<int>(id, &TTShape::PenStyle, 0);
 }
 
 void CanvasModel::SetShapePenStyle(int32_t id, int style) {
-    if (TTShape* shape = FindShape(id)) {
-        shape->PenStyle = style;
-        NeedsRedraw = true;
-    }
+    SetShapeValue(id, &TTShape::PenStyle, style);
 }
 
 uint32_t CanvasModel::GetShapeBrushFg(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->BrushFg : 0xFFFFFF;
+    return ShapeValue<uint32_t>(id, &TTShape::BrushFg, 0xFFFFFF);
 }
 
 void CanvasModel::SetShapeBrushFg(int32_t id, uint32_t color) {
-    if (TTShape* shape = FindShape(id)) {
-        shape->BrushFg = color;
-        NeedsRedraw = true;
-    }
+    SetShapeValue(id, &TTShape::BrushFg, color);
 }
 
 int CanvasModel::GetShapeBrushStyle(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->BrushStyle : 0;
+    return ShapeValue<int>(id, &TTShape::BrushStyle, 0);
 }
 
 void CanvasModel::SetShapeBrushStyle(int32_t id, int style) {
@@ -678,42 +631,31 @@ void CanvasModel::SetShapeBrushStyle(int32_t id, int style) {
 }
 
 int CanvasModel::GetShapeBrushMode(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->BrushMode : 0;
+    return ShapeValue<int>(id, &TTShape::BrushMode, 0);
 }
 
 void CanvasModel::SetShapeBrushMode(int32_t id, int mode) {
-    if (TTShape* shape = FindShape(id)) {
-        shape->BrushMode = mode;
-        NeedsRedraw = true;
-    }
+    SetShapeValue(id, &TTShape::BrushMode, mode);
 }
 
 int CanvasModel::GetShapeOnLayer(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->LayerId : -1;
+    return ShapeValue<int>(id, &TTShape::LayerId, -1);
 }
 
 bool CanvasModel::GetShapeIsSelected(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->Selected : false;
+    return ShapeValue<bool>(id, &TTShape::Selected, false);
 }
 
 QString CanvasModel::GetShapeText(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->Text : QString();
+    return ShapeValue<QString>(id, &TTShape::Text, QString());
 }
 
 void CanvasModel::SetShapeText(int32_t id, const QString& text) {
-    if (TTShape* shape = FindShape(id)) {
-        shape->Text = text;
-        NeedsRedraw = true;
-    }
+    SetShapeValue(id, &TTShape::Text, text);
 }
 
 QString CanvasModel::GetShapeNotes(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->Notes : QString();
+    return ShapeValue<QString>(id, &TTShape::Notes, QString());
 }
 
 void CanvasModel::SetShapeNotes(int32_t id, const QString& notes) {
@@ -723,15 +665,11 @@ void CanvasModel::SetShapeNotes(int32_t id, const QString& notes) {
 }
 
 int32_t CanvasModel::GetShapeZOrder(int32_t id) const {
-    const TTShape* shape = FindShape(id);
-    return shape ? shape->ZOrder : 0;
+    return ShapeValue<int32_t>(id, &TTShape::ZOrder, 0);
 }
 
 void CanvasModel::SetShapeZOrder(int32_t id, int32_t order) {
-    if (TTShape* shape = FindShape(id)) {
-        shape->ZOrder = order;
-        NeedsRedraw = true;
-    }
+    SetShapeValue(id, &TTShape::ZOrder, order);
 }
 
 int CanvasModel::GetShapeTextAlign(int32_t id) const {
@@ -806,10 +744,7 @@ int32_t CanvasModel::ShapeHitTest(double x, double y) const {
 }
 
 void CanvasModel::ShapeToLayer(int32_t id, int layer) {
-    if (TTShape* shape = FindShape(id)) {
-        shape->LayerId = layer;
-        NeedsRedraw = true;
-    }
+    SetShapeValue(id, &TTShape::LayerId, layer);
 }
 
 void CanvasModel::ShapeToFront(int32_t id) {

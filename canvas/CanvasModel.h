@@ -398,6 +398,34 @@ private:
     size_t DeleteSelectedFlagged();
     void ForgetSelectedIds(const std::vector<int32_t>& ids);
 
+    // The id-based attribute accessors: a missing id reads the fallback and writes nothing;
+    // a write that reaches a shape marks the back buffer stale.
+    template <typename T, typename Field>
+    T ShapeValue(int32_t id, Field TTShape::*field, T fallback) const {
+        const TTShape* shape = FindShape(id);
+        return shape ? static_cast<T>(shape->*field) : fallback;
+    }
+    template <typename Field, typename Value>
+    void SetShapeValue(int32_t id, Field TTShape::*field, const Value& value) {
+        if (TTShape* shape = FindShape(id)) {
+            shape->*field = value;
+            NeedsRedraw = true;
+        }
+    }
+    // The same for the layer table, by layer id.
+    template <typename T, typename Field>
+    T LayerValue(int layer, Field TTLayer::*field, T fallback) const {
+        const TTLayer* found = FindLayer(layer);
+        return found ? static_cast<T>(found->*field) : fallback;
+    }
+    template <typename Field, typename Value>
+    void SetLayerValue(int layer, Field TTLayer::*field, const Value& value) {
+        if (TTLayer* found = FindLayer(layer)) {
+            found->*field = value;
+            NeedsRedraw = true;
+        }
+    }
+
     struct CommittedPolyline {
         int LayerId = 0;
         std::vector<TPointF> Points;
