@@ -9,10 +9,7 @@ bool TTLine::HitTest(double x, double y, double tolerance) const {
 }
 
 void TTLine::UpdateBounds() {
-    MinX = std::min(X1, X2);
-    MaxX = std::max(X1, X2);
-    MinY = std::min(Y1, Y2);
-    MaxY = std::max(Y1, Y2);
+    BoundsOfCorners(X1, Y1, X2, Y2);
 }
 
 bool TTLine::IsFinite() const {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 
@@ -89,6 +90,14 @@ protected:
     using PointMap = std::function<void(double& x, double& y)>;
     // Applies `map` to every point that defines the shape's geometry.
     virtual void MapDefiningPoints(const PointMap& map) = 0;
+
+    // Bounds of the box spanned by two opposite corners given in any order.
+    void BoundsOfCorners(double x1, double y1, double x2, double y2) {
+        MinX = std::min(x1, x2);
+        MaxX = std::max(x1, x2);
+        MinY = std::min(y1, y2);
+        MaxY = std::max(y1, y2);
+    }
 
 private:
     ShapeClass ShapeClass_;
