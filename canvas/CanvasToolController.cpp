@@ -217,13 +217,7 @@ void CanvasToolController::StartWithPolyline(double x, double y) {
     // The layer is the one current now; a handler that changes it in the begin event does not
     // move this drawing.
     Canvas.StartPendingPolyline(Canvas.ToolMode, x, y);
-    Canvas.DrawingActive = true;
-    Canvas.RubberBandActive = true;
-    Canvas.AnchorX = Canvas.CursorX = x;
-    Canvas.AnchorY = Canvas.CursorY = y;
-    ShowCursor(CanvasModel::CrossCursor);
-    if (Canvas.OnDrawBegin)
-        Canvas.OnDrawBegin(static_cast<int16_t>(Canvas.ToolMode), x, y);
+    Start(x, y);
 }
 
 void CanvasToolController::AddPolylineVertex(double x, double y) {
