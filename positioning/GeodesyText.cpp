@@ -244,8 +244,10 @@ std::string DatumTransform(const std::string& mode, const std::string& point,
 
 std::string GeodeticToGrid(const std::string& point, const std::string& datumParameters,
                            const std::string& projectionParameters, const std::string& ellipsoid) {
+    // The height is 0 unless the point text gives one: it is read as if " 0" followed the
+    // point text, so whatever stands after the longitude must be a height or nothing.
     double v[3] = {0, 0, 0};
-    if (ScanLeadingNumbers(point, v, 3) < 2)
+    if (ScanLeadingNumbers(point + " 0", v, 3) < 3)
         return kFailure;
     EcefPoint unused;
     GeodeticPoint local;

@@ -36,9 +36,10 @@ std::string ECEFToGeodetic(long double x, long double y, long double z, long dou
 std::string DatumTransform(const std::string& mode, const std::string& point,
                            const std::string& parameters);
 
-// Point text: WGS 84 latitude and longitude (a third number is taken as the height, 0 without
-// it). The datum change of DatumTransform ("BLH"), its result handed on as the 8-decimal
-// geodetic text, then GeodeticToTransverseMercator. Result "easting northing".
+// Point text: WGS 84 latitude and longitude, optionally followed by the height (0 without it);
+// a third token that is not a number gives "0". The datum change of DatumTransform ("BLH"),
+// its result handed on as the 8-decimal geodetic text, then GeodeticToTransverseMercator.
+// Result "easting northing".
 std::string GeodeticToGrid(const std::string& point, const std::string& datumParameters,
                            const std::string& projectionParameters, const std::string& ellipsoid);
 

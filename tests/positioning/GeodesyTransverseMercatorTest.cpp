@@ -216,6 +216,23 @@ TEST(GeodesyTransverseMercator, EveryCallReadsTheParameterTextsItIsGiven) {
               GeodeticToTransverseMercator(point, kUtm35, kWgs84Ellipsoid));
 }
 
+// The point text is read as if " 0" followed it: a height may stand after the longitude,
+// anything else there fails the conversion instead of being taken as height 0.
+TEST(GeodesyTransverseMercator, GridPointTextTakesAHeightOrNothingAfterTheLongitude) {
+    const std::string local =
+        "6378137.0  0.0033528106647474  0.0  0.0  0.0  0.0  0.0  0.0  0.0 "
+        "6378388 0.003367003367003367 1.2 -0.8 -0.3 0.6 -84.12 -101.75 -129.33";
+    const std::string intl = "6378137.0 0.0033528106647474 6378388 0.003367003367003367";
+    const std::string atSeaLevel = GeodeticToGrid("41.2 29.1", local, kUtm35, intl);
+    ASSERT_EQ(Numbers(atSeaLevel).size(), 2u);
+    EXPECT_EQ(GeodeticToGrid("41.2 29.1 0", local, kUtm35, intl), atSeaLevel);
+    EXPECT_EQ(GeodeticToGrid("41.2 29.1 0 junk", local, kUtm35, intl), atSeaLevel);
+    EXPECT_NE(GeodeticToGrid("41.2 29.1 8000", local, kUtm35, intl), atSeaLevel)
+        << "the height enters the datum change";
+    for (const char* point : {"41.2 29.1 x", "41.2 29.1 nan", "41.2 29.1 0,5", "41.2 29.1 12m"})
+        EXPECT_EQ(GeodeticToGrid(point, local, kUtm35, intl), "0") << point;
+}
+
 // Failure texts: a short point, a projection or ellipsoid text without exactly its numbers, a
 // number that is not finite, or the inverse flattening typed into the flattening give "0".
 TEST(GeodesyTransverseMercator, MalformedTextsGiveTheFailureResult) {
