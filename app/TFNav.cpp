@@ -60,6 +60,7 @@ double MeasureOriginY = 0;
 bool SelectTracksMode = false;
 bool SelectShapesMode = false;
 std::string LastLoadedFile;
+bool EchogramActive = false;
 
 namespace {
 

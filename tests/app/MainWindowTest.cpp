@@ -62,6 +62,7 @@ TEST_F(MainWindow, FirstStartWithoutSettingsFile) {
     EXPECT_EQ(FNav->tEchogram->interval(), 200);
     EXPECT_TRUE(FNav->PortMonitorActive);
     EXPECT_TRUE(FNav->DatumParameters.empty());
+    EXPECT_FALSE(EchogramActive);
 }
 
 TEST_F(MainWindow, CreatesTheDayFolders) {

@@ -170,6 +170,19 @@ TEST_F(StartUp, OverlayFontSizeThatIsNotAWholeNumberGivesForty) {
     }
 }
 
+TEST_F(StartUp, OverlayFontSizeWithBlanksAroundItReadsLikeAnyStoredNumber) {
+    // A hand-edited file often has "FontSize = 28".
+    IniFile ini(TestEnvironment::settingsFile());
+    ini.writeString(QStringLiteral("OVERLAY_SETTINGS"), QStringLiteral("FontSize "),
+                    QStringLiteral(" 28\t"));
+    ini.flush();
+    OverlayFontSize = 1;
+    ReadEntrySettings();
+    EXPECT_EQ(OverlayFontSize, 28);
+    EXPECT_EQ(ini.readInteger(QStringLiteral("OVERLAY_SETTINGS"), QStringLiteral("FontSize"), 0),
+              28);
+}
+
 TEST_F(StartUp, MainWindowCreationReadsTheOverlayFontSizeAgain) {
     writeSetting(QStringLiteral("OVERLAY_SETTINGS"), QStringLiteral("FontSize"),
                  QStringLiteral("33"));
