@@ -7,7 +7,8 @@ int ReadOverlayFontSize(const IniFile& ini) {
     const QString text = ini.readString(QStringLiteral("OVERLAY_SETTINGS"),
                                         QStringLiteral("FontSize"), QStringLiteral("40"));
     int size = 40;
-    if (!ParseInteger(text, size))
+    // Blanks around the number are passed over, as for every other whole number in the file.
+    if (!ParseInteger(text.trimmed(), size))
         size = 40;
     return size;
 }

@@ -23,7 +23,9 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLog.h"
 #include "platform/IniFile.h"
+#include "platform/RepeatedErrorGuard.h"
 
 #include <QWidget>
 
@@ -87,6 +89,13 @@ void CreateApplicationWindows() {
     create(fSVPGraph);
     create(frmNTRIPSettings);
     create(fRTCMParsing);
+    // A handler on a timer or a device line that keeps failing tells the operator once, in the
+    // message window, rather than in a modal box per line; the day's events log keeps it too.
+    RepeatedErrorGuard::setSink([](const QString& text) {
+        if (FMsg)
+            FMsg->AddMessage(text);
+        AutoEventLog(text.toStdString(), EventsLogPath());
+    });
 }
 
 const std::vector<QWidget*>& ApplicationWindows() {
@@ -94,6 +103,7 @@ const std::vector<QWidget*>& ApplicationWindows() {
 }
 
 void DestroyApplicationWindows() {
+    RepeatedErrorGuard::setSink(nullptr);
     while (!owned.empty()) {
         OwnedWindow last = std::move(owned.back());
         owned.pop_back();

@@ -22,12 +22,15 @@ void ApplyStartStyle(const QString& styleName);
 // Creates every window of the program in its place in the start-up order, each reachable
 // through its global pointer: the main window first, then the tool windows. The application
 // owns them; closing the main window ends the program, closing a tool window does not.
+// From then on repeated errors of timer and device-line handlers go to the message window and
+// the day's events log.
 void CreateApplicationWindows();
 
 // The windows CreateApplicationWindows made, in creation order.
 const std::vector<QWidget*>& ApplicationWindows();
 
-// Destroys the windows in the reverse order of their creation and clears their pointers.
+// Destroys the windows in the reverse order of their creation and clears their pointers;
+// repeated errors go to the events log alone again.
 void DestroyApplicationWindows();
 
 // Runs the body of the program entry. An exception that reaches here is shown to the operator

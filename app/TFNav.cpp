@@ -21,6 +21,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
+#include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/FormState.h"
 #include "platform/IniFile.h"
@@ -60,6 +61,7 @@ double MeasureOriginY = 0;
 bool SelectTracksMode = false;
 bool SelectShapesMode = false;
 std::string LastLoadedFile;
+bool EchogramActive = false;
 
 namespace {
 
@@ -501,11 +503,14 @@ void TFNav::FormCloseQuery() {
     }
     QThread::msleep(50);
 
+    // A settings file that cannot be written (a read-only program folder) loses the session
+    // quietly unless the operator hears of it; the closing goes on all the same.
+    bool settingsWritten = true;
     QWidget* const positions[] = {Offsets, Navset,    this,      fRealtime,
                                   fSVP,    fRunline1, fWaterfal, fJoystick};
     for (QWidget* form : positions) {
-        if (form)
-            SaveFormState(form);
+        if (form && !SaveFormState(form))
+            settingsWritten = false;
     }
     QWidget* const toClose[] = {Navset, Offsets, FGPS, fRealtime, fRunline1, fWaterfal};
     for (QWidget* form : toClose) {
@@ -524,7 +529,14 @@ void TFNav::FormCloseQuery() {
         ini.writeInteger(canvas, QStringLiteral("DepthSpeedDisplayMode"),
                          fcad->DepthSpeedDisplayMode);
         ini.writeInteger(canvas, QStringLiteral("GGAOverlayPosition"), fcad->GGAOverlayPosition);
+        if (!ini.flush())
+            settingsWritten = false;
     }
+    if (!settingsWritten)
+        Dialogs::showError(
+            QStringLiteral("Cannot write the settings file %1: the window positions and the map "
+                           "view of this session are not kept.")
+                .arg(AppPaths::settingsFile()));
 }
 
 void TFNav::fcadShapeNumberSelected(int16_t, int32_t) {}

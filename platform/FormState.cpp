@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QWidget>
 
-void SaveFormState(QWidget* form) {
+bool SaveFormState(QWidget* form) {
     IniFile ini(AppPaths::settingsFile());
     const QString section = form->objectName();
     int state = 0;
@@ -20,6 +20,7 @@ void SaveFormState(QWidget* form) {
     ini.writeInteger(section, QStringLiteral("Top"), form->y());
     ini.writeInteger(section, QStringLiteral("Width"), form->width());
     ini.writeInteger(section, QStringLiteral("Height"), form->height());
+    return ini.flush();
 }
 
 void RestoreFormState(QWidget* form, int withSize) {

@@ -93,9 +93,11 @@ std::string ExponentText(const DecimalDigits& d) {
 template <typename T> bool ParseIntegral(std::string_view text, T& out) {
     if (text.empty())
         return false;
-    if (text.front() == '+')
+    // One sign at most: "+-5" is not a number.
+    const bool plus = text.front() == '+';
+    if (plus)
         text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
+    if (text.empty() || text.front() == '+' || (plus && text.front() == '-'))
         return false;
     T value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -172,9 +174,11 @@ std::string FormatGeneral(double value, int precision) {
 bool ParseNumber(std::string_view text, double& out) {
     if (text.empty())
         return false;
-    if (text.front() == '+')
+    // One sign at most: "+-5" is not a number.
+    const bool plus = text.front() == '+';
+    if (plus)
         text.remove_prefix(1);
-    if (text.empty())
+    if (text.empty() || (plus && text.front() == '-'))
         return false;
     const char first = text.front();
     // from_chars accepts "inf", "nan" and "infinity"; a number starts with a digit, a sign or

@@ -10,6 +10,7 @@
 #include "app/TfSVP.h"
 #include "app/TfWaterfal.h"
 
+#include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
 
 #include <QCloseEvent>
@@ -62,6 +63,7 @@ TEST_F(MainWindow, FirstStartWithoutSettingsFile) {
     EXPECT_EQ(FNav->tEchogram->interval(), 200);
     EXPECT_TRUE(FNav->PortMonitorActive);
     EXPECT_TRUE(FNav->DatumParameters.empty());
+    EXPECT_FALSE(EchogramActive);
 }
 
 TEST_F(MainWindow, CreatesTheDayFolders) {
@@ -209,6 +211,28 @@ TEST_F(MainWindow, ClosingStoresWindowPositionsAndClosesToolWindows) {
     EXPECT_EQ(ini.readInteger(QStringLiteral("FNav"), QStringLiteral("Left"), -1), 25);
     EXPECT_EQ(ini.readInteger(QStringLiteral("FNav"), QStringLiteral("Top"), -1), 35);
     EXPECT_FALSE(ini.sectionExists(QStringLiteral("FGPS")));
+}
+
+TEST_F(MainWindow, SettingsThatCannotBeWrittenAtCloseAreReportedOnce) {
+    // The settings file's folder is missing: every write of the closing fails.
+    const QString unwritable = TestEnvironment::home() + QStringLiteral("/missing/TavrinSD.INI");
+    AppPaths::setSettingsFile(unwritable);
+    start();
+    FNav->close();
+    AppPaths::setSettingsFile(TestEnvironment::settingsFile());
+
+    EXPECT_FALSE(FNav->isVisible());
+    EXPECT_FALSE(Navset->isVisible()) << "the closing steps go on after the failed writes";
+    const auto& messages = TestEnvironment::dialogs().messages;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, MessageKind::Error);
+    EXPECT_TRUE(messages[0].text.contains(unwritable)) << messages[0].text.toStdString();
+}
+
+TEST_F(MainWindow, CloseWithAWritableSettingsFileShowsNoMessage) {
+    start();
+    FNav->close();
+    EXPECT_TRUE(TestEnvironment::dialogs().messages.empty());
 }
 
 TEST_F(MainWindow, CloseRequestDuringClosingDoesNotRunTheStepsTwice) {

@@ -20,6 +20,12 @@
 
 #include "positioning/TfRTCMParsing.h"
 
+#include "platform/EventLog.h"
+#include "platform/FileIO.h"
+#include "platform/RepeatedErrorGuard.h"
+
+#include <QPlainTextEdit>
+
 #include <QTimer>
 
 #include <stdexcept>
@@ -135,6 +141,31 @@ TEST_F(StartUp, OnlyClosingTheMainWindowEndsTheProgram) {
     EXPECT_EQ(code, 0);
 }
 
+TEST_F(StartUp, RepeatedHandlerErrorsReachTheMessageWindowAndTheEventsLogOnce) {
+    start();
+    const std::string log = EventsLogPath();
+    const std::string before = ReadWholeFile(log).value_or("");
+    RepeatedErrorGuard guard(QStringLiteral("COM3 line handler"));
+    for (int line = 0; line < 5; ++line)
+        guard.run([] { throw std::runtime_error("bad depth"); });
+
+    EXPECT_TRUE(FMsg->isVisible());
+    EXPECT_EQ(FMsg->Msg->toPlainText(), QStringLiteral("COM3 line handler: bad depth"));
+    const std::string after = ReadWholeFile(log).value_or("");
+    ASSERT_GE(after.size(), before.size());
+    const std::string added = after.substr(before.size());
+    EXPECT_EQ(added.rfind("\nAuto Event:\t", 0), 0u) << added;
+    EXPECT_NE(added.find("\tCOM3 line handler: bad depth"), std::string::npos) << added;
+    EXPECT_EQ(added.find("Auto Event:", 2), std::string::npos) << "reported once per spell";
+    EXPECT_TRUE(TestEnvironment::dialogs().messages.empty());
+
+    // Once the windows are gone, a report still reaches the log and nothing else.
+    DestroyApplicationWindows();
+    RepeatedErrorGuard late(QStringLiteral("poll"));
+    late.run([] { throw std::runtime_error("gone"); });
+    EXPECT_NE(ReadWholeFile(log).value_or("").find("\tpoll: gone"), std::string::npos);
+}
+
 TEST_F(StartUp, EntryReadsStyleAndOverlaySettingsWithDefaults) {
     OverlayFontSize = 1;
     OverlayDepthColor = 1;
@@ -168,6 +199,19 @@ TEST_F(StartUp, OverlayFontSizeThatIsNotAWholeNumberGivesForty) {
         ReadEntrySettings();
         EXPECT_EQ(OverlayFontSize, 40) << '"' << stored << '"';
     }
+}
+
+TEST_F(StartUp, OverlayFontSizeWithBlanksAroundItReadsLikeAnyStoredNumber) {
+    // A hand-edited file often has "FontSize = 28".
+    IniFile ini(TestEnvironment::settingsFile());
+    ini.writeString(QStringLiteral("OVERLAY_SETTINGS"), QStringLiteral("FontSize "),
+                    QStringLiteral(" 28\t"));
+    ini.flush();
+    OverlayFontSize = 1;
+    ReadEntrySettings();
+    EXPECT_EQ(OverlayFontSize, 28);
+    EXPECT_EQ(ini.readInteger(QStringLiteral("OVERLAY_SETTINGS"), QStringLiteral("FontSize"), 0),
+              28);
 }
 
 TEST_F(StartUp, MainWindowCreationReadsTheOverlayFontSizeAgain) {

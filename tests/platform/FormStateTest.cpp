@@ -35,7 +35,7 @@ protected:
 TEST_F(FormStateTest, SavesStateAndGeometryUnderTheFormName) {
     form.move(33, 44);
     form.resize(500, 250);
-    SaveFormState(&form);
+    EXPECT_TRUE(SaveFormState(&form));
     const IniFile ini(AppPaths::settingsFile());
     EXPECT_EQ(ini.readSection("Navset"),
               QStringList({"WindowState", "Left", "Top", "Width", "Height"}));
@@ -44,6 +44,14 @@ TEST_F(FormStateTest, SavesStateAndGeometryUnderTheFormName) {
     EXPECT_EQ(ini.readInteger("Navset", "Top", -1), 44);
     EXPECT_EQ(ini.readInteger("Navset", "Width", -1), 500);
     EXPECT_EQ(ini.readInteger("Navset", "Height", -1), 250);
+}
+
+TEST_F(FormStateTest, SaveIntoAnUnwritableSettingsFileSaysSo) {
+    const QString kept = AppPaths::settingsFile();
+    AppPaths::setSettingsFile(kept + QStringLiteral(".missing/TavrinSD.INI"));
+    const bool saved = SaveFormState(&form);
+    AppPaths::setSettingsFile(kept);
+    EXPECT_FALSE(saved);
 }
 
 TEST_F(FormStateTest, PositionsOffThePrimaryScreenComeBackAtZero) {

@@ -81,9 +81,9 @@ TEST(NumberText, StrictConversionAcceptsPlainNumbers) {
 }
 
 TEST(NumberText, StrictConversionRefusesBlanksJunkAndNonFiniteValues) {
-    const char* refused[] = {"",    " 1",   "1 ",       "0,5",   "1,000",  "nan",   "NaN",
-                             "inf", "-inf", "Infinity", "1e999", "-1e999", "12abc", "abc",
-                             "+",   "-",    "++1",      "0x10",  "1.2.3",  "\t2"};
+    const char* refused[] = {"",     " 1",       "1 ",    "0,5",    "1,000", "nan", "NaN",  "inf",
+                             "-inf", "Infinity", "1e999", "-1e999", "12abc", "abc", "+",    "-",
+                             "++1",  "0x10",     "1.2.3", "\t2",    "+-1",   "-+1", "+-inf"};
     for (const char* text : refused) {
         double value = 42;
         EXPECT_FALSE(ParseNumber(std::string_view(text), value)) << '"' << text << '"';
@@ -97,7 +97,7 @@ TEST(NumberText, IntegerConversion) {
     EXPECT_EQ(value, -42);
     EXPECT_TRUE(ParseInteger(QString("+7"), value));
     EXPECT_EQ(value, 7);
-    for (const char* text : {"", "1.5", " 3", "99999999999", "3x", "--1"})
+    for (const char* text : {"", "1.5", " 3", "99999999999", "3x", "--1", "+-1", "-+1", "+", "-"})
         EXPECT_FALSE(ParseInteger(std::string_view(text), value)) << text;
 }
 
