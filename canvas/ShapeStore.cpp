@@ -70,6 +70,9 @@ bool ShapeStore::MoveToFront(int32_t id) {
     if (it == Items_.end())
         return false;
     std::rotate(it, std::next(it), Items_.end());
+    // A twin of the moved shape may be the first with the id now.
+    if (Unindexed_ > 0)
+        Reindex();
     return true;
 }
 
@@ -78,6 +81,8 @@ bool ShapeStore::MoveToBack(int32_t id) {
     if (it == Items_.end())
         return false;
     std::rotate(Items_.begin(), it, std::next(it));
+    if (Unindexed_ > 0)
+        Reindex();
     return true;
 }
 

@@ -26,7 +26,7 @@ public:
 
     // Appends at the end of the paint order and returns the shape.
     TTShape* Append(std::unique_ptr<TTShape> shape);
-    // The shape with the id, null when none.
+    // The first shape in store order with the id, null when none.
     TTShape* Find(int32_t id) const;
 
     // Deletes every shape the predicate picks, in one pass; the others keep their order.

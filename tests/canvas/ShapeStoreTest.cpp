@@ -623,4 +623,31 @@ TEST(ShapeStoreTest, HandBuiltShapesWithoutAUsableIdAreStillFound) {
     EXPECT_EQ(canvas.ShapeCount, 1);
 }
 
+TEST(ShapeStoreTest, ReorderedTwinsAreFoundByTheirPlaceInThePaintOrder) {
+    RecordingCanvas canvas;
+    const int32_t id = canvas.DrawPoint(0, 0, 0);
+    TTShape* original = canvas.FindShape(id);
+    auto twin = std::make_unique<TTPoint>();
+    twin->Id = id;
+    TTShape* twinShape = canvas.AppendShape(std::move(twin));
+    ASSERT_EQ(canvas.FindShape(id), original);
+
+    // Lifting the first of the two on top leaves the twin first in the paint order: the id
+    // accessors must reach the twin, as the order operations and deletions already do.
+    canvas.ShapeToFront(id);
+    ASSERT_EQ(canvas.Shapes[0], twinShape);
+    EXPECT_EQ(canvas.FindShape(id), twinShape);
+    canvas.SetShapePenFg(id, 0x0000FF);
+    EXPECT_EQ(twinShape->PenFg, 0x0000FFu);
+    EXPECT_EQ(original->PenFg, 0u);
+
+    // Sending the first back under changes nothing; lifting it on top again puts the
+    // original first.
+    canvas.ShapeToBack(id);
+    EXPECT_EQ(canvas.FindShape(id), twinShape);
+    canvas.ShapeToFront(id);
+    ASSERT_EQ(canvas.Shapes[0], original);
+    EXPECT_EQ(canvas.FindShape(id), original);
+}
+
 } // namespace
