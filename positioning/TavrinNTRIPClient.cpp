@@ -125,13 +125,14 @@ void TTavrinNTRIPClient::SetPosition(double latitude, double longitude, double a
     Altitude = altitude;
 }
 
-void TTavrinNTRIPClient::ForwardToSerial(const char* data, int length) {
+void TTavrinNTRIPClient::ForwardToSerial(const char* data, int length,
+                                         const std::atomic<bool>* cancel) {
     if (length < 1)
         return;
     const std::shared_ptr<SerialChannel> channel = SerialHandle();
     // A closed port refuses the write; a failed write is not reported (the next block tries again).
     if (channel)
-        channel->write(data, static_cast<size_t>(length));
+        channel->write(data, static_cast<size_t>(length), SerialChannel::WriteTimeoutMs, cancel);
 }
 
 void TTavrinNTRIPClient::DoStatus(int state, const std::string& message) {

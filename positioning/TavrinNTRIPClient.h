@@ -116,7 +116,8 @@ private:
 
     void ReconnectTick();
     // Worker thread: one write of the block to the GNSS port, unless that port has closed.
-    void ForwardToSerial(const char* data, int length);
+    // It waits as long as the port's own writes do, and gives up early once `cancel` is set.
+    void ForwardToSerial(const char* data, int length, const std::atomic<bool>* cancel = nullptr);
     // Stops the current worker and frees it, serving its hand-overs meanwhile.
     void StopWorker();
     void WaitFor(TNTRIPWorkerThread& worker);

@@ -255,6 +255,40 @@ TEST(NtripClient, ForwardingStopsOnceTheGnssPortHasClosedOrIsSwitchedOff) {
     EXPECT_EQ(client.BytesReceived, static_cast<int>(events.data.size()));
 }
 
+TEST(NtripClient, DisconnectDoesNotWaitForAReceiverPortThatTakesNothingMore) {
+    ScriptedCaster caster([](CasterConnection& c, int) {
+        c.readRequest();
+        c.send(Icy + Bytes(2 << 20, 5)); // far more than the port holds; ends when the client goes
+        c.readToEnd(20000);
+    });
+    // The receiver's port: a pipe nobody drains.
+    int pipe[2];
+    ASSERT_EQ(::pipe2(pipe, O_NONBLOCK | O_CLOEXEC), 0);
+    const auto full = [&] {
+        pollfd room{pipe[1], POLLOUT, 0};
+        return ::poll(&room, 1, 0) == 0;
+    };
+    TTavrinNTRIPClient client;
+    NtripClientRecorder events(client);
+    int blocks = 0;
+    client.OnData = [&](const char*, int) { ++blocks; };
+    Aim(client, caster.port());
+    client.SetSerialPortHandle(std::make_shared<SerialChannel>(pipe[1], "receiver"));
+    client.Connect();
+    ASSERT_TRUE(WaitUntil(full));
+    const int handed = blocks;
+    ASSERT_TRUE(WaitUntil([&] { return blocks > handed; }));
+    // The worker has gone on to the next block: its write now waits for room in the port.
+
+    const auto started = std::chrono::steady_clock::now();
+    client.Disconnect();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms)
+        << "Disconnect waited for the write to the receiver's port to time out";
+    EXPECT_EQ(client.Thread(), nullptr);
+    client.SetSerialPortHandle(nullptr);
+    ::close(pipe[0]);
+}
+
 TEST(NtripClient, ACasterThatDropsAfterDataEndsWithConnectionClosedAndArmsAReconnect) {
     ScriptedCaster caster([](CasterConnection& c, int index) {
         if (index > 0)
