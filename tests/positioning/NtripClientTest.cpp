@@ -371,8 +371,11 @@ TEST(NtripClient, DisconnectServesAHandOverThatIsWaitingInsteadOfDeadlocking) {
     NtripClientRecorder events(client);
     Aim(client, caster.port());
     client.Connect();
-    // No event loop runs here: the worker blocks in its first hand-over ("Connecting to").
-    std::this_thread::sleep_for(100ms);
+    // No event loop runs here: the worker blocks in its first hand-over ("Connecting to"). It
+    // sets the state just before it hands that status over, whatever happens next.
+    for (int i = 0; i < 10000 && client.State != 1; ++i)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(client.State, 1);
     const auto started = std::chrono::steady_clock::now();
     client.Disconnect();
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
