@@ -15,9 +15,12 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
@@ -382,6 +385,110 @@ TEST(NtripClient, DisconnectServesAHandOverThatIsWaitingInsteadOfDeadlocking) {
     ASSERT_FALSE(events.statuses.empty()) << "the waiting hand-over was served";
     EXPECT_EQ(events.statuses.front().first, 1);
     EXPECT_EQ(client.Thread(), nullptr);
+}
+
+// Ends the test process with a message when the guarded steps have not finished within a
+// generous time: a deadlock must fail the test, not hang the suite.
+class DeadlockGuard {
+public:
+    explicit DeadlockGuard(const char* what, std::chrono::seconds limit = 20s)
+        : thread_([this, what, limit] {
+              std::unique_lock lock(mutex_);
+              if (!finished_.wait_for(lock, limit, [this] { return done_; })) {
+                  std::fprintf(stderr, "deadlock: %s did not return\n", what);
+                  std::_Exit(1);
+              }
+          }) {}
+    ~DeadlockGuard() {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        finished_.notify_all();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+TEST(NtripClient, AHandlerThatConnectsWhileDisconnectWaitsNeitherDeadlocksNorOutlivesIt) {
+    ScriptedCaster caster([](CasterConnection& c, int) {
+        c.readRequest();
+        c.send(Icy + "data");
+        c.readToEnd(20000);
+    });
+    TTavrinNTRIPClient client;
+    NtripClientRecorder events(client);
+    Aim(client, caster.port());
+    bool connectedAgain = false;
+    client.OnStatus = [&](int state, const std::string&) {
+        if (state != 1 || connectedAgain)
+            return;
+        connectedAgain = true;
+        client.Connect();
+        // Give a worker that this started the time to block in its own first hand-over.
+        for (int i = 0; i < 200 && client.State != 1; ++i)
+            std::this_thread::sleep_for(5ms);
+    };
+    client.Connect();
+    // No event loop runs here: the worker blocks in its first hand-over, which Disconnect
+    // serves while it waits, and whose handler connects.
+    for (int i = 0; i < 10000 && client.State != 1; ++i)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(client.State, 1);
+    {
+        DeadlockGuard guard("Disconnect");
+        client.Disconnect();
+    }
+    EXPECT_TRUE(connectedAgain);
+    EXPECT_EQ(client.Thread(), nullptr) << "a connection outlived the Disconnect";
+    EXPECT_EQ(client.State, 0);
+    EXPECT_FALSE(client.Connected);
+    WaitUntil([] { return false; }, 200);
+    EXPECT_EQ(caster.connections(), 0);
+    EXPECT_EQ(events.logs.back(), "Disconnected");
+}
+
+TEST(NtripClient, AHandlerThatConnectsOnConnectsOwnLogLineNeitherDeadlocksNorDoublesTheStream) {
+    ScriptedCaster caster([](CasterConnection& c, int) {
+        c.readRequest();
+        c.send(Icy + "data");
+        c.readToEnd(20000);
+    });
+    TTavrinNTRIPClient client;
+    NtripClientRecorder events(client);
+    Aim(client, caster.port());
+    client.Connect();
+    ASSERT_TRUE(WaitUntil([&] { return events.sawStatus(3); }));
+
+    // An owner that connects again whenever it reads "Disconnected", as a window with its own
+    // reconnect rule might. The second Connect below logs that line itself.
+    bool connectedAgain = false;
+    client.OnLog = [&](const std::string& message) {
+        events.logs.push_back(message);
+        if (message != "Disconnected" || connectedAgain)
+            return;
+        connectedAgain = true;
+        client.Connect();
+        // Give a worker that this started the time to block in its own first hand-over.
+        for (int i = 0; i < 200 && client.State != 1; ++i)
+            std::this_thread::sleep_for(5ms);
+    };
+    {
+        DeadlockGuard guard("Connect");
+        client.Connect();
+    }
+    EXPECT_TRUE(connectedAgain);
+    ASSERT_TRUE(WaitUntil([&] { return events.data == "datadata"; }));
+    WaitUntil([] { return false; }, 200);
+    EXPECT_EQ(caster.connections(), 2) << "one stream before, one after";
+    EXPECT_EQ(events.countLog("Connecting to 127.0.0.1:" + std::to_string(caster.port())), 4)
+        << "two connections, each logged by Connect and by its worker";
+    client.Disconnect();
 }
 
 TEST(NtripClient, DisconnectFromInsideAHandlerDoesNotDeadlock) {
