@@ -132,7 +132,7 @@ private:
     // Workers stopped from inside one of their own hand-overs: they end once that step returns.
     std::vector<std::unique_ptr<TNTRIPWorkerThread>> retired_;
     bool maxReconnectLogged_ = false;
-    // Above 0 while Connect, Disconnect or the destructor waits for a worker to end.
+    // Above 0 while Connect, Disconnect or the destructor is changing the connection.
     int changingConnection_ = 0;
     struct ConnectionChange {
         int& depth;
