@@ -112,7 +112,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxByte
     return content;
 }
 
-size_t WriteWithDeadline(int descriptor, const void* data, size_t size, int timeoutMs) {
+size_t WriteWithDeadline(int descriptor, const void* data, size_t size, int timeoutMs,
+                         const std::function<bool()>& stopped) {
     using SteadyClock = std::chrono::steady_clock;
     const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
     const char* p = static_cast<const char*>(data);
@@ -130,7 +131,7 @@ size_t WriteWithDeadline(int descriptor, const void* data, size_t size, int time
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now())
                 .count();
-        if (left <= 0)
+        if (left <= 0 || (stopped && stopped()))
             break;
         // Short waits: a hung-up terminal reports itself at once and the next write says why.
         pollfd waitFor{descriptor, POLLOUT, 0};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxByte
                                                                                     << 30);
 
 // Writes to a non-blocking descriptor, waiting at most `timeoutMs` in all for it to take the
-// bytes. Returns how many were written: fewer than `size` when the time ran out or the
-// descriptor failed.
-size_t WriteWithDeadline(int descriptor, const void* data, size_t size, int timeoutMs);
+// bytes. Returns how many were written: fewer than `size` when the time ran out, the
+// descriptor failed or `stopped` (looked at between short waits) said to give up.
+size_t WriteWithDeadline(int descriptor, const void* data, size_t size, int timeoutMs,
+                         const std::function<bool()>& stopped = {});

@@ -11,30 +11,32 @@ SerialChannel::~SerialChannel() {
     close();
 }
 
-long SerialChannel::write(const void* data, size_t size, int timeoutMs) {
-    std::lock_guard lock(mutex_);
-    if (descriptor_ < 0)
+long SerialChannel::write(const void* data, size_t size, int timeoutMs,
+                          const std::atomic<bool>* cancel) {
+    std::lock_guard lock(writeMutex_);
+    const int descriptor = descriptor_.load();
+    if (descriptor < 0 || closing_)
         return -1;
-    const size_t written = WriteWithDeadline(descriptor_, data, size, timeoutMs);
+    const size_t written = WriteWithDeadline(descriptor, data, size, timeoutMs, [this, cancel] {
+        return closing_.load() || (cancel && cancel->load());
+    });
     if (written == 0 && size > 0)
         return -1;
     return static_cast<long>(written);
 }
 
 void SerialChannel::close() {
-    std::lock_guard lock(mutex_);
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-        descriptor_ = -1;
-    }
+    closing_ = true;
+    std::lock_guard lock(writeMutex_);
+    const int descriptor = descriptor_.exchange(-1);
+    if (descriptor >= 0)
+        ::close(descriptor);
 }
 
 bool SerialChannel::isOpen() const {
-    std::lock_guard lock(mutex_);
-    return descriptor_ >= 0;
+    return descriptor_.load() >= 0;
 }
 
 int SerialChannel::descriptor() const {
-    std::lock_guard lock(mutex_);
-    return descriptor_;
+    return descriptor_.load();
 }

@@ -229,7 +229,7 @@ void TNTRIPWorkerThread::HandleCorrectionData(const char* data, int length) {
     Client->BytesReceived += length;
     Client->RxTail.append(data, static_cast<size_t>(length));
     if (Client->SerialForwarding)
-        Client->ForwardToSerial(data, length);
+        Client->ForwardToSerial(data, length, &Stopping_);
     if (Stopping_)
         return;
     Client->handOver_.call([this, data, length] { Client->DoData(data, length); });

@@ -21,14 +21,20 @@ TTavrinNTRIPClient::TTavrinNTRIPClient() {
 
 TTavrinNTRIPClient::~TTavrinNTRIPClient() {
     Disconnect();
-    while (!retired_.empty()) {
-        WaitFor(*retired_.back());
-        retired_.pop_back();
-    }
+    ConnectionChange change(changingConnection_); // no handler may connect again from here on
+    // A handler of the last log line may have connected again: that worker goes too, and so
+    // do the retired ones.
+    StopWorker();
     handOver_.runPending();
 }
 
 void TTavrinNTRIPClient::Connect() {
+    // A handler that runs meanwhile (served while we wait for the old worker, or one of our
+    // log lines) cannot start a connection of its own: this one is about to start, and two
+    // would fight over Thread_.
+    if (changingConnection_ > 0)
+        return;
+    ConnectionChange change(changingConnection_);
     if (Connected || Thread_) {
         StopWorker();
         DoLog("Disconnected");
@@ -51,7 +57,10 @@ void TTavrinNTRIPClient::Connect() {
 void TTavrinNTRIPClient::Disconnect() {
     AutoReconnect = false;
     ReconnectTimer.stop();
-    StopWorker();
+    {
+        ConnectionChange change(changingConnection_);
+        StopWorker();
+    }
     DoLog("Disconnected");
 }
 
@@ -62,16 +71,16 @@ void TTavrinNTRIPClient::RequestSourceTable() {
 }
 
 void TTavrinNTRIPClient::StopWorker() {
-    if (Thread_) {
-        Thread_->RequestStop();
+    // Taken out of Thread_ first: a handler served while we wait finds no worker to stop again.
+    if (std::unique_ptr<TNTRIPWorkerThread> worker = std::move(Thread_)) {
+        worker->RequestStop();
         if (handOver_.running()) {
             // We are inside one of the worker's hand-overs (a handler that opened a dialog, say):
             // the worker cannot end before that step returns, so it is left to end on its own.
-            retired_.push_back(std::move(Thread_));
+            retired_.push_back(std::move(worker));
             QTimer::singleShot(RetiredCheckMs, &handOver_, [this] { ReapRetired(); });
         } else {
-            WaitFor(*Thread_);
-            Thread_.reset();
+            WaitFor(*worker);
         }
     }
     if (!handOver_.running())
@@ -96,9 +105,13 @@ void TTavrinNTRIPClient::ReapRetired() {
         QTimer::singleShot(RetiredCheckMs, &handOver_, [this] { ReapRetired(); });
         return;
     }
+    // A handler served while we wait may retire another worker: wait for the ones taken here,
+    // then look again.
     while (!retired_.empty()) {
-        WaitFor(*retired_.back());
-        retired_.pop_back();
+        const auto workers = std::move(retired_);
+        retired_.clear();
+        for (const auto& worker : workers)
+            WaitFor(*worker);
     }
 }
 
@@ -125,13 +138,14 @@ void TTavrinNTRIPClient::SetPosition(double latitude, double longitude, double a
     Altitude = altitude;
 }
 
-void TTavrinNTRIPClient::ForwardToSerial(const char* data, int length) {
+void TTavrinNTRIPClient::ForwardToSerial(const char* data, int length,
+                                         const std::atomic<bool>* cancel) {
     if (length < 1)
         return;
     const std::shared_ptr<SerialChannel> channel = SerialHandle();
     // A closed port refuses the write; a failed write is not reported (the next block tries again).
     if (channel)
-        channel->write(data, static_cast<size_t>(length));
+        channel->write(data, static_cast<size_t>(length), SerialChannel::WriteTimeoutMs, cancel);
 }
 
 void TTavrinNTRIPClient::DoStatus(int state, const std::string& message) {

@@ -25,7 +25,9 @@ class TNTRIPWorkerThread;
 // All socket work runs on a worker thread, one per connection attempt; every event below is
 // raised on the user-interface thread, the thread that created the client and calls its
 // methods. A handler must not wait for the worker; it may call Connect or Disconnect (the
-// worker it interrupts ends once the handler returns), but must not destroy the client.
+// worker it interrupts ends once the handler returns), but must not destroy the client. A
+// Connect from a handler that runs while Connect or Disconnect waits for the old worker to end
+// does nothing: the connection being changed is the caller's.
 class TTavrinNTRIPClient {
 public:
     enum ConnectionState {
@@ -116,7 +118,8 @@ private:
 
     void ReconnectTick();
     // Worker thread: one write of the block to the GNSS port, unless that port has closed.
-    void ForwardToSerial(const char* data, int length);
+    // It waits as long as the port's own writes do, and gives up early once `cancel` is set.
+    void ForwardToSerial(const char* data, int length, const std::atomic<bool>* cancel = nullptr);
     // Stops the current worker and frees it, serving its hand-overs meanwhile.
     void StopWorker();
     void WaitFor(TNTRIPWorkerThread& worker);
@@ -129,6 +132,13 @@ private:
     // Workers stopped from inside one of their own hand-overs: they end once that step returns.
     std::vector<std::unique_ptr<TNTRIPWorkerThread>> retired_;
     bool maxReconnectLogged_ = false;
+    // Above 0 while Connect, Disconnect or the destructor is changing the connection.
+    int changingConnection_ = 0;
+    struct ConnectionChange {
+        int& depth;
+        explicit ConnectionChange(int& d) : depth(d) { ++depth; }
+        ~ConnectionChange() { --depth; }
+    };
 
     mutable std::mutex serialMutex_;
     std::shared_ptr<SerialChannel> serialHandle_;

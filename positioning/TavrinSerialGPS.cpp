@@ -190,7 +190,7 @@ void TTavrinSerialGPS::CloseLog() {
 bool TTavrinSerialGPS::WriteLine(const std::string& Text) {
     if (!Connected || !Handle)
         return false;
-    const long written = Handle->write(Text.data(), Text.size(), 1000);
+    const long written = Handle->write(Text.data(), Text.size());
     if (written != static_cast<long>(Text.size())) {
         LastError = PortName(PortNumber) + ": write failed (" +
                     std::to_string(written < 0 ? 0 : written) + " of " +

@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <thread>
@@ -138,7 +139,11 @@ TEST_F(SerialPortOnTerminal, WhatTheDeviceSentBeforeTheOpenIsDropped) {
     const int early = ::open(terminal.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(early, 0);
     ASSERT_TRUE(terminal.write("stale bytes from before\r\n"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // The terminal passes the bytes on in the background: wait until they are there.
+    int queued = 0;
+    for (int i = 0; i < 10000 && (::ioctl(early, FIONREAD, &queued) != 0 || queued == 0); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_GT(queued, 0);
     auto opened = SerialPort::open(terminal.linkPath(), {});
     ::close(early);
     ASSERT_TRUE(opened.channel) << opened.error;

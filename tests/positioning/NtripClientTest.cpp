@@ -15,9 +15,12 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
@@ -255,6 +258,40 @@ TEST(NtripClient, ForwardingStopsOnceTheGnssPortHasClosedOrIsSwitchedOff) {
     EXPECT_EQ(client.BytesReceived, static_cast<int>(events.data.size()));
 }
 
+TEST(NtripClient, DisconnectDoesNotWaitForAReceiverPortThatTakesNothingMore) {
+    ScriptedCaster caster([](CasterConnection& c, int) {
+        c.readRequest();
+        c.send(Icy + Bytes(2 << 20, 5)); // far more than the port holds; ends when the client goes
+        c.readToEnd(20000);
+    });
+    // The receiver's port: a pipe nobody drains.
+    int pipe[2];
+    ASSERT_EQ(::pipe2(pipe, O_NONBLOCK | O_CLOEXEC), 0);
+    const auto full = [&] {
+        pollfd room{pipe[1], POLLOUT, 0};
+        return ::poll(&room, 1, 0) == 0;
+    };
+    TTavrinNTRIPClient client;
+    NtripClientRecorder events(client);
+    int blocks = 0;
+    client.OnData = [&](const char*, int) { ++blocks; };
+    Aim(client, caster.port());
+    client.SetSerialPortHandle(std::make_shared<SerialChannel>(pipe[1], "receiver"));
+    client.Connect();
+    ASSERT_TRUE(WaitUntil(full));
+    const int handed = blocks;
+    ASSERT_TRUE(WaitUntil([&] { return blocks > handed; }));
+    // The worker has gone on to the next block: its write now waits for room in the port.
+
+    const auto started = std::chrono::steady_clock::now();
+    client.Disconnect();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms)
+        << "Disconnect waited for the write to the receiver's port to time out";
+    EXPECT_EQ(client.Thread(), nullptr);
+    client.SetSerialPortHandle(nullptr);
+    ::close(pipe[0]);
+}
+
 TEST(NtripClient, ACasterThatDropsAfterDataEndsWithConnectionClosedAndArmsAReconnect) {
     ScriptedCaster caster([](CasterConnection& c, int index) {
         if (index > 0)
@@ -337,14 +374,121 @@ TEST(NtripClient, DisconnectServesAHandOverThatIsWaitingInsteadOfDeadlocking) {
     NtripClientRecorder events(client);
     Aim(client, caster.port());
     client.Connect();
-    // No event loop runs here: the worker blocks in its first hand-over ("Connecting to").
-    std::this_thread::sleep_for(100ms);
+    // No event loop runs here: the worker blocks in its first hand-over ("Connecting to"). It
+    // sets the state just before it hands that status over, whatever happens next.
+    for (int i = 0; i < 10000 && client.State != 1; ++i)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(client.State, 1);
     const auto started = std::chrono::steady_clock::now();
     client.Disconnect();
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
     ASSERT_FALSE(events.statuses.empty()) << "the waiting hand-over was served";
     EXPECT_EQ(events.statuses.front().first, 1);
     EXPECT_EQ(client.Thread(), nullptr);
+}
+
+// Ends the test process with a message when the guarded steps have not finished within a
+// generous time: a deadlock must fail the test, not hang the suite.
+class DeadlockGuard {
+public:
+    explicit DeadlockGuard(const char* what, std::chrono::seconds limit = 20s)
+        : thread_([this, what, limit] {
+              std::unique_lock lock(mutex_);
+              if (!finished_.wait_for(lock, limit, [this] { return done_; })) {
+                  std::fprintf(stderr, "deadlock: %s did not return\n", what);
+                  std::_Exit(1);
+              }
+          }) {}
+    ~DeadlockGuard() {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        finished_.notify_all();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+TEST(NtripClient, AHandlerThatConnectsWhileDisconnectWaitsNeitherDeadlocksNorOutlivesIt) {
+    ScriptedCaster caster([](CasterConnection& c, int) {
+        c.readRequest();
+        c.send(Icy + "data");
+        c.readToEnd(20000);
+    });
+    TTavrinNTRIPClient client;
+    NtripClientRecorder events(client);
+    Aim(client, caster.port());
+    bool connectedAgain = false;
+    client.OnStatus = [&](int state, const std::string&) {
+        if (state != 1 || connectedAgain)
+            return;
+        connectedAgain = true;
+        client.Connect();
+        // Give a worker that this started the time to block in its own first hand-over.
+        for (int i = 0; i < 200 && client.State != 1; ++i)
+            std::this_thread::sleep_for(5ms);
+    };
+    client.Connect();
+    // No event loop runs here: the worker blocks in its first hand-over, which Disconnect
+    // serves while it waits, and whose handler connects.
+    for (int i = 0; i < 10000 && client.State != 1; ++i)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(client.State, 1);
+    {
+        DeadlockGuard guard("Disconnect");
+        client.Disconnect();
+    }
+    EXPECT_TRUE(connectedAgain);
+    EXPECT_EQ(client.Thread(), nullptr) << "a connection outlived the Disconnect";
+    EXPECT_EQ(client.State, 0);
+    EXPECT_FALSE(client.Connected);
+    WaitUntil([] { return false; }, 200);
+    EXPECT_EQ(caster.connections(), 0);
+    EXPECT_EQ(events.logs.back(), "Disconnected");
+}
+
+TEST(NtripClient, AHandlerThatConnectsOnConnectsOwnLogLineNeitherDeadlocksNorDoublesTheStream) {
+    ScriptedCaster caster([](CasterConnection& c, int) {
+        c.readRequest();
+        c.send(Icy + "data");
+        c.readToEnd(20000);
+    });
+    TTavrinNTRIPClient client;
+    NtripClientRecorder events(client);
+    Aim(client, caster.port());
+    client.Connect();
+    ASSERT_TRUE(WaitUntil([&] { return events.sawStatus(3); }));
+
+    // An owner that connects again whenever it reads "Disconnected", as a window with its own
+    // reconnect rule might. The second Connect below logs that line itself.
+    bool connectedAgain = false;
+    client.OnLog = [&](const std::string& message) {
+        events.logs.push_back(message);
+        if (message != "Disconnected" || connectedAgain)
+            return;
+        connectedAgain = true;
+        client.Connect();
+        // Give a worker that this started the time to block in its own first hand-over.
+        for (int i = 0; i < 200 && client.State != 1; ++i)
+            std::this_thread::sleep_for(5ms);
+    };
+    {
+        DeadlockGuard guard("Connect");
+        client.Connect();
+    }
+    EXPECT_TRUE(connectedAgain);
+    ASSERT_TRUE(WaitUntil([&] { return events.data == "datadata"; }));
+    WaitUntil([] { return false; }, 200);
+    EXPECT_EQ(caster.connections(), 2) << "one stream before, one after";
+    EXPECT_EQ(events.countLog("Connecting to 127.0.0.1:" + std::to_string(caster.port())), 4)
+        << "two connections, each logged by Connect and by its worker";
+    client.Disconnect();
 }
 
 TEST(NtripClient, DisconnectFromInsideAHandlerDoesNotDeadlock) {
