@@ -49,7 +49,10 @@ test-asan: deps
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_BENCH=ON -DTAVRIN_TESTS=OFF
 	cmake --build $(BENCH_DIR) -j $(JOBS)
-	@for b in $(BENCH_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
+	@for b in $(BENCH_DIR)/bench/bench_*; do \
+		[ -f "$$b" ] && [ -x "$$b" ] || continue; \
+		QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
+	done
 
 screenshot: build
 	BUILD_DIR=$(BUILD_DIR) tools/screenshot.sh
