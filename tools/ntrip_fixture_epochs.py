@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes made-up u-blox RXM-RAWX epochs (GPS, four satellites, one per second) to stdout.
+"""Writes made-up raw-measurement epochs (GPS, four satellites, one per second) to stdout, in
+the binary receiver format that str2str reads with its "#ubx" input option.
 
 They are only raw material for str2str, which turns them into the RTCM 3 stream that the
 NTRIP tests' caster serves (see tests/positioning/data/ntrip/README.md).
