@@ -14,6 +14,12 @@ std::string TimeText(const LocalDateTime& t) {
     return text;
 }
 
+std::string ClockTimeText(const LocalDateTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    return text;
+}
+
 std::string HourMinuteText(const LocalDateTime& t) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d%02d", t.hour, t.minute);

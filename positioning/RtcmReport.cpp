@@ -46,10 +46,8 @@ void Title(std::vector<std::string>& lines, const std::string& title) {
 void HeaderLines(std::vector<std::string>& lines, std::string_view capture,
                  const RtcmReportContext& context) {
     const LocalDateTime& t = context.noted;
-    char time[16];
-    std::snprintf(time, sizeof time, "%02d:%02d:%02d", t.hour, t.minute, t.second);
     lines.push_back("Tavrin Sounding Desk - RTCM Message Parser v1.0");
-    lines.push_back(DateText(t) + " " + time + " " +
+    lines.push_back(DateText(t) + " " + ClockTimeText(t) + " " +
                     RtcmTimeZoneText(context.standardOffsetMinutes));
     lines.push_back("Buffer size: " + std::to_string(capture.size()) + " bytes");
     lines.push_back(Rule);

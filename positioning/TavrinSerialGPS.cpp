@@ -59,10 +59,9 @@ namespace {
 
 // "yyyy-MM-dd HH:nn:ss.zzz"
 std::string LogStamp(const LocalDateTime& t) {
-    char time[32];
-    std::snprintf(time, sizeof time, " %02d:%02d:%02d.%03d", t.hour, t.minute, t.second,
-                  t.millisecond);
-    return DateText(t) + time;
+    char milliseconds[8];
+    std::snprintf(milliseconds, sizeof milliseconds, ".%03d", t.millisecond);
+    return DateText(t) + " " + ClockTimeText(t) + milliseconds;
 }
 
 } // namespace

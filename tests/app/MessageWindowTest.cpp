@@ -1,13 +1,12 @@
 #include "app/TFMsg.h"
 #include "app/TformAbout.h"
+#include "tests/support/EventLoopWait.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -63,13 +62,7 @@ TEST(MessageWindow, HidesByItselfAndKeepsTheLinesForTheNextMessage) {
     TFMsg window;
     window.Timer1->setInterval(20);
     window.AddMessage(QStringLiteral("first"));
-    QElapsedTimer waited;
-    waited.start();
-    while (window.isVisible() && waited.elapsed() < 2000) {
-        QApplication::processEvents();
-        QThread::msleep(5);
-    }
-    ASSERT_FALSE(window.isVisible());
+    ASSERT_TRUE(WaitUntil([&] { return !window.isVisible(); }, 2000));
     EXPECT_FALSE(window.Timer1->isActive());
     window.AddMessage(QStringLiteral("second"));
     EXPECT_TRUE(window.isVisible());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "positioning/TavrinNTRIPClient.h"
+#include "tests/support/EventLoopWait.h"
 
 #include <QCoreApplication>
 
@@ -10,18 +11,6 @@
 #include <thread>
 #include <utility>
 #include <vector>
-
-// Runs the user-interface thread's event loop until `done` holds or the time is up.
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 // Everything a client raised, in order, with the thread each event arrived on.
 struct NtripClientRecorder {

@@ -64,7 +64,7 @@ TEST(SerialDeviceScript, AScriptPlayedPerEpochArrivesWholeAndInOrder) {
         pace.epochIntervalMs = 10;
         played = PlayScript(device.terminal(), script, pace);
     });
-    const bool arrived = WaitFor([&] { return lines.size() >= 4; });
+    const bool arrived = WaitUntil([&] { return lines.size() >= 4; });
     player.join();
     EXPECT_TRUE(played.load());
     ASSERT_TRUE(arrived) << lines.size();
@@ -88,7 +88,7 @@ TEST(SerialDeviceScript, AHandlerRunningANestedEventLoopStillGetsEveryLineOnceIn
     port.Open();
     ASSERT_TRUE(port.Connected) << port.LastError;
     ASSERT_TRUE(device.send("first\n"));
-    ASSERT_TRUE(WaitFor([&] { return lines.size() >= 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return lines.size() >= 3; }));
     RunEventsFor(50);
     EXPECT_EQ(lines, (std::vector<std::string>{"first", "second", "third"}));
     EXPECT_TRUE(port.RxBuffer.empty());

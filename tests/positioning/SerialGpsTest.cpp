@@ -105,7 +105,7 @@ TEST_F(SerialGps, LinesAreDeliveredByThePollTimer) {
     port.Open();
     ASSERT_TRUE(port.Connected) << port.LastError;
     ASSERT_TRUE(device.send(Gga1 + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return recorder.lines.size() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.lines.size() == 1; }));
     EXPECT_EQ(recorder.lines[0], Gga1);
     EXPECT_NEAR(port.GetLatitude(), 48.1173, 1e-9);
     EXPECT_NEAR(port.GetLongitude(), 11.0 + 31.0 / 60.0, 1e-9);
@@ -118,10 +118,10 @@ TEST_F(SerialGps, ALineSplitAcrossPollsIsHandledOnceAfterItsSecondPart) {
     ASSERT_TRUE(port.Connected) << port.LastError;
     const std::string first = Gga1.substr(0, 30), second = Gga1.substr(30) + "\r\n";
     ASSERT_TRUE(device.send(first));
-    ASSERT_TRUE(WaitFor([&] { return port.RxBuffer == first; }));
+    ASSERT_TRUE(WaitUntil([&] { return port.RxBuffer == first; }));
     EXPECT_TRUE(recorder.lines.empty());
     ASSERT_TRUE(device.send(second));
-    ASSERT_TRUE(WaitFor([&] { return recorder.lines.size() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.lines.size() == 1; }));
     RunEventsFor(50);
     EXPECT_EQ(recorder.lines, (std::vector<std::string>{Gga1}));
     EXPECT_EQ(recorder.count("position"), 1);
@@ -210,7 +210,7 @@ TEST_F(SerialGps, ReceiveBufferStaysBoundedAndRestartsAtALineBoundary) {
         port.PollPort();
     EXPECT_TRUE(recorder.lines.empty());
     ASSERT_TRUE(device.send(noise + "\n" + Gga1 + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         port.PollPort();
         return !recorder.lines.empty();
     }));
@@ -222,12 +222,12 @@ TEST_F(SerialGps, AnUnfinishedLineOfTheLongestLengthStaysWhole) {
     OpenForManualPolls();
     const std::string longest(TTavrinSerialGPS::MaxLineLength, 'a');
     ASSERT_TRUE(device.send(longest));
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         port.PollPort();
         return port.RxBuffer.size() == longest.size();
     }));
     ASSERT_TRUE(device.send("\n"));
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         port.PollPort();
         return !recorder.lines.empty();
     }));
@@ -264,12 +264,12 @@ TEST_F(SerialGps, WatchdogRaisesIdleOncePerSilentSpell) {
     port.WatchdogInterval = 200;
     port.Open();
     ASSERT_TRUE(port.Connected) << port.LastError;
-    ASSERT_TRUE(WaitFor([&] { return recorder.count("idle") == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.count("idle") == 1; }));
     RunEventsFor(700); // several more silent intervals
     EXPECT_EQ(recorder.count("idle"), 1);
     ASSERT_TRUE(device.send(Gga1 + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return recorder.lines.size() == 1; }));
-    ASSERT_TRUE(WaitFor([&] { return recorder.count("idle") == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.lines.size() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.count("idle") == 2; }));
     RunEventsFor(700);
     EXPECT_EQ(recorder.count("idle"), 2);
     // The line arrived between the two idle reports.
@@ -331,7 +331,7 @@ TEST_F(SerialGps, ReopenAfterCloseStartsAFreshSession) {
     ASSERT_TRUE(port.Connected) << port.LastError;
     EXPECT_TRUE(port.RxBuffer.empty());
     ASSERT_TRUE(device.send(Gga2 + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return recorder.lines.size() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.lines.size() == 2; }));
     EXPECT_EQ(recorder.lines[1], Gga2);
     EXPECT_EQ(recorder.count("connect 7"), 2);
 }
@@ -462,9 +462,9 @@ TEST_F(SerialGps, TheFarEndVanishingIsReportedAsADisconnection) {
     port.Open();
     ASSERT_TRUE(port.Connected) << port.LastError;
     ASSERT_TRUE(device.send(Gga1 + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return recorder.lines.size() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.lines.size() == 1; }));
     device.terminal().hangUp();
-    ASSERT_TRUE(WaitFor([&] { return !port.Connected; }));
+    ASSERT_TRUE(WaitUntil([&] { return !port.Connected; }));
     EXPECT_EQ(recorder.count("disconnect 7"), 1);
     EXPECT_FALSE(port.PollTimer->isActive());
     EXPECT_FALSE(port.WatchdogTimer->isActive());
@@ -479,7 +479,7 @@ TEST_F(SerialGps, WriteLineSendsTheTextUnchangedAndRaisesSend) {
     ASSERT_TRUE(port.Connected) << port.LastError;
     const std::string text = "$PTEST,1\r\n";
     EXPECT_TRUE(port.WriteLine(text));
-    EXPECT_EQ(device.terminal().read(text.size(), WaitMs), text);
+    EXPECT_EQ(device.terminal().read(text.size(), 10000), text);
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"connect 7", "send " + text}));
 }
 
@@ -524,7 +524,7 @@ TEST_F(SerialGps, ARawLogThatCannotBeOpenedLeavesThePortWorking) {
     ASSERT_EQ(reports.size(), 1);
     EXPECT_TRUE(reports[0].contains(QStringLiteral("cannot open"))) << reports[0].toStdString();
     ASSERT_TRUE(device.send(Gga1 + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return recorder.lines.size() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.lines.size() == 1; }));
 }
 
 TEST_F(SerialGps, PositionAndSpeedEventsCarryTheParsedValues) {
@@ -591,7 +591,7 @@ TEST_F(SerialGps, AReceiverAt115200BaudIsFollowedWithoutLoss) {
         played = PlayScript(device.terminal(), script, pace);
     });
     const bool allArrived =
-        WaitFor([&] { return recorder.lines.size() >= script.lineCount(); }, 30000);
+        WaitUntil([&] { return recorder.lines.size() >= script.lineCount(); }, 30000);
     player.join();
     ASSERT_TRUE(played.load());
     ASSERT_TRUE(allArrived) << recorder.lines.size() << " of " << script.lineCount();
@@ -625,7 +625,7 @@ TEST_F(SerialGps, HandlersOfAnOwnerBindByName) {
     port.Open();
     ASSERT_TRUE(port.Connected) << port.LastError;
     ASSERT_TRUE(device.send(Gga1 + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return owner.log.size() == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return owner.log.size() == 3; }));
     port.Close();
     EXPECT_EQ(owner.log, (std::vector<std::string>{"Connected to GPS on COM7", Gga1,
                                                    "position 48.117300", "Disconnected COM7"}));

@@ -7,6 +7,7 @@
 #include "platform/AppPaths.h"
 #include "platform/IniFile.h"
 #include "positioning/TavrinSerialGPS.h"
+#include "tests/support/EventLoopWait.h"
 #include "tools/devsim/PseudoTerminal.h"
 
 #include <QCoreApplication>
@@ -20,27 +21,6 @@
 #include <sys/ioctl.h>
 
 namespace serialtest {
-
-// Generous: the suite runs in parallel on loaded machines. Waits end as soon as the condition
-// holds, so passing tests never wait this long.
-constexpr int WaitMs = 10000;
-
-// Runs the event loop until `condition` holds or `timeoutMs` has passed.
-inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = WaitMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-// Keeps the event loop running for a while (for "nothing more happens" checks).
-inline void RunEventsFor(int milliseconds) {
-    WaitFor([] { return false; }, milliseconds);
-}
 
 // Bytes waiting in the receive queue of an open descriptor.
 inline int QueuedBytes(int descriptor) {
@@ -75,7 +55,7 @@ private:
 
 // Waits until the open port has `count` bytes queued, then runs one poll tick by hand.
 inline bool PollOnceWhenQueued(TTavrinSerialGPS& port, int count) {
-    if (!WaitFor([&] { return port.Handle && QueuedBytes(port.Handle->descriptor()) >= count; }))
+    if (!WaitUntil([&] { return port.Handle && QueuedBytes(port.Handle->descriptor()) >= count; }))
         return false;
     port.PollPort();
     return true;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <chrono>
+#include <functional>
+
+// Runs the user-interface thread's event loop until `done` holds or the time is up. The
+// default is generous: the suite runs in parallel on loaded machines, and a wait ends as soon
+// as its condition holds, so passing tests never wait this long.
+inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+// Keeps the event loop running for a while (for "nothing more happens" checks).
+inline void RunEventsFor(int milliseconds) {
+    WaitUntil([] { return false; }, milliseconds);
+}
