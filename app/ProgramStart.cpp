@@ -19,7 +19,7 @@
 #include "app/TformAbout.h"
 #include "app/TfrmNTRIPSettings.h"
 
-#include "positioning/TfRTCMParsing.h"
+#include "app/TfRTCMParsing.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"

@@ -1,10 +1,10 @@
-#include "positioning/RtcmReportCommand.h"
+#include "app/RtcmReportCommand.h"
 
 #include "platform/Clock.h"
-#include "positioning/RtcmBaseStationLog.h"
-#include "positioning/RtcmCaptureWalk.h"
-#include "positioning/RtcmReport.h"
-#include "positioning/TfRTCMParsing.h"
+#include "positioning/rtcm/RtcmBaseStationLog.h"
+#include "positioning/rtcm/RtcmCaptureWalk.h"
+#include "positioning/rtcm/RtcmReport.h"
+#include "app/TfRTCMParsing.h"
 
 #include <cmath>
 

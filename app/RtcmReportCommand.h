@@ -1,6 +1,6 @@
 #pragma once
 
-#include "positioning/RtcmLastBaseStation.h"
+#include "positioning/rtcm/RtcmLastBaseStation.h"
 
 #include <functional>
 #include <optional>

@@ -17,7 +17,7 @@
 
 #include "canvas/TTavrinCanvas.h"
 
-#include "positioning/TavrinSerialGPS.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"

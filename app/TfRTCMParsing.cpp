@@ -1,4 +1,4 @@
-#include "positioning/TfRTCMParsing.h"
+#include "app/TfRTCMParsing.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"

@@ -2,10 +2,10 @@
 // GeodeticToGrid through its text interface, the numeric core, and PROJ doing the same pipeline
 // on the same points, in one run.
 #include "platform/NumberText.h"
-#include "positioning/GeodesyDatumChain.h"
-#include "positioning/GeodesyText.h"
-#include "positioning/GeodesyTransverseMercator.h"
-#include "positioning/LambertModule.h"
+#include "positioning/geodesy/GeodesyDatumChain.h"
+#include "positioning/geodesy/GeodesyText.h"
+#include "positioning/geodesy/GeodesyTransverseMercator.h"
+#include "positioning/geodesy/LambertModule.h"
 
 #include <benchmark/benchmark.h>
 #include <proj.h>

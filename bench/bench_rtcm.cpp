@@ -1,7 +1,7 @@
 // The correction stream is scanned on the user-interface thread for every received block, and
 // the report walks the whole capture: both must stay cheap even on hostile data.
-#include "positioning/RtcmCaptureWalk.h"
-#include "positioning/RtcmStreamScanner.h"
+#include "positioning/rtcm/RtcmCaptureWalk.h"
+#include "positioning/rtcm/RtcmStreamScanner.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,8 @@
 
 #include "platform/AppPaths.h"
 #include "platform/IniFile.h"
-#include "positioning/NmeaParser.h"
-#include "positioning/TavrinSerialGPS.h"
+#include "positioning/gnss/NmeaParser.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
 #include "tools/devsim/DeviceScript.h"
 #include "tools/devsim/PseudoTerminal.h"
 

@@ -3,7 +3,7 @@
 the binary receiver format that str2str reads with its "#ubx" input option.
 
 They are only raw material for str2str, which turns them into the RTCM 3 stream that the
-NTRIP tests' caster serves (see tests/positioning/data/ntrip/README.md).
+NTRIP tests' caster serves (see tests/positioning/ntrip/data/README.md).
 """
 import struct
 import sys

@@ -1,4 +1,4 @@
-#include "positioning/GeodesyCore.h"
+#include "positioning/geodesy/GeodesyCore.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "positioning/GeodesyDatumChain.h"
+#include "positioning/geodesy/GeodesyDatumChain.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "positioning/GeodesyMatrix.h"
+#include "positioning/geodesy/GeodesyMatrix.h"
 
 GeodesyMatrix MatrixAllocate(int rows, int columns) {
     GeodesyMatrix m = new long double*[static_cast<unsigned>(rows)];

@@ -1,4 +1,4 @@
-#include "positioning/GeodesyNumberScanner.h"
+#include "positioning/geodesy/GeodesyNumberScanner.h"
 
 #include "platform/NumberText.h"
 

@@ -1,8 +1,8 @@
-#include "positioning/GeodesyText.h"
+#include "positioning/geodesy/GeodesyText.h"
 
 #include "platform/NumberText.h"
-#include "positioning/GeodesyDatumChain.h"
-#include "positioning/GeodesyNumberScanner.h"
+#include "positioning/geodesy/GeodesyDatumChain.h"
+#include "positioning/geodesy/GeodesyNumberScanner.h"
 
 #include <cmath>
 #include <optional>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "positioning/GeodesyCore.h"
-#include "positioning/GeodesyMatrix.h"
-#include "positioning/GeodesyTransverseMercator.h"
+#include "positioning/geodesy/GeodesyCore.h"
+#include "positioning/geodesy/GeodesyMatrix.h"
+#include "positioning/geodesy/GeodesyTransverseMercator.h"
 
 #include <string>
 

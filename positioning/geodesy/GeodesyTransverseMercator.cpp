@@ -1,4 +1,4 @@
-#include "positioning/GeodesyTransverseMercator.h"
+#include "positioning/geodesy/GeodesyTransverseMercator.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "positioning/GeodesyCore.h"
+#include "positioning/geodesy/GeodesyCore.h"
 
 namespace geodesy {
 

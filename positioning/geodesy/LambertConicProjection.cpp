@@ -1,4 +1,4 @@
-#include "positioning/LambertConicProjection.h"
+#include "positioning/geodesy/LambertConicProjection.h"
 
 #include <cmath>
 

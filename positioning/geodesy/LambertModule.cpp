@@ -1,6 +1,6 @@
-#include "positioning/LambertModule.h"
+#include "positioning/geodesy/LambertModule.h"
 
-#include "positioning/LambertConicProjection.h"
+#include "positioning/geodesy/LambertConicProjection.h"
 
 namespace {
 

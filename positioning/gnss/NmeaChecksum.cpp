@@ -1,4 +1,4 @@
-#include "positioning/NmeaChecksum.h"
+#include "positioning/gnss/NmeaChecksum.h"
 
 unsigned NmeaXor(std::string_view body) {
     unsigned sum = 0;

@@ -1,6 +1,6 @@
-#include "positioning/NmeaParser.h"
+#include "positioning/gnss/NmeaParser.h"
 
-#include "positioning/NmeaChecksum.h"
+#include "positioning/gnss/NmeaChecksum.h"
 
 #include "platform/NumberText.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "positioning/NmeaFix.h"
+#include "positioning/gnss/NmeaFix.h"
 
 #include <cstdint>
 #include <functional>

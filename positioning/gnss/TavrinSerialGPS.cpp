@@ -1,4 +1,4 @@
-#include "positioning/TavrinSerialGPS.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
 
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"

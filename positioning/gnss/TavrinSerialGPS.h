@@ -3,8 +3,8 @@
 #include "platform/RepeatedErrorGuard.h"
 #include "platform/SerialChannel.h"
 #include "platform/SerialPort.h"
-#include "positioning/NmeaFix.h"
-#include "positioning/NmeaParser.h"
+#include "positioning/gnss/NmeaFix.h"
+#include "positioning/gnss/NmeaParser.h"
 
 #include <QObject>
 

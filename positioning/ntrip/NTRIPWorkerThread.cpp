@@ -1,11 +1,11 @@
-#include "positioning/NTRIPWorkerThread.h"
+#include "positioning/ntrip/NTRIPWorkerThread.h"
 
 #include "platform/Clock.h"
-#include "positioning/NtripHostLookup.h"
-#include "positioning/NtripProtocol.h"
-#include "positioning/NtripResponseParser.h"
-#include "positioning/NtripSocket.h"
-#include "positioning/TavrinNTRIPClient.h"
+#include "positioning/ntrip/NtripHostLookup.h"
+#include "positioning/ntrip/NtripProtocol.h"
+#include "positioning/ntrip/NtripResponseParser.h"
+#include "positioning/ntrip/NtripSocket.h"
+#include "positioning/ntrip/TavrinNTRIPClient.h"
 
 #include <cerrno>
 #include <exception>

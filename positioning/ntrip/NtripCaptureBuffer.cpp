@@ -1,4 +1,4 @@
-#include "positioning/NtripCaptureBuffer.h"
+#include "positioning/ntrip/NtripCaptureBuffer.h"
 
 void NtripCaptureBuffer::append(const char* data, size_t length) {
     if (length >= Capacity) {

@@ -1,4 +1,4 @@
-#include "positioning/NtripHandOver.h"
+#include "positioning/ntrip/NtripHandOver.h"
 
 #include <QMetaObject>
 

@@ -1,4 +1,4 @@
-#include "positioning/NtripHostLookup.h"
+#include "positioning/ntrip/NtripHostLookup.h"
 
 #include <cstring>
 #include <mutex>

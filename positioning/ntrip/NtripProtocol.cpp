@@ -1,6 +1,6 @@
-#include "positioning/NtripProtocol.h"
+#include "positioning/ntrip/NtripProtocol.h"
 
-#include "positioning/NmeaChecksum.h"
+#include "positioning/gnss/NmeaChecksum.h"
 
 #include "platform/Clock.h"
 

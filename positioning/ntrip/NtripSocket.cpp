@@ -1,4 +1,4 @@
-#include "positioning/NtripSocket.h"
+#include "positioning/ntrip/NtripSocket.h"
 
 #include <cerrno>
 #include <chrono>

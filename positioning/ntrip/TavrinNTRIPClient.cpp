@@ -1,8 +1,8 @@
-#include "positioning/TavrinNTRIPClient.h"
+#include "positioning/ntrip/TavrinNTRIPClient.h"
 
 #include "platform/SerialChannel.h"
-#include "positioning/NTRIPWorkerThread.h"
-#include "positioning/NtripProtocol.h"
+#include "positioning/ntrip/NTRIPWorkerThread.h"
+#include "positioning/ntrip/NtripProtocol.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "positioning/NtripCaptureBuffer.h"
-#include "positioning/NtripHandOver.h"
+#include "positioning/ntrip/NtripCaptureBuffer.h"
+#include "positioning/ntrip/NtripHandOver.h"
 
 #include "platform/RepeatedErrorGuard.h"
 

@@ -1,4 +1,4 @@
-#include "positioning/RtcmBaseStationLog.h"
+#include "positioning/rtcm/RtcmBaseStationLog.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"

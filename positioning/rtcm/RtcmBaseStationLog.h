@@ -1,6 +1,6 @@
 #pragma once
 
-#include "positioning/RtcmStation.h"
+#include "positioning/rtcm/RtcmStation.h"
 
 #include <cstdint>
 #include <string>

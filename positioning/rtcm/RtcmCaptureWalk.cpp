@@ -1,6 +1,6 @@
-#include "positioning/RtcmCaptureWalk.h"
+#include "positioning/rtcm/RtcmCaptureWalk.h"
 
-#include "positioning/RtcmFrame.h"
+#include "positioning/rtcm/RtcmFrame.h"
 
 namespace {
 

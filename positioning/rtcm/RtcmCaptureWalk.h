@@ -1,7 +1,7 @@
 #pragma once
 
-#include "positioning/RtcmDescriptors.h"
-#include "positioning/RtcmStation.h"
+#include "positioning/rtcm/RtcmDescriptors.h"
+#include "positioning/rtcm/RtcmStation.h"
 
 #include <cstdint>
 #include <map>

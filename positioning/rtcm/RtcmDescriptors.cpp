@@ -1,6 +1,6 @@
-#include "positioning/RtcmDescriptors.h"
+#include "positioning/rtcm/RtcmDescriptors.h"
 
-#include "positioning/RtcmFrame.h"
+#include "positioning/rtcm/RtcmFrame.h"
 
 namespace {
 

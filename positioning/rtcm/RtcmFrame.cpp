@@ -1,4 +1,4 @@
-#include "positioning/RtcmFrame.h"
+#include "positioning/rtcm/RtcmFrame.h"
 
 #include <array>
 

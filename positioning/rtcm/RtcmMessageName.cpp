@@ -1,4 +1,4 @@
-#include "positioning/RtcmMessageName.h"
+#include "positioning/rtcm/RtcmMessageName.h"
 
 #include <map>
 

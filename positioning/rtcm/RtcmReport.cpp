@@ -1,8 +1,8 @@
-#include "positioning/RtcmReport.h"
+#include "positioning/rtcm/RtcmReport.h"
 
 #include "platform/DateTimeText.h"
 #include "platform/NumberText.h"
-#include "positioning/RtcmMessageName.h"
+#include "positioning/rtcm/RtcmMessageName.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
-#include "positioning/RtcmCaptureWalk.h"
+#include "positioning/rtcm/RtcmCaptureWalk.h"
 
 #include <string>
 #include <string_view>

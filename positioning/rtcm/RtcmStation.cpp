@@ -1,6 +1,6 @@
-#include "positioning/RtcmStation.h"
+#include "positioning/rtcm/RtcmStation.h"
 
-#include "positioning/RtcmFrame.h"
+#include "positioning/rtcm/RtcmFrame.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
-#include "positioning/RtcmStreamScanner.h"
+#include "positioning/rtcm/RtcmStreamScanner.h"
 
-#include "positioning/RtcmBaseStationLog.h"
-#include "positioning/RtcmFrame.h"
-#include "positioning/RtcmStation.h"
+#include "positioning/rtcm/RtcmBaseStationLog.h"
+#include "positioning/rtcm/RtcmFrame.h"
+#include "positioning/rtcm/RtcmStation.h"
 
 #include <cmath>
 

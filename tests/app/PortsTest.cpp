@@ -1,6 +1,6 @@
 #include "StartedProgram.h"
 
-#include "positioning/TavrinSerialGPS.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
 
 #include <QPointer>
 

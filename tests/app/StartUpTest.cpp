@@ -18,7 +18,7 @@
 #include "app/TformAbout.h"
 #include "app/TfrmNTRIPSettings.h"
 
-#include "positioning/TfRTCMParsing.h"
+#include "app/TfRTCMParsing.h"
 
 #include "platform/EventLog.h"
 #include "platform/FileIO.h"

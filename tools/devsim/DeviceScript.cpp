@@ -1,7 +1,7 @@
 #include "tools/devsim/DeviceScript.h"
 
-#include "positioning/NmeaChecksum.h"
-#include "positioning/NmeaParser.h"
+#include "positioning/gnss/NmeaChecksum.h"
+#include "positioning/gnss/NmeaParser.h"
 
 #include <chrono>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "GeodesyFixtureTable.h"
 
-#include "positioning/GeodesyDatumChain.h"
-#include "positioning/GeodesyText.h"
+#include "positioning/geodesy/GeodesyDatumChain.h"
+#include "positioning/geodesy/GeodesyText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/NumberText.h"
-#include "positioning/GeodesyNumberScanner.h"
+#include "positioning/geodesy/GeodesyNumberScanner.h"
 
 #include <fstream>
 #include <string>

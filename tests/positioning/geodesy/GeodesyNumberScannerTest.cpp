@@ -1,6 +1,6 @@
-#include "positioning/GeodesyNumberScanner.h"
+#include "positioning/geodesy/GeodesyNumberScanner.h"
 #include "platform/NumericLocale.h"
-#include "positioning/GeodesyText.h"
+#include "positioning/geodesy/GeodesyText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "GeodesyFixtureTable.h"
 
-#include "positioning/GeodesyText.h"
-#include "positioning/GeodesyTransverseMercator.h"
+#include "positioning/geodesy/GeodesyText.h"
+#include "positioning/geodesy/GeodesyTransverseMercator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "GeodesyFixtureTable.h"
 
-#include "positioning/GeodesyText.h"
-#include "positioning/LambertConicProjection.h"
-#include "positioning/LambertModule.h"
+#include "positioning/geodesy/GeodesyText.h"
+#include "positioning/geodesy/LambertConicProjection.h"
+#include "positioning/geodesy/LambertModule.h"
 
 #include <gtest/gtest.h>
 

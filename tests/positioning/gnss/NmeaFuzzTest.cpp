@@ -1,9 +1,9 @@
 // Whatever a device sends, the parser and the line cutter never crash and never store a value
 // that is not finite or not a place on the earth. Seeded, so every run feeds the same bytes.
 
-#include "positioning/NmeaChecksum.h"
-#include "positioning/NmeaParser.h"
-#include "positioning/TavrinSerialGPS.h"
+#include "positioning/gnss/NmeaChecksum.h"
+#include "positioning/gnss/NmeaParser.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The sentence parser: dispatch, degree conversion, change rules, field counts, and the
 // sentences it refuses so that a damaged line never moves the vessel.
 
-#include "positioning/NmeaParser.h"
-#include "positioning/NmeaChecksum.h"
+#include "positioning/gnss/NmeaParser.h"
+#include "positioning/gnss/NmeaChecksum.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // fed by it the way the program runs: scripts played per epoch, handlers that run a nested
 // event loop.
 
-#include "tests/positioning/SerialTestSupport.h"
+#include "tests/positioning/gnss/SerialTestSupport.h"
 
-#include "positioning/NmeaParser.h"
+#include "positioning/gnss/NmeaParser.h"
 #include "tools/devsim/DeviceScript.h"
 
 #include <gtest/gtest.h>

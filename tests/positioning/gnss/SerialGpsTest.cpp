@@ -1,16 +1,16 @@
 // The serial port component on real pseudo-terminals: opening, line cutting, the raw log,
 // the watchdog, writes and a device that goes away.
 
-#include "tests/positioning/SerialTestSupport.h"
+#include "tests/positioning/gnss/SerialTestSupport.h"
 
 #include "platform/Clock.h"
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
 #include "platform/RepeatedErrorGuard.h"
 #include "platform/SerialPort.h"
-#include "positioning/NmeaChecksum.h"
-#include "positioning/NmeaParser.h"
-#include "positioning/TavrinSerialGPS.h"
+#include "positioning/gnss/NmeaChecksum.h"
+#include "positioning/gnss/NmeaParser.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
 #include "tools/devsim/DeviceScript.h"
 
 #include <QTimer>

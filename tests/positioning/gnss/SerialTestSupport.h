@@ -6,7 +6,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/IniFile.h"
-#include "positioning/TavrinSerialGPS.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
 #include "tests/support/EventLoopWait.h"
 #include "tools/devsim/PseudoTerminal.h"
 

@@ -1,11 +1,11 @@
 // The client against a real NTRIP caster: rtklib's str2str on 127.0.0.1, serving a recorded
-// RTCM 3 stream (tests/positioning/data/ntrip/README.md).
+// RTCM 3 stream (tests/positioning/ntrip/data/README.md).
 
 #include "NtripClientRecorder.h"
 #include "NtripTestCaster.h"
 
-#include "positioning/NtripProtocol.h"
-#include "positioning/TavrinNTRIPClient.h"
+#include "positioning/ntrip/NtripProtocol.h"
+#include "positioning/ntrip/TavrinNTRIPClient.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-const std::string Fixture = TEST_DATA_DIR "/ntrip/corrections.rtcm3";
+const std::string Fixture = TEST_DATA_DIR "/corrections.rtcm3";
 
 class RealCaster : public ::testing::Test {
 protected:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "positioning/TavrinNTRIPClient.h"
+#include "positioning/ntrip/TavrinNTRIPClient.h"
 #include "tests/support/EventLoopWait.h"
 
 #include <QCoreApplication>

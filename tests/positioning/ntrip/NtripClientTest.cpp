@@ -3,11 +3,11 @@
 
 #include "platform/ManualClock.h"
 #include "platform/SerialChannel.h"
-#include "positioning/NTRIPWorkerThread.h"
-#include "positioning/NmeaChecksum.h"
-#include "positioning/NtripProtocol.h"
-#include "positioning/NtripSocket.h"
-#include "positioning/TavrinNTRIPClient.h"
+#include "positioning/ntrip/NTRIPWorkerThread.h"
+#include "positioning/gnss/NmeaChecksum.h"
+#include "positioning/ntrip/NtripProtocol.h"
+#include "positioning/ntrip/NtripSocket.h"
+#include "positioning/ntrip/TavrinNTRIPClient.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "positioning/NtripProtocol.h"
+#include "positioning/ntrip/NtripProtocol.h"
 #include "platform/Clock.h"
-#include "positioning/NmeaChecksum.h"
-#include "positioning/NtripCaptureBuffer.h"
+#include "positioning/gnss/NmeaChecksum.h"
+#include "positioning/ntrip/NtripCaptureBuffer.h"
 
 #include <gtest/gtest.h>
 

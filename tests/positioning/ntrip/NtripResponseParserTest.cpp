@@ -1,4 +1,4 @@
-#include "positioning/NtripResponseParser.h"
+#include "positioning/ntrip/NtripResponseParser.h"
 
 #include <gtest/gtest.h>
 

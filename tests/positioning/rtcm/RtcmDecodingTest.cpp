@@ -1,8 +1,8 @@
-#include "positioning/RtcmDescriptors.h"
-#include "positioning/RtcmFrame.h"
-#include "positioning/RtcmMessageName.h"
-#include "positioning/RtcmStation.h"
-#include "tests/positioning/RtcmTestFrames.h"
+#include "positioning/rtcm/RtcmDescriptors.h"
+#include "positioning/rtcm/RtcmFrame.h"
+#include "positioning/rtcm/RtcmMessageName.h"
+#include "positioning/rtcm/RtcmStation.h"
+#include "tests/positioning/rtcm/RtcmTestFrames.h"
 
 #include "platform/NumberText.h"
 

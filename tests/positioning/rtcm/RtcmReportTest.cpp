@@ -1,9 +1,9 @@
-#include "positioning/RtcmReport.h"
+#include "positioning/rtcm/RtcmReport.h"
 #include "platform/FileIO.h"
 #include "platform/NumberText.h"
-#include "positioning/RtcmBaseStationLog.h"
-#include "positioning/RtcmCaptureWalk.h"
-#include "tests/positioning/RtcmTestFrames.h"
+#include "positioning/rtcm/RtcmBaseStationLog.h"
+#include "positioning/rtcm/RtcmCaptureWalk.h"
+#include "tests/positioning/rtcm/RtcmTestFrames.h"
 
 #include <gtest/gtest.h>
 

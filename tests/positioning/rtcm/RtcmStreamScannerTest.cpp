@@ -1,9 +1,9 @@
-#include "positioning/RtcmStreamScanner.h"
+#include "positioning/rtcm/RtcmStreamScanner.h"
 #include "platform/AppPaths.h"
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
-#include "positioning/RtcmBaseStationLog.h"
-#include "tests/positioning/RtcmTestFrames.h"
+#include "positioning/rtcm/RtcmBaseStationLog.h"
+#include "tests/positioning/rtcm/RtcmTestFrames.h"
 
 #include <gtest/gtest.h>
 

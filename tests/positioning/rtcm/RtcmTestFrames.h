@@ -4,7 +4,7 @@
 // decoder's output beside them, and hand-built frames for the cases no tool writes.
 
 #include "platform/FileIO.h"
-#include "positioning/RtcmFrame.h"
+#include "positioning/rtcm/RtcmFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include <vector>
 
 inline std::string RtcmFixture(const std::string& name) {
-    const auto content = ReadWholeFile(std::string(TEST_DATA_DIR) + "/rtcm/" + name);
+    const auto content = ReadWholeFile(std::string(TESTS_DIR) + "/positioning/rtcm/data/" + name);
     EXPECT_TRUE(content.has_value()) << name;
     return content.value_or("");
 }
