@@ -80,29 +80,29 @@ void TfrmNTRIPSettings::CreateControls() {
     btnSaveProfile = Place(new QPushButton(QStringLiteral("+"), this), "btnSaveProfile", 284, 8, 28, 24);
 
     Caption(this, "lblServer", QStringLiteral("Server"), 8, 40);
-    edtServer = Place(new QLineEdit(DefaultCasterHost, this), "edtServer", 100, 40, 212, 22);
+    edtServer = Place(new QLineEdit(DefaultCasterHost, this), "edtServer", 108, 40, 204, 22);
     Caption(this, "lblPort", QStringLiteral("Port"), 8, 66);
-    edtPort = Place(new QLineEdit(QStringLiteral("2101"), this), "edtPort", 100, 66, 80, 22);
+    edtPort = Place(new QLineEdit(QStringLiteral("2101"), this), "edtPort", 108, 66, 80, 22);
     Caption(this, "lblUsername", QStringLiteral("Username"), 8, 92);
-    edtUsername = Place(new QLineEdit(this), "edtUsername", 100, 92, 212, 22);
+    edtUsername = Place(new QLineEdit(this), "edtUsername", 108, 92, 204, 22);
     Caption(this, "lblPassword", QStringLiteral("Password"), 8, 118);
-    edtPassword = Place(new QLineEdit(this), "edtPassword", 100, 118, 212, 22);
+    edtPassword = Place(new QLineEdit(this), "edtPassword", 108, 118, 204, 22);
     edtPassword->setEchoMode(QLineEdit::Password);
     edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
 
-    Caption(this, "lblOutputPosition", QStringLiteral("Output Position"), 8, 146, 92);
-    rbFromGPS = Place(new QRadioButton(QStringLiteral("From GPS"), this), "rbFromGPS", 100, 146, 100, 20);
+    Caption(this, "lblOutputPosition", QStringLiteral("Output Position"), 8, 146, 100);
+    rbFromGPS = Place(new QRadioButton(QStringLiteral("From GPS"), this), "rbFromGPS", 108, 146, 96, 20);
     rbManual = Place(new QRadioButton(QStringLiteral("Manual"), this), "rbManual", 210, 146, 100, 20);
     rbFromGPS->setChecked(true);
-    Caption(this, "lblLatitude", QStringLiteral("Latitude (deg)"), 8, 172, 92);
-    edtLatitude = Place(new QLineEdit(QStringLiteral("0.0"), this), "edtLatitude", 100, 172, 212, 22);
-    Caption(this, "lblLongitude", QStringLiteral("Longitude (deg)"), 8, 198, 92);
-    edtLongitude = Place(new QLineEdit(QStringLiteral("0.0"), this), "edtLongitude", 100, 198, 212, 22);
+    Caption(this, "lblLatitude", QStringLiteral("Latitude (deg)"), 8, 172, 100);
+    edtLatitude = Place(new QLineEdit(QStringLiteral("0.0"), this), "edtLatitude", 108, 172, 204, 22);
+    Caption(this, "lblLongitude", QStringLiteral("Longitude (deg)"), 8, 198, 100);
+    edtLongitude = Place(new QLineEdit(QStringLiteral("0.0"), this), "edtLongitude", 108, 198, 204, 22);
     edtLatitude->setEnabled(false);
     edtLongitude->setEnabled(false);
 
     Caption(this, "lblMountpoint", QStringLiteral("Mountpoint"), 8, 226);
-    boxMountpoint = Place(new QComboBox(this), "boxMountpoint", 100, 226, 118, 24);
+    boxMountpoint = Place(new QComboBox(this), "boxMountpoint", 108, 226, 110, 24);
     btnFetchSources = Place(new QPushButton(QStringLiteral("Fetch Sources"), this), "btnFetchSources",
                             222, 226, 90, 24);
 
@@ -123,7 +123,7 @@ void TfrmNTRIPSettings::CreateControls() {
     memoLog->setFont(mono);
 
     Caption(this, "lblOutputPort", QStringLiteral("Output Port"), 8, 390);
-    chkOutputPort = Place(new QCheckBox(QStringLiteral("Enable"), this), "chkOutputPort", 100, 390, 90, 20);
+    chkOutputPort = Place(new QCheckBox(QStringLiteral("Enable"), this), "chkOutputPort", 108, 390, 90, 20);
     boxOutputPort = Place(new QComboBox(this), "boxOutputPort", 8, 414, 180, 24);
     Caption(this, "lblBaud", QStringLiteral("Baud"), 196, 416, 36);
     boxOutputBaud = Place(new QComboBox(this), "boxOutputBaud", 234, 414, 78, 24);
@@ -131,9 +131,9 @@ void TfrmNTRIPSettings::CreateControls() {
         boxOutputBaud->addItem(QString::fromLatin1(rate));
     boxOutputBaud->setCurrentIndex(5);
 
-    Caption(this, "lblBytesReceived", QStringLiteral("Bytes Received"), 8, 444, 92);
-    lblBytesReceivedValue = Place(new QLabel(QStringLiteral("0"), this), "lblBytesReceivedValue", 100, 444, 60, 20);
-    Caption(this, "lblBytesSent", QStringLiteral("Bytes Sent"), 170, 444, 70);
+    Caption(this, "lblBytesReceived", QStringLiteral("Bytes Received"), 8, 444, 96);
+    lblBytesReceivedValue = Place(new QLabel(QStringLiteral("0"), this), "lblBytesReceivedValue", 106, 444, 62, 20);
+    Caption(this, "lblBytesSent", QStringLiteral("Bytes Sent"), 172, 444, 68);
     lblBytesSentValue = Place(new QLabel(QStringLiteral("0"), this), "lblBytesSentValue", 242, 444, 70, 20);
     for (QLabel* counter : {lblBytesReceivedValue, lblBytesSentValue})
         counter->setStyleSheet(QStringLiteral("color: green"));
