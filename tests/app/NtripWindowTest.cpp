@@ -8,6 +8,7 @@
 #include "platform/ManualClock.h"
 #include "platform/SerialChannel.h"
 #include "platform/SerialPort.h"
+#include "positioning/gnss/NmeaChecksum.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
 #include "positioning/ntrip/TavrinNTRIPClient.h"
 #include "tests/support/EventLoopWait.h"
@@ -385,4 +386,38 @@ TEST_F(NtripWindow, AWrongPasswordIsRefusedAndForwardsNothing) {
     ASSERT_TRUE(WaitUntil([&] { return Logged("401 - Invalid username or password"); }, 20000));
     ASSERT_TRUE(WaitUntil([&] { return window().windowTitle().endsWith("Disconnected"); }));
     EXPECT_EQ(window().Client->BytesReceived, 0);
+}
+
+TEST_F(NtripWindow, TheGgaCarriesTheReceiversPositionOrTheTypedOne) {
+    SharedText uploads[2];
+    ScriptedCaster caster([&](CasterConnection& c, int index) {
+        c.readRequest();
+        c.send(Icy + "data");
+        if (index < 2)
+            uploads[index].set(c.readUntil("\r\n", 10000));
+        c.readToEnd(20000);
+    });
+    auto receiver = MappedPort(16);
+    start();
+    FNav->ZGPS1->PortNumber = 16;
+    FNav->ZGPS1->Open();
+    ASSERT_TRUE(FNav->ZGPS1->Connected);
+    const std::string body = "GPGGA,120000.00,4100.7407,N,02858.6000,E,4,12,0.8,12.5,M,36.1,M,,";
+    ASSERT_TRUE(receiver->write("$" + body + "*" + NmeaChecksum(body) + "\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return window().edtLatitude->text() == "41.01234500"; }));
+    EXPECT_EQ(window().edtLongitude->text(), "28.97666667");
+
+    AimAt(caster.port(), "MOUNT");
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return uploads[0].isSet(); }));
+    EXPECT_NE(uploads[0].get().find(",4100.7407,N,02858.6000,E,"), std::string::npos) << uploads[0].get();
+
+    window().btnConnectClick(); // manual disconnect
+    window().rbManual->setChecked(true);
+    window().UpdatePositionControls();
+    window().edtLatitude->setText("-33.5");
+    window().edtLongitude->setText("151.25");
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return uploads[1].isSet(); }));
+    EXPECT_NE(uploads[1].get().find(",3330.0000,S,15115.0000,E,"), std::string::npos) << uploads[1].get();
 }
