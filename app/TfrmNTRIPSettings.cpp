@@ -378,13 +378,7 @@ void TfrmNTRIPSettings::btnConnectClick() {
             longitude = 0;
     }
     SaveNtripSettings();
-    int port = 2101;
-    if (!ParseInteger(edtPort->text().trimmed(), port))
-        port = 2101;
-    Client->Host = Text(edtServer);
-    Client->Port = port;
-    Client->Username = Text(edtUsername);
-    Client->Password = Text(edtPassword);
+    CopyCasterFields();
     Client->MountPoint = boxMountpoint->currentText().toStdString();
     Client->ManualPosition = rbManual->isChecked();
     if (rbManual->isChecked()) {
@@ -399,16 +393,20 @@ void TfrmNTRIPSettings::btnConnectClick() {
     btnConnect->setText(QStringLiteral("Disconnect"));
 }
 
-void TfrmNTRIPSettings::btnFetchSourcesClick() {
-    if (!Client)
-        return;
+void TfrmNTRIPSettings::CopyCasterFields() {
     int port = 2101;
     if (!ParseInteger(edtPort->text().trimmed(), port))
-        port = 2101;
+        port = 2101; // a port that is not a number connects to the usual one
     Client->Host = Text(edtServer);
     Client->Port = port;
     Client->Username = Text(edtUsername);
     Client->Password = Text(edtPassword);
+}
+
+void TfrmNTRIPSettings::btnFetchSourcesClick() {
+    if (!Client)
+        return;
+    CopyCasterFields();
     AddLogLine(QStringLiteral("Fetching source table..."));
     btnFetchSources->setEnabled(false);
     Client->RequestSourceTable();

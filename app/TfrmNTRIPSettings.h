@@ -118,6 +118,8 @@ protected:
 
 private:
     void CreateControls();
+    // Host, port and credentials from the edits into the client.
+    void CopyCasterFields();
     // Checks the box from code and runs its click action, as a click would.
     void SetOutputChecked(bool checked);
     // The corrections follow the GNSS port: handed over while it is open, taken back once it
