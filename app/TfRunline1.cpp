@@ -73,8 +73,8 @@ TfRunline1::TfRunline1(QWidget* parent)
     setObjectName(QStringLiteral("fRunline1"));
     setWindowTitle(QStringLiteral("Runline Generator"));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->setSpacing(6);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(2);
 
     gbRoute = new QGroupBox(QStringLiteral("Step 1: Draw Route"), this);
     gbRoute->setObjectName(QStringLiteral("gbRoute"));
