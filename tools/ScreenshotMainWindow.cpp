@@ -13,6 +13,8 @@
 #include "platform/DataPaths.h"
 #include "platform/NumericLocale.h"
 
+#include "tools/ScreenshotMapTools.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -59,6 +61,11 @@ int main(int argc, char* argv[]) {
             return 4;
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
+        const QStringList mapToolPictures = SaveMapToolPictures(output);
+        if (mapToolPictures.isEmpty())
+            return 4;
+        for (const QString& file : mapToolPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });
     DestroyApplicationWindows();
