@@ -92,12 +92,6 @@ TEST(RunlineGeometry, LinesLieWhereTheHandComputedGeometryPutsThem) {
          Para,
          {{{0, 10}, {20 - h, h}, {10, 20}}, {{0, -10}, {20 + h, -h}, {30, 20}}}},
         {"grid coordinates", {{500000, 4500000}, {500030, 4500040}}, 10, 20, Perp, sixCrossLines},
-        {"decimal spacing that divides the segment",
-         {{0, 0}, {0.3, 0}},
-         0.1,
-         1,
-         Perp,
-         {{{0, 1}, {0, -1}}, {{0.1, 1}, {0.1, -1}}, {{0.2, 1}, {0.2, -1}}, {{0.3, 1}, {0.3, -1}}}},
         {"reversing route: zero normal at the turn",
          {{0, 0}, {10, 0}, {0, 0}},
          5,
@@ -122,6 +116,19 @@ TEST(RunlineGeometry, LinesLieWhereTheHandComputedGeometryPutsThem) {
             vertices += double(line.size());
         EXPECT_EQ(count.Vertices, vertices) << c.name;
     }
+}
+
+TEST(RunlineGeometry, ASegmentThatIsAWholeMultipleOfADecimalSpacingGetsItsEndLine) {
+    // 0.1 + 0.1 + 0.1 is above 0.3 in binary: lines placed by repeated addition lose the last.
+    expectLines(GenerateRunlineGeometry({{0, 0}, {0.3, 0}}, 0.1, 1, Perp),
+                {{{0, 1}, {0, -1}}, {{0.1, 1}, {0.1, -1}}, {{0.2, 1}, {0.2, -1}}, {{0.3, 1}, {0.3, -1}}},
+                "decimal spacing");
+    // The count agrees and no line lies beyond the segment's end.
+    EXPECT_EQ(CountRunlines({{0, 0}, {0.7, 0}}, 0.1, 1, Perp).Lines, 8);
+    const Lines lines = GenerateRunlineGeometry({{0, 0}, {0.7, 0}}, 0.1, 1, Perp);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_LE(lines.back()[0].first, 0.7);
+    EXPECT_NEAR(lines.back()[0].first, 0.7, 1e-12);
 }
 
 TEST(RunlineGeometry, CoincidentPointsOfAParallelRouteCountAsZeroNormal) {
