@@ -262,7 +262,8 @@ void TfRunline1::bGenerateClick() {
         return;
     }
     if (!GenerateRunlines()) {
-        Dialogs::showMessage(TooManyLinesText);
+        if (status_ == RouteStatus::TooManyLines)
+            Dialogs::showMessage(TooManyLinesText);
         return;
     }
     IniFile ini(AppPaths::settingsFile());

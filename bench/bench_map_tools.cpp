@@ -99,6 +99,20 @@ void BM_SelectionPolygonDrawEnd(benchmark::State& state) {
 }
 BENCHMARK(BM_SelectionPolygonDrawEnd)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The peer: the canvas's own selection over the same shapes, without the main window's steps.
+void BM_CanvasSelectionAlone(benchmark::State& state) {
+    TTavrinCanvas* canvas = FNav->fcad;
+    fillMixedShapes(canvas);
+    commitStarPolygon(canvas);
+    std::vector<TPointF> polygon;
+    for (const auto& [x, y] : canvas->GetLastPolylinePoints())
+        polygon.push_back({x, y});
+    for (auto _ : state)
+        canvas->SelectAllShapesInPolygon(polygon);
+    state.counters["selected"] = canvas->SelectedShapeCount();
+}
+BENCHMARK(BM_CanvasSelectionAlone)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_DeleteSelected(benchmark::State& state) {
     TTavrinCanvas* canvas = FNav->fcad;
     int deleted = 0;
