@@ -48,6 +48,12 @@ protected:
         canvas = FNav->fcad;
         canvas->WorldSet(0, 1000, 1000, 0);
     }
+    void TearDown() override {
+        // No map tick runs into the next test.
+        FNav->tMap->stop();
+        ClearMapTimerPausedByDrawing();
+        StartedProgram::TearDown();
+    }
 
     void mouse(QEvent::Type type, Qt::MouseButton button, QPoint at) {
         const Qt::MouseButtons held =
