@@ -50,15 +50,17 @@ private:
 template <typename Handler> void bindClick(QToolButton* button, TFNav* form, Handler handler) {
     if (!button)
         return;
-    QObject::connect(button, &QToolButton::clicked, form,
-                     [form, handler] { ErrorBoundary::run([form, handler] { (form->*handler)(); }); });
+    QObject::connect(button, &QToolButton::clicked, form, [form, handler] {
+        ErrorBoundary::run([form, handler] { (form->*handler)(); });
+    });
 }
 
 template <typename Handler> void bindAction(QAction* action, TFNav* form, Handler handler) {
     if (!action)
         return;
-    QObject::connect(action, &QAction::triggered, form,
-                     [form, handler] { ErrorBoundary::run([form, handler] { (form->*handler)(); }); });
+    QObject::connect(action, &QAction::triggered, form, [form, handler] {
+        ErrorBoundary::run([form, handler] { (form->*handler)(); });
+    });
 }
 
 std::vector<TPointF> toPolygon(const std::vector<std::pair<double, double>>& points) {
@@ -133,7 +135,9 @@ void TFNav::BindMapTools() {
             fcadWorldMouseMove(shift, x, y, magnitude, angle);
         };
         fcad->OnWorldMouseDown = [this](int16_t button, int16_t shift, int16_t action, double x,
-                                        double y) { fcadWorldMouseDown(button, shift, action, x, y); };
+                                        double y) {
+            fcadWorldMouseDown(button, shift, action, x, y);
+        };
         fcad->OnDrawBegin = [this](int16_t shapeType, double x, double y) {
             fcadDrawBegin(shapeType, x, y);
         };
@@ -266,13 +270,15 @@ void TFNav::bMouseSelectClick() {
     SelectTracksMode = false;
     SelectShapesMode = true;
     startSelectionPolygon(fcad);
-    sStatusBar->SetPanelText(0, QStringLiteral("Draw polygon to select shapes (right-click to finish)"));
+    sStatusBar->SetPanelText(
+        0, QStringLiteral("Draw polygon to select shapes (right-click to finish)"));
 }
 
 void TFNav::bSelectTracksClick() {
     SelectTracksMode = true;
     startSelectionPolygon(fcad);
-    sStatusBar->SetPanelText(0, QStringLiteral("Draw polygon to select tracks (right-click to finish)"));
+    sStatusBar->SetPanelText(
+        0, QStringLiteral("Draw polygon to select tracks (right-click to finish)"));
 }
 
 void TFNav::bDelSelectedClick() {
@@ -367,9 +373,9 @@ void TFNav::fcadDrawEnd(int16_t shapeType, double, double) {
                 // Selected shapes are painted red: the back buffer must be rebuilt.
                 fcad->Refresh();
                 const int count = fcad->SelectedShapeCount();
-                const std::string text = count < 1       ? std::string()
-                                         : tracks        ? TracksSelectedText(count)
-                                                         : ShapesSelectedText(count);
+                const std::string text = count < 1 ? std::string()
+                                         : tracks  ? TracksSelectedText(count)
+                                                   : ShapesSelectedText(count);
                 sStatusBar->SetPanelText(0, QString::fromStdString(text));
             }
             fcad->ToolMode = 0;

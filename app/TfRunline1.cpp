@@ -68,8 +68,7 @@ template <typename Handler> void bind(QPushButton* button, TfRunline1* form, Han
 
 } // namespace
 
-TfRunline1::TfRunline1(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+TfRunline1::TfRunline1(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("fRunline1"));
     setWindowTitle(QStringLiteral("Runline Generator"));
     auto* layout = new QVBoxLayout(this);

@@ -7,9 +7,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QRadioButton>
-#include <QLineEdit>
 #include <QScreen>
 #include <QThread>
 

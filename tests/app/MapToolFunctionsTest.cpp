@@ -9,9 +9,8 @@ TEST(MapToolFunctions, GridAzimuthIsClockwiseFromGridNorth) {
     const struct {
         double x, y, degrees;
     } cases[] = {
-        {0, 10, 0},     {10, 0, 90},     {0, -10, 180},  {-10, 0, 270},
-        {10, 10, 45},   {-10, -10, 225}, {-10, 10, 315}, {0, 0, 0},
-        {10, -10, 135},
+        {0, 10, 0},      {10, 0, 90},    {0, -10, 180}, {-10, 0, 270},  {10, 10, 45},
+        {-10, -10, 225}, {-10, 10, 315}, {0, 0, 0},     {10, -10, 135},
     };
     for (const auto& c : cases) {
         const double azimuth = GridAzimuth(0, 0, c.x, c.y);

@@ -132,8 +132,8 @@ void expectSameLines(const std::vector<const TTPolyline*>& drawn,
 
 TEST_F(MapTools, DrawingButtonsChooseTheirTools) {
     const std::map<QToolButton*, int> tools = {
-        {FNav->ToolButton7, 17}, {FNav->ToolButton12, 3}, {FNav->ToolButton21, 1},
-        {FNav->ToolButton23, 5}, {FNav->ToolButton27, 4}, {FNav->ToolButton28, 6},
+        {FNav->ToolButton7, 17}, {FNav->ToolButton12, 3},  {FNav->ToolButton21, 1},
+        {FNav->ToolButton23, 5}, {FNav->ToolButton27, 4},  {FNav->ToolButton28, 6},
         {FNav->ToolButton29, 8}, {FNav->ToolButton30, 10}, {FNav->ToolButton31, 19},
         {FNav->Zoomwindow, -3},  {FNav->Zoomdynamic, -4},
     };
@@ -217,8 +217,7 @@ TEST_F(MapTools, EachClearDeletesOnlyItsLayerAndLogsItsText) {
         TestEnvironment::dialogs().answer(DialogAnswer::Yes);
         clear.button->click();
         for (const char* name : layers)
-            EXPECT_EQ(shapesOn(QString::fromLatin1(name)),
-                      std::string(name) == clear.layer ? 0 : 2)
+            EXPECT_EQ(shapesOn(QString::fromLatin1(name)), std::string(name) == clear.layer ? 0 : 2)
                 << name;
         if (clear.logText.isEmpty())
             EXPECT_TRUE(eventsLog().isEmpty());
@@ -326,8 +325,8 @@ TEST_F(MapTools, ShapeModeSelectsOnEveryLayerAndDeleteRemovesTheSelection) {
     canvas->DrawPoint(520, 490, 0);
     canvas->DrawPoint(100, 100, UserShapeLayerId);
     FNav->bMouseSelect->click();
-    for (const auto& [x, y] : {std::pair{300.0, 300.0}, {700.0, 300.0}, {700.0, 700.0},
-                               {300.0, 700.0}})
+    for (const auto& [x, y] :
+         {std::pair{300.0, 300.0}, {700.0, 300.0}, {700.0, 700.0}, {300.0, 700.0}})
         click(Qt::LeftButton, x, y);
     click(Qt::RightButton, 300, 700);
     EXPECT_EQ(panel(0), QStringLiteral("3 shape(s) selected. Press Delete to remove."));
@@ -363,8 +362,8 @@ TEST_F(MapTools, SelectTrackAfterTheShapeButtonKeepsBothModes) {
     EXPECT_TRUE(SelectShapesMode);
     EXPECT_TRUE(SelectTracksMode);
     const auto drawSquare = [&] {
-        for (const auto& [x, y] : {std::pair{300.0, 300.0}, {700.0, 300.0}, {700.0, 700.0},
-                                   {300.0, 700.0}})
+        for (const auto& [x, y] :
+             {std::pair{300.0, 300.0}, {700.0, 300.0}, {700.0, 700.0}, {300.0, 700.0}})
             click(Qt::LeftButton, x, y);
         click(Qt::RightButton, 300, 700);
     };

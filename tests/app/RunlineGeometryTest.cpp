@@ -120,9 +120,10 @@ TEST(RunlineGeometry, LinesLieWhereTheHandComputedGeometryPutsThem) {
 
 TEST(RunlineGeometry, ASegmentThatIsAWholeMultipleOfADecimalSpacingGetsItsEndLine) {
     // 0.1 + 0.1 + 0.1 is above 0.3 in binary: lines placed by repeated addition lose the last.
-    expectLines(GenerateRunlineGeometry({{0, 0}, {0.3, 0}}, 0.1, 1, Perp),
-                {{{0, 1}, {0, -1}}, {{0.1, 1}, {0.1, -1}}, {{0.2, 1}, {0.2, -1}}, {{0.3, 1}, {0.3, -1}}},
-                "decimal spacing");
+    expectLines(
+        GenerateRunlineGeometry({{0, 0}, {0.3, 0}}, 0.1, 1, Perp),
+        {{{0, 1}, {0, -1}}, {{0.1, 1}, {0.1, -1}}, {{0.2, 1}, {0.2, -1}}, {{0.3, 1}, {0.3, -1}}},
+        "decimal spacing");
     // The count agrees and no line lies beyond the segment's end.
     EXPECT_EQ(CountRunlines({{0, 0}, {0.7, 0}}, 0.1, 1, Perp).Lines, 8);
     const Lines lines = GenerateRunlineGeometry({{0, 0}, {0.7, 0}}, 0.1, 1, Perp);

@@ -10,12 +10,12 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QKeyEvent>
 #include <QToolButton>
 
 namespace {
@@ -168,7 +168,8 @@ TEST_F(RunlineWindow, ARouteDrawnOnTheMapGivesItsLines) {
     EXPECT_EQ(statusColour(), QColor(0, 0x80, 0));
     EXPECT_EQ(drawnOn(RunlineLayer), expectedLayer(route, 10, 100, RunlineType::Perpendicular));
     EXPECT_EQ(drawnOn(RouteLayer), std::vector<RunlinePolyline>{route});
-    EXPECT_EQ(logEntries(), QStringList{QStringLiteral("Runlines generated - Spacing: 10, Length: 100")});
+    EXPECT_EQ(logEntries(),
+              QStringList{QStringLiteral("Runlines generated - Spacing: 10, Length: 100")});
 
     // The line type switches at once.
     window->rbParallel->click();
@@ -228,9 +229,9 @@ TEST_F(RunlineWindow, TextsThatAreNotPositiveNumbersTakeTheDefaults) {
     const std::vector<RunlinePoint> route = {{0, 0}, {35, 0}};
     window->SetRoutePoints(route);
     const auto tenMetreLines = expectedLayer(route, 10, 100, RunlineType::Perpendicular);
-    for (const QString& text : {QString(), QStringLiteral("0"), QStringLiteral("-5"),
-                                QStringLiteral("abc"), QStringLiteral("nan"),
-                                QStringLiteral("inf"), QStringLiteral("1e999")}) {
+    for (const QString& text :
+         {QString(), QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("abc"),
+          QStringLiteral("nan"), QStringLiteral("inf"), QStringLiteral("1e999")}) {
         window->eSpacing->setText(text);
         EXPECT_EQ(drawnOn(RunlineLayer), tenMetreLines) << text.toStdString();
     }
@@ -246,9 +247,11 @@ TEST_F(RunlineWindow, GenerateWithoutARouteAsksForOneAndStoresNothing) {
     window->show();
     window->bGenerate->click();
     ASSERT_EQ(TestEnvironment::dialogs().messages.size(), 1u);
-    EXPECT_EQ(TestEnvironment::dialogs().messages[0].text, QStringLiteral("Please draw a route first."));
+    EXPECT_EQ(TestEnvironment::dialogs().messages[0].text,
+              QStringLiteral("Please draw a route first."));
     const IniFile ini(TestEnvironment::settingsFile());
-    EXPECT_EQ(ini.readString(QStringLiteral("RUNLINE"), QStringLiteral("Spacing"), QStringLiteral("none")),
+    EXPECT_EQ(ini.readString(QStringLiteral("RUNLINE"), QStringLiteral("Spacing"),
+                             QStringLiteral("none")),
               QStringLiteral("none"));
     EXPECT_TRUE(logEntries().isEmpty());
 }
