@@ -549,3 +549,26 @@ TEST_F(MapTools, DoubleClickInTheGnssBoxTogglesTheCompactView) {
     EXPECT_FALSE(FNav->tDraw->isHidden());
     EXPECT_TRUE(fRealtime->isVisible());
 }
+
+TEST_F(MapTools, ARightClickThatEndsAPolygonStartsNoMeasure) {
+    FNav->ToolButton28->click();
+    click(Qt::LeftButton, 100, 100);
+    click(Qt::LeftButton, 300, 100);
+    click(Qt::LeftButton, 300, 300);
+    click(Qt::RightButton, 300, 300);
+    EXPECT_FALSE(MeasureActive);
+    EXPECT_EQ(canvas->ShapeCount, 1);
+}
+
+TEST_F(MapTools, AMeasureStartedOnAZeroCoordinateShowsNoLiveDistance) {
+    // Kept as it always was: a zero origin reads as "no measure running".
+    FNav->fcadWorldMouseDown(2, 0, 0, 0.0, 50.0);
+    ASSERT_TRUE(MeasureActive);
+    FNav->fcadWorldMouseMove(0, 30, 90, 0, 0);
+    EXPECT_EQ(canvas->MeasureDistance, 0);
+    FNav->fcadWorldMouseDown(2, 0, 0, 0.0, 50.0);
+    FNav->fcadWorldMouseDown(2, 0, 0, 10.0, 50.0);
+    FNav->fcadWorldMouseMove(0, 13, 54, 0, 0);
+    EXPECT_DOUBLE_EQ(canvas->MeasureDistance, 5);
+    EXPECT_NEAR(canvas->MeasureBearing, std::atan2(3.0, 4.0) * 180 / std::numbers::pi, 1e-9);
+}
