@@ -8,12 +8,12 @@
 
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
+#include "tools/ScreenshotMapTools.h"
+#include "tools/ScreenshotNtripWindow.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
 #include "platform/NumericLocale.h"
-
-#include "tools/ScreenshotMapTools.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -61,6 +61,8 @@ int main(int argc, char* argv[]) {
             return 4;
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
+        if (!SaveNtripScreenshots(output))
+            return 4;
         const QStringList mapToolPictures = SaveMapToolPictures(output);
         if (mapToolPictures.isEmpty())
             return 4;
