@@ -5,24 +5,15 @@
 
 #include "canvas/TTavrinCanvas.h"
 
+#include "tests/support/EventLoopWait.h"
+
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QScreen>
-#include <QThread>
 
 namespace {
-
-void settle(int milliseconds) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(20);
-    }
-}
 
 // Saves the part of the screen that the windows cover.
 bool saveScreen(const QString& file, const QRect& area) {
@@ -53,14 +44,14 @@ QStringList SaveMapToolPictures(const QString& output) {
     // Over the other tool windows that the start shows.
     FNav->raise();
     fRunline1->raise();
-    settle(500);
+    RunEventsFor(500);
     const QString runline = output + QStringLiteral("/runline.png");
     if (!saveScreen(runline, FNav->frameGeometry() | fRunline1->frameGeometry()))
         return {};
     fRunline1->hide();
 
     FNav->HideChrome();
-    settle(800);
+    RunEventsFor(800);
     const QString compact = output + QStringLiteral("/compact.png");
     const bool saved = saveScreen(compact, FNav->frameGeometry());
     FNav->RestoreChrome();
