@@ -179,10 +179,9 @@ bool LoadFrom(CanvasModel& canvas, DxfPairReader& reader, const QString& fileNam
     case DxfDrawingReader::Failure::Binary:
         return Refuse(report, "DXF load failed: binary DXF files are not supported", show);
     case DxfDrawingReader::Failure::LineTooLong:
-        return Refuse(report,
-                      "DXF load failed: line " + std::to_string(reader.LineNumber()) +
-                          " is too long",
-                      show);
+        return Refuse(
+            report, "DXF load failed: line " + std::to_string(reader.LineNumber()) + " is too long",
+            show);
     case DxfDrawingReader::Failure::ReadError:
         return Refuse(report, "DXF load failed: the file could not be read", show);
     case DxfDrawingReader::Failure::NoEntities:

@@ -39,8 +39,8 @@ struct DxfLoadOptions {
 bool DXFLoad(CanvasModel& canvas, const QString& fileName, DxfLoadReport* report = nullptr,
              const DxfLoadOptions& options = {});
 // The import command's name for the same load.
-bool DXFLoadReplace(CanvasModel& canvas, const QString& fileName,
-                    DxfLoadReport* report = nullptr, const DxfLoadOptions& options = {});
+bool DXFLoadReplace(CanvasModel& canvas, const QString& fileName, DxfLoadReport* report = nullptr,
+                    const DxfLoadOptions& options = {});
 // The same load from bytes in memory; `fileName` names the target layer.
 bool DXFLoadBytes(CanvasModel& canvas, std::string_view bytes, const QString& fileName,
                   DxfLoadReport* report = nullptr, const DxfLoadOptions& options = {});

@@ -40,7 +40,8 @@ public:
     // Fixed notation, six decimals, no exponent; never "-0.000000".
     void Real(int code, double value) {
         char text[400];
-        auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+        auto [end, ec] =
+            std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
         if (ec != std::errc()) {
             Group(code, "0.000000");
             return;

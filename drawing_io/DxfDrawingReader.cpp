@@ -4,10 +4,9 @@
 
 #include <utility>
 
-DxfDrawingReader::DxfDrawingReader(DxfPairReader& reader, DxfStaging& staging,
-                                   int64_t maxShapes, LineTrace lineTrace)
-    : Reader_(reader), Staging_(staging), MaxShapes_(maxShapes),
-      LineTrace_(std::move(lineTrace)) {}
+DxfDrawingReader::DxfDrawingReader(DxfPairReader& reader, DxfStaging& staging, int64_t maxShapes,
+                                   LineTrace lineTrace)
+    : Reader_(reader), Staging_(staging), MaxShapes_(maxShapes), LineTrace_(std::move(lineTrace)) {}
 
 bool DxfDrawingReader::SkipRecord() {
     return ReadPairs([](int, std::string_view) {});
@@ -59,8 +58,8 @@ DxfDrawingReader::Failure DxfDrawingReader::Read() {
     for (const DxfStaging::Item& item : Staging_.Items) {
         if (item.Shape) {
             ++count;
-        } else if (const DxfStaging::Block* block =
-                       Staging_.FindBlock(Staging_.Inserts[static_cast<size_t>(item.Extra)].BlockName)) {
+        } else if (const DxfStaging::Block* block = Staging_.FindBlock(
+                       Staging_.Inserts[static_cast<size_t>(item.Extra)].BlockName)) {
             count += static_cast<int64_t>(block->Lines.size());
         }
         if (count > MaxShapes_)
@@ -152,11 +151,20 @@ void DxfDrawingReader::ReadBlocks() {
             Finite_ = true;
             more = ReadPairs([&](int code, std::string_view value) {
                 switch (code) {
-                case 10: line.X1 = Real(value); break;
-                case 20: line.Y1 = Real(value); break;
-                case 11: line.X2 = Real(value); break;
-                case 21: line.Y2 = Real(value); break;
-                default: break;
+                case 10:
+                    line.X1 = Real(value);
+                    break;
+                case 20:
+                    line.Y1 = Real(value);
+                    break;
+                case 11:
+                    line.X2 = Real(value);
+                    break;
+                case 21:
+                    line.Y2 = Real(value);
+                    break;
+                default:
+                    break;
                 }
             });
             if (more && Finite_)

@@ -75,13 +75,26 @@ bool DxfDrawingReader::ReadLine() {
     line->Type = ShapeType::Line;
     const bool more = ReadPairs([&](int code, std::string_view value) {
         switch (code) {
-        case 8: layer = value; break;
-        case 62: colour = DxfInteger(value, -1); break;
-        case 10: line->X1 = Real(value); break;
-        case 20: line->Y1 = Real(value); break;
-        case 11: line->X2 = Real(value); break;
-        case 21: line->Y2 = Real(value); break;
-        default: break;
+        case 8:
+            layer = value;
+            break;
+        case 62:
+            colour = DxfInteger(value, -1);
+            break;
+        case 10:
+            line->X1 = Real(value);
+            break;
+        case 20:
+            line->Y1 = Real(value);
+            break;
+        case 11:
+            line->X2 = Real(value);
+            break;
+        case 21:
+            line->Y2 = Real(value);
+            break;
+        default:
+            break;
         }
     });
     if (!more)
@@ -98,11 +111,20 @@ bool DxfDrawingReader::ReadCircle() {
     circle->Type = ShapeType::Circle;
     const bool more = ReadPairs([&](int code, std::string_view value) {
         switch (code) {
-        case 62: colour = DxfInteger(value, -1); break;
-        case 10: circle->CenterX = Real(value); break;
-        case 20: circle->CenterY = Real(value); break;
-        case 40: circle->Radius = Real(value); break;
-        default: break;
+        case 62:
+            colour = DxfInteger(value, -1);
+            break;
+        case 10:
+            circle->CenterX = Real(value);
+            break;
+        case 20:
+            circle->CenterY = Real(value);
+            break;
+        case 40:
+            circle->Radius = Real(value);
+            break;
+        default:
+            break;
         }
     });
     if (!more)
@@ -116,13 +138,26 @@ bool DxfDrawingReader::ReadArc() {
     double cx = 0.0, cy = 0.0, r = 0.0, start = 0.0, end = 0.0;
     const bool more = ReadPairs([&](int code, std::string_view value) {
         switch (code) {
-        case 62: colour = DxfInteger(value, -1); break;
-        case 10: cx = Real(value); break;
-        case 20: cy = Real(value); break;
-        case 40: r = Real(value); break;
-        case 50: start = Real(value); break;
-        case 51: end = Real(value); break;
-        default: break;
+        case 62:
+            colour = DxfInteger(value, -1);
+            break;
+        case 10:
+            cx = Real(value);
+            break;
+        case 20:
+            cy = Real(value);
+            break;
+        case 40:
+            r = Real(value);
+            break;
+        case 50:
+            start = Real(value);
+            break;
+        case 51:
+            end = Real(value);
+            break;
+        default:
+            break;
         }
     });
     if (!more)
@@ -145,15 +180,32 @@ bool DxfDrawingReader::ReadEllipse() {
     double cx = 0.0, cy = 0.0, mx = 0.0, my = 0.0, ratio = 1.0, start = 0.0, end = 2.0 * Pi;
     const bool more = ReadPairs([&](int code, std::string_view value) {
         switch (code) {
-        case 62: colour = DxfInteger(value, -1); break;
-        case 10: cx = Real(value); break;
-        case 20: cy = Real(value); break;
-        case 11: mx = Real(value); break;
-        case 21: my = Real(value); break;
-        case 40: ratio = Real(value); break;
-        case 41: start = Real(value); break;
-        case 42: end = Real(value); break;
-        default: break;
+        case 62:
+            colour = DxfInteger(value, -1);
+            break;
+        case 10:
+            cx = Real(value);
+            break;
+        case 20:
+            cy = Real(value);
+            break;
+        case 11:
+            mx = Real(value);
+            break;
+        case 21:
+            my = Real(value);
+            break;
+        case 40:
+            ratio = Real(value);
+            break;
+        case 41:
+            start = Real(value);
+            break;
+        case 42:
+            end = Real(value);
+            break;
+        default:
+            break;
         }
     });
     if (!more)
@@ -226,11 +278,20 @@ bool DxfDrawingReader::ReadSpline() {
     std::vector<double> ys;
     const bool more = ReadPairs([&](int code, std::string_view value) {
         switch (code) {
-        case 62: colour = DxfInteger(value, -1); break;
-        case 70: flags = DxfInteger(value, 0); break;
-        case 10: xs.push_back(Real(value)); break;
-        case 20: ys.push_back(Real(value)); break;
-        default: break;
+        case 62:
+            colour = DxfInteger(value, -1);
+            break;
+        case 70:
+            flags = DxfInteger(value, 0);
+            break;
+        case 10:
+            xs.push_back(Real(value));
+            break;
+        case 20:
+            ys.push_back(Real(value));
+            break;
+        default:
+            break;
         }
     });
     if (!more)
@@ -260,16 +321,27 @@ bool DxfDrawingReader::ReadText(bool multiLine) {
     std::string chunks;
     const bool more = ReadPairs([&](int code, std::string_view value) {
         switch (code) {
-        case 10: text->X = Real(value); break;
-        case 20: text->Y = Real(value); break;
-        case 40: height = Real(value); break;
-        case 50: text->Rotation = Real(value); break;
-        case 1: value1 = value; break;
+        case 10:
+            text->X = Real(value);
+            break;
+        case 20:
+            text->Y = Real(value);
+            break;
+        case 40:
+            height = Real(value);
+            break;
+        case 50:
+            text->Rotation = Real(value);
+            break;
+        case 1:
+            value1 = value;
+            break;
         case 3:
             if (multiLine)
                 chunks += Reader_.RawValue();
             break;
-        default: break;
+        default:
+            break;
         }
     });
     if (!more)
@@ -292,8 +364,12 @@ bool DxfDrawingReader::ReadLwPolyline() {
     auto polyline = MakePolyline(ShapeType::Polyline, false);
     const bool more = ReadPairs([&](int code, std::string_view value) {
         switch (code) {
-        case 62: colour = DxfInteger(value, -1); break;
-        case 70: flags = DxfInteger(value, 0); break;
+        case 62:
+            colour = DxfInteger(value, -1);
+            break;
+        case 70:
+            flags = DxfInteger(value, 0);
+            break;
         case 10:
             pendingX = Real(value);
             xPending = true;
@@ -304,7 +380,8 @@ bool DxfDrawingReader::ReadLwPolyline() {
                 xPending = false;
             }
             break;
-        default: break;
+        default:
+            break;
         }
     });
     if (!more)
@@ -365,14 +442,29 @@ bool DxfDrawingReader::ReadInsert() {
     DxfStaging::Insert insert;
     const bool more = ReadPairs([&](int code, std::string_view value) {
         switch (code) {
-        case 2: insert.BlockName = value; break;
-        case 62: insert.Colour = DxfInteger(value, -1); break;
-        case 10: insert.X = Real(value); break;
-        case 20: insert.Y = Real(value); break;
-        case 41: insert.ScaleX = Real(value); break;
-        case 42: insert.ScaleY = Real(value); break;
-        case 50: insert.Rotation = Real(value); break;
-        default: break;
+        case 2:
+            insert.BlockName = value;
+            break;
+        case 62:
+            insert.Colour = DxfInteger(value, -1);
+            break;
+        case 10:
+            insert.X = Real(value);
+            break;
+        case 20:
+            insert.Y = Real(value);
+            break;
+        case 41:
+            insert.ScaleX = Real(value);
+            break;
+        case 42:
+            insert.ScaleY = Real(value);
+            break;
+        case 50:
+            insert.Rotation = Real(value);
+            break;
+        default:
+            break;
         }
     });
     if (!more)

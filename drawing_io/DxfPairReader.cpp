@@ -68,8 +68,7 @@ bool DxfPairReader::IsBinaryDxf() {
     static constexpr std::string_view Sentinel = "AutoCAD Binary DXF";
     while (End_ - Begin_ < Sentinel.size() && Fill()) {
     }
-    return std::string_view(Data_ + Begin_, End_ - Begin_).substr(0, Sentinel.size()) ==
-           Sentinel;
+    return std::string_view(Data_ + Begin_, End_ - Begin_).substr(0, Sentinel.size()) == Sentinel;
 }
 
 bool DxfPairReader::ReadLine(std::string_view& line) {
@@ -195,8 +194,8 @@ double DxfReal(std::string_view text, bool& finite) {
         return 0.0;
     }
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value,
-                                           std::chars_format::general);
+    const auto [ptr, ec] =
+        std::from_chars(rest.data(), rest.data() + rest.size(), value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // Too small rounds to 0; too large has no value.
         const std::string_view used(rest.data(), static_cast<size_t>(ptr - rest.data()));

@@ -124,9 +124,8 @@ std::string CodePageCodec::ToUtf8(std::string_view bytes) const {
     std::string out;
     if (Decoder_ == NoConverter) {
         for (const char c : bytes)
-            AppendUtf8(static_cast<unsigned char>(c) < 0x80 ? static_cast<unsigned char>(c)
-                                                            : 0xFFFD,
-                       out);
+            AppendUtf8(
+                static_cast<unsigned char>(c) < 0x80 ? static_cast<unsigned char>(c) : 0xFFFD, out);
         return out;
     }
     iconv(Decoder_, nullptr, nullptr, nullptr, nullptr);
@@ -162,8 +161,7 @@ bool CodePageCodec::EncodeCodePoint(char32_t codePoint, std::string& out) const 
     char buffer[16];
     char* outPtr = buffer;
     size_t outLeft = sizeof buffer;
-    if (iconv(Encoder_, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
-        inLeft != 0)
+    if (iconv(Encoder_, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
         return false;
     // Stateful encodings may need a closing shift sequence.
     if (iconv(Encoder_, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1))

@@ -193,7 +193,8 @@ TEST_F(DxfReader, TurkishNamesAndTextsReadInEveryEncoding) {
               QString::fromUtf8("İskele"));
     // From AC1021 on, texts are UTF-8 whatever the code page says.
     const std::string header = DxfSection(
-        "HEADER", DxfPairs({{9, "$ACADVER"}, {1, "AC1021"}, {9, "$DWGCODEPAGE"}, {3, "ANSI_1252"}}));
+        "HEADER",
+        DxfPairs({{9, "$ACADVER"}, {1, "AC1021"}, {9, "$DWGCODEPAGE"}, {3, "ANSI_1252"}}));
     ASSERT_TRUE(Load(DxfFile(DxfPairs({{0, "TEXT"}, {1, "\xC4\xB0skele"}}), header), "new.dxf"));
     EXPECT_EQ(static_cast<const TTText*>(Loaded("new.dxf").at(0))->DisplayText,
               QString::fromUtf8("İskele"));
@@ -202,32 +203,46 @@ TEST_F(DxfReader, TurkishNamesAndTextsReadInEveryEncoding) {
 // ---- Records read as pairs ---------------------------------------------------------------
 
 TEST_F(DxfReader, AnArcEndingAtAngleZeroDoesNotSwallowItsBlock) {
-    const std::string blocks = DxfSection(
-        "BLOCKS", DxfPairs({{0, "BLOCK"}, {2, "B"}, {10, "0"}, {20, "0"},
-                            {0, "LINE"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"},
-                            {0, "ARC"}, {10, "0"}, {20, "0"}, {40, "1"}, {50, "90"}, {51, "0"},
-                            {0, "ENDBLK"}}));
+    const std::string blocks = DxfSection("BLOCKS", DxfPairs({{0, "BLOCK"},
+                                                              {2, "B"},
+                                                              {10, "0"},
+                                                              {20, "0"},
+                                                              {0, "LINE"},
+                                                              {10, "0"},
+                                                              {20, "0"},
+                                                              {11, "1"},
+                                                              {21, "0"},
+                                                              {0, "ARC"},
+                                                              {10, "0"},
+                                                              {20, "0"},
+                                                              {40, "1"},
+                                                              {50, "90"},
+                                                              {51, "0"},
+                                                              {0, "ENDBLK"}}));
     ASSERT_TRUE(Load(DxfFile(DxfPairs({{0, "INSERT"}, {2, "B"}, {10, "5"}, {20, "5"}}), blocks)));
     ASSERT_EQ(Loaded().size(), 1u);
     EXPECT_EQ(Loaded()[0]->Class(), ShapeClass::Line);
 }
 
 TEST_F(DxfReader, ATableCountOfZeroDoesNotHideTheFirstLayer) {
-    const std::string tables = DxfSection(
-        "TABLES", DxfPairs({{0, "TABLE"}, {2, "LAYER"}, {70, "0"},
-                            {0, "LAYER"}, {2, "WALLS"}, {70, "0"}, {62, "1"}, {0, "ENDTAB"}}));
+    const std::string tables = DxfSection("TABLES", DxfPairs({{0, "TABLE"},
+                                                              {2, "LAYER"},
+                                                              {70, "0"},
+                                                              {0, "LAYER"},
+                                                              {2, "WALLS"},
+                                                              {70, "0"},
+                                                              {62, "1"},
+                                                              {0, "ENDTAB"}}));
     ASSERT_TRUE(Load(DxfFile(DxfPairs({{0, "POINT"}, {10, "1"}, {20, "1"}}), tables)));
     EXPECT_EQ(canvas.FindLayer(canvas.DxfLayerId)->PenFg, Red);
 }
 
 TEST_F(DxfReader, RecordsOnALayerNamedLineInventNoLine) {
-    const std::string entities =
-        DxfPairs({{0, "POLYLINE"}, {8, "LINE"}, {66, "1"},
-                  {0, "VERTEX"}, {8, "LINE"}, {10, "100"}, {20, "100"},
-                  {0, "VERTEX"}, {8, "LINE"}, {10, "200"}, {20, "100"},
-                  {0, "SEQEND"}, {8, "LINE"},
-                  {0, "HATCH"}, {8, "LINE"}, {2, "SOLID"}, {70, "1"},
-                  {0, "CIRCLE"}, {8, "LINE"}, {10, "150"}, {20, "150"}, {40, "5"}});
+    const std::string entities = DxfPairs(
+        {{0, "POLYLINE"}, {8, "LINE"},   {66, "1"},   {0, "VERTEX"}, {8, "LINE"}, {10, "100"},
+         {20, "100"},     {0, "VERTEX"}, {8, "LINE"}, {10, "200"},   {20, "100"}, {0, "SEQEND"},
+         {8, "LINE"},     {0, "HATCH"},  {8, "LINE"}, {2, "SOLID"},  {70, "1"},   {0, "CIRCLE"},
+         {8, "LINE"},     {10, "150"},   {20, "150"}, {40, "5"}});
     ASSERT_TRUE(Load(DxfFile(entities)));
     const auto shapes = Loaded();
     ASSERT_EQ(shapes.size(), 2u);
@@ -238,9 +253,14 @@ TEST_F(DxfReader, RecordsOnALayerNamedLineInventNoLine) {
 }
 
 TEST_F(DxfReader, AValueThatSpellsASectionEndInsideAnUnknownEntityIsJustAValue) {
-    const std::string entities =
-        DxfPairs({{0, "DIMENSION"}, {1, "ENDSEC"}, {3, "LINE"}, {0, "LINE"}, {10, "1"},
-                  {20, "2"}, {11, "3"}, {21, "4"}});
+    const std::string entities = DxfPairs({{0, "DIMENSION"},
+                                           {1, "ENDSEC"},
+                                           {3, "LINE"},
+                                           {0, "LINE"},
+                                           {10, "1"},
+                                           {20, "2"},
+                                           {11, "3"},
+                                           {21, "4"}});
     ASSERT_TRUE(Load(DxfFile(entities)));
     ASSERT_EQ(Loaded().size(), 1u);
     const auto* line = static_cast<const TTLine*>(Loaded()[0]);
@@ -249,8 +269,8 @@ TEST_F(DxfReader, AValueThatSpellsASectionEndInsideAnUnknownEntityIsJustAValue) 
 }
 
 TEST_F(DxfReader, LineEndsBomAndPaddedCodesReadAlike) {
-    const std::string plain = DxfFile(DxfPairs({{0, "LINE"}, {10, "1"}, {20, "2"}, {11, "3"},
-                                                {21, "4"}}));
+    const std::string plain =
+        DxfFile(DxfPairs({{0, "LINE"}, {10, "1"}, {20, "2"}, {11, "3"}, {21, "4"}}));
     std::string crlf;
     std::string lonecr;
     for (const char c : plain) {
@@ -283,13 +303,12 @@ TEST_F(DxfReader, LineEndsBomAndPaddedCodesReadAlike) {
 
 TEST_F(DxfReader, SectionsInAnyOrderReadTheSame) {
     const std::string tables = DxfSection(
-        "TABLES", DxfPairs({{0, "TABLE"}, {2, "LAYER"}, {0, "LAYER"}, {2, "A"}, {62, "1"},
-                            {0, "ENDTAB"}}));
-    const std::string blocks =
-        DxfSection("BLOCKS", DxfPairs({{0, "BLOCK"}, {2, "B"}, {0, "LINE"}, {11, "1"},
-                                       {0, "ENDBLK"}}));
-    const std::string entities = DxfSection(
-        "ENTITIES", DxfPairs({{0, "INSERT"}, {2, "B"}, {0, "POINT"}, {10, "3"}}));
+        "TABLES",
+        DxfPairs({{0, "TABLE"}, {2, "LAYER"}, {0, "LAYER"}, {2, "A"}, {62, "1"}, {0, "ENDTAB"}}));
+    const std::string blocks = DxfSection(
+        "BLOCKS", DxfPairs({{0, "BLOCK"}, {2, "B"}, {0, "LINE"}, {11, "1"}, {0, "ENDBLK"}}));
+    const std::string entities =
+        DxfSection("ENTITIES", DxfPairs({{0, "INSERT"}, {2, "B"}, {0, "POINT"}, {10, "3"}}));
     ASSERT_TRUE(Load(tables + blocks + entities + "0\nEOF\n", "first.dxf"));
     ASSERT_TRUE(Load(entities + blocks + tables + "0\nEOF\n", "last.dxf"));
     for (const QString& name : {QString("first.dxf"), QString("last.dxf")}) {
@@ -347,19 +366,24 @@ std::string Block(const std::string& name, const std::string& body) {
 }
 
 std::string BlockLine(double x1, double y1, double x2, double y2) {
-    return DxfPairs({{0, "LINE"}, {8, "0"}, {62, "5"}, {10, std::to_string(x1)},
-                     {20, std::to_string(y1)}, {11, std::to_string(x2)}, {21, std::to_string(y2)}});
+    return DxfPairs({{0, "LINE"},
+                     {8, "0"},
+                     {62, "5"},
+                     {10, std::to_string(x1)},
+                     {20, std::to_string(y1)},
+                     {11, std::to_string(x2)},
+                     {21, std::to_string(y2)}});
 }
 
 TEST_F(DxfReader, BlocksKeepTheirLinesOnlyAndAreFoundByExactName) {
-    const std::string blocks = DxfSection(
-        "BLOCKS",
-        Block("DOOR", BlockLine(0, 0, 1, 0) + BlockLine(1, 0, 1, 2) + BlockLine(1, 2, 0, 2)) +
-            Block("MIXED", DxfPairs({{0, "CIRCLE"}, {40, "1"}}) + BlockLine(0, 0, 5, 5) +
-                               BlockLine(5, 5, 6, 6)) +
-            // A block without its end is dropped when the next one starts.
-            DxfPairs({{0, "BLOCK"}, {2, "OPEN"}}) + BlockLine(0, 0, 9, 9) +
-            Block("AFTER", BlockLine(0, 0, 2, 2)));
+    const std::string blocks =
+        DxfSection("BLOCKS", Block("DOOR", BlockLine(0, 0, 1, 0) + BlockLine(1, 0, 1, 2) +
+                                               BlockLine(1, 2, 0, 2)) +
+                                 Block("MIXED", DxfPairs({{0, "CIRCLE"}, {40, "1"}}) +
+                                                    BlockLine(0, 0, 5, 5) + BlockLine(5, 5, 6, 6)) +
+                                 // A block without its end is dropped when the next one starts.
+                                 DxfPairs({{0, "BLOCK"}, {2, "OPEN"}}) + BlockLine(0, 0, 9, 9) +
+                                 Block("AFTER", BlockLine(0, 0, 2, 2)));
     ASSERT_TRUE(Load(DxfFile(DxfPairs({{0, "POINT"}}), blocks)));
     const TTBlock* door = canvas.FindBlock("DOOR");
     ASSERT_NE(door, nullptr);
@@ -401,7 +425,7 @@ TEST_F(DxfReader, EntityEdgeCases) {
     const auto polyline = [](const CanvasModel& c, size_t i = 0) -> const TTPolyline& {
         return AsPolyline(c.Shapes[i]);
     };
-    {   // ARC 350 -> 10: 20 degrees in 21 points.
+    { // ARC 350 -> 10: 20 degrees in 21 points.
         auto c = load(DxfPairs({{0, "ARC"}, {40, "10"}, {50, "350"}, {51, "10"}}));
         const TTPolyline& arc = polyline(*c);
         ASSERT_EQ(arc.PointCount(), 21);
@@ -410,34 +434,33 @@ TEST_F(DxfReader, EntityEdgeCases) {
         EXPECT_NEAR(arc.Points[20].Y, 10 * std::sin(10 * std::numbers::pi / 180), 1e-9);
         EXPECT_EQ(arc.Type, ShapeType::Polyline);
     }
-    {   // ARC 0 -> 90 of radius 10.
+    { // ARC 0 -> 90 of radius 10.
         auto c = load(DxfPairs({{0, "ARC"}, {40, "10"}, {50, "0"}, {51, "90"}}));
         EXPECT_NEAR(polyline(*c).Points[0].X, 10, 1e-9);
         EXPECT_NEAR(polyline(*c).Points[20].X, 0, 1e-9);
         EXPECT_NEAR(polyline(*c).Points[20].Y, 10, 1e-9);
     }
-    {   // ELLIPSE 0 -> 6.28 closed, 0 -> 6.27 open, 37 points each.
-        auto closed = load(DxfPairs({{0, "ELLIPSE"}, {11, "10"}, {40, "0.5"}, {41, "0"},
-                                     {42, "6.28"}}));
+    { // ELLIPSE 0 -> 6.28 closed, 0 -> 6.27 open, 37 points each.
+        auto closed =
+            load(DxfPairs({{0, "ELLIPSE"}, {11, "10"}, {40, "0.5"}, {41, "0"}, {42, "6.28"}}));
         EXPECT_EQ(polyline(*closed).Type, ShapeType::Polygon);
         EXPECT_TRUE(polyline(*closed).Closed);
         EXPECT_EQ(polyline(*closed).PointCount(), 37);
-        auto open = load(DxfPairs({{0, "ELLIPSE"}, {11, "10"}, {40, "0.5"}, {41, "0"},
-                                   {42, "6.27"}}));
+        auto open =
+            load(DxfPairs({{0, "ELLIPSE"}, {11, "10"}, {40, "0.5"}, {41, "0"}, {42, "6.27"}}));
         EXPECT_EQ(polyline(*open).Type, ShapeType::Polyline);
         EXPECT_FALSE(polyline(*open).Closed);
         EXPECT_EQ(polyline(*open).PointCount(), 37);
     }
-    {   // Major axis (0, 10), ratio 0.5: starts at (0, 10), passes (-5, 0) at a quarter.
+    { // Major axis (0, 10), ratio 0.5: starts at (0, 10), passes (-5, 0) at a quarter.
         auto c = load(DxfPairs({{0, "ELLIPSE"}, {11, "0"}, {21, "10"}, {40, "0.5"}}));
         EXPECT_NEAR(polyline(*c).Points[0].X, 0, 1e-9);
         EXPECT_NEAR(polyline(*c).Points[0].Y, 10, 1e-9);
         EXPECT_NEAR(polyline(*c).Points[9].X, -5, 1e-9);
         EXPECT_NEAR(polyline(*c).Points[9].Y, 0, 1e-9);
     }
-    {   // An end parameter below the start runs counter-clockwise through 2 pi.
-        auto c = load(DxfPairs({{0, "ELLIPSE"}, {11, "10"}, {40, "1"}, {41, "5.5"},
-                                {42, "0.5"}}));
+    { // An end parameter below the start runs counter-clockwise through 2 pi.
+        auto c = load(DxfPairs({{0, "ELLIPSE"}, {11, "10"}, {40, "1"}, {41, "5.5"}, {42, "0.5"}}));
         const TTPolyline& arc = polyline(*c);
         EXPECT_EQ(arc.Type, ShapeType::Polyline);
         EXPECT_NEAR(arc.Points[36].X, 10 * std::cos(0.5), 1e-9);
@@ -445,22 +468,30 @@ TEST_F(DxfReader, EntityEdgeCases) {
         // The middle lies near parameter 0, not on the far side.
         EXPECT_GT(arc.Points[18].X, 9.0);
     }
-    {   // SOLID: square and triangle.
-        auto square = load(DxfPairs({{0, "SOLID"}, {10, "0"}, {20, "0"}, {11, "10"}, {21, "0"},
-                                     {12, "0"}, {22, "10"}, {13, "10"}, {23, "10"}}));
-        const std::vector<std::pair<double, double>> expected = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    { // SOLID: square and triangle.
+        auto square = load(DxfPairs({{0, "SOLID"},
+                                     {10, "0"},
+                                     {20, "0"},
+                                     {11, "10"},
+                                     {21, "0"},
+                                     {12, "0"},
+                                     {22, "10"},
+                                     {13, "10"},
+                                     {23, "10"}}));
+        const std::vector<std::pair<double, double>> expected = {
+            {0, 0}, {10, 0}, {10, 10}, {0, 10}};
         ASSERT_EQ(polyline(*square).PointCount(), 4);
         for (size_t i = 0; i < 4; ++i) {
             EXPECT_EQ(polyline(*square).Points[i].X, expected[i].first);
             EXPECT_EQ(polyline(*square).Points[i].Y, expected[i].second);
         }
         EXPECT_TRUE(polyline(*square).Closed);
-        auto triangle = load(DxfPairs({{0, "TRACE"}, {11, "10"}, {12, "5"}, {22, "10"},
-                                       {13, "5"}, {23, "10"}}));
+        auto triangle = load(
+            DxfPairs({{0, "TRACE"}, {11, "10"}, {12, "5"}, {22, "10"}, {13, "5"}, {23, "10"}}));
         ASSERT_EQ(polyline(*triangle).PointCount(), 3);
         EXPECT_EQ(polyline(*triangle).Points[2].X, 5.0);
     }
-    {   // TEXT heights.
+    { // TEXT heights.
         const struct {
             const char* height;
             double expected;
@@ -482,47 +513,74 @@ TEST_F(DxfReader, EntityEdgeCases) {
         EXPECT_EQ(t->Justify, 2);
         EXPECT_EQ(t->Align, 0);
     }
-    {   // LWPOLYLINE: a second x replaces the pending one.
-        auto c = load(DxfPairs({{0, "LWPOLYLINE"}, {10, "1"}, {10, "2"}, {20, "3"}, {10, "4"},
-                                {20, "5"}}));
+    { // LWPOLYLINE: a second x replaces the pending one.
+        auto c = load(
+            DxfPairs({{0, "LWPOLYLINE"}, {10, "1"}, {10, "2"}, {20, "3"}, {10, "4"}, {20, "5"}}));
         ASSERT_EQ(polyline(*c).PointCount(), 2);
         EXPECT_EQ(polyline(*c).Points[0].X, 2.0);
         EXPECT_EQ(polyline(*c).Points[1].Y, 5.0);
     }
-    {   // POLYLINE: one vertex makes nothing; flag 1 closes three.
+    { // POLYLINE: one vertex makes nothing; flag 1 closes three.
         auto single = load(DxfPairs({{0, "POLYLINE"}, {0, "VERTEX"}, {10, "1"}, {0, "SEQEND"}}));
         EXPECT_TRUE(single->Shapes.empty());
-        auto closed = load(DxfPairs({{0, "POLYLINE"}, {70, "1"}, {0, "VERTEX"}, {0, "VERTEX"},
-                                     {10, "1"}, {0, "VERTEX"}, {20, "1"}, {0, "SEQEND"}}));
+        auto closed = load(DxfPairs({{0, "POLYLINE"},
+                                     {70, "1"},
+                                     {0, "VERTEX"},
+                                     {0, "VERTEX"},
+                                     {10, "1"},
+                                     {0, "VERTEX"},
+                                     {20, "1"},
+                                     {0, "SEQEND"}}));
         EXPECT_EQ(polyline(*closed).Type, ShapeType::Polygon);
         EXPECT_EQ(polyline(*closed).PointCount(), 3);
         // A polyline whose SEQEND is missing does not take the next entity with it.
-        auto unended = load(DxfPairs({{0, "POLYLINE"}, {0, "VERTEX"}, {0, "VERTEX"}, {10, "1"},
-                                      {0, "CIRCLE"}, {40, "1"}}));
+        auto unended = load(DxfPairs(
+            {{0, "POLYLINE"}, {0, "VERTEX"}, {0, "VERTEX"}, {10, "1"}, {0, "CIRCLE"}, {40, "1"}}));
         EXPECT_EQ(unended->Shapes.size(), 2u);
     }
-    {   // Polyface: face records (flag 128 without 64) are not vertices.
-        auto c = load(DxfPairs({{0, "POLYLINE"}, {70, "64"},
-                                {0, "VERTEX"}, {10, "5"}, {20, "5"}, {70, "192"},
-                                {0, "VERTEX"}, {10, "6"}, {20, "5"}, {70, "192"},
-                                {0, "VERTEX"}, {70, "128"}, {71, "1"}, {72, "2"},
+    { // Polyface: face records (flag 128 without 64) are not vertices.
+        auto c = load(DxfPairs({{0, "POLYLINE"},
+                                {70, "64"},
+                                {0, "VERTEX"},
+                                {10, "5"},
+                                {20, "5"},
+                                {70, "192"},
+                                {0, "VERTEX"},
+                                {10, "6"},
+                                {20, "5"},
+                                {70, "192"},
+                                {0, "VERTEX"},
+                                {70, "128"},
+                                {71, "1"},
+                                {72, "2"},
                                 {0, "SEQEND"}}));
         ASSERT_EQ(polyline(*c).PointCount(), 2);
         EXPECT_EQ(polyline(*c).MinX, 5.0);
     }
-    {   // SPLINE: control polygon; unequal counts make nothing.
-        auto c = load(DxfPairs({{0, "SPLINE"}, {70, "1"}, {10, "0"}, {20, "0"}, {10, "1"},
-                                {20, "1"}, {11, "9"}, {21, "9"}}));
+    { // SPLINE: control polygon; unequal counts make nothing.
+        auto c = load(DxfPairs({{0, "SPLINE"},
+                                {70, "1"},
+                                {10, "0"},
+                                {20, "0"},
+                                {10, "1"},
+                                {20, "1"},
+                                {11, "9"},
+                                {21, "9"}}));
         EXPECT_EQ(polyline(*c).PointCount(), 2);
         EXPECT_TRUE(polyline(*c).Closed);
-        EXPECT_TRUE(load(DxfPairs({{0, "SPLINE"}, {10, "0"}, {10, "1"}, {20, "1"}}))->Shapes.empty());
+        EXPECT_TRUE(
+            load(DxfPairs({{0, "SPLINE"}, {10, "0"}, {10, "1"}, {20, "1"}}))->Shapes.empty());
     }
-    {   // INSERT at (100, 50), scale 2, rotation 90.
+    { // INSERT at (100, 50), scale 2, rotation 90.
         const std::string blocks = DxfSection("BLOCKS", Block("B", BlockLine(0, 0, 1, 0)));
         CanvasModel c;
         ASSERT_TRUE(DXFLoadBytes(c,
-                                 DxfFile(DxfPairs({{0, "INSERT"}, {2, "B"}, {10, "100"},
-                                                   {20, "50"}, {41, "2"}, {42, "2"},
+                                 DxfFile(DxfPairs({{0, "INSERT"},
+                                                   {2, "B"},
+                                                   {10, "100"},
+                                                   {20, "50"},
+                                                   {41, "2"},
+                                                   {42, "2"},
                                                    {50, "90"}}),
                                          blocks),
                                  "plan.dxf"));
@@ -539,10 +597,19 @@ TEST_F(DxfReader, EntityEdgeCases) {
 TEST_F(DxfReader, ColoursFollowTheEntityOrTheLayer) {
     const std::string tables = DxfSection(
         "TABLES", DxfPairs({{0, "TABLE"}, {0, "LAYER"}, {2, "A"}, {62, "3"}, {0, "ENDTAB"}}));
-    const std::string entities =
-        DxfPairs({{0, "POINT"}, {62, "1"}, {0, "TEXT"}, {62, "1"}, {1, "t"}, {0, "LINE"},
-                  {62, "1"}, {0, "LINE"}, {62, "256"}, {0, "CIRCLE"}, {62, "0"}, {0, "ARC"},
-                  {62, "5"}});
+    const std::string entities = DxfPairs({{0, "POINT"},
+                                           {62, "1"},
+                                           {0, "TEXT"},
+                                           {62, "1"},
+                                           {1, "t"},
+                                           {0, "LINE"},
+                                           {62, "1"},
+                                           {0, "LINE"},
+                                           {62, "256"},
+                                           {0, "CIRCLE"},
+                                           {62, "0"},
+                                           {0, "ARC"},
+                                           {62, "5"}});
     ASSERT_TRUE(Load(DxfFile(entities, tables)));
     const auto shapes = Loaded();
     ASSERT_EQ(shapes.size(), 6u);
@@ -552,8 +619,8 @@ TEST_F(DxfReader, ColoursFollowTheEntityOrTheLayer) {
 }
 
 TEST_F(DxfReader, AHatchBetweenTwoLinesLeavesBothLines) {
-    ASSERT_TRUE(Load(DxfFile(DxfPairs({{0, "LINE"}, {11, "1"}, {0, "HATCH"}, {2, "SOLID"},
-                                       {0, "LINE"}, {11, "2"}}))));
+    ASSERT_TRUE(Load(DxfFile(
+        DxfPairs({{0, "LINE"}, {11, "1"}, {0, "HATCH"}, {2, "SOLID"}, {0, "LINE"}, {11, "2"}}))));
     EXPECT_EQ(Loaded().size(), 2u);
 }
 
@@ -567,8 +634,8 @@ TEST_F(DxfReader, AFileOfOnlyUnknownEntitiesEmptiesTheLayerAndReturnsFalse) {
 }
 
 TEST_F(DxfReader, ANonFiniteNumberDropsItsEntityOnly) {
-    ASSERT_TRUE(Load(DxfFile(DxfPairs({{0, "LINE"}, {10, "nan"}, {0, "CIRCLE"}, {10, "1e999"},
-                                       {0, "POINT"}, {10, "7"}}))));
+    ASSERT_TRUE(Load(DxfFile(DxfPairs(
+        {{0, "LINE"}, {10, "nan"}, {0, "CIRCLE"}, {10, "1e999"}, {0, "POINT"}, {10, "7"}}))));
     ASSERT_EQ(Loaded().size(), 1u);
     EXPECT_EQ(Loaded()[0]->Class(), ShapeClass::Point);
 }

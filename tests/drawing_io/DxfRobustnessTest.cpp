@@ -148,9 +148,8 @@ TEST(DxfRobustness, EveryPrefixOfARealFileLoadsOrChangesNothing) {
     for (size_t length = 0; length < whole.size(); ++length) {
         const CanvasSnapshot before(canvas);
         DxfLoadReport report;
-        const bool loaded =
-            DXFLoadBytes(canvas, std::string_view(whole).substr(0, length), "plan.dxf", &report,
-                         quiet);
+        const bool loaded = DXFLoadBytes(canvas, std::string_view(whole).substr(0, length),
+                                         "plan.dxf", &report, quiet);
         if (!report.Committed) {
             ASSERT_FALSE(loaded) << length;
             ASSERT_TRUE(CanvasSnapshot(canvas) == before) << length;
@@ -172,18 +171,27 @@ TEST(DxfRobustness, RandomAndMutatedInputNeverBreaksTheReader) {
     DxfLoadOptions quiet;
     quiet.ShowMessages = false;
     quiet.MaxShapes = 100000;
-    const char* tokens[] = {"0", "\n", "\r", "SECTION", "ENTITIES", "ENDSEC", "VERTEX", "SEQEND",
-                            "INSERT", "BLOCK", "ENDBLK", "nan", "1e999", "-", "62", "70"};
+    const char* tokens[] = {"0",      "\n",     "\r",     "SECTION", "ENTITIES", "ENDSEC",
+                            "VERTEX", "SEQEND", "INSERT", "BLOCK",   "ENDBLK",   "nan",
+                            "1e999",  "-",      "62",     "70"};
     for (int round = 0; round < 300; ++round) {
         std::string bytes = seeds[round % 3];
         const int edits = 1 + int(random() % 20);
         for (int e = 0; e < edits && !bytes.empty(); ++e) {
             const size_t at = random() % bytes.size();
             switch (random() % 4) {
-            case 0: bytes[at] = char(random() % 256); break;
-            case 1: bytes.erase(at, random() % 64); break;
-            case 2: bytes.insert(at, tokens[random() % std::size(tokens)]); break;
-            default: bytes.insert(at, bytes.substr(random() % bytes.size(), random() % 200)); break;
+            case 0:
+                bytes[at] = char(random() % 256);
+                break;
+            case 1:
+                bytes.erase(at, random() % 64);
+                break;
+            case 2:
+                bytes.insert(at, tokens[random() % std::size(tokens)]);
+                break;
+            default:
+                bytes.insert(at, bytes.substr(random() % bytes.size(), random() % 200));
+                break;
             }
         }
         CanvasModel canvas;

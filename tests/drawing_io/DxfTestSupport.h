@@ -58,7 +58,8 @@ struct CanvasSnapshot {
         for (const auto& shape : canvas.Shapes)
             Shapes.push_back({shape->Id, shape->LayerId, shape->Type});
         for (const auto& block : canvas.Blocks)
-            Blocks.push_back(block->Name.toStdString() + "|" + std::to_string(block->Shapes.size()));
+            Blocks.push_back(block->Name.toStdString() + "|" +
+                             std::to_string(block->Shapes.size()));
         View = {canvas.PlanWorldLeft, canvas.PlanWorldRight, canvas.PlanWorldTop,
                 canvas.PlanWorldBottom};
         State = {canvas.DxfLayerId, canvas.CurrentLayer, canvas.NextLayerId, canvas.NextShapeId};

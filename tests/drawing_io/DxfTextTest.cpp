@@ -1,5 +1,5 @@
-#include "drawing_io/DxfPairReader.h"
 #include "drawing_io/DxfText.h"
+#include "drawing_io/DxfPairReader.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,8 @@ TEST(DxfText, StripMTextCodesKeepsTheWordsAndDropsTheCodes) {
         {"A\\\\B", "A\\B"},
         {"\\Lunder\\l \\Oover\\o \\Kstrike\\k", "under over strike"},
         {"\\H2.5x;big", "big"},
-        {"deg\\U+00B0C", "deg\xC2\xB0" "C"},
+        {"deg\\U+00B0C", "deg\xC2\xB0"
+                         "C"},
         {"\\U+00", "\\U+00"},
         {"\\P", " "},
         {"tail\\", "tail\\"},
@@ -66,10 +67,10 @@ TEST(DxfText, NumbersAreReadLenientlyAndNonFiniteOnesAreFlagged) {
         double value;
         bool finite;
     } reals[] = {
-        {"  12.5", 12.5, true},   {"-3e2xyz", -300.0, true}, {"+.5", 0.5, true},
-        {"abc", 0.0, true},       {"", 0.0, true},           {"1e-400", 0.0, true},
-        {"nan", 0.0, false},      {"-inf", 0.0, false},      {"1e400", 0.0, false},
-        {"INF", 0.0, false},      {"7.", 7.0, true},
+        {"  12.5", 12.5, true}, {"-3e2xyz", -300.0, true}, {"+.5", 0.5, true},
+        {"abc", 0.0, true},     {"", 0.0, true},           {"1e-400", 0.0, true},
+        {"nan", 0.0, false},    {"-inf", 0.0, false},      {"1e400", 0.0, false},
+        {"INF", 0.0, false},    {"7.", 7.0, true},
     };
     for (const auto& c : reals) {
         bool finite = true;
@@ -98,7 +99,9 @@ TEST(DxfText, LinesEndInLfCrLfOrALoneCrAndTheBomIsSkipped) {
     EXPECT_EQ(Lines("0\nSECTION\n"), (V{"0", "SECTION"}));
     EXPECT_EQ(Lines("  0\r\nSECTION\r\n"), (V{"0", "SECTION"}));
     EXPECT_EQ(Lines("0\rSECTION\r2\r"), (V{"0", "SECTION", "2"}));
-    EXPECT_EQ(Lines("\xEF\xBB\xBF" "0\nEOF"), (V{"0", "EOF"}));
+    EXPECT_EQ(Lines("\xEF\xBB\xBF"
+                    "0\nEOF"),
+              (V{"0", "EOF"}));
     EXPECT_EQ(Lines("a\n\nb"), (V{"a", "", "b"}));
 }
 

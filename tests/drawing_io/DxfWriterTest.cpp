@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <limits>
 #include <map>
 #include <sys/resource.h>
@@ -42,13 +42,15 @@ std::string Crlf(std::initializer_list<const char*> lines) {
 TEST(DxfWriter, AnEmptyDrawingIsHeaderEmptyLayerTableAndEmptyEntities) {
     CanvasModel canvas;
     canvas.WorldSet(-10, 20, 30, -5);
-    const std::string expected = Crlf(
-        {"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1009", "9", "$DWGCODEPAGE", "3",
-         "ANSI_1254", "9", "$INSBASE", "10", "0.0", "20", "0.0", "30", "0.0", "9", "$EXTMIN",
-         "10", "-10.000000", "20", "-5.000000", "30", "0.0", "9", "$EXTMAX", "10", "30.000000",
-         "20", "20.000000", "30", "0.0", "0", "ENDSEC", "0", "SECTION", "2", "TABLES", "0",
-         "TABLE", "2", "LAYER", "70", "0", "0", "ENDTAB", "0", "ENDSEC", "0", "SECTION", "2",
-         "ENTITIES", "0", "ENDSEC", "0", "EOF"});
+    const std::string expected =
+        Crlf({"0",  "SECTION",      "2",  "HEADER",    "9", "$ACADVER", "1",  "AC1009",
+              "9",  "$DWGCODEPAGE", "3",  "ANSI_1254", "9", "$INSBASE", "10", "0.0",
+              "20", "0.0",          "30", "0.0",       "9", "$EXTMIN",  "10", "-10.000000",
+              "20", "-5.000000",    "30", "0.0",       "9", "$EXTMAX",  "10", "30.000000",
+              "20", "20.000000",    "30", "0.0",       "0", "ENDSEC",   "0",  "SECTION",
+              "2",  "TABLES",       "0",  "TABLE",     "2", "LAYER",    "70", "0",
+              "0",  "ENDTAB",       "0",  "ENDSEC",    "0", "SECTION",  "2",  "ENTITIES",
+              "0",  "ENDSEC",       "0",  "EOF"});
     EXPECT_EQ(Written(canvas), expected);
 }
 
@@ -123,7 +125,9 @@ TEST(DxfWriter, EveryShapeKindIsWrittenAsItsEntity) {
     }
     // Layers in order of first use; the orphan's id is counted but has no entry.
     EXPECT_EQ(layerCount, 6);
-    const std::vector<std::string> expectedLayers = {"WALLS", "\xDDskele \xDE" "ev",
+    const std::vector<std::string> expectedLayers = {"WALLS",
+                                                     "\xDDskele \xDE"
+                                                     "ev",
                                                      "hidden layer", "only hidden", "arcs"};
     EXPECT_EQ(layerNames, expectedLayers);
     EXPECT_EQ(entities,
@@ -133,7 +137,9 @@ TEST(DxfWriter, EveryShapeKindIsWrittenAsItsEntity) {
     const std::string all = Written(drawing.canvas);
     // Zero height is written 2.5; the unrotated text has no 50, the rotated one 30.
     EXPECT_NE(all.find("40\r\n2.500000\r\n1\r\nzero height\r\n0\r\n"), std::string::npos);
-    EXPECT_NE(all.find("1\r\n\xC7" "ay \xDDskele\r\n50\r\n30.000000\r\n"), std::string::npos);
+    EXPECT_NE(all.find("1\r\n\xC7"
+                       "ay \xDDskele\r\n50\r\n30.000000\r\n"),
+              std::string::npos);
     // Rectangle corners and the ellipse's circle.
     EXPECT_NE(all.find("10\r\n3.000000\r\n20\r\n2.000000\r\n30\r\n0.0\r\n0\r\nVERTEX\r\n8\r\n"
                        "WALLS\r\n10\r\n3.000000\r\n20\r\n5.000000"),
@@ -159,7 +165,8 @@ ToolRun RunTool(const QString& program, const QStringList& arguments) {
     }
     process.waitForFinished(120000);
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    run.output =
+        QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
     return run;
 }
 
@@ -178,9 +185,9 @@ TEST(DxfWriter, TheExportOpensInIndependentReaders) {
     EXPECT_TRUE(ezdxf.output.contains(QString::fromUtf8("TEXT Çay İskele")));
     EXPECT_EQ(ezdxf.output.count("ENTITY "), 12);
 
-    const ToolRun ogr = RunTool(
-        "ogrinfo", {"-ro", "-q", "-dialect", "SQLite", "-sql",
-                    "SELECT Layer, COUNT(*) n FROM entities GROUP BY 1", path});
+    const ToolRun ogr =
+        RunTool("ogrinfo", {"-ro", "-q", "-dialect", "SQLite", "-sql",
+                            "SELECT Layer, COUNT(*) n FROM entities GROUP BY 1", path});
     ASSERT_EQ(ogr.exitCode, 0) << ogr.output.toStdString();
     std::map<QString, int> counts;
     QString layer;
@@ -191,10 +198,8 @@ TEST(DxfWriter, TheExportOpensInIndependentReaders) {
         else if (trimmed.startsWith("n (Integer) = "))
             counts[layer] = trimmed.mid(14).toInt();
     }
-    const std::map<QString, int> expected = {{"WALLS", 7},
-                                             {QString::fromUtf8("İskele Şev"), 3},
-                                             {"hidden layer", 1},
-                                             {"0", 1}};
+    const std::map<QString, int> expected = {
+        {"WALLS", 7}, {QString::fromUtf8("İskele Şev"), 3}, {"hidden layer", 1}, {"0", 1}};
     EXPECT_EQ(counts, expected) << ogr.output.toStdString();
 }
 

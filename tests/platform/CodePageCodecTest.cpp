@@ -25,14 +25,17 @@ TEST(CodePageCodec, DxfCodePageNamesSelectTheirTable) {
 TEST(CodePageCodec, UndecodableBytesBecomeReplacementCharacters) {
     const CodePageCodec codec("CP1253");
     // AA has no character in cp1253.
-    EXPECT_EQ(codec.ToUtf8("a\xAA" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(codec.ToUtf8("a\xAA"
+                           "b"),
+              "a\xEF\xBF\xBD"
+              "b");
 }
 
 TEST(CodePageCodec, WritingEscapesCharactersTheCodePageLacks) {
     const CodePageCodec codec;
     EXPECT_EQ(codec.FromUtf8("\xC4\xB0skele"), "\xDDskele");
     EXPECT_EQ(codec.FromUtf8("x\xCE\xA9y"), "x\\U+03A9y"); // Greek omega
-    EXPECT_EQ(codec.FromUtf8("\xF0\x9F\x98\x80"), "?");      // beyond four hex digits
+    EXPECT_EQ(codec.FromUtf8("\xF0\x9F\x98\x80"), "?");    // beyond four hex digits
     EXPECT_EQ(codec.FromUtf8("bad\xFF"), "bad?");
 }
 
