@@ -70,12 +70,22 @@ public:
 
     void Text(int code, const QString& text) { Group(code, Encode(text)); }
 
-    void Vertex(std::string_view layer, double x, double y) {
-        Group(0, "VERTEX");
+    // The type and layer that open every entity.
+    void Entity(std::string_view type, std::string_view layer) {
+        Group(0, type);
         Group(8, layer);
-        Real(10, x);
-        Real(20, y);
-        Group(30, "0.0");
+    }
+
+    // A point of the plan: x under `code`, y under code + 10, z "0.0" under code + 20.
+    void Point(int code, double x, double y) {
+        Real(code, x);
+        Real(code + 10, y);
+        Group(code + 20, "0.0");
+    }
+
+    void Vertex(std::string_view layer, double x, double y) {
+        Entity("VERTEX", layer);
+        Point(10, x, y);
     }
 
     bool Flush() {
@@ -94,57 +104,36 @@ private:
     bool Ok_ = true;
 };
 
-bool AllFinite(std::initializer_list<double> values) {
-    for (const double v : values)
-        if (!std::isfinite(v))
-            return false;
-    return true;
-}
-
 void WriteShape(DxfWriter& out, const TTShape& shape, std::string_view layer) {
     switch (shape.Type) {
     case ShapeType::Line:
         if (shape.Class() == ShapeClass::Line) {
             const auto& line = static_cast<const TTLine&>(shape);
-            out.Group(0, "LINE");
-            out.Group(8, layer);
-            out.Real(10, line.X1);
-            out.Real(20, line.Y1);
-            out.Group(30, "0.0");
-            out.Real(11, line.X2);
-            out.Real(21, line.Y2);
-            out.Group(31, "0.0");
+            out.Entity("LINE", layer);
+            out.Point(10, line.X1, line.Y1);
+            out.Point(11, line.X2, line.Y2);
         }
         break;
     case ShapeType::Circle:
         if (shape.Class() == ShapeClass::Circle) {
             const auto& circle = static_cast<const TTCircle&>(shape);
-            out.Group(0, "CIRCLE");
-            out.Group(8, layer);
-            out.Real(10, circle.CenterX);
-            out.Real(20, circle.CenterY);
-            out.Group(30, "0.0");
+            out.Entity("CIRCLE", layer);
+            out.Point(10, circle.CenterX, circle.CenterY);
             out.Real(40, circle.Radius);
         }
         break;
     case ShapeType::Point:
         if (shape.Class() == ShapeClass::Point) {
             const auto& point = static_cast<const TTPoint&>(shape);
-            out.Group(0, "POINT");
-            out.Group(8, layer);
-            out.Real(10, point.X);
-            out.Real(20, point.Y);
-            out.Group(30, "0.0");
+            out.Entity("POINT", layer);
+            out.Point(10, point.X, point.Y);
         }
         break;
     case ShapeType::Text:
         if (shape.Class() == ShapeClass::Text) {
             const auto& text = static_cast<const TTText&>(shape);
-            out.Group(0, "TEXT");
-            out.Group(8, layer);
-            out.Real(10, text.X);
-            out.Real(20, text.Y);
-            out.Group(30, "0.0");
+            out.Entity("TEXT", layer);
+            out.Point(10, text.X, text.Y);
             out.Real(40, text.Height > 0 ? text.Height : 2.5);
             out.Text(1, text.DisplayText);
             if (text.Rotation != 0)
@@ -154,31 +143,30 @@ void WriteShape(DxfWriter& out, const TTShape& shape, std::string_view layer) {
     case ShapeType::Rectangle:
         if (shape.Class() == ShapeClass::Rectangle) {
             const auto& box = static_cast<const TTRectangle&>(shape);
-            out.Group(0, "POLYLINE");
-            out.Group(8, layer);
+            out.Entity("POLYLINE", layer);
             out.Group(66, "1");
             out.Group(70, "1");
             out.Vertex(layer, box.X1, box.Y1);
             out.Vertex(layer, box.X2, box.Y1);
             out.Vertex(layer, box.X2, box.Y2);
             out.Vertex(layer, box.X1, box.Y2);
-            out.Group(0, "SEQEND");
-            out.Group(8, layer);
+            out.Entity("SEQEND", layer);
         }
         break;
     case ShapeType::Ellipse:
         if (shape.Class() == ShapeClass::Ellipse) {
             const auto& ellipse = static_cast<const TTEllipse&>(shape);
+            // The circle of the mean half-axis stands in for the ellipse.
+            const double cx = (ellipse.X1 + ellipse.X2) / 2;
+            const double cy = (ellipse.Y1 + ellipse.Y2) / 2;
             const double radius =
                 (std::fabs(ellipse.X2 - ellipse.X1) / 2 + std::fabs(ellipse.Y2 - ellipse.Y1) / 2) /
                 2;
-            if (!AllFinite({radius}))
+            // Huge corners can overflow the centre or the radius.
+            if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(radius))
                 break;
-            out.Group(0, "CIRCLE");
-            out.Group(8, layer);
-            out.Real(10, (ellipse.X1 + ellipse.X2) / 2);
-            out.Real(20, (ellipse.Y1 + ellipse.Y2) / 2);
-            out.Group(30, "0.0");
+            out.Entity("CIRCLE", layer);
+            out.Point(10, cx, cy);
             out.Real(40, radius);
         }
         break;
@@ -188,14 +176,12 @@ void WriteShape(DxfWriter& out, const TTShape& shape, std::string_view layer) {
             const auto& polyline = static_cast<const TTPolyline&>(shape);
             if (polyline.Points.empty())
                 break;
-            out.Group(0, "POLYLINE");
-            out.Group(8, layer);
+            out.Entity("POLYLINE", layer);
             out.Group(66, "1");
             out.Group(70, polyline.Closed ? "1" : "0");
             for (const TPointF& point : polyline.Points)
                 out.Vertex(layer, point.X, point.Y);
-            out.Group(0, "SEQEND");
-            out.Group(8, layer);
+            out.Entity("SEQEND", layer);
         }
         break;
     default:
@@ -220,13 +206,9 @@ bool DXFWrite(const CanvasModel& canvas, const DxfSink& sink) {
     out.Group(20, "0.0");
     out.Group(30, "0.0");
     out.Group(9, "$EXTMIN");
-    out.Real(10, extent(canvas.PlanWorldLeft));
-    out.Real(20, extent(canvas.PlanWorldBottom));
-    out.Group(30, "0.0");
+    out.Point(10, extent(canvas.PlanWorldLeft), extent(canvas.PlanWorldBottom));
     out.Group(9, "$EXTMAX");
-    out.Real(10, extent(canvas.PlanWorldRight));
-    out.Real(20, extent(canvas.PlanWorldTop));
-    out.Group(30, "0.0");
+    out.Point(10, extent(canvas.PlanWorldRight), extent(canvas.PlanWorldTop));
     out.Group(0, "ENDSEC");
 
     // Layers in the order the shapes first use them, hidden shapes included.

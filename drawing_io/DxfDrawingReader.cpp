@@ -98,11 +98,9 @@ void DxfDrawingReader::ReadTables() {
         if (type == "LAYER") {
             std::string name;
             int colour = 7;
-            more = ReadPairs([&](int code, std::string_view value) {
+            more = ReadFields(&colour, {}, [&](int code, std::string_view value) {
                 if (code == 2)
                     name = value;
-                else if (code == 62)
-                    colour = DxfInteger(value, -1);
             });
             // Every entry colours the one target layer: the last one with a colour decides.
             if (!name.empty() && AciToColor(colour) >= 0)
@@ -130,14 +128,11 @@ void DxfDrawingReader::ReadBlocks() {
             // A block still open is dropped.
             open.emplace();
             Finite_ = true;
-            more = ReadPairs([&](int code, std::string_view value) {
-                if (code == 2)
-                    open->Name = value;
-                else if (code == 10)
-                    open->BaseX = Real(value);
-                else if (code == 20)
-                    open->BaseY = Real(value);
-            });
+            more = ReadFields(nullptr, {{10, &open->BaseX}, {20, &open->BaseY}},
+                              [&](int code, std::string_view value) {
+                                  if (code == 2)
+                                      open->Name = value;
+                              });
             openFinite = Finite_;
         } else if (type == "ENDBLK") {
             if (open && openFinite) {
@@ -149,24 +144,8 @@ void DxfDrawingReader::ReadBlocks() {
         } else if (type == "LINE" && open) {
             DxfStaging::BlockLine line{0.0, 0.0, 0.0, 0.0};
             Finite_ = true;
-            more = ReadPairs([&](int code, std::string_view value) {
-                switch (code) {
-                case 10:
-                    line.X1 = Real(value);
-                    break;
-                case 20:
-                    line.Y1 = Real(value);
-                    break;
-                case 11:
-                    line.X2 = Real(value);
-                    break;
-                case 21:
-                    line.Y2 = Real(value);
-                    break;
-                default:
-                    break;
-                }
-            });
+            more = ReadFields(nullptr,
+                              {{10, &line.X1}, {20, &line.Y1}, {11, &line.X2}, {21, &line.Y2}});
             if (more && Finite_)
                 open->Lines.push_back(line);
         } else {

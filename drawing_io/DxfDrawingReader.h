@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,31 @@ private:
             use(Reader_.Code(), Reader_.Value());
         }
         return false;
+    }
+    struct RealField {
+        int Code;
+        double* Target;
+    };
+    // Reads a record's pairs: code 62 into `colour` (when given), the listed codes as reals,
+    // every other pair through `other`.
+    template <class Other>
+    bool ReadFields(int* colour, std::initializer_list<RealField> reals, Other other) {
+        return ReadPairs([&](int code, std::string_view value) {
+            if (code == 62 && colour) {
+                *colour = DxfInteger(value, -1);
+                return;
+            }
+            for (const RealField& field : reals) {
+                if (field.Code == code) {
+                    *field.Target = Real(value);
+                    return;
+                }
+            }
+            other(code, value);
+        });
+    }
+    bool ReadFields(int* colour, std::initializer_list<RealField> reals) {
+        return ReadFields(colour, reals, [](int, std::string_view) {});
     }
     bool SkipRecord();
     void SkipSection();

@@ -73,30 +73,12 @@ bool DxfDrawingReader::ReadLine() {
     int colour = -1;
     auto line = std::make_unique<TTLine>();
     line->Type = ShapeType::Line;
-    const bool more = ReadPairs([&](int code, std::string_view value) {
-        switch (code) {
-        case 8:
-            layer = value;
-            break;
-        case 62:
-            colour = DxfInteger(value, -1);
-            break;
-        case 10:
-            line->X1 = Real(value);
-            break;
-        case 20:
-            line->Y1 = Real(value);
-            break;
-        case 11:
-            line->X2 = Real(value);
-            break;
-        case 21:
-            line->Y2 = Real(value);
-            break;
-        default:
-            break;
-        }
-    });
+    const bool more =
+        ReadFields(&colour, {{10, &line->X1}, {20, &line->Y1}, {11, &line->X2}, {21, &line->Y2}},
+                   [&](int code, std::string_view value) {
+                       if (code == 8)
+                           layer = value;
+                   });
     if (!more)
         return false;
     if (Staging_.ShapeCount < 5 && LineTrace_)
@@ -109,25 +91,8 @@ bool DxfDrawingReader::ReadCircle() {
     int colour = -1;
     auto circle = std::make_unique<TTCircle>();
     circle->Type = ShapeType::Circle;
-    const bool more = ReadPairs([&](int code, std::string_view value) {
-        switch (code) {
-        case 62:
-            colour = DxfInteger(value, -1);
-            break;
-        case 10:
-            circle->CenterX = Real(value);
-            break;
-        case 20:
-            circle->CenterY = Real(value);
-            break;
-        case 40:
-            circle->Radius = Real(value);
-            break;
-        default:
-            break;
-        }
-    });
-    if (!more)
+    if (!ReadFields(&colour,
+                    {{10, &circle->CenterX}, {20, &circle->CenterY}, {40, &circle->Radius}}))
         return false;
     Stage(std::move(circle), colour, DxfStaging::WidthOfLayer);
     return true;
@@ -136,31 +101,7 @@ bool DxfDrawingReader::ReadCircle() {
 bool DxfDrawingReader::ReadArc() {
     int colour = -1;
     double cx = 0.0, cy = 0.0, r = 0.0, start = 0.0, end = 0.0;
-    const bool more = ReadPairs([&](int code, std::string_view value) {
-        switch (code) {
-        case 62:
-            colour = DxfInteger(value, -1);
-            break;
-        case 10:
-            cx = Real(value);
-            break;
-        case 20:
-            cy = Real(value);
-            break;
-        case 40:
-            r = Real(value);
-            break;
-        case 50:
-            start = Real(value);
-            break;
-        case 51:
-            end = Real(value);
-            break;
-        default:
-            break;
-        }
-    });
-    if (!more)
+    if (!ReadFields(&colour, {{10, &cx}, {20, &cy}, {40, &r}, {50, &start}, {51, &end}}))
         return false;
     double sweep = end - start;
     if (sweep < 0)
@@ -178,37 +119,9 @@ bool DxfDrawingReader::ReadArc() {
 bool DxfDrawingReader::ReadEllipse() {
     int colour = -1;
     double cx = 0.0, cy = 0.0, mx = 0.0, my = 0.0, ratio = 1.0, start = 0.0, end = 2.0 * Pi;
-    const bool more = ReadPairs([&](int code, std::string_view value) {
-        switch (code) {
-        case 62:
-            colour = DxfInteger(value, -1);
-            break;
-        case 10:
-            cx = Real(value);
-            break;
-        case 20:
-            cy = Real(value);
-            break;
-        case 11:
-            mx = Real(value);
-            break;
-        case 21:
-            my = Real(value);
-            break;
-        case 40:
-            ratio = Real(value);
-            break;
-        case 41:
-            start = Real(value);
-            break;
-        case 42:
-            end = Real(value);
-            break;
-        default:
-            break;
-        }
-    });
-    if (!more)
+    if (!ReadFields(
+            &colour,
+            {{10, &cx}, {20, &cy}, {11, &mx}, {21, &my}, {40, &ratio}, {41, &start}, {42, &end}}))
         return false;
     // Parameters run counter-clockwise: an end below the start passes through 2 pi.
     if (end < start)
@@ -234,15 +147,14 @@ bool DxfDrawingReader::ReadSolid() {
     int colour = -1;
     double x[4] = {0, 0, 0, 0};
     double y[4] = {0, 0, 0, 0};
-    const bool more = ReadPairs([&](int code, std::string_view value) {
-        if (code == 62)
-            colour = DxfInteger(value, -1);
-        else if (code >= 10 && code <= 13)
-            x[code - 10] = Real(value);
-        else if (code >= 20 && code <= 23)
-            y[code - 20] = Real(value);
-    });
-    if (!more)
+    if (!ReadFields(&colour, {{10, &x[0]},
+                              {20, &y[0]},
+                              {11, &x[1]},
+                              {21, &y[1]},
+                              {12, &x[2]},
+                              {22, &y[2]},
+                              {13, &x[3]},
+                              {23, &y[3]}}))
         return false;
     // Corners 3 and 4 are numbered across the outline: it runs 1, 2, 4, 3.
     auto solid = MakePolyline(ShapeType::Polygon, true);
@@ -259,13 +171,8 @@ bool DxfDrawingReader::ReadPoint() {
     auto point = std::make_unique<TTPoint>();
     point->Type = ShapeType::Point;
     point->PointSize = 3;
-    const bool more = ReadPairs([&](int code, std::string_view value) {
-        if (code == 10)
-            point->X = Real(value);
-        else if (code == 20)
-            point->Y = Real(value);
-    });
-    if (!more)
+    // A point's own colour is not read: it takes the layer's.
+    if (!ReadFields(nullptr, {{10, &point->X}, {20, &point->Y}}))
         return false;
     Stage(std::move(point), -1, DxfStaging::ColourOfLayer | DxfStaging::WidthOfLayer);
     return true;
@@ -276,23 +183,13 @@ bool DxfDrawingReader::ReadSpline() {
     int flags = 0;
     std::vector<double> xs;
     std::vector<double> ys;
-    const bool more = ReadPairs([&](int code, std::string_view value) {
-        switch (code) {
-        case 62:
-            colour = DxfInteger(value, -1);
-            break;
-        case 70:
+    const bool more = ReadFields(&colour, {}, [&](int code, std::string_view value) {
+        if (code == 70)
             flags = DxfInteger(value, 0);
-            break;
-        case 10:
+        else if (code == 10)
             xs.push_back(Real(value));
-            break;
-        case 20:
+        else if (code == 20)
             ys.push_back(Real(value));
-            break;
-        default:
-            break;
-        }
     });
     if (!more)
         return false;
@@ -319,31 +216,14 @@ bool DxfDrawingReader::ReadText(bool multiLine) {
     // A long multi-line text comes as 250-character chunks in group 3, then its tail in 1.
     // The chunks keep their blanks: a word may end right at a chunk's end.
     std::string chunks;
-    const bool more = ReadPairs([&](int code, std::string_view value) {
-        switch (code) {
-        case 10:
-            text->X = Real(value);
-            break;
-        case 20:
-            text->Y = Real(value);
-            break;
-        case 40:
-            height = Real(value);
-            break;
-        case 50:
-            text->Rotation = Real(value);
-            break;
-        case 1:
-            value1 = value;
-            break;
-        case 3:
-            if (multiLine)
-                chunks += Reader_.RawValue();
-            break;
-        default:
-            break;
-        }
-    });
+    const bool more =
+        ReadFields(nullptr, {{10, &text->X}, {20, &text->Y}, {40, &height}, {50, &text->Rotation}},
+                   [&](int code, std::string_view value) {
+                       if (code == 1)
+                           value1 = value;
+                       else if (code == 3 && multiLine)
+                           chunks += Reader_.RawValue();
+                   });
     if (!more)
         return false;
     text->Height = height > 0.1 ? height : 2.5;
@@ -362,26 +242,15 @@ bool DxfDrawingReader::ReadLwPolyline() {
     double pendingX = 0.0;
     bool xPending = false;
     auto polyline = MakePolyline(ShapeType::Polyline, false);
-    const bool more = ReadPairs([&](int code, std::string_view value) {
-        switch (code) {
-        case 62:
-            colour = DxfInteger(value, -1);
-            break;
-        case 70:
+    const bool more = ReadFields(&colour, {}, [&](int code, std::string_view value) {
+        if (code == 70) {
             flags = DxfInteger(value, 0);
-            break;
-        case 10:
+        } else if (code == 10) {
             pendingX = Real(value);
             xPending = true;
-            break;
-        case 20:
-            if (xPending) {
-                polyline->Points.push_back({pendingX, Real(value)});
-                xPending = false;
-            }
-            break;
-        default:
-            break;
+        } else if (code == 20 && xPending) {
+            polyline->Points.push_back({pendingX, Real(value)});
+            xPending = false;
         }
     });
     if (!more)
@@ -399,10 +268,8 @@ bool DxfDrawingReader::ReadLwPolyline() {
 bool DxfDrawingReader::ReadPolyline() {
     int colour = -1;
     int flags = 0;
-    bool more = ReadPairs([&](int code, std::string_view value) {
-        if (code == 62)
-            colour = DxfInteger(value, -1);
-        else if (code == 70)
+    bool more = ReadFields(&colour, {}, [&](int code, std::string_view value) {
+        if (code == 70)
             flags = DxfInteger(value, 0);
     });
     if (!more)
@@ -411,12 +278,8 @@ bool DxfDrawingReader::ReadPolyline() {
     while (Reader_.Value() == "VERTEX") {
         double x = 0.0, y = 0.0;
         int vertexFlags = 0;
-        more = ReadPairs([&](int code, std::string_view value) {
-            if (code == 10)
-                x = Real(value);
-            else if (code == 20)
-                y = Real(value);
-            else if (code == 70)
+        more = ReadFields(nullptr, {{10, &x}, {20, &y}}, [&](int code, std::string_view value) {
+            if (code == 70)
                 vertexFlags = DxfInteger(value, 0);
         });
         if (!more)
@@ -440,33 +303,16 @@ bool DxfDrawingReader::ReadPolyline() {
 
 bool DxfDrawingReader::ReadInsert() {
     DxfStaging::Insert insert;
-    const bool more = ReadPairs([&](int code, std::string_view value) {
-        switch (code) {
-        case 2:
-            insert.BlockName = value;
-            break;
-        case 62:
-            insert.Colour = DxfInteger(value, -1);
-            break;
-        case 10:
-            insert.X = Real(value);
-            break;
-        case 20:
-            insert.Y = Real(value);
-            break;
-        case 41:
-            insert.ScaleX = Real(value);
-            break;
-        case 42:
-            insert.ScaleY = Real(value);
-            break;
-        case 50:
-            insert.Rotation = Real(value);
-            break;
-        default:
-            break;
-        }
-    });
+    const bool more = ReadFields(&insert.Colour,
+                                 {{10, &insert.X},
+                                  {20, &insert.Y},
+                                  {41, &insert.ScaleX},
+                                  {42, &insert.ScaleY},
+                                  {50, &insert.Rotation}},
+                                 [&](int code, std::string_view value) {
+                                     if (code == 2)
+                                         insert.BlockName = value;
+                                 });
     if (!more)
         return false;
     if (!Finite_)

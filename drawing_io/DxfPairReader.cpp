@@ -93,51 +93,34 @@ bool DxfPairReader::ReadLine(std::string_view& line) {
             State_ = State::LineTooLong;
             return false;
         }
-        if (p < end) {
-            size_t next = stop + 1;
-            if (*p == '\r') {
-                // A CR at the end of the buffer may be the first half of CR LF.
-                if (next == End_ && !SourceDone_) {
-                    const size_t offset = stop - Begin_;
-                    if (Fill()) {
-                        scanned = Begin_ + offset;
-                        continue;
-                    }
-                    if (State_ == State::ReadError)
-                        return false;
-                    next = End_;
-                } else if (next < End_ && Data_[next] == '\n') {
-                    ++next;
-                }
-            }
+        // A CR at the end of the buffer may be the first half of CR LF: look further first.
+        const bool ended = p < end && !(*p == '\r' && stop + 1 == End_ && !SourceDone_);
+        // The last line of a file may lack its line end.
+        if (ended || (SourceDone_ && Begin_ < End_)) {
+            size_t next = p < end ? stop + 1 : End_;
+            if (p < end && *p == '\r' && next < End_ && Data_[next] == '\n')
+                ++next;
             RawLine_ = std::string_view(Data_ + Begin_, stop - Begin_);
             line = TrimView(RawLine_);
             Begin_ = next;
             ++LineNumber_;
             return true;
         }
-        const size_t offset = stop - Begin_;
-        if (Fill()) {
-            scanned = Begin_ + offset;
-            continue;
+        if (SourceDone_) {
+            if (State_ == State::Reading)
+                State_ = State::End;
+            return false;
         }
+        const size_t offset = stop - Begin_;
+        const bool filled = Fill();
         if (State_ == State::ReadError)
             return false;
-        if (End_ - Begin_ > MaxLineLength) {
-            ++LineNumber_;
+        if (!filled && !SourceDone_) {
+            // A full buffer without a line end: cannot happen below the cap, kept for safety.
             State_ = State::LineTooLong;
             return false;
         }
-        if (Begin_ == End_) {
-            State_ = State::End;
-            return false;
-        }
-        // The last line of a file without a final line end.
-        RawLine_ = std::string_view(Data_ + Begin_, End_ - Begin_);
-        line = TrimView(RawLine_);
-        Begin_ = End_;
-        ++LineNumber_;
-        return true;
+        scanned = Begin_ + offset;
     }
 }
 

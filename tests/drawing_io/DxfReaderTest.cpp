@@ -37,12 +37,7 @@ protected:
     std::vector<const TTShape*> Loaded(const QString& name = "plan.dxf") const {
         return ShapesOnLayer(canvas, canvas.LayerFindByName(DxfLayerName(name)));
     }
-    std::vector<QString> Messages() const {
-        std::vector<QString> texts;
-        for (const auto& shown : TestEnvironment::dialogs().messages)
-            texts.push_back(shown.text);
-        return texts;
-    }
+    std::vector<QString> Messages() const { return ShownMessages(TestEnvironment::dialogs()); }
 
     CanvasModel canvas;
 };

@@ -22,12 +22,7 @@ protected:
         ASSERT_TRUE(DXFLoadBytes(canvas, ReadFixture("fx_r12.dxf"), "plan.dxf"));
         TestEnvironment::dialogs().clear();
     }
-    std::vector<QString> Messages() const {
-        std::vector<QString> texts;
-        for (const auto& shown : TestEnvironment::dialogs().messages)
-            texts.push_back(shown.text);
-        return texts;
-    }
+    std::vector<QString> Messages() const { return ShownMessages(TestEnvironment::dialogs()); }
 
     CanvasModel canvas;
 };

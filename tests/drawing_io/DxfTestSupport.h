@@ -2,6 +2,7 @@
 
 #include "canvas/CanvasModel.h"
 #include "canvas/TTPolyline.h"
+#include "platform/ScriptedDialogs.h"
 
 #include <QFile>
 #include <QString>
@@ -34,6 +35,14 @@ inline std::string ReadFixture(const QString& name) {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll().toStdString();
+}
+
+// The texts of the messages the scripted dialogs showed.
+inline std::vector<QString> ShownMessages(const ScriptedDialogs& dialogs) {
+    std::vector<QString> texts;
+    for (const auto& shown : dialogs.messages)
+        texts.push_back(shown.text);
+    return texts;
 }
 
 inline std::vector<const TTShape*> ShapesOnLayer(const CanvasModel& canvas, int layer) {
