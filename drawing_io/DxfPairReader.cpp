@@ -27,6 +27,19 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Where the digits of a number start: after leading blanks and one sign.
+size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    return i;
+}
+
 } // namespace
 
 DxfPairReader::DxfPairReader(int fd) : Fd_(fd), Storage_(BufferSize) {
@@ -141,14 +154,8 @@ bool DxfPairReader::ReadPair() {
 }
 
 int DxfInteger(std::string_view text, int fallback) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const size_t i = SkipBlanksAndSign(text, negative);
     if (i >= text.size() || !IsDigit(text[i]))
         return fallback;
     long long value = 0;
@@ -160,14 +167,8 @@ int DxfInteger(std::string_view text, int fallback) {
 }
 
 double DxfReal(std::string_view text, bool& finite) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const size_t i = SkipBlanksAndSign(text, negative);
     const std::string_view rest = text.substr(i);
     const bool number = !rest.empty() && (IsDigit(rest[0]) ||
                                           (rest[0] == '.' && rest.size() > 1 && IsDigit(rest[1])));

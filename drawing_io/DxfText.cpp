@@ -2,6 +2,7 @@
 
 #include "platform/CodePageCodec.h"
 
+#include <charconv>
 #include <cstring>
 
 void TrimBlanks(std::string& s) {
@@ -36,20 +37,6 @@ int AciToColor(int index) {
     return r + 256 * g + 65536 * b;
 }
 
-namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
-
 std::string StripMTextCodes(const std::string& text) {
     std::string out;
     out.reserve(text.size());
@@ -81,14 +68,10 @@ std::string StripMTextCodes(const std::string& text) {
                 continue;
             }
             if (code == 'U' && i + 6 < n && text[i + 2] == '+') {
-                int value = 0;
-                bool hex = true;
-                for (size_t k = 3; k < 7; ++k) {
-                    const int digit = HexValue(text[i + k]);
-                    hex = hex && digit >= 0;
-                    value = value * 16 + (digit < 0 ? 0 : digit);
-                }
-                if (hex) {
+                unsigned value = 0;
+                const char* digits = text.data() + i + 3;
+                const auto [end, ec] = std::from_chars(digits, digits + 4, value, 16);
+                if (ec == std::errc() && end == digits + 4) {
                     if (!skipping)
                         AppendUtf8(static_cast<char32_t>(value), out);
                     i += 7;

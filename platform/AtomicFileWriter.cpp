@@ -1,5 +1,7 @@
 #include "platform/AtomicFileWriter.h"
 
+#include "platform/FileIO.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -51,18 +53,8 @@ bool AtomicFileWriter::Open(const std::string& path) {
 }
 
 bool AtomicFileWriter::Flush() {
-    const char* p = Buffer_.data();
-    size_t left = Buffer_.size();
-    while (left > 0) {
-        const ssize_t n = ::write(Fd_, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return Fail("cannot write " + Temporary_);
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
+    if (!WriteAllToDescriptor(Fd_, Buffer_))
+        return Fail("cannot write " + Temporary_);
     Buffer_.clear();
     return true;
 }

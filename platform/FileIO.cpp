@@ -20,7 +20,9 @@ bool Fail(std::string* error, const std::string& what) {
     return false;
 }
 
-bool WriteAll(int fd, std::string_view data) {
+} // namespace
+
+bool WriteAllToDescriptor(int fd, std::string_view data) {
     const char* p = data.data();
     size_t left = data.size();
     while (left > 0) {
@@ -36,8 +38,6 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-} // namespace
-
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* error) {
     AtomicFileWriter writer;
     if (writer.Open(path) && writer.Write(data) && writer.Commit())
@@ -51,7 +51,7 @@ bool AppendToFile(const std::string& path, std::string_view data, std::string* e
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0)
         return Fail(error, "cannot open " + path);
-    const bool written = WriteAll(fd, data);
+    const bool written = WriteAllToDescriptor(fd, data);
     if (!written)
         Fail(error, "cannot write " + path);
     if (::close(fd) != 0 && written)

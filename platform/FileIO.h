@@ -14,6 +14,10 @@
 bool WriteFileAtomically(const std::string& path, std::string_view data,
                          std::string* error = nullptr);
 
+// Writes every byte to the descriptor, going on after interruptions; false on the first error
+// (errno says which).
+bool WriteAllToDescriptor(int descriptor, std::string_view data);
+
 // Appends `data` to `path` (created when missing) and checks that every byte was written.
 bool AppendToFile(const std::string& path, std::string_view data, std::string* error = nullptr);
 
