@@ -174,6 +174,7 @@ bool ProjectFileStaging::Stage(std::unique_ptr<TTShape> shape, uint64_t bytes) {
     }
     shape->UpdateBounds();
     shapes_.push_back(std::move(shape));
+    ++records_;
     return true;
 }
 
@@ -229,24 +230,24 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
     RecordFields fields(rest);
 
     if (keyword == "LAYER") {
-        ++records_;
         const std::string_view name = !rest.empty() && rest.front() == ' ' ? rest.substr(1) : rest;
         fileLayers_.push_back(OpenLayer(DecodeFileText(name)));
+        ++records_;
         return true;
     }
     if (keyword == "WORLD") {
-        ++records_;
         for (double& edge : world_) {
             double value = 0;
             if (!fields.Real(value))
                 break;
             edge = value;
+            if (!worldChanged_)
+                ++records_;
             worldChanged_ = true;
         }
         return true;
     }
     if (keyword == "LINE") {
-        ++records_;
         double x1, y1, x2, y2;
         int layer = 0;
         if (!(fields.Real(x1) && fields.Real(y1) && fields.Real(x2) && fields.Real(y2) &&
@@ -267,7 +268,6 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
         return Stage(std::move(shape), sizeof(TTLine));
     }
     if (keyword == "CIRCLE") {
-        ++records_;
         double cx, cy, radius;
         int layer = 0;
         if (!(fields.Real(cx) && fields.Real(cy) && fields.Real(radius) && fields.Integer(layer)))
@@ -288,7 +288,6 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
         return Stage(std::move(shape), sizeof(TTCircle));
     }
     if (keyword == "TEXT") {
-        ++records_;
         double x, y;
         int layer = 0;
         int fontIndex = 0;
@@ -328,7 +327,6 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
         return Stage(std::move(shape), bytes);
     }
     if (keyword == "POINT") {
-        ++records_;
         double x, y;
         int layer = 0;
         if (!(fields.Real(x) && fields.Real(y) && fields.Integer(layer)))
@@ -351,7 +349,6 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
     const bool spline = keyword == "SPLINE";
     const bool arc3p = keyword == "ARC3P";
     if (polyline || polygon || spline || arc3p) {
-        ++records_;
         int layer = 0;
         int count = 0;
         if (!(fields.Integer(layer) && fields.Integer(count)))
@@ -382,7 +379,6 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
         return true;
     }
     if (keyword == "RECTANGLE") {
-        ++records_;
         double x1, y1, x2, y2;
         int layer = 0;
         if (!(fields.Real(x1) && fields.Real(y1) && fields.Real(x2) && fields.Real(y2) &&
@@ -410,7 +406,6 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
         return Stage(std::move(shape), sizeof(TTRectangle));
     }
     if (keyword == "ELLIPSE") {
-        ++records_;
         double x1, y1, x2, y2;
         int layer = 0;
         if (!(fields.Real(x1) && fields.Real(y1) && fields.Real(x2) && fields.Real(y2) &&
@@ -431,7 +426,6 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
         return Stage(std::move(shape), sizeof(TTEllipse));
     }
     if (keyword == "ARC") {
-        ++records_;
         double x1, y1, x2, y2, x3, y3;
         int layer = 0;
         if (!(fields.Real(x1) && fields.Real(y1) && fields.Real(x2) && fields.Real(y2) &&

@@ -39,6 +39,8 @@ public:
     // Hands the staged drawing to the canvas.
     void Commit(CanvasModel& canvas);
 
+    // Records applied: layers, world windows and shapes (a keyword line whose fields do not
+    // read is no record).
     size_t RecordCount() const { return records_; }
     size_t ShapeCount() const { return shapes_.size(); }
     const std::string& Error() const { return error_; }
