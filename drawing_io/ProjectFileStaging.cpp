@@ -218,6 +218,50 @@ bool ProjectFileStaging::Finish() {
     return true;
 }
 
+namespace {
+
+// The reals a shape record starts with, then its layer id: all required.
+bool Geometry(RecordFields& fields, double* values, int count, int& layer) {
+    for (int i = 0; i < count; ++i)
+        if (!fields.Real(values[i]))
+            return false;
+    return fields.Integer(layer);
+}
+
+// Colour [0] and width [1], which most records may leave out.
+struct RecordPen {
+    uint32_t Colour = 0;
+    int Width = 1;
+};
+
+RecordPen OptionalPen(RecordFields& fields) {
+    RecordPen pen;
+    fields.Colour(pen.Colour) && fields.Integer(pen.Width);
+    return pen;
+}
+
+// Colour 0 means that the record gives no pen: the shape keeps what it has.
+void ApplyGivenPen(TTShape& shape, const RecordPen& pen) {
+    if (pen.Colour != 0) {
+        shape.PenFg = pen.Colour;
+        shape.PenWidth = pen.Width;
+    }
+}
+
+int32_t PolylineType(std::string_view keyword) {
+    if (keyword == "POLYLINE")
+        return ShapeType::Polyline;
+    if (keyword == "POLYGON")
+        return ShapeType::Polygon;
+    if (keyword == "SPLINE")
+        return ShapeType::Spline;
+    if (keyword == "ARC3P")
+        return ShapeType::ThreePointArc;
+    return 0;
+}
+
+} // namespace
+
 bool ProjectFileStaging::TakeRecord(std::string_view line) {
     size_t start = 0;
     while (start < line.size() && IsBlank(line[start]))
@@ -228,6 +272,8 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
     const std::string_view keyword = line.substr(start, end - start);
     const std::string_view rest = line.substr(end);
     RecordFields fields(rest);
+    double v[6];
+    int layer = 0;
 
     if (keyword == "LAYER") {
         const std::string_view name = !rest.empty() && rest.front() == ' ' ? rest.substr(1) : rest;
@@ -248,51 +294,35 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
         return true;
     }
     if (keyword == "LINE") {
-        double x1, y1, x2, y2;
-        int layer = 0;
-        if (!(fields.Real(x1) && fields.Real(y1) && fields.Real(x2) && fields.Real(y2) &&
-              fields.Integer(layer)))
+        if (!Geometry(fields, v, 4, layer))
             return true;
-        uint32_t colour = 0;
-        int width = 1;
-        fields.Colour(colour) && fields.Integer(width);
+        const RecordPen given = OptionalPen(fields);
         const int owner = CreationLayer(layer);
-        const LayerPen& pen = penByLayer_[owner];
         auto shape = NewShape<TTLine>(ShapeType::Line, owner);
-        shape->X1 = x1;
-        shape->Y1 = y1;
-        shape->X2 = x2;
-        shape->Y2 = y2;
-        shape->PenFg = colour != 0 ? colour : pen.PenFg;
-        shape->PenWidth = colour != 0 ? width : pen.PenWidth;
+        shape->X1 = v[0], shape->Y1 = v[1], shape->X2 = v[2], shape->Y2 = v[3];
+        shape->PenFg = penByLayer_[owner].PenFg;
+        shape->PenWidth = penByLayer_[owner].PenWidth;
+        ApplyGivenPen(*shape, given);
         return Stage(std::move(shape), sizeof(TTLine));
     }
     if (keyword == "CIRCLE") {
-        double cx, cy, radius;
-        int layer = 0;
-        if (!(fields.Real(cx) && fields.Real(cy) && fields.Real(radius) && fields.Integer(layer)))
+        if (!Geometry(fields, v, 3, layer))
             return true;
-        uint32_t colour = 0;
-        int width = 1;
-        fields.Colour(colour) && fields.Integer(width);
+        const RecordPen given = OptionalPen(fields);
         const int owner = CreationLayer(layer);
         const LayerPen& pen = penByLayer_[owner];
         auto shape = NewShape<TTCircle>(ShapeType::Circle, owner);
-        shape->CenterX = cx;
-        shape->CenterY = cy;
-        shape->Radius = radius;
-        shape->PenFg = colour != 0 ? colour : pen.PenFg;
-        shape->PenWidth = colour != 0 ? width : pen.PenWidth;
+        shape->CenterX = v[0], shape->CenterY = v[1], shape->Radius = v[2];
+        shape->PenFg = pen.PenFg;
+        shape->PenWidth = pen.PenWidth;
         shape->BrushFg = pen.BrushFg;
         shape->BrushStyle = pen.BrushStyle;
+        ApplyGivenPen(*shape, given);
         return Stage(std::move(shape), sizeof(TTCircle));
     }
     if (keyword == "TEXT") {
-        double x, y;
-        int layer = 0;
         int fontIndex = 0;
-        if (!(fields.Real(x) && fields.Real(y) && fields.Integer(layer) &&
-              fields.Integer(fontIndex)))
+        if (!(Geometry(fields, v, 2, layer) && fields.Integer(fontIndex)))
             return true;
         uint32_t colour = 0;
         double height = 10.0;
@@ -306,13 +336,14 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
 
         const int owner = CreationLayer(layer);
         auto shape = NewShape<TTText>(ShapeType::Text, owner);
-        shape->X = x;
-        shape->Y = y;
+        shape->X = v[0];
+        shape->Y = v[1];
         shape->DisplayText = DecodeFileText(text);
         shape->Text = shape->DisplayText;
         shape->FontIndex = fontIndex;
         shape->Align = textAlign_;
         shape->Justify = textJustify_;
+        // A text takes only the colour, never the width.
         shape->PenFg = colour != 0 ? colour : penByLayer_[owner].PenFg;
         if (fontIndex >= 0 && fontIndex < static_cast<int>(fonts_.size()))
             shape->FontName = fonts_[static_cast<size_t>(fontIndex)].Name;
@@ -327,45 +358,26 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
         return Stage(std::move(shape), bytes);
     }
     if (keyword == "POINT") {
-        double x, y;
-        int layer = 0;
-        if (!(fields.Real(x) && fields.Real(y) && fields.Integer(layer)))
+        if (!Geometry(fields, v, 2, layer))
             return true;
-        uint32_t colour = 0;
-        int width = 1;
+        RecordPen pen;
         double z = 0.0;
-        fields.Colour(colour) && fields.Integer(width) && fields.Real(z);
+        fields.Colour(pen.Colour) && fields.Integer(pen.Width) && fields.Real(z);
         auto shape = NewShape<TTPoint>(ShapeType::Point, DirectLayer(layer));
-        shape->X = x;
-        shape->Y = y;
-        shape->Z = z;
+        shape->X = v[0], shape->Y = v[1], shape->Z = z;
         shape->PointSize = 3;
-        shape->PenFg = colour;
-        shape->PenWidth = width;
+        // Points take the record's pen in every case, black included.
+        shape->PenFg = pen.Colour;
+        shape->PenWidth = pen.Width;
         return Stage(std::move(shape), sizeof(TTPoint));
     }
-    const bool polyline = keyword == "POLYLINE";
-    const bool polygon = keyword == "POLYGON";
-    const bool spline = keyword == "SPLINE";
-    const bool arc3p = keyword == "ARC3P";
-    if (polyline || polygon || spline || arc3p) {
-        int layer = 0;
+    if (const int32_t type = PolylineType(keyword)) {
         int count = 0;
         if (!(fields.Integer(layer) && fields.Integer(count)))
             return true;
-        uint32_t colour = 0;
-        int width = 1;
-        fields.Colour(colour) && fields.Integer(width);
-        const int32_t type = spline  ? ShapeType::Spline
-                             : arc3p ? ShapeType::ThreePointArc
-                             : polygon ? ShapeType::Polygon
-                                       : ShapeType::Polyline;
         auto shape = NewShape<TTPolyline>(type, DirectLayer(layer));
-        shape->Closed = polygon;
-        if (colour != 0) {
-            shape->PenFg = colour;
-            shape->PenWidth = width;
-        }
+        shape->Closed = type == ShapeType::Polygon;
+        ApplyGivenPen(*shape, OptionalPen(fields));
         // The count only says how many lines follow; the vertices are taken one by one as
         // they come, so a count the file cannot back allocates nothing.
         TTPolyline* added = shape.get();
@@ -379,72 +391,41 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
         return true;
     }
     if (keyword == "RECTANGLE") {
-        double x1, y1, x2, y2;
-        int layer = 0;
-        if (!(fields.Real(x1) && fields.Real(y1) && fields.Real(x2) && fields.Real(y2) &&
-              fields.Integer(layer)))
+        if (!Geometry(fields, v, 4, layer))
             return true;
-        uint32_t colour = 0;
-        int width = 1;
+        RecordPen pen;
         uint32_t brush = 0;
         int brushStyle = 0;
         double z = 0.0;
-        fields.Colour(colour) && fields.Integer(width) && fields.Colour(brush) &&
+        fields.Colour(pen.Colour) && fields.Integer(pen.Width) && fields.Colour(brush) &&
             fields.Integer(brushStyle) && fields.Real(z);
         auto shape = NewShape<TTRectangle>(ShapeType::Rectangle, DirectLayer(layer));
-        shape->X1 = x1;
-        shape->Y1 = y1;
-        shape->X2 = x2;
-        shape->Y2 = y2;
+        shape->X1 = v[0], shape->Y1 = v[1], shape->X2 = v[2], shape->Y2 = v[3];
         shape->ExtraValue = z;
         shape->Rounded = false;
         shape->CornerRadius = 10.0;
-        shape->PenFg = colour;
-        shape->PenWidth = width;
+        // Rectangles take the record's pen and brush in every case, black included.
+        shape->PenFg = pen.Colour;
+        shape->PenWidth = pen.Width;
         shape->BrushFg = brush;
         shape->BrushStyle = static_cast<uint8_t>(brushStyle);
         return Stage(std::move(shape), sizeof(TTRectangle));
     }
     if (keyword == "ELLIPSE") {
-        double x1, y1, x2, y2;
-        int layer = 0;
-        if (!(fields.Real(x1) && fields.Real(y1) && fields.Real(x2) && fields.Real(y2) &&
-              fields.Integer(layer)))
+        if (!Geometry(fields, v, 4, layer))
             return true;
-        uint32_t colour = 0;
-        int width = 1;
-        fields.Colour(colour) && fields.Integer(width);
         auto shape = NewShape<TTEllipse>(ShapeType::Ellipse, DirectLayer(layer));
-        shape->X1 = x1;
-        shape->Y1 = y1;
-        shape->X2 = x2;
-        shape->Y2 = y2;
-        if (colour != 0) {
-            shape->PenFg = colour;
-            shape->PenWidth = width;
-        }
+        shape->X1 = v[0], shape->Y1 = v[1], shape->X2 = v[2], shape->Y2 = v[3];
+        ApplyGivenPen(*shape, OptionalPen(fields));
         return Stage(std::move(shape), sizeof(TTEllipse));
     }
     if (keyword == "ARC") {
-        double x1, y1, x2, y2, x3, y3;
-        int layer = 0;
-        if (!(fields.Real(x1) && fields.Real(y1) && fields.Real(x2) && fields.Real(y2) &&
-              fields.Real(x3) && fields.Real(y3) && fields.Integer(layer)))
+        if (!Geometry(fields, v, 6, layer))
             return true;
-        uint32_t colour = 0;
-        int width = 1;
-        fields.Colour(colour) && fields.Integer(width);
         auto shape = NewShape<TTArc>(ShapeType::ThreePointArc, DirectLayer(layer));
-        shape->X1 = x1;
-        shape->Y1 = y1;
-        shape->X2 = x2;
-        shape->Y2 = y2;
-        shape->X3 = x3;
-        shape->Y3 = y3;
-        if (colour != 0) {
-            shape->PenFg = colour;
-            shape->PenWidth = width;
-        }
+        shape->X1 = v[0], shape->Y1 = v[1], shape->X2 = v[2], shape->Y2 = v[3];
+        shape->X3 = v[4], shape->Y3 = v[5];
+        ApplyGivenPen(*shape, OptionalPen(fields));
         return Stage(std::move(shape), sizeof(TTArc));
     }
     // Any other first word, a lowercase keyword among them, is not a record.
