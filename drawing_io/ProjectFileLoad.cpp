@@ -233,6 +233,9 @@ ProjectFileResult Load(CanvasModel& canvas, const std::string& path, int mode,
                     if (endOfFile)
                         return Failure("the file is cut short: its compressed drawing does not "
                                        "end");
+                    // The next read reuses the input buffer, so nothing may be left in it.
+                    if (stream.avail_in > 0)
+                        return Failure("the compressed drawing is damaged");
                     break;
                 }
             }
