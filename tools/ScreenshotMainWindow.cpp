@@ -8,6 +8,7 @@
 
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
+#include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
 
 #include "platform/AppPaths.h"
@@ -62,6 +63,11 @@ int main(int argc, char* argv[]) {
                     windowFile.toLocal8Bit().constData());
         if (!SaveNtripScreenshots(output))
             return 4;
+        const QStringList mapToolPictures = SaveMapToolPictures(output);
+        if (mapToolPictures.isEmpty())
+            return 4;
+        for (const QString& file : mapToolPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });
     DestroyApplicationWindows();
