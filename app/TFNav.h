@@ -138,6 +138,10 @@ public:
     // Selecting a shape with the mouse needs no answer from the main window.
     void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);
 
+    // Closing: set while the closing steps run. The tool windows these steps close leave the
+    // report of a settings file that cannot be written to the main window's one message.
+    bool InClosingSteps() const { return closing_ == Closing::Running; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -1,6 +1,7 @@
 #include "platform/Dialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -66,6 +67,17 @@ public:
     QString folderName(const QString& caption, const QString& folder) override {
         return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, folder);
     }
+
+    bool chooseColor(uint32_t initial, uint32_t& chosen) override {
+        const QColor start(int(initial & 0xFF), int((initial >> 8) & 0xFF),
+                           int((initial >> 16) & 0xFF));
+        const QColor picked = QColorDialog::getColor(start, QApplication::activeWindow());
+        if (!picked.isValid())
+            return false;
+        chosen = uint32_t(picked.red()) | (uint32_t(picked.green()) << 8) |
+                 (uint32_t(picked.blue()) << 16);
+        return true;
+    }
 };
 
 QtDialogs qtDialogs;
@@ -121,4 +133,8 @@ QString Dialogs::saveFileName(const QString& caption, const QString& folder,
 
 QString Dialogs::folderName(const QString& caption, const QString& folder) {
     return current->folderName(caption, folder);
+}
+
+bool Dialogs::chooseColor(uint32_t initial, uint32_t& chosen) {
+    return current->chooseColor(initial, chosen);
 }
