@@ -30,7 +30,7 @@ TLabeledEdit* MakeEdit(QWidget* parent, const char* name, const char* caption, c
     edit->setObjectName(QString::fromLatin1(name));
     edit->EditLabel->setObjectName(QString::fromLatin1(name) + QStringLiteral("Label"));
     edit->setText(QString::fromLatin1(text));
-    edit->Place(8, y, 124, 22);
+    edit->Place(6, y, 134, 22);
     return edit;
 }
 
@@ -42,6 +42,10 @@ TFShape::TFShape(QWidget* parent)
     setObjectName(QStringLiteral("FShape"));
     setWindowTitle(QStringLiteral("Vessel Geometry"));
     setFixedSize(156, 340);
+    // The small window's layout is made for a small font.
+    QFont small(QStringLiteral("MS Sans Serif"));
+    small.setPixelSize(11);
+    setFont(small);
     buildControls();
     Values = VesselShapeSettings::Designed();
 
@@ -61,7 +65,7 @@ TFShape::TFShape(QWidget* parent)
 void TFShape::buildControls() {
     GroupBox1 = new QGroupBox(QStringLiteral("All in one pole"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(6, 4, 144, 240);
+    GroupBox1->setGeometry(4, 4, 148, 240);
     edRadious = MakeEdit(GroupBox1, "edRadious", "Radious of first circle", "10", 38);
     edInterval = MakeEdit(GroupBox1, "edInterval", "Offset to next circle", "10", 82);
     edAmount = MakeEdit(GroupBox1, "edAmount", "Total number of circles", "2", 126);

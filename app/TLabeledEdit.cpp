@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 TLabeledEdit::TLabeledEdit(const QString& caption, QWidget* parent) : QLineEdit(parent) {
     EditLabel = new QLabel(caption, parent);
 }
@@ -9,5 +11,7 @@ TLabeledEdit::TLabeledEdit(const QString& caption, QWidget* parent) : QLineEdit(
 void TLabeledEdit::Place(int x, int y, int width, int height) {
     setGeometry(x, y, width, height);
     const int labelHeight = EditLabel->sizeHint().height();
-    EditLabel->setGeometry(x, y - labelHeight - 2, width, labelHeight);
+    // A caption longer than the edit keeps its words (a translation can be longer).
+    const int labelWidth = std::max(width, EditLabel->sizeHint().width());
+    EditLabel->setGeometry(x, y - labelHeight - 2, labelWidth, labelHeight);
 }

@@ -49,6 +49,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int x,
     auto* label = new QLabel(QString::fromLatin1(caption), parent);
     label->setObjectName(QString::fromLatin1(name));
     label->move(x, y);
+    label->adjustSize();
     return label;
 }
 
@@ -87,6 +88,10 @@ TNavset::TNavset(QWidget* parent)
     setObjectName(QStringLiteral("Navset"));
     setWindowTitle(QStringLiteral("Navigation Settings"));
     setFixedSize(185, 296);
+    // The small window's layout is made for a small font.
+    QFont small(QStringLiteral("MS Sans Serif"));
+    small.setPixelSize(11);
+    setFont(small);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
