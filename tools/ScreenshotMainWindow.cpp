@@ -12,6 +12,7 @@
 #include "app/TFNav.h"
 #include "app/TFShape.h"
 #include "app/TNavset.h"
+#include "tools/ScreenshotNtripWindow.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
@@ -63,6 +64,8 @@ int main(int argc, char* argv[]) {
             return 4;
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
+        if (!SaveNtripScreenshots(output))
+            return 4;
         const struct {
             QWidget* form;
             const char* file;
