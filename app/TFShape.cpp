@@ -1,13 +1,13 @@
 #include "app/TFShape.h"
 
 #include "app/FieldCheck.h"
+#include "app/RefusedSettingsReport.h"
 #include "app/SettingsValues.h"
 #include "app/TLabeledEdit.h"
 #include "app/VesselShapeSettings.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
-#include "platform/EventLog.h"
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
 
@@ -89,14 +89,7 @@ void TFShape::FormCreate() {
     const VesselShape stored =
         VesselShapeSettings::Read(IniFile(AppPaths::settingsFile()), refused);
     ShowValues(stored);
-    if (!refused.empty()) {
-        QString message = QStringLiteral("Vessel shape: stored values that are not used:");
-        for (const std::string& line : refused) {
-            message += QLatin1Char('\n') + QString::fromStdString(line);
-            AutoEventLog("Vessel shape: " + line, EventsLogPath());
-        }
-        Dialogs::showWarning(message);
-    }
+    ReportRefusedSettings("Vessel shape", refused);
 }
 
 void TFShape::ShowValues(const VesselShape& shape) {

@@ -1,6 +1,7 @@
 #include "app/TNavset.h"
 
 #include "app/FieldCheck.h"
+#include "app/RefusedSettingsReport.h"
 #include "app/SettingsValues.h"
 #include "app/TColorBox.h"
 #include "app/TFNav.h"
@@ -9,7 +10,6 @@
 #include "canvas/TTavrinCanvas.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
-#include "platform/EventLog.h"
 #include "platform/FormState.h"
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
@@ -194,14 +194,7 @@ void TNavset::FormShow(bool spontaneous) {
     std::vector<std::string> refused;
     Values = NavigationSettings::Read(IniFile(AppPaths::settingsFile()), refused);
     ShowValues();
-    if (!refused.empty()) {
-        QString message = QStringLiteral("Navigation settings: stored values that are not used:");
-        for (const std::string& line : refused) {
-            message += QLatin1Char('\n') + QString::fromStdString(line);
-            AutoEventLog("Navigation settings: " + line, EventsLogPath());
-        }
-        Dialogs::showWarning(message);
-    }
+    ReportRefusedSettings("Navigation settings", refused);
 }
 
 void TNavset::ShowValues() {
@@ -262,6 +255,12 @@ TTavrinCanvas* TNavset::Map() {
     return FNav ? FNav->fcad : nullptr;
 }
 
+TTavrinCanvas* TNavset::VesselLayerMap(int& layer) {
+    TTavrinCanvas* map = Map();
+    layer = map ? map->LayerFindByName(VesselLayer) : -1;
+    return layer < 0 ? nullptr : map;
+}
+
 void TNavset::Repaint(TTavrinCanvas* map) {
     map->Refresh();
     map->repaint();
@@ -269,31 +268,39 @@ void TNavset::Repaint(TTavrinCanvas* map) {
 
 void TNavset::VesselColorChange() {
     Values.VesselColor = VesselColor->Selected();
-    TTavrinCanvas* map = Map();
+    int layer = -1;
+    TTavrinCanvas* map = VesselLayerMap(layer);
     if (!map)
-        return;
-    const int layer = map->LayerFindByName(VesselLayer);
-    if (layer < 0)
         return;
     map->SetLayerPenFg(layer, Values.VesselColor);
     Repaint(map);
 }
 
+std::optional<int> TNavset::TakeWholeNumber(FieldCheck* field, TUpDown* upDown,
+                                            const char* emptyText) {
+    QLineEdit* edit = field->Edit();
+    if (edit->text().isEmpty()) {
+        ReplaceEmpty(edit, emptyText);
+        return std::nullopt;
+    }
+    const std::optional<int> value = CheckWholeValue(field->Rule(), edit->text().toStdString());
+    if (!value) {
+        field->Refused();
+        return std::nullopt;
+    }
+    field->Accepted();
+    upDown->Position = *value;
+    return value;
+}
+
 void TNavset::VesselWidthChange() {
-    if (VesselWidth->text().isEmpty())
-        return ReplaceEmpty(VesselWidth, "2");
-    const std::optional<int> width =
-        CheckWholeValue(VesselWidthRule, VesselWidth->text().toStdString());
+    const std::optional<int> width = TakeWholeNumber(VesselWidthCheck, UpDownVesselWidth, "2");
     if (!width)
-        return VesselWidthCheck->Refused();
-    VesselWidthCheck->Accepted();
-    Values.VesselWidth = *width;
-    UpDownVesselWidth->Position = *width;
-    TTavrinCanvas* map = Map();
-    if (!map)
         return;
-    const int layer = map->LayerFindByName(VesselLayer);
-    if (layer < 0)
+    Values.VesselWidth = *width;
+    int layer = -1;
+    TTavrinCanvas* map = VesselLayerMap(layer);
+    if (!map)
         return;
     map->SetLayerPenWidth(layer, *width);
     Repaint(map);
@@ -318,15 +325,10 @@ void TNavset::fcadColorChange() {
 }
 
 void TNavset::TrackWidthChange() {
-    if (TrackWidth->text().isEmpty())
-        return ReplaceEmpty(TrackWidth, "2");
-    const std::optional<int> width =
-        CheckWholeValue(TrackWidthRule, TrackWidth->text().toStdString());
+    const std::optional<int> width = TakeWholeNumber(TrackWidthCheck, UpDownTrackWidth, "2");
     if (!width)
-        return TrackWidthCheck->Refused();
-    TrackWidthCheck->Accepted();
+        return;
     Values.TrackWidth = *width;
-    UpDownTrackWidth->Position = *width;
     TTavrinCanvas* map = Map();
     if (!map)
         return;
@@ -339,15 +341,9 @@ void TNavset::TrackWidthChange() {
 }
 
 void TNavset::TrackDistanceChange() {
-    if (TrackDistance->text().isEmpty())
-        return ReplaceEmpty(TrackDistance, "1");
-    const std::optional<int> distance =
-        CheckWholeValue(TrackDistanceRule, TrackDistance->text().toStdString());
-    if (!distance)
-        return TrackDistanceCheck->Refused();
-    TrackDistanceCheck->Accepted();
-    Values.TrackDistance = *distance;
-    UpDownTrackDistance->Position = *distance;
+    if (const std::optional<int> distance =
+            TakeWholeNumber(TrackDistanceCheck, UpDownTrackDistance, "1"))
+        Values.TrackDistance = *distance;
 }
 
 void TNavset::edDepthAlert1Change() {

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class FieldCheck;
 class QCheckBox;
 class QGroupBox;
@@ -79,9 +81,16 @@ private:
     void buildControls();
     // An edit emptied by the operator gets `text`, selected so that the next key replaces it.
     static void ReplaceEmpty(QLineEdit* edit, const char* text);
+    // The steps the width and distance handlers share: an emptied field gets `emptyText` (its
+    // handler runs again with it), a refused text is marked; an accepted value is returned
+    // and becomes the up-down's position.
+    static std::optional<int> TakeWholeNumber(FieldCheck* field, TUpDown* upDown,
+                                              const char* emptyText);
     void ShowValues();
     // The main window's map, or null while there is none.
     static TTavrinCanvas* Map();
+    // The map when it has the vessel layer (its id in `layer`), else null.
+    static TTavrinCanvas* VesselLayerMap(int& layer);
     static void Repaint(TTavrinCanvas* map);
 
     NavigationSettings Values;

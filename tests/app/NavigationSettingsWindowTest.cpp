@@ -29,7 +29,7 @@ QString FileText(const QString& path) {
 
 // The lines of one section as they stand in the file, header included.
 QString SectionBlock(const QString& section) {
-    const QString text = FileText(TestEnvironment::settingsFile());
+    const QString text = QString::fromUtf8(StartedProgram::settingsFileBytes());
     const QString header = QLatin1Char('[') + section + QStringLiteral("]\n");
     const qsizetype start = text.indexOf(header);
     if (start < 0)
@@ -405,7 +405,7 @@ TEST_F(NavigationSettingsWindow, CloseWritesTheSectionThenThePosition) {
                              "BackgroundColor=16777215\n"
                              "cLineOrDot=0\n"
                              "edDepthAlert=2.75\n").toStdString());
-    const QString text = FileText(TestEnvironment::settingsFile());
+    const QString text = QString::fromUtf8(settingsFileBytes());
     EXPECT_TRUE(text.startsWith(QStringLiteral("[NAVIGATION_SETTINGS]\n")));
     EXPECT_GT(text.indexOf(QStringLiteral("[Navset]\n")), 0);
     const IniFile ini(TestEnvironment::settingsFile());

@@ -13,13 +13,6 @@
 
 namespace {
 
-QByteArray FileBytes() {
-    QFile file(TestEnvironment::settingsFile());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
 QStringList EditTexts() {
     return {FShape->edAmount->text(), FShape->edInterval->text(), FShape->edRadious->text(),
             FShape->edBArrow->text(), FShape->edLArrow->text()};
@@ -56,11 +49,11 @@ TEST_F(VesselShapeWindow, FirstStartShowsTheStoredDefaultsHidden) {
 TEST_F(VesselShapeWindow, DefaultIsInEffectButNotStored) {
     writeSetting("VESSEL_SHAPE", "Left right offset of arrow", "3");
     start();
-    const QByteArray before = FileBytes();
+    const QByteArray before = settingsFileBytes();
     FShape->bDefaultClick();
     EXPECT_EQ(EditTexts(), (QStringList{"2", "10", "10", "100", "10"}));
     EXPECT_EQ(FShape->Shape(), (VesselShape{2, 10, 10, 10, 100}));
-    EXPECT_EQ(FileBytes(), before);
+    EXPECT_EQ(settingsFileBytes(), before);
     // Closing the program writes its own sections, not the vessel shape.
     FNav->close();
     const IniFile ini(TestEnvironment::settingsFile());
@@ -130,10 +123,10 @@ TEST_F(VesselShapeWindow, RefusedOrEmptyTextsLeaveTheShapeAndAreNotSaved) {
     EXPECT_FALSE(FShape->edBArrow->property("refused").toBool());
     EXPECT_TRUE(dialogs.messages.empty());
 
-    const QByteArray file = FileBytes();
+    const QByteArray file = settingsFileBytes();
     FShape->BitBtn1Click();
     EXPECT_TRUE(FShape->isVisible());
-    EXPECT_EQ(FileBytes(), file);
+    EXPECT_EQ(settingsFileBytes(), file);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     for (const char* field : {"Total number of circles", "Radius of first circle",
                               "Arrow's longitudal length", "Offset to next circle",
