@@ -1,8 +1,8 @@
 #include "app/TColorBox.h"
 
+#include "platform/ColorValue.h"
 #include "platform/Dialogs.h"
 
-#include <QColor>
 #include <QIcon>
 #include <QPixmap>
 
@@ -10,13 +10,9 @@ namespace {
 
 constexpr int CustomIndex = 0;
 
-QColor ToQColor(uint32_t bgr) {
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
-}
-
 QIcon Swatch(uint32_t bgr) {
     QPixmap pixmap(16, 12);
-    pixmap.fill(ToQColor(bgr));
+    pixmap.fill(ColorFromBgr(bgr));
     return QIcon(pixmap);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/Dialogs.h"
 
+#include "platform/ColorValue.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -69,13 +71,11 @@ public:
     }
 
     bool chooseColor(uint32_t initial, uint32_t& chosen) override {
-        const QColor start(int(initial & 0xFF), int((initial >> 8) & 0xFF),
-                           int((initial >> 16) & 0xFF));
-        const QColor picked = QColorDialog::getColor(start, QApplication::activeWindow());
+        const QColor picked =
+            QColorDialog::getColor(ColorFromBgr(initial), QApplication::activeWindow());
         if (!picked.isValid())
             return false;
-        chosen = uint32_t(picked.red()) | (uint32_t(picked.green()) << 8) |
-                 (uint32_t(picked.blue()) << 16);
+        chosen = BgrFromColor(picked);
         return true;
     }
 };
