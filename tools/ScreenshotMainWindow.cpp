@@ -1,18 +1,16 @@
 // Starts the program the way its entry does, lets the windows settle, and saves two pictures
 // into the given folder: "screen.png", the whole screen with every window the start shows
 // (without a window manager they pile up at their stored positions), and "main-window.png",
-// the main window alone, and one picture of each of a few tool windows by itself
-// ("navigation-settings.png", "vessel-shape.png"; a hidden window is rendered all the same).
-// Meant for a virtual X server (tools/screenshot.sh): the settings file
+// the main window alone. Meant for a virtual X server (tools/screenshot.sh): the settings file
 // and the data root are whatever the caller set up (the script uses a fresh temporary HOME).
 //
 // Usage: tavrin_screenshot <output folder> [settings file]
 
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
-#include "app/TFShape.h"
-#include "app/TNavset.h"
+#include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
+#include "tools/ScreenshotSettingsWindows.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
@@ -66,19 +64,16 @@ int main(int argc, char* argv[]) {
                     windowFile.toLocal8Bit().constData());
         if (!SaveNtripScreenshots(output))
             return 4;
-        const struct {
-            QWidget* form;
-            const char* file;
-        } toolWindows[] = {{Navset, "navigation-settings.png"}, {FShape, "vessel-shape.png"}};
-        for (const auto& tool : toolWindows) {
-            if (!tool.form)
-                continue;
-            const QString file = output + QLatin1Char('/') + QString::fromLatin1(tool.file);
-            const QPixmap picture = tool.form->grab();
-            if (picture.isNull() || !picture.save(file, "PNG"))
-                return 4;
+        const QStringList mapToolPictures = SaveMapToolPictures(output);
+        if (mapToolPictures.isEmpty())
+            return 4;
+        for (const QString& file : mapToolPictures)
             std::printf("%s\n", file.toLocal8Bit().constData());
-        }
+        const QStringList settingsPictures = SaveSettingsWindowPictures(output);
+        if (settingsPictures.isEmpty())
+            return 4;
+        for (const QString& file : settingsPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });
     DestroyApplicationWindows();
