@@ -95,11 +95,31 @@ TEST_F(NavigationSettingsWindow, CaptionsStandAsTheDictionaryKnowsThem) {
     EXPECT_EQ(Navset->Label7->text(), QStringLiteral("Shallow Water"));
     EXPECT_EQ(Navset->Label9->text(), QStringLiteral("m"));
     EXPECT_EQ(Navset->cLineOrDot->text(), QStringLiteral("Draw as Line"));
-    // The colour list: "Custom..." then the named colours.
-    ASSERT_EQ(Navset->VesselColor->count(), 21);
-    EXPECT_EQ(Navset->VesselColor->itemText(0), QStringLiteral("Custom..."));
-    EXPECT_EQ(Navset->VesselColor->itemText(5), QStringLiteral("Navy"));
-    EXPECT_EQ(Navset->VesselColor->itemText(20), QStringLiteral("Medium Gray"));
+}
+
+TEST(ColorBox, NamedColoursInTheirOrderAndAColourNotInTheListUnderCustom) {
+    const std::vector<std::pair<const char*, uint32_t>> expected = {
+        {"Black", 0x000000},   {"Maroon", 0x000080},      {"Green", 0x008000},
+        {"Olive", 0x008080},   {"Navy", 0x800000},        {"Purple", 0x800080},
+        {"Teal", 0x808000},    {"Gray", 0x808080},        {"Silver", 0xC0C0C0},
+        {"Red", 0x0000FF},     {"Lime", 0x00FF00},        {"Yellow", 0x00FFFF},
+        {"Blue", 0xFF0000},    {"Fuchsia", 0xFF00FF},     {"Aqua", 0xFFFF00},
+        {"White", 0xFFFFFF},   {"Money Green", 0xC0DCC0}, {"Sky Blue", 0xF0CAA6},
+        {"Cream", 0xF0FBFF},   {"Medium Gray", 0xA4A0A0},
+    };
+    TColorBox box;
+    ASSERT_EQ(box.count(), int(expected.size()) + 1);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const int index = int(i) + 1;
+        EXPECT_EQ(box.itemText(index), QString::fromLatin1(expected[i].first));
+        box.SetSelected(expected[i].second);
+        EXPECT_EQ(box.currentIndex(), index) << expected[i].first;
+        EXPECT_EQ(box.Selected(), expected[i].second);
+    }
+    box.SetSelected(0x010203);
+    EXPECT_EQ(box.currentIndex(), 0);
+    EXPECT_EQ(box.currentText(), QStringLiteral("Custom..."));
+    EXPECT_EQ(box.Selected(), 0x010203u);
 }
 
 TEST_F(NavigationSettingsWindow, ClearedTrackWidthBecomesTwoOnTheThreeTrackLayers) {
