@@ -532,6 +532,8 @@ void TFNav::FormCloseQuery() {
         if (form)
             form->close();
     }
+    if (Navset && !Navset->SettingsWritten())
+        settingsWritten = false;
 
     if (fcad) {
         IniFile ini(AppPaths::settingsFile());

@@ -212,6 +212,10 @@ public:
     // and the menu, and the echogram when it is in use. The realtime window stays as it is.
     void RestoreChrome();
 
+    // Closing: set while the closing steps run. The tool windows these steps close leave the
+    // report of a settings file that cannot be written to the main window's one message.
+    bool InClosingSteps() const { return closing_ == Closing::Running; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
