@@ -61,7 +61,6 @@ double MeasureOriginY = 0;
 bool SelectTracksMode = false;
 bool SelectShapesMode = false;
 std::string LastLoadedFile;
-bool EchogramActive = false;
 
 namespace {
 

@@ -177,6 +177,3 @@ extern bool SelectTracksMode;
 extern bool SelectShapesMode;
 // The last opened or imported file.
 extern std::string LastLoadedFile;
-// Set while the echogram shows sounder data; hiding and showing the window chrome reads it to
-// decide whether the echogram window comes back.
-extern bool EchogramActive;

@@ -1,0 +1,3 @@
+#include "survey/AcquisitionState.h"
+
+AcquisitionState Acquisition;
