@@ -138,6 +138,12 @@ public:
     // Selecting a shape with the mouse needs no answer from the main window.
     void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);
 
+    // Compact view (TFNavCompactView.cpp): the map alone, without frame, menu, tool bars,
+    // realtime panel and tool windows; the realtime window's btHide image 1 records it.
+    // RestoreChrome is the one way back (btHide, the map's double click, Escape).
+    void EnterCompactView();
+    void RestoreChrome();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -148,6 +154,8 @@ private:
     void buildClientArea();
 
     bool formShowDone_ = false;
+    // The navigation settings window was open when the compact view closed it.
+    bool navsetOpenBeforeCompactView_ = false;
     enum class Closing { NotStarted, Running, Done };
     Closing closing_ = Closing::NotStarted;
 };
