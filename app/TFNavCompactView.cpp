@@ -4,7 +4,7 @@
 #include "app/TfRealtime.h"
 #include "app/TfWaterfal.h"
 
-#include "survey/AcquisitionState.h"
+#include "app/SurveyStateAccess.h"
 
 #include <QFrame>
 #include <QMenuBar>
@@ -47,6 +47,6 @@ void TFNav::RestoreChrome() {
     navsetOpenBeforeCompactView_ = false;
     if (fRealtime)
         fRealtime->SetbtHideImageIndex(0);
-    if (fWaterfal && Acquisition.EchogramActive)
+    if (fWaterfal && SurveyAcquisitionState().EchogramActive)
         fWaterfal->show();
 }

@@ -16,7 +16,7 @@
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
 
-#include "survey/AcquisitionState.h"
+#include "app/SurveyStateAccess.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -193,30 +193,31 @@ void TOffsets::buildControls() {
 
 SurveySetupTexts TOffsets::FieldTexts() const {
     SurveySetupTexts texts;
-    for (SetupField field : {SetupField::OffsetA, SetupField::OffsetB, SetupField::OffsetC,
-                             SetupField::SoundVelocity, SetupField::TideHeight,
-                             SetupField::Location, SetupField::SurveyBoat, SetupField::Surveyor})
+    for (SurveySetupField field :
+         {SurveySetupField::OffsetA, SurveySetupField::OffsetB, SurveySetupField::OffsetC,
+          SurveySetupField::SoundVelocity, SurveySetupField::TideHeight, SurveySetupField::Location,
+          SurveySetupField::SurveyBoat, SurveySetupField::Surveyor})
         SurveySetup::Text(texts, field) = fieldOf(field)->text().toStdString();
     return texts;
 }
 
-QLineEdit* TOffsets::fieldOf(SetupField field) const {
+QLineEdit* TOffsets::fieldOf(SurveySetupField field) const {
     switch (field) {
-    case SetupField::OffsetA:
+    case SurveySetupField::OffsetA:
         return OffsetA;
-    case SetupField::OffsetB:
+    case SurveySetupField::OffsetB:
         return OffsetB;
-    case SetupField::OffsetC:
+    case SurveySetupField::OffsetC:
         return OffsetC;
-    case SetupField::SoundVelocity:
+    case SurveySetupField::SoundVelocity:
         return SV;
-    case SetupField::TideHeight:
+    case SurveySetupField::TideHeight:
         return TideHt;
-    case SetupField::Location:
+    case SurveySetupField::Location:
         return Location;
-    case SetupField::SurveyBoat:
+    case SurveySetupField::SurveyBoat:
         return SurveyBoat;
-    case SetupField::Surveyor:
+    case SurveySetupField::Surveyor:
         break;
     }
     return Surveyor;
@@ -288,7 +289,7 @@ void TOffsets::BitBtn1Click() {
 
     // Starting is all this action asks of the toggle: a running survey goes on, even when
     // its GNSS port dropped and released the button.
-    if (FNav && FNav->Realtime && !Acquisition.AcquisitionRunning)
+    if (FNav && FNav->Realtime && !SurveyAcquisitionState().AcquisitionRunning)
         FNav->Realtime->click();
 
     SaveFormState(this);

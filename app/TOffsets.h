@@ -85,7 +85,7 @@ protected:
 private:
     void buildControls();
     void numericFieldExit(QLineEdit* field);
-    QLineEdit* fieldOf(SetupField field) const;
+    QLineEdit* fieldOf(SurveySetupField field) const;
     SetupLanguage language() const;
 
     std::optional<AcceptedSurveySetup> accepted_;

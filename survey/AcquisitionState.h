@@ -1,61 +1,49 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-// What the acquisition handlers of the main window hand to each other: Start and Stop, the
-// GNSS and sounder line handlers, the map tick, the echogram timer and event marks. Everything
-// runs on the user-interface thread and reads the newest values; nothing is queued.
-// Ticks are Clock::tickCount() milliseconds; a tick that has not been taken is empty, never 0.
+// What the acquisition handlers hand each other during a run: the GNSS line handler, the
+// sounder line handler, the map tick and the echogram read the newest values here, all on the
+// user-interface thread. Ticks are Clock::tickCount() milliseconds (64-bit, never wrapping).
 struct AcquisitionState {
-    // Acquisition has been started (the Start/Stop toggle), apart from the button's pressed
-    // state, which follows the GNSS port.
     bool AcquisitionRunning = false;
-    // Taken right after the GNSS port opened; the GNSS line handler switches the map timer on
-    // only while it is set.
-    std::optional<uint64_t> GnssStartTick;
-    // Taken by Start with the sensor enabled: the silence reference before the first sounder
-    // line. Empty, the silence watch is off.
-    std::optional<uint64_t> AcquisitionStartTick;
-    // Time of the last sounder line.
-    std::optional<uint64_t> LastSensorTick;
-    // The sounder's silence has been reported once in this silent spell.
+    // The GNSS port opened at Start. A flag, not the tick: a clock reading 0 must not keep the
+    // map from starting.
+    bool GnssStarted = false;
+    uint64_t GnssStartTick = 0;
+    // Start with the sensor enabled; 0 disables the silence watch.
+    uint64_t AcquisitionStartTick = 0;
+    uint64_t LastSensorTick = 0;
     bool SensorSilenceReported = false;
-    // The echogram window has been brought up by sounder data.
     bool EchogramActive = false;
 
-    // Last GGA position, signed decimal degrees, and its altitude (m).
     double VesselLatitude = 0;
     double VesselLongitude = 0;
     double VesselAltitude = 0;
-    // Heading from the gyro sentence, degrees.
     double GyroHeading = 1e-9;
-    // Speed over ground for the map's readout, knots.
     double SpeedKnots = 0;
-    // Ellipsoidal height of the antenna with an RTK fix (m), and that height minus the antenna
-    // height above water (m).
     double AntennaHeight = 0;
     double RtkTide = 0;
-    // Copies of the accepted set-up: transducer draft, sound velocity, antenna height above
-    // water and manual tide.
+
+    // The set-up values in use: taken at Start, refreshed by GNSS lines while the set-up
+    // window is hidden.
     double CopiedOffsetA = 0;
     double CopiedSoundVelocity = 0;
     double CopiedOffsetC = 0;
     double CopiedTideHeight = 0;
-    // Grid position and heading of the last map tick.
+
     double VesselEasting = 0;
     double VesselNorthing = 0;
+    double GridConvergence = 1e-9;
     double GridHeading = 1e-9;
-    // GGA fix quality at the last map tick and the one-line GNSS status the map draws.
     int CurrentFixQuality = 0;
     std::string OverlayStatusText;
-    // Corrected depths of the last sounding (m).
+
     double TrueDepthHigh = 0;
     double TrueDepthLow = 0;
-    // A new depth waits for the echogram.
     bool NewDepthPending = false;
-};
 
-// The one acquisition state of the program.
-extern AcquisitionState Acquisition;
+    // The fix quality the realtime window's GNSS box was last coloured with.
+    int PreviousFixQuality = 0;
+};

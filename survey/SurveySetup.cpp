@@ -16,7 +16,7 @@ const char* Pick(const Wording& wording, SetupLanguage language) {
     return language == SetupLanguage::English ? wording.english : wording.turkish;
 }
 
-// Field did not scan, or (for the names) is empty; indexed by SetupField.
+// Field did not scan, or (for the names) is empty; indexed by SurveySetupField.
 const Wording fieldMessages[] = {
     {"Failed! Recheck offset A", "Başarısız! A değerini yeniden kontrol ediniz."},
     {"Failed! Recheck offset B", "Başarısız! B değerini yeniden kontrol ediniz."},
@@ -59,11 +59,11 @@ const Wording profileUsed = {"Sound velocity profile used", "Ses hızı profili 
 const Wording logFailure = {"The offsets log %1 cannot be written: %2",
                             "Ofset kaydı %1 yazılamıyor: %2"};
 
-constexpr SetupField numericFields[] = {SetupField::OffsetA, SetupField::OffsetB,
-                                        SetupField::OffsetC, SetupField::SoundVelocity,
-                                        SetupField::TideHeight};
-constexpr SetupField nameFields[] = {SetupField::Location, SetupField::SurveyBoat,
-                                     SetupField::Surveyor};
+constexpr SurveySetupField numericFields[] = {
+    SurveySetupField::OffsetA, SurveySetupField::OffsetB, SurveySetupField::OffsetC,
+    SurveySetupField::SoundVelocity, SurveySetupField::TideHeight};
+constexpr SurveySetupField nameFields[] = {SurveySetupField::Location, SurveySetupField::SurveyBoat,
+                                           SurveySetupField::Surveyor};
 
 bool IsScanBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -82,29 +82,29 @@ SetupLanguage SurveySetup::LanguageOf(const std::string& languageCode) {
     return languageCode == "en" ? SetupLanguage::English : SetupLanguage::Turkish;
 }
 
-std::string& SurveySetup::Text(SurveySetupTexts& texts, SetupField field) {
+std::string& SurveySetup::Text(SurveySetupTexts& texts, SurveySetupField field) {
     switch (field) {
-    case SetupField::OffsetA:
+    case SurveySetupField::OffsetA:
         return texts.offsetA;
-    case SetupField::OffsetB:
+    case SurveySetupField::OffsetB:
         return texts.offsetB;
-    case SetupField::OffsetC:
+    case SurveySetupField::OffsetC:
         return texts.offsetC;
-    case SetupField::SoundVelocity:
+    case SurveySetupField::SoundVelocity:
         return texts.soundVelocity;
-    case SetupField::TideHeight:
+    case SurveySetupField::TideHeight:
         return texts.tideHeight;
-    case SetupField::Location:
+    case SurveySetupField::Location:
         return texts.location;
-    case SetupField::SurveyBoat:
+    case SurveySetupField::SurveyBoat:
         return texts.surveyBoat;
-    case SetupField::Surveyor:
+    case SurveySetupField::Surveyor:
         break;
     }
     return texts.surveyor;
 }
 
-const std::string& SurveySetup::Text(const SurveySetupTexts& texts, SetupField field) {
+const std::string& SurveySetup::Text(const SurveySetupTexts& texts, SurveySetupField field) {
     return Text(const_cast<SurveySetupTexts&>(texts), field);
 }
 
@@ -140,15 +140,15 @@ std::string SurveySetup::TimeFormatWarning(SetupLanguage language) {
 
 std::variant<AcceptedSurveySetup, SetupRejection>
 SurveySetup::Check(const SurveySetupTexts& texts, SetupLanguage language, bool requireNames) {
-    const auto reject = [language](SetupField field) {
+    const auto reject = [language](SurveySetupField field) {
         return SetupRejection{field, Pick(fieldMessages[int(field)], language), false};
     };
-    for (SetupField field : numericFields) {
+    for (SurveySetupField field : numericFields) {
         if (!BeginsWithNumber(Text(texts, field)))
             return reject(field);
     }
     if (requireNames) {
-        for (SetupField field : nameFields) {
+        for (SurveySetupField field : nameFields) {
             if (Text(texts, field).empty())
                 return reject(field);
         }
@@ -169,10 +169,10 @@ SurveySetup::Check(const SurveySetupTexts& texts, SetupLanguage language, bool r
     accepted.tideHeight = values[4];
     // Compared as the arithmetic gives it: 1.0 + 1.525 - 2.5 passes, 1.2 + 1.775 - 3.0 not.
     if (std::fabs(accepted.offsetA + accepted.offsetC - accepted.offsetB) > 0.025)
-        return SetupRejection{SetupField::OffsetA, Pick(offsetsDisagree, language), false};
+        return SetupRejection{SurveySetupField::OffsetA, Pick(offsetsDisagree, language), false};
     if (accepted.soundVelocity > 1700 || accepted.soundVelocity < 1300)
-        return SetupRejection{SetupField::SoundVelocity, Pick(soundVelocityOutOfRange, language),
-                              false};
+        return SetupRejection{SurveySetupField::SoundVelocity,
+                              Pick(soundVelocityOutOfRange, language), false};
     accepted.location = texts.location;
     accepted.surveyBoat = texts.surveyBoat;
     accepted.surveyor = texts.surveyor;
@@ -208,12 +208,16 @@ std::string SurveySetup::OffsetsLogFailure(const std::string& path, const std::s
     return ReplaceFirst(ReplaceFirst(Pick(logFailure, language), "%1", path), "%2", reason);
 }
 
-std::vector<std::pair<SetupField, const char*>> SurveySetup::KeysRead() {
+std::vector<std::pair<SurveySetupField, const char*>> SurveySetup::KeysRead() {
     return {
-        {SetupField::OffsetA, "Offset A"},      {SetupField::OffsetB, "Offset B"},
-        {SetupField::OffsetC, "Offset C"},      {SetupField::TideHeight, "Tide Height"},
-        {SetupField::SoundVelocity, "SV"},      {SetupField::Surveyor, "Surveyor"},
-        {SetupField::SurveyBoat, "SurveyBoat"}, {SetupField::Location, "SurveyLocation"},
+        {SurveySetupField::OffsetA, "Offset A"},
+        {SurveySetupField::OffsetB, "Offset B"},
+        {SurveySetupField::OffsetC, "Offset C"},
+        {SurveySetupField::TideHeight, "Tide Height"},
+        {SurveySetupField::SoundVelocity, "SV"},
+        {SurveySetupField::Surveyor, "Surveyor"},
+        {SurveySetupField::SurveyBoat, "SurveyBoat"},
+        {SurveySetupField::Location, "SurveyLocation"},
     };
 }
 

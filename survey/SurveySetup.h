@@ -35,7 +35,7 @@ struct AcceptedSurveySetup {
 
 enum class SetupLanguage { English, Turkish };
 
-enum class SetupField {
+enum class SurveySetupField {
     OffsetA,
     OffsetB,
     OffsetC,
@@ -50,7 +50,7 @@ enum class SetupField {
 // takes the focus. A text that begins with a number but is not one as a whole ("0.35 m") is a
 // conversion error: its message is the number conversion's own, and the focus stays where it is.
 struct SetupRejection {
-    SetupField field;
+    SurveySetupField field;
     std::string message;
     bool conversionError = false;
 };
@@ -91,13 +91,13 @@ public:
     // The settings section and its keys.
     static constexpr const char* Section = "ECHOSOUNDER_OFFSETS";
     // Keys read when the window is shown, in the order they are read.
-    static std::vector<std::pair<SetupField, const char*>> KeysRead();
+    static std::vector<std::pair<SurveySetupField, const char*>> KeysRead();
     // The nine (key, value) pairs written for an accepted set-up, in order, with the keys padded
     // with blanks as the file has always held them.
     static std::vector<std::pair<std::string, std::string>>
     KeysWritten(const SurveySetupTexts& texts, const std::string& timeText);
 
     // The field's text in `texts`.
-    static std::string& Text(SurveySetupTexts& texts, SetupField field);
-    static const std::string& Text(const SurveySetupTexts& texts, SetupField field);
+    static std::string& Text(SurveySetupTexts& texts, SurveySetupField field);
+    static const std::string& Text(const SurveySetupTexts& texts, SurveySetupField field);
 };

@@ -6,7 +6,7 @@
 #include "platform/DataPaths.h"
 #include "platform/FileIO.h"
 
-#include "survey/AcquisitionState.h"
+#include "app/SurveyStateAccess.h"
 
 #include <QAction>
 #include <QFocusEvent>
@@ -34,12 +34,12 @@ protected:
     void SetUp() override {
         StartedProgram::SetUp();
         std::filesystem::remove_all(OffsetsLogPath());
-        Acquisition = AcquisitionState();
+        SurveyAcquisitionState() = AcquisitionState();
     }
     void TearDown() override {
         StartedProgram::TearDown();
         std::filesystem::remove_all(OffsetsLogPath());
-        Acquisition = AcquisitionState();
+        SurveyAcquisitionState() = AcquisitionState();
     }
 
     static void storeSetup(const char* a, const char* b, const char* c, const char* sv,
@@ -107,7 +107,7 @@ TEST_F(OffsetsWindow, RunningSurveyIsLeftRunningWhateverTheButtonShows) {
     start();
     int clicks = 0;
     QObject::connect(FNav->Realtime, &QToolButton::clicked, [&clicks] { ++clicks; });
-    Acquisition.AcquisitionRunning = true;
+    SurveyAcquisitionState().AcquisitionRunning = true;
     FNav->Realtime->setChecked(false); // the GNSS port dropped and released it
     fillValid();
     Offsets->BitBtn1->click();

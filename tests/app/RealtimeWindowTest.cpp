@@ -9,7 +9,7 @@
 
 #include "positioning/gnss/TavrinSerialGPS.h"
 
-#include "survey/AcquisitionState.h"
+#include "app/SurveyStateAccess.h"
 
 #include <QDir>
 #include <QFrame>
@@ -28,7 +28,7 @@ class RealtimeWindow : public StartedProgram {
 protected:
     void SetUp() override {
         StartedProgram::SetUp();
-        Acquisition = AcquisitionState();
+        SurveyAcquisitionState() = AcquisitionState();
         savedOpen_ = TfRealtime::OpenUrl;
         TfRealtime::OpenUrl = [this](const QUrl& url) {
             opened.push_back(url.toLocalFile());
@@ -37,7 +37,7 @@ protected:
     }
     void TearDown() override {
         TfRealtime::OpenUrl = savedOpen_;
-        Acquisition = AcquisitionState();
+        SurveyAcquisitionState() = AcquisitionState();
         StartedProgram::TearDown();
     }
 
@@ -111,7 +111,7 @@ TEST_F(RealtimeWindow, RestoreChromeBringsTheEchogramBackWhileSounderDataCome) {
     fRealtime->show();
     fRealtime->btHide->click();
     ASSERT_TRUE(ChromeHidden());
-    Acquisition.EchogramActive = true;
+    SurveyAcquisitionState().EchogramActive = true;
     FNav->RestoreChrome();
     EXPECT_TRUE(ChromeShown());
     EXPECT_EQ(fRealtime->btHideImageIndex(), 0);

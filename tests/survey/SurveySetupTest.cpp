@@ -65,7 +65,7 @@ TEST(SurveySetupCheck, OffsetsMustCloseTheGeometryAsTheArithmeticGivesIt) {
             EXPECT_FALSE(rejected);
         } else {
             ASSERT_TRUE(rejected);
-            EXPECT_EQ(rejected->field, SetupField::OffsetA);
+            EXPECT_EQ(rejected->field, SurveySetupField::OffsetA);
             EXPECT_EQ(rejected->message,
                       "Measurements contains error: A + C must be close enough to B.");
             EXPECT_FALSE(rejected->conversionError);
@@ -88,7 +88,7 @@ TEST(SurveySetupCheck, SoundVelocityFrom1300To1700) {
             EXPECT_FALSE(rejected);
         } else {
             ASSERT_TRUE(rejected);
-            EXPECT_EQ(rejected->field, SetupField::SoundVelocity);
+            EXPECT_EQ(rejected->field, SurveySetupField::SoundVelocity);
             EXPECT_EQ(rejected->message, "Error in Sound Velocity (SV) value");
         }
     }
@@ -102,7 +102,7 @@ TEST(SurveySetupCheck, OnlyTheFirstFaultInCheckOrderIsReported) {
     texts.soundVelocity = "2000";
     auto rejected = Rejection(texts);
     ASSERT_TRUE(rejected);
-    EXPECT_EQ(rejected->field, SetupField::OffsetA);
+    EXPECT_EQ(rejected->field, SurveySetupField::OffsetA);
     EXPECT_EQ(rejected->message, "Failed! Recheck offset A");
 
     // A field that does not begin with a number comes before the names, the names before the
@@ -113,43 +113,43 @@ TEST(SurveySetupCheck, OnlyTheFirstFaultInCheckOrderIsReported) {
     texts.location = "";
     rejected = Rejection(texts);
     ASSERT_TRUE(rejected);
-    EXPECT_EQ(rejected->field, SetupField::TideHeight);
+    EXPECT_EQ(rejected->field, SurveySetupField::TideHeight);
     EXPECT_EQ(rejected->message, "Failed! Recheck tide height");
 
     texts.tideHeight = "0";
     rejected = Rejection(texts);
     ASSERT_TRUE(rejected);
-    EXPECT_EQ(rejected->field, SetupField::Location);
+    EXPECT_EQ(rejected->field, SurveySetupField::Location);
 
     texts.location = " "; // a blank is a name
     rejected = Rejection(texts);
     ASSERT_TRUE(rejected);
-    EXPECT_EQ(rejected->field, SetupField::OffsetC);
+    EXPECT_EQ(rejected->field, SurveySetupField::OffsetC);
     EXPECT_TRUE(rejected->conversionError);
     EXPECT_EQ(rejected->message, "'1.5 m' is not a valid floating point value");
 }
 
 TEST(SurveySetupCheck, EachFieldNamesItsOwnFault) {
     const struct {
-        SetupField field;
+        SurveySetupField field;
         const char* english;
         const char* turkish;
     } cases[] = {
-        {SetupField::OffsetA, "Failed! Recheck offset A",
+        {SurveySetupField::OffsetA, "Failed! Recheck offset A",
          "Başarısız! A değerini yeniden kontrol ediniz."},
-        {SetupField::OffsetB, "Failed! Recheck offset B",
+        {SurveySetupField::OffsetB, "Failed! Recheck offset B",
          "Başarısız! B değerini yeniden kontrol ediniz."},
-        {SetupField::OffsetC, "Failed! Recheck offset C",
+        {SurveySetupField::OffsetC, "Failed! Recheck offset C",
          "Başarısız! C değerini yeniden kontrol ediniz."},
-        {SetupField::SoundVelocity, "Failed! Recheck SV value",
+        {SurveySetupField::SoundVelocity, "Failed! Recheck SV value",
          "Başarısız! SV/SH değerini yeniden kontrol ediniz."},
-        {SetupField::TideHeight, "Failed! Recheck tide height",
+        {SurveySetupField::TideHeight, "Failed! Recheck tide height",
          "Başarısız! Su kotunu kontrol ediniz."},
-        {SetupField::Location, "Failed! Location cannot be missing",
+        {SurveySetupField::Location, "Failed! Location cannot be missing",
          "Başarısız! Yer adı boş olamaz"},
-        {SetupField::SurveyBoat, "Failed! Name/type of survey boat cannot be missing",
+        {SurveySetupField::SurveyBoat, "Failed! Name/type of survey boat cannot be missing",
          "Başarısız! Ölçme aracının adı boş olamaz"},
-        {SetupField::Surveyor, "Failed! Name of surveyor cannot be missing",
+        {SurveySetupField::Surveyor, "Failed! Name of surveyor cannot be missing",
          "Başarısız! Öçen kişinin adı boş olamaz"},
     };
     for (const auto& c : cases) {
@@ -188,7 +188,7 @@ TEST(SurveySetupCheck, TextsThatAreNotWholeFiniteNumbersNeverPass) {
         EXPECT_EQ(SurveySetup::BeginsWithNumber(c.text), c.scans);
         const auto rejected = Rejection(texts);
         ASSERT_TRUE(rejected);
-        EXPECT_EQ(rejected->field, SetupField::TideHeight);
+        EXPECT_EQ(rejected->field, SurveySetupField::TideHeight);
         EXPECT_EQ(rejected->conversionError, c.scans);
     }
     for (const char* text : {"0", "-0.5", "+2", ".5", "1e-3"}) {

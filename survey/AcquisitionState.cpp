@@ -1,3 +1,0 @@
-#include "survey/AcquisitionState.h"
-
-AcquisitionState Acquisition;
