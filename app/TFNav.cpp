@@ -201,6 +201,7 @@ TFNav::TFNav(QWidget* parent) : QMainWindow(parent) {
     tEchogram->setObjectName(QStringLiteral("tEchogram"));
     tEchogram->setInterval(200);
     tEchogram->start();
+    BindEchogram();
     tScreenshot = new QTimer(this);
     tScreenshot->setObjectName(QStringLiteral("tScreenshot"));
     tScreenshot->setInterval(30000);

@@ -144,6 +144,14 @@ public:
     void EnterCompactView();
     void RestoreChrome();
 
+    // Echogram (TFNavEchogram.cpp): the echogram timer watches the sounder for silence and
+    // draws the newest depth; "Echogram..." opens the window while the sensor is connected.
+    void BindEchogram();
+    void tEchogramTimer();
+    void Echogram1Click();
+    // The sounder has been silent for more than 5000 ms (TFNavSensorTimeout.cpp).
+    void ZSENSORTimeout(QObject* Sender);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
