@@ -8,6 +8,7 @@
 
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
+#include "tools/ScreenshotNtripWindow.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
@@ -59,6 +60,8 @@ int main(int argc, char* argv[]) {
             return 4;
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
+        if (!SaveNtripScreenshots(output))
+            return 4;
         return 0;
     });
     DestroyApplicationWindows();
