@@ -9,6 +9,7 @@
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
 #include "tools/ScreenshotNtripWindow.h"
+#include "tools/ScreenshotSurveyWindows.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
@@ -61,6 +62,8 @@ int main(int argc, char* argv[]) {
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
         if (!SaveNtripScreenshots(output))
+            return 4;
+        if (!SaveSurveyWindowScreenshots(output))
             return 4;
         return 0;
     });
