@@ -8,10 +8,10 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/FormState.h"
+#include "platform/Shell.h"
 
 #include "positioning/gnss/TavrinSerialGPS.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -20,14 +20,9 @@
 #include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 TfRealtime* fRealtime = nullptr;
-
-std::function<bool(const QUrl&)> TfRealtime::OpenUrl = [](const QUrl& url) {
-    return QDesktopServices::openUrl(url);
-};
 
 namespace {
 
@@ -187,7 +182,7 @@ void TfRealtime::btOpenLogFolderClick() {
         Dialogs::showError(QStringLiteral("The folder %1 cannot be created.").arg(parent));
         return;
     }
-    if (!OpenUrl(QUrl::fromLocalFile(parent)))
+    if (!Shell::openFolder(parent))
         Dialogs::showError(QStringLiteral("The folder %1 cannot be opened.").arg(parent));
 }
 

@@ -2,13 +2,10 @@
 
 #include <QWidget>
 
-#include <functional>
-
 class QGroupBox;
 class QLabel;
 class QToolBar;
 class QToolButton;
-class QUrl;
 
 // Realtime data: the GNSS status box and the large depth read-outs, written by the acquisition
 // handlers of the main window, and a tool bar with the compact view, the zoom buttons, the day
@@ -55,9 +52,6 @@ public:
     void ToolButton3Click();
     void btOpenLogFolderClick();
     void btShowOffsetsClick();
-
-    // How a folder is opened in the shell; tests put their own in place.
-    static std::function<bool(const QUrl&)> OpenUrl;
 
 protected:
     void showEvent(QShowEvent* event) override;

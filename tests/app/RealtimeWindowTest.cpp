@@ -6,6 +6,7 @@
 #include "app/TfWaterfal.h"
 
 #include "platform/DataPaths.h"
+#include "platform/RecordingShell.h"
 
 #include "positioning/gnss/TavrinSerialGPS.h"
 
@@ -18,7 +19,6 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 
 #include <filesystem>
 
@@ -29,23 +29,15 @@ protected:
     void SetUp() override {
         StartedProgram::SetUp();
         SurveyAcquisitionState() = AcquisitionState();
-        savedOpen_ = TfRealtime::OpenUrl;
-        TfRealtime::OpenUrl = [this](const QUrl& url) {
-            opened.push_back(url.toLocalFile());
-            return openSucceeds;
-        };
+        Shell::install(&shell);
     }
     void TearDown() override {
-        TfRealtime::OpenUrl = savedOpen_;
+        Shell::install(nullptr);
         SurveyAcquisitionState() = AcquisitionState();
         StartedProgram::TearDown();
     }
 
-    QStringList opened;
-    bool openSucceeds = true;
-
-private:
-    std::function<bool(const QUrl&)> savedOpen_;
+    RecordingShell shell;
 };
 
 bool ChromeShown() {
@@ -131,16 +123,16 @@ TEST_F(RealtimeWindow, OpenLogFolderOpensTheDayFolder) {
 
     // Without a raw log: the folder above the day's log folder.
     fRealtime->btOpenLogFolder->click();
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened[0], dayOf(day));
+    ASSERT_EQ(shell.openedFolders.size(), 1);
+    EXPECT_EQ(shell.openedFolders[0], dayOf(day));
 
     // With a raw log under another day's LOG folder: that day, created when missing.
     const QString otherDay = TestEnvironment::home() + QStringLiteral("/WJT/2026-01-02");
     FNav->ZGPS1->LogFileName = (otherDay + QStringLiteral("/LOG/COM3 raw.log")).toStdString();
     ASSERT_FALSE(QDir(otherDay).exists());
     fRealtime->btOpenLogFolder->click();
-    ASSERT_EQ(opened.size(), 2);
-    EXPECT_EQ(opened[1], otherDay);
+    ASSERT_EQ(shell.openedFolders.size(), 2);
+    EXPECT_EQ(shell.openedFolders[1], otherDay);
     EXPECT_TRUE(QDir(otherDay).exists());
     EXPECT_TRUE(TestEnvironment::dialogs().messages.empty());
 }
@@ -158,11 +150,11 @@ TEST_F(RealtimeWindow, OpenLogFolderReportsAFolderItCannotCreateOrOpen) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               QStringLiteral("The folder %1/day cannot be created.").arg(blocker));
-    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(shell.openedFolders.isEmpty());
 
     dialogs.clear();
     FNav->ZGPS1->LogFileName.clear();
-    openSucceeds = false;
+    shell.succeeds = false;
     fRealtime->btOpenLogFolder->click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.endsWith(QStringLiteral(" cannot be opened.")));
