@@ -201,7 +201,7 @@ TFNav::TFNav(QWidget* parent) : QMainWindow(parent) {
     tEchogram->setObjectName(QStringLiteral("tEchogram"));
     tEchogram->setInterval(200);
     tEchogram->start();
-    BindEchogram();
+    BindSurveyWindows();
     tScreenshot = new QTimer(this);
     tScreenshot->setObjectName(QStringLiteral("tScreenshot"));
     tScreenshot->setInterval(30000);

@@ -144,9 +144,14 @@ public:
     void EnterCompactView();
     void RestoreChrome();
 
+    // Survey windows (TFNavSurveyWindows.cpp): "Realtime Window...", "Latency Watch/Set" and
+    // "Offsets..." show their windows; binds these and the echogram's timer and menu item.
+    void BindSurveyWindows();
+    void mRealtimeWindow1Click();
+    void LatencyWatchSet1Click();
+    void OffsetsandValues1Click();
     // Echogram (TFNavEchogram.cpp): the echogram timer watches the sounder for silence and
     // draws the newest depth; "Echogram..." opens the window while the sensor is connected.
-    void BindEchogram();
     void tEchogramTimer();
     void Echogram1Click();
     // The sounder has been silent for more than 5000 ms (TFNavSensorTimeout.cpp).

@@ -5,23 +5,12 @@
 
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/ErrorBoundary.h"
-#include "platform/RepeatedErrorGuard.h"
 
 #include "positioning/gnss/TavrinSerialGPS.h"
 
 #include "survey/SensorSilenceWatch.h"
 
-#include <QAction>
-#include <QTimer>
-
 namespace {
-
-// A tick that keeps failing is reported once per spell, not at every tick.
-RepeatedErrorGuard& EchogramGuard() {
-    static RepeatedErrorGuard guard(QStringLiteral("Echogram"));
-    return guard;
-}
 
 // The state keeps 0 for a tick not taken.
 std::optional<uint64_t> Taken(uint64_t tick) {
@@ -29,13 +18,6 @@ std::optional<uint64_t> Taken(uint64_t tick) {
 }
 
 } // namespace
-
-void TFNav::BindEchogram() {
-    connect(tEchogram, &QTimer::timeout, this,
-            [this] { EchogramGuard().run([this] { tEchogramTimer(); }); });
-    connect(Echogram1, &QAction::triggered, this,
-            [this] { ErrorBoundary::run([this] { Echogram1Click(); }); });
-}
 
 void TFNav::tEchogramTimer() {
     AcquisitionState& state = SurveyAcquisitionState();

@@ -2,6 +2,7 @@
 
 #include "app/TNavset.h"
 #include "app/TOffsets.h"
+#include "app/TfLatency.h"
 #include "app/TfRealtime.h"
 #include "app/TfWaterfal.h"
 
@@ -12,6 +13,7 @@
 
 #include "app/SurveyStateAccess.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFrame>
 #include <QGroupBox>
@@ -164,5 +166,16 @@ TEST_F(RealtimeWindow, ShowOffsetsShowsTheSetUpWindow) {
     start();
     Offsets->hide();
     fRealtime->btShowOffsets->click();
+    EXPECT_TRUE(Offsets->isVisible());
+}
+
+TEST_F(RealtimeWindow, MenuItemsShowTheSurveyWindows) {
+    start();
+    Offsets->hide();
+    FNav->mRealtimeWindow1->trigger();
+    FNav->LatencyWatchSet1->trigger();
+    FNav->OffsetsandValues1->trigger();
+    EXPECT_TRUE(fRealtime->isVisible());
+    EXPECT_TRUE(fLatency->isVisible());
     EXPECT_TRUE(Offsets->isVisible());
 }
