@@ -111,7 +111,7 @@ TOffsets::TOffsets(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowSta
     // still a sane set-up; the names are not needed for that.
     try {
         const IniFile ini(AppPaths::settingsFile());
-        SurveySetupTexts stored;
+        SetupFieldTexts stored;
         for (const auto& [field, key] : SurveySetup::KeysRead())
             SurveySetup::Text(stored, field) =
                 ini.readString(section, QString::fromLatin1(key)).toStdString();
@@ -191,8 +191,8 @@ void TOffsets::buildControls() {
     resize(520, 410);
 }
 
-SurveySetupTexts TOffsets::FieldTexts() const {
-    SurveySetupTexts texts;
+SetupFieldTexts TOffsets::FieldTexts() const {
+    SetupFieldTexts texts;
     for (SurveySetupField field :
          {SurveySetupField::OffsetA, SurveySetupField::OffsetB, SurveySetupField::OffsetC,
           SurveySetupField::SoundVelocity, SurveySetupField::TideHeight, SurveySetupField::Location,
@@ -257,7 +257,7 @@ void TOffsets::BitBtn1Click() {
 
     CreateDataFolders();
 
-    const SurveySetupTexts texts = FieldTexts();
+    const SetupFieldTexts texts = FieldTexts();
     const auto result = SurveySetup::Check(texts, lang);
     if (const auto* rejected = std::get_if<SetupRejection>(&result)) {
         if (rejected->conversionError)

@@ -30,7 +30,7 @@ public:
     const std::optional<AcceptedSurveySetup>& AcceptedSetup() const { return accepted_; }
 
     // The fields' texts as they stand (UTF-8).
-    SurveySetupTexts FieldTexts() const;
+    SetupFieldTexts FieldTexts() const;
 
     // The sketch of the offsets.
     QFrame* pSketch = nullptr;

@@ -82,7 +82,7 @@ SetupLanguage SurveySetup::LanguageOf(const std::string& languageCode) {
     return languageCode == "en" ? SetupLanguage::English : SetupLanguage::Turkish;
 }
 
-std::string& SurveySetup::Text(SurveySetupTexts& texts, SurveySetupField field) {
+std::string& SurveySetup::Text(SetupFieldTexts& texts, SurveySetupField field) {
     switch (field) {
     case SurveySetupField::OffsetA:
         return texts.offsetA;
@@ -104,8 +104,8 @@ std::string& SurveySetup::Text(SurveySetupTexts& texts, SurveySetupField field) 
     return texts.surveyor;
 }
 
-const std::string& SurveySetup::Text(const SurveySetupTexts& texts, SurveySetupField field) {
-    return Text(const_cast<SurveySetupTexts&>(texts), field);
+const std::string& SurveySetup::Text(const SetupFieldTexts& texts, SurveySetupField field) {
+    return Text(const_cast<SetupFieldTexts&>(texts), field);
 }
 
 bool SurveySetup::BeginsWithNumber(std::string_view text) {
@@ -139,7 +139,7 @@ std::string SurveySetup::TimeFormatWarning(SetupLanguage language) {
 }
 
 std::variant<AcceptedSurveySetup, SetupRejection>
-SurveySetup::Check(const SurveySetupTexts& texts, SetupLanguage language, bool requireNames) {
+SurveySetup::Check(const SetupFieldTexts& texts, SetupLanguage language, bool requireNames) {
     const auto reject = [language](SurveySetupField field) {
         return SetupRejection{field, Pick(fieldMessages[int(field)], language), false};
     };
@@ -179,7 +179,7 @@ SurveySetup::Check(const SurveySetupTexts& texts, SetupLanguage language, bool r
     return accepted;
 }
 
-std::string SurveySetup::OffsetsLogBlock(const SurveySetupTexts& texts, const std::string& timeText,
+std::string SurveySetup::OffsetsLogBlock(const SetupFieldTexts& texts, const std::string& timeText,
                                          SetupLanguage language, bool profileInUse) {
     const std::string values[] = {
         timeText,
@@ -222,7 +222,7 @@ std::vector<std::pair<SurveySetupField, const char*>> SurveySetup::KeysRead() {
 }
 
 std::vector<std::pair<std::string, std::string>>
-SurveySetup::KeysWritten(const SurveySetupTexts& texts, const std::string& timeText) {
+SurveySetup::KeysWritten(const SetupFieldTexts& texts, const std::string& timeText) {
     return {
         {"Offset A     ", texts.offsetA},    {"Offset B     ", texts.offsetB},
         {"Offset C     ", texts.offsetC},    {"SV           ", texts.soundVelocity},

@@ -10,7 +10,7 @@
 // The survey set-up as the operator types it: the offsets between transducer, water surface
 // and GNSS antenna, the single sound velocity, the manual tide and the survey's names. Texts
 // are UTF-8, exactly as they stand in the fields.
-struct SurveySetupTexts {
+struct SetupFieldTexts {
     std::string offsetA;       // transducer draft (m)
     std::string offsetB;       // transducer to GNSS antenna (m)
     std::string offsetC;       // GNSS antenna above the water (m)
@@ -65,7 +65,7 @@ public:
     // names must not be empty (only with `requireNames`), then every numeric field must be a
     // number as a whole, then |A + C - B| <= 0.025 m, then 1300 <= SV <= 1700 m/s.
     static std::variant<AcceptedSurveySetup, SetupRejection>
-    Check(const SurveySetupTexts& texts, SetupLanguage language, bool requireNames = true);
+    Check(const SetupFieldTexts& texts, SetupLanguage language, bool requireNames = true);
 
     // True when the text, after leading blanks, begins with a finite number, as a "%lf" scan
     // would read one; what follows the number is not looked at.
@@ -81,7 +81,7 @@ public:
     // title and nine value lines, CR LF line ends and none at the end, so blocks written one
     // after another stand one empty line apart. Line 7 names the sound velocity profile
     // instead of the single velocity while a profile is in use.
-    static std::string OffsetsLogBlock(const SurveySetupTexts& texts, const std::string& timeText,
+    static std::string OffsetsLogBlock(const SetupFieldTexts& texts, const std::string& timeText,
                                        SetupLanguage language, bool profileInUse);
 
     // "The offsets log <path> cannot be written: <reason>" in the set-up's language.
@@ -95,9 +95,9 @@ public:
     // The nine (key, value) pairs written for an accepted set-up, in order, with the keys padded
     // with blanks as the file has always held them.
     static std::vector<std::pair<std::string, std::string>>
-    KeysWritten(const SurveySetupTexts& texts, const std::string& timeText);
+    KeysWritten(const SetupFieldTexts& texts, const std::string& timeText);
 
     // The field's text in `texts`.
-    static std::string& Text(SurveySetupTexts& texts, SurveySetupField field);
-    static const std::string& Text(const SurveySetupTexts& texts, SurveySetupField field);
+    static std::string& Text(SetupFieldTexts& texts, SurveySetupField field);
+    static const std::string& Text(const SetupFieldTexts& texts, SurveySetupField field);
 };

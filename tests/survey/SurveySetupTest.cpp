@@ -4,8 +4,8 @@
 
 namespace {
 
-SurveySetupTexts Valid() {
-    SurveySetupTexts texts;
+SetupFieldTexts Valid() {
+    SetupFieldTexts texts;
     texts.offsetA = "1.0";
     texts.offsetB = "2.0";
     texts.offsetC = "1.0";
@@ -17,7 +17,7 @@ SurveySetupTexts Valid() {
     return texts;
 }
 
-std::optional<SetupRejection> Rejection(const SurveySetupTexts& texts,
+std::optional<SetupRejection> Rejection(const SetupFieldTexts& texts,
                                         SetupLanguage language = SetupLanguage::English) {
     const auto result = SurveySetup::Check(texts, language);
     if (const auto* rejected = std::get_if<SetupRejection>(&result))
@@ -55,7 +55,7 @@ TEST(SurveySetupCheck, OffsetsMustCloseTheGeometryAsTheArithmeticGivesIt) {
         {"-0.5", "0", "0.5", true},
     };
     for (const auto& c : cases) {
-        SurveySetupTexts texts = Valid();
+        SetupFieldTexts texts = Valid();
         texts.offsetA = c.a;
         texts.offsetB = c.b;
         texts.offsetC = c.c;
@@ -80,7 +80,7 @@ TEST(SurveySetupCheck, SoundVelocityFrom1300To1700) {
     } cases[] = {{"1300", true},      {"1700", true},   {"1299.999", false},
                  {"1700.001", false}, {"1500.5", true}, {"-1500", false}};
     for (const auto& c : cases) {
-        SurveySetupTexts texts = Valid();
+        SetupFieldTexts texts = Valid();
         texts.soundVelocity = c.sv;
         const auto rejected = Rejection(texts);
         SCOPED_TRACE(c.sv);
@@ -95,7 +95,7 @@ TEST(SurveySetupCheck, SoundVelocityFrom1300To1700) {
 }
 
 TEST(SurveySetupCheck, OnlyTheFirstFaultInCheckOrderIsReported) {
-    SurveySetupTexts texts = Valid();
+    SetupFieldTexts texts = Valid();
     texts.offsetA = "";
     texts.tideHeight = "x";
     texts.location = "";
@@ -153,7 +153,7 @@ TEST(SurveySetupCheck, EachFieldNamesItsOwnFault) {
          "Başarısız! Öçen kişinin adı boş olamaz"},
     };
     for (const auto& c : cases) {
-        SurveySetupTexts texts = Valid();
+        SetupFieldTexts texts = Valid();
         SurveySetup::Text(texts, c.field) = "";
         const auto english = Rejection(texts, SetupLanguage::English);
         const auto turkish = Rejection(texts, SurveySetup::LanguageOf("tr"));
@@ -162,7 +162,7 @@ TEST(SurveySetupCheck, EachFieldNamesItsOwnFault) {
         EXPECT_EQ(english->message, c.english);
         EXPECT_EQ(turkish->message, c.turkish);
     }
-    SurveySetupTexts texts = Valid();
+    SetupFieldTexts texts = Valid();
     texts.offsetC = "3";
     EXPECT_EQ(Rejection(texts, SetupLanguage::Turkish)->message,
               "Ölçümlerde hata var: A + C toplamı B değerine yakın olması gerekir");
@@ -182,7 +182,7 @@ TEST(SurveySetupCheck, TextsThatAreNotWholeFiniteNumbersNeverPass) {
         {" 0.35", true},  {"+-1", false},  {"Infinity", false},
     };
     for (const auto& c : cases) {
-        SurveySetupTexts texts = Valid();
+        SetupFieldTexts texts = Valid();
         texts.tideHeight = c.text;
         SCOPED_TRACE(c.text);
         EXPECT_EQ(SurveySetup::BeginsWithNumber(c.text), c.scans);
@@ -192,14 +192,14 @@ TEST(SurveySetupCheck, TextsThatAreNotWholeFiniteNumbersNeverPass) {
         EXPECT_EQ(rejected->conversionError, c.scans);
     }
     for (const char* text : {"0", "-0.5", "+2", ".5", "1e-3"}) {
-        SurveySetupTexts texts = Valid();
+        SetupFieldTexts texts = Valid();
         texts.tideHeight = text;
         EXPECT_FALSE(Rejection(texts)) << text;
     }
 }
 
 TEST(SurveySetupCheck, StoredValuesNeedNoNames) {
-    SurveySetupTexts texts = Valid();
+    SetupFieldTexts texts = Valid();
     texts.location.clear();
     texts.surveyBoat.clear();
     texts.surveyor.clear();
@@ -209,7 +209,7 @@ TEST(SurveySetupCheck, StoredValuesNeedNoNames) {
 }
 
 TEST(OffsetsLog, EnglishBlockBytes) {
-    SurveySetupTexts texts = Valid();
+    SetupFieldTexts texts = Valid();
     texts.tideHeight = "0.35 m"; // written as typed, whatever it holds
     const std::string block =
         SurveySetup::OffsetsLogBlock(texts, "2026-12-10 174512345", SetupLanguage::English, false);
