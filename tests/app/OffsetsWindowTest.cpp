@@ -261,3 +261,18 @@ TEST_F(OffsetsWindow, ClockLabelShowsDateAndTime) {
                     .hasMatch())
         << Offsets->time->text().toStdString();
 }
+
+TEST_F(OffsetsWindow, ClockTextWithAColonIsWarnedAboutAndTheActionGoesOn) {
+    start();
+    fillValid();
+    Offsets->time->setText(QStringLiteral("10.12.2026 10:15:00"));
+    Offsets->BitBtn1->click();
+    auto& dialogs = TestEnvironment::dialogs();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Time format does not fit requirements. The date and time fromat "
+                             "must be YYYY-DD-MM HHmmssfff"));
+    EXPECT_FALSE(Offsets->isVisible());
+    EXPECT_NE(ReadWholeFile(OffsetsLogPath()).value_or("").find("\t=10.12.2026 10:15:00\r\n"),
+              std::string::npos);
+}
