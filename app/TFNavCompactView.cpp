@@ -1,52 +1,52 @@
+// The compact view: the realtime window's hide button or a double-click in the GNSS status box
+// shows the map alone, without tool bars, status panel, menu or border; a second double-click
+// there or Escape brings it all back. The realtime window's hide button shows image 1 meanwhile.
+
 #include "app/TFNav.h"
 
+#include "app/SurveyStateAccess.h"
 #include "app/TNavset.h"
 #include "app/TfRealtime.h"
 #include "app/TfWaterfal.h"
-
-#include "app/SurveyStateAccess.h"
 
 #include <QFrame>
 #include <QMenuBar>
 #include <QToolBar>
 
-void TFNav::EnterCompactView() {
+void TFNav::HideChrome() {
     tRealtime->hide();
     tDraw->hide();
+    tShape->hide();
     pRealtime->hide();
-    navsetOpenBeforeCompactView_ = Navset && Navset->isVisible();
+    // Closing the navigation settings window stores its settings.
     if (Navset)
         Navset->close();
-    // Changing the frame hides the window; it comes straight back without one.
-    const bool visible = isVisible();
     setWindowFlag(Qt::FramelessWindowHint, true);
     menuBar()->hide();
-    if (visible)
-        show();
-    if (fRealtime)
-        fRealtime->SetbtHideImageIndex(1);
+    // Changing a window flag hides the window; it comes back at once.
+    show();
     if (fWaterfal)
         fWaterfal->hide();
-    tShape->hide();
-    if (fRealtime)
+    if (fRealtime) {
+        fRealtime->SetbtHideImageIndex(1);
         fRealtime->hide();
+    }
+    chromeHidden_ = true;
 }
 
 void TFNav::RestoreChrome() {
     tRealtime->show();
     tDraw->show();
-    tShape->show();
     pRealtime->show();
-    const bool visible = isVisible();
+    if (Navset)
+        Navset->show();
     setWindowFlag(Qt::FramelessWindowHint, false);
     menuBar()->show();
-    if (visible)
-        show();
-    if (Navset && navsetOpenBeforeCompactView_)
-        Navset->show();
-    navsetOpenBeforeCompactView_ = false;
+    show();
+    chromeHidden_ = false;
     if (fRealtime)
         fRealtime->SetbtHideImageIndex(0);
     if (fWaterfal && SurveyAcquisitionState().EchogramActive)
         fWaterfal->show();
+    tShape->show();
 }

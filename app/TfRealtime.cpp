@@ -152,7 +152,7 @@ void TfRealtime::btHideClick() {
     if (hideImageIndex_ == 1)
         FNav->RestoreChrome();
     else
-        FNav->EnterCompactView();
+        FNav->HideChrome();
 }
 
 void TfRealtime::ToolButton2Click() {

@@ -101,17 +101,17 @@ TEST_F(RealtimeWindow, CompactViewInAndOutThroughHideButton) {
 
 TEST_F(RealtimeWindow, RestoreChromeBringsTheEchogramBackWhileSounderDataCome) {
     start();
-    Navset->hide();
     fRealtime->show();
     fRealtime->btHide->click();
     ASSERT_TRUE(ChromeHidden());
+    EXPECT_TRUE(FNav->ChromeHidden());
     SurveyAcquisitionState().EchogramActive = true;
     FNav->RestoreChrome();
     EXPECT_TRUE(ChromeShown());
     EXPECT_EQ(fRealtime->btHideImageIndex(), 0);
     EXPECT_TRUE(fWaterfal->isVisible());
     EXPECT_FALSE(fRealtime->isVisible()); // the realtime window is not brought back
-    EXPECT_FALSE(Navset->isVisible());    // it was not open before
+    EXPECT_TRUE(Navset->isVisible());
 }
 
 TEST_F(RealtimeWindow, OpenLogFolderOpensTheDayFolder) {
