@@ -200,38 +200,44 @@ const std::array<GeodeticEdit, GeodeticEditCount>& GeodeticEdits() {
     return edits;
 }
 
-bool CheckGeodeticTexts(const std::array<std::string, GeodeticEditCount>& texts,
-                        std::string& reason) {
-    const auto& edits = GeodeticEdits();
-    auto name = [&](int i) {
-        return std::string(edits[size_t(i)].label) + " (" + edits[size_t(i)].control + ") \"" +
-               texts[size_t(i)] + "\"";
-    };
-    double values[GeodeticEditCount] = {};
-    for (int i = 0; i < GeodeticEditCount; ++i) {
-        // The map joins these texts into one list of numbers: a missing or extra number here
-        // would shift every number after it.
-        if (!ScanExactNumbers(texts[size_t(i)], &values[i], 1)) {
-            reason = name(i) + " must hold exactly one number ('.' as decimal point)";
-            return false;
-        }
-    }
-    constexpr int SemiMajorAxis = 0, Flattening = 1, TmScale = 11, LccScale = 16;
-    if (!(values[SemiMajorAxis] > 0)) {
-        reason = name(SemiMajorAxis) + " must be above 0 (metres)";
+bool CheckGeodeticText(int index, const std::string& text, std::string& reason) {
+    if (index < 0 || index >= GeodeticEditCount) {
+        reason = "no such geodetic edit";
         return false;
     }
-    if (!(values[Flattening] >= 0 && values[Flattening] < 0.01)) {
-        reason = name(Flattening) +
+    const GeodeticEdit& edit = GeodeticEdits()[size_t(index)];
+    const std::string name =
+        std::string(edit.label) + " (" + edit.control + ") \"" + text + "\"";
+    double value = 0;
+    // The map joins these texts into one list of numbers: a missing or extra number here
+    // would shift every number after it.
+    if (!ScanExactNumbers(text, &value, 1)) {
+        reason = name + " must hold exactly one number ('.' as decimal point)";
+        return false;
+    }
+    constexpr int SemiMajorAxis = 0, Flattening = 1, TmScale = 11, LccScale = 16;
+    if (index == SemiMajorAxis && !(value > 0)) {
+        reason = name + " must be above 0 (metres)";
+        return false;
+    }
+    if (index == Flattening && !(value >= 0 && value < 0.01)) {
+        // An inverse flattening here gives a negative squared eccentricity and NaN positions.
+        reason = name +
                  " must be at least 0 and below 0.01: the flattening, not its inverse "
                  "(WGS 84: 0.0033528106647474)";
         return false;
     }
-    for (const int scale : {TmScale, LccScale}) {
-        if (!(values[scale] > 0)) {
-            reason = name(scale) + " must be above 0";
-            return false;
-        }
+    if ((index == TmScale || index == LccScale) && !(value > 0)) {
+        reason = name + " must be above 0";
+        return false;
     }
+    return true;
+}
+
+bool CheckGeodeticTexts(const std::array<std::string, GeodeticEditCount>& texts,
+                        std::string& reason) {
+    for (int i = 0; i < GeodeticEditCount; ++i)
+        if (!CheckGeodeticText(i, texts[size_t(i)], reason))
+            return false;
     return true;
 }

@@ -81,6 +81,8 @@ struct GeodeticEdit {
 };
 const std::array<GeodeticEdit, GeodeticEditCount>& GeodeticEdits();
 
+// Checks one edit (its index in GeodeticEdits()); `reason` names it when it fails.
+bool CheckGeodeticText(int index, const std::string& text, std::string& reason);
 // True when each edit holds exactly one finite number, the flattening lies in [0, 0.01) and
 // the semi-major axis and both scale factors are above 0; otherwise `reason` names the first
 // edit that fails and why.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+class IniFile;
 class QAction;
 class QFrame;
 class QMenu;
@@ -134,6 +135,10 @@ public:
     void FormCreate();
     void FormShow();
     void FormCloseQuery();
+
+    // Screenshot interval (TFNavScreenshotInterval.cpp): the stored interval runs the
+    // screenshot timer and shows in the device settings window's interval edit.
+    void ApplyStoredScreenshotInterval(const IniFile& ini);
 
     // Selecting a shape with the mouse needs no answer from the main window.
     void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);
