@@ -197,6 +197,15 @@ void TFGPS::loadDisplaySettings(const IniFile& ini) {
         uint32_t(ini.readInteger(OverlaySection, QStringLiteral("SpeedColor"), 0)));
     OverlaySpeedColor = cbOverlaySpeedColor->Selected();
 
+    {
+        // The main window's show hands the stored interval to the edit too, but a stored lock
+        // writes the edit back before that: without the stored value here, every start with
+        // the lock stored would reset the interval to 60 s.
+        const QSignalBlocker blocker(eScreenshotInterval);
+        eScreenshotInterval->setText(
+            ini.readString(ScreenshotSection, QStringLiteral("Interval"), QStringLiteral("60")));
+    }
+
     updateDisplayValuesFromControls();
     edGridSpacingX->setEnabled(!cbAutoGrid->isChecked());
     edGridSpacingY->setEnabled(!cbAutoGrid->isChecked());
