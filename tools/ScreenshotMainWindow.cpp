@@ -9,6 +9,8 @@
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
 
+#include "tools/ScreenshotDeviceWindows.h"
+
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
 #include "platform/NumericLocale.h"
@@ -59,6 +61,12 @@ int main(int argc, char* argv[]) {
             return 4;
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
+        QStringList deviceFiles;
+        const bool deviceSaved = SaveDeviceWindowScreenshots(output, deviceFiles);
+        for (const QString& file : deviceFiles)
+            std::printf("%s\n", file.toLocal8Bit().constData());
+        if (!deviceSaved)
+            return 4;
         return 0;
     });
     DestroyApplicationWindows();

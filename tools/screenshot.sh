@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes a picture of the started program under a virtual X server and saves it in the build
 # tree: build/screenshots/screen.png (the whole screen) and build/screenshots/main-window.png
-# (the main window alone), or in the folder given as first argument.
+# (the main window alone), with device-settings-<page>.png for each page of the device settings
+# window and battery.png, or in the folder given as first argument.
 # The program starts with a fresh HOME and no settings file, as on a first start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
