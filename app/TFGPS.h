@@ -188,6 +188,9 @@ public:
     // The scan format of a message type; false for "OTHER" and for unknown texts.
     static bool BuiltInSounderFormat(const QString& type, QString& format);
 
+    // Escape closes the window like its close button (and empties the memos).
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

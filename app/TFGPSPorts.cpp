@@ -211,6 +211,10 @@ void TFGPS::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TFGPS::reject() {
+    close();
+}
+
 void TFGPS::BitBtn2Click() {
     close();
 }

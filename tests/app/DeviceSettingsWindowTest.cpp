@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -591,6 +592,15 @@ TEST_F(DeviceSettings, MonitorShowsLinesWhileVisibleAndNotHeldAndEmptiesAtTheHun
     EXPECT_FALSE(FGPS->isVisible());
     EXPECT_TRUE(FGPS->MemoGPS->toPlainText().isEmpty());
     EXPECT_TRUE(FGPS->MemoSensor->toPlainText().isEmpty());
+
+    // Escape closes it the same way.
+    FGPS->show();
+    QApplication::processEvents();
+    FGPS->AppendMonitorLine(FNav->ZGPS1, "$GPGGA,102");
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(FGPS, &escape);
+    EXPECT_FALSE(FGPS->isVisible());
+    EXPECT_TRUE(FGPS->MemoGPS->toPlainText().isEmpty());
 }
 
 TEST_F(DeviceSettings, GridAndDisplayHandlersReachTheCanvasAtOnce) {
