@@ -8,8 +8,8 @@
 
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
-
 #include "tools/ScreenshotDeviceWindows.h"
+#include "tools/ScreenshotNtripWindow.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
@@ -61,6 +61,8 @@ int main(int argc, char* argv[]) {
             return 4;
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
+        if (!SaveNtripScreenshots(output))
+            return 4;
         QStringList deviceFiles;
         const bool deviceSaved = SaveDeviceWindowScreenshots(output, deviceFiles);
         for (const QString& file : deviceFiles)
