@@ -194,6 +194,8 @@ void TFGPS::buildPortPages() {
                 ->addRow(label(captions[i], group, p.names[i]), *p.boxes[i]);
             if (i == 0) {
                 *p.device = named(new QLabel(group), p.deviceName);
+                // A status text, not a caption: the translation walk passes it by.
+                (*p.device)->setProperty("designClass", QStringLiteral("TPanel"));
                 portForm->addRow(QString(), *p.device);
             }
         }
@@ -223,6 +225,7 @@ void TFGPS::buildPortPages() {
     eSBESFormat->setMaxLength(int(256));
     SBESFormatInfo = named(new QLabel(SBESMessage), "SBESFormatInfo");
     SBESFormatInfo->setWordWrap(true);
+    SBESFormatInfo->setProperty("designClass", QStringLiteral("TPanel"));
     messageLayout->addRow(label(QStringLiteral("Message"), SBESMessage, "cSBESMessage"),
                           cSBESMessage);
     messageLayout->addRow(label(QStringLiteral("Format"), SBESMessage, "eSBESFormat"),

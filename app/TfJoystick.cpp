@@ -21,6 +21,8 @@ TfJoystick::TfJoystick(QWidget* parent)
 
     pBattery = new QLabel(this);
     pBattery->setObjectName(QStringLiteral("pBattery"));
+    // A panel whose caption is the battery value: never translated.
+    pBattery->setProperty("designClass", QStringLiteral("TPanel"));
     pBattery->setGeometry(0, 0, 131, 41);
     pBattery->setAlignment(Qt::AlignCenter);
     pBattery->setFrameShape(QFrame::Panel);
