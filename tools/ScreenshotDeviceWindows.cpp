@@ -6,22 +6,12 @@
 #include "app/TFGPS.h"
 #include "app/TfJoystick.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
+#include "tests/support/EventLoopWait.h"
+
 #include <QPixmap>
 #include <QTabWidget>
-#include <QThread>
 
 namespace {
-
-void Settle(int milliseconds) {
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(20);
-    }
-}
 
 bool Save(QWidget* window, const QString& file, QStringList& saved) {
     const QPixmap picture = window->grab();
@@ -40,7 +30,7 @@ bool SaveDeviceWindowScreenshots(const QString& output, QStringList& saved) {
     FGPS->show();
     for (int i = 0; i < FGPS->SettingTabs->count() && i < int(std::size(pages)); ++i) {
         FGPS->SettingTabs->setCurrentIndex(i);
-        Settle(200);
+        RunEventsFor(200);
         if (!Save(FGPS, output + QStringLiteral("/device-settings-%1.png").arg(pages[i]), saved))
             return false;
     }
@@ -50,6 +40,6 @@ bool SaveDeviceWindowScreenshots(const QString& output, QStringList& saved) {
     // The panel stays empty until the sounder's first battery value: show one.
     fJoystick->ShowBatteryValue(12.5);
     fJoystick->show();
-    Settle(200);
+    RunEventsFor(200);
     return Save(fJoystick, output + QStringLiteral("/battery.png"), saved);
 }
