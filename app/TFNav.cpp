@@ -193,6 +193,8 @@ TFNav::TFNav(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FNav"));
     setWindowTitle(QStringLiteral("Tavrin Iskandil Masasi"));
     buildMenus();
+    connect(Export1, &QAction::triggered, this,
+            [this] { ErrorBoundary::run([this] { Export1Click(); }); });
     buildToolBars();
     buildClientArea();
 

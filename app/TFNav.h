@@ -142,6 +142,10 @@ public:
     void TranslationEditor1Click();
     void BindTranslationHandlers();
 
+    // ---- DXF export (TFNavDxfExport.cpp) ----
+    // "Export...": the visible map as an AutoCAD R12 DXF file chosen in a save dialog.
+    void Export1Click();
+
     // Screenshot interval (TFNavScreenshotInterval.cpp): the stored interval runs the
     // screenshot timer and shows in the device settings window's interval edit.
     void ApplyStoredScreenshotInterval(const IniFile& ini);
