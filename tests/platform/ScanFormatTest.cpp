@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -298,4 +302,34 @@ TEST(ScanFormat, RandomFormatsAndLinesNeverCrashAndAgreeWithTheCLibrary) {
         ASSERT_GE(n, 0);
         ASSERT_LE(n, ScanFormat::MaxNumbers);
     }
+}
+
+// The fuzz target's seeds and every input that once crashed it, replayed through the same
+// checks.
+TEST(ScanFormat, FuzzSeedsAndKeptInputsScanSafely) {
+    int inputs = 0;
+    for (const char* folder : {TEST_DATA_DIR "/sounder-scan", TEST_DATA_DIR "/fuzz"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().extension() == ".md")
+                continue;
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::ostringstream bytes;
+            bytes << in.rdbuf();
+            const std::string input = bytes.str();
+            const size_t end = input.find('\n');
+            const std::string format = input.substr(0, end);
+            const std::string line = end == std::string::npos ? std::string() : input.substr(end + 1);
+            std::string error;
+            const ScanFormat program = CompileSounderFormat(format, error);
+            double v[4] = {};
+            const int n = ScanSounderLine(line, program, v);
+            EXPECT_LE(n, program.numberCount) << entry.path();
+            for (int i = 0; i < n; ++i)
+                EXPECT_TRUE(std::isfinite(v[i])) << entry.path();
+            if (program.valid)
+                ExpectSameAsLibrary(line, format);
+            ++inputs;
+        }
+    }
+    EXPECT_GE(inputs, 4);
 }
