@@ -57,12 +57,14 @@ void TFGPS::connectHandlers() {
     bind(cbGridVisible, &QCheckBox::toggled, &TFGPS::cbGridVisibleClick);
     bind(cbAutoGrid, &QCheckBox::toggled, &TFGPS::cbAutoGridClick);
     bind(cbShowDepthLabels, &QCheckBox::toggled, &TFGPS::cbShowDepthLabelsClick);
-    bind(cbGridColor, &QComboBox::currentIndexChanged, &TFGPS::cbGridColorChange);
+    // A colour box runs its handler when the operator picks a colour; loading and locking set
+    // the values those handlers set themselves.
+    bind(cbGridColor, &TColorBox::ColorActivated, &TFGPS::cbGridColorChange);
     bind(edEventLabelFontSize, &QLineEdit::textChanged, &TFGPS::edEventLabelFontSizeChange);
-    bind(cbEventLabelColor, &QComboBox::currentIndexChanged, &TFGPS::cbEventLabelColorChange);
+    bind(cbEventLabelColor, &TColorBox::ColorActivated, &TFGPS::cbEventLabelColorChange);
     bind(edOverlayFontSize, &QLineEdit::textChanged, &TFGPS::edOverlayFontSizeChange);
-    bind(cbOverlayDepthColor, &QComboBox::currentIndexChanged, &TFGPS::cbOverlayDepthColorChange);
-    bind(cbOverlaySpeedColor, &QComboBox::currentIndexChanged, &TFGPS::cbOverlaySpeedColorChange);
+    bind(cbOverlayDepthColor, &TColorBox::ColorActivated, &TFGPS::cbOverlayDepthColorChange);
+    bind(cbOverlaySpeedColor, &TColorBox::ColorActivated, &TFGPS::cbOverlaySpeedColorChange);
     bind(eScreenshotInterval, &QLineEdit::textChanged, &TFGPS::eScreenshotIntervalChange);
 
     for (int i = 0; i < GeodeticEditCount; ++i) {

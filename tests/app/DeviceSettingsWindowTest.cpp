@@ -606,7 +606,9 @@ TEST_F(DeviceSettings, MonitorShowsLinesWhileVisibleAndNotHeldAndEmptiesAtTheHun
 TEST_F(DeviceSettings, GridAndDisplayHandlersReachTheCanvasAtOnce) {
     start();
     TTavrinCanvas* canvas = FNav->fcad;
+    // The operator picks a colour.
     FGPS->cbGridColor->SetSelected(0x0000FF);
+    emit FGPS->cbGridColor->ColorActivated(0x0000FF);
     EXPECT_EQ(canvas->GridColor, 0x0000FFu);
     EXPECT_EQ(FGPS->GridColorValue, 0x0000FFu);
     FGPS->cbGridVisible->setChecked(false);
@@ -626,6 +628,7 @@ TEST_F(DeviceSettings, GridAndDisplayHandlersReachTheCanvasAtOnce) {
     FGPS->edOverlayFontSize->setText(QStringLiteral("x"));
     EXPECT_EQ(OverlayFontSize, 40);
     FGPS->cbOverlayDepthColor->SetSelected(0x00FF00);
+    emit FGPS->cbOverlayDepthColor->ColorActivated(0x00FF00);
     EXPECT_EQ(OverlayDepthColor, 0x00FF00u);
     FGPS->cbShowDepthLabels->setChecked(false);
     EXPECT_FALSE(ShowDepthLabels);
