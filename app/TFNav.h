@@ -2,7 +2,10 @@
 
 #include <QMainWindow>
 
+#include "platform/RepeatedErrorGuard.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,7 +16,10 @@ class QMenu;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class ScreenshotTaker;
 class TStatusBar;
+class TTavrinNumericKeypad;
+class TTavrinSimpleKeyboard;
 class TTavrinCanvas;
 class TTavrinSerialGPS;
 
@@ -184,6 +190,49 @@ public:
     // and the menu, and the echogram when it is in use. The realtime window stays as it is.
     void RestoreChrome();
 
+
+    // ---- Window commands, status bar panels, screenshots, keyboards (TFNavCommands.cpp) ----
+    // Binds the window commands, the exit and restart buttons, the status bar's click and
+    // double-click and the screenshot timer.
+    void BindCommands();
+    void ConnectIconClick();
+    void Parameters1Click();
+    void NavigationSettings1Click();
+    void mRealtimeWindow1Click();
+    void OffsetsandValues1Click();
+    void themeSelection1Click();
+    void SoundVelocityProfile1Click();
+    void VesselShape1Click();
+    void LatencyWatchSet1Click();
+    void tbRunlineClick();
+    void Generate1Click();
+    void OpenLogFolder1Click();
+    void About1Click();
+    void RemoteSupport1Click();
+    void TavrinNTRIPClient1Click();
+    // Leaves the event loop at once with status 255: no save, no window positions, no map view.
+    void bExitClick();
+    // Marks the restart and closes the window; the program entry starts the new instance once
+    // the closing steps have written everything and the ports are closed.
+    void bRestartClick();
+    // A click on the folder panel opens the folder of the file loaded last.
+    void StatusBarClick();
+    // A double-click on the status bar switches between English and Turkish.
+    void LanguageToggle();
+    void tScreenshotTimer();
+    // Point the on-screen keypad or keyboard at a field (a line edit or a combo box) and show
+    // it over the bottom of the window.
+    void ShowNumericKeypad(QWidget* control);
+    void ShowSimpleKeyboard(QWidget* control);
+    TTavrinNumericKeypad* NumericKeypad = nullptr;
+    TTavrinSimpleKeyboard* SimpleKeyboard = nullptr;
+    // Writes the screenshots on a worker thread; finishes a write under way when destroyed.
+    std::unique_ptr<ScreenshotTaker> Screenshots;
+
+    // ---- Project files: the auto-save is built with the project files; until then it saves
+    // nothing and reports success.
+    bool Save1Click();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -198,6 +247,9 @@ private:
     std::vector<std::pair<double, double>> lineChainPoints_;
     // Compact view.
     bool chromeHidden_ = false;
+    // Screenshots: a failing copy or write is told once per spell.
+    RepeatedErrorGuard screenshotGuard_{QStringLiteral("Screenshots")};
+    RepeatedErrorGuard screenshotWriteGuard_{QStringLiteral("Screenshots")};
     enum class Closing { NotStarted, Running, Done };
     Closing closing_ = Closing::NotStarted;
 };
