@@ -143,6 +143,10 @@ public:
     void FormShow();
     void FormCloseQuery();
 
+    // ---- Translation (TFNavTranslation.cpp) ----
+    void TranslationEditor1Click();
+    void BindTranslationHandlers();
+
     // Selecting a shape with the mouse needs no answer from the main window.
     void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);
 
