@@ -21,10 +21,7 @@
 #include "app/TfTheme.h"
 #include "app/TformAbout.h"
 #include "app/TfrmNTRIPSettings.h"
-#if __has_include("app/TranslationWalk.h")
 #include "app/TranslationWalk.h"
-#define HAVE_TRANSLATION_WALK 1
-#endif
 
 #include "positioning/gnss/TavrinSerialGPS.h"
 
@@ -227,9 +224,7 @@ void TFNav::LanguageToggle() {
         Translator->SetLanguage("tr");
         sStatusBar->SetPanelText(4, QStringLiteral("TR"));
     }
-#ifdef HAVE_TRANSLATION_WALK
     TranslateUi(this);
-#endif
     IniFile ini(AppPaths::settingsFile());
     ini.writeString(QStringLiteral("SETTINGS"), QStringLiteral("Language"),
                     QString::fromStdString(Translator->CurrentLanguage));
