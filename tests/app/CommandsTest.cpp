@@ -262,6 +262,8 @@ TEST_F(Commands, RestartStartsTheProgramOnlyAfterTheClosingStepsWrote) {
 }
 
 TEST_F(Commands, AFailedRestartGoesToTheEventsLog) {
+    start(); // makes the day's folders
+    DestroyApplicationWindows();
     shell.succeeds = false;
     RequestRestart();
     EXPECT_FALSE(StartRequestedRestart());
