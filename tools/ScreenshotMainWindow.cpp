@@ -8,6 +8,7 @@
 
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
+#include "tools/ScreenshotCommands.h"
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
 #include "tools/ScreenshotTranslation.h"
@@ -72,6 +73,11 @@ int main(int argc, char* argv[]) {
         if (mapToolPictures.isEmpty())
             return 4;
         for (const QString& file : mapToolPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
+        const QStringList commandPictures = SaveCommandPictures(output);
+        if (commandPictures.isEmpty())
+            return 4;
+        for (const QString& file : commandPictures)
             std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });
