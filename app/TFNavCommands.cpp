@@ -4,6 +4,7 @@
 
 #include "app/TFNav.h"
 
+#include "app/HandlerBinding.h"
 #include "app/LoadedFileFolder.h"
 #include "app/ProgramRestart.h"
 #include "app/ScreenshotTaker.h"
@@ -40,22 +41,6 @@
 
 namespace {
 
-template <typename Handler> void bindClick(QToolButton* button, TFNav* form, Handler handler) {
-    if (!button)
-        return;
-    QObject::connect(button, &QToolButton::clicked, form, [form, handler] {
-        ErrorBoundary::run([form, handler] { (form->*handler)(); });
-    });
-}
-
-template <typename Handler> void bindAction(QAction* action, TFNav* form, Handler handler) {
-    if (!action)
-        return;
-    QObject::connect(action, &QAction::triggered, form, [form, handler] {
-        ErrorBoundary::run([form, handler] { (form->*handler)(); });
-    });
-}
-
 void showAndRaise(QWidget* window) {
     if (!window)
         return;
@@ -67,23 +52,23 @@ void showAndRaise(QWidget* window) {
 } // namespace
 
 void TFNav::BindCommands() {
-    bindClick(ConnectIcon, this, &TFNav::ConnectIconClick);
-    bindAction(Parameters1, this, &TFNav::Parameters1Click);
-    bindAction(NavigationSettings1, this, &TFNav::NavigationSettings1Click);
-    bindAction(mRealtimeWindow1, this, &TFNav::mRealtimeWindow1Click);
-    bindAction(OffsetsandValues1, this, &TFNav::OffsetsandValues1Click);
-    bindAction(themeSelection1, this, &TFNav::themeSelection1Click);
-    bindAction(SoundVelocityProfile1, this, &TFNav::SoundVelocityProfile1Click);
-    bindAction(VesselShape1, this, &TFNav::VesselShape1Click);
-    bindAction(LatencyWatchSet1, this, &TFNav::LatencyWatchSet1Click);
-    bindClick(tbRunline, this, &TFNav::tbRunlineClick);
-    bindAction(Generate1, this, &TFNav::Generate1Click);
-    bindAction(OpenLogFolder1, this, &TFNav::OpenLogFolder1Click);
-    bindAction(About1, this, &TFNav::About1Click);
-    bindAction(RemoteSupport1, this, &TFNav::RemoteSupport1Click);
-    bindAction(TavrinNTRIPClient1, this, &TFNav::TavrinNTRIPClient1Click);
-    bindClick(bExit, this, &TFNav::bExitClick);
-    bindClick(bRestart, this, &TFNav::bRestartClick);
+    BindClick(ConnectIcon, this, &TFNav::ConnectIconClick);
+    BindAction(Parameters1, this, &TFNav::Parameters1Click);
+    BindAction(NavigationSettings1, this, &TFNav::NavigationSettings1Click);
+    BindAction(mRealtimeWindow1, this, &TFNav::mRealtimeWindow1Click);
+    BindAction(OffsetsandValues1, this, &TFNav::OffsetsandValues1Click);
+    BindAction(themeSelection1, this, &TFNav::themeSelection1Click);
+    BindAction(SoundVelocityProfile1, this, &TFNav::SoundVelocityProfile1Click);
+    BindAction(VesselShape1, this, &TFNav::VesselShape1Click);
+    BindAction(LatencyWatchSet1, this, &TFNav::LatencyWatchSet1Click);
+    BindClick(tbRunline, this, &TFNav::tbRunlineClick);
+    BindAction(Generate1, this, &TFNav::Generate1Click);
+    BindAction(OpenLogFolder1, this, &TFNav::OpenLogFolder1Click);
+    BindAction(About1, this, &TFNav::About1Click);
+    BindAction(RemoteSupport1, this, &TFNav::RemoteSupport1Click);
+    BindAction(TavrinNTRIPClient1, this, &TFNav::TavrinNTRIPClient1Click);
+    BindClick(bExit, this, &TFNav::bExitClick);
+    BindClick(bRestart, this, &TFNav::bRestartClick);
 
     connect(sStatusBar, &TStatusBar::Click, this,
             [this] { ErrorBoundary::run([this] { StatusBarClick(); }); });

@@ -1,4 +1,5 @@
 #include "tools/ScreenshotCommands.h"
+#include "tools/ScreenshotArea.h"
 
 #include "app/StyleManager.h"
 #include "app/TFNav.h"
@@ -15,14 +16,6 @@
 #include <QToolButton>
 
 namespace {
-
-bool saveArea(const QString& file, const QRect& area) {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return false;
-    const QPixmap picture = screen->grabWindow(0).copy(area & screen->geometry());
-    return !picture.isNull() && picture.save(file, "PNG");
-}
 
 void press(const std::vector<QToolButton*>& keys, const char* caption) {
     for (QToolButton* key : keys)
@@ -49,7 +42,7 @@ QStringList SaveCommandPictures(const QString& output) {
     fTheme->raise();
     RunEventsFor(700);
     const QString theme = output + QStringLiteral("/theme.png");
-    const bool themeSaved = saveArea(theme, FNav->frameGeometry() | fTheme->frameGeometry());
+    const bool themeSaved = SaveScreenArea(theme, FNav->frameGeometry() | fTheme->frameGeometry());
     fTheme->bCancelClick();
     StyleManager::trySetStyle(styleBefore, false);
     if (!themeSaved)
@@ -67,7 +60,7 @@ QStringList SaveCommandPictures(const QString& output) {
     press(FNav->NumericKeypad->Buttons, "5");
     RunEventsFor(500);
     const QString keypad = output + QStringLiteral("/keypad.png");
-    const bool keypadSaved = saveArea(keypad, FNav->frameGeometry());
+    const bool keypadSaved = SaveScreenArea(keypad, FNav->frameGeometry());
     FNav->NumericKeypad->hide();
     if (!keypadSaved) {
         delete field;
@@ -83,7 +76,7 @@ QStringList SaveCommandPictures(const QString& output) {
         press(keys, caption);
     RunEventsFor(500);
     const QString keyboard = output + QStringLiteral("/keyboard.png");
-    const bool keyboardSaved = saveArea(keyboard, FNav->frameGeometry());
+    const bool keyboardSaved = SaveScreenArea(keyboard, FNav->frameGeometry());
     FNav->SimpleKeyboard->hide();
     delete field;
     if (!keyboardSaved)
