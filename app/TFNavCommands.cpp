@@ -245,9 +245,3 @@ void TFNav::ShowSimpleKeyboard(QWidget* control) {
     SimpleKeyboard->show();
     SimpleKeyboard->raise();
 }
-
-// ---- Project files stand-in -----------------------------------------------------------------
-// Filled by the project files' own work.
-bool TFNav::Save1Click() {
-    return true;
-}

@@ -235,22 +235,27 @@ TEST_F(Commands, TheLanguageToggleGoesBetweenEnglishAndTurkishAndIsStored) {
 
 TEST_F(Commands, ExitLeavesTheLoopWith255AndWritesNoSession) {
     start();
+    QDir(QString::fromStdString(ProjectFolder)).removeRecursively();
     QTimer::singleShot(0, FNav->bExit, &QToolButton::click);
     EXPECT_EQ(QApplication::exec(), 255);
     DestroyApplicationWindows();
     const IniFile ini(TestEnvironment::settingsFile());
     EXPECT_TRUE(ini.readSection(QStringLiteral("CANVAS")).isEmpty());
     EXPECT_TRUE(ini.readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved")).isEmpty());
+    EXPECT_TRUE(QDir(QString::fromStdString(ProjectFolder)).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(Commands, RestartStartsTheProgramOnlyAfterTheClosingStepsWrote) {
     start();
+    QDir(QString::fromStdString(ProjectFolder)).removeRecursively();
+    QDir().mkpath(QString::fromStdString(ProjectFolder));
     FNav->bRestart->click();
     QApplication::processEvents();
     // The window closed and wrote the session; nothing has started yet.
     EXPECT_FALSE(FNav->isVisible());
     EXPECT_FALSE(IniFile(TestEnvironment::settingsFile()).readSection(QStringLiteral("CANVAS")).isEmpty());
     EXPECT_TRUE(shell.startedPrograms.empty());
+    EXPECT_FALSE(QDir(QString::fromStdString(ProjectFolder)).entryList(QDir::Files).isEmpty());
     ASSERT_TRUE(RestartRequested());
 
     DestroyApplicationWindows();
