@@ -12,12 +12,14 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -236,4 +238,48 @@ TEST_F(ScreenshotTimer, ATickWritesEveryScreenIntoTheDaysPngFolder) {
         return !FNav->Screenshots->Busy() &&
                PicturesIn(folder).size() == QGuiApplication::screens().size();
     }));
+}
+
+TEST(ScreenshotCapture, ARealScreenTickEqualsTheServersOwnCopy) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "runs on an X server (the ScreenshotsRealScreen entry)";
+    if (!QFile::exists("/usr/bin/import") || !QFile::exists("/usr/bin/compare"))
+        GTEST_SKIP() << "ImageMagick's import and compare are not installed";
+    // A still screen: one window of fixed content and nothing else that paints.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const auto cover = FillScreen(screen, QColor(12, 34, 56));
+    QLabel* text = new QLabel(QStringLiteral("Tavrin SD 2025-03-07"), cover.get());
+    text->move(40, 40);
+    text->show();
+    RunEventsFor(500);
+
+    const std::string day = DayFolder;
+    ManualClock clock;
+    clock.setNow({2025, 3, 7, 14, 32, 5, 120});
+    Clock::install(&clock);
+    {
+        ScreenshotTaker taker;
+        ASSERT_TRUE(taker.Tick(day));
+    }
+    Clock::install(nullptr);
+    const QString path = QString::fromStdString(
+        ScreenshotFileName(ScreenshotFolder(day), clock.now(), "Primary"));
+    ASSERT_TRUE(path.startsWith(QDir::homePath() + "/WJT/")) << path.toStdString();
+    const QImage picture(path);
+    ASSERT_EQ(picture.size(), QSize(1280, 1024));
+    const PngFacts facts = ReadPngFacts(path);
+    EXPECT_EQ(facts.bitDepth, 8);
+    EXPECT_EQ(facts.colourType, 2);
+    EXPECT_EQ(facts.zlibLevel, 3);
+
+    QTemporaryDir work;
+    const QString reference = work.filePath("root.png");
+    ASSERT_EQ(std::system(("/usr/bin/import -window root '" + reference.toStdString() + "'").c_str()), 0);
+    const std::string compare = "/usr/bin/compare -metric AE '" + path.toStdString() + "' '" +
+                                reference.toStdString() + "' null: 2>'" +
+                                work.filePath("ae.txt").toStdString() + "'";
+    std::system(compare.c_str());
+    QFile ae(work.filePath("ae.txt"));
+    ASSERT_TRUE(ae.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ae.readAll().trimmed(), "0");
 }
