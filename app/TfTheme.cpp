@@ -6,6 +6,7 @@
 #include "canvas/TTavrinCanvas.h"
 
 #include "platform/AppPaths.h"
+#include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/IniFile.h"
 
@@ -104,7 +105,10 @@ void TfTheme::bSaveExitClick() {
     if (QListWidgetItem* item = lbThemeList->currentItem()) {
         IniFile ini(AppPaths::settingsFile());
         ini.writeString(QStringLiteral("APPLICATION"), QStringLiteral("ThemeStyle"), item->text());
-        ini.flush();
+        if (!ini.flush())
+            Dialogs::showError(QStringLiteral("Cannot write the settings file %1: the theme is "
+                                              "not kept for the next start.")
+                                   .arg(AppPaths::settingsFile()));
     }
     close();
 }

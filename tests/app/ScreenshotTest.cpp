@@ -63,6 +63,22 @@ std::unique_ptr<QWidget> FillScreen(QScreen* screen, QColor colour) {
     return window;
 }
 
+const LocalDateTime TickTime{2025, 3, 7, 14, 32, 5, 120};
+
+// One tick at the given time, its pictures written when it returns.
+bool TickAt(const std::string& day, const LocalDateTime& when) {
+    ManualClock clock;
+    clock.setNow(when);
+    Clock::install(&clock);
+    bool ticked = false;
+    {
+        ScreenshotTaker taker;
+        ticked = taker.Tick(day);
+    }
+    Clock::install(nullptr);
+    return ticked;
+}
+
 QStringList PicturesIn(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
 }
@@ -165,14 +181,7 @@ TEST(ScreenshotCapture, EachScreenIsCopiedWholeWithItsContent) {
 
     QTemporaryDir home;
     const std::string day = home.filePath("2025-03-07/").toStdString();
-    ManualClock clock;
-    clock.setNow({2025, 3, 7, 14, 32, 5, 120});
-    Clock::install(&clock);
-    {
-        ScreenshotTaker taker;
-        ASSERT_TRUE(taker.Tick(day));
-    }
-    Clock::install(nullptr);
+    ASSERT_TRUE(TickAt(day, TickTime));
 
     std::vector<MonitorRect> rects;
     for (QScreen* screen : screens)
@@ -183,7 +192,7 @@ TEST(ScreenshotCapture, EachScreenIsCopiedWholeWithItsContent) {
     EXPECT_EQ(PicturesIn(folder).size(), screens.size());
     for (int i = 0; i < screens.size() && i < 3; ++i) {
         const QString path = QString::fromStdString(
-            ScreenshotFileName(folder.toStdString(), clock.now(), labels[size_t(i)]));
+            ScreenshotFileName(folder.toStdString(), TickTime, labels[size_t(i)]));
         const QImage picture(path);
         ASSERT_FALSE(picture.isNull()) << path.toStdString();
         EXPECT_EQ(picture.size(), screens[i]->geometry().size()) << labels[size_t(i)];
@@ -254,16 +263,9 @@ TEST(ScreenshotCapture, ARealScreenTickEqualsTheServersOwnCopy) {
     RunEventsFor(500);
 
     const std::string day = DayFolder;
-    ManualClock clock;
-    clock.setNow({2025, 3, 7, 14, 32, 5, 120});
-    Clock::install(&clock);
-    {
-        ScreenshotTaker taker;
-        ASSERT_TRUE(taker.Tick(day));
-    }
-    Clock::install(nullptr);
+    ASSERT_TRUE(TickAt(day, TickTime));
     const QString path = QString::fromStdString(
-        ScreenshotFileName(ScreenshotFolder(day), clock.now(), "Primary"));
+        ScreenshotFileName(ScreenshotFolder(day), TickTime, "Primary"));
     ASSERT_TRUE(path.startsWith(QDir::homePath() + "/WJT/")) << path.toStdString();
     const QImage picture(path);
     ASSERT_EQ(picture.size(), QSize(1280, 1024));
