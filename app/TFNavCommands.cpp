@@ -11,11 +11,9 @@
 #include "app/TFGPS.h"
 #include "app/TFShape.h"
 #include "app/TNavset.h"
-#include "app/TOffsets.h"
 #include "app/TStatusBar.h"
 #include "app/TTavrinTranslation.h"
 #include "app/TavrinKeyboard.h"
-#include "app/TfLatency.h"
 #include "app/TfRealtime.h"
 #include "app/TfRunline1.h"
 #include "app/TfSVP.h"
@@ -55,12 +53,9 @@ void TFNav::BindCommands() {
     BindClick(ConnectIcon, this, &TFNav::ConnectIconClick);
     BindAction(Parameters1, this, &TFNav::Parameters1Click);
     BindAction(NavigationSettings1, this, &TFNav::NavigationSettings1Click);
-    BindAction(mRealtimeWindow1, this, &TFNav::mRealtimeWindow1Click);
-    BindAction(OffsetsandValues1, this, &TFNav::OffsetsandValues1Click);
     BindAction(themeSelection1, this, &TFNav::themeSelection1Click);
     BindAction(SoundVelocityProfile1, this, &TFNav::SoundVelocityProfile1Click);
     BindAction(VesselShape1, this, &TFNav::VesselShape1Click);
-    BindAction(LatencyWatchSet1, this, &TFNav::LatencyWatchSet1Click);
     BindClick(tbRunline, this, &TFNav::tbRunlineClick);
     BindAction(Generate1, this, &TFNav::Generate1Click);
     BindAction(OpenLogFolder1, this, &TFNav::OpenLogFolder1Click);
@@ -99,14 +94,6 @@ void TFNav::NavigationSettings1Click() {
     showAndRaise(Navset);
 }
 
-void TFNav::mRealtimeWindow1Click() {
-    showAndRaise(fRealtime);
-}
-
-void TFNav::OffsetsandValues1Click() {
-    showAndRaise(Offsets);
-}
-
 void TFNav::themeSelection1Click() {
     showAndRaise(fTheme);
 }
@@ -117,10 +104,6 @@ void TFNav::SoundVelocityProfile1Click() {
 
 void TFNav::VesselShape1Click() {
     showAndRaise(FShape);
-}
-
-void TFNav::LatencyWatchSet1Click() {
-    showAndRaise(fLatency);
 }
 
 void TFNav::tbRunlineClick() {
