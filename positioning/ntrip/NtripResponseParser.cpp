@@ -1,5 +1,7 @@
 #include "positioning/ntrip/NtripResponseParser.h"
 
+#include "platform/PrintableText.h"
+
 namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
@@ -97,8 +99,7 @@ NtripResponseParser::Outcome NtripResponseParser::refusal(std::string_view heade
         std::string_view line = header.substr(0, header.find("\r\n"));
         line = line.substr(0, MaxQuotedLineBytes);
         // The line goes to the operator's log: nothing unprintable from the network.
-        for (const char c : line)
-            outcome.serverResponse += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+        outcome.serverResponse = PrintableText(line);
         outcome.status = "Unknown server response";
     }
     return outcome;
