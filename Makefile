@@ -2,6 +2,9 @@
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 BENCH_DIR ?= build-bench
+FUZZ_DIR  ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS ?= 3
 JOBS      ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need.
@@ -9,11 +12,12 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
 	qt6-base-dev qt6-qpa-plugins libgl-dev zlib1g-dev libzip-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev libproj-dev \
 	proj-bin geographiclib-tools rtklib gpsd-clients \
-	fonts-dejavu-core fonts-liberation2 xvfb xauth locales clang-format
+	fonts-dejavu-core fonts-liberation2 xvfb xauth locales clang-format \
+	clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test test-asan bench format clean screenshot
+.PHONY: all deps build run test test-asan bench fuzz format clean screenshot
 
 all: build
 
@@ -54,6 +58,14 @@ bench: deps
 		QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
 
+# One libFuzzer target per reader of outside input (fuzz/), built with clang in its own tree and
+# run for FUZZ_SECONDS each, FUZZ_JOBS at once; never part of `make test`.
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTAVRIN_FUZZ=ON -DTAVRIN_TESTS=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
+	FUZZ_DIR=$(FUZZ_DIR) FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) tools/run_fuzzers.sh
+
 screenshot: build
 	BUILD_DIR=$(BUILD_DIR) tools/screenshot.sh
 
@@ -61,4 +73,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)

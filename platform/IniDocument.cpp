@@ -102,6 +102,13 @@ IniDocument::Line IniDocument::NewLine(const QByteArray& text) const {
     return line;
 }
 
+void IniDocument::EndLine(Line& line) const {
+    // A last line without a line feed (perhaps with stray CRs) gets the file's line end before
+    // another line follows it; otherwise the two would read as one.
+    if (!line.end.endsWith('\n'))
+        line.end = lineEnd_;
+}
+
 std::optional<QString> IniDocument::Value(const QString& section, const QString& key) const {
     const std::vector<size_t>* blocks = BlocksOf(section);
     if (!blocks)
@@ -164,8 +171,7 @@ void IniDocument::Write(const QString& section, const QString& key, const QStrin
         // A new section at the end, after a blank line as the program writes them.
         Block& last = blocks_.back();
         if (!last.lines.empty()) {
-            if (last.lines.back().end.isEmpty())
-                last.lines.back().end = lineEnd_;
+            EndLine(last.lines.back());
             if (!last.lines.back().text.trimmed().isEmpty())
                 last.lines.push_back(NewLine(QByteArray()));
         }
@@ -182,8 +188,7 @@ void IniDocument::Write(const QString& section, const QString& key, const QStrin
     size_t at = block.lines.size();
     while (at > 1 && block.lines[at - 1].text.trimmed().isEmpty())
         --at;
-    if (block.lines[at - 1].end.isEmpty())
-        block.lines[at - 1].end = lineEnd_;
+    EndLine(block.lines[at - 1]);
     Line line = NewLine(text);
     line.equals = static_cast<int>(keyBytes.size());
     block.lines.insert(block.lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));

@@ -53,6 +53,7 @@ private:
     void IndexSections();
     const std::vector<size_t>* BlocksOf(const QString& section) const;
     Line NewLine(const QByteArray& text) const;
+    void EndLine(Line& line) const;
 
     std::vector<Block> blocks_;
     QHash<QString, std::vector<size_t>> sections_; // folded name -> its blocks, in file order
