@@ -412,6 +412,7 @@ void TFNav::FormCreate() {
     fcad->OnShapeNumberSelected = [this](int16_t shapeType, int32_t shapeNumber) {
         fcadShapeNumberSelected(shapeType, shapeNumber);
     };
+    BindMapTools();
 
     // Numbers and dates: every text the program writes for a file, a device or a control
     // goes through the locale-free formats of the platform layer ('.' as decimal separator,

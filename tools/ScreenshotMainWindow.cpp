@@ -8,6 +8,8 @@
 
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
+#include "tools/ScreenshotMapTools.h"
+#include "tools/ScreenshotNtripWindow.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
@@ -59,6 +61,13 @@ int main(int argc, char* argv[]) {
             return 4;
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
+        if (!SaveNtripScreenshots(output))
+            return 4;
+        const QStringList mapToolPictures = SaveMapToolPictures(output);
+        if (mapToolPictures.isEmpty())
+            return 4;
+        for (const QString& file : mapToolPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });
     DestroyApplicationWindows();
