@@ -8,6 +8,7 @@
 #include "app/TOffsets.h"
 #include "app/TStatusBar.h"
 #include "app/TTavrinTranslation.h"
+#include "app/TranslationWalk.h"
 #include "app/TfJoystick.h"
 #include "app/TfRealtime.h"
 #include "app/TfRunline1.h"
@@ -192,6 +193,8 @@ TFNav::TFNav(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FNav"));
     setWindowTitle(QStringLiteral("Tavrin Iskandil Masasi"));
     buildMenus();
+    connect(Export1, &QAction::triggered, this,
+            [this] { ErrorBoundary::run([this] { Export1Click(); }); });
     buildToolBars();
     buildClientArea();
 
@@ -431,10 +434,15 @@ void TFNav::FormCreate() {
     startPalette.setColor(QPalette::ButtonText, QColor(0x00, 0x00, 0x80));
     Realtime->setPalette(startPalette);
     Realtime->setAutoRaise(false);
+    // The translation walk treats it as the speed button it stands for.
+    Realtime->setProperty("designClass", QStringLiteral("TSpeedButton"));
+
+    BindTranslationHandlers();
 }
 
 void TFNav::FormShow() {
     EnsureStandardLayers(fcad);
+    TranslateUi(this);
 
     // The last session; anything that goes wrong here ends this step quietly.
     try {

@@ -137,6 +137,14 @@ public:
     void FormShow();
     void FormCloseQuery();
 
+    // ---- Translation (TFNavTranslation.cpp) ----
+    void TranslationEditor1Click();
+    void BindTranslationHandlers();
+
+    // ---- DXF export (TFNavDxfExport.cpp) ----
+    // "Export...": the visible map as an AutoCAD R12 DXF file chosen in a save dialog.
+    void Export1Click();
+
     // Selecting a shape with the mouse needs no answer from the main window.
     void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);
 

@@ -14,6 +14,10 @@
 bool WriteFileAtomically(const std::string& path, std::string_view data,
                          std::string* error = nullptr);
 
+// Writes every byte to the descriptor, going on after interruptions; false on the first error
+// (errno says which).
+bool WriteAllToDescriptor(int descriptor, std::string_view data);
+
 // Makes the file readable and writable by its owner only (0600), creating it empty when it is
 // missing: for files about to hold a password. WriteFileAtomically keeps that mode.
 bool RestrictToOwner(const std::string& path, std::string* error = nullptr);

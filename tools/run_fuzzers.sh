@@ -18,15 +18,26 @@ run_one() {
     local run="$FUZZ_DIR/fuzz-runs/$name"
     mkdir -p "$run/corpus" "$run/findings"
     local seeds=()
+    local rss=2048
+    local asan="${ASAN_OPTIONS:-}"
     case "$name" in
+        fuzz_dxf_reader)
+            seeds=(tests/drawing_io/data/dxf tests/drawing_io/data/fuzz)
+            rss=4096
+            asan="detect_leaks=0" ;;
         fuzz_nmea_sentence|fuzz_serial_line_cutting) seeds=(tests/positioning/gnss/data/fuzz) ;;
         fuzz_rtcm_capture) seeds=(tests/positioning/rtcm/data tests/positioning/rtcm/data/fuzz) ;;
         fuzz_ntrip_response) seeds=(tests/positioning/ntrip/data/fuzz) ;;
         fuzz_geodesy_text) seeds=(tests/positioning/geodesy/data/fuzz) ;;
         fuzz_ini_file) seeds=(tests/platform/data/fuzz) ;;
     esac
-    if "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 -rss_limit_mb=2048 \
-        -artifact_prefix="$run/findings/" "$run/corpus" "${seeds[@]}" >"$run/log" 2>&1; then
+    local existing=()
+    for seed in "${seeds[@]}"; do
+        [ -d "$seed" ] && existing+=("$seed")
+    done
+    if ASAN_OPTIONS="$asan" "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 \
+        -rss_limit_mb="$rss" -artifact_prefix="$run/findings/" "$run/corpus" \
+        "${existing[@]}" >"$run/log" 2>&1; then
         local done_line runs
         done_line="$(grep -E '^#[0-9]+.*DONE' "$run/log" | tail -1)"
         runs="$(grep -E '^stat::number_of_executed_units' "$run/log" | awk '{print $2}')"

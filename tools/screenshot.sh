@@ -4,7 +4,8 @@
 # (the main window alone), or in the folder given as first argument.
 # The program starts with a fresh HOME, as on a first start, but for an NTRIP set-up that
 # connects to a local caster (str2str), so that the NTRIP window is pictured receiving data:
-# build/screenshots/ntrip.png and rtcm-report.png.
+# build/screenshots/ntrip.png and rtcm-report.png; and the main window walked into Turkish with
+# the translation editor: main-window-tr.png and translation-editor.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
@@ -24,5 +25,8 @@ recording="tests/positioning/ntrip/data/corrections.rtcm3"
 caster_pid=$!
 printf '[NTRIP]\r\nServer=127.0.0.1\r\nPort=%s\r\nUsername=surveyor\r\nPassword=secret\r\nMountPoint=TAVRIN1\r\nAutoConnect=1\r\n' \
     "$port" >"$home/TavrinSD.INI"
+# The Turkish language file, for the pictures of the translated main window and the editor.
+mkdir -p "$home/Languages"
+cp tests/app/data/languages/tr.json "$home/Languages/"
 HOME="$home" xvfb-run -a -s "-screen 0 1400x900x24" \
     "$build_dir/tools/tavrin_screenshot" "$out_dir" "$home/TavrinSD.INI"
