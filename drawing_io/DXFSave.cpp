@@ -256,8 +256,9 @@ bool DXFWrite(const CanvasModel& canvas, const DxfSink& sink) {
 }
 
 bool DXFSave(const CanvasModel& canvas, const QString& fileName, std::string* error) {
-    AtomicFileWriter file;
-    if (!file.Open(QFile::encodeName(fileName).toStdString())) {
+    // Dropped without a commit, the writer removes its temporary file: the old export stays.
+    AtomicFileWriter file(QFile::encodeName(fileName).toStdString());
+    if (!file.Open()) {
         if (error)
             *error = file.Error();
         return false;
@@ -268,6 +269,5 @@ bool DXFSave(const CanvasModel& canvas, const QString& fileName, std::string* er
         return true;
     if (error)
         *error = file.Error().empty() ? "the drawing could not be written" : file.Error();
-    file.Abandon();
     return false;
 }

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr size_t BufferSize = size_t(1) << 18;
-
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos)
@@ -21,102 +19,92 @@ std::string FolderOf(const std::string& path) {
 
 } // namespace
 
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {}
+
 AtomicFileWriter::~AtomicFileWriter() {
-    Abandon();
+    if (!committed_)
+        Discard();
 }
 
 bool AtomicFileWriter::Fail(const std::string& what) {
-    if (!Failed_)
-        Error_ = what + ": " + std::strerror(errno);
-    Failed_ = true;
+    error_ = what + ": " + std::strerror(errno);
+    failed_ = true;
     return false;
 }
 
-bool AtomicFileWriter::Open(const std::string& path) {
-    Abandon();
-    Path_ = path;
-    Error_.clear();
-    Failed_ = false;
-    Temporary_ = path + ".tmp-XXXXXX";
-    Fd_ = ::mkstemp(Temporary_.data());
-    if (Fd_ < 0) {
-        Temporary_.clear();
-        return Fail("cannot create a temporary file beside " + path);
+void AtomicFileWriter::Discard() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
     }
-    ::fcntl(Fd_, F_SETFD, FD_CLOEXEC);
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    ::fchmod(Fd_, mode);
-    Buffer_.reserve(BufferSize);
-    return true;
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
 }
 
-bool AtomicFileWriter::Flush() {
-    if (!WriteAllToDescriptor(Fd_, Buffer_))
-        return Fail("cannot write " + Temporary_);
-    Buffer_.clear();
+bool AtomicFileWriter::Open() {
+    if (fd_ >= 0 || committed_ || failed_) {
+        errno = EINVAL;
+        return Fail("the writer of " + path_ + " is already in use");
+    }
+    std::string temporary = path_ + ".tmp-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return Fail("cannot create a temporary file beside " + path_);
+    fd_ = fd;
+    temporary_ = temporary;
+
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    struct stat old {};
+    const mode_t mode = ::stat(path_.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    ::fchmod(fd_, mode);
     return true;
 }
 
 bool AtomicFileWriter::Write(std::string_view data) {
-    if (Failed_ || Fd_ < 0) {
-        if (!Failed_) {
+    if (failed_ || fd_ < 0) {
+        if (!failed_) {
             errno = EBADF;
-            Fail("no file open");
+            Fail("the temporary file of " + path_ + " is not open");
         }
         return false;
     }
-    if (Buffer_.size() + data.size() > BufferSize && !Flush())
-        return false;
-    if (data.size() >= BufferSize) {
-        Buffer_.assign(data);
-        return Flush();
-    }
-    Buffer_.append(data);
+    if (!WriteAllToDescriptor(fd_, data))
+        return Fail("cannot write " + temporary_);
     return true;
 }
 
 bool AtomicFileWriter::Commit() {
-    if (Failed_ || Fd_ < 0) {
-        Abandon();
+    if (failed_ || fd_ < 0) {
+        if (!failed_) {
+            errno = EBADF;
+            Fail("the temporary file of " + path_ + " is not open");
+        }
+        Discard();
         return false;
     }
-    if (!Flush() || ::fsync(Fd_) != 0) {
-        Fail("cannot write " + Temporary_);
-        Abandon();
+    if (::fsync(fd_) != 0) {
+        Fail("cannot write " + temporary_);
+        Discard();
         return false;
     }
-    const int fd = Fd_;
-    Fd_ = -1;
+    const int fd = fd_;
+    fd_ = -1;
     if (::close(fd) != 0) {
-        Fail("cannot write " + Temporary_);
-        Abandon();
+        Fail("cannot write " + temporary_);
+        Discard();
         return false;
     }
-    if (::rename(Temporary_.c_str(), Path_.c_str()) != 0) {
-        Fail("cannot replace " + Path_);
-        Abandon();
+    if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        Fail("cannot replace " + path_);
+        Discard();
         return false;
     }
-    Temporary_.clear();
+    committed_ = true;
     // Make the rename itself durable.
-    const int dir = ::open(FolderOf(Path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
     return true;
-}
-
-void AtomicFileWriter::Abandon() {
-    if (Fd_ >= 0) {
-        ::close(Fd_);
-        Fd_ = -1;
-    }
-    if (!Temporary_.empty()) {
-        ::unlink(Temporary_.c_str());
-        Temporary_.clear();
-    }
-    Buffer_.clear();
 }

@@ -3,38 +3,38 @@
 #include <string>
 #include <string_view>
 
-// Writes a file whole, streamed through a buffer, so that a crash, a full disk or a failed
-// write leaves either the old file or the new one, never a torn one: the bytes go to a
-// temporary file in the target's folder, every write is checked, and Commit flushes them to
-// disk and renames the temporary file over the target. Destroyed without a successful Commit,
-// the writer removes its temporary file and the target stays as it was.
+// Writes a file piece by piece so that it replaces the old one only when it is complete: the
+// pieces go to a temporary file beside the target (with the target's permissions), and Commit
+// flushes it to disk, renames it over the target and makes the rename durable. A writer that
+// is destroyed without a successful Commit removes its temporary file, so a failed or
+// abandoned write leaves the old file whole and nothing else behind.
 class AtomicFileWriter {
 public:
-    AtomicFileWriter() = default;
+    explicit AtomicFileWriter(std::string path);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    // Creates the temporary file beside `path`. False with the reason in Error() when it
-    // cannot be created.
-    bool Open(const std::string& path);
-    // Buffers the bytes; false (and every later call false) once a write has failed.
+    // Creates the temporary file. False (and Error() says why) when it cannot be created.
+    bool Open();
+    // Appends bytes. After the first failure every further call is false and writes nothing.
     bool Write(std::string_view data);
-    // Flushes, syncs, closes and renames over the target; false with the reason on failure.
+    // Flushes, closes and renames the temporary file over the target.
     bool Commit();
-    // Drops the temporary file; the target is untouched.
-    void Abandon();
 
-    const std::string& Error() const { return Error_; }
+    // Why the last call failed; empty while nothing has.
+    const std::string& Error() const { return error_; }
+    // The temporary file's path once Open succeeded (tests watch it grow).
+    const std::string& TemporaryPath() const { return temporary_; }
 
 private:
-    bool Flush();
     bool Fail(const std::string& what);
+    void Discard();
 
-    std::string Path_;
-    std::string Temporary_;
-    std::string Buffer_;
-    std::string Error_;
-    int Fd_ = -1;
-    bool Failed_ = false;
+    std::string path_;
+    std::string temporary_;
+    std::string error_;
+    int fd_ = -1;
+    bool failed_ = false;
+    bool committed_ = false;
 };

@@ -50,8 +50,8 @@ bool RestrictToOwner(const std::string& path, std::string* error) {
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* error) {
-    AtomicFileWriter writer;
-    if (writer.Open(path) && writer.Write(data) && writer.Commit())
+    AtomicFileWriter writer(path);
+    if (writer.Open() && writer.Write(data) && writer.Commit())
         return true;
     if (error)
         *error = writer.Error();

@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
-// The one way the program writes files whole and appends to logs.
+// The one way the program writes files whole and appends to logs. A file too large to hold in
+// memory first (a project file, a drawing export) is written piece by piece with the same
+// guarantee through AtomicFileWriter (platform/AtomicFileWriter.h).
 
 // Replaces `path` with `data` so that a crash or a full disk leaves either the old file or the
 // new one, never a torn one: the data go to a temporary file in the same folder, are flushed
