@@ -216,6 +216,19 @@ public:
     // report of a settings file that cannot be written to the main window's one message.
     bool InClosingSteps() const { return closing_ == Closing::Running; }
 
+    // Survey windows (TFNavSurveyWindows.cpp): "Realtime Window...", "Latency Watch/Set" and
+    // "Offsets..." show their windows; binds these and the echogram's timer and menu item.
+    void BindSurveyWindows();
+    void mRealtimeWindow1Click();
+    void LatencyWatchSet1Click();
+    void OffsetsandValues1Click();
+    // Echogram (TFNavEchogram.cpp): the echogram timer watches the sounder for silence and
+    // draws the newest depth; "Echogram..." opens the window while the sensor is connected.
+    void tEchogramTimer();
+    void Echogram1Click();
+    // The sounder has been silent for more than 5000 ms (TFNavSensorTimeout.cpp).
+    void ZSENSORTimeout(QObject* Sender);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -260,6 +273,3 @@ extern bool SelectTracksMode;
 extern bool SelectShapesMode;
 // The last opened or imported file.
 extern std::string LastLoadedFile;
-// Set while the echogram shows sounder data; hiding and showing the window chrome reads it to
-// decide whether the echogram window comes back.
-extern bool EchogramActive;
