@@ -14,6 +14,7 @@ class QToolButton;
 class TStatusBar;
 class TTavrinCanvas;
 class TTavrinSerialGPS;
+class AcquisitionSession;
 
 // The main window: a frame of menus, tool bars and a status bar around the map. It builds the
 // day's folders, the language and the map when it is created, restores the last session when
@@ -137,6 +138,17 @@ public:
 
     // Selecting a shape with the mouse needs no answer from the main window.
     void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);
+
+    // Acquisition: Start/Stop and the device events (TFNavAcquisition.cpp). The session binds
+    // the ports' events to its handlers of the same names and reads and writes the windows
+    // through the main window.
+    AcquisitionSession* Acquisition = nullptr;
+    void CreateAcquisition();
+    void RealtimeClick();
+    // Called by the echogram timer when the sounder has been silent too long.
+    void ZSENSORTimeout(QObject* Sender);
+    // The map tick; the map's own work fills it.
+    void tMapTimer();
 
 protected:
     void showEvent(QShowEvent* event) override;
