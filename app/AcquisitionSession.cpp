@@ -9,20 +9,6 @@
 #include <QTimer>
 
 #include <functional>
-#include <sys/stat.h>
-
-namespace {
-
-void MakeFolder(const std::string& folder) {
-    std::string path;
-    for (size_t i = 0; i < folder.size(); ++i) {
-        path += folder[i];
-        if ((folder[i] == '/' && i > 0) || i + 1 == folder.size())
-            ::mkdir(path.c_str(), 0755);
-    }
-}
-
-} // namespace
 
 AcquisitionSession::AcquisitionSession(TTavrinSerialGPS* gnss, TTavrinSerialGPS* sounder,
                                        QTimer* mapTimer, QTimer* echogramTimer,
@@ -137,8 +123,8 @@ bool AcquisitionSession::Start() {
         }
     }
 
-    MakeFolder(LogFolder);
-    MakeFolder(XyzFolder);
+    MakeFolders(LogFolder);
+    MakeFolders(XyzFolder);
     std::string error;
     if (!WriteGeodesyLog(LogFolder + TodayString() + " Geodesy.txt", geodetic->texts(),
                          Clock::now(), &error)) {

@@ -23,17 +23,6 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-// Makes the folder and its parents; true when it exists afterwards.
-bool MakeFolders(const std::string& folder) {
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    const std::string parent = FolderOf(folder);
-    if (parent != folder && parent != "/" && parent != ".")
-        MakeFolders(parent);
-    return ::mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
-}
-
 std::string AlternatePath(const std::string& path, int n) {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
@@ -44,6 +33,19 @@ std::string AlternatePath(const std::string& path, int n) {
 }
 
 } // namespace
+
+bool MakeFolders(const std::string& path) {
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    const std::string parent = FolderOf(folder);
+    if (parent != folder && parent != "/" && parent != ".")
+        MakeFolders(parent);
+    return ::mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
+}
 
 DurableLogWriter::DurableLogWriter(Reporter reporter) : reporter_(std::move(reporter)) {
     flusher_ = std::thread([this] { flusherLoop(); });

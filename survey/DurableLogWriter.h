@@ -11,6 +11,9 @@
 #include <thread>
 #include <vector>
 
+// Makes a folder and its parents; true when it exists afterwards.
+bool MakeFolders(const std::string& folder);
+
 // Appends survey rows so that none is lost or torn.
 //
 // Each row is one write() to a descriptor opened with O_APPEND, made before append() returns:

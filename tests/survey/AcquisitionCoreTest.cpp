@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 namespace {
 
 GeodeticTexts Wgs84Utm36() {
@@ -187,6 +190,51 @@ TEST(AcquisitionCore, LambertPositionOutsideTheConeIsReportedOnceAndNotLogged) {
     EXPECT_FALSE(core.Position.Projected);
     EXPECT_LE(reports.size(), 1u);
     core.EndRun();
+}
+
+} // namespace
+
+namespace {
+
+TEST(AcquisitionCore, HostileDeviceLinesNeverCrashNorWriteNonFiniteNumbers) {
+    ManualClock clock({2024, 5, 3, 10, 0, 0, 0}, 10000);
+    Clock::install(&clock);
+    QTemporaryDir dir;
+    AcquisitionCore core({}, {}, ScanForTests);
+    const std::string survey = dir.path().toStdString() + "/c.csv";
+    core.BeginRun({0.4, 1530, 1.5, 0.35}, *GeodeticSnapshot::Take(Wgs84Utm36()), survey,
+                  dir.path().toStdString() + "/x.csv");
+    std::mt19937 random(20240503);
+    std::vector<std::string> lines = {std::string(10000, ','),
+                                      "$SDDBT,1," + std::string(100000, '9') + ",M",
+                                      "$SDDBT,1,f,1e400,M", "$SDDBT,1,f,nan,M", "$SDDBT,1,f,-inf,M",
+                                      "$GPGGA," + std::string(100000, '4'),
+                                      "$GPGGA,1,4030.0,N,03306.0,E,4,12,0.8,nan,M,inf,M,,"};
+    for (int i = 0; i < 3000; ++i) {
+        std::string line(random() % 300, ' ');
+        for (char& c : line)
+            c = char(random() % 256);
+        const char* prefixes[] = {"$SDDBT,", "$GPGGA,", "$HEHDT,", "$GPVTG,", ""};
+        lines.push_back(prefixes[i % 5] + line);
+    }
+    const SounderLineInput dbt{"NMEA DBT", "%*6s,%*lf,%*1s,%lf", nullptr};
+    for (const std::string& line : lines) {
+        core.GnssLine(line, nullptr);
+        core.GgaApplied(40.5, 33.1, 10, 4, false, 0);
+        core.SounderLine(line, dbt);
+        clock.advance(50);
+    }
+    core.SounderLine("$SDDBT,1,f,12.5,M", dbt);
+    core.EndRun();
+    const std::string content = ReadWholeFile(survey).value_or("");
+    EXPECT_NE(content.find(",12.5,0,NMEA DBT,"), std::string::npos);
+    for (const char* bad : {"nan", "inf", "NAN", "INF"})
+        EXPECT_EQ(content.find(bad), std::string::npos) << bad;
+    for (const double value : {core.State.GyroHeading, core.State.SpeedKnots,
+                               core.State.AntennaHeight, core.State.RtkTide,
+                               core.State.TrueDepthHigh})
+        EXPECT_TRUE(std::isfinite(value));
+    Clock::install(nullptr);
 }
 
 } // namespace
