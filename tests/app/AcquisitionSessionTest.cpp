@@ -1,5 +1,6 @@
 #include "../survey/SounderScanForTests.h"
 #include "StartedProgram.h"
+#include "AcquisitionWindowsForTests.h"
 #include "app/AcquisitionSession.h"
 #include "app/MapTimerDrawingPause.h"
 #include "platform/DataPaths.h"
@@ -18,86 +19,7 @@
 
 namespace {
 
-// The windows as values: what acquisition reads and what it shows, recorded.
-struct Windows : AcquisitionInputs, AcquisitionDisplay {
-    SetupTexts setup{"0.40", "1530", "1.5", "0.35"};
-    bool setupVisible = false;
-    GeodeticTexts geodetic;
-    bool sensorEnabled = true;
-    std::string type = "NMEA DBT";
-    std::string format = "%*6s,%*lf,%*1s,%lf";
-    int formatValues = 1;
-    double alert = 0.5;
-
-    std::vector<std::pair<std::string, bool>> messages;
-    std::vector<std::string> memo, events, refusals, focus;
-    bool running = false, pressed = false;
-    std::vector<bool> alerts;
-
-    Windows() {
-        geodetic.edSMA = "6378388";
-        geodetic.edIF = "0.003367003367003367";
-        geodetic.edPPM = "3.5";
-        geodetic.edRX = "-1.2";
-        geodetic.edRY = "0.8";
-        geodetic.edRZ = "-2.1";
-        geodetic.edSX = "-84.1";
-        geodetic.edSY = "-101.8";
-        geodetic.edSZ = "-129.7";
-        geodetic.edCM = "33";
-        geodetic.edRL = "0";
-        geodetic.edSF = "0.9996";
-        geodetic.edFE = "500000";
-        geodetic.edFN = "0";
-        geodetic.eLCCSP1 = "37";
-        geodetic.eLCCSP2 = "41";
-        geodetic.eLCCSF = "1";
-        geodetic.eLCCCP = "39";
-        geodetic.eLCCM = "33";
-        geodetic.eLCCFE = "500000";
-        geodetic.eLCCFN = "200000";
-    }
-
-    SetupTexts SurveySetupTexts() override { return setup; }
-    bool SetupWindowVisible() override { return setupVisible; }
-    GeodeticTexts GeodeticSettings() override { return geodetic; }
-    bool SensorEnabled() override { return sensorEnabled; }
-    bool GyroEnabled() override { return false; }
-    std::string SounderTypeName() override { return type; }
-    std::string SounderFormat() override { return format; }
-    int SounderFormatValues(const std::string&, std::string* reason) override {
-        if (formatValues < 0 && reason)
-            *reason = "'%d' is not a sounder conversion";
-        return formatValues;
-    }
-    bool CopyPortSettings() override { return true; }
-    double ShallowAlertDepth() override { return alert; }
-    const std::vector<std::string>* SoundVelocityColumn() override { return nullptr; }
-    bool EnglishMessages() override { return true; }
-
-    void Message(const std::string& text, bool show) override {
-        messages.emplace_back(text, show);
-        events.push_back(text);
-    }
-    void MemoOnly(const std::string& text) override { memo.push_back(text); }
-    void EventLogOnly(const std::string& text) override { events.push_back(text); }
-    void RefuseStart(const std::string& text, const std::string& control) override {
-        refusals.push_back(text);
-        focus.push_back(control);
-    }
-    void ShowRunning(bool value) override { running = value; }
-    void SetRealtimePressed(bool value) override { pressed = value; }
-    bool RealtimePressed() override { return pressed; }
-    void GnssBox(uint32_t) override {}
-    void MonitorLine(bool, const std::string&) override {}
-    void Speed(double) override {}
-    void SounderLineShown(const SounderLineOutcome&, const std::string&) override {}
-    void ShallowAlert(bool shallow) override { alerts.push_back(shallow); }
-    void AcquisitionStarted(bool) override {}
-    void AcquisitionStopped() override {}
-    void SensorSilent() override {}
-    void GnssConnected() override {}
-};
+using Windows = AcquisitionWindowsForTests;
 
 std::string Nmea(const std::string& body) {
     return "$" + body + "*" + NmeaChecksum(body) + "\r\n";
@@ -117,6 +39,9 @@ struct Session : ::testing::Test {
         XyzFolder = root + "XYZ/";
         TodayText = "2024-05-03";
         CoordinatesLogPath = LogFolder + "2024-05-03 Coordinates.csv";
+        // Ports another test mapped lead nowhere now: their terminals may have been reused.
+        for (int port : {11, 12})
+            MapPath(port, dir.path().toStdString() + "/no-device");
         gnss.PortNumber = 11;
         sounder.PortNumber = 12;
         gnss.PollInterval = sounder.PollInterval = 5;
@@ -128,10 +53,13 @@ struct Session : ::testing::Test {
         session.reset();
         BuildDataPaths();
     }
-    static void MapPort(int number, const PseudoTerminal& terminal) {
+    static void MapPath(int number, const std::string& path) {
         IniFile ini(TestEnvironment::settingsFile());
         ini.writeString(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM%1").arg(number),
-                        QString::fromStdString(terminal.devicePath()));
+                        QString::fromStdString(path));
+    }
+    static void MapPort(int number, const PseudoTerminal& terminal) {
+        MapPath(number, terminal.devicePath());
     }
     std::string Survey() { return ReadWholeFile(CoordinatesLogPath).value_or(""); }
 };
