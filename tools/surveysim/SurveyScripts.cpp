@@ -21,7 +21,7 @@ std::string Noise(std::mt19937& random, size_t length) {
     std::string text(length, ' ');
     for (char& c : text)
         c = kChars[random() % (sizeof kChars - 1)];
-    return "#" + text;
+    return "~" + text;
 }
 
 } // namespace
