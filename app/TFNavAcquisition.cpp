@@ -163,8 +163,11 @@ public:
     void MonitorLine(bool, const std::string&) override {}
     void Speed(double) override {}
     void SounderLineShown(const SounderLineOutcome& outcome, const std::string&) override {
-        if (outcome.Activated && fWaterfal)
-            fWaterfal->show();
+        if (outcome.Activated) {
+            EchogramActive = true;
+            if (fWaterfal)
+                fWaterfal->show();
+        }
     }
     void ShallowAlert(bool shallow) override {
         TTavrinCanvas* canvas = nav_->fcad;
@@ -177,6 +180,7 @@ public:
     }
     void AcquisitionStarted(bool) override {}
     void AcquisitionStopped() override {
+        EchogramActive = false;
         if (fWaterfal)
             fWaterfal->hide();
     }
