@@ -9,12 +9,14 @@
 #include "survey/AcquisitionCore.h"
 #include "survey/SurveyLogRows.h"
 #include "tools/devsim/DeviceScript.h"
+#include "tools/surveysim/ExampleDatum.h"
 
 #include <benchmark/benchmark.h>
 #include <proj.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -22,31 +24,6 @@
 
 namespace {
 
-GeodeticTexts LocalDatum() {
-    GeodeticTexts t;
-    t.edSMA = "6378388";
-    t.edIF = "0.003367003367003367";
-    t.edPPM = "3.5";
-    t.edRX = "-1.2";
-    t.edRY = "0.8";
-    t.edRZ = "-2.1";
-    t.edSX = "-84.1";
-    t.edSY = "-101.8";
-    t.edSZ = "-129.7";
-    t.edCM = "33";
-    t.edRL = "0";
-    t.edSF = "0.9996";
-    t.edFE = "500000";
-    t.edFN = "0";
-    t.eLCCSP1 = "37";
-    t.eLCCSP2 = "41";
-    t.eLCCSF = "1";
-    t.eLCCCP = "39";
-    t.eLCCM = "33";
-    t.eLCCFE = "0";
-    t.eLCCFN = "0";
-    return t;
-}
 
 const char* kProjPipeline =
     "+proj=pipeline +step +proj=cart +ellps=WGS84 +step +inv +proj=helmert "
@@ -87,13 +64,27 @@ std::string TempFolder() {
     return mkdtemp(folder) ? folder : "/tmp";
 }
 
+// A run on the example datum with its logs in a temporary folder, on a clock that stands
+// still (every position stays current).
+struct BenchRun {
+    ManualClock clock{{2024, 5, 3, 10, 0, 0, 0}, 1000};
+    std::string folder = TempFolder();
+    AcquisitionCore core{{}, {}, ScanWithSscanf};
+    BenchRun() {
+        Clock::install(&clock);
+        core.BeginRun({0.4, 1530, 1.5, 0.35}, *GeodeticSnapshot::Take(ExampleLocalDatum()),
+                      folder + "/c.csv", folder + "/x.csv");
+    }
+    ~BenchRun() {
+        core.EndRun();
+        Clock::install(nullptr);
+        std::filesystem::remove_all(folder);
+    }
+};
+
 void BM_GnssLineReadParsedProjectedStored(benchmark::State& state) {
-    ManualClock clock({2024, 5, 3, 10, 0, 0, 0}, 1000);
-    Clock::install(&clock);
-    const std::string folder = TempFolder();
-    AcquisitionCore core({}, {}, ScanWithSscanf);
-    core.BeginRun({0.4, 1530, 1.5, 0.35}, *GeodeticSnapshot::Take(LocalDatum()),
-                  folder + "/c.csv", folder + "/x.csv");
+    BenchRun run;
+    AcquisitionCore& core = run.core;
     NmeaFix fix;
     NmeaParser parser(fix);
     const auto& fixes = Fixes();
@@ -106,9 +97,6 @@ void BM_GnssLineReadParsedProjectedStored(benchmark::State& state) {
                         fix.Course);
         benchmark::DoNotOptimize(core.Position.Easting);
     }
-    core.EndRun();
-    Clock::install(nullptr);
-    std::system(("rm -rf '" + folder + "'").c_str());
 }
 BENCHMARK(BM_GnssLineReadParsedProjectedStored)->Repetitions(5)->DisplayAggregatesOnly(true);
 
@@ -129,12 +117,8 @@ void BM_ProjTransSamePipeline(benchmark::State& state) {
 BENCHMARK(BM_ProjTransSamePipeline)->Repetitions(5)->DisplayAggregatesOnly(true);
 
 void BM_SounderLineBothRowsWritten(benchmark::State& state) {
-    ManualClock clock({2024, 5, 3, 10, 0, 0, 0}, 1000);
-    Clock::install(&clock);
-    const std::string folder = TempFolder();
-    AcquisitionCore core({}, {}, ScanWithSscanf);
-    core.BeginRun({0.4, 1530, 1.5, 0.35}, *GeodeticSnapshot::Take(LocalDatum()),
-                  folder + "/c.csv", folder + "/x.csv");
+    BenchRun run;
+    AcquisitionCore& core = run.core;
     core.GgaApplied(40.5, 33.1, 38, 4, false, 0);
     const SounderLineInput dbt{"NMEA DBT", "%*6s,%*lf,%*1s,%lf", nullptr};
     const std::string line = NmeaSentence("SDDBT,40.49,f,12.345,M,6.75,F");
@@ -142,9 +126,6 @@ void BM_SounderLineBothRowsWritten(benchmark::State& state) {
         const auto outcome = core.SounderLine(line, dbt);
         benchmark::DoNotOptimize(outcome.Logged);
     }
-    core.EndRun();
-    Clock::install(nullptr);
-    std::system(("rm -rf '" + folder + "'").c_str());
 }
 BENCHMARK(BM_SounderLineBothRowsWritten)->Repetitions(5)->DisplayAggregatesOnly(true);
 
@@ -170,7 +151,7 @@ void BM_BareOpenAppendCloseSameBytes(benchmark::State& state) {
             ::close(fd);
         }
     }
-    std::system(("rm -rf '" + folder + "'").c_str());
+    std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_BareOpenAppendCloseSameBytes)->Repetitions(5)->DisplayAggregatesOnly(true);
 

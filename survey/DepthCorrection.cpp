@@ -1,6 +1,6 @@
 #include "survey/DepthCorrection.h"
 
-#include "platform/NumberText.h"
+#include "survey/FieldNumber.h"
 
 #include <cmath>
 
@@ -23,12 +23,8 @@ double DepthCorrector::profileVelocity(double rawDepth, double singleVelocity,
                                        const std::vector<std::string>& column) {
     double velocity = 0;
     if (!column.empty()) {
-        std::string_view text = column[ProfileLineIndex(rawDepth, column.size())];
-        while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\t'))
-            text.remove_suffix(1);
-        while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-            text.remove_prefix(1);
-        if (ParseNumber(text, velocity) && velocity > 0) {
+        const std::string& text = column[ProfileLineIndex(rawDepth, column.size())];
+        if (ReadFieldNumber(text, velocity) && velocity > 0) {
             lastGoodProfileVelocity_ = velocity;
             return velocity;
         }

@@ -1,20 +1,10 @@
 #include "survey/GeodeticSnapshot.h"
 
-#include "platform/NumberText.h"
+#include "survey/FieldNumber.h"
 
 #include <cmath>
-#include <string_view>
 
 namespace {
-
-bool ReadOneNumber(const std::string& text, double& out) {
-    std::string_view view(text);
-    while (!view.empty() && (view.front() == ' ' || view.front() == '\t'))
-        view.remove_prefix(1);
-    while (!view.empty() && (view.back() == ' ' || view.back() == '\t'))
-        view.remove_suffix(1);
-    return ParseNumber(view, out);
-}
 
 struct Field {
     const std::string GeodeticTexts::*text;
@@ -60,7 +50,7 @@ std::optional<GeodeticSnapshot> GeodeticSnapshot::Take(const GeodeticTexts& text
                                                        GeodeticRefusal* refusal) {
     double v[std::size(kFields)];
     for (size_t i = 0; i < std::size(kFields); ++i) {
-        if (!ReadOneNumber(texts.*kFields[i].text, v[i]))
+        if (!ReadFieldNumber(texts.*kFields[i].text, v[i]))
             return Refuse(refusal, kFields[i].control, kFields[i].caption);
     }
     GeodeticSnapshot s;

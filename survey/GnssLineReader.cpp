@@ -8,16 +8,6 @@
 
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // The field at `index` of the comma-separated text (the address is field 0).
 std::string_view FieldAt(std::string_view text, size_t index) {
     size_t start = 0;
@@ -43,19 +33,13 @@ std::optional<double> NumberAt(std::string_view text, size_t index) {
 GnssLineReading ReadGnssLine(const std::string& line) {
     GnssLineReading reading;
     std::string_view text(line);
-    const size_t star = text.find('*');
-    if (star != std::string_view::npos) {
-        const std::string_view given = text.substr(star + 1);
-        const size_t bodyStart = (!text.empty() && text.front() == '$') ? 1 : 0;
-        const int high = given.size() >= 2 ? HexDigit(given[0]) : -1;
-        const int low = given.size() >= 2 ? HexDigit(given[1]) : -1;
-        if (star < bodyStart || high < 0 || low < 0 ||
-            unsigned(high * 16 + low) != NmeaXor(text.substr(bodyStart, star - bodyStart))) {
-            reading.ChecksumWrong = true;
-            return reading;
-        }
-        text = text.substr(0, star);
+    if (NmeaChecksumWrong(text)) {
+        reading.ChecksumWrong = true;
+        return reading;
     }
+    const size_t star = text.find('*');
+    if (star != std::string_view::npos)
+        text = text.substr(0, star);
     if (text.find("HDT") != std::string_view::npos) {
         reading.HasHdt = true;
         reading.Heading = NumberAt(text, 1);

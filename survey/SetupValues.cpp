@@ -1,33 +1,18 @@
 #include "survey/SetupValues.h"
 
-#include "platform/NumberText.h"
-
-#include <string_view>
-
-namespace {
-
-bool ReadTrimmed(const std::string& text, double& out) {
-    std::string_view view(text);
-    while (!view.empty() && (view.front() == ' ' || view.front() == '\t'))
-        view.remove_prefix(1);
-    while (!view.empty() && (view.back() == ' ' || view.back() == '\t'))
-        view.remove_suffix(1);
-    return ParseNumber(view, out);
-}
-
-} // namespace
+#include "survey/FieldNumber.h"
 
 std::optional<SetupRefusal> ReadSetupValues(const SetupTexts& texts, SetupValues& out) {
     SetupValues values;
-    if (!ReadTrimmed(texts.OffsetA, values.OffsetA))
+    if (!ReadFieldNumber(texts.OffsetA, values.OffsetA))
         return SetupRefusal{SetupField::OffsetA};
-    if (!ReadTrimmed(texts.OffsetC, values.OffsetC))
+    if (!ReadFieldNumber(texts.OffsetC, values.OffsetC))
         return SetupRefusal{SetupField::OffsetC};
-    if (!ReadTrimmed(texts.SV, values.SoundVelocity))
+    if (!ReadFieldNumber(texts.SV, values.SoundVelocity))
         return SetupRefusal{SetupField::SV};
     if (values.SoundVelocity < kLowestSoundVelocity || values.SoundVelocity > kHighestSoundVelocity)
         return SetupRefusal{SetupField::SV, true};
-    if (!ReadTrimmed(texts.TideHt, values.TideHeight))
+    if (!ReadFieldNumber(texts.TideHt, values.TideHeight))
         return SetupRefusal{SetupField::TideHt};
     out = values;
     return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AcquisitionSession.h"
+#include "tools/surveysim/ExampleDatum.h"
 
 #include <string>
 #include <utility>
@@ -10,7 +11,7 @@
 struct AcquisitionWindowsForTests : AcquisitionInputs, AcquisitionDisplay {
     SetupTexts setup{"0.40", "1530", "1.5", "0.35"};
     bool setupVisible = false;
-    GeodeticTexts geodetic;
+    GeodeticTexts geodetic = ExampleLocalDatum();
     bool sensorEnabled = true;
     std::string type = "NMEA DBT";
     std::string format = "%*6s,%*lf,%*1s,%lf";
@@ -23,29 +24,6 @@ struct AcquisitionWindowsForTests : AcquisitionInputs, AcquisitionDisplay {
     std::vector<bool> alerts;
     std::vector<std::string> gnssLines, sounderLines;
 
-    AcquisitionWindowsForTests() {
-        geodetic.edSMA = "6378388";
-        geodetic.edIF = "0.003367003367003367";
-        geodetic.edPPM = "3.5";
-        geodetic.edRX = "-1.2";
-        geodetic.edRY = "0.8";
-        geodetic.edRZ = "-2.1";
-        geodetic.edSX = "-84.1";
-        geodetic.edSY = "-101.8";
-        geodetic.edSZ = "-129.7";
-        geodetic.edCM = "33";
-        geodetic.edRL = "0";
-        geodetic.edSF = "0.9996";
-        geodetic.edFE = "500000";
-        geodetic.edFN = "0";
-        geodetic.eLCCSP1 = "37";
-        geodetic.eLCCSP2 = "41";
-        geodetic.eLCCSF = "1";
-        geodetic.eLCCCP = "39";
-        geodetic.eLCCM = "33";
-        geodetic.eLCCFE = "500000";
-        geodetic.eLCCFN = "200000";
-    }
 
     SetupTexts SurveySetupTexts() override { return setup; }
     bool SetupWindowVisible() override { return setupVisible; }

@@ -2,6 +2,7 @@
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
 #include "survey/AcquisitionCore.h"
+#include "tools/surveysim/ExampleDatum.h"
 
 #include <QTemporaryDir>
 
@@ -12,23 +13,13 @@
 
 namespace {
 
+
+// WGS 84 itself, on the example's grids.
 GeodeticTexts Wgs84Utm36() {
-    GeodeticTexts t;
+    GeodeticTexts t = ExampleLocalDatum();
     t.edSMA = "6378137";
     t.edIF = "0.0033528106647474";
     t.edPPM = t.edRX = t.edRY = t.edRZ = t.edSX = t.edSY = t.edSZ = "0";
-    t.edCM = "33";
-    t.edRL = "0";
-    t.edSF = "0.9996";
-    t.edFE = "500000";
-    t.edFN = "0";
-    t.eLCCSP1 = "37";
-    t.eLCCSP2 = "41";
-    t.eLCCSF = "1";
-    t.eLCCCP = "39";
-    t.eLCCM = "33";
-    t.eLCCFE = "500000";
-    t.eLCCFN = "200000";
     return t;
 }
 

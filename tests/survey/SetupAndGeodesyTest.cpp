@@ -1,5 +1,6 @@
 #include "survey/GeodeticSnapshot.h"
 #include "survey/SetupValues.h"
+#include "tools/surveysim/ExampleDatum.h"
 
 #include <gtest/gtest.h>
 
@@ -52,31 +53,6 @@ TEST(SetupValues, MessagesAreTheSetUpWindowsInBothLanguages) {
               "Başarısız! Su kotunu kontrol ediniz.");
 }
 
-GeodeticTexts LocalDatum() {
-    GeodeticTexts t;
-    t.edSMA = "6378388";
-    t.edIF = "0.003367003367003367";
-    t.edPPM = "3.5";
-    t.edRX = "-1.2";
-    t.edRY = "0.8";
-    t.edRZ = "-2.1";
-    t.edSX = "-84.1";
-    t.edSY = "-101.8";
-    t.edSZ = "-129.7";
-    t.edCM = "33";
-    t.edRL = "0";
-    t.edSF = "0.9996";
-    t.edFE = "500000";
-    t.edFN = "0";
-    t.eLCCSP1 = "37";
-    t.eLCCSP2 = "41";
-    t.eLCCSF = "0.9998";
-    t.eLCCCP = "39";
-    t.eLCCM = "33";
-    t.eLCCFE = "500000";
-    t.eLCCFN = "200000";
-    return t;
-}
 
 TEST(GeodeticSnapshot, RefusesEveryEditThatIsNotExactlyOneUsableNumber) {
     struct Case {
@@ -97,7 +73,7 @@ TEST(GeodeticSnapshot, RefusesEveryEditThatIsNotExactlyOneUsableNumber) {
         {&GeodeticTexts::eLCCFN, "inf", "eLCCFN"},
     };
     for (const Case& c : cases) {
-        GeodeticTexts texts = LocalDatum();
+        GeodeticTexts texts = ExampleLocalDatum();
         texts.*c.field = c.text;
         GeodeticRefusal refusal;
         SCOPED_TRACE(c.control + " = '" + c.text + "'");
@@ -106,7 +82,7 @@ TEST(GeodeticSnapshot, RefusesEveryEditThatIsNotExactlyOneUsableNumber) {
         EXPECT_FALSE(refusal.caption.empty());
     }
     // Seventeen numbers and the datum text that joins them.
-    const auto snapshot = GeodeticSnapshot::Take(LocalDatum());
+    const auto snapshot = GeodeticSnapshot::Take(ExampleLocalDatum());
     ASSERT_TRUE(snapshot);
     EXPECT_EQ(snapshot->DatumParameterText(),
               "6378137.0  0.0033528106647474  0.0  0.0  0.0  0.0  0.0  0.0  0.0 6378388 "
@@ -114,7 +90,7 @@ TEST(GeodeticSnapshot, RefusesEveryEditThatIsNotExactlyOneUsableNumber) {
 }
 
 TEST(GeodeticSnapshot, RefusesALambertSetTheProjectionCannotUse) {
-    GeodeticTexts texts = LocalDatum();
+    GeodeticTexts texts = ExampleLocalDatum();
     texts.UseLcc = true;
     texts.eLCCSP1 = "40";
     texts.eLCCSP2 = "-40"; // parallels symmetric about the equator: no cone
@@ -122,7 +98,7 @@ TEST(GeodeticSnapshot, RefusesALambertSetTheProjectionCannotUse) {
     EXPECT_FALSE(GeodeticSnapshot::Take(texts, &refusal));
     EXPECT_EQ(refusal.control, "eLCCSP1");
 
-    texts = LocalDatum();
+    texts = ExampleLocalDatum();
     texts.UseLcc = true;
     texts.LambertOneParallel = true;
     texts.eLCCCP = "0"; // a cone cannot touch the equator
@@ -158,17 +134,17 @@ void ExpectFixture(const GeodeticTexts& texts, const std::string& fixture) {
 }
 
 TEST(GridProjector, TransverseMercatorWithTheDatumMatchesProj) {
-    ExpectFixture(LocalDatum(), "projection_tm.txt");
+    ExpectFixture(ExampleLocalDatum(), "projection_tm.txt");
 }
 
 TEST(GridProjector, LambertWithTwoParallelsMatchesProj) {
-    GeodeticTexts texts = LocalDatum();
+    GeodeticTexts texts = ExampleLocalDatum();
     texts.UseLcc = true;
     ExpectFixture(texts, "projection_lcc2.txt");
 }
 
 TEST(GridProjector, LambertWithOneParallelMatchesProj) {
-    GeodeticTexts texts = LocalDatum();
+    GeodeticTexts texts = ExampleLocalDatum();
     texts.UseLcc = true;
     texts.LambertOneParallel = true;
     texts.eLCCCP = "39.5";
@@ -179,7 +155,7 @@ TEST(GridProjector, LambertWithOneParallelMatchesProj) {
 
 TEST(GridProjector, ConvergenceIsNegativeEastOfTheCentralMeridianInBothProjections) {
     for (const bool lambert : {false, true}) {
-        GeodeticTexts texts = LocalDatum();
+        GeodeticTexts texts = ExampleLocalDatum();
         texts.UseLcc = lambert;
         const auto snapshot = GeodeticSnapshot::Take(texts);
         ASSERT_TRUE(snapshot);
@@ -196,7 +172,7 @@ TEST(GridProjector, ConvergenceIsNegativeEastOfTheCentralMeridianInBothProjectio
 }
 
 TEST(GridProjector, GivesNothingForPositionsItCannotProject) {
-    GeodeticTexts texts = LocalDatum();
+    GeodeticTexts texts = ExampleLocalDatum();
     texts.UseLcc = true;
     const auto snapshot = GeodeticSnapshot::Take(texts);
     const GridProjector projector(*snapshot);

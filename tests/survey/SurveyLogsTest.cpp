@@ -4,6 +4,7 @@
 #include "survey/DurableLogWriter.h"
 #include "survey/GeodesyLog.h"
 #include "survey/SurveyLogRows.h"
+#include "tools/surveysim/ExampleDatum.h"
 
 #include <QTemporaryDir>
 
@@ -209,30 +210,11 @@ TEST(DurableLogWriter, AKilledWriterLeavesEveryReturnedRowWhole) {
     EXPECT_LE(rows, size_t(returned) + 1);
 }
 
+
 GeodeticTexts StoredTexts() {
-    GeodeticTexts t;
-    t.edSMA = "6378388";
-    t.edIF = "0.003367003367003367";
-    t.NameOfDatum = "ED50";
-    t.edRX = "-1.2";
-    t.edRY = "0.8";
-    t.edRZ = "-2.1";
-    t.edSX = "-84.1";
-    t.edSY = "-101.8";
-    t.edSZ = "-129.7";
-    t.edPPM = "3.5";
-    t.edCM = "33";
-    t.edRL = "0";
-    t.edSF = "0.9996";
-    t.edFE = "500000";
-    t.edFN = "0";
-    t.eLCCSP1 = "37";
-    t.eLCCSP2 = "41";
-    t.eLCCCP = "39";
-    t.eLCCM = "33";
-    t.eLCCFE = "500000";
-    t.eLCCFN = "200000";
-    return t;
+    GeodeticTexts texts = ExampleLocalDatum();
+    texts.NameOfDatum = "ED50";
+    return texts;
 }
 
 TEST(GeodesyLog, FirstStartWrites29LinesTheSecond55) {

@@ -11,8 +11,8 @@
 // With devices paced by their own clocks the check's "GGA written last before the sounding"
 // holds within the pacing jitter only; the tests run the same survey in lock step.
 
-#include "positioning/geodesy/GeodesyCore.h"
 #include "survey/GeodeticSnapshot.h"
+#include "tools/surveysim/ExampleDatum.h"
 #include "tools/surveysim/SurveyLogCheck.h"
 #include "tools/surveysim/SurveyScripts.h"
 
@@ -80,24 +80,7 @@ int main(int argc, char** argv) {
     }
     if (checkFolder.empty())
         return 2;
-    GeodeticTexts t;
-    t.edSMA = "6378388";
-    t.edIF = "0.003367003367003367";
-    t.edPPM = "3.5";
-    t.edRX = "-1.2";
-    t.edRY = "0.8";
-    t.edRZ = "-2.1";
-    t.edSX = "-84.1";
-    t.edSY = "-101.8";
-    t.edSZ = "-129.7";
-    t.edCM = "33";
-    t.edRL = "0";
-    t.edSF = "0.9996";
-    t.edFE = "500000";
-    t.edFN = "0";
-    t.eLCCSP1 = t.eLCCSP2 = t.eLCCCP = t.eLCCM = t.eLCCFE = t.eLCCFN = "0";
-    t.eLCCSF = "1";
-    const GridProjector projector(*GeodeticSnapshot::Take(t));
+    const GridProjector projector(*GeodeticSnapshot::Take(ExampleLocalDatum()));
     SurveyLogExpectation expected;
     expected.notLogged = notLogged;
     expected.project = [&](const ScriptFix& fix) -> std::optional<std::pair<double, double>> {
