@@ -24,6 +24,13 @@
 
 #include <memory>
 
+// The restricted scanner of operator formats; until it is part of the build no sounder format
+// is accepted, so Start with the sounder enabled says so instead of logging nothing.
+#if __has_include("platform/ScanFormat.h")
+#include "platform/ScanFormat.h"
+#define TAVRIN_SOUNDER_SCANNER 1
+#endif
+
 namespace {
 
 std::string ReadText(const IniFile& ini, const char* section, const char* key,
@@ -61,10 +68,21 @@ public:
     bool GyroEnabled() override { return false; }
     std::string SounderTypeName() override { return sounderType_; }
     std::string SounderFormat() override { return sounderFormat_; }
-    int SounderFormatValues(const std::string&, std::string* reason) override {
+    int SounderFormatValues(const std::string& format, std::string* reason) override {
+#ifdef TAVRIN_SOUNDER_SCANNER
+        std::string error;
+        const ScanFormat compiled = CompileSounderFormat(format, error);
+        if (compiled.valid)
+            return compiled.numberCount;
+        if (reason)
+            *reason = error;
+        return -1;
+#else
+        (void)format;
         if (reason)
             *reason = "no scanner in this build";
         return -1;
+#endif
     }
     bool CopyPortSettings() override { return true; }
     double ShallowAlertDepth() override { return alertDepth_; }
@@ -204,8 +222,14 @@ private:
 
 void TFNav::CreateAcquisition() {
     auto windows = std::make_shared<TFNavAcquisitionWindows>(this);
+    SounderScanFunction scan;
+#ifdef TAVRIN_SOUNDER_SCANNER
+    scan = [](const std::string& format, const std::string& line, double* out) {
+        return ScanSounderLine(line, format, out);
+    };
+#endif
     Acquisition = new AcquisitionSession(ZGPS1, ZSENSOR, tMap, tEchogram, windows.get(),
-                                         windows.get(), SounderScanFunction(), this);
+                                         windows.get(), scan, this);
     Acquisition->KeepAlive(windows);
     Acquisition->BeforeStart = [windows] { windows->LoadStoredSettings(); };
     Acquisition->BindPorts();
