@@ -176,10 +176,15 @@ TEST(AcquisitionCore, LambertPositionOutsideTheConeIsReportedOnceAndNotLogged) {
                   dir.path().toStdString() + "/c.csv", dir.path().toStdString() + "/x.csv");
     core.GgaApplied(40.5, 33.1, 12.0, 4, false, 0);
     ASSERT_TRUE(core.Position.Projected);
+    // The pole the cone does not reach: the Lambert routine's code, reported once.
     core.GgaApplied(-90, 33.1, 12.0, 4, false, 0);
     core.GgaApplied(-90, 33.1, 12.0, 4, false, 0);
     EXPECT_FALSE(core.Position.Projected);
-    EXPECT_LE(reports.size(), 1u);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("Lambert"), std::string::npos);
+    const SounderLineInput dbt{"NMEA DBT", "%*6s,%*lf,%*1s,%lf", nullptr};
+    EXPECT_TRUE(core.SounderLine("$SDDBT,32.8,f,10.0,M,5.4,F", dbt).NotLoggedNoPosition)
+        << "no grid position, no row";
     core.EndRun();
 }
 
