@@ -268,3 +268,25 @@ TEST_F(MainWindowAcquisition, StartAndStopFromTheButton) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindowAcquisition, ClosingTheProgramWhileRunningEndsTheRunQuietly) {
+    writeSetting("ECHOSOUNDER_OFFSETS", "Offset A     ", "0.40");
+    writeSetting("ECHOSOUNDER_OFFSETS", "SV           ", "1530");
+    writeSetting("ECHOSOUNDER_OFFSETS", "Offset C     ", "1.5");
+    writeSetting("ECHOSOUNDER_OFFSETS", "Tide Height  ", "0.35");
+    PseudoTerminal receiver;
+    writeSetting("SERIAL_PORTS", "COM1", QString::fromStdString(receiver.devicePath()));
+    start();
+    FNav->ZGPS1->PortNumber = 1;
+    FNav->Realtime->click();
+    ASSERT_TRUE(FNav->Acquisition->Running());
+    FNav->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(FNav->ZGPS1->Connected);
+    DestroyApplicationWindows();
+    EXPECT_EQ(FNav, nullptr);
+}
+
+} // namespace
