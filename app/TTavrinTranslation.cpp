@@ -104,15 +104,15 @@ bool TTavrinTranslation::LoadLanguage(const std::string& code, std::map<std::str
     std::error_code error;
     if (!fs::exists(path, error))
         return false;
-    const LanguageFileContent content = ReadLanguageFile(path);
+    LanguageFileContent content = ReadLanguageFile(path);
     if (!content.ok) {
         unreadableFiles_.insert(path);
         ReportOnce(path, "Language file " + path + " was not loaded: " + content.error);
         return false;
     }
     unreadableFiles_.erase(path);
-    for (const auto& [key, text] : content.entries)
-        map[key] = text;
+    for (auto& [key, text] : content.entries)
+        map.insert_or_assign(map.end(), std::move(key), std::move(text));
     return true;
 }
 
