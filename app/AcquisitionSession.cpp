@@ -28,7 +28,7 @@ AcquisitionSession::AcquisitionSession(TTavrinSerialGPS* gnss, TTavrinSerialGPS*
 }
 
 AcquisitionSession::~AcquisitionSession() {
-    for (TTavrinSerialGPS* port : {gnss_, sounder_}) {
+    for (TTavrinSerialGPS* port : {gnss_.data(), sounder_.data()}) {
         if (!port)
             continue;
         port->OnConnect = nullptr;
@@ -173,8 +173,10 @@ bool AcquisitionSession::Start() {
 }
 
 void AcquisitionSession::Stop() {
-    gnss_->Close();
-    sounder_->Close();
+    if (gnss_)
+        gnss_->Close();
+    if (sounder_)
+        sounder_->Close();
     if (mapTimer_)
         mapTimer_->stop();
     if (echogramTimer_)

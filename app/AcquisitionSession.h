@@ -3,8 +3,11 @@
 #include "survey/AcquisitionCore.h"
 #include "survey/GeodeticSnapshot.h"
 #include "survey/SetupValues.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -12,7 +15,6 @@
 #include <string>
 #include <vector>
 
-class QTimer;
 class TTavrinSerialGPS;
 
 // What acquisition reads of the windows: the survey set-up, the device settings and the
@@ -122,10 +124,12 @@ public:
 private:
     void refuse(const std::string& text, const std::string& control);
 
-    TTavrinSerialGPS* gnss_;
-    TTavrinSerialGPS* sounder_;
-    QTimer* mapTimer_;
-    QTimer* echogramTimer_;
+    // The owner may destroy its ports and timers before the session (children go in the order
+    // they were made): guarded pointers see that.
+    QPointer<TTavrinSerialGPS> gnss_;
+    QPointer<TTavrinSerialGPS> sounder_;
+    QPointer<QTimer> mapTimer_;
+    QPointer<QTimer> echogramTimer_;
     QTimer* retryTimer_;
     AcquisitionInputs* inputs_;
     AcquisitionDisplay* display_;
