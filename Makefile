@@ -2,6 +2,8 @@
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 BENCH_DIR ?= build-bench
+FUZZ_DIR  ?= build-fuzz
+FUZZ_SECONDS ?= 120
 JOBS      ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need.
@@ -9,11 +11,12 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
 	qt6-base-dev qt6-qpa-plugins libgl-dev zlib1g-dev libzip-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev libproj-dev \
 	proj-bin geographiclib-tools rtklib gpsd-clients \
-	fonts-dejavu-core fonts-liberation2 xvfb xauth locales clang-format
+	fonts-dejavu-core fonts-liberation2 xvfb xauth locales clang-format \
+	python3-ezdxf gdal-bin clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test test-asan bench format clean screenshot
+.PHONY: all deps build run test test-asan bench fuzz format clean screenshot
 
 all: build
 
@@ -54,6 +57,22 @@ bench: deps
 		QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
 
+# Fuzz targets and their inputs: name, folder of seed files, folder where a crashing input is
+# kept (the normal test suite replays that folder).
+FUZZ_TARGETS := \
+	fuzz_dxf_reader:tests/drawing_io/data/dxf:tests/drawing_io/data/fuzz
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTAVRIN_FUZZ=ON -DTAVRIN_TESTS=OFF
+	@for t in $(FUZZ_TARGETS); do \
+		name=$${t%%:*}; rest=$${t#*:}; seeds=$${rest%%:*}; kept=$${rest#*:}; \
+		cmake --build $(FUZZ_DIR) -j $(JOBS) --target $$name || exit 1; \
+		corpus=$(FUZZ_DIR)/corpus/$$name; mkdir -p $$corpus $$kept; \
+		ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/fuzz/$$name $$corpus $$seeds \
+			-max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 -artifact_prefix=$$kept/ || exit 1; \
+	done
+
 screenshot: build
 	BUILD_DIR=$(BUILD_DIR) tools/screenshot.sh
 
@@ -61,4 +80,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)

@@ -193,8 +193,11 @@ TFNav::TFNav(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FNav"));
     setWindowTitle(QStringLiteral("Tavrin Iskandil Masasi"));
     buildMenus();
+    connect(Export1, &QAction::triggered, this,
+            [this] { ErrorBoundary::run([this] { Export1Click(); }); });
     buildToolBars();
     buildClientArea();
+    bindProjectFileCommands();
 
     tMap = new QTimer(this);
     tMap->setObjectName(QStringLiteral("tMap"));
@@ -448,6 +451,8 @@ void TFNav::FormShow() {
         const IniFile ini(AppPaths::settingsFile());
         const QString lastFile =
             ini.readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved"));
+        if (fcad && !lastFile.isEmpty() && QFile::exists(lastFile))
+            ReloadLastProject(lastFile);
         // The vessel and the grid are drawn anew by the map tick and the settings window.
         if (fcad) {
             for (const QString& layer :
@@ -511,6 +516,9 @@ void TFNav::FormCloseQuery() {
     }
     QThread::msleep(50);
 
+    // A save that fails is reported, and the positions and the view are still stored.
+    ErrorBoundary::run([this] { Save1Click(); });
+
     // A settings file that cannot be written (a read-only program folder) loses the session
     // quietly unless the operator hears of it; the closing goes on all the same.
     bool settingsWritten = true;
@@ -525,6 +533,8 @@ void TFNav::FormCloseQuery() {
         if (form)
             form->close();
     }
+    if (Navset && !Navset->SettingsWritten())
+        settingsWritten = false;
 
     if (fcad) {
         IniFile ini(AppPaths::settingsFile());

@@ -142,6 +142,30 @@ public:
     void TranslationEditor1Click();
     void BindTranslationHandlers();
 
+    // ---- DXF export (TFNavDxfExport.cpp) ----
+    // "Export...": the visible map as an AutoCAD R12 DXF file chosen in a save dialog.
+    void Export1Click();
+
+    // ---- Project files (TFNavProjectFiles.cpp) ------------------------------------------------
+    // New: empties the map (the layers stay) after a Yes.
+    void New1Click();
+    // Open: adds a project file's layers and shapes to the map.
+    void Open1Click();
+    // The auto-save: the map to a new file named after the date and time in the day's project
+    // folder, remembered for the next start. True when the project file was written; a failure
+    // is shown and logged. Closing, Exit and the tool windows call it too.
+    bool Save1Click();
+    // Save As: the map to a file the operator names; the next start still reloads the last
+    // auto-save.
+    void SaveAs1Click();
+    // Saves, then closes the program (which saves once more).
+    void Exit1Click();
+    // Remembers the file opened or imported last and shows its folder in the status bar.
+    void ShowProjectFolder(const QString& fileName);
+    // The start's replacing load of the last auto-saved file; a file that cannot be loaded is
+    // reported and leaves the map as it was. True when it loaded.
+    bool ReloadLastProject(const QString& fileName);
+
     // Selecting a shape with the mouse needs no answer from the main window.
     void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);
 
@@ -189,6 +213,10 @@ public:
     // and the menu, and the echogram when it is in use. The realtime window stays as it is.
     void RestoreChrome();
 
+    // Closing: set while the closing steps run. The tool windows these steps close leave the
+    // report of a settings file that cannot be written to the main window's one message.
+    bool InClosingSteps() const { return closing_ == Closing::Running; }
+
     // ---- Acquisition: Start/Stop and the device events (TFNavAcquisition.cpp) -------------
     // The session binds the ports' events to its handlers of the same names and reads and
     // writes the windows through the main window.
@@ -208,6 +236,7 @@ private:
     void buildMenus();
     void buildToolBars();
     void buildClientArea();
+    void bindProjectFileCommands();
 
     bool formShowDone_ = false;
     // Map tools: the vertices of the line chain being drawn, the route it may become.

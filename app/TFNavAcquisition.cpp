@@ -4,6 +4,7 @@
 #include "app/TFGPS.h"
 #include "app/TFMsg.h"
 #include "app/TFNav.h"
+#include "app/TNavset.h"
 #include "app/TOffsets.h"
 #include "app/TTavrinTranslation.h"
 #include "app/TfWaterfal.h"
@@ -85,7 +86,10 @@ public:
 #endif
     }
     bool CopyPortSettings() override { return true; }
-    double ShallowAlertDepth() override { return alertDepth_; }
+    // The navigation settings' last accepted alert depth: a half-typed field never stops a line.
+    double ShallowAlertDepth() override {
+        return Navset ? Navset->Settings().DepthAlert : NavigationSettings().DepthAlert;
+    }
     const std::vector<std::string>* SoundVelocityColumn() override { return nullptr; }
     bool EnglishMessages() override { return !Translator || Translator->CurrentLanguage == "en"; }
 
@@ -125,13 +129,6 @@ public:
         sensorEnabled_ = ini.readBool(sensor, QStringLiteral("Sensor Enabled"), false);
         sounderType_ = ReadText(ini, "SENSOR COMUNICATION SETTINGS", "cSBESMessage", "Tavrin SMT");
         sounderFormat_ = ReadText(ini, "SENSOR COMUNICATION SETTINGS", "eSBESFormat", "");
-        double alert = 0.5;
-        if (ParseNumber(ini.readString(QStringLiteral("NAVIGATION_SETTINGS"),
-                                       QStringLiteral("edDepthAlert"), QStringLiteral("0.5")),
-                        alert))
-            alertDepth_ = alert;
-        if (nav_->fcad)
-            normalBackground_ = nav_->fcad->BackColor;
     }
 
     // AcquisitionDisplay
@@ -191,7 +188,9 @@ public:
         TTavrinCanvas* canvas = nav_->fcad;
         if (!canvas)
             return;
-        const uint32_t wanted = shallow ? 0x0000FFu : normalBackground_;
+        const uint32_t normal =
+            Navset ? Navset->Settings().BackgroundColor : NavigationSettings().BackgroundColor;
+        const uint32_t wanted = shallow ? 0x0000FFu : normal;
         if (canvas->BackColor != wanted)
             canvas->SetBackColor(wanted);
         canvas->update();
@@ -214,8 +213,6 @@ private:
     bool sensorEnabled_ = false;
     std::string sounderType_;
     std::string sounderFormat_;
-    double alertDepth_ = 0.5;
-    uint32_t normalBackground_ = 0xFFFFFF;
 };
 
 } // namespace

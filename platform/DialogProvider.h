@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 enum class DialogAnswer { Yes, No, Cancel, Ok };
 
 enum class MessageKind { Information, Warning, Error };
@@ -23,4 +25,6 @@ public:
     virtual QString saveFileName(const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
     virtual QString folderName(const QString& caption, const QString& folder) = 0;
+    // Colours are 0x00BBGGRR. Returns false when the operator cancelled.
+    virtual bool chooseColor(uint32_t initial, uint32_t& chosen) = 0;
 };

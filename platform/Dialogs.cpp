@@ -1,6 +1,9 @@
 #include "platform/Dialogs.h"
 
+#include "platform/ColorValue.h"
+
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -66,6 +69,15 @@ public:
     QString folderName(const QString& caption, const QString& folder) override {
         return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, folder);
     }
+
+    bool chooseColor(uint32_t initial, uint32_t& chosen) override {
+        const QColor picked =
+            QColorDialog::getColor(ColorFromBgr(initial), QApplication::activeWindow());
+        if (!picked.isValid())
+            return false;
+        chosen = BgrFromColor(picked);
+        return true;
+    }
 };
 
 QtDialogs qtDialogs;
@@ -121,4 +133,8 @@ QString Dialogs::saveFileName(const QString& caption, const QString& folder,
 
 QString Dialogs::folderName(const QString& caption, const QString& folder) {
     return current->folderName(caption, folder);
+}
+
+bool Dialogs::chooseColor(uint32_t initial, uint32_t& chosen) {
+    return current->chooseColor(initial, chosen);
 }

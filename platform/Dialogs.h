@@ -21,6 +21,9 @@ public:
     static QString saveFileName(const QString& caption, const QString& folder,
                                 const QString& filter);
     static QString folderName(const QString& caption, const QString& folder);
+    // A colour (0x00BBGGRR) picked by the operator, starting at `initial`; false when
+    // cancelled, `chosen` then untouched.
+    static bool chooseColor(uint32_t initial, uint32_t& chosen);
 
     // Installs another provider; nullptr puts Qt's dialogs back. The caller keeps ownership.
     static void install(DialogProvider* provider);

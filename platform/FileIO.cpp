@@ -1,5 +1,7 @@
 #include "platform/FileIO.h"
 
+#include "platform/AtomicFileWriter.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -18,7 +20,9 @@ bool Fail(std::string* error, const std::string& what) {
     return false;
 }
 
-bool WriteAll(int fd, std::string_view data) {
+} // namespace
+
+bool WriteAllToDescriptor(int fd, std::string_view data) {
     const char* p = data.data();
     size_t left = data.size();
     while (left > 0) {
@@ -34,15 +38,6 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-} // namespace
-
 bool RestrictToOwner(const std::string& path, std::string* error) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
@@ -55,46 +50,19 @@ bool RestrictToOwner(const std::string& path, std::string* error) {
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* error) {
-    std::string temporary = path + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return Fail(error, "cannot create a temporary file beside " + path);
-
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    ::fchmod(fd, mode);
-
-    if (!WriteAll(fd, data) || ::fsync(fd) != 0) {
-        Fail(error, "cannot write " + temporary);
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (::close(fd) != 0) {
-        Fail(error, "cannot write " + temporary);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        Fail(error, "cannot replace " + path);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    AtomicFileWriter writer(path);
+    if (writer.Open() && writer.Write(data) && writer.Commit())
+        return true;
+    if (error)
+        *error = writer.Error();
+    return false;
 }
 
 bool AppendToFile(const std::string& path, std::string_view data, std::string* error) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0)
         return Fail(error, "cannot open " + path);
-    const bool written = WriteAll(fd, data);
+    const bool written = WriteAllToDescriptor(fd, data);
     if (!written)
         Fail(error, "cannot write " + path);
     if (::close(fd) != 0 && written)

@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
-// The one way the program writes files whole and appends to logs.
+// The one way the program writes files whole and appends to logs. A file too large to hold in
+// memory first (a project file, a drawing export) is written piece by piece with the same
+// guarantee through AtomicFileWriter (platform/AtomicFileWriter.h).
 
 // Replaces `path` with `data` so that a crash or a full disk leaves either the old file or the
 // new one, never a torn one: the data go to a temporary file in the same folder, are flushed
@@ -13,6 +15,10 @@
 // untouched, `error` (when given) says why, and the result is false.
 bool WriteFileAtomically(const std::string& path, std::string_view data,
                          std::string* error = nullptr);
+
+// Writes every byte to the descriptor, going on after interruptions; false on the first error
+// (errno says which).
+bool WriteAllToDescriptor(int descriptor, std::string_view data);
 
 // Makes the file readable and writable by its owner only (0600), creating it empty when it is
 // missing: for files about to hold a password. WriteFileAtomically keeps that mode.

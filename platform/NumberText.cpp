@@ -142,6 +142,15 @@ std::string FormatFixed(double value, int decimals, int precision) {
     return text;
 }
 
+void AppendPrintfFixed(std::string& out, double value, int decimals) {
+    decimals = std::clamp(decimals, 0, 17);
+    // The largest double has 309 digits before the point.
+    char buffer[340];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::fixed, decimals);
+    out.append(buffer, result.ptr);
+}
+
 std::string FormatGeneral(double value, int precision) {
     if (!std::isfinite(value))
         return NonFiniteText(value);

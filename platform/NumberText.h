@@ -15,6 +15,12 @@
 // written in the general format instead. A zero result never carries a minus sign.
 std::string FormatFixed(double value, int decimals, int precision = 15);
 
+// The bytes printf's "%.*f" writes in the C locale: the exact binary value rounded to
+// `decimals` (0 to 17) decimals, a leading '-' for negative values (also for a negative value
+// that rounds to zero), no exponent and no grouping. Appended to `out`. For file formats whose
+// readers expect exactly those bytes. Non-finite values are appended as "nan", "inf" or "-inf".
+void AppendPrintfFixed(std::string& out, double value, int decimals);
+
 // General format with `precision` significant digits (15 by default): the shortest text,
 // trailing zeros dropped; exponent form ("1E20", "1.5E-7") when there are more than
 // `precision` digits before the point or the value is below 1E-5.

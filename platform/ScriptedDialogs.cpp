@@ -49,6 +49,17 @@ QString ScriptedDialogs::folderName(const QString& caption, const QString&) {
     return nextFile(caption);
 }
 
+bool ScriptedDialogs::chooseColor(uint32_t, uint32_t& chosen) {
+    questions << QStringLiteral("Color");
+    if (colors_.empty()) {
+        ++unanswered;
+        return false;
+    }
+    chosen = colors_.front();
+    colors_.pop_front();
+    return true;
+}
+
 void ScriptedDialogs::clear() {
     messages.clear();
     questions.clear();
@@ -56,4 +67,5 @@ void ScriptedDialogs::clear() {
     answers_.clear();
     texts_.clear();
     files_.clear();
+    colors_.clear();
 }

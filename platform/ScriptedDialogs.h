@@ -20,6 +20,7 @@ public:
     void answer(DialogAnswer answer) { answers_.push_back(answer); }
     void answerText(const QString& text) { texts_.push_back(text); }
     void answerFile(const QString& path) { files_.push_back(path); }
+    void answerColor(uint32_t color) { colors_.push_back(color); }
 
     void message(MessageKind kind, const QString& text) override;
     DialogAnswer confirm(const QString& text, bool withCancel, bool okCancel) override;
@@ -29,6 +30,8 @@ public:
     QString saveFileName(const QString& caption, const QString& folder,
                          const QString& filter) override;
     QString folderName(const QString& caption, const QString& folder) override;
+    // Recorded among the questions as "Color".
+    bool chooseColor(uint32_t initial, uint32_t& chosen) override;
 
     // Messages shown (information, warning, error) in order.
     std::vector<Shown> messages;
@@ -44,4 +47,5 @@ private:
     std::deque<DialogAnswer> answers_;
     std::deque<QString> texts_;
     std::deque<QString> files_;
+    std::deque<uint32_t> colors_;
 };

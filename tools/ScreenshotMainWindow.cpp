@@ -10,6 +10,7 @@
 #include "app/TFNav.h"
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
+#include "tools/ScreenshotSettingsWindows.h"
 #include "tools/ScreenshotTranslation.h"
 
 #include "platform/AppPaths.h"
@@ -72,6 +73,11 @@ int main(int argc, char* argv[]) {
         if (mapToolPictures.isEmpty())
             return 4;
         for (const QString& file : mapToolPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
+        const QStringList settingsPictures = SaveSettingsWindowPictures(output);
+        if (settingsPictures.isEmpty())
+            return 4;
+        for (const QString& file : settingsPictures)
             std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });

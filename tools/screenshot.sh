@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes a picture of the started program under a virtual X server and saves it in the build
 # tree: build/screenshots/screen.png (the whole screen) and build/screenshots/main-window.png
-# (the main window alone), or in the folder given as first argument.
+# (the main window alone), with navigation-settings.png and vessel-shape.png (those tool
+# windows alone), or in the folder given as first argument.
 # The program starts with a fresh HOME, as on a first start, but for an NTRIP set-up that
 # connects to a local caster (str2str), so that the NTRIP window is pictured receiving data:
 # build/screenshots/ntrip.png and rtcm-report.png; and the main window walked into Turkish with

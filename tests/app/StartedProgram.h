@@ -16,6 +16,15 @@
 // Each test starts the program's windows from a settings file it writes itself and tears them
 // down again, so tests do not see each other's language, windows or settings.
 class StartedProgram : public ::testing::Test {
+public:
+    // The settings file as it stands on disk; empty when there is none.
+    static QByteArray settingsFileBytes() {
+        QFile file(TestEnvironment::settingsFile());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return file.readAll();
+    }
+
 protected:
     void SetUp() override {
         QFile::remove(TestEnvironment::settingsFile());

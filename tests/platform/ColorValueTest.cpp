@@ -1,0 +1,13 @@
+#include "platform/ColorValue.h"
+
+#include <gtest/gtest.h>
+
+TEST(ColorValue, RedSitsInTheLowByte) {
+    EXPECT_EQ(ColorFromBgr(0x0000FF), QColor(255, 0, 0));
+    EXPECT_EQ(ColorFromBgr(0xFF0000), QColor(0, 0, 255));
+    EXPECT_EQ(ColorFromBgr(0x123456), QColor(0x56, 0x34, 0x12));
+    for (const uint32_t bgr : {0x000000u, 0x800000u, 0x00FFFFu, 0xF0CAA6u, 0xFFFFFFu})
+        EXPECT_EQ(BgrFromColor(ColorFromBgr(bgr)), bgr);
+    // Only the low 24 bits are a colour.
+    EXPECT_EQ(BgrFromColor(ColorFromBgr(0xFF123456u)), 0x123456u);
+}
