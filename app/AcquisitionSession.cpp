@@ -13,12 +13,14 @@
 AcquisitionSession::AcquisitionSession(TTavrinSerialGPS* gnss, TTavrinSerialGPS* sounder,
                                        QTimer* mapTimer, QTimer* echogramTimer,
                                        AcquisitionInputs* inputs, AcquisitionDisplay* display,
-                                       SounderScanFunction scan, QObject* parent)
+                                       SounderScanFunction scan, QObject* parent,
+                                       AcquisitionState* sharedState)
     : QObject(parent), gnss_(gnss), sounder_(sounder), mapTimer_(mapTimer),
       echogramTimer_(echogramTimer), retryTimer_(new QTimer(this)), inputs_(inputs),
       display_(display),
       core_([this](const std::string& text) { display_->Message(text, true); },
-            [this](const std::string& text) { display_->EventLogOnly(text); }, std::move(scan)) {
+            [this](const std::string& text) { display_->EventLogOnly(text); }, std::move(scan),
+            sharedState) {
     // Rows that wait in memory are tried again even when no sounding comes.
     retryTimer_->setInterval(1000);
     connect(retryTimer_, &QTimer::timeout, this, [this] {
@@ -42,6 +44,14 @@ AcquisitionSession::~AcquisitionSession() {
         port->OnGgaApplied = nullptr;
     }
     core_.EndRun();
+    // The state may be shared with the windows and outlive the session: no run is left behind.
+    AcquisitionState& s = core_.State;
+    s.AcquisitionRunning = false;
+    s.GnssStarted = false;
+    s.GnssStartTick = 0;
+    s.AcquisitionStartTick = 0;
+    s.LastSensorTick = 0;
+    s.EchogramActive = false;
 }
 
 void AcquisitionSession::BindPorts() {

@@ -84,7 +84,7 @@ public:
     AcquisitionSession(TTavrinSerialGPS* gnss, TTavrinSerialGPS* sounder, QTimer* mapTimer,
                        QTimer* echogramTimer, AcquisitionInputs* inputs,
                        AcquisitionDisplay* display, SounderScanFunction scan,
-                       QObject* parent = nullptr);
+                       QObject* parent = nullptr, AcquisitionState* sharedState = nullptr);
     ~AcquisitionSession() override;
 
     // Binds the GNSS port's eight events (and its GGA notice) and the sounder's line event.

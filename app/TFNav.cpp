@@ -62,7 +62,6 @@ double MeasureOriginY = 0;
 bool SelectTracksMode = false;
 bool SelectShapesMode = false;
 std::string LastLoadedFile;
-bool EchogramActive = false;
 
 namespace {
 
@@ -206,6 +205,7 @@ TFNav::TFNav(QWidget* parent) : QMainWindow(parent) {
     tEchogram->setObjectName(QStringLiteral("tEchogram"));
     tEchogram->setInterval(200);
     tEchogram->start();
+    BindSurveyWindows();
     tScreenshot = new QTimer(this);
     tScreenshot->setObjectName(QStringLiteral("tScreenshot"));
     tScreenshot->setInterval(30000);

@@ -217,14 +217,25 @@ public:
     // report of a settings file that cannot be written to the main window's one message.
     bool InClosingSteps() const { return closing_ == Closing::Running; }
 
+    // Survey windows (TFNavSurveyWindows.cpp): "Realtime Window...", "Latency Watch/Set" and
+    // "Offsets..." show their windows; binds these and the echogram's timer and menu item.
+    void BindSurveyWindows();
+    void mRealtimeWindow1Click();
+    void LatencyWatchSet1Click();
+    void OffsetsandValues1Click();
+    // Echogram (TFNavEchogram.cpp): the echogram timer watches the sounder for silence and
+    // draws the newest depth; "Echogram..." opens the window while the sensor is connected.
+    void tEchogramTimer();
+    void Echogram1Click();
+    // The sounder has been silent for more than 5000 ms (TFNavSensorTimeout.cpp).
+    void ZSENSORTimeout(QObject* Sender);
+
     // ---- Acquisition: Start/Stop and the device events (TFNavAcquisition.cpp) -------------
     // The session binds the ports' events to its handlers of the same names and reads and
     // writes the windows through the main window.
     AcquisitionSession* Acquisition = nullptr;
     void CreateAcquisition();
     void RealtimeClick();
-    // Called by the echogram timer when the sounder has been silent too long.
-    void ZSENSORTimeout(QObject* Sender);
     // The map tick; the map's own work fills it.
     void tMapTimer();
 
@@ -272,6 +283,3 @@ extern bool SelectTracksMode;
 extern bool SelectShapesMode;
 // The last opened or imported file.
 extern std::string LastLoadedFile;
-// Set while the echogram shows sounder data; hiding and showing the window chrome reads it to
-// decide whether the echogram window comes back.
-extern bool EchogramActive;

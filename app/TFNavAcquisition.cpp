@@ -1,6 +1,7 @@
 // The main window's side of acquisition: Start/Stop and the device events, over the windows.
 
 #include "app/AcquisitionSession.h"
+#include "app/SurveyStateAccess.h"
 #include "app/TFGPS.h"
 #include "app/TFMsg.h"
 #include "app/TFNav.h"
@@ -50,20 +51,27 @@ public:
     explicit TFNavAcquisitionWindows(TFNav* nav) : nav_(nav) {}
 
     // AcquisitionInputs
+    // The set-up window's accepted set-up; before any, the stored texts, so that Start names
+    // the field to mend.
     SetupTexts SurveySetupTexts() override {
-        const IniFile ini(AppPaths::settingsFile());
         SetupTexts texts;
+        if (Offsets && Offsets->AcceptedSetup()) {
+            const AcceptedSurveySetup& setup = *Offsets->AcceptedSetup();
+            texts.OffsetA = FormatGeneral(setup.offsetA, 17);
+            texts.SV = FormatGeneral(setup.soundVelocity, 17);
+            texts.OffsetC = FormatGeneral(setup.offsetC, 17);
+            texts.TideHt = FormatGeneral(setup.tideHeight, 17);
+            return texts;
+        }
+        const IniFile ini(AppPaths::settingsFile());
         texts.OffsetA = ReadText(ini, "ECHOSOUNDER_OFFSETS", "Offset A", "");
         texts.SV = ReadText(ini, "ECHOSOUNDER_OFFSETS", "SV", "");
         texts.OffsetC = ReadText(ini, "ECHOSOUNDER_OFFSETS", "Offset C", "");
         texts.TideHt = ReadText(ini, "ECHOSOUNDER_OFFSETS", "Tide Height", "");
         return texts;
     }
-    bool SetupWindowVisible() override {
-        // The stored values change only when the set-up window stores them: the copies taken
-        // at Start stay while it is a frame.
-        return true;
-    }
+    // While the set-up window is shown its values are being typed: the copies stay.
+    bool SetupWindowVisible() override { return Offsets && Offsets->isVisible(); }
     GeodeticTexts GeodeticSettings() override { return geodetic_; }
     bool SensorEnabled() override { return sensorEnabled_; }
     bool GyroEnabled() override { return false; }
@@ -178,11 +186,8 @@ public:
     void MonitorLine(bool, const std::string&) override {}
     void Speed(double) override {}
     void SounderLineShown(const SounderLineOutcome& outcome, const std::string&) override {
-        if (outcome.Activated) {
-            EchogramActive = true;
-            if (fWaterfal)
-                fWaterfal->show();
-        }
+        if (outcome.Activated && fWaterfal)
+            fWaterfal->show();
     }
     void ShallowAlert(bool shallow) override {
         TTavrinCanvas* canvas = nav_->fcad;
@@ -197,7 +202,6 @@ public:
     }
     void AcquisitionStarted(bool) override {}
     void AcquisitionStopped() override {
-        EchogramActive = false;
         if (fWaterfal)
             fWaterfal->hide();
     }
@@ -226,7 +230,7 @@ void TFNav::CreateAcquisition() {
     };
 #endif
     Acquisition = new AcquisitionSession(ZGPS1, ZSENSOR, tMap, tEchogram, windows.get(),
-                                         windows.get(), scan, this);
+                                         windows.get(), scan, this, &SurveyAcquisitionState());
     Acquisition->KeepAlive(windows);
     Acquisition->BeforeStart = [windows] { windows->LoadStoredSettings(); };
     Acquisition->BindPorts();
@@ -236,10 +240,6 @@ void TFNav::CreateAcquisition() {
 
 void TFNav::RealtimeClick() {
     ErrorBoundary::run([this] { Acquisition->RealtimeClick(); });
-}
-
-void TFNav::ZSENSORTimeout(QObject* Sender) {
-    Acquisition->ZSENSORTimeout(Sender);
 }
 
 void TFNav::tMapTimer() {}

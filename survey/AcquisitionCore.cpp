@@ -6,8 +6,10 @@
 
 #include <cmath>
 
-AcquisitionCore::AcquisitionCore(Reporter report, Reporter eventLog, SounderScanFunction scan)
-    : report_(std::move(report)), eventLog_(std::move(eventLog)), scan_(std::move(scan)) {}
+AcquisitionCore::AcquisitionCore(Reporter report, Reporter eventLog, SounderScanFunction scan,
+                                 AcquisitionState* sharedState)
+    : State(sharedState ? *sharedState : ownState_), report_(std::move(report)),
+      eventLog_(std::move(eventLog)), scan_(std::move(scan)) {}
 
 AcquisitionCore::~AcquisitionCore() {
     if (running_)

@@ -46,10 +46,16 @@ class AcquisitionCore {
 public:
     using Reporter = std::function<void(const std::string& text)>;
 
-    AcquisitionCore(Reporter report, Reporter eventLog, SounderScanFunction scan);
+    // `sharedState`, when given, is the state the windows read (the core's own otherwise).
+    AcquisitionCore(Reporter report, Reporter eventLog, SounderScanFunction scan,
+                    AcquisitionState* sharedState = nullptr);
     ~AcquisitionCore();
 
-    AcquisitionState State;
+private:
+    AcquisitionState ownState_;
+
+public:
+    AcquisitionState& State;
     PositionRecord Position;
 
     // Begins a run: takes the values, clears the position record, opens nothing yet.

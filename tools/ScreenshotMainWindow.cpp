@@ -11,6 +11,7 @@
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
 #include "tools/ScreenshotSettingsWindows.h"
+#include "tools/ScreenshotSurveyWindows.h"
 #include "tools/ScreenshotTranslation.h"
 
 #include "platform/AppPaths.h"
@@ -79,6 +80,8 @@ int main(int argc, char* argv[]) {
             return 4;
         for (const QString& file : settingsPictures)
             std::printf("%s\n", file.toLocal8Bit().constData());
+        if (!SaveSurveyWindowScreenshots(output))
+            return 4;
         return 0;
     });
     DestroyApplicationWindows();

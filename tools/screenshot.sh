@@ -6,7 +6,9 @@
 # The program starts with a fresh HOME, as on a first start, but for an NTRIP set-up that
 # connects to a local caster (str2str), so that the NTRIP window is pictured receiving data:
 # build/screenshots/ntrip.png and rtcm-report.png; and the main window walked into Turkish with
-# the translation editor: main-window-tr.png and translation-editor.png.
+# the translation editor: main-window-tr.png and translation-editor.png. The survey windows
+# follow with values in them: Offsets.png, fRealtime.png, fLatency.png and fWaterfal.png (a
+# demo echogram).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
