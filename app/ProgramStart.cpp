@@ -17,6 +17,7 @@
 #include "app/TfTheme.h"
 #include "app/TfWaterfal.h"
 #include "app/TformAbout.h"
+#include "app/TfTranslationEditor.h"
 #include "app/TfrmNTRIPSettings.h"
 
 #include "app/TfRTCMParsing.h"
@@ -104,6 +105,9 @@ const std::vector<QWidget*>& ApplicationWindows() {
 
 void DestroyApplicationWindows() {
     RepeatedErrorGuard::setSink(nullptr);
+    // The translation editor is made on first use, outside the start-up order.
+    delete fTranslationEditor;
+    fTranslationEditor = nullptr;
     while (!owned.empty()) {
         OwnedWindow last = std::move(owned.back());
         owned.pop_back();

@@ -8,6 +8,7 @@
 #include "app/TOffsets.h"
 #include "app/TStatusBar.h"
 #include "app/TTavrinTranslation.h"
+#include "app/TranslationWalk.h"
 #include "app/TfJoystick.h"
 #include "app/TfRealtime.h"
 #include "app/TfRunline1.h"
@@ -412,6 +413,7 @@ void TFNav::FormCreate() {
     fcad->OnShapeNumberSelected = [this](int16_t shapeType, int32_t shapeNumber) {
         fcadShapeNumberSelected(shapeType, shapeNumber);
     };
+    BindMapTools();
 
     // Numbers and dates: every text the program writes for a file, a device or a control
     // goes through the locale-free formats of the platform layer ('.' as decimal separator,
@@ -430,10 +432,15 @@ void TFNav::FormCreate() {
     startPalette.setColor(QPalette::ButtonText, QColor(0x00, 0x00, 0x80));
     Realtime->setPalette(startPalette);
     Realtime->setAutoRaise(false);
+    // The translation walk treats it as the speed button it stands for.
+    Realtime->setProperty("designClass", QStringLiteral("TSpeedButton"));
+
+    BindTranslationHandlers();
 }
 
 void TFNav::FormShow() {
     EnsureStandardLayers(fcad);
+    TranslateUi(this);
 
     // The last session; anything that goes wrong here ends this step quietly.
     try {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -135,8 +137,56 @@ public:
     void FormShow();
     void FormCloseQuery();
 
+    // ---- Translation (TFNavTranslation.cpp) ----
+    void TranslationEditor1Click();
+    void BindTranslationHandlers();
+
     // Selecting a shape with the mouse needs no answer from the main window.
     void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);
+
+    // ---- Map tools and selection modes (TFNavMapTools.cpp) ---------------------------------
+    // Binds the map's buttons, the Zoom and Edit menu items, the canvas events and the keys.
+    void BindMapTools();
+    void ZoominClick();
+    void ZoomoutClick();
+    void ZoomextentsClick();
+    void ZoomwindowClick();
+    void ZoomdynamicClick();
+    void bFollowVesselClick();
+    void ToolButton13Click();
+    void ToolButton11Click();
+    void tbFixedClick();
+    void tbFloatClick();
+    void tbAutoClick();
+    void ToolButton10Click();
+    void ToolButton9Click();
+    void ToolButton16Click();
+    void ToolButton14Click();
+    void ToolButton19Click();
+    void ToolButton15Click();
+    void ToolButton17Click();
+    void ToolButton20Click();
+    void ToolButton18Click();
+    void bMouseSelectClick();
+    void bSelectTracksClick();
+    void bDelSelectedClick();
+    void fcadWorldMouseMove(int16_t shift, double x, double y, double magnitude, double angle);
+    void fcadWorldMouseDown(int16_t button, int16_t shift, int16_t action, double x, double y);
+    void fcadDrawBegin(int16_t shapeType, double x, double y);
+    void fcadDrawEnd(int16_t shapeType, double x, double y);
+    void fcadDblClick();
+    // The main window's keys (Escape, F2, F3, Delete), seen before the window's own handling
+    // of keys its controls leave unused; true when the key is consumed.
+    bool FormKeyDown(int key);
+
+    // ---- Compact view: the map without the window's chrome (TFNavCompactView.cpp) ---------
+    // Whether the chrome is hidden (the realtime window's hide button shows image 1).
+    bool ChromeHidden() const { return chromeHidden_; }
+    // The hide button's click while the chrome is shown.
+    void HideChrome();
+    // Brings back the tool bars, the status panel, the navigation settings window, the border
+    // and the menu, and the echogram when it is in use. The realtime window stays as it is.
+    void RestoreChrome();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -148,6 +198,10 @@ private:
     void buildClientArea();
 
     bool formShowDone_ = false;
+    // Map tools: the vertices of the line chain being drawn, the route it may become.
+    std::vector<std::pair<double, double>> lineChainPoints_;
+    // Compact view.
+    bool chromeHidden_ = false;
     enum class Closing { NotStarted, Running, Done };
     Closing closing_ = Closing::NotStarted;
 };

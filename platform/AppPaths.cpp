@@ -7,6 +7,7 @@
 namespace {
 std::mutex settingsMutex;
 QString settingsOverride;
+std::string languagesOverride;
 } // namespace
 
 std::string AppPaths::dataRoot() {
@@ -38,4 +39,20 @@ QString AppPaths::settingsFile() {
 void AppPaths::setSettingsFile(const QString& path) {
     std::lock_guard lock(settingsMutex);
     settingsOverride = path;
+}
+
+std::string AppPaths::languagesFolder() {
+    {
+        std::lock_guard lock(settingsMutex);
+        if (!languagesOverride.empty())
+            return languagesOverride;
+    }
+    return applicationFolder() + "Languages/";
+}
+
+void AppPaths::setLanguagesFolder(const std::string& folder) {
+    std::lock_guard lock(settingsMutex);
+    languagesOverride = folder;
+    if (!languagesOverride.empty() && languagesOverride.back() != '/')
+        languagesOverride += '/';
 }

@@ -15,4 +15,8 @@ public:
     static QString settingsFile();
     // Points every later settings access at another file (tests use a temporary one).
     static void setSettingsFile(const QString& path);
+    // The language files: "Languages/" beside the executable unless another folder was set
+    // (with a trailing slash).
+    static std::string languagesFolder();
+    static void setLanguagesFolder(const std::string& folder);
 };

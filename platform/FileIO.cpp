@@ -43,6 +43,17 @@ std::string FolderOf(const std::string& path) {
 
 } // namespace
 
+bool RestrictToOwner(const std::string& path, std::string* error) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return Fail(error, "cannot open " + path);
+    const bool changed = ::fchmod(fd, 0600) == 0;
+    if (!changed)
+        Fail(error, "cannot change the permissions of " + path);
+    ::close(fd);
+    return changed;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* error) {
     std::string temporary = path + ".tmp-XXXXXX";
     const int fd = ::mkstemp(temporary.data());

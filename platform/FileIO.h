@@ -14,6 +14,10 @@
 bool WriteFileAtomically(const std::string& path, std::string_view data,
                          std::string* error = nullptr);
 
+// Makes the file readable and writable by its owner only (0600), creating it empty when it is
+// missing: for files about to hold a password. WriteFileAtomically keeps that mode.
+bool RestrictToOwner(const std::string& path, std::string* error = nullptr);
+
 // Appends `data` to `path` (created when missing) and checks that every byte was written.
 bool AppendToFile(const std::string& path, std::string_view data, std::string* error = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include "platform/FileIO.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 SerialChannel::SerialChannel(int descriptor, std::string deviceName)
@@ -35,6 +36,16 @@ void SerialChannel::close() {
 
 bool SerialChannel::isOpen() const {
     return descriptor_.load() >= 0;
+}
+
+bool SerialChannel::hungUp() const {
+    const int descriptor = descriptor_.load();
+    if (descriptor < 0)
+        return true;
+    pollfd probe{descriptor, POLLOUT, 0};
+    if (::poll(&probe, 1, 0) < 0)
+        return false;
+    return (probe.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 int SerialChannel::descriptor() const {

@@ -38,6 +38,9 @@ public:
     // first.
     void close();
     bool isOpen() const;
+    // The device has gone (unplugged, or the far end of a pseudo-terminal closed): writes will
+    // never be taken again. A full port is not gone.
+    bool hungUp() const;
 
     const std::string& deviceName() const { return deviceName_; }
     // For the owner's reads, on the thread that closes the port: the descriptor stays valid

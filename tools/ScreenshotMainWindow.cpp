@@ -8,6 +8,9 @@
 
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
+#include "tools/ScreenshotMapTools.h"
+#include "tools/ScreenshotNtripWindow.h"
+#include "tools/ScreenshotTranslation.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
@@ -20,6 +23,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char* argv[]) {
     if (argc < 2) {
@@ -29,6 +33,9 @@ int main(int argc, char* argv[]) {
     const QString output = QString::fromLocal8Bit(argv[1]);
     if (argc > 2)
         AppPaths::setSettingsFile(QString::fromLocal8Bit(argv[2]));
+    // The language files the script put into the fresh HOME.
+    if (const char* home = std::getenv("HOME"))
+        AppPaths::setLanguagesFolder(std::string(home) + "/Languages/");
 
     BuildDataPaths();
     const EntrySettings settings = ReadEntrySettings();
@@ -59,6 +66,13 @@ int main(int argc, char* argv[]) {
             return 4;
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
+        if (!SaveNtripScreenshots(output) || !SaveTranslationScreenshots(output))
+            return 4;
+        const QStringList mapToolPictures = SaveMapToolPictures(output);
+        if (mapToolPictures.isEmpty())
+            return 4;
+        for (const QString& file : mapToolPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });
     DestroyApplicationWindows();

@@ -2,7 +2,10 @@
 # Takes a picture of the started program under a virtual X server and saves it in the build
 # tree: build/screenshots/screen.png (the whole screen) and build/screenshots/main-window.png
 # (the main window alone), or in the folder given as first argument.
-# The program starts with a fresh HOME and no settings file, as on a first start.
+# The program starts with a fresh HOME, as on a first start, but for an NTRIP set-up that
+# connects to a local caster (str2str), so that the NTRIP window is pictured receiving data:
+# build/screenshots/ntrip.png and rtcm-report.png; and the main window walked into Turkish with
+# the translation editor: main-window-tr.png and translation-editor.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
@@ -10,6 +13,20 @@ out_dir="${1:-$build_dir/screenshots}"
 cmake --build "$build_dir" --target tavrin_screenshot >/dev/null
 mkdir -p "$out_dir"
 home="$(mktemp -d)"
-trap 'rm -rf "$home"' EXIT
+caster_pid=""
+trap '[ -n "$caster_pid" ] && kill "$caster_pid" 2>/dev/null; rm -rf "$home"' EXIT
+
+# A caster on 127.0.0.1 serving the recorded corrections, and an NTRIP set-up that connects to
+# it at start, so the NTRIP window can be pictured receiving data.
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+recording="tests/positioning/ntrip/data/corrections.rtcm3"
+(while :; do cat "$recording"; sleep 0.2; done) |
+    str2str -out "ntripc://surveyor:secret@:$port/TAVRIN1:Tavrin demo stream" >/dev/null 2>&1 &
+caster_pid=$!
+printf '[NTRIP]\r\nServer=127.0.0.1\r\nPort=%s\r\nUsername=surveyor\r\nPassword=secret\r\nMountPoint=TAVRIN1\r\nAutoConnect=1\r\n' \
+    "$port" >"$home/TavrinSD.INI"
+# The Turkish language file, for the pictures of the translated main window and the editor.
+mkdir -p "$home/Languages"
+cp tests/app/data/languages/tr.json "$home/Languages/"
 HOME="$home" xvfb-run -a -s "-screen 0 1400x900x24" \
     "$build_dir/tools/tavrin_screenshot" "$out_dir" "$home/TavrinSD.INI"

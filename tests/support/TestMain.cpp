@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     ResetNumericLocale();
     AppPaths::setSettingsFile(TestEnvironment::settingsFile());
+    AppPaths::setLanguagesFolder(home.path().toStdString() + "/Languages/");
     BuildDataPaths();
 
     ScriptedDialogs dialogs;

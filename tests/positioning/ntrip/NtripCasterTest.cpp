@@ -2,7 +2,7 @@
 // RTCM 3 stream (tests/positioning/ntrip/data/README.md).
 
 #include "NtripClientRecorder.h"
-#include "NtripTestCaster.h"
+#include "tests/support/NtripTestCaster.h"
 
 #include "positioning/ntrip/NtripProtocol.h"
 #include "positioning/ntrip/TavrinNTRIPClient.h"

@@ -1,5 +1,5 @@
 #include "NtripClientRecorder.h"
-#include "NtripTestCaster.h"
+#include "tests/support/NtripTestCaster.h"
 
 #include "platform/ManualClock.h"
 #include "platform/SerialChannel.h"

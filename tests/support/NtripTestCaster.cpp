@@ -1,4 +1,4 @@
-#include "NtripTestCaster.h"
+#include "tests/support/NtripTestCaster.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

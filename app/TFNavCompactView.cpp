@@ -1,0 +1,46 @@
+// The compact view: a double-click in the GNSS status box shows the map alone, without tool
+// bars, status panel, menu or border; a second double-click there or Escape brings it all back.
+
+#include "app/TFNav.h"
+
+#include "app/TNavset.h"
+#include "app/TfRealtime.h"
+#include "app/TfWaterfal.h"
+
+#include <QFrame>
+#include <QMenuBar>
+#include <QToolBar>
+
+void TFNav::HideChrome() {
+    tRealtime->hide();
+    tDraw->hide();
+    tShape->hide();
+    pRealtime->hide();
+    // Closing the navigation settings window stores its settings.
+    if (Navset)
+        Navset->close();
+    setWindowFlag(Qt::FramelessWindowHint, true);
+    menuBar()->hide();
+    // Changing a window flag hides the window; it comes back at once.
+    show();
+    if (fWaterfal)
+        fWaterfal->hide();
+    if (fRealtime)
+        fRealtime->hide();
+    chromeHidden_ = true;
+}
+
+void TFNav::RestoreChrome() {
+    tRealtime->show();
+    tDraw->show();
+    pRealtime->show();
+    if (Navset)
+        Navset->show();
+    setWindowFlag(Qt::FramelessWindowHint, false);
+    menuBar()->show();
+    show();
+    chromeHidden_ = false;
+    if (fWaterfal && EchogramActive)
+        fWaterfal->show();
+    tShape->show();
+}

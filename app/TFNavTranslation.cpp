@@ -1,0 +1,20 @@
+// The main window's translation commands.
+#include "app/TFNav.h"
+
+#include "app/TfTranslationEditor.h"
+#include "platform/ErrorBoundary.h"
+
+#include <QAction>
+
+void TFNav::BindTranslationHandlers() {
+    connect(TranslationEditor1, &QAction::triggered, this,
+            [this] { ErrorBoundary::run([this] { TranslationEditor1Click(); }); });
+}
+
+void TFNav::TranslationEditor1Click() {
+    // Made on first use and kept until the program ends; later choices show it again.
+    if (!fTranslationEditor)
+        fTranslationEditor = new TfTranslationEditor();
+    fTranslationEditor->show();
+    fTranslationEditor->raise();
+}

@@ -1,0 +1,423 @@
+// The NTRIP settings window over real parts: the settings file, pseudo-terminals standing for
+// the receiver and an output device, a scripted caster and rtklib's str2str on 127.0.0.1.
+#include "StartedProgram.h"
+
+#include "app/TfRTCMParsing.h"
+#include "app/TfrmNTRIPSettings.h"
+#include "platform/FileIO.h"
+#include "platform/ManualClock.h"
+#include "platform/SerialChannel.h"
+#include "platform/SerialPort.h"
+#include "positioning/gnss/NmeaChecksum.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
+#include "positioning/ntrip/TavrinNTRIPClient.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/NtripTestCaster.h"
+#include "tools/devsim/PseudoTerminal.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+const QString Section = QStringLiteral("NTRIP");
+const std::string Icy = "ICY 200 OK\r\n";
+const std::string RtcmData = TESTS_DIR "/positioning/rtcm/data/";
+const std::string Corrections = TESTS_DIR "/positioning/ntrip/data/corrections.rtcm3";
+
+std::string ReadFixture(const std::string& path) {
+    return ReadWholeFile(path).value_or(std::string());
+}
+
+// A pseudo-terminal mapped to COM<n> in [SERIAL_PORTS]: the device the program opens.
+std::unique_ptr<PseudoTerminal> MappedPort(int number) {
+    auto device = std::make_unique<PseudoTerminal>();
+    IniFile ini(TestEnvironment::settingsFile());
+    ini.writeString(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM%1").arg(number),
+                    QString::fromStdString(device->devicePath()));
+    return device;
+}
+
+mode_t ModeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(path.toLocal8Bit().constData(), &info) == 0 ? (info.st_mode & 0777) : 0;
+}
+
+class NtripWindow : public StartedProgram {
+protected:
+    TfrmNTRIPSettings& window() { return *frmNTRIPSettings; }
+
+    bool Logged(const QString& text) { return window().memoLog->toPlainText().contains(text); }
+    int LoggedCount(const QString& text) { return window().memoLog->toPlainText().count(text); }
+
+    QString Stored(const char* key) {
+        return IniFile(TestEnvironment::settingsFile()).readString(Section, QString::fromLatin1(key), "<none>");
+    }
+
+    void AimAt(int port, const QString& mountPoint) {
+        window().edtServer->setText(QStringLiteral("127.0.0.1"));
+        window().edtPort->setText(QString::number(port));
+        window().boxMountpoint->clear();
+        window().boxMountpoint->addItem(mountPoint);
+    }
+};
+
+} // namespace
+
+TEST_F(NtripWindow, AFreshStartShowsTheDefaultsAndASaveWritesTheTwelveKeys) {
+    start();
+    EXPECT_EQ(window().windowTitle(), "Tavrin NTRIP Client");
+    EXPECT_EQ(window().size(), QSize(320, 498));
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_EQ(window().edtServer->text(), "rtk2go.com");
+    EXPECT_EQ(window().edtPort->text(), "2101");
+    EXPECT_TRUE(window().rbFromGPS->isChecked());
+    EXPECT_FALSE(window().edtLatitude->isEnabled());
+    EXPECT_EQ(window().boxOutputBaud->currentText(), "115200");
+    EXPECT_EQ(window().boxOutputPort->itemText(0), "This port (GPS)");
+    EXPECT_EQ(window().boxProfile->currentText(), "<New Profile>");
+    EXPECT_TRUE(Logged("Tavrin NTRIP Client initialized"));
+
+    window().edtUsername->setText("boat");
+    window().edtPassword->setText("secret");
+    window().rbManual->setChecked(true);
+    window().edtLatitude->setText("41.5");
+    window().boxOutputBaud->setCurrentIndex(2);
+    window().SaveNtripSettings();
+    const IniFile ini(TestEnvironment::settingsFile());
+    EXPECT_EQ(ini.readSection(Section),
+              (QStringList{"Server", "Port", "Username", "Password", "MountPoint", "UseManualPosition",
+                           "Latitude", "Longitude", "OutputPort", "OutputBaud", "OutputEnabled",
+                           "AutoConnect"}));
+    EXPECT_EQ(Stored("Password"), "secret");
+    EXPECT_EQ(Stored("UseManualPosition"), "1");
+    EXPECT_EQ(Stored("OutputBaud"), "2");
+    EXPECT_EQ(Stored("OutputPort"), "This port (GPS)");
+
+    // The next start reads them back.
+    DestroyApplicationWindows();
+    start();
+    EXPECT_EQ(window().edtUsername->text(), "boat");
+    EXPECT_TRUE(window().rbManual->isChecked());
+    EXPECT_TRUE(window().edtLatitude->isEnabled());
+    EXPECT_EQ(window().edtLatitude->text(), "41.5");
+    EXPECT_EQ(window().boxOutputBaud->currentIndex(), 2);
+}
+
+TEST_F(NtripWindow, APasswordMakesTheSettingsAndProfileFilesOwnerOnly) {
+    writeSetting("APPLICATION", "Style", "x"); // the settings file exists, readable by all
+    ::chmod(TestEnvironment::settingsFile().toLocal8Bit().constData(), 0644);
+    start();
+    window().edtPassword->setText("secret");
+    window().SaveNtripSettings();
+    EXPECT_EQ(ModeOf(TestEnvironment::settingsFile()), 0600u);
+    // Another window's burst replaces the file and keeps its mode.
+    writeSetting("CANVAS", "Zoom", "1");
+    EXPECT_EQ(ModeOf(TestEnvironment::settingsFile()), 0600u);
+
+    window().btnSaveProfileClick();
+    EXPECT_EQ(ModeOf(window().ProfilesPath), 0600u);
+    QFile::remove(window().ProfilesPath);
+}
+
+TEST_F(NtripWindow, ProfilesSaveReplaceAndLoadAndAFieldWithATabIsRefused) {
+    start();
+    QFile::remove(window().ProfilesPath);
+    window().edtServer->setText("caster.one");
+    window().edtPort->setText("2101");
+    window().edtUsername->setText("boat");
+    window().edtPassword->setText("p1");
+    window().btnSaveProfileClick();
+    EXPECT_TRUE(Logged("Profile saved: boat@caster.one:2101"));
+    window().edtPassword->setText("p2"); // same name: replaces
+    window().btnSaveProfileClick();
+    window().edtUsername->setText("other"); // another user: adds
+    window().btnSaveProfileClick();
+    EXPECT_EQ(window().boxProfile->count(), 3);
+    EXPECT_EQ(window().boxProfile->currentText(), "other@caster.one:2101");
+
+    window().edtPassword->setText("with\ttab");
+    window().btnSaveProfileClick();
+    EXPECT_TRUE(Logged("Error saving profile: the password holds a tab or a line break"));
+    EXPECT_EQ(window().boxProfile->count(), 3);
+
+    window().edtPassword->clear();
+    window().boxProfile->setCurrentIndex(1);
+    window().boxProfileChange();
+    EXPECT_EQ(window().edtUsername->text(), "boat");
+    EXPECT_EQ(window().edtPassword->text(), "p2");
+    QFile::remove(window().ProfilesPath);
+}
+
+TEST_F(NtripWindow, OutputPortOpensAtTheTableRateAndAGoneStoredPortFallsBackToTheReceiver) {
+    auto output = MappedPort(12);
+    writeSetting(Section, "OutputPort", "COM19"); // nothing behind it
+    writeSetting(Section, "OutputBaud", "7");
+    start();
+    EXPECT_EQ(window().boxOutputPort->currentIndex(), 0);
+    window().SaveNtripSettings();
+    EXPECT_EQ(Stored("OutputPort"), "This port (GPS)");
+
+    const int item = window().boxOutputPort->findText("COM12");
+    ASSERT_GT(item, 0);
+    window().boxOutputPort->setCurrentIndex(item);
+    window().boxOutputBaud->setCurrentIndex(7); // outside the table
+    window().chkOutputPort->setChecked(true);
+    window().chkOutputPortClick();
+    ASSERT_TRUE(window().OutputChannel) << window().memoLog->toPlainText().toStdString();
+    SerialLineSettings line;
+    std::string error;
+    ASSERT_TRUE(SerialPort::readSettings(window().OutputChannel->descriptor(), line, error)) << error;
+    EXPECT_EQ(line.baudRate, 115200);
+    EXPECT_TRUE(Logged("Output port opened: COM12 @ 115200"));
+    EXPECT_FALSE(window().Client->SerialForwarding);
+
+    const std::string block = "\xD3\x00\x01\x02";
+    window().WriteOutputPort(block.data(), int(block.size()));
+    EXPECT_EQ(output->read(block.size(), 2000), block);
+
+    window().chkOutputPort->setChecked(false);
+    window().chkOutputPortClick();
+    EXPECT_TRUE(Logged("Output port closed"));
+    EXPECT_TRUE(window().Client->SerialForwarding);
+}
+
+TEST_F(NtripWindow, AnOutputDeviceThatCannotOpenUnticksTheBoxAndForwardsToTheReceiverAgain) {
+    writeSetting("SERIAL_PORTS", "COM13", "/nonexistent/tty");
+    start();
+    window().boxOutputPort->addItem("COM13");
+    window().boxOutputPort->setCurrentIndex(window().boxOutputPort->count() - 1);
+    window().chkOutputPort->setChecked(true);
+    window().chkOutputPortClick();
+    EXPECT_TRUE(Logged("Failed to open output port: COM13"));
+    EXPECT_FALSE(window().chkOutputPort->isChecked());
+    EXPECT_FALSE(window().OutputOpen);
+    EXPECT_TRUE(window().Client->SerialForwarding);
+    EXPECT_EQ(Stored("OutputEnabled"), "0");
+}
+
+TEST_F(NtripWindow, ASlowOutputPortDropsWhatItCannotTakeAndSaysSoOnce) {
+    auto output = MappedPort(14); // nobody reads it
+    start();
+    window().boxOutputPort->setCurrentIndex(window().boxOutputPort->findText("COM14"));
+    window().boxOutputBaud->setCurrentIndex(0);
+    window().chkOutputPort->setChecked(true);
+    window().chkOutputPortClick();
+    ASSERT_TRUE(window().OutputOpen);
+    const std::string block(4095, '\x55');
+    for (int i = 0; i < 40 && window().OutputBytesDropped == 0; ++i)
+        window().WriteOutputPort(block.data(), int(block.size()));
+    EXPECT_GT(window().OutputBytesDropped, 0);
+    window().WriteOutputPort(block.data(), int(block.size()));
+    EXPECT_EQ(LoggedCount("Output port too slow:"), 1);
+}
+
+TEST_F(NtripWindow, AManualPositionThatIsNoPlausibleNumberStartsNothing) {
+    start();
+    AimAt(FreeLocalPort(), "MOUNT");
+    window().rbManual->setChecked(true);
+    window().UpdatePositionControls();
+    const char* refused[][2] = {{"abc", "29"}, {"91", "29"}, {"41", "-180.5"}, {"nan", "0"}};
+    for (const auto& position : refused) {
+        window().edtLatitude->setText(position[0]);
+        window().edtLongitude->setText(position[1]);
+        window().btnConnectClick();
+        EXPECT_EQ(window().Client->State, TTavrinNTRIPClient::Disconnected);
+        EXPECT_EQ(window().btnConnect->text(), "Connect");
+    }
+    EXPECT_EQ(LoggedCount("Latitude is not a number from -90 to 90"), 3);
+    EXPECT_EQ(LoggedCount("Longitude is not a number from -180 to 180"), 1);
+    EXPECT_FALSE(Logged("Connecting to"));
+}
+
+TEST_F(NtripWindow, AutoConnectAcrossStartsAndAManualDisconnectEndsIt) {
+    std::atomic<int> served{0};
+    ScriptedCaster caster([&](CasterConnection& c, int) {
+        c.readRequest();
+        ++served;
+        c.send(Icy + "correction bytes");
+        c.readToEnd(20000);
+    });
+    writeSetting(Section, "Server", "127.0.0.1");
+    writeSetting(Section, "Port", QString::number(caster.port()));
+    writeSetting(Section, "MountPoint", "MOUNT");
+    writeSetting(Section, "AutoConnect", "1");
+    writeSetting(Section, "OutputEnabled", "1"); // saving at the box's click keeps AutoConnect
+    start();
+    EXPECT_TRUE(window().PendingAutoConnect);
+    EXPECT_EQ(Stored("AutoConnect"), "1");
+    ASSERT_TRUE(WaitUntil([&] { return window().windowTitle() == "Tavrin NTRIP Client - Receiving Data"; }));
+    EXPECT_TRUE(Logged("Auto-reconnecting..."));
+    EXPECT_EQ(window().btnConnect->text(), "Disconnect");
+    ASSERT_TRUE(WaitUntil([&] { return window().lblBytesReceivedValue->text() == "16"; }));
+
+    window().btnConnectClick();
+    EXPECT_TRUE(Logged("Disconnecting (manual)..."));
+    EXPECT_EQ(Stored("AutoConnect"), "0");
+    EXPECT_EQ(window().btnConnect->text(), "Connect");
+    RunEventsFor(700);
+    EXPECT_EQ(served, 1); // no reconnection follows
+}
+
+TEST_F(NtripWindow, TheFirstDataSaveAutoConnectAndSilenceOrALostStreamShowsTheWindow) {
+    ManualClock clock({2025, 3, 7, 12, 0, 0, 0}, 1000000);
+    Clock::install(&clock);
+    std::atomic<bool> hangUp{false};
+    ScriptedCaster caster([&](CasterConnection& c, int index) {
+        if (index > 0)
+            return;
+        c.readRequest();
+        c.send(Icy + "data");
+        while (!hangUp && c.pause(10)) {
+        }
+    });
+    start();
+    AimAt(caster.port(), "MOUNT");
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return window().DataWatchArmed; }));
+    EXPECT_EQ(Stored("AutoConnect"), "1");
+    EXPECT_TRUE(Logged("Auto-connect enabled for next startup"));
+
+    clock.advance(29000);
+    window().tmrUpdateTimer();
+    EXPECT_FALSE(window().isVisible());
+    clock.advance(1500);
+    window().tmrUpdateTimer();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(Logged("No data received for 30 seconds - showing NTRIP settings"));
+
+    window().hide();
+    window().Client->AutoReconnect = false;
+    hangUp = true;
+    ASSERT_TRUE(WaitUntil([&] { return window().isVisible(); }));
+    EXPECT_TRUE(Logged("Connection lost - showing NTRIP settings"));
+    Clock::install(nullptr);
+}
+
+TEST_F(NtripWindow, ABaseStationInTheStreamIsLoggedOnceAndTheReportReadsTheCapture) {
+    const std::string recording = ReadFixture(RtcmData + "base2417.rtcm3");
+    ASSERT_FALSE(recording.empty());
+    ScriptedCaster caster([&](CasterConnection& c, int) {
+        c.readRequest();
+        c.send(Icy);
+        for (int pass = 0; pass < 3; ++pass) {
+            c.send(recording);
+            c.pause(30);
+        }
+        c.readToEnd(20000);
+    });
+    start();
+    window().Button1Click();
+    EXPECT_TRUE(Logged("No RTCM data to parse"));
+
+    AimAt(caster.port(), "MOUNT");
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return window().Client->BytesReceived >= int(3 * recording.size()); }));
+    ASSERT_TRUE(WaitUntil([&] { return Logged("Base #2417"); }));
+    RunEventsFor(100);
+    EXPECT_EQ(LoggedCount("Base #2417"), 1);
+
+    window().Button1Click();
+    ASSERT_NE(fRTCMParsing, nullptr);
+    EXPECT_TRUE(fRTCMParsing->isVisible());
+}
+
+TEST_F(NtripWindow, RealCasterCorrectionsReachTheReceiversPortAndFollowItWhenItReopens) {
+    Str2StrCaster caster(Corrections, "surveyor", "secret", "TAVRIN1");
+    ASSERT_TRUE(caster.running()) << "str2str did not start as a caster on 127.0.0.1";
+    auto receiver = MappedPort(15);
+    start();
+    FNav->ZGPS1->PortNumber = 15;
+    FNav->ZGPS1->Open();
+    ASSERT_TRUE(FNav->ZGPS1->Connected) << FNav->ZGPS1->LastError;
+
+    window().edtServer->setText("127.0.0.1");
+    window().edtPort->setText(QString::number(caster.port()));
+    window().edtUsername->setText("surveyor");
+    window().edtPassword->setText("secret");
+    window().btnFetchSourcesClick();
+    ASSERT_TRUE(WaitUntil([&] { return Logged("Found 1 mount points"); }, 20000));
+    EXPECT_EQ(window().boxMountpoint->currentText(), "TAVRIN1");
+
+    // The window was never shown: the tick hands the open port over by itself.
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return window().Client->SerialHandle() == FNav->ZGPS1->Handle; }));
+    const std::string& recording = caster.fixture();
+    std::string received;
+    ASSERT_TRUE(WaitUntil([&] {
+        received += receiver->read();
+        return received.size() >= 2 * recording.size();
+    }, 20000));
+    // Once the first whole block has passed, what follows is an unbroken run of the recording.
+    const std::string run = received.substr(received.size() - recording.size());
+    EXPECT_NE((recording + recording).find(run), std::string::npos);
+
+    // The port closes and opens again mid-stream: corrections reach the reopened port.
+    FNav->ZGPS1->Close();
+    ASSERT_TRUE(WaitUntil([&] { return !window().Client->SerialHandle(); }));
+    FNav->ZGPS1->Open();
+    ASSERT_TRUE(FNav->ZGPS1->Connected);
+    receiver->read();
+    std::string after;
+    ASSERT_TRUE(WaitUntil([&] {
+        after += receiver->read();
+        return after.size() >= recording.size();
+    }, 20000));
+}
+
+TEST_F(NtripWindow, AWrongPasswordIsRefusedAndForwardsNothing) {
+    Str2StrCaster caster(Corrections, "surveyor", "secret", "TAVRIN1");
+    ASSERT_TRUE(caster.running());
+    start();
+    AimAt(caster.port(), "TAVRIN1");
+    window().edtUsername->setText("surveyor");
+    window().edtPassword->setText("wrong");
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return Logged("401 - Invalid username or password"); }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return window().windowTitle().endsWith("Disconnected"); }));
+    EXPECT_EQ(window().Client->BytesReceived, 0);
+}
+
+TEST_F(NtripWindow, TheGgaCarriesTheReceiversPositionOrTheTypedOne) {
+    SharedText uploads[2];
+    ScriptedCaster caster([&](CasterConnection& c, int index) {
+        c.readRequest();
+        c.send(Icy + "data");
+        if (index < 2)
+            uploads[index].set(c.readUntil("\r\n", 10000));
+        c.readToEnd(20000);
+    });
+    auto receiver = MappedPort(16);
+    start();
+    FNav->ZGPS1->PortNumber = 16;
+    FNav->ZGPS1->Open();
+    ASSERT_TRUE(FNav->ZGPS1->Connected);
+    const std::string body = "GPGGA,120000.00,4100.7407,N,02858.6000,E,4,12,0.8,12.5,M,36.1,M,,";
+    ASSERT_TRUE(receiver->write("$" + body + "*" + NmeaChecksum(body) + "\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return window().edtLatitude->text() == "41.01234500"; }));
+    EXPECT_EQ(window().edtLongitude->text(), "28.97666667");
+
+    AimAt(caster.port(), "MOUNT");
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return uploads[0].isSet(); }));
+    EXPECT_NE(uploads[0].get().find(",4100.7407,N,02858.6000,E,"), std::string::npos) << uploads[0].get();
+
+    window().btnConnectClick(); // manual disconnect
+    window().rbManual->setChecked(true);
+    window().UpdatePositionControls();
+    window().edtLatitude->setText("-33.5");
+    window().edtLongitude->setText("151.25");
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return uploads[1].isSet(); }));
+    EXPECT_NE(uploads[1].get().find(",3330.0000,S,15115.0000,E,"), std::string::npos) << uploads[1].get();
+}
