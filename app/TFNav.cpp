@@ -407,6 +407,7 @@ void TFNav::FormCreate() {
     ZSENSOR = new TTavrinSerialGPS(this);
     ZSENSOR->setObjectName(QStringLiteral("ZSENSOR"));
     CreateAcquisition();
+    BindMapTickHandlers();
 
     // The map fills its panel and takes the style's panel colour as background.
     fcad = new TTavrinCanvas(Panel4);

@@ -283,7 +283,15 @@ public:
     void CreateAcquisition();
     void RealtimeClick();
     // The map tick; the map's own work fills it.
+    // ---- The map tick and event marks (TFNavMapTick.cpp) ----
+    // The tick: the vessel, its track, the status line and panels, depth labels and read-outs
+    // from the position record of the last GGA. Without a current position it shows the
+    // receiver's state only and draws nothing.
     void tMapTimer();
+    void btEventAddClick();
+    void btEventResetClick();
+    void BindMapTickHandlers();
+    std::shared_ptr<struct MapTickRun> MapTick;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -242,4 +242,3 @@ void TFNav::RealtimeClick() {
     ErrorBoundary::run([this] { Acquisition->RealtimeClick(); });
 }
 
-void TFNav::tMapTimer() {}

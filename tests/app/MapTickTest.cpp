@@ -1,0 +1,94 @@
+// The map tick over the real main window: the vessel, the status line and panels and the
+// track come from the position record of the last GGA, and nothing is drawn without one.
+#include "StartedProgram.h"
+
+#include "app/AcquisitionSession.h"
+#include "app/TStatusBar.h"
+#include "canvas/MapDisplaySettings.h"
+#include "canvas/TTavrinCanvas.h"
+#include "platform/Clock.h"
+#include "platform/EventLog.h"
+#include "platform/FileIO.h"
+
+#include <QAction>
+
+namespace {
+
+class MapTick : public StartedProgram {
+protected:
+    int ShapesOn(const char* layer) const {
+        const int id = FNav->fcad->LayerFindByName(QString::fromLatin1(layer));
+        int count = 0;
+        for (const auto& shape : FNav->fcad->Shapes)
+            count += shape->LayerId == id;
+        return count;
+    }
+    void GiveFix(double easting, double northing) {
+        PositionRecord& record = FNav->Acquisition->Core().Position;
+        record.HasGga = true;
+        record.Latitude = -12.5;
+        record.Longitude = 30.25;
+        record.Projected = true;
+        record.Easting = easting;
+        record.Northing = northing;
+        record.FixQuality = 4;
+        record.GgaTick = Clock::tickCount();
+    }
+};
+
+} // namespace
+
+TEST_F(MapTick, WithoutAPositionNothingIsDrawnButTheStatusLineIsWritten) {
+    start();
+    FNav->fcad->DrawPoint(1, 1, FNav->fcad->LayerFindByName("Default"));
+    FNav->tMapTimer();
+    EXPECT_EQ(ShapesOn("~~Tavrin Vessel"), 0);
+    EXPECT_EQ(ShapesOn("track_nofix"), 0);
+    EXPECT_EQ(FNav->fcad->Shapes.size(), 1u);
+    EXPECT_EQ(OverlayStatusText.rfind("No Fix | Spd: ", 0), 0u) << OverlayStatusText;
+}
+
+TEST_F(MapTick, ACurrentFixDrawsTheVesselThePanelsAndTheTrack) {
+    start();
+    const int userLayer = FNav->fcad->LayerFindByName("Default");
+    FNav->fcad->DrawPoint(5, 5, userLayer);
+    GiveFix(512.126, 45.5);
+    FNav->tMapTimer();
+    // Five lines and the default circles on the vessel layer, nothing else touched.
+    EXPECT_GE(ShapesOn("~~Tavrin Vessel"), 5);
+    EXPECT_EQ(ShapesOn("Default"), 1);
+    EXPECT_EQ(FNav->sStatusBar->PanelText(1), "E512.13, N45.50");
+    EXPECT_EQ(FNav->sStatusBar->PanelText(0), QString::fromUtf8("12°30'0.000\"S, 30°15'0.000\"E"));
+    // The vessel redrawn, not accumulated.
+    const int vesselShapes = ShapesOn("~~Tavrin Vessel");
+    FNav->tMapTimer();
+    EXPECT_EQ(ShapesOn("~~Tavrin Vessel"), vesselShapes);
+    // A track point once the vessel has moved the track distance.
+    GiveFix(512.126, 45.5 + 100);
+    FNav->tMapTimer();
+    EXPECT_EQ(ShapesOn("track_fix"), 1);
+
+    // An old fix is no position: the tick draws nothing new.
+    FNav->Acquisition->Core().Position.GgaTick = Clock::tickCount() - 10000;
+    FNav->fcad->CadClearShapes(FNav->fcad->LayerFindByName("~~Tavrin Vessel"));
+    FNav->tMapTimer();
+    EXPECT_EQ(ShapesOn("~~Tavrin Vessel"), 0);
+}
+
+TEST_F(MapTick, F12MarksAnEventAtTheVesselsGridPosition) {
+    start();
+    GiveFix(500100.25, 4500200.5);
+    FNav->tMapTimer();
+    FNav->MarkEvent1->trigger();
+    ASSERT_EQ(FNav->fcad->EventLabels.size(), 1u);
+    EXPECT_DOUBLE_EQ(FNav->fcad->EventLabels[0].X, 500100.25);
+    EXPECT_EQ(FNav->fcad->EventLabels[0].Number, 1);
+    const std::string log = ReadWholeFile(EventsLogPath()).value_or("");
+    EXPECT_NE(log.find("\nEvent No:1,"), std::string::npos);
+    EXPECT_NE(log.find(",Easting:500100.25,Northing:4500200.50,"), std::string::npos);
+
+    TestEnvironment::dialogs().answer(DialogAnswer::Yes);
+    FNav->btEventResetClick();
+    FNav->btEventAddClick();
+    EXPECT_EQ(FNav->fcad->EventLabels.back().Number, 1);
+}
