@@ -1,5 +1,6 @@
 #include "app/LanguageFile.h"
 
+#include "platform/CodePageCodec.h"
 #include "platform/FileIO.h"
 
 #include <QJsonDocument>
@@ -10,46 +11,6 @@
 #include <cstdio>
 
 namespace {
-
-// Well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates, nothing
-// above U+10FFFF.
-bool IsValidUtf8(const char* text, size_t size) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    const auto* end = p + size;
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        size_t length;
-        uint32_t code;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-            code = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            code = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (size_t(end - p) < length)
-            return false;
-        for (size_t i = 1; i < length; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (p[i] & 0x3F);
-        }
-        if ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
-            (length == 4 && (code < 0x10000 || code > 0x10FFFF)))
-            return false;
-        p += length;
-    }
-    return true;
-}
 
 // Text of the file as UTF-8, or nothing with `error` set.
 bool DecodeToUtf8(const std::string& bytes, QByteArray& utf8, std::string& error) {
@@ -69,7 +30,7 @@ bool DecodeToUtf8(const std::string& bytes, QByteArray& utf8, std::string& error
     }
     const QByteArrayView body(bytes.data() + skip, qsizetype(bytes.size() - skip));
     if (encoding == QStringDecoder::Utf8) {
-        if (!IsValidUtf8(body.data(), size_t(body.size()))) {
+        if (!CodePageCodec::IsValidUtf8(std::string_view(body.data(), size_t(body.size())))) {
             error = "the file is not UTF-8 text";
             return false;
         }

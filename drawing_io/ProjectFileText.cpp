@@ -1,5 +1,7 @@
 #include "drawing_io/ProjectFileText.h"
 
+#include "platform/CodePageCodec.h"
+
 #include <cstdint>
 
 namespace {
@@ -25,53 +27,10 @@ constexpr char16_t Windows1254High[128] = {
     0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x0131, 0x015F, 0x00FF, // F8
 };
 
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
 } // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* const end = p + bytes.size();
-    while (p < end) {
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
-        size_t length = 0;
-        uint32_t code = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            code = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            code = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            code = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (static_cast<size_t>(end - p) < length)
-            return false;
-        for (size_t i = 1; i < length; ++i) {
-            if (!IsContinuation(p[i]))
-                return false;
-            code = (code << 6) | (p[i] & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past U+10FFFF.
-        if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) ||
-            (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-            return false;
-        p += length;
-    }
-    return true;
-}
-
 QString DecodeFileText(std::string_view bytes) {
-    if (IsValidUtf8(bytes))
+    if (CodePageCodec::IsValidUtf8(bytes))
         return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QString text;
     text.resize(static_cast<qsizetype>(bytes.size()));

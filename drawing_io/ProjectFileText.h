@@ -8,9 +8,6 @@
 // Names and texts in the project file are UTF-8. A field that is not valid UTF-8 comes from
 // an older 8-bit file and is read as Windows-1254, the Turkish code page.
 
-// Is `bytes` well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF)?
-bool IsValidUtf8(std::string_view bytes);
-
 // `bytes` as UTF-8 when valid, else as Windows-1254.
 QString DecodeFileText(std::string_view bytes);
 

@@ -298,6 +298,8 @@ TEST_F(NtripWindow, TheFirstDataSaveAutoConnectAndSilenceOrALostStreamShowsTheWi
     EXPECT_TRUE(window().isVisible());
     EXPECT_TRUE(Logged("No data received for 30 seconds - showing NTRIP settings"));
 
+    // Data "arrived" again, so the silence watch stays quiet while the stream is lost.
+    window().LastDataTime = Clock::tickCount();
     window().hide();
     window().Client->AutoReconnect = false;
     hangUp = true;
