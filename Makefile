@@ -60,7 +60,8 @@ bench: deps
 # Fuzz targets and their inputs: name, folder of seed files, folder where a crashing input is
 # kept (the normal test suite replays that folder).
 FUZZ_TARGETS := \
-	fuzz_dxf_reader:tests/drawing_io/data/dxf:tests/drawing_io/data/fuzz
+	fuzz_dxf_reader:tests/drawing_io/data/dxf:tests/drawing_io/data/fuzz \
+	fuzz_sounder_scan:tests/platform/data/sounder-scan:tests/platform/data/fuzz
 
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

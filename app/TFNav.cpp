@@ -478,15 +478,7 @@ void TFNav::FormShow() {
             fcad->Refresh();
         }
 
-        const int interval =
-            ini.readInteger(QStringLiteral("SCREENSHOT"), QStringLiteral("Interval"), 60);
-        // A stored interval too large for the timer runs at the longest one it can hold.
-        constexpr int longestSeconds = std::numeric_limits<int>::max() / 1000;
-        tScreenshot->setInterval(std::min(std::max(interval, 1), longestSeconds) * 1000);
-        if (interval > 0)
-            tScreenshot->start();
-        else
-            tScreenshot->stop();
+        ApplyStoredScreenshotInterval(ini);
     } catch (...) {
     }
 

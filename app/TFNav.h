@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+class IniFile;
 class QAction;
 class QFrame;
 class QMenu;
@@ -172,6 +173,10 @@ public:
     // The start's replacing load of the last auto-saved file; a file that cannot be loaded is
     // reported and leaves the map as it was. True when it loaded.
     bool ReloadLastProject(const QString& fileName);
+
+    // Screenshot interval (TFNavScreenshotInterval.cpp): the stored interval runs the
+    // screenshot timer and shows in the device settings window's interval edit.
+    void ApplyStoredScreenshotInterval(const IniFile& ini);
 
     // Selecting a shape with the mouse needs no answer from the main window.
     void fcadShapeNumberSelected(int16_t shapeType, int32_t shapeNumber);

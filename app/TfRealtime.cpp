@@ -1,5 +1,6 @@
 #include "app/TfRealtime.h"
 
+#include "app/TFGPS.h"
 #include "app/TFNav.h"
 #include "app/TOffsets.h"
 #include "app/ToolIcons.h"
@@ -18,6 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QShowEvent>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -126,6 +128,37 @@ TfRealtime::TfRealtime(QWidget* parent)
                               QColor(255, 255, 0), HeightWithHighDepth);
 
     resize(clientWidth, 382);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(10000);
+    connect(Timer1, &QTimer::timeout, this, [this] { ErrorBoundary::run([this] { Timer1Timer(); }); });
+    Timer1->start();
+}
+
+void TfRealtime::ShowLowFreqFrame() {
+    if (!DepthFrameLo->isHidden())
+        return;
+    DepthFrameLo->setVisible(true);
+    resize(width(), HeightWithBothDepths);
+}
+
+void TfRealtime::HideLowFreqFrame() {
+    if (DepthFrameLo->isHidden())
+        return;
+    DepthFrameLo->setVisible(false);
+    resize(width(), HeightWithHighDepth);
+}
+
+void TfRealtime::Timer1Timer() {
+    if (Timer1) {
+        Timer1->deleteLater();
+        Timer1 = nullptr;
+    }
+    // The delayed run, not an operator's pick: an "OTHER" format stays.
+    if (FGPS)
+        FGPS->cSBESMessageChange(TFGPS::TypeChangeSource::DelayedStart);
 }
 
 void TfRealtime::SetBoxColour(QGroupBox* box, const QColor& colour) {

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QGroupBox;
+class QTimer;
 class QLabel;
 class QToolBar;
 class QToolButton;
@@ -45,6 +46,16 @@ public:
 
     // Colours a box's background (clLime, clRed, ... as the handlers give them).
     static void SetBoxColour(QGroupBox* box, const QColor& colour);
+
+    // Fires once, 10 s after creation, and is freed then.
+    QTimer* Timer1 = nullptr;
+    // Shows the low-frequency depth frame and makes the client area 387 high; nothing when it
+    // is shown already.
+    void ShowLowFreqFrame();
+    // Hides it and makes the client area 289 high; nothing when it is hidden already.
+    void HideLowFreqFrame();
+    // The stored sounder type's format takes effect once the program has settled.
+    void Timer1Timer();
 
     void FormShow();
     void btHideClick();

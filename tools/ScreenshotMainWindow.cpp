@@ -8,6 +8,7 @@
 
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
+#include "tools/ScreenshotDeviceWindows.h"
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
 #include "tools/ScreenshotSettingsWindows.h"
@@ -81,6 +82,12 @@ int main(int argc, char* argv[]) {
         for (const QString& file : settingsPictures)
             std::printf("%s\n", file.toLocal8Bit().constData());
         if (!SaveSurveyWindowScreenshots(output))
+            return 4;
+        QStringList deviceFiles;
+        const bool deviceSaved = SaveDeviceWindowScreenshots(output, deviceFiles);
+        for (const QString& file : deviceFiles)
+            std::printf("%s\n", file.toLocal8Bit().constData());
+        if (!deviceSaved)
             return 4;
         return 0;
     });

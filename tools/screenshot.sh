@@ -8,7 +8,7 @@
 # build/screenshots/ntrip.png and rtcm-report.png; and the main window walked into Turkish with
 # the translation editor: main-window-tr.png and translation-editor.png. The survey windows
 # follow with values in them: Offsets.png, fRealtime.png, fLatency.png and fWaterfal.png (a
-# demo echogram).
+# demo echogram). Then each page of the device settings window (device-settings-<page>.png) and battery.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
