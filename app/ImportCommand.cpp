@@ -108,10 +108,17 @@ void ImportCommand::Log(const std::string& text) const {
 }
 
 bool ImportCommand::RunKml(const QString& path, const QString& layerName) {
+    const QString datumMessage = QStringLiteral(
+        "Please configure datum parameters in GPS Settings before importing KML/KMZ files.");
     const GeodeticEditTexts edits = services_.GeodeticEdits();
     if (edits.edSMA.isEmpty() || edits.edCM.isEmpty()) {
-        Dialogs::showMessage(QStringLiteral(
-            "Please configure datum parameters in GPS Settings before importing KML/KMZ files."));
+        Dialogs::showMessage(datumMessage);
+        return false;
+    }
+    // Malformed edits would put every point at a wrong place, or drop them all silently.
+    QString reason;
+    if (services_.GeodeticParametersValid && !services_.GeodeticParametersValid(&reason)) {
+        Dialogs::showMessage(datumMessage + QStringLiteral("\n") + reason);
         return false;
     }
     TTavrinKMZLoader loader;

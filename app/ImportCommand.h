@@ -34,6 +34,9 @@ public:
         // The file's modification time in nanoseconds; nullopt when it cannot be had.
         std::function<std::optional<int64_t>(const std::string& path)> FileTime;
         std::function<void(const QString& path)> ShowProjectFolder;
+        // Whether every geodetic edit holds a usable number; `reason` names the first that
+        // does not. Unset: only the semi-major axis and central meridian are checked.
+        std::function<bool(QString* reason)> GeodeticParametersValid;
         // The events log file the command's lines go to.
         std::function<std::string()> EventsLog;
     };

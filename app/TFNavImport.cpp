@@ -2,14 +2,14 @@
 #include "app/TFNav.h"
 
 #include "app/ImportCommand.h"
+#include "app/TFGPS.h"
 #include "canvas/TTavrinCanvas.h"
-#include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/EventLog.h"
-#include "platform/IniFile.h"
 
 #include <QAction>
+#include <QLineEdit>
 
 #include <memory>
 
@@ -22,27 +22,26 @@ const QString ImportFilter = QStringLiteral(
     "AutoCAD 2018 DXF [*.dxf] (*.dxf *.DXF);;"
     "All Files [*.*] (*)");
 
-// The datum and projection texts the KML import converts with. Until the device settings
-// window carries its geodetic edits, they are the texts it stores.
+// The datum and projection texts the KML import converts with: the device settings window's
+// edits as they stand at this moment (empty before the window exists).
 GeodeticEditTexts CurrentGeodeticEdits() {
-    const IniFile ini(AppPaths::settingsFile());
-    const QString section = QStringLiteral("GEODETIC_PARAMETERS");
-    auto read = [&](const char* key) { return ini.readString(section, QLatin1String(key)); };
     GeodeticEditTexts edits;
-    edits.edSMA = read("SemiMajorAxis");
-    edits.edIF = read("InverseFlattening");
-    edits.edPPM = read("Scale_PPM");
-    edits.edRX = read("X_Rotation");
-    edits.edRY = read("Y_Rotation");
-    edits.edRZ = read("Z_Rotation");
-    edits.edSX = read("X_Shift");
-    edits.edSY = read("Y_Shift");
-    edits.edSZ = read("Z_Shift");
-    edits.edCM = read("Central_Meridian");
-    edits.edRL = read("Reference_Latitude");
-    edits.edSF = read("Scale_Factor");
-    edits.edFE = read("False_Easting");
-    edits.edFN = read("False_Northing");
+    if (!FGPS)
+        return edits;
+    edits.edSMA = FGPS->edSMA->text();
+    edits.edIF = FGPS->edIF->text();
+    edits.edPPM = FGPS->edPPM->text();
+    edits.edRX = FGPS->edRX->text();
+    edits.edRY = FGPS->edRY->text();
+    edits.edRZ = FGPS->edRZ->text();
+    edits.edSX = FGPS->edSX->text();
+    edits.edSY = FGPS->edSY->text();
+    edits.edSZ = FGPS->edSZ->text();
+    edits.edCM = FGPS->edCM->text();
+    edits.edRL = FGPS->edRL->text();
+    edits.edSF = FGPS->edSF->text();
+    edits.edFE = FGPS->edFE->text();
+    edits.edFN = FGPS->edFN->text();
     return edits;
 }
 
@@ -58,6 +57,9 @@ ImportCommand& MainImportCommand(TFNav* window) {
             window->ShowProjectFolder(path);
         };
         services.EventsLog = &EventsLogPath;
+        services.GeodeticParametersValid = [](QString* reason) {
+            return FGPS && FGPS->GeodeticParametersValid(reason);
+        };
         command = std::make_unique<ImportCommand>(std::move(services));
     }
     return *command;

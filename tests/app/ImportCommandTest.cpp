@@ -6,11 +6,11 @@
 #include "canvas/TTPolyline.h"
 #include "canvas/TTText.h"
 #include "canvas/TTavrinCanvas.h"
-#include "platform/AppPaths.h"
-#include "platform/IniFile.h"
+#include "app/TFGPS.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <clocale>
@@ -211,20 +211,24 @@ using ImportMenu = StartedProgram;
 
 TEST_F(ImportMenu, ImportMenuItemReadsTheChosenFile) {
     start();
-    {
-        IniFile ini(AppPaths::settingsFile());
-        const GeodeticEditTexts e = Wgs84Tm30();
-        ini.writeString("GEODETIC_PARAMETERS", "SemiMajorAxis", e.edSMA);
-        ini.writeString("GEODETIC_PARAMETERS", "InverseFlattening", e.edIF);
-        ini.writeString("GEODETIC_PARAMETERS", "Central_Meridian", e.edCM);
-        ini.writeString("GEODETIC_PARAMETERS", "Reference_Latitude", e.edRL);
-        ini.writeString("GEODETIC_PARAMETERS", "Scale_Factor", e.edSF);
-        ini.writeString("GEODETIC_PARAMETERS", "False_Easting", e.edFE);
-        ini.writeString("GEODETIC_PARAMETERS", "False_Northing", e.edFN);
-        for (const char* key : {"Scale_PPM", "X_Rotation", "Y_Rotation", "Z_Rotation", "X_Shift",
-                                "Y_Shift", "Z_Shift"})
-            ini.writeString("GEODETIC_PARAMETERS", key, "0");
-    }
+    const GeodeticEditTexts e = Wgs84Tm30();
+    const std::pair<QLineEdit*, QString> typed[] = {
+        {FGPS->edSMA, e.edSMA}, {FGPS->edIF, e.edIF}, {FGPS->edPPM, e.edPPM},
+        {FGPS->edRX, e.edRX},   {FGPS->edRY, e.edRY}, {FGPS->edRZ, e.edRZ},
+        {FGPS->edSX, e.edSX},   {FGPS->edSY, e.edSY}, {FGPS->edSZ, e.edSZ},
+        {FGPS->edCM, e.edCM},   {FGPS->edRL, e.edRL}, {FGPS->edSF, e.edSF},
+        {FGPS->edFE, e.edFE},   {FGPS->edFN, e.edFN}};
+    for (const auto& [edit, text] : typed)
+        edit->setText(text);
+    // The Lambert edits are checked too, though the import does not use them.
+    for (QLineEdit* edit : {FGPS->eLCCSP1, FGPS->eLCCSP2, FGPS->eLCCCP})
+        edit->setText("40");
+    FGPS->eLCCSF->setText("1");
+    FGPS->eLCCM->setText("30");
+    FGPS->eLCCFE->setText("500000");
+    FGPS->eLCCFN->setText("0");
+    QString reason;
+    ASSERT_TRUE(FGPS->GeodeticParametersValid(&reason)) << reason.toStdString();
     EXPECT_EQ(FNav->Import1->shortcut().toString(), "Ctrl+I");
     TestEnvironment::dialogs().answerFile(KmlData + "doc.kmz");
     FNav->Import1->trigger();
@@ -233,6 +237,15 @@ TEST_F(ImportMenu, ImportMenuItemReadsTheChosenFile) {
     double x = 0, y = 0;
     FNav->GeoToGridCallback(41.01, 29.01, x, y);
     EXPECT_NEAR(x, 416718.173, 0.001);
+
+    // An edit that is not a number refuses the import and says which.
+    FGPS->edRX->setText("x");
+    TestEnvironment::dialogs().answerFile(KmlData + "sample.kml");
+    FNav->Import1->trigger();
+    ASSERT_EQ(TestEnvironment::dialogs().messages.size(), 1u);
+    EXPECT_TRUE(TestEnvironment::dialogs().messages[0].text.startsWith(
+        "Please configure datum parameters in GPS Settings"));
+    EXPECT_EQ(FNav->fcad->LayerFindByName("sample"), -1);
 }
 
 } // namespace
