@@ -61,6 +61,8 @@ bench: deps
 # kept (the normal test suite replays that folder).
 FUZZ_TARGETS := \
 	fuzz_dxf_reader:tests/drawing_io/data/dxf:tests/drawing_io/data/fuzz \
+	fuzz_kml_reader:tests/drawing_io/data/kml:tests/drawing_io/data/fuzz-kml \
+	fuzz_xyz_reader:tests/drawing_io/data/xyz:tests/drawing_io/data/fuzz-xyz \
 	fuzz_sounder_scan:tests/platform/data/sounder-scan:tests/platform/data/fuzz
 
 fuzz: deps

@@ -11,6 +11,16 @@ bool IsNameChar(char c) {
            c == '_' || c == '-' || c == '.';
 }
 
+// Where the tag's name starts once a namespace prefix ("kml:") is included; npos for a bare ':'.
+size_t StartWithPrefix(std::string_view text, size_t nameAt) {
+    if (nameAt == 0 || text[nameAt - 1] != ':')
+        return nameAt;
+    size_t s = nameAt - 1;
+    while (s > 0 && IsNameChar(text[s - 1]))
+        --s;
+    return s == nameAt - 1 ? std::string_view::npos : s;
+}
+
 bool IsTagBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -112,6 +122,14 @@ std::string DecodeKmlBytes(std::string_view bytes) {
     return CodePageCodec(CodePageCodec::SystemCodePage).ToUtf8(bytes);
 }
 
+std::string KmlLowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
 std::string_view TrimKmlText(std::string_view text) {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32)
         text.remove_prefix(1);
@@ -160,15 +178,9 @@ KmlTagSpan FindKmlOpenTag(std::string_view text, std::string_view name, size_t f
         const char next = text[after];
         if (!(IsTagBlank(next) || next == '>' || next == '/'))
             continue;
-        size_t start = p;
-        if (start > 0 && text[start - 1] == ':') {
-            size_t s = start - 1;
-            while (s > 0 && IsNameChar(text[s - 1]))
-                --s;
-            if (s == start - 1)
-                continue;
-            start = s;
-        }
+        const size_t start = StartWithPrefix(text, p);
+        if (start == std::string_view::npos)
+            continue;
         if (start == 0 || text[start - 1] != '<')
             continue;
         const size_t close = text.find('>', after);
@@ -193,15 +205,9 @@ KmlTagSpan FindKmlCloseTag(std::string_view text, std::string_view name, size_t 
             return {};
         if (text[after] != '>')
             continue;
-        size_t start = p;
-        if (start > 0 && text[start - 1] == ':') {
-            size_t s = start - 1;
-            while (s > 0 && IsNameChar(text[s - 1]))
-                --s;
-            if (s == start - 1)
-                continue;
-            start = s;
-        }
+        const size_t start = StartWithPrefix(text, p);
+        if (start == std::string_view::npos)
+            continue;
         if (start < 2 || text[start - 1] != '/' || text[start - 2] != '<')
             continue;
         KmlTagSpan span;

@@ -18,6 +18,9 @@ std::string DecodeKmlBytes(std::string_view bytes);
 // one blank, then trimmed of everything at or below the blank.
 std::string KmlElementText(std::string_view raw);
 
+// ASCII letters lowered (file names and extensions, whatever the locale).
+std::string KmlLowerAscii(std::string_view text);
+
 // Trims every character with a code of 32 or less from both ends.
 std::string_view TrimKmlText(std::string_view text);
 

@@ -11,14 +11,6 @@
 
 namespace {
 
-std::string LowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 // Reads a regular file whole, refusing one larger than the KML limit.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
@@ -69,7 +61,7 @@ bool TTavrinKMZLoader::LoadFromFile(const std::string& path) {
     const size_t slash = path.rfind('/');
     std::string ext;
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-        ext = LowerAscii(path.substr(dot));
+        ext = KmlLowerAscii(path.substr(dot));
     if (ext == ".kmz") {
         const std::string text = ExtractKmz(path);
         if (text.empty())

@@ -14,14 +14,6 @@ constexpr const char* CannotOpenArchive = "Failed to copy KMZ file";
 constexpr const char* NoKmlInArchive = "No KML file found in KMZ archive";
 constexpr const char* CannotReadEntry = "Failed to read extracted KML file";
 
-std::string LowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 bool IsSymlinkEntry(zip_t* archive, zip_uint64_t index) {
     zip_uint8_t opsys = 0;
     zip_uint32_t attributes = 0;
@@ -45,7 +37,7 @@ zip_int64_t ChooseKmlEntry(zip_t* archive) {
             continue;
         if (IsSymlinkEntry(archive, static_cast<zip_uint64_t>(i)))
             continue;
-        const std::string key = LowerAscii(name);
+        const std::string key = KmlLowerAscii(name);
         if (key == "doc.kml")
             return i;
         if (key.size() > 4 && key.compare(key.size() - 4, 4, ".kml") == 0 &&
