@@ -2,6 +2,7 @@
 
 #include "app/DisplaySettings.h"
 #include "app/MenuShortcuts.h"
+#include "app/ScreenshotTaker.h"
 #include "app/StyleManager.h"
 #include "app/TFGPS.h"
 #include "app/TNavset.h"
@@ -405,6 +406,7 @@ void TFNav::FormCreate() {
     ZGPS1->setObjectName(QStringLiteral("ZGPS1"));
     ZSENSOR = new TTavrinSerialGPS(this);
     ZSENSOR->setObjectName(QStringLiteral("ZSENSOR"));
+    CreateAcquisition();
 
     // The map fills its panel and takes the style's panel colour as background.
     fcad = new TTavrinCanvas(Panel4);
@@ -417,6 +419,7 @@ void TFNav::FormCreate() {
         fcadShapeNumberSelected(shapeType, shapeNumber);
     };
     BindMapTools();
+    BindCommands();
 
     // Numbers and dates: every text the program writes for a file, a device or a control
     // goes through the locale-free formats of the platform layer ('.' as decimal separator,

@@ -2,7 +2,10 @@
 
 #include <QMainWindow>
 
+#include "platform/RepeatedErrorGuard.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,9 +17,13 @@ class QMenu;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class ScreenshotTaker;
 class TStatusBar;
+class TTavrinNumericKeypad;
+class TTavrinSimpleKeyboard;
 class TTavrinCanvas;
 class TTavrinSerialGPS;
+class AcquisitionSession;
 
 // The main window: a frame of menus, tool bars and a status bar around the map. It builds the
 // day's folders, the language and the map when it is created, restores the last session when
@@ -242,6 +249,50 @@ public:
     // The sounder has been silent for more than 5000 ms (TFNavSensorTimeout.cpp).
     void ZSENSORTimeout(QObject* Sender);
 
+    // ---- Window commands, status bar panels, screenshots, keyboards (TFNavCommands.cpp) ----
+    // Binds the window commands (the survey windows bind their own), the exit and restart
+    // buttons, the status bar's click and double-click and the screenshot timer.
+    void BindCommands();
+    void ConnectIconClick();
+    void Parameters1Click();
+    void NavigationSettings1Click();
+    void themeSelection1Click();
+    void SoundVelocityProfile1Click();
+    void VesselShape1Click();
+    void tbRunlineClick();
+    void Generate1Click();
+    void OpenLogFolder1Click();
+    void About1Click();
+    void RemoteSupport1Click();
+    void TavrinNTRIPClient1Click();
+    // Leaves the event loop at once with status 255: no save, no window positions, no map view.
+    void bExitClick();
+    // Marks the restart and closes the window; the program entry starts the new instance once
+    // the closing steps have written everything and the ports are closed.
+    void bRestartClick();
+    // A click on the folder panel opens the folder of the file loaded last.
+    void StatusBarClick();
+    // A double-click on the status bar switches between English and Turkish.
+    void LanguageToggle();
+    void tScreenshotTimer();
+    // Point the on-screen keypad or keyboard at a field (a line edit or a combo box) and show
+    // it over the bottom of the window.
+    void ShowNumericKeypad(QWidget* control);
+    void ShowSimpleKeyboard(QWidget* control);
+    TTavrinNumericKeypad* NumericKeypad = nullptr;
+    TTavrinSimpleKeyboard* SimpleKeyboard = nullptr;
+    // Writes the screenshots on a worker thread; finishes a write under way when destroyed.
+    std::unique_ptr<ScreenshotTaker> Screenshots;
+
+    // ---- Acquisition: Start/Stop and the device events (TFNavAcquisition.cpp) -------------
+    // The session binds the ports' events to its handlers of the same names and reads and
+    // writes the windows through the main window.
+    AcquisitionSession* Acquisition = nullptr;
+    void CreateAcquisition();
+    void RealtimeClick();
+    // The map tick; the map's own work fills it.
+    void tMapTimer();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -257,6 +308,9 @@ private:
     std::vector<std::pair<double, double>> lineChainPoints_;
     // Compact view.
     bool chromeHidden_ = false;
+    // Screenshots: a failing copy or write is told once per spell.
+    RepeatedErrorGuard screenshotGuard_{QStringLiteral("Screenshots")};
+    RepeatedErrorGuard screenshotWriteGuard_{QStringLiteral("Screenshots")};
     enum class Closing { NotStarted, Running, Done };
     Closing closing_ = Closing::NotStarted;
 };

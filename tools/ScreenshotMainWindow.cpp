@@ -9,6 +9,7 @@
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
 #include "tools/ScreenshotDeviceWindows.h"
+#include "tools/ScreenshotCommands.h"
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
 #include "tools/ScreenshotSettingsWindows.h"
@@ -89,6 +90,11 @@ int main(int argc, char* argv[]) {
             std::printf("%s\n", file.toLocal8Bit().constData());
         if (!deviceSaved)
             return 4;
+        const QStringList commandPictures = SaveCommandPictures(output);
+        if (commandPictures.isEmpty())
+            return 4;
+        for (const QString& file : commandPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });
     DestroyApplicationWindows();
