@@ -443,6 +443,7 @@ void TFNav::FormCreate() {
     Realtime->setProperty("designClass", QStringLiteral("TSpeedButton"));
 
     BindTranslationHandlers();
+    BindImport();
 }
 
 void TFNav::FormShow() {

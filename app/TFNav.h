@@ -153,6 +153,14 @@ public:
     // "Export...": the visible map as an AutoCAD R12 DXF file chosen in a save dialog.
     void Export1Click();
 
+    // ---- Import (TFNavImport.cpp) ---------------------------------------------------------
+    // "Import...": a KML/KMZ, XYZ or DXF file onto a layer named after it.
+    void BindImport();
+    void Import1Click();
+    // The KML import's conversion of a latitude and longitude to grid coordinates with the
+    // device settings' datum and projection, read anew at every call.
+    void GeoToGridCallback(double Lat, double Lon, double& X, double& Y);
+
     // ---- Project files (TFNavProjectFiles.cpp) ------------------------------------------------
     // New: empties the map (the layers stay) after a Yes.
     void New1Click();

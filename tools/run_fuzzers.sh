@@ -31,6 +31,8 @@ run_one() {
         fuzz_geodesy_text) seeds=(tests/positioning/geodesy/data/fuzz) ;;
         fuzz_ini_file) seeds=(tests/platform/data/fuzz) ;;
         fuzz_sounder_scan) seeds=(tests/platform/data/sounder-scan) ;;
+        fuzz_kml_reader) seeds=(tests/drawing_io/data/kml tests/drawing_io/data/fuzz-kml) ;;
+        fuzz_xyz_reader) seeds=(tests/drawing_io/data/xyz tests/drawing_io/data/fuzz-xyz) ;;
     esac
     local existing=()
     for seed in "${seeds[@]}"; do

@@ -1,0 +1,222 @@
+#include "drawing_io/TTavrinKMZLoader.h"
+
+#include "drawing_io/KmlText.h"
+#include "platform/NumberText.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Reads a regular file whole, refusing one larger than the KML limit.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) {
+        error = "Failed to read KML file: " + path;
+        return false;
+    }
+    bytes.clear();
+    char chunk[64 * 1024];
+    for (;;) {
+        const size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+        if (bytes.size() + got > KmlMaxBytes) {
+            error = "KML file too large";
+            return false;
+        }
+        bytes.append(chunk, got);
+        if (got < sizeof chunk)
+            break;
+    }
+    if (std::ferror(file.get())) {
+        error = "Failed to read KML file: " + path;
+        return false;
+    }
+    return true;
+}
+
+struct GeometryPass {
+    std::string_view Tag;
+    int Kind;
+};
+constexpr GeometryPass GeometryPasses[] = {{"Point", 0}, {"LineString", 1}, {"Polygon", 2}};
+
+} // namespace
+
+TTavrinKMZLoader::~TTavrinKMZLoader() {
+    CleanupTempFolder();
+}
+
+bool TTavrinKMZLoader::LoadFromFile(const std::string& path) {
+    Placemarks.clear();
+    LastError.clear();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        LastError = "File not found: " + path;
+        return false;
+    }
+    const size_t dot = path.rfind('.');
+    const size_t slash = path.rfind('/');
+    std::string ext;
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        ext = KmlLowerAscii(path.substr(dot));
+    if (ext == ".kmz") {
+        const std::string text = ExtractKmz(path);
+        if (text.empty())
+            return false;
+        const bool result = ParseKml(text);
+        CleanupTempFolder();
+        return result;
+    }
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes, LastError))
+        return false;
+    const bool result = ParseKml(DecodeKmlBytes(bytes));
+    CleanupTempFolder();
+    return result;
+}
+
+void TTavrinKMZLoader::CleanupTempFolder() {
+    // Nothing is ever unpacked to disk; kept for callers that clean up after a load.
+}
+
+bool TTavrinKMZLoader::ParseKml(std::string_view text) {
+    Placemarks.clear();
+    LastError.clear();
+    if (text.empty()) {
+        LastError = "Empty KML content";
+        return false;
+    }
+    size_t pos = 0;
+    for (;;) {
+        const KmlTagSpan open = FindKmlOpenTag(text, "Placemark", pos);
+        if (open.Begin == std::string_view::npos)
+            break;
+        if (open.SelfClosing) {
+            pos = open.End;
+            continue;
+        }
+        const KmlTagSpan close = FindKmlCloseTag(text, "Placemark", open.End);
+        if (close.Begin == std::string_view::npos)
+            break;
+        const std::string_view body = text.substr(open.End, close.Begin - open.End);
+        pos = close.End;
+
+        TKMLPlacemark placemark;
+        for (auto [tag, field] : {std::pair<std::string_view, std::string*>{"name", &placemark.Name},
+                                  {"description", &placemark.Description}}) {
+            const KmlTagSpan start = FindKmlOpenTag(body, tag, 0);
+            if (start.Begin == std::string_view::npos || start.SelfClosing)
+                continue;
+            const KmlTagSpan end = FindKmlCloseTag(body, tag, start.End);
+            if (end.Begin == std::string_view::npos)
+                continue;
+            *field = KmlElementText(body.substr(start.End, end.Begin - start.End));
+        }
+        ParseGeometry(body, placemark);
+        if (!placemark.Geometries.empty())
+            Placemarks.push_back(std::move(placemark));
+    }
+    return !Placemarks.empty();
+}
+
+void TTavrinKMZLoader::ParseGeometry(std::string_view body, TKMLPlacemark& placemark) {
+    for (const GeometryPass& pass : GeometryPasses) {
+        size_t pos = 0;
+        for (;;) {
+            const KmlTagSpan open = FindKmlOpenTag(body, pass.Tag, pos);
+            if (open.Begin == std::string_view::npos)
+                break;
+            if (open.SelfClosing) {
+                pos = open.End;
+                continue;
+            }
+            const KmlTagSpan close = FindKmlCloseTag(body, pass.Tag, open.End);
+            if (close.Begin == std::string_view::npos)
+                break;
+            const std::string_view inner = body.substr(open.End, close.Begin - open.End);
+            pos = close.End;
+            const KmlTagSpan coordsOpen = FindKmlOpenTag(inner, "coordinates", 0);
+            if (coordsOpen.Begin == std::string_view::npos || coordsOpen.SelfClosing)
+                continue;
+            const KmlTagSpan coordsClose = FindKmlCloseTag(inner, "coordinates", coordsOpen.End);
+            if (coordsClose.Begin == std::string_view::npos)
+                continue;
+            TKMLGeometry geometry;
+            geometry.Kind = pass.Kind;
+            ParseCoordinates(inner.substr(coordsOpen.End, coordsClose.Begin - coordsOpen.End),
+                             geometry.Points);
+            if (!geometry.Points.empty())
+                placemark.Geometries.push_back(std::move(geometry));
+        }
+    }
+}
+
+void TTavrinKMZLoader::ParseCoordinates(std::string_view text, std::vector<TKMLPoint>& points) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+        while (pos < text.size() && static_cast<unsigned char>(text[pos]) <= 32)
+            ++pos;
+        size_t end = pos;
+        while (end < text.size() && static_cast<unsigned char>(text[end]) > 32)
+            ++end;
+        const std::string_view token = text.substr(pos, end - pos);
+        pos = end;
+        const size_t comma = token.find(',');
+        if (token.empty() || comma == std::string_view::npos)
+            continue;
+        const std::string_view first = token.substr(0, comma);
+        const std::string_view remainder = token.substr(comma + 1);
+        const size_t comma2 = remainder.find(',');
+        const std::string_view second = remainder.substr(0, comma2);
+        const std::string_view third =
+            comma2 == std::string_view::npos ? std::string_view("0") : remainder.substr(comma2 + 1);
+        // A tuple without a readable longitude or latitude is dropped: reading it as 0 would put
+        // the point thousands of kilometres off.
+        double lon = 0, lat = 0, alt = 0;
+        if (!ParseNumber(first, lon) || !ParseNumber(second, lat))
+            continue;
+        if (lat < -90 || lat > 90 || lon < -180 || lon > 180)
+            continue;
+        if (lat == 0 && lon == 0)
+            continue;
+        if (!ParseNumber(third, alt))
+            alt = 0;
+        TKMLPoint point;
+        point.Lat = lat;
+        point.Lon = lon;
+        point.Alt = alt;
+        if (OnProject)
+            OnProject(point.Lat, point.Lon, point.X, point.Y);
+        points.push_back(point);
+    }
+}
+
+void TTavrinKMZLoader::ProjectAllPoints() {
+    if (!OnProject)
+        return;
+    for (TKMLPlacemark& placemark : Placemarks)
+        for (TKMLGeometry& geometry : placemark.Geometries)
+            for (TKMLPoint& point : geometry.Points)
+                OnProject(point.Lat, point.Lon, point.X, point.Y);
+}
+
+std::vector<TKMLPoint> TTavrinKMZLoader::GetAllPoints() const {
+    std::vector<TKMLPoint> points;
+    for (const TKMLPlacemark& placemark : Placemarks)
+        for (const TKMLGeometry& geometry : placemark.Geometries)
+            if (geometry.Kind == 0)
+                points.insert(points.end(), geometry.Points.begin(), geometry.Points.end());
+    return points;
+}
+
+std::vector<std::vector<TKMLPoint>> TTavrinKMZLoader::GetAllLines() const {
+    std::vector<std::vector<TKMLPoint>> lines;
+    for (const TKMLPlacemark& placemark : Placemarks)
+        for (const TKMLGeometry& geometry : placemark.Geometries)
+            if ((geometry.Kind == 1 || geometry.Kind == 2) && geometry.Points.size() >= 2)
+                lines.push_back(geometry.Points);
+    return lines;
+}

@@ -1,0 +1,117 @@
+// Reading the KML document out of a KMZ archive, in memory.
+#include "drawing_io/KmlText.h"
+#include "drawing_io/TTavrinKMZLoader.h"
+
+#include <zip.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr const char* CannotOpenArchive = "Failed to copy KMZ file";
+constexpr const char* NoKmlInArchive = "No KML file found in KMZ archive";
+constexpr const char* CannotReadEntry = "Failed to read extracted KML file";
+
+bool IsSymlinkEntry(zip_t* archive, zip_uint64_t index) {
+    zip_uint8_t opsys = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, index, 0, &opsys, &attributes) != 0)
+        return false;
+    return opsys == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
+}
+
+// doc.kml at the top level, else the first top-level *.kml in case-insensitive order. Entries
+// in folders, or whose names climb out of the archive, are never chosen.
+zip_int64_t ChooseKmlEntry(zip_t* archive) {
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    zip_int64_t chosen = -1;
+    std::string chosenKey;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char* raw = zip_get_name(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+        if (!raw)
+            continue;
+        const std::string_view name(raw);
+        if (name.find('/') != std::string_view::npos || name.find('\\') != std::string_view::npos)
+            continue;
+        if (IsSymlinkEntry(archive, static_cast<zip_uint64_t>(i)))
+            continue;
+        const std::string key = KmlLowerAscii(name);
+        if (key == "doc.kml")
+            return i;
+        if (key.size() > 4 && key.compare(key.size() - 4, 4, ".kml") == 0 &&
+            (chosen < 0 || key < chosenKey)) {
+            chosen = i;
+            chosenKey = key;
+        }
+    }
+    return chosen;
+}
+
+std::string ReadKmlFromArchive(zip_t* archive, std::string& lastError) {
+    const zip_int64_t index = ChooseKmlEntry(archive);
+    if (index < 0) {
+        lastError = NoKmlInArchive;
+        return {};
+    }
+    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> entry(
+        zip_fopen_index(archive, static_cast<zip_uint64_t>(index), 0), &zip_fclose);
+    if (!entry) {
+        lastError = CannotReadEntry;
+        return {};
+    }
+    // The inflated size is counted as it comes, never taken from the header.
+    std::string bytes;
+    char chunk[64 * 1024];
+    for (;;) {
+        const zip_int64_t got = zip_fread(entry.get(), chunk, sizeof chunk);
+        if (got < 0) {
+            lastError = CannotReadEntry;
+            return {};
+        }
+        if (got == 0)
+            break;
+        if (bytes.size() + static_cast<size_t>(got) > KmlMaxBytes) {
+            lastError = "KML file too large";
+            return {};
+        }
+        bytes.append(chunk, static_cast<size_t>(got));
+    }
+    return DecodeKmlBytes(bytes);
+}
+
+} // namespace
+
+std::string TTavrinKMZLoader::ExtractKmz(const std::string& path) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (!archive) {
+        LastError = CannotOpenArchive;
+        return {};
+    }
+    std::string text = ReadKmlFromArchive(archive, LastError);
+    zip_discard(archive);
+    return text;
+}
+
+std::string TTavrinKMZLoader::ExtractKmzFromMemory(std::string_view bytes) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    if (!source) {
+        zip_error_fini(&error);
+        LastError = CannotOpenArchive;
+        return {};
+    }
+    zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+    zip_error_fini(&error);
+    if (!archive) {
+        zip_source_free(source);
+        LastError = CannotOpenArchive;
+        return {};
+    }
+    std::string text = ReadKmlFromArchive(archive, LastError);
+    zip_discard(archive);
+    return text;
+}

@@ -1,0 +1,1 @@
+target_link_libraries(fuzz_xyz_reader PRIVATE drawing_io)

@@ -1,0 +1,200 @@
+#include "drawing_io/KmlText.h"
+#include "drawing_io/TTavrinKMZLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string KmlData = std::string(TEST_DATA_DIR) + "/kml/";
+
+struct NameAndFirst {
+    std::string Name;
+    int Kind;
+    double Lon, Lat, Alt;
+    size_t Count;
+};
+
+// What `ogrinfo -ro -al -q sample.kml` lists, outer rings only.
+const std::vector<NameAndFirst> SampleExpected = {
+    {"Buoy & 1", 0, 29.01, 41.01, 3.5, 1},
+    {"İskele", 0, 29.02, 41.02, 0, 1},
+    {"Line <a>", 1, 29.0, 41.0, 0, 3},
+    {"Pond", 2, 29.0, 41.0, 0, 5},
+};
+
+void ExpectSample(const TTavrinKMZLoader& loader) {
+    ASSERT_EQ(loader.Placemarks.size(), SampleExpected.size());
+    for (size_t i = 0; i < SampleExpected.size(); ++i) {
+        SCOPED_TRACE(SampleExpected[i].Name);
+        const TKMLPlacemark& placemark = loader.Placemarks[i];
+        EXPECT_EQ(placemark.Name, SampleExpected[i].Name);
+        ASSERT_EQ(placemark.Geometries.size(), 1u);
+        const TKMLGeometry& geometry = placemark.Geometries[0];
+        EXPECT_EQ(geometry.Kind, SampleExpected[i].Kind);
+        ASSERT_EQ(geometry.Points.size(), SampleExpected[i].Count);
+        EXPECT_DOUBLE_EQ(geometry.Points[0].Lon, SampleExpected[i].Lon);
+        EXPECT_DOUBLE_EQ(geometry.Points[0].Lat, SampleExpected[i].Lat);
+        EXPECT_DOUBLE_EQ(geometry.Points[0].Alt, SampleExpected[i].Alt);
+    }
+}
+
+QStringList FolderListing(const QString& path) {
+    return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+} // namespace
+
+TEST(KmlLoader, ReadsPlacemarksWrittenByBothKmlWriters) {
+    for (const char* file : {"sample.kml", "sample-libkml.kml"}) {
+        SCOPED_TRACE(file);
+        TTavrinKMZLoader loader;
+        ASSERT_TRUE(loader.LoadFromFile(KmlData + file)) << loader.LastError;
+        ExpectSample(loader);
+    }
+}
+
+TEST(KmlLoader, ChoosesTheArchiveEntryAndReportsWhyAnArchiveFails) {
+    struct Case {
+        const char* File;
+        bool Loaded;
+        const char* Error;
+    };
+    const Case cases[] = {
+        {"doc.kmz", true, ""},
+        {"two.kmz", true, ""}, // a.kml before b.kml
+        {"subfolder.kmz", false, "No KML file found in KMZ archive"},
+        {"notzip.kmz", false, "Failed to copy KMZ file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.File);
+        TTavrinKMZLoader loader;
+        EXPECT_EQ(loader.LoadFromFile(KmlData + c.File), c.Loaded);
+        EXPECT_EQ(loader.LastError, c.Error);
+        if (c.Loaded)
+            ExpectSample(loader);
+        EXPECT_TRUE(loader.TempFolder.empty());
+    }
+    TTavrinKMZLoader loader;
+    EXPECT_FALSE(loader.LoadFromFile(KmlData + "missing.kml"));
+    EXPECT_EQ(loader.LastError, "File not found: " + KmlData + "missing.kml");
+}
+
+TEST(KmlLoader, KmzLoadWritesNothingToDisk) {
+    QTemporaryDir work;
+    ASSERT_TRUE(work.isValid());
+    const QString tmp = QDir::tempPath();
+    const QStringList tmpBefore = FolderListing(tmp);
+    const QStringList homeBefore = FolderListing(QDir::homePath());
+    const QStringList cwdBefore = FolderListing(QDir::currentPath());
+    {
+        TTavrinKMZLoader loader;
+        EXPECT_TRUE(loader.LoadFromFile(KmlData + "doc.kmz"));
+        EXPECT_FALSE(loader.LoadFromFile(KmlData + "subfolder.kmz"));
+    }
+    EXPECT_EQ(FolderListing(tmp), tmpBefore);
+    EXPECT_EQ(FolderListing(QDir::homePath()), homeBefore);
+    EXPECT_EQ(FolderListing(QDir::currentPath()), cwdBefore);
+}
+
+TEST(KmlLoader, ParseCoordinatesKeepsOnlyTuplesWithBothNumbers) {
+    struct Case {
+        const char* Text;
+        std::vector<std::array<double, 3>> Points; // lon, lat, alt
+    };
+    const Case cases[] = {
+        {"10.5,20.25,3", {{10.5, 20.25, 3}}},
+        {"10.5,20.25", {{10.5, 20.25, 0}}},
+        {"0,0,100", {}},
+        {"0,5", {{0, 5, 0}}},
+        {"12.5", {}},
+        {"10.5,20.25,3,7", {{10.5, 20.25, 0}}},
+        {"10.5, 20.25", {}},
+        {",20.25", {}},
+        {"abc,20.25", {}},
+        {"nan,20", {}},
+        {"10,inf", {}},
+        {"10,95", {}},
+        {"190,10", {}},
+        {"1,2,x", {{1, 2, 0}}},
+        {"1,2\r\n3,4\t5,6   7,8\n", {{1, 2, 0}, {3, 4, 0}, {5, 6, 0}, {7, 8, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        TTavrinKMZLoader loader;
+        std::vector<TKMLPoint> points;
+        loader.ParseCoordinates(c.Text, points);
+        ASSERT_EQ(points.size(), c.Points.size());
+        for (size_t i = 0; i < points.size(); ++i) {
+            EXPECT_DOUBLE_EQ(points[i].Lon, c.Points[i][0]);
+            EXPECT_DOUBLE_EQ(points[i].Lat, c.Points[i][1]);
+            EXPECT_DOUBLE_EQ(points[i].Alt, c.Points[i][2]);
+            EXPECT_EQ(points[i].X, 0);
+        }
+    }
+}
+
+TEST(KmlLoader, PlacemarkStructure) {
+    const std::string text =
+        "<kml><Placemark><name>First</name><Point><coordinates>1,2</coordinates></Point>"
+        "</Placemark>"
+        "<kml:Placemark id=\"x\"><kml:name> <![CDATA[A & B]]>\r\n\tC </kml:name>"
+        "<LineString><coordinates>3,4 5,6</coordinates></LineString>"
+        "<Point><coordinates>7,8</coordinates></Point></kml:Placemark>"
+        "<PlacemarkStyle><Point><coordinates>9,9</coordinates></Point></PlacemarkStyle>"
+        "<Placemark><name>Zeros</name><Point><coordinates>0,0</coordinates></Point></Placemark>"
+        "<Placemark><name>Caf&#xE9; &amp; &#233;</name><description>d</description>"
+        "<Polygon><outerBoundaryIs><coordinates>1,1 2,1 2,2 1,1</coordinates></outerBoundaryIs>"
+        "<innerBoundaryIs><coordinates>1.5,1.5 1.6,1.5 1.5,1.5</coordinates></innerBoundaryIs>"
+        "</Polygon></Placemark>"
+        "<Placemark><name>Open</name><Point><coordinates>3,3</coordinates></Point>";
+    TTavrinKMZLoader loader;
+    int calls = 0;
+    loader.OnProject = [&](double lat, double lon, double& x, double& y) {
+        ++calls;
+        x = lon * 10;
+        y = lat * 10;
+    };
+    ASSERT_TRUE(loader.ParseKml(text));
+    ASSERT_EQ(loader.Placemarks.size(), 3u);
+    EXPECT_EQ(loader.Placemarks[0].Name, "First");
+    EXPECT_EQ(loader.Placemarks[1].Name, "A & B C");
+    ASSERT_EQ(loader.Placemarks[1].Geometries.size(), 2u);
+    EXPECT_EQ(loader.Placemarks[1].Geometries[0].Kind, 0); // the point first
+    EXPECT_EQ(loader.Placemarks[1].Geometries[1].Kind, 1);
+    EXPECT_EQ(loader.Placemarks[2].Name, "Café & é");
+    EXPECT_EQ(loader.Placemarks[2].Description, "d");
+    ASSERT_EQ(loader.Placemarks[2].Geometries.size(), 1u);
+    EXPECT_EQ(loader.Placemarks[2].Geometries[0].Points.size(), 4u); // outer ring only
+    EXPECT_EQ(calls, 8);
+    EXPECT_DOUBLE_EQ(loader.Placemarks[0].Geometries[0].Points[0].X, 10);
+    EXPECT_DOUBLE_EQ(loader.Placemarks[0].Geometries[0].Points[0].Y, 20);
+    EXPECT_EQ(loader.GetAllPoints().size(), 2u);
+    EXPECT_EQ(loader.GetAllLines().size(), 2u);
+    loader.ProjectAllPoints();
+    EXPECT_EQ(calls, 16);
+}
+
+TEST(KmlLoader, EmptyAndUnusableDocuments) {
+    TTavrinKMZLoader loader;
+    EXPECT_FALSE(loader.ParseKml(""));
+    EXPECT_EQ(loader.LastError, "Empty KML content");
+    EXPECT_FALSE(loader.ParseKml("<Placemark><Point><coordinates>0,0</coordinates></Point>"
+                                 "</Placemark>"));
+    EXPECT_EQ(loader.LastError, "");
+    EXPECT_TRUE(loader.Placemarks.empty());
+}
+
+TEST(KmlLoader, DecodesUtf16AndCp1254Documents) {
+    EXPECT_EQ(DecodeKmlBytes("\xEF\xBB\xBFX"), "X");
+    EXPECT_EQ(DecodeKmlBytes(std::string("\xFF\xFE<\0a\0", 6)), "<a");
+    EXPECT_EQ(DecodeKmlBytes(std::string("\xFE\xFF\0<\0a", 6)), "<a");
+    EXPECT_EQ(DecodeKmlBytes("\xDDskele"), "İskele"); // cp1254 capital dotted I
+    EXPECT_EQ(DecodeKmlBytes("İskele"), "İskele");
+}
