@@ -439,6 +439,7 @@ void TFNav::FormCreate() {
     Realtime->setProperty("designClass", QStringLiteral("TSpeedButton"));
 
     BindTranslationHandlers();
+    BindSoundVelocityHandlers();
 }
 
 void TFNav::FormShow() {
