@@ -2,6 +2,7 @@
 
 #include "app/DisplaySettings.h"
 #include "app/MenuShortcuts.h"
+#include "app/ScreenshotTaker.h"
 #include "app/StyleManager.h"
 #include "app/TFGPS.h"
 #include "app/TNavset.h"
@@ -62,7 +63,6 @@ double MeasureOriginY = 0;
 bool SelectTracksMode = false;
 bool SelectShapesMode = false;
 std::string LastLoadedFile;
-bool EchogramActive = false;
 
 namespace {
 
@@ -206,6 +206,7 @@ TFNav::TFNav(QWidget* parent) : QMainWindow(parent) {
     tEchogram->setObjectName(QStringLiteral("tEchogram"));
     tEchogram->setInterval(200);
     tEchogram->start();
+    BindSurveyWindows();
     tScreenshot = new QTimer(this);
     tScreenshot->setObjectName(QStringLiteral("tScreenshot"));
     tScreenshot->setInterval(30000);
@@ -417,6 +418,7 @@ void TFNav::FormCreate() {
         fcadShapeNumberSelected(shapeType, shapeNumber);
     };
     BindMapTools();
+    BindCommands();
 
     // Numbers and dates: every text the program writes for a file, a device or a control
     // goes through the locale-free formats of the platform layer ('.' as decimal separator,

@@ -2,7 +2,10 @@
 
 #include <QMainWindow>
 
+#include "platform/RepeatedErrorGuard.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,7 +17,10 @@ class QMenu;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class ScreenshotTaker;
 class TStatusBar;
+class TTavrinNumericKeypad;
+class TTavrinSimpleKeyboard;
 class TTavrinCanvas;
 class TTavrinSerialGPS;
 
@@ -226,6 +232,54 @@ public:
     // report of a settings file that cannot be written to the main window's one message.
     bool InClosingSteps() const { return closing_ == Closing::Running; }
 
+    // Survey windows (TFNavSurveyWindows.cpp): "Realtime Window...", "Latency Watch/Set" and
+    // "Offsets..." show their windows; binds these and the echogram's timer and menu item.
+    void BindSurveyWindows();
+    void mRealtimeWindow1Click();
+    void LatencyWatchSet1Click();
+    void OffsetsandValues1Click();
+    // Echogram (TFNavEchogram.cpp): the echogram timer watches the sounder for silence and
+    // draws the newest depth; "Echogram..." opens the window while the sensor is connected.
+    void tEchogramTimer();
+    void Echogram1Click();
+    // The sounder has been silent for more than 5000 ms (TFNavSensorTimeout.cpp).
+    void ZSENSORTimeout(QObject* Sender);
+
+    // ---- Window commands, status bar panels, screenshots, keyboards (TFNavCommands.cpp) ----
+    // Binds the window commands (the survey windows bind their own), the exit and restart
+    // buttons, the status bar's click and double-click and the screenshot timer.
+    void BindCommands();
+    void ConnectIconClick();
+    void Parameters1Click();
+    void NavigationSettings1Click();
+    void themeSelection1Click();
+    void SoundVelocityProfile1Click();
+    void VesselShape1Click();
+    void tbRunlineClick();
+    void Generate1Click();
+    void OpenLogFolder1Click();
+    void About1Click();
+    void RemoteSupport1Click();
+    void TavrinNTRIPClient1Click();
+    // Leaves the event loop at once with status 255: no save, no window positions, no map view.
+    void bExitClick();
+    // Marks the restart and closes the window; the program entry starts the new instance once
+    // the closing steps have written everything and the ports are closed.
+    void bRestartClick();
+    // A click on the folder panel opens the folder of the file loaded last.
+    void StatusBarClick();
+    // A double-click on the status bar switches between English and Turkish.
+    void LanguageToggle();
+    void tScreenshotTimer();
+    // Point the on-screen keypad or keyboard at a field (a line edit or a combo box) and show
+    // it over the bottom of the window.
+    void ShowNumericKeypad(QWidget* control);
+    void ShowSimpleKeyboard(QWidget* control);
+    TTavrinNumericKeypad* NumericKeypad = nullptr;
+    TTavrinSimpleKeyboard* SimpleKeyboard = nullptr;
+    // Writes the screenshots on a worker thread; finishes a write under way when destroyed.
+    std::unique_ptr<ScreenshotTaker> Screenshots;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -241,6 +295,9 @@ private:
     std::vector<std::pair<double, double>> lineChainPoints_;
     // Compact view.
     bool chromeHidden_ = false;
+    // Screenshots: a failing copy or write is told once per spell.
+    RepeatedErrorGuard screenshotGuard_{QStringLiteral("Screenshots")};
+    RepeatedErrorGuard screenshotWriteGuard_{QStringLiteral("Screenshots")};
     enum class Closing { NotStarted, Running, Done };
     Closing closing_ = Closing::NotStarted;
 };
@@ -270,6 +327,3 @@ extern bool SelectTracksMode;
 extern bool SelectShapesMode;
 // The last opened or imported file.
 extern std::string LastLoadedFile;
-// Set while the echogram shows sounder data; hiding and showing the window chrome reads it to
-// decide whether the echogram window comes back.
-extern bool EchogramActive;

@@ -1,8 +1,10 @@
-// The compact view: a double-click in the GNSS status box shows the map alone, without tool
-// bars, status panel, menu or border; a second double-click there or Escape brings it all back.
+// The compact view: the realtime window's hide button or a double-click in the GNSS status box
+// shows the map alone, without tool bars, status panel, menu or border; a second double-click
+// there or Escape brings it all back. The realtime window's hide button shows image 1 meanwhile.
 
 #include "app/TFNav.h"
 
+#include "app/SurveyStateAccess.h"
 #include "app/TNavset.h"
 #include "app/TfRealtime.h"
 #include "app/TfWaterfal.h"
@@ -25,8 +27,10 @@ void TFNav::HideChrome() {
     show();
     if (fWaterfal)
         fWaterfal->hide();
-    if (fRealtime)
+    if (fRealtime) {
+        fRealtime->SetbtHideImageIndex(1);
         fRealtime->hide();
+    }
     chromeHidden_ = true;
 }
 
@@ -40,7 +44,9 @@ void TFNav::RestoreChrome() {
     menuBar()->show();
     show();
     chromeHidden_ = false;
-    if (fWaterfal && EchogramActive)
+    if (fRealtime)
+        fRealtime->SetbtHideImageIndex(0);
+    if (fWaterfal && SurveyAcquisitionState().EchogramActive)
         fWaterfal->show();
     tShape->show();
 }

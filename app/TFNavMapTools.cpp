@@ -5,6 +5,7 @@
 
 #include "app/TFNav.h"
 
+#include "app/HandlerBinding.h"
 #include "app/MapTimerDrawingPause.h"
 #include "app/MapToolFunctions.h"
 #include "app/TStatusBar.h"
@@ -47,22 +48,6 @@ private:
     TFNav* form_;
 };
 
-template <typename Handler> void bindClick(QToolButton* button, TFNav* form, Handler handler) {
-    if (!button)
-        return;
-    QObject::connect(button, &QToolButton::clicked, form, [form, handler] {
-        ErrorBoundary::run([form, handler] { (form->*handler)(); });
-    });
-}
-
-template <typename Handler> void bindAction(QAction* action, TFNav* form, Handler handler) {
-    if (!action)
-        return;
-    QObject::connect(action, &QAction::triggered, form, [form, handler] {
-        ErrorBoundary::run([form, handler] { (form->*handler)(); });
-    });
-}
-
 std::vector<TPointF> toPolygon(const std::vector<std::pair<double, double>>& points) {
     std::vector<TPointF> polygon;
     polygon.reserve(points.size());
@@ -91,43 +76,43 @@ void clearTrackLayer(TTavrinCanvas* canvas, const QString& question, const char*
 } // namespace
 
 void TFNav::BindMapTools() {
-    bindClick(Zoomin, this, &TFNav::ZoominClick);
-    bindAction(In1, this, &TFNav::ZoominClick);
-    bindClick(Zoomout, this, &TFNav::ZoomoutClick);
-    bindAction(Out1, this, &TFNav::ZoomoutClick);
-    bindClick(Zoomextents, this, &TFNav::ZoomextentsClick);
-    bindAction(Extents1, this, &TFNav::ZoomextentsClick);
-    bindClick(Zoomwindow, this, &TFNav::ZoomwindowClick);
-    bindAction(Window2, this, &TFNav::ZoomwindowClick);
-    bindClick(Zoomdynamic, this, &TFNav::ZoomdynamicClick);
-    bindAction(Dynamic1, this, &TFNav::ZoomdynamicClick);
+    BindClick(Zoomin, this, &TFNav::ZoominClick);
+    BindAction(In1, this, &TFNav::ZoominClick);
+    BindClick(Zoomout, this, &TFNav::ZoomoutClick);
+    BindAction(Out1, this, &TFNav::ZoomoutClick);
+    BindClick(Zoomextents, this, &TFNav::ZoomextentsClick);
+    BindAction(Extents1, this, &TFNav::ZoomextentsClick);
+    BindClick(Zoomwindow, this, &TFNav::ZoomwindowClick);
+    BindAction(Window2, this, &TFNav::ZoomwindowClick);
+    BindClick(Zoomdynamic, this, &TFNav::ZoomdynamicClick);
+    BindAction(Dynamic1, this, &TFNav::ZoomdynamicClick);
 
-    bindClick(bFollowVessel, this, &TFNav::bFollowVesselClick);
-    bindAction(Followvessel1, this, &TFNav::bFollowVesselClick);
-    bindClick(ToolButton13, this, &TFNav::ToolButton13Click);
-    bindAction(Donotfollowvessel1, this, &TFNav::ToolButton13Click);
+    BindClick(bFollowVessel, this, &TFNav::bFollowVesselClick);
+    BindAction(Followvessel1, this, &TFNav::bFollowVesselClick);
+    BindClick(ToolButton13, this, &TFNav::ToolButton13Click);
+    BindAction(Donotfollowvessel1, this, &TFNav::ToolButton13Click);
 
-    bindClick(ToolButton11, this, &TFNav::ToolButton11Click);
-    bindAction(Clearshapesuseradded1, this, &TFNav::ToolButton11Click);
-    bindClick(tbFixed, this, &TFNav::tbFixedClick);
-    bindAction(Cleartracksfixed1, this, &TFNav::tbFixedClick);
-    bindClick(tbFloat, this, &TFNav::tbFloatClick);
-    bindAction(Cleartracksunfixed1, this, &TFNav::tbFloatClick);
-    bindClick(tbAuto, this, &TFNav::tbAutoClick);
+    BindClick(ToolButton11, this, &TFNav::ToolButton11Click);
+    BindAction(Clearshapesuseradded1, this, &TFNav::ToolButton11Click);
+    BindClick(tbFixed, this, &TFNav::tbFixedClick);
+    BindAction(Cleartracksfixed1, this, &TFNav::tbFixedClick);
+    BindClick(tbFloat, this, &TFNav::tbFloatClick);
+    BindAction(Cleartracksunfixed1, this, &TFNav::tbFloatClick);
+    BindClick(tbAuto, this, &TFNav::tbAutoClick);
 
-    bindClick(ToolButton7, this, &TFNav::ToolButton10Click);
-    bindClick(ToolButton12, this, &TFNav::ToolButton9Click);
-    bindClick(ToolButton21, this, &TFNav::ToolButton16Click);
-    bindClick(ToolButton23, this, &TFNav::ToolButton14Click);
-    bindClick(ToolButton27, this, &TFNav::ToolButton19Click);
-    bindClick(ToolButton28, this, &TFNav::ToolButton15Click);
-    bindClick(ToolButton29, this, &TFNav::ToolButton17Click);
-    bindClick(ToolButton30, this, &TFNav::ToolButton20Click);
-    bindClick(ToolButton31, this, &TFNav::ToolButton18Click);
+    BindClick(ToolButton7, this, &TFNav::ToolButton10Click);
+    BindClick(ToolButton12, this, &TFNav::ToolButton9Click);
+    BindClick(ToolButton21, this, &TFNav::ToolButton16Click);
+    BindClick(ToolButton23, this, &TFNav::ToolButton14Click);
+    BindClick(ToolButton27, this, &TFNav::ToolButton19Click);
+    BindClick(ToolButton28, this, &TFNav::ToolButton15Click);
+    BindClick(ToolButton29, this, &TFNav::ToolButton17Click);
+    BindClick(ToolButton30, this, &TFNav::ToolButton20Click);
+    BindClick(ToolButton31, this, &TFNav::ToolButton18Click);
 
-    bindClick(bMouseSelect, this, &TFNav::bMouseSelectClick);
-    bindClick(bSelectTracks, this, &TFNav::bSelectTracksClick);
-    bindClick(bDelSelected, this, &TFNav::bDelSelectedClick);
+    BindClick(bMouseSelect, this, &TFNav::bMouseSelectClick);
+    BindClick(bSelectTracks, this, &TFNav::bSelectTracksClick);
+    BindClick(bDelSelected, this, &TFNav::bDelSelectedClick);
 
     if (fcad) {
         fcad->OnWorldMouseMove = [this](int16_t shift, double x, double y, double magnitude,

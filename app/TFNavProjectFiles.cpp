@@ -3,6 +3,7 @@
 
 #include "app/TFNav.h"
 
+#include "app/LoadedFileFolder.h"
 #include "app/TStatusBar.h"
 #include "app/TfSVP.h"
 
@@ -207,16 +208,8 @@ void TFNav::ShowProjectFolder(const QString& fileName) {
     if (!sStatusBar || sStatusBar->PanelCount() < 4)
         return;
     // The parent of the folder that holds the file (the day's folder for a project of the
-    // day), else the file's own folder; both with their trailing delimiter.
-    const int slash = fileName.lastIndexOf(QLatin1Char('/'));
-    const QString own = slash >= 0 ? fileName.left(slash + 1) : QString();
-    QString folder;
-    if (own.size() > 1) {
-        const int parentSlash = own.left(own.size() - 1).lastIndexOf(QLatin1Char('/'));
-        folder = parentSlash >= 0 ? own.left(parentSlash + 1) : QString();
-    }
-    if (folder.isEmpty())
-        folder = own;
+    // day), else the file's own folder; the status bar's click opens the same folder.
+    const QString folder = QString::fromStdString(LoadedFileFolder(LastLoadedFile));
     sStatusBar->SetPanelText(3, folder);
     sStatusBar->SetPanelWidth(3, QFontMetrics(sStatusBar->font()).horizontalAdvance(folder) + 20);
 }

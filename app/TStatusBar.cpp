@@ -77,11 +77,21 @@ void TStatusBar::paintEvent(QPaintEvent*) {
 }
 
 void TStatusBar::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (releaseEndsDoubleClick_) {
+        releaseEndsDoubleClick_ = false;
+        return;
+    }
+    clickPosition_ = event->position().toPoint();
+    if (rect().contains(clickPosition_))
         emit Click();
 }
 
 void TStatusBar::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        releaseEndsDoubleClick_ = true;
+        clickPosition_ = event->position().toPoint();
         emit DblClick();
+    }
 }

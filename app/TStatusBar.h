@@ -7,7 +7,8 @@
 
 // A status bar made of panels side by side, each with its own text and width; the last panel
 // takes whatever room is left. Clicks and double-clicks are reported for the whole bar: the
-// handler finds the panel from the cursor position.
+// handler finds the panel from the cursor position. A double-click raises one Click and one
+// DblClick.
 class TStatusBar : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +23,9 @@ public:
     void SetPanelWidth(int index, int width);
     // Where the panel starts, in the bar's coordinates.
     int PanelLeft(int index) const;
+
+    // Where the last click or double-click happened, in the bar's coordinates.
+    QPoint ClickPosition() const { return clickPosition_; }
 
     QSize sizeHint() const override;
 
@@ -40,4 +44,7 @@ private:
         int width = 100;
     };
     std::vector<Panel> panels_;
+    // The release that ends a double-click is no second click.
+    bool releaseEndsDoubleClick_ = false;
+    QPoint clickPosition_;
 };

@@ -1,14 +1,38 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
-// Chooses the visual style of the whole user interface.
-// For now the window is created in its place at start with its name and caption; its controls
-// and handlers come with its own work.
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+// Chooses the visual style of the whole user interface. A style chosen in the list is applied
+// at once as a preview; "Save && Exit" keeps it for the next start, "Cancel" returns to the
+// style that was active when the window was shown. The map takes each style's panel colour as
+// its background. Closing with the title bar keeps the preview for this run only.
 class TfTheme : public QWidget {
     Q_OBJECT
 public:
     explicit TfTheme(QWidget* parent = nullptr);
+
+    QGroupBox* gThemeFrame = nullptr;
+    QListWidget* lbThemeList = nullptr;
+    QLabel* lInfo = nullptr;
+    QPushButton* bSaveExit = nullptr;
+    QPushButton* bCancel = nullptr;
+
+    // The style active when the window was last shown; empty until then.
+    QString ThemeAtShow;
+
+    void FormShow();
+    void lbThemeListClick();
+    void bSaveExitClick();
+    void bCancelClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 extern TfTheme* fTheme;

@@ -90,6 +90,36 @@ void draw(QPainter& p, ToolImage image) {
     case ToolImage::Circle:
         p.drawEllipse(QRectF(2, 2, 12, 12));
         break;
+    case ToolImage::HideWindow:
+        p.drawRect(QRectF(2, 3, 12, 10));
+        p.drawLine(QPointF(4, 10), QPointF(12, 10));
+        break;
+    case ToolImage::ShowWindow:
+        p.drawRect(QRectF(2, 3, 12, 10));
+        p.drawLine(QPointF(2, 6), QPointF(14, 6));
+        break;
+    case ToolImage::NavigationSettings:
+        p.drawEllipse(QRectF(2, 2, 12, 12));
+        p.setBrush(QColor(190, 20, 20));
+        p.drawPolygon(QPolygonF({QPointF(8, 3), QPointF(10, 8), QPointF(6, 8)}));
+        break;
+    case ToolImage::GpsSettings:
+        p.drawEllipse(QRectF(5, 5, 6, 6));
+        p.drawArc(QRectF(1, 1, 14, 14), 30 * 16, 120 * 16);
+        p.drawArc(QRectF(1, 1, 14, 14), 210 * 16, 120 * 16);
+        break;
+    case ToolImage::OpenFolder:
+        p.setBrush(QColor(240, 200, 80));
+        p.drawPolygon(QPolygonF({QPointF(1, 4), QPointF(6, 4), QPointF(7, 6), QPointF(15, 6),
+                                 QPointF(15, 14), QPointF(1, 14)}));
+        break;
+    case ToolImage::ShowOffsets:
+        p.drawLine(QPointF(4, 2), QPointF(4, 14));
+        p.drawLine(QPointF(2, 2), QPointF(6, 2));
+        p.drawLine(QPointF(2, 14), QPointF(6, 14));
+        p.drawLine(QPointF(1, 9), QPointF(15, 9));
+        p.drawLine(QPointF(10, 5), QPointF(10, 13));
+        break;
     }
 }
 

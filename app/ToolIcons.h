@@ -20,6 +20,13 @@ enum class ToolImage {
     Spline,
     Arc,
     Circle,
+    // The realtime data window's tool bar.
+    HideWindow,
+    ShowWindow,
+    NavigationSettings,
+    GpsSettings,
+    OpenFolder,
+    ShowOffsets,
 };
 
 QIcon ToolIcon(ToolImage image);

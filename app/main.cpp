@@ -1,3 +1,4 @@
+#include "app/ProgramRestart.h"
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
 
@@ -20,5 +21,7 @@ int main(int argc, char* argv[]) {
         return QApplication::exec();
     });
     DestroyApplicationWindows();
+    // Only now are the auto-save and the settings written and the ports closed.
+    StartRequestedRestart();
     return result;
 }

@@ -9,9 +9,11 @@
 #include "app/ProgramStart.h"
 #include "app/TFNav.h"
 #include "tools/ScreenshotDeviceWindows.h"
+#include "tools/ScreenshotCommands.h"
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
 #include "tools/ScreenshotSettingsWindows.h"
+#include "tools/ScreenshotSurveyWindows.h"
 #include "tools/ScreenshotTranslation.h"
 
 #include "platform/AppPaths.h"
@@ -80,12 +82,19 @@ int main(int argc, char* argv[]) {
             return 4;
         for (const QString& file : settingsPictures)
             std::printf("%s\n", file.toLocal8Bit().constData());
+        if (!SaveSurveyWindowScreenshots(output))
+            return 4;
         QStringList deviceFiles;
         const bool deviceSaved = SaveDeviceWindowScreenshots(output, deviceFiles);
         for (const QString& file : deviceFiles)
             std::printf("%s\n", file.toLocal8Bit().constData());
         if (!deviceSaved)
             return 4;
+        const QStringList commandPictures = SaveCommandPictures(output);
+        if (commandPictures.isEmpty())
+            return 4;
+        for (const QString& file : commandPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });
     DestroyApplicationWindows();

@@ -1,4 +1,5 @@
 #include "tools/ScreenshotMapTools.h"
+#include "tools/ScreenshotArea.h"
 
 #include "app/TFNav.h"
 #include "app/TfRunline1.h"
@@ -12,19 +13,6 @@
 #include <QPixmap>
 #include <QRadioButton>
 #include <QScreen>
-
-namespace {
-
-// Saves the part of the screen that the windows cover.
-bool saveScreen(const QString& file, const QRect& area) {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return false;
-    const QPixmap picture = screen->grabWindow(0).copy(area & screen->geometry());
-    return !picture.isNull() && picture.save(file, "PNG");
-}
-
-} // namespace
 
 QStringList SaveMapToolPictures(const QString& output) {
     if (!FNav || !FNav->fcad || !fRunline1)
@@ -46,14 +34,14 @@ QStringList SaveMapToolPictures(const QString& output) {
     fRunline1->raise();
     RunEventsFor(500);
     const QString runline = output + QStringLiteral("/runline.png");
-    if (!saveScreen(runline, FNav->frameGeometry() | fRunline1->frameGeometry()))
+    if (!SaveScreenArea(runline, FNav->frameGeometry() | fRunline1->frameGeometry()))
         return {};
     fRunline1->hide();
 
     FNav->HideChrome();
     RunEventsFor(800);
     const QString compact = output + QStringLiteral("/compact.png");
-    const bool saved = saveScreen(compact, FNav->frameGeometry());
+    const bool saved = SaveScreenArea(compact, FNav->frameGeometry());
     FNav->RestoreChrome();
     if (!saved)
         return {};

@@ -13,6 +13,8 @@
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
 
+#include "app/SurveyStateAccess.h"
+
 #include <QCloseEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -63,7 +65,7 @@ TEST_F(MainWindow, FirstStartWithoutSettingsFile) {
     EXPECT_EQ(FNav->tEchogram->interval(), 200);
     EXPECT_TRUE(FNav->PortMonitorActive);
     EXPECT_TRUE(FNav->DatumParameters.empty());
-    EXPECT_FALSE(EchogramActive);
+    EXPECT_FALSE(SurveyAcquisitionState().EchogramActive);
 }
 
 TEST_F(MainWindow, CreatesTheDayFolders) {

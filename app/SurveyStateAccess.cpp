@@ -1,0 +1,6 @@
+#include "app/SurveyStateAccess.h"
+
+AcquisitionState& SurveyAcquisitionState() {
+    static AcquisitionState state;
+    return state;
+}

@@ -1,0 +1,19 @@
+#include "app/TFNav.h"
+
+#include "app/TFMsg.h"
+#include "app/TfRealtime.h"
+
+#include "platform/EventLog.h"
+
+#include <QGroupBox>
+
+void TFNav::ZSENSORTimeout(QObject*) {
+    const QString text = QStringLiteral("Sensor TimeOut.");
+    if (FMsg)
+        FMsg->AddMessage(text);
+    AutoEventLog(text.toStdString(), EventsLogPath());
+    if (fRealtime) {
+        TfRealtime::SetBoxColour(fRealtime->DepthFrameHi, QColor(255, 0, 0));
+        TfRealtime::SetBoxColour(fRealtime->DepthFrameLo, QColor(255, 0, 0));
+    }
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Pictures of the theme chooser and the on-screen keyboards for the screenshot tool, saved
+// into `output`: "theme.png" (the chooser previewing "Dark" over the main window),
+// "keypad.png" and "keyboard.png" (each panel over the main window, editing a field). The look
+// active before is restored afterwards. Returns the files written; empty when a picture could
+// not be saved.
+QStringList SaveCommandPictures(const QString& output);
