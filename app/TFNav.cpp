@@ -441,7 +441,6 @@ void TFNav::FormCreate() {
     Realtime->setProperty("designClass", QStringLiteral("TSpeedButton"));
 
     BindTranslationHandlers();
-    BindSoundVelocityHandlers();
 }
 
 void TFNav::FormShow() {

@@ -144,11 +144,6 @@ public:
     void FormShow();
     void FormCloseQuery();
 
-    // ---- Sound velocity (TFNavSoundVelocity.cpp) ----
-    // "Sound Velocity Profile...": shows the sound velocity window.
-    void SoundVelocityProfile1Click();
-    void BindSoundVelocityHandlers();
-
     // ---- Translation (TFNavTranslation.cpp) ----
     void TranslationEditor1Click();
     void BindTranslationHandlers();

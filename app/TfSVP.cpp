@@ -4,6 +4,7 @@
 #include "app/TFNav.h"
 #include "app/TfSVPGraph.h"
 #include "app/TLabeledEdit.h"
+#include "app/TOffsets.h"
 #include "app/TTavrinTranslation.h"
 
 #include "platform/AppPaths.h"
@@ -153,6 +154,9 @@ TfSVP::TfSVP(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTo
     bSaveClose->setEnabled(false);
     bind(bSaveClose, &QPushButton::clicked, &TfSVP::BitBtn2Click);
 
+    // The offsets log names the profile while soundings are corrected with it.
+    if (Offsets)
+        Offsets->SoundVelocityProfileInUse = [] { return fSVP && fSVP->VelocityColumnInUse(); };
     FormCreate();
 }
 
@@ -211,13 +215,14 @@ void TfSVP::ShowColumnInUse() {
 }
 
 void TfSVP::ApplyUseToSetupWindow() {
-    if (!ApplyToSetupWindow)
+    if (!Offsets)
         return;
     const bool used = cUseSVP->isChecked();
+    Offsets->SV->setEnabled(!used);
     if (used)
-        ApplyToSetupWindow(true, English() ? QStringLiteral("SVP Profile Used") : QStringLiteral("Ses Hızı Profili Devrede"));
+        Offsets->bSVP->setText(English() ? QStringLiteral("SVP Profile Used") : QStringLiteral("Ses Hızı Profili Devrede"));
     else
-        ApplyToSetupWindow(false, English() ? QStringLiteral("Single SV Used") : QStringLiteral("Tek Ses Hızı Değeri"));
+        Offsets->bSVP->setText(English() ? QStringLiteral("Single SV Used") : QStringLiteral("Tek Ses Hızı Değeri"));
 }
 
 void TfSVP::FormCreate() {
@@ -250,7 +255,9 @@ void TfSVP::FormCreate() {
         AutoEventLog(text, EventsLogPath());
     }
     ShowColumnInUse();
-    ApplyUseToSetupWindow();
+    // Unchecked at start leaves the set-up window's own caption alone.
+    if (cUseSVP->isChecked())
+        ApplyUseToSetupWindow();
 }
 
 void TfSVP::FormShow() { RestoreFormState(this, 0); }

@@ -57,11 +57,10 @@ public:
     // surface to k m.
     const std::vector<std::string>* VelocityColumnInUse() const;
 
-    // Tells the set-up window which velocity is used: (profile used, caption of its button).
-    std::function<void(bool profileUsed, const QString& svpButtonCaption)> ApplyToSetupWindow;
     // Name of the loaded profile file, for messages.
     std::string LoadedFileName;
-    // Calls ApplyToSetupWindow with the current state (after it was connected at start).
+    // Shows the set-up window which velocity is used: its single velocity field disabled and
+    // its button captioned "SVP Profile Used" while the profile is, else "Single SV Used".
     void ApplyUseToSetupWindow();
 
     // Writes the four lists, in the order above, each as plain text lines to `prefix` followed

@@ -2,6 +2,7 @@
 
 #include "app/TFMsg.h"
 #include "app/TLabeledEdit.h"
+#include "app/TOffsets.h"
 #include "app/TfSVP.h"
 
 #include "platform/DataPaths.h"
@@ -255,4 +256,27 @@ TEST_F(SoundVelocityWindow, AutoDetectSetsTheSearchStringAndOrder)
     EXPECT_TRUE(fSVP->rDFirst->isChecked());
     fSVP->eSearchStringDblClick();
     EXPECT_EQ(fSVP->eSearchString->text(), QStringLiteral("%*23s %lf,%lf"));
+}
+
+TEST_F(SoundVelocityWindow, UseSvpDrivesTheSetUpWindowAndItsLog)
+{
+    writeSetting(QStringLiteral("SVP"), QStringLiteral("cUseSVP"), QStringLiteral("1"));
+    WriteBytes(SoundVelocityFiles::DatedPath(SvpFolder, TodayString(), 3), "1500.00\n1501.00\n");
+    start();
+    // Started with the dated column of the test's SVP folder: the set-up window shows the profile.
+    EXPECT_FALSE(Offsets->SV->isEnabled());
+    EXPECT_EQ(Offsets->bSVP->text(), QStringLiteral("SVP Profile Used"));
+    ASSERT_TRUE(Offsets->SoundVelocityProfileInUse);
+    EXPECT_TRUE(Offsets->SoundVelocityProfileInUse());
+    fSVP->cUseSVP->setChecked(false);
+    EXPECT_TRUE(Offsets->SV->isEnabled());
+    EXPECT_EQ(Offsets->bSVP->text(), QStringLiteral("Single SV Used"));
+    EXPECT_FALSE(Offsets->SoundVelocityProfileInUse());
+}
+
+TEST_F(SoundVelocityWindow, AnUncheckedStartLeavesTheSetUpWindowAlone)
+{
+    start();
+    EXPECT_TRUE(Offsets->SV->isEnabled());
+    EXPECT_EQ(Offsets->bSVP->text(), QStringLiteral("Sound Velocity Profile"));
 }
