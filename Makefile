@@ -3,7 +3,8 @@ BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 BENCH_DIR ?= build-bench
 FUZZ_DIR  ?= build-fuzz
-FUZZ_SECONDS ?= 120
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS ?= 3
 JOBS      ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need.
@@ -11,7 +12,7 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
 	qt6-base-dev qt6-qpa-plugins libgl-dev zlib1g-dev libzip-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev libproj-dev \
 	proj-bin geographiclib-tools rtklib gpsd-clients \
-	fonts-dejavu-core fonts-liberation2 xvfb xauth locales clang-format imagemagick \
+	fonts-dejavu-core fonts-liberation2 xvfb xauth locales clang-format \
 	python3-ezdxf gdal-bin clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -57,22 +58,13 @@ bench: deps
 		QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
 
-# Fuzz targets and their inputs: name, folder of seed files, folder where a crashing input is
-# kept (the normal test suite replays that folder).
-FUZZ_TARGETS := \
-	fuzz_dxf_reader:tests/drawing_io/data/dxf:tests/drawing_io/data/fuzz \
-	fuzz_sounder_scan:tests/platform/data/sounder-scan:tests/platform/data/fuzz
-
+# One libFuzzer target per reader of outside input (fuzz/), built with clang in its own tree and
+# run for FUZZ_SECONDS each, FUZZ_JOBS at once; never part of `make test`.
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTAVRIN_FUZZ=ON -DTAVRIN_TESTS=OFF
-	@for t in $(FUZZ_TARGETS); do \
-		name=$${t%%:*}; rest=$${t#*:}; seeds=$${rest%%:*}; kept=$${rest#*:}; \
-		cmake --build $(FUZZ_DIR) -j $(JOBS) --target $$name || exit 1; \
-		corpus=$(FUZZ_DIR)/corpus/$$name; mkdir -p $$corpus $$kept; \
-		ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/fuzz/$$name $$corpus $$seeds \
-			-max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 -artifact_prefix=$$kept/ || exit 1; \
-	done
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
+	FUZZ_DIR=$(FUZZ_DIR) FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) tools/run_fuzzers.sh
 
 screenshot: build
 	BUILD_DIR=$(BUILD_DIR) tools/screenshot.sh

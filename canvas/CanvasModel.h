@@ -1,6 +1,9 @@
 #pragma once
 
+#include "canvas/CanvasFontTable.h"
 #include "canvas/CanvasGeometry.h"
+#include "canvas/CanvasLayerTable.h"
+#include "canvas/CanvasSelection.h"
 #include "canvas/DepthLabel.h"
 #include "canvas/EventLabel.h"
 #include "canvas/ShapeStore.h"
@@ -21,7 +24,11 @@
 
 // Everything the map canvas knows, without a window: the world window, the layer and font
 // tables, the shape store, the selection, and the state that painting, the mouse tools and the
-// overlays work on. The control TTavrinCanvas is this model plus a Qt widget; tests use the
+// overlays work on. The layer and font tables and the selection list are small classes of
+// their own that the model owns and forwards to; the model's sources are split by concern
+// (CanvasModel.cpp layers and fonts, CanvasModelView.cpp the world window and the overlays,
+// CanvasModelShapes.cpp making and changing shapes, CanvasModelEditing.cpp deleting, selecting
+// and the polyline drawing). The control TTavrinCanvas is this model plus a Qt widget; tests use the
 // model alone.
 //
 // Shapes and layers are addressed by integer ids. An id that no shape or layer has gives a
@@ -271,28 +278,34 @@ public:
     int ViewDialogShow(int, int32_t);
 
     // ---- Fields ---------------------------------------------------------------------------
+    // The tables the model owns. The names further down (Layers, CurrentLayer, Fonts,
+    // SelectedIds, ...) are the control's own and refer into them.
+    CanvasLayerTable LayerTable;
+    CanvasFontTable FontTable;
+    CanvasSelection Selection;
+
     // World window (public: the main window stores and restores it).
     double PlanWorldLeft = 0.0;
     double PlanWorldRight = 1000.0;
     double PlanWorldTop = 1000.0;
     double PlanWorldBottom = 0.0;
 
-    std::vector<std::unique_ptr<TTLayer>> Layers;
+    std::vector<std::unique_ptr<TTLayer>>& Layers = LayerTable.Layers;
     // Layer that receives shapes drawn with the mouse.
-    int CurrentLayer = 0;
-    int NextLayerId = 0;
+    int& CurrentLayer = LayerTable.CurrentLayer;
+    int& NextLayerId = LayerTable.NextLayerId;
     // Layer the drawing-exchange reader is filling.
-    int DxfLayerId = 0;
+    int& DxfLayerId = LayerTable.DxfLayerId;
 
     ShapeStore Shapes;
     int32_t NextShapeId = 1;
     int32_t ShapeCount = 0;
     std::vector<std::unique_ptr<TTBlock>> Blocks;
 
-    std::vector<TTFont> Fonts;
-    int CurrentFont = 0;
-    int DefaultTextAlign = 0;
-    int DefaultTextJustify = 0;
+    std::vector<TTFont>& Fonts = FontTable.Fonts;
+    int& CurrentFont = FontTable.CurrentFont;
+    int& DefaultTextAlign = FontTable.DefaultTextAlign;
+    int& DefaultTextJustify = FontTable.DefaultTextJustify;
 
     // Tool state of the mouse and keyboard.
     int ToolMode = 0;
@@ -324,7 +337,7 @@ public:
     std::unique_ptr<TTPolyline> PendingPolyline;
 
     // Ids of the selected shapes in the order they were selected (an id may stand twice).
-    std::vector<int32_t> SelectedIds;
+    std::vector<int32_t>& SelectedIds = Selection.SelectedIds;
 
     uint32_t BackColor = 0xFFFFFF;
     // The back buffer no longer shows the drawing and must be rebuilt at the next paint.
@@ -396,7 +409,6 @@ private:
     int32_t AddNewShape(std::unique_ptr<TTShape> shape);
     void DeleteShapesWhere(const std::function<bool(const TTShape&)>& picks);
     size_t DeleteSelectedFlagged();
-    void ForgetSelectedIds(const std::vector<int32_t>& ids);
 
     // The id-based attribute accessors: a missing id reads the fallback and writes nothing;
     // a write that reaches a shape marks the back buffer stale.

@@ -391,7 +391,6 @@ bool CanvasRenderer::IsPointInGGAOverlay(const CanvasModel& model, int x, int y)
     QFont font(StatusFontName);
     font.setPointSize(StatusFontPoints);
     font.setBold(true);
-    font.setStyleStrategy(QFont::NoAntialias);
     const QFontMetrics metrics(font, &surface);
     const QString text = QString::fromStdString(OverlayStatusText);
     const int w = metrics.horizontalAdvance(text);

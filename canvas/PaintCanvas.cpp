@@ -18,6 +18,17 @@ uint32_t ToPixel(uint32_t colour) {
     return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 
+// The ink over an opaque pixel at a coverage of 1..254 out of 255, rounded as the painter's
+// own text drawing rounds it, so that cached and directly drawn texts give the same pixels.
+inline uint32_t BlendInk(uint32_t pixel, uint32_t ink, uint32_t coverage) {
+    const uint32_t keep = 255 - coverage;
+    const auto channel = [&](int shift) {
+        return (((ink >> shift) & 0xFFu) * coverage + ((pixel >> shift) & 0xFFu) * keep + 127) /
+               255 << shift;
+    };
+    return 0xFF000000u | channel(16) | channel(8) | channel(0);
+}
+
 // A pen wider than this only comes from a damaged file; it would fill the whole surface.
 constexpr int MaximumPenWidth = 1000;
 
@@ -58,7 +69,8 @@ QPolygon ToPolygon(const std::vector<TPoint>& points) {
 PaintCanvas::PaintCanvas(QPainter& painter, uint32_t background, TextImageCache* textCache)
     : Painter_(painter), Background_(background), TextCache_(textCache) {
     Painter_.setRenderHint(QPainter::Antialiasing, false);
-    Painter_.setRenderHint(QPainter::TextAntialiasing, false);
+    // Texts are smoothed as the desktop smooths them; shapes and lines stay on whole pixels.
+    Painter_.setRenderHint(QPainter::TextAntialiasing, true);
     SetFont(QStringLiteral("Arial"), 10, false, false);
     QPaintDevice* device = Painter_.device();
     if (device) {
@@ -108,7 +120,6 @@ void PaintCanvas::SetFont(const QString& name, int points, bool bold, bool itali
     font.setPointSize(std::clamp(points, 1, 500));
     font.setBold(bold);
     font.setItalic(italic);
-    font.setStyleStrategy(QFont::NoAntialias);
     if (font == Font_ && Metrics_)
         return;
     Font_ = font;
@@ -331,6 +342,20 @@ void PaintCanvas::TextOut(int x, int y, const QString& text) {
         const int left = x - entry.Offset;
         const int top = y - entry.Offset;
         const uint32_t ink = ToPixel(FontColour_);
+        if (left >= 0 && top >= 0 && left + entry.Width <= ImageWidth_ &&
+            top + entry.Height <= ImageHeight_) {
+            // Wholly inside, as nearly every label is: no clipping pixel by pixel.
+            for (const TextImageCache::Entry::Run& run : entry.Runs) {
+                auto* line = reinterpret_cast<uint32_t*>(Bits_ + Stride_ * (top + run.Row));
+                std::fill_n(line + left + run.Column, run.Length, ink);
+            }
+            for (const TextImageCache::Entry::Edge& edge : entry.Edges) {
+                auto* pixel = reinterpret_cast<uint32_t*>(Bits_ + Stride_ * (top + edge.Row)) +
+                              left + edge.Column;
+                *pixel = BlendInk(*pixel, ink, edge.Coverage);
+            }
+            return;
+        }
         for (const TextImageCache::Entry::Run& run : entry.Runs) {
             const int y = top + run.Row;
             if (y < 0 || y >= ImageHeight_)
@@ -340,6 +365,14 @@ void PaintCanvas::TextOut(int x, int y, const QString& text) {
             auto* line = reinterpret_cast<uint32_t*>(Bits_ + Stride_ * y);
             if (from < to)
                 std::fill(line + from, line + to, ink);
+        }
+        for (const TextImageCache::Entry::Edge& edge : entry.Edges) {
+            const int y = top + edge.Row;
+            const int x = left + edge.Column;
+            if (y < 0 || y >= ImageHeight_ || x < 0 || x >= ImageWidth_)
+                continue;
+            auto* pixel = reinterpret_cast<uint32_t*>(Bits_ + Stride_ * y) + x;
+            *pixel = BlendInk(*pixel, ink, edge.Coverage);
         }
         return;
     }
@@ -482,27 +515,34 @@ const TextImageCache::Entry& TextImageCache::Get(Table& table, const QFont& font
     QImage image(metrics.horizontalAdvance(text) + 2 * entry.Offset,
                  metrics.height() + 2 * entry.Offset, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
+    entry.Width = image.width();
+    entry.Height = image.height();
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setFont(font);
     painter.setPen(Qt::white);
     painter.drawText(entry.Offset, entry.Offset + metrics.ascent(), text);
     painter.end();
-    // The glyphs are drawn without anti-aliasing: every pixel is either ink or nothing.
+    // White ink on nothing: each pixel's alpha is the glyphs' coverage. Full ink is kept as
+    // runs to fill, the smoothed edges as single pixels to blend.
     const int width = image.width();
     for (int row = 0; row < image.height(); ++row) {
         const auto* pixels = reinterpret_cast<const uint32_t*>(image.constScanLine(row));
         for (int column = 0; column < width;) {
-            if ((pixels[column] >> 24) < 0x80) {
+            const uint32_t coverage = pixels[column] >> 24;
+            if (coverage < 0xFF) {
+                if (coverage > 0)
+                    entry.Edges.push_back({row, column, static_cast<uint8_t>(coverage)});
                 ++column;
                 continue;
             }
             const int start = column;
-            while (column < width && (pixels[column] >> 24) >= 0x80)
+            while (column < width && (pixels[column] >> 24) == 0xFF)
                 ++column;
             entry.Runs.push_back({row, start, column - start});
         }
     }
-    Bytes_ += entry.Runs.size() * sizeof(Entry::Run) + static_cast<size_t>(text.size()) * 2 + 64;
+    Bytes_ += entry.Runs.size() * sizeof(Entry::Run) + entry.Edges.size() * sizeof(Entry::Edge) +
+              static_cast<size_t>(text.size()) * 2 + 64;
     return table.emplace(text, std::move(entry)).first->second;
 }

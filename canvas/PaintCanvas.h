@@ -21,9 +21,9 @@
 // The drawing surface the shapes and overlays paint on: a pen, a brush and a font that stay
 // set until changed, a current position, and drawing operations in integer pixels whose
 // boxes have exclusive right and bottom edges and whose lines leave out their end point.
-// Anti-aliasing is off, so every pixel is where the integer arithmetic puts it. One-pixel
-// lines are stepped here rather than by Qt, whose own leave out their bottom or right end
-// whichever way they run.
+// Shapes and lines are not anti-aliased, so every pixel is where the integer arithmetic puts
+// it; texts are smoothed the way the desktop smooths them. One-pixel lines are stepped here
+// rather than by Qt, whose own leave out their bottom or right end whichever way they run.
 //
 // Speed, without changing a pixel: on a plain image (no transform, no clip) single pixels,
 // one-pixel lines and solid boxes are written straight into its memory; elsewhere they, and
@@ -137,20 +137,31 @@ private:
     std::vector<QRect> Boxes_;
 };
 
-// The ink of texts rendered once in a font and kept for the next paints as runs of pixels, so
-// that ten thousand depth labels cost a few copies each. Bounded in memory: it starts afresh
+// The ink of texts rendered once in a font and kept for the next paints as runs of full ink
+// and smoothed edge pixels, so that ten thousand depth labels cost a few copies each. Bounded in memory: it starts afresh
 // when full. One per control, used on the user-interface thread only.
 class TextImageCache {
 public:
     struct Entry {
         // Where the text's top-left lies within the runs' frame (room for overhanging glyphs).
         int Offset = 0;
+        // The size of the runs' frame.
+        int Width = 0;
+        int Height = 0;
         struct Run {
             int Row;
             int Column;
             int Length;
         };
+        // Pixels of full ink.
         std::vector<Run> Runs;
+        // The smoothed edges of the glyphs: pixels the ink covers in part.
+        struct Edge {
+            int Row;
+            int Column;
+            uint8_t Coverage;
+        };
+        std::vector<Edge> Edges;
     };
     struct QStringHash {
         size_t operator()(const QString& text) const { return qHash(text); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/IniDocument.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,12 @@
 // Open one for a burst of reads or writes and let it go: the writes are persisted when it is
 // destroyed (or on flush()), atomically, merged into what is on disk at that moment so that
 // two bursts that overlap do not undo each other.
+//
+// A rewrite changes only the lines it must: every other line keeps its bytes (also bytes that
+// are not UTF-8, comments and lines before the first section) and its line end. New lines take
+// the line end the file already uses; a new file gets CR LF. A value read never carries the
+// CRs of its line end. Sections and keys are found through an index, so a file of many
+// thousand sections reads in milliseconds.
 class IniFile {
 public:
     explicit IniFile(const QString& path);
@@ -46,16 +54,6 @@ public:
     // changes stay pending.
     bool flush();
 
-    struct Entry {
-        QString key; // as written; empty with `raw` for comment and stray lines
-        QString value;
-        bool raw = false;
-    };
-    struct Section {
-        QString name;
-        std::vector<Entry> entries;
-    };
-
 private:
     enum class Op { Write, DeleteKey, EraseSection };
     struct Change {
@@ -65,11 +63,9 @@ private:
         QString value;
     };
 
-    static std::vector<Section> parse(const QByteArray& bytes);
-    static QByteArray serialize(const std::vector<Section>& sections);
-    static void apply(std::vector<Section>& sections, const Change& change);
+    static void apply(IniDocument& document, const Change& change);
 
     QString path_;
-    std::vector<Section> sections_;
+    IniDocument document_;
     std::vector<Change> pending_;
 };

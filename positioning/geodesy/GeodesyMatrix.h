@@ -8,10 +8,10 @@ using GeodesyMatrix = long double**;
 // A rows x columns matrix filled with zeros.
 GeodesyMatrix MatrixAllocate(int rows, int columns);
 
-// Inverts the n x n matrix in place by a Gauss-Jordan sweep with the pivots taken on the
-// diagonal in order (rows are never exchanged) and returns it. A zero pivot leaves non-finite
-// entries; callers check the result. Meant for scaled rotation matrices, whose diagonal stays
-// close to the scale.
+// Inverts the n x n matrix in place by Gauss-Jordan elimination with partial pivoting and
+// returns it. A matrix that is singular to working precision (a pivot below 1e-12 of its
+// largest entry), holds a value that is not finite, or whose inverse is not finite gives null:
+// never a finite wrong answer. On failure the matrix is left as it was.
 GeodesyMatrix MatrixInverse(GeodesyMatrix m, int n);
 
 // A (aRows x aColumns) times B (bRows x bColumns) as a new aRows x bColumns matrix. The inner

@@ -17,31 +17,35 @@ namespace {
 const std::string kFailure = "0";
 constexpr long double kPiExtended = 3.141592653589793L;
 
+// The texts of a result, joined, or the failure text when one of them does not read back as a
+// number: a value near the largest double rounds past it at 15 digits.
+std::string JoinReadable(std::initializer_list<std::string> texts, char separator) {
+    std::string joined;
+    for (const std::string& text : texts) {
+        double back = 0;
+        if (!ParseNumber(text, back))
+            return kFailure;
+        if (!joined.empty())
+            joined += separator;
+        joined += text;
+    }
+    return joined;
+}
+
 std::string EcefText(const EcefPoint& p) {
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
         return kFailure;
-    std::string text = FormatGeneral(p.x);
-    text += '\t';
-    text += FormatGeneral(p.y);
-    text += '\t';
-    text += FormatGeneral(p.z);
-    return text;
+    return JoinReadable({FormatGeneral(p.x), FormatGeneral(p.y), FormatGeneral(p.z)}, '\t');
 }
 
 std::string GeodeticText(const GeodeticPoint& p) {
-    std::string text = FormatFixed(p.latitude, 8);
-    text += '\t';
-    text += FormatFixed(p.longitude, 8);
-    text += '\t';
-    text += FormatFixed(p.height, 2);
-    return text;
+    return JoinReadable(
+        {FormatFixed(p.latitude, 8), FormatFixed(p.longitude, 8), FormatFixed(p.height, 2)},
+        '\t');
 }
 
 std::string GridText(double easting, double northing) {
-    std::string text = FormatGeneral(easting);
-    text += ' ';
-    text += FormatGeneral(northing);
-    return text;
+    return JoinReadable({FormatGeneral(easting), FormatGeneral(northing)}, ' ');
 }
 
 SevenParameters SetFrom(const double* v) {
@@ -104,7 +108,10 @@ std::string HelmertTransform(const std::string& mode, const std::string& paramet
             for (int j = 0; j < 3; ++j)
                 inverse[i][j] = m[static_cast<size_t>(i * 3 + j)];
         }
-        MatrixInverse(inverse, 3);
+        if (MatrixInverse(inverse, 3) == nullptr) {
+            MatrixFree(inverse, 3);
+            return kFailure;
+        }
         GeodesyMatrix d = MatrixAllocate(3, 1);
         d[0][0] = static_cast<long double>(v[0]) - set.shiftX;
         d[1][0] = static_cast<long double>(v[1]) - set.shiftY;

@@ -49,6 +49,15 @@ bool ReadCount(std::string_view field, int& out) {
     return true;
 }
 
+// A course in degrees: finite and within 0..360.
+bool ReadCourse(std::string_view field, double& out) {
+    double value = 0;
+    if (!ParseNumber(field, value) || value < 0 || value > 360)
+        return false;
+    out = value;
+    return true;
+}
+
 } // namespace
 
 NmeaParser::NmeaParser(NmeaFix& fix) : fix_(fix) {}
@@ -93,6 +102,10 @@ std::optional<double> NmeaParser::NmeaToDegrees(std::string_view value,
     const std::string_view minuteText = value.substr(degreeDigits);
     if (!AllDigits(degreeText) || !AllDigits(minuteText.substr(0, 2)))
         return std::nullopt;
+    // Minutes are two digits, a point and at least one digit: an exponent ("4805.1e1" would
+    // read as 51 minutes) or a bare point is damage, not a way of writing minutes.
+    if (minuteText.size() < 4 || !AllDigits(minuteText.substr(3)))
+        return std::nullopt;
     double minutes = 0;
     if (!ParseNumber(minuteText, minutes) || minutes < 0 || minutes >= 60)
         return std::nullopt;
@@ -103,6 +116,34 @@ std::optional<double> NmeaParser::NmeaToDegrees(std::string_view value,
     if (hemisphere == "S" || hemisphere == "W")
         result = -result;
     return result;
+}
+
+bool NmeaParser::ReadPosition(const std::vector<std::string_view>& fields, size_t first,
+                              double& latitude, double& longitude) {
+    const std::string_view latitudeText = fields[first];
+    const std::string_view north = fields[first + 1];
+    const std::string_view longitudeText = fields[first + 2];
+    const std::string_view east = fields[first + 3];
+    // Both empty is the receiver's "no fix"; one of them empty is a damaged line, and reading
+    // it as 0 would put the vessel on the equator or the prime meridian.
+    if (latitudeText.empty() && longitudeText.empty()) {
+        latitude = 0;
+        longitude = 0;
+        return true;
+    }
+    if (latitudeText.empty() || longitudeText.empty())
+        return false;
+    // Any other hemisphere letter (a damaged "S", a lower-case one, none) would read as north
+    // or east and move a southern or western survey across the globe.
+    if ((north != "N" && north != "S") || (east != "E" && east != "W"))
+        return false;
+    const auto lat = NmeaToDegrees(latitudeText, north);
+    const auto lon = NmeaToDegrees(longitudeText, east);
+    if (!lat || std::fabs(*lat) > 90 || !lon || std::fabs(*lon) > 180)
+        return false;
+    latitude = *lat;
+    longitude = *lon;
+    return true;
 }
 
 NmeaParser::Outcome NmeaParser::DispatchSentence(std::string_view line) {
@@ -144,9 +185,9 @@ NmeaParser::Outcome NmeaParser::ParseGGA(std::string_view sentence) {
     const auto& f = fields_;
     if (f.size() < 10)
         return refuse();
-    const auto latitude = NmeaToDegrees(f[2], f[3]);
-    const auto longitude = NmeaToDegrees(f[4], f[5]);
-    if (!latitude || std::fabs(*latitude) > 90 || !longitude || std::fabs(*longitude) > 180)
+    double latitude = 0;
+    double longitude = 0;
+    if (!ReadPosition(f, 2, latitude, longitude))
         return refuse();
     int fixQuality = fix_.FixQuality;
     int satellites = fix_.Satellites;
@@ -160,9 +201,9 @@ NmeaParser::Outcome NmeaParser::ParseGGA(std::string_view sentence) {
 
     fix_.FixQuality = fixQuality;
     fix_.Satellites = satellites;
-    if (*latitude != fix_.Latitude || *longitude != fix_.Longitude || altitude != fix_.Altitude) {
-        fix_.Latitude = *latitude;
-        fix_.Longitude = *longitude;
+    if (latitude != fix_.Latitude || longitude != fix_.Longitude || altitude != fix_.Altitude) {
+        fix_.Latitude = latitude;
+        fix_.Longitude = longitude;
         fix_.Altitude = altitude;
         if (onPositionChanged)
             onPositionChanged(fix_.Latitude, fix_.Longitude, fix_.Altitude);
@@ -175,6 +216,11 @@ NmeaParser::Outcome NmeaParser::ParseRMC(std::string_view sentence) {
     const auto& f = fields_;
     if (f.size() < 8)
         return refuse();
+    // The position is not stored from RMC, but a damaged one marks the whole sentence damaged.
+    double latitude = 0;
+    double longitude = 0;
+    if (!ReadPosition(f, 3, latitude, longitude))
+        return refuse();
     std::optional<double> speed;
     std::optional<double> course;
     double value = 0;
@@ -184,7 +230,7 @@ NmeaParser::Outcome NmeaParser::ParseRMC(std::string_view sentence) {
         speed = value;
     }
     if (f.size() > 8 && !f[8].empty()) {
-        if (!ParseNumber(f[8], value))
+        if (!ReadCourse(f[8], value))
             return refuse();
         course = value;
     }
@@ -208,7 +254,7 @@ NmeaParser::Outcome NmeaParser::ParseVTG(std::string_view sentence) {
     std::optional<double> course;
     double value = 0;
     if (!f[1].empty()) {
-        if (!ParseNumber(f[1], value))
+        if (!ReadCourse(f[1], value))
             return refuse();
         course = value;
     }

@@ -17,8 +17,10 @@
 // A position on a moving boat must never jump because of a damaged line: a sentence whose
 // "*hh" checksum is present and wrong is dropped, and so is a sentence holding a field that
 // does not convert, minutes of 60 or more, a latitude beyond 90 or a longitude beyond 180
-// degrees, or a number that is not finite. Such a sentence changes nothing at all; it is only
-// counted. Empty fields are not damage: an empty position (no fix) reads as 0.
+// degrees, a hemisphere that is not "N"/"S" or "E"/"W", a position with only one of latitude
+// and longitude, a course outside 0..360, or a number that is not finite. Such a sentence
+// changes nothing at all; it is only counted. Empty fields are not damage: an empty position
+// (both coordinates empty: no fix) reads as 0.
 class NmeaParser {
 public:
     using PositionChanged =
@@ -64,9 +66,15 @@ public:
     // Signed decimal degrees from "ddmm.mmmm" (latitude) or "dddmm.mmmm" (longitude: the
     // hemisphere is "E" or "W"). An empty value gives 0; a value that is not a coordinate
     // gives nothing. "S" and "W" negate; hemisphere letters are compared case-sensitively.
+    // Minutes are two digits, a point and digits.
     static std::optional<double> NmeaToDegrees(std::string_view value, std::string_view hemisphere);
 
 private:
+    // The four fields latitude, N/S, longitude, E/W from `first` on: both coordinates or
+    // neither (no fix, 0), each with its own hemisphere letter and on the earth.
+    static bool ReadPosition(const std::vector<std::string_view>& fields, size_t first,
+                             double& latitude, double& longitude);
+
     Outcome refuse();
 
     NmeaFix& fix_;

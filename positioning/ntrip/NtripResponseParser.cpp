@@ -1,9 +1,12 @@
 #include "positioning/ntrip/NtripResponseParser.h"
 
+#include "platform/PrintableText.h"
+
 namespace {
 
+constexpr std::string_view LineEnd = "\r\n";
 constexpr std::string_view BlankLine = "\r\n\r\n";
-constexpr std::string_view IcyLine = "ICY 200 OK\r\n";
+constexpr std::string_view IcyStatus = "ICY 200 OK";
 constexpr std::string_view TableEnd = "ENDSOURCETABLE";
 
 bool Contains(std::string_view text, std::string_view what) {
@@ -28,21 +31,27 @@ NtripResponseParser::Outcome NtripResponseParser::feed(std::string_view block) {
         break;
     }
 
+    // The answer depends on the bytes alone, never on how the socket cut them: the header's
+    // end is found the same way in one block as byte by byte, and only within the cap.
+    const size_t searchFrom = header_.size() >= 3 ? header_.size() - 3 : 0;
     header_.append(block);
-    const size_t blank = header_.find(BlankLine);
-    const size_t icy = header_.find(IcyLine);
-    if (blank != std::string::npos || icy != std::string::npos) {
-        const size_t headerEnd =
-            blank != std::string::npos ? blank + BlankLine.size() : icy + IcyLine.size();
-        // An "ICY 200 OK" answer's data begin right after that line, whatever follows it.
-        const size_t dataStart = icy != std::string::npos ? icy + IcyLine.size() : headerEnd;
-        return judgeHeader(headerEnd, dataStart);
-    }
-    if (header_.size() > MaxHeaderBytes) {
-        phase_ = Phase::Done;
-        return refusal(header_);
-    }
-    return {};
+    const size_t firstLineEnd = header_.find(LineEnd);
+    if (firstLineEnd == std::string::npos || firstLineEnd + LineEnd.size() > MaxHeaderBytes)
+        return header_.size() > MaxHeaderBytes ? overflow() : Outcome{};
+    // "ICY 200 OK" says all in its status line: the data begin right after it, whatever they
+    // hold. Any other answer has a header ending at its first blank line.
+    if (std::string_view(header_).substr(0, firstLineEnd) == IcyStatus)
+        return judgeHeader(firstLineEnd + LineEnd.size());
+    const size_t blank = header_.find(BlankLine, std::min(searchFrom, firstLineEnd));
+    if (blank == std::string::npos || blank + BlankLine.size() > MaxHeaderBytes)
+        return header_.size() > MaxHeaderBytes ? overflow() : Outcome{};
+    return judgeHeader(blank + BlankLine.size());
+}
+
+NtripResponseParser::Outcome NtripResponseParser::overflow() {
+    phase_ = Phase::Done;
+    // Only the capped part counts, as it would have had the bytes come one by one.
+    return refusal(std::string_view(header_).substr(0, MaxHeaderBytes));
 }
 
 NtripResponseParser::Outcome NtripResponseParser::finish() {
@@ -56,7 +65,7 @@ NtripResponseParser::Outcome NtripResponseParser::finish() {
     return refusal(header);
 }
 
-NtripResponseParser::Outcome NtripResponseParser::judgeHeader(size_t headerEnd, size_t dataStart) {
+NtripResponseParser::Outcome NtripResponseParser::judgeHeader(size_t headerEnd) {
     const std::string_view header = std::string_view(header_).substr(0, headerEnd);
     const bool accepted = Contains(header, "200 OK") || Contains(header, "SOURCETABLE 200");
     const bool table = Contains(header, "SOURCETABLE");
@@ -66,16 +75,14 @@ NtripResponseParser::Outcome NtripResponseParser::judgeHeader(size_t headerEnd, 
     }
     if (table) {
         phase_ = Phase::Table;
-        const size_t blank = header_.find(BlankLine);
-        const std::string rest =
-            blank == std::string::npos ? std::string() : header_.substr(blank + BlankLine.size());
+        const std::string rest = header_.substr(headerEnd);
         header_.clear();
         return appendToTable(rest);
     }
     phase_ = Phase::Stream;
     Outcome outcome;
     outcome.kind = Outcome::Kind::StreamStarted;
-    outcome.data = std::string_view(header_).substr(std::min(dataStart, header_.size()));
+    outcome.data = std::string_view(header_).substr(headerEnd);
     return outcome;
 }
 
@@ -92,8 +99,7 @@ NtripResponseParser::Outcome NtripResponseParser::refusal(std::string_view heade
         std::string_view line = header.substr(0, header.find("\r\n"));
         line = line.substr(0, MaxQuotedLineBytes);
         // The line goes to the operator's log: nothing unprintable from the network.
-        for (const char c : line)
-            outcome.serverResponse += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+        outcome.serverResponse = PrintableText(line);
         outcome.status = "Unknown server response";
     }
     return outcome;
@@ -106,7 +112,11 @@ NtripResponseParser::Outcome NtripResponseParser::appendToTable(std::string_view
     const size_t searchFrom =
         table_.size() >= TableEnd.size() ? table_.size() - TableEnd.size() + 1 : 0;
     table_.append(bytes.substr(0, room));
-    if (table_.find(TableEnd, searchFrom) != std::string::npos) {
+    const size_t end = table_.find(TableEnd, searchFrom);
+    if (end != std::string::npos) {
+        // The table ends with its marker's line, whatever came after it in the same read.
+        table_.resize(end + TableEnd.size());
+        table_.append(LineEnd);
         outcome.kind = Outcome::Kind::SourceTable;
     } else if (bytes.size() > room) {
         const size_t lastLineEnd = table_.find_last_of("\r\n");

@@ -8,6 +8,11 @@
 // response header, decides between a correction stream, a source table and a refusal, and
 // gathers a source table until its end marker. Once a stream runs, every block is plain
 // correction data and the parser only says so.
+//
+// The result depends only on the bytes, never on how they were cut into reads. An
+// "ICY 200 OK" status line ends the header at its own line end; any other header ends at its
+// first blank line. What follows is data or table, whatever it holds ("ICY 200 OK", blank
+// lines, "SOURCETABLE"). A header that does not end within MaxHeaderBytes is refused.
 class NtripResponseParser {
 public:
     // A caster that never ends its header must not make us buffer without bound.
@@ -24,7 +29,8 @@ public:
                            // when the refusal was not recognised
             StreamStarted, // `data`: correction bytes that came with the header (may be empty)
             StreamData,    // `data`: the whole block
-            SourceTable,   // `sourceTable`: the table text after the header, complete
+            SourceTable,   // `sourceTable`: the table text after the header, complete, ending
+                           // with "ENDSOURCETABLE\r\n"
         };
         Kind kind = Kind::NeedMore;
         std::string status;
@@ -51,7 +57,8 @@ public:
 private:
     enum class Phase { Header, Table, Stream, Done };
 
-    Outcome judgeHeader(size_t headerEnd, size_t dataStart);
+    Outcome judgeHeader(size_t headerEnd);
+    Outcome overflow();
     Outcome refusal(std::string_view header);
     Outcome appendToTable(std::string_view bytes);
 

@@ -43,14 +43,14 @@ void DecodeStation(const uint8_t* message, size_t length, RtcmCaptureSummary& su
     summary.glonass = arp.glonass;
     summary.galileo = arp.galileo;
     summary.computedStation = arp.computed;
-    summary.x = arp.x;
-    summary.y = arp.y;
-    summary.z = arp.z;
     if (IsPlausibleStationVector(arp.x, arp.y, arp.z)) {
+        summary.x = arp.x;
+        summary.y = arp.y;
+        summary.z = arp.z;
         summary.position = StationEcefToWgs84(arp.x, arp.y, arp.z);
         summary.positionValid = true;
     } else {
-        ++summary.implausibleStationMessages;
+        summary.implausibleStations.push_back({arp.x, arp.y, arp.z});
     }
     if (arp.hasAntennaHeight)
         summary.antennaHeight = arp.antennaHeight;

@@ -5,7 +5,12 @@
 
 #include <cstdint>
 #include <map>
+#include <vector>
 #include <string_view>
+
+struct RtcmEcef {
+    double x = 0, y = 0, z = 0;
+};
 
 // Which signals the stream carries, judged by its message numbers.
 struct RtcmSignalMarks {
@@ -30,13 +35,14 @@ struct RtcmCaptureSummary {
     int itrfYearField = 0;
     bool gps = false, glonass = false, galileo = false;
     bool computedStation = false;
-    double x = 0, y = 0, z = 0;
 
-    // From the last 1005 or 1006 whose ARP was plausible; the mark stays once set.
+    // The ARP in ECEF and WGS 84, both from the last 1005 or 1006 whose ARP was plausible, so
+    // that the two never describe different stations; the mark stays once set.
     bool positionValid = false;
+    double x = 0, y = 0, z = 0;
     Wgs84Position position;
-    // Station messages whose ARP was not plausible, in capture order.
-    int implausibleStationMessages = 0;
+    // The ARPs of station messages that were not plausible, in capture order.
+    std::vector<RtcmEcef> implausibleStations;
 
     double antennaHeight = 0; // from a 1006 of at least 21 bytes
     RtcmDescriptors descriptors;

@@ -2,6 +2,7 @@
 
 #include "platform/DateTimeText.h"
 #include "platform/NumberText.h"
+#include "platform/PrintableText.h"
 #include "positioning/rtcm/RtcmMessageName.h"
 
 #include <charconv>
@@ -96,9 +97,9 @@ void DescriptorLines(std::vector<std::string>& lines, const RtcmDescriptors& d) 
         lines.push_back("");
         Title(lines, "ANTENNA DESCRIPTOR");
         if (!d.antennaDescriptor.empty())
-            lines.push_back("Antenna Type: " + d.antennaDescriptor);
+            lines.push_back("Antenna Type: " + PrintableText(d.antennaDescriptor));
         if (!d.antennaSerial.empty())
-            lines.push_back("Antenna Serial: " + d.antennaSerial);
+            lines.push_back("Antenna Serial: " + PrintableText(d.antennaSerial));
         if (d.setupId > 0)
             lines.push_back("Setup ID: " + std::to_string(d.setupId));
     }
@@ -106,11 +107,11 @@ void DescriptorLines(std::vector<std::string>& lines, const RtcmDescriptors& d) 
         lines.push_back("");
         Title(lines, "RECEIVER & ANTENNA DESCRIPTORS");
         if (!d.receiverType.empty())
-            lines.push_back("Receiver Type: " + d.receiverType);
+            lines.push_back("Receiver Type: " + PrintableText(d.receiverType));
         if (!d.receiverFirmware.empty())
-            lines.push_back("Receiver Firmware: " + d.receiverFirmware);
+            lines.push_back("Receiver Firmware: " + PrintableText(d.receiverFirmware));
         if (!d.receiverSerial.empty())
-            lines.push_back("Receiver Serial: " + d.receiverSerial);
+            lines.push_back("Receiver Serial: " + PrintableText(d.receiverSerial));
     }
 }
 
@@ -201,8 +202,12 @@ std::vector<std::string> BuildRtcmReportLines(std::string_view capture,
                                               const RtcmReportContext& context) {
     std::vector<std::string> lines;
     HeaderLines(lines, capture, context);
-    for (int i = 0; i < summary.implausibleStationMessages; ++i)
-        lines.push_back("  WARNING: ECEF magnitude invalid - parsing may be incorrect!");
+    // Each implausible station message on a line of its own, with what it said; the blocks
+    // below all come from the last plausible one.
+    for (const RtcmEcef& ecef : summary.implausibleStations)
+        lines.push_back("  WARNING: ECEF magnitude invalid - parsing may be incorrect! (X " +
+                        FormatFixed(ecef.x, 4) + ", Y " + FormatFixed(ecef.y, 4) + ", Z " +
+                        FormatFixed(ecef.z, 4) + " m)");
     ReferencePointLines(lines, summary);
     DescriptorLines(lines, summary.descriptors);
     SignalLines(lines, summary.signalMarks);

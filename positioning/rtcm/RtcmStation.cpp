@@ -51,6 +51,8 @@ Wgs84Position StationEcefToWgs84(double x, double y, double z) {
     const double s = std::sin(phi);
     const double n = a / std::sqrt(1 - e2 * s * s);
     position.latitude = phi * 180.0 / 3.141592653589793;
-    position.height = p / std::cos(phi) - n;
+    // Valid at every latitude: p / cos(phi) - n loses all precision near the poles (on the
+    // axis it reads some 6,400 km below the ground).
+    position.height = p * std::cos(phi) + z * s - a * a / n;
     return position;
 }

@@ -27,9 +27,11 @@ QString FileText(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
-// The lines of one section as they stand in the file, header included.
+// The lines of one section as they stand in the file, header included, with LF line ends (the
+// settings file is written with CR LF; the order of the lines is what counts here).
 QString SectionBlock(const QString& section) {
-    const QString text = QString::fromUtf8(StartedProgram::settingsFileBytes());
+    const QString text =
+        QString::fromUtf8(StartedProgram::settingsFileBytes()).remove(QLatin1Char('\r'));
     const QString header = QLatin1Char('[') + section + QStringLiteral("]\n");
     const qsizetype start = text.indexOf(header);
     if (start < 0)
@@ -425,7 +427,7 @@ TEST_F(NavigationSettingsWindow, CloseWritesTheSectionThenThePosition) {
                              "BackgroundColor=16777215\n"
                              "cLineOrDot=0\n"
                              "edDepthAlert=2.75\n").toStdString());
-    const QString text = QString::fromUtf8(settingsFileBytes());
+    const QString text = QString::fromUtf8(settingsFileBytes()).remove(QLatin1Char('\r'));
     EXPECT_TRUE(text.startsWith(QStringLiteral("[NAVIGATION_SETTINGS]\n")));
     EXPECT_GT(text.indexOf(QStringLiteral("[Navset]\n")), 0);
     const IniFile ini(TestEnvironment::settingsFile());

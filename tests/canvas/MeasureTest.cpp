@@ -72,8 +72,8 @@ TEST(MeasureTest, CircleLineCrossAndLabel) {
     ASSERT_FALSE(yellow.isEmpty());
     EXPECT_NEAR(yellow.center().x(), 150, 2);
     EXPECT_EQ(yellow.top(), 100 - 30 - 2 + 1); // inside the black outline
-    EXPECT_GT(CountIn(frame, yellow, 0), 20);
-    EXPECT_GT(CountIn(frame, yellow, 0x800000), 10);
+    EXPECT_GT(CountTextIn(frame, yellow, 0, Yellow), 20);
+    EXPECT_GT(CountTextIn(frame, yellow, 0x800000, Yellow), 10);
 }
 
 TEST(MeasureTest, NothingWithinTwoPixelsAndNoCircleAtTwo) {

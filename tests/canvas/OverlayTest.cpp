@@ -122,7 +122,7 @@ TEST_F(OverlayTest, StatusBoxColourFollowsTheFixQuality) {
         const QImage frame = canvas.RenderFrame();
         // The box's margin left of the text (x 2..7 at the text's mid height) is box colour.
         EXPECT_TRUE(Is(frame, 4, 15, c.box)) << c.quality;
-        EXPECT_GT(CountIn(frame, QRect(8, 8, 80, 20), c.text), 10) << c.quality;
+        EXPECT_GT(CountTextIn(frame, QRect(8, 8, 80, 20), c.text, c.box), 10) << c.quality;
     }
 }
 
@@ -157,7 +157,7 @@ TEST_F(OverlayTest, AnInvalidHeadingIsHighlightedInRed) {
     const QRect red = BoundsOf(frame, 0x0000FF);
     ASSERT_FALSE(red.isEmpty());
     EXPECT_GT(red.left(), 40);                 // only the heading part, right of "Sats:12 "
-    EXPECT_GT(CountIn(frame, red, White), 10); // white text on it
+    EXPECT_GT(CountTextIn(frame, red, White, 0x0000FF), 10); // white text on it
 }
 
 TEST_F(OverlayTest, TheDepthAndSpeedReadout) {
@@ -165,7 +165,7 @@ TEST_F(OverlayTest, TheDepthAndSpeedReadout) {
     canvas.SetCurrentDepth(12.345, 0, true);
     QImage frame = canvas.RenderFrame();
     // Bottom left: the white box and navy digits.
-    const QRect navy = BoundsOf(frame, OverlayDepthColor);
+    const QRect navy = TextBoundsOf(frame, OverlayDepthColor, White);
     ASSERT_FALSE(navy.isEmpty());
     EXPECT_GE(navy.left(), 10);
     EXPECT_GT(navy.top(), 150);
@@ -178,7 +178,7 @@ TEST_F(OverlayTest, TheDepthAndSpeedReadout) {
     canvas.Refresh();
     frame = canvas.RenderFrame();
     EXPECT_EQ(Count(frame, OverlayDepthColor), 0);
-    EXPECT_GT(Count(frame, OverlaySpeedColor), 50);
+    EXPECT_GT(CountTextIn(frame, frame.rect(), OverlaySpeedColor, White), 50);
 
     // Top right in mode 2.
     canvas.DepthSpeedDisplayMode = 2;
@@ -200,15 +200,15 @@ TEST_F(OverlayTest, EventLabelsStayVisibleWhenDepthLabelsAreSwitchedOff) {
     canvas.AddDepthLabel(100, 150, 12.3);
     canvas.AddEventLabel(300, 150, 42);
     QImage frame = canvas.RenderFrame();
-    const QRect depthInk = BoundsOf(frame, 0xFF0000);
+    const QRect depthInk = TextBoundsOf(frame, 0xFF0000, White);
     ASSERT_FALSE(depthInk.isEmpty());
     EXPECT_TRUE(depthInk.contains(100, depthInk.center().y())); // centred on its point
-    EXPECT_GT(Count(frame, EventLabelColor), 20);
+    EXPECT_GT(CountTextIn(frame, frame.rect(), EventLabelColor, White), 20);
 
     canvas.SetDepthLabelSettings(false, 10, "DejaVu Sans", 12, 0xFF0000);
     frame = canvas.RenderFrame();
-    EXPECT_EQ(Count(frame, 0xFF0000), 0);
-    EXPECT_GT(Count(frame, EventLabelColor), 20);
+    EXPECT_EQ(CountTextIn(frame, frame.rect(), 0xFF0000, White), 0);
+    EXPECT_GT(CountTextIn(frame, frame.rect(), EventLabelColor, White), 20);
 }
 
 TEST_F(OverlayTest, LabelsFarOffTheClientAreSkipped) {
@@ -218,9 +218,10 @@ TEST_F(OverlayTest, LabelsFarOffTheClientAreSkipped) {
     canvas.SetDepthLabelSettings(true, 10, "DejaVu Sans", 24, 0xFF0000);
     canvas.AddDepthLabel(-60, 150, 1234567.8); // beyond the 50-pixel margin
     canvas.AddDepthLabel(150, 330, 1234567.8); // 30 pixels above: beyond the 20-pixel margin
-    EXPECT_EQ(Count(canvas.RenderFrame(), 0xFF0000), 0);
+    const QImage skipped = canvas.RenderFrame().copy();
+    EXPECT_EQ(CountTextIn(skipped, skipped.rect(), 0xFF0000, White), 0);
     canvas.AddDepthLabel(-40, 200, 1234567.8); // within the margin: its right part shows
-    const QRect ink = BoundsOf(canvas.RenderFrame(), 0xFF0000);
+    const QRect ink = TextBoundsOf(canvas.RenderFrame(), 0xFF0000, White);
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_EQ(ink.left(), 0);
     EXPECT_LT(ink.right(), 60);

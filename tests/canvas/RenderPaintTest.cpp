@@ -217,7 +217,7 @@ TEST(RenderPaintTest, TheScaleBarStatesTheLengthItHas) {
     EXPECT_EQ(CountIn(frame, QRect(x0 + 51, y0 + 1, 48, 6), White), 48 * 6);
     EXPECT_TRUE(Is(frame, x0 + 99, y0 + 4, 0));                   // right edge of the outline
     EXPECT_TRUE(Is(frame, x0 + 100, y0 + 4, White));              // the bar ends there
-    EXPECT_GT(CountIn(frame, QRect(x0, y0 + 10, 100, 15), 0), 5); // "100 m"
+    EXPECT_GT(CountTextIn(frame, QRect(x0, y0 + 10, 100, 15), 0, White), 5); // "100 m"
 }
 
 TEST(RenderPaintTest, TheToolPreviewIsDrawnInvertedOverTheBuffer) {

@@ -205,7 +205,7 @@ std::unique_ptr<TTText> TextAt(double x, double y, const QString& text) {
 TEST(RenderShapeTest, TextsAnchorByAlignAndJustify) {
     // Top-left anchored: the ink lies right of and below the anchor.
     QImage image = DrawShape(*TextAt(100, 100, "HHHH"), 0, 200, 200, 0, 200, 200);
-    QRect ink = BoundsOf(image, Blue);
+    QRect ink = TextBoundsOf(image, Blue, White);
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_GE(ink.left(), 100);
     EXPECT_GE(ink.top(), 100);
@@ -215,7 +215,7 @@ TEST(RenderShapeTest, TextsAnchorByAlignAndJustify) {
     auto centred = TextAt(100, 100, "HHHH");
     centred->Align = 1;
     centred->Justify = 1;
-    ink = BoundsOf(DrawShape(*centred, 0, 200, 200, 0, 200, 200), Blue);
+    ink = TextBoundsOf(DrawShape(*centred, 0, 200, 200, 0, 200, 200), Blue, White);
     EXPECT_LT(ink.left(), 100);
     EXPECT_GT(ink.right(), 100);
     EXPECT_LT(ink.top(), 100);
@@ -225,7 +225,7 @@ TEST(RenderShapeTest, TextsAnchorByAlignAndJustify) {
     auto opposite = TextAt(100, 100, "HHHH");
     opposite->Align = 2;
     opposite->Justify = 2;
-    ink = BoundsOf(DrawShape(*opposite, 0, 200, 200, 0, 200, 200), Blue);
+    ink = TextBoundsOf(DrawShape(*opposite, 0, 200, 200, 0, 200, 200), Blue, White);
     EXPECT_LE(ink.right(), 100);
     EXPECT_LE(ink.bottom(), 100);
 }
@@ -235,8 +235,10 @@ TEST(RenderShapeTest, TextSizeIsClampedAndDoesNotFollowTheZoom) {
     huge->Height = 200;
     auto largest = TextAt(10, 390, "H");
     largest->Height = 72;
-    const int hugeInk = BoundsOf(DrawShape(*huge, 0, 400, 400, 0, 400, 400), Blue).height();
-    EXPECT_EQ(hugeInk, BoundsOf(DrawShape(*largest, 0, 400, 400, 0, 400, 400), Blue).height());
+    const int hugeInk =
+        TextBoundsOf(DrawShape(*huge, 0, 400, 400, 0, 400, 400), Blue, White).height();
+    EXPECT_EQ(hugeInk,
+              TextBoundsOf(DrawShape(*largest, 0, 400, 400, 0, 400, 400), Blue, White).height());
     EXPECT_GT(hugeInk, 40);
 
     auto zero = TextAt(10, 390, "H");
@@ -246,8 +248,8 @@ TEST(RenderShapeTest, TextSizeIsClampedAndDoesNotFollowTheZoom) {
     EXPECT_EQ(DrawShape(*zero, 0, 400, 400, 0, 400, 400),
               DrawShape(*ten, 0, 400, 400, 0, 400, 400));
     // Zooming in tenfold leaves the glyph's size alone.
-    EXPECT_EQ(BoundsOf(DrawShape(*ten, 0, 40, 400, 360, 400, 400), Blue).size(),
-              BoundsOf(DrawShape(*ten, 0, 400, 400, 0, 400, 400), Blue).size());
+    EXPECT_EQ(TextBoundsOf(DrawShape(*ten, 0, 40, 400, 360, 400, 400), Blue, White).size(),
+              TextBoundsOf(DrawShape(*ten, 0, 400, 400, 0, 400, 400), Blue, White).size());
 }
 
 TEST(RenderShapeTest, TextFarLeftOfTheClientIsNotDrawnEvenIfItWouldReachIn) {
@@ -255,27 +257,29 @@ TEST(RenderShapeTest, TextFarLeftOfTheClientIsNotDrawnEvenIfItWouldReachIn) {
     auto far = TextAt(-600, 50, QString(200, 'W'));
     EXPECT_EQ(CountNot(Draw(*far), White), 0);
     auto near = TextAt(-400, 50, QString(200, 'W'));
-    EXPECT_GT(Count(Draw(*near), Blue), 0);
+    const QImage reaching = Draw(*near);
+    EXPECT_GT(CountTextIn(reaching, reaching.rect(), Blue, White), 0);
 }
 
 TEST(RenderShapeTest, NearWhiteTextDrawsBlackOnALightMapAndStaysOnADarkOne) {
     auto pale = TextAt(10, 90, "HHH");
     pale->PenFg = 0xF0F0F0;
     QImage image = Draw(*pale);
-    EXPECT_GT(Count(image, Black), 0);
+    EXPECT_GT(CountTextIn(image, image.rect(), Black, White), 0);
     EXPECT_EQ(Count(image, 0xF0F0F0), 0);
     image = Draw(*pale, 0x400000);
-    EXPECT_GT(Count(image, 0xF0F0F0), 0);
+    EXPECT_GT(CountTextIn(image, image.rect(), 0xF0F0F0, 0x400000), 0);
     pale->Selected = true;
-    EXPECT_GT(Count(Draw(*pale), Red), 0);
+    image = Draw(*pale);
+    EXPECT_GT(CountTextIn(image, image.rect(), Red, White), 0);
 }
 
 TEST(RenderShapeTest, RotatedTextTurnsAboutItsAnchor) {
     auto upright = TextAt(100, 100, "HHHHHH");
     auto turned = TextAt(100, 100, "HHHHHH");
     turned->Rotation = 90;
-    const QRect flat = BoundsOf(DrawShape(*upright, 0, 200, 200, 0, 200, 200), Blue);
-    const QRect up = BoundsOf(DrawShape(*turned, 0, 200, 200, 0, 200, 200), Blue);
+    const QRect flat = TextBoundsOf(DrawShape(*upright, 0, 200, 200, 0, 200, 200), Blue, White);
+    const QRect up = TextBoundsOf(DrawShape(*turned, 0, 200, 200, 0, 200, 200), Blue, White);
     EXPECT_GT(flat.width(), flat.height());
     EXPECT_GT(up.height(), up.width()); // counter-clockwise: it reads upwards
     EXPECT_LE(up.bottom(), 101);

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <utility>
 #include <string>
 
 namespace {
@@ -125,6 +127,88 @@ TEST(GeodesyDatum, HelmertReverseUndoesForwardExactly) {
         Numbers(HelmertTransform("WGS", forward + " -12.5 -1800 2400 -3600 300.25 -120.5 -80"));
     ASSERT_EQ(flipped.size(), 3u);
     EXPECT_GT(std::fabs(flipped[0] - 4216250.11) + std::fabs(flipped[1] - 2337196.25), 0.01);
+}
+
+// The kept fuzzing inputs (data/fuzz/F9*): "mode|parameters" on one line.
+std::pair<std::string, std::string> HelmertFixture(const std::string& name) {
+    std::ifstream file(std::string(TEST_DATA_DIR) + "/fuzz/" + name);
+    std::string line;
+    std::getline(file, line);
+    const size_t bar = line.rfind('|');
+    EXPECT_NE(bar, std::string::npos) << name;
+    const size_t first = line.find('|');
+    return {line.substr(0, first), line.substr(bar + 1)};
+}
+
+// A 90-degree rotation with a scale: an elimination without row exchanges met a tiny pivot and
+// came back some 4 km off. The reverse step must undo the forward one at any angle.
+TEST(GeodesyDatum, HelmertReverseOfAQuarterTurnWithScaleUndoesTheForwardStep) {
+    const auto [mode, parameters] = HelmertFixture("F9b-geodesy-helmert-reverse-wrong.txt");
+    const std::string set = " 0.001 324000 0 0 0 0 0";
+    ASSERT_TRUE(parameters.ends_with(set.substr(1))) << parameters;
+    const struct {
+        const char* rotation;
+    } rotations[] = {{" 0.001 324000 0 0 0 0 0"}, {" 5 0 324000 0 1 2 3"},
+                     {" -3 0 0 324000 0 0 0"},   {" 0.001 648000 0 0 0 0 0"},
+                     {" 0.001 324000 324000 0 0 0 0"}};
+    for (const auto& r : rotations) {
+        const std::string point = "4208830.67760883 4171267.35177127 -2334850.01063485";
+        const auto back = Numbers(HelmertTransform(mode, point + r.rotation));
+        ASSERT_EQ(back.size(), 3u) << r.rotation;
+        std::string backText = FormatGeneral(back[0]) + " " + FormatGeneral(back[1]) + " " +
+                               FormatGeneral(back[2]);
+        const auto again = Numbers(HelmertTransform("WGS", backText + r.rotation));
+        ASSERT_EQ(again.size(), 3u) << r.rotation;
+        EXPECT_NEAR(again[0], 4208830.67760883, 1e-6) << r.rotation;
+        EXPECT_NEAR(again[1], 4171267.35177127, 1e-6) << r.rotation;
+        EXPECT_NEAR(again[2], -2334850.01063485, 1e-6) << r.rotation;
+    }
+}
+
+TEST(GeodesyDatum, ASingularMatrixIsAFailureNotAFiniteWrongInverse) {
+    struct Case {
+        const char* what;
+        long double values[3][3];
+    };
+    const Case cases[] = {
+        {"zero", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}},
+        {"two equal rows", {{1, 2, 3}, {1, 2, 3}, {0, 1, 0}}},
+        {"nearly dependent rows", {{1, 2, 3}, {1, 2, 3.0000000000000001L}, {0, 1, 0}}},
+        {"a value not finite", {{1, 0, 0}, {0, INFINITY, 0}, {0, 0, 1}}},
+    };
+    for (const Case& c : cases) {
+        GeodesyMatrix m = MatrixAllocate(3, 3);
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                m[i][j] = c.values[i][j];
+        EXPECT_EQ(MatrixInverse(m, 3), nullptr) << c.what;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                EXPECT_TRUE(m[i][j] == c.values[i][j] ||
+                            (std::isnan(m[i][j]) && std::isnan(c.values[i][j])))
+                    << c.what << " changed on failure";
+        MatrixFree(m, 3);
+    }
+    // A quarter turn (zeros on the diagonal) inverts exactly.
+    GeodesyMatrix turn = MatrixAllocate(3, 3);
+    turn[0][1] = 2;
+    turn[1][0] = -2;
+    turn[2][2] = 2;
+    ASSERT_EQ(MatrixInverse(turn, 3), turn);
+    EXPECT_EQ(turn[0][1], -0.5L);
+    EXPECT_EQ(turn[1][0], 0.5L);
+    EXPECT_EQ(turn[2][2], 0.5L);
+    EXPECT_EQ(turn[0][0], 0.0L);
+    MatrixFree(turn, 3);
+}
+
+// A result near the largest double rounds past it at 15 digits (data/fuzz/F9a): the answer is
+// the failure text, never a number that does not read back.
+TEST(GeodesyDatum, ResultsThatRoundPastTheLargestDoubleAreAFailure) {
+    const auto [mode, parameters] = HelmertFixture("F9a-geodesy-output-not-finite-text.txt");
+    EXPECT_EQ(HelmertTransform(mode, parameters), "0");
+    EXPECT_EQ(HelmertTransform("WGS", parameters), "0");
+    EXPECT_EQ(HelmertTransform("WGS", "1e308 0 0 0 0 0 0 0 0 0"), "1E308\t0\t0");
 }
 
 TEST(GeodesyDatum, HelmertForwardUsesTheCoordinateFrameConvention) {

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -165,6 +168,31 @@ TEST(NmeaFuzz, TheLineCutterStaysBoundedUnderRandomBytes) {
     EXPECT_EQ(reports, 0);
     EXPECT_GT(lines, 1000u);
     EXPECT_LE(longest, TTavrinSerialGPS::MaxLineLength);
+}
+
+// The inputs a fuzzing campaign found (data/fuzz/): each line is refused and leaves the fix
+// bit for bit as it was.
+TEST(NmeaFuzz, KeptReproducersAreRefusedAndLeaveTheFixUntouched) {
+    int lines = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TEST_DATA_DIR "/fuzz")) {
+        if (entry.path().extension() != ".nmea")
+            continue;
+        std::ifstream file(entry.path(), std::ios::binary);
+        std::string line;
+        while (std::getline(file, line)) {
+            NmeaFix fix;
+            fix.Latitude = -33.5;
+            fix.Longitude = 151.25;
+            fix.Course = 12.0;
+            fix.Speed = 3.0;
+            const NmeaFix before = fix;
+            NmeaParser parser(fix);
+            EXPECT_EQ(parser.DispatchSentence(line), NmeaParser::Outcome::Refused) << line;
+            EXPECT_EQ(std::memcmp(&fix, &before, sizeof fix), 0) << line;
+            ++lines;
+        }
+    }
+    EXPECT_GE(lines, 4);
 }
 
 } // namespace

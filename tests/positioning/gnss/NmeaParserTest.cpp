@@ -59,7 +59,10 @@ TEST(NmeaToDegrees, ConvertsAndRefuses) {
         {"01131.000", "", std::nullopt},    // ... so a three-digit longitude is refused
         {"18000.000", "E", 180.0},
         {"0000.0000", "N", 0.0},
-        {"4807.", "N", 48.0 + 7.0 / 60},
+        {"4807.", "N", std::nullopt}, // a bare point: the minutes' digits are lost
+        {"4805.1e1", "N", std::nullopt}, // an exponent in the minutes (read as 51)
+        {"4805.1E-1", "N", std::nullopt},
+        {"4805.+1", "N", std::nullopt},
         {"", "N", 0.0}, // no fix: an empty value reads as 0
         {"", "", 0.0},
         {"4807", "N", std::nullopt},     // no decimal point
@@ -241,6 +244,72 @@ TEST_F(Parser, DamagedGgaChangesNothingAtAll) {
     }
     EXPECT_EQ(parser.refusedSentences(), std::size(damaged) - 1);
     EXPECT_EQ(positions.size(), 1u);
+}
+
+// Damaged positions that once moved the vessel: a hemisphere other than N/S or E/W read as
+// north or east, and a position with one coordinate empty read that one as 0. The lines are
+// those kept in data/fuzz/ (F1, F3) and their relatives.
+TEST_F(Parser, GgaAndRmcWithADamagedHemisphereOrHalfAPositionAreRefused) {
+    const std::string good = "$GPGGA,123519,4807.038,S,01131.000,W,1,08,0.9,545.4,M,46.9,M,,";
+    ASSERT_EQ(feed(good), Outcome::Applied);
+    ASSERT_EQ(feed("$GPRMC,123519,A,4807.038,S,01131.000,W,010.0,084.4,230394,003.1,W"),
+              Outcome::Applied);
+    const NmeaFix before = fix;
+    const std::string damaged[] = {
+        "$GPGGA,123519,4807.038,s,01131.000,W,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPGGA,123519,4807.038,Q,01131.000,W,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPGGA,123519,4807.038,,01131.000,W,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPGGA,123519,4807.038,C,01131.000,E,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPGGA,123519,4807.038,X,01131.000,E,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPGGA,123519,4807.038,S,01131.000,w,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPGGA,123519,4807.038,S,01131.000,,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPGGA,123519,4807.038,S,01131.000,N,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPGGA,123519,4807.038,E,01131.000,S,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPGGA,123519,,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPGGA,123519,4807.038,N,,E,1,08,0.9,545.4,M,46.9,M,,",
+        WithChecksum("GPGGA,123519,,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"),
+        "$GPGGA,123519,4805.1e1,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,",
+        "$GPRMC,123519,A,4807.038,s,01131.000,W,011.0,084.4,230394,003.1,W",
+        "$GPRMC,123519,A,4807.038,S,01131.000,,011.0,084.4,230394,003.1,W",
+        "$GPRMC,123519,A,,,01131.000,W,011.0,084.4,230394,003.1,W",
+        "$GPRMC,123519,A,4807.038,S,,,011.0,084.4,230394,003.1,W",
+    };
+    for (const std::string& line : damaged) {
+        EXPECT_EQ(feed(line), Outcome::Refused) << line;
+        EXPECT_EQ(fix.Latitude, before.Latitude) << line;
+        EXPECT_EQ(fix.Longitude, before.Longitude) << line;
+        EXPECT_EQ(fix.Speed, before.Speed) << line;
+        EXPECT_EQ(fix.Course, before.Course) << line;
+        EXPECT_EQ(fix.Satellites, before.Satellites) << line;
+    }
+    EXPECT_EQ(positions.size(), 1u);
+    EXPECT_EQ(speeds.size(), 1u);
+    // Both empty is the receiver's "no fix" and still reads as 0.
+    EXPECT_EQ(feed("$GPGGA,123520,,,,,0,00,,,M,,M,,"), Outcome::Applied);
+    EXPECT_EQ(fix.Latitude, 0.0);
+    EXPECT_EQ(fix.Longitude, 0.0);
+}
+
+TEST_F(Parser, ACourseOutsideZeroTo360IsRefused) {
+    feed("$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
+    struct Case {
+        const char* line;
+        Outcome outcome;
+        double course;
+    };
+    const Case cases[] = {
+        {"$GPVTG,-054.7,T,034.4,M,005.5,N,010.2,K", Outcome::Refused, 54.7}, // data/fuzz F4
+        {"$GPVTG,1e300,T,034.4,M,005.5,N,010.2,K", Outcome::Refused, 54.7},
+        {"$GPVTG,360.1,T,,M,,N,010.2,K", Outcome::Refused, 54.7},
+        {"$GPRMC,1,A,,,,,10.0,1e300,", Outcome::Refused, 54.7},
+        {"$GPRMC,1,A,,,,,10.0,-0.5,", Outcome::Refused, 54.7},
+        {"$GPVTG,360.0,T,,M,,N,010.2,K", Outcome::Applied, 360.0},
+        {"$GPRMC,1,A,,,,,10.0,0.0,", Outcome::Applied, 0.0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(feed(c.line), c.outcome) << c.line;
+        EXPECT_EQ(fix.Course, c.course) << c.line;
+    }
 }
 
 TEST_F(Parser, ExtremeButValidPositionsAreAccepted) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -101,7 +104,7 @@ TEST(NtripResponse, ASourceTableWithoutItsEndIsNeverHandedOver) {
 TEST(NtripResponse, ARefusedAnswerNamingASourceTableIsStillReadAsOne) {
     const auto t = Feed({"HTTP/1.0 404 Not Found SOURCETABLE\r\n\r\nSTR;A;x\r\nENDSOURCETABLE"});
     EXPECT_EQ(t.kinds, std::vector<Kind>{Kind::SourceTable});
-    EXPECT_EQ(t.table, "STR;A;x\r\nENDSOURCETABLE");
+    EXPECT_EQ(t.table, "STR;A;x\r\nENDSOURCETABLE\r\n");
 }
 
 TEST(NtripResponse, RefusalsAreNamedInOrder) {
@@ -185,6 +188,74 @@ TEST(NtripResponse, AnOversizedSourceTableIsCutAtALineEnd) {
     EXPECT_LE(last.sourceTable.size(), NtripResponseParser::MaxSourceTableBytes);
     EXPECT_TRUE(last.sourceTable.ends_with("\r\n"));
     EXPECT_EQ(last.sourceTable.size() % line.size(), 0u);
+}
+
+// The same bytes cut every way: whole, byte by byte, and at seeded random points.
+std::vector<std::vector<std::string>> Cuttings(const std::string& answer) {
+    std::vector<std::vector<std::string>> cuttings{{answer}, {}};
+    for (const char c : answer)
+        cuttings[1].push_back(std::string(1, c));
+    std::mt19937 random(27);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::string> blocks;
+        size_t at = 0;
+        while (at < answer.size()) {
+            const size_t length = std::uniform_int_distribution<size_t>(1, 9)(random);
+            blocks.push_back(answer.substr(at, length));
+            at += length;
+        }
+        cuttings.push_back(blocks);
+    }
+    return cuttings;
+}
+
+std::string ReadFixture(const std::string& name) {
+    std::ifstream file(std::string(TEST_DATA_DIR) + "/fuzz/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Answers that were once read differently in one block than in several (data/fuzz/F8*): the
+// stream bytes, the table text or the refusal are those of the answer, whatever the cuts.
+TEST(NtripResponse, TheAnswerDependsOnlyOnItsBytesNotOnHowTheyWereCut) {
+    const std::string rtcm("\xd3\x00\x13", 3);
+    struct Case {
+        const char* what;
+        std::string answer;
+        std::string data;
+        std::string table;
+        std::string status;
+    };
+    const Case cases[] = {
+        {"HTTP answer whose data hold ICY 200 OK (F8a)", ReadFixture("F8a-ntrip-answer-icy-after-blank.bin"),
+         "ABICY 200 OK\r\nCD", "", ""},
+        {"ICY answer whose data hold SOURCETABLE and a blank line (F8b)",
+         ReadFixture("F8b-ntrip-answer-icy-data-read-as-table.bin"),
+         std::string("xSOURCETABLEx\r\n\r\n\xd3\0", 19), "", ""},
+        {"table holding an ICY 200 OK line",
+         "SOURCETABLE 200 OK\r\nContent-Type: text/plain\r\n\r\nICY 200 OK\r\nSTR;A;\r\n"
+         "ENDSOURCETABLE\r\nafter",
+         "", "ICY 200 OK\r\nSTR;A;\r\nENDSOURCETABLE\r\n", ""},
+        {"ICY answer whose data hold a blank line", "ICY 200 OK\r\n\r\n\r\n" + rtcm,
+         "\r\n\r\n" + rtcm, "", ""},
+        {"refusal with data after it", "HTTP/1.0 401 Unauthorized\r\n\r\nICY 200 OK\r\n", "", "",
+         "401 - Invalid username or password"},
+        {"header over the cap", "HTTP/1.1 200 OK\r\nX: " + std::string(9000, 'y') + "\r\n\r\n" + rtcm,
+         "", "", "Unknown server response"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_FALSE(c.answer.empty()) << c.what;
+        for (const auto& blocks : Cuttings(c.answer)) {
+            const auto t = Feed(blocks, true);
+            EXPECT_EQ(t.data, c.data) << c.what << " in " << blocks.size() << " blocks";
+            EXPECT_EQ(t.table, c.table) << c.what << " in " << blocks.size() << " blocks";
+            EXPECT_EQ(t.status, c.status) << c.what << " in " << blocks.size() << " blocks";
+        }
+    }
+    // A table whose header never ends (F8c, no blank line) is never handed over, cut or not.
+    for (const auto& blocks : Cuttings(ReadFixture("F8c-ntrip-answer-icy-table-tail-lost.bin"))) {
+        const auto t = Feed(blocks, true);
+        EXPECT_TRUE(t.table.empty() && t.data.empty() && t.status.empty());
+    }
 }
 
 } // namespace

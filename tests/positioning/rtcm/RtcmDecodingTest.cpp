@@ -162,6 +162,29 @@ TEST(RtcmStationTest, ConversionHandlesTheEquatorAndHighLatitudes) {
     EXPECT_NEAR(west.height, 5, 1e-6);
 }
 
+// On and near the polar axis the height must still be the station's (data/fuzz/F5 is a 1005 at
+// the south pole, 500 m below the ellipsoid).
+TEST(RtcmStationTest, StationHeightIsRightOnAndNearThePolarAxis) {
+    const std::string data = RtcmFixture("fuzz/F5-rtcm-station-on-polar-axis.rtcm3");
+    size_t length = 0;
+    ASSERT_EQ(CheckRtcmFrame(Bytes(data), data.size(), 0, length), RtcmFrameCheck::Intact);
+    RtcmStationArp arp;
+    ASSERT_TRUE(DecodeRtcmStationArp(Bytes(data) + 3, length, arp));
+    const Wgs84Position pole = StationEcefToWgs84(arp.x, arp.y, arp.z);
+    EXPECT_NEAR(pole.latitude, -90, 1e-9);
+    EXPECT_NEAR(pole.height, -500, 1e-3);
+    struct Case {
+        double latitude, longitude, height;
+    };
+    for (const Case& c : {Case{90, 0, 0}, Case{-90, 0, 1234.5}, Case{89.9999999, 10, 25},
+                          Case{-89.99999, -170, -30}, Case{45, 45, 100}}) {
+        const RtcmTestStation station = RtcmStationAt(1, c.latitude, c.longitude, c.height);
+        const Wgs84Position back = StationEcefToWgs84(station.x, station.y, station.z);
+        EXPECT_NEAR(back.latitude, c.latitude, 1e-7) << c.latitude;
+        EXPECT_NEAR(back.height, c.height, 1e-3) << c.latitude;
+    }
+}
+
 TEST(RtcmStationTest, OnlyVectorsStrictlyBetween6000And7000KmArePlausible) {
     EXPECT_FALSE(IsPlausibleStationVector(6000000, 0, 0));
     EXPECT_FALSE(IsPlausibleStationVector(0, -7000000, 0));

@@ -316,17 +316,53 @@ TEST(RtcmReportTest, ImplausibleStationWarnsAndKeepsTheLastGoodPosition) {
     bad.x = 1000;
     bad.y = 2000;
     bad.z = 3000;
-    const std::string capture =
-        RtcmFixture("base2417_moved.rtcm3") + RtcmStationFrame(bad) + RtcmStationFrame(bad);
+    const std::string good = RtcmFixture("base2417_moved.rtcm3");
+    const std::string capture = good + RtcmStationFrame(bad) + RtcmStationFrame(bad);
     const auto lines = Report(capture);
-    const std::string warning = "  WARNING: ECEF magnitude invalid - parsing may be incorrect!";
+    const std::string warning = "  WARNING: ECEF magnitude invalid - parsing may be incorrect! "
+                                "(X 1000.0000, Y 2000.0000, Z 3000.0000 m)";
     ASSERT_EQ(lines[5], warning);
     ASSERT_EQ(lines[6], warning);
     EXPECT_EQ(lines[7], "ANTENNA REFERENCE POINT (ARP)");
     EXPECT_TRUE(Has(lines, "Station ID: 77"));
-    EXPECT_TRUE(Has(lines, "  X: 1000.0000 m"));
+    EXPECT_FALSE(Has(lines, "  X: 1000.0000 m"));
     EXPECT_TRUE(Has(lines, "  Latitude:  41.01236567 deg"));
     EXPECT_TRUE(Has(lines, "  Altitude:  45.120 m"));
+    // The ECEF block is the good station's, as the geographic one is.
+    const auto alone = Report(good);
+    EXPECT_EQ(Section(lines, "ECEF Coordinates:"), Section(alone, "ECEF Coordinates:"));
+}
+
+// A good station and then one at 0,0,0 (data/fuzz/F6): the ECEF and geographic blocks, the
+// distance and the bearing all come from the good one; the bad one has its own warning line.
+TEST(RtcmReportTest, ReportBlocksComeFromOneStationMessage) {
+    const std::string capture = RtcmFixture("fuzz/F6-rtcm-report-mixes-two-stations.rtcm3");
+    const RtcmCaptureSummary summary = WalkRtcmCapture(capture);
+    ASSERT_TRUE(summary.positionValid);
+    ASSERT_EQ(summary.implausibleStations.size(), 1u);
+    const Wgs84Position fromEcef = StationEcefToWgs84(summary.x, summary.y, summary.z);
+    EXPECT_EQ(fromEcef.latitude, summary.position.latitude);
+    EXPECT_EQ(fromEcef.longitude, summary.position.longitude);
+    EXPECT_TRUE(IsPlausibleStationVector(summary.x, summary.y, summary.z));
+    const auto lines = Report(capture);
+    EXPECT_TRUE(Has(lines, "  WARNING: ECEF magnitude invalid - parsing may be incorrect! "
+                           "(X 0.0000, Y 0.0000, Z 0.0000 m)"));
+    EXPECT_FALSE(Has(lines, "  X: 0.0000 m"));
+    const auto goodOnly = Report(capture.substr(0, 25));
+    for (const char* block : {"ECEF Coordinates:", "Geographic Coordinates (WGS84):",
+                              "DISTANCE TO BASE STATION"})
+        EXPECT_EQ(Section(lines, block), Section(goodOnly, block)) << block;
+}
+
+// A 1033 whose texts hold a line feed and an escape (data/fuzz/F7): the report shows them as
+// "?", so the bytes cannot break its lines or drive a terminal.
+TEST(RtcmReportTest, ControlCharactersInDescriptorTextsAreShownAsQuestionMarks) {
+    const auto lines = Report(RtcmFixture("fuzz/F7-rtcm-descriptor-control-characters.rtcm3"));
+    EXPECT_TRUE(Has(lines, "Antenna Type: AB?CD"));
+    EXPECT_TRUE(Has(lines, "Receiver Type: R?["));
+    for (const std::string& line : lines)
+        for (const char c : line)
+            EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7F) << line;
 }
 
 TEST(RtcmReportTest, ShortFramesAreCountedWithoutReadingPastTheirEnd) {

@@ -1,0 +1,1 @@
+target_link_libraries(fuzz_serial_line_cutting PRIVATE gnss)
