@@ -377,24 +377,26 @@ void TfSVP::bRawToSVVClick() {
         Dialogs::showWarning(Utf8(result.message));
 }
 
+bool TfSVP::ReadMaxDepth(int& maxDepth) const {
+    std::string message;
+    if (ParseSvpMaxDepth(eMaxDepth->text().toStdString(), maxDepth, message))
+        return true;
+    Dialogs::showError(Utf8(message));
+    return false;
+}
+
 void TfSVP::bSVVtoAveragedSVClick() {
     int maxDepth = 0;
-    std::string message;
-    if (!ParseSvpMaxDepth(eMaxDepth->text().toStdString(), maxDepth, message)) {
-        Dialogs::showError(Utf8(message));
+    if (!ReadMaxDepth(maxDepth))
         return;
-    }
     mSVPColumn->clear();
     SetListLines(mSortedAveragedSV, AverageSoundVelocities(ListLines(mRawSVExtracted), maxDepth));
 }
 
 void TfSVP::bAveragedSVtoSVPClick() {
     int maxDepth = 0;
-    std::string message;
-    if (!ParseSvpMaxDepth(eMaxDepth->text().toStdString(), maxDepth, message)) {
-        Dialogs::showError(Utf8(message));
+    if (!ReadMaxDepth(maxDepth))
         return;
-    }
     const auto result = BuildVelocityColumn(ListLines(mSortedAveragedSV), maxDepth, English());
     if (!result.ok) {
         mSVPColumn->clear();

@@ -101,6 +101,8 @@ protected:
 
 private:
     bool English() const;
+    // Max Depth as typed, or false after saying why (checked before any list is emptied).
+    bool ReadMaxDepth(int& maxDepth) const;
     void SvpColumnChanged();
     void ShowColumnInUse();
 
