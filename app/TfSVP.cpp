@@ -348,6 +348,10 @@ void TfSVP::BitBtn2Click() {
 }
 
 void TfSVP::bGraphClick() {
+    if (mSortedAveragedSV->toPlainText().isEmpty()) {
+        Dialogs::showWarning(QStringLiteral("No data to graph. Please process SVP data first."));
+        return;
+    }
     if (fSVPGraph)
         fSVPGraph->show();
 }
