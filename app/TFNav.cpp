@@ -406,6 +406,7 @@ void TFNav::FormCreate() {
     ZGPS1->setObjectName(QStringLiteral("ZGPS1"));
     ZSENSOR = new TTavrinSerialGPS(this);
     ZSENSOR->setObjectName(QStringLiteral("ZSENSOR"));
+    CreateAcquisition();
 
     // The map fills its panel and takes the style's panel colour as background.
     fcad = new TTavrinCanvas(Panel4);

@@ -23,6 +23,7 @@ class TTavrinNumericKeypad;
 class TTavrinSimpleKeyboard;
 class TTavrinCanvas;
 class TTavrinSerialGPS;
+class AcquisitionSession;
 
 // The main window: a frame of menus, tool bars and a status bar around the map. It builds the
 // day's folders, the language and the map when it is created, restores the last session when
@@ -274,6 +275,15 @@ public:
     TTavrinSimpleKeyboard* SimpleKeyboard = nullptr;
     // Writes the screenshots on a worker thread; finishes a write under way when destroyed.
     std::unique_ptr<ScreenshotTaker> Screenshots;
+
+    // ---- Acquisition: Start/Stop and the device events (TFNavAcquisition.cpp) -------------
+    // The session binds the ports' events to its handlers of the same names and reads and
+    // writes the windows through the main window.
+    AcquisitionSession* Acquisition = nullptr;
+    void CreateAcquisition();
+    void RealtimeClick();
+    // The map tick; the map's own work fills it.
+    void tMapTimer();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -8,3 +8,7 @@ unsigned NmeaXor(std::string_view body);
 
 // The same as the two upper-case hexadecimal digits that follow the "*".
 std::string NmeaChecksum(std::string_view body);
+
+// The line carries "*" and what follows is not the two hexadecimal digits of its checksum (the
+// XOR of the text between a leading "$" and the "*"). A line without "*" is not wrong.
+bool NmeaChecksumWrong(std::string_view line);

@@ -10,16 +10,6 @@ namespace {
 
 constexpr double KnotsToKmh = 1.852;
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 bool AllDigits(std::string_view text) {
     if (text.empty())
         return false;
@@ -152,11 +142,7 @@ NmeaParser::Outcome NmeaParser::DispatchSentence(std::string_view line) {
     std::string_view sentence = line;
     const size_t star = line.find('*');
     if (star != std::string_view::npos) {
-        const std::string_view given = line.substr(star + 1);
-        const int high = given.size() == 2 ? HexValue(given[0]) : -1;
-        const int low = given.size() == 2 ? HexValue(given[1]) : -1;
-        const unsigned sum = NmeaXor(line.substr(1, star - 1));
-        if (high < 0 || low < 0 || static_cast<unsigned>(high * 16 + low) != sum) {
+        if (NmeaChecksumWrong(line)) {
             ++checksumErrors_;
             return Outcome::ChecksumError;
         }

@@ -102,6 +102,7 @@ TTavrinSerialGPS::~TTavrinSerialGPS() {
     OnSend = nullptr;
     OnPosition3DChange = nullptr;
     OnSpeedChange = nullptr;
+    OnGgaApplied = nullptr;
     Close();
 }
 
@@ -293,14 +294,28 @@ void TTavrinSerialGPS::ProcessLines() {
     }
 }
 
+namespace {
+
+// "$" and a two-character talker, then "GGA" as the address field.
+bool IsGgaSentence(const std::string& line) {
+    const size_t comma = line.find(',');
+    return comma == 6 && line.compare(3, 3, "GGA") == 0;
+}
+
+} // namespace
+
 void TTavrinSerialGPS::HandleLine(const std::string& line) {
     const uint64_t session = session_;
     lineGuard_.run([&] {
         LogLine(line);
         if (OnNewCommand)
             OnNewCommand(this, line);
-        if (line.front() == '$' && session == session_)
-            parser_.DispatchSentence(line);
+        if (line.front() == '$' && session == session_) {
+            const NmeaParser::Outcome outcome = parser_.DispatchSentence(line);
+            if (outcome == NmeaParser::Outcome::Applied && OnGgaApplied &&
+                session == session_ && IsGgaSentence(line))
+                OnGgaApplied(this);
+        }
     });
 }
 

@@ -87,6 +87,9 @@ public:
     TNmeaLineEvent OnSend;
     TPosition3DChangeEvent OnPosition3DChange;
     TSpeedChangeEvent OnSpeedChange;
+    // After every GGA the parser applied, whether or not the position changed: a survey logs
+    // each sounding with the fix it was measured at, so it needs to know when each one came.
+    TNotifyEvent OnGgaApplied;
 
     // Opens and configures the port, starts the timers, raises OnConnect. Does nothing when
     // already connected. On failure the component stays closed and LastError says why.

@@ -16,10 +16,15 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 std::string Sentence(const std::string& body) {
+    return NmeaSentence(body);
+}
+
+} // namespace
+
+std::string NmeaSentence(const std::string& body) {
     return "$" + body + "*" + NmeaChecksum(body);
 }
 
-// "ddmm.mmmmm" or "dddmm.mmmmm" and the hemisphere letter.
 std::string NmeaCoordinate(double degrees, bool longitude, char* hemisphere) {
     *hemisphere = longitude ? (degrees < 0 ? 'W' : 'E') : (degrees < 0 ? 'S' : 'N');
     degrees = std::fabs(degrees);
@@ -33,6 +38,8 @@ std::string NmeaCoordinate(double degrees, bool longitude, char* hemisphere) {
     std::snprintf(text, sizeof text, longitude ? "%03d%08.5f" : "%02d%08.5f", whole, minutes);
     return text;
 }
+
+namespace {
 
 // Waits until `deadline`, handing on what the program writes meanwhile. False when stopped.
 bool WaitUntil(PseudoTerminal& terminal, SteadyClock::time_point deadline,

@@ -32,6 +32,11 @@ struct DeviceScript {
     std::string bytes() const;
 };
 
+// "$" + body + "*" + its checksum.
+std::string NmeaSentence(const std::string& body);
+// "ddmm.mmmmm" (latitude) or "dddmm.mmmmm" (longitude) and the hemisphere letter.
+std::string NmeaCoordinate(double degrees, bool longitude, char* hemisphere);
+
 struct PlayPace {
     enum class Mode {
         PerEpoch, // each epoch written at once, one every epochIntervalMs

@@ -549,6 +549,23 @@ TEST_F(SerialGps, PositionAndSpeedEventsCarryTheParsedValues) {
     EXPECT_NEAR(static_cast<double>(port.GetCourse()), 84.4, 1e-9);
 }
 
+TEST_F(SerialGps, EveryAppliedGgaIsAnnouncedEvenWhenThePositionStays) {
+    int positions = 0, ggas = 0;
+    port.OnPosition3DChange = [&](QObject*, long double, long double, long double) { ++positions; };
+    port.OnGgaApplied = [&](QObject* s) {
+        EXPECT_EQ(s, &port);
+        ++ggas;
+    };
+    OpenForManualPolls();
+    std::string damaged = Gga1;
+    damaged.replace(damaged.find(",N,"), 3, ",X,");
+    const std::string bytes = Gga1 + "\r\n" + Gga1 + "\r\n" + Rmc + "\r\n" + damaged + "\r\n";
+    ASSERT_TRUE(device.send(bytes));
+    ASSERT_TRUE(PollOnceWhenQueued(port, static_cast<int>(bytes.size())));
+    EXPECT_EQ(positions, 1);
+    EXPECT_EQ(ggas, 2) << "the unchanged GGA counts, the RMC and the damaged GGA do not";
+}
+
 TEST_F(SerialGps, AHandlerThatClosesThePortEndsTheRemainingLines) {
     port.OnNewCommand = [&](QObject*, const std::string& line) {
         recorder.lines.push_back(line);

@@ -1,0 +1,221 @@
+#include "survey/AcquisitionCore.h"
+
+#include "platform/Clock.h"
+#include "survey/GnssLineReader.h"
+#include "survey/SurveyLogRows.h"
+
+#include <cmath>
+
+AcquisitionCore::AcquisitionCore(Reporter report, Reporter eventLog, SounderScanFunction scan,
+                                 AcquisitionState* sharedState)
+    : State(sharedState ? *sharedState : ownState_), report_(std::move(report)),
+      eventLog_(std::move(eventLog)), scan_(std::move(scan)) {}
+
+AcquisitionCore::~AcquisitionCore() {
+    if (running_)
+        EndRun();
+}
+
+void AcquisitionCore::BeginRun(const SetupValues& setup, const GeodeticSnapshot& geodetic,
+                               const std::string& surveyLogPath, const std::string& xyzLogPath) {
+    State.CopiedOffsetA = setup.OffsetA;
+    State.CopiedSoundVelocity = setup.SoundVelocity;
+    State.CopiedOffsetC = setup.OffsetC;
+    State.CopiedTideHeight = setup.TideHeight;
+    Position = PositionRecord{};
+    geodetic_ = geodetic;
+    projector_ = std::make_unique<GridProjector>(geodetic);
+    writer_ = std::make_unique<DurableLogWriter>(report_);
+    surveyLog_ = writer_->addLog(surveyLogPath, kSurveyLogHeader, true, "Survey log");
+    xyzLog_ = writer_->addLog(xyzLogPath, kSimpleXyzHeader, false, "Simple XYZ log");
+    corrector_.reset();
+    setupSpell_ = false;
+    lambertReported_ = false;
+    profileSpell_ = false;
+    notLoggedInSpell_ = 0;
+    noPositionSince_ = 0;
+    noPositionShown_ = false;
+    notLoggedTotal_ = 0;
+    loggedTotal_ = 0;
+    running_ = true;
+}
+
+void AcquisitionCore::EndRun() {
+    if (!running_)
+        return;
+    endNoPositionSpell();
+    if (writer_) {
+        writer_->retryPending(true);
+        for (int log : {surveyLog_, xyzLog_}) {
+            const size_t waiting = writer_->pendingRows(log);
+            if (waiting > 0)
+                report_((log == surveyLog_ ? "Survey log" : "Simple XYZ log") +
+                        std::string(" rows not written at Stop: ") + std::to_string(waiting));
+        }
+        writer_->syncNow();
+    }
+    running_ = false;
+}
+
+void AcquisitionCore::GnssLine(const std::string& line, const SetupTexts* setupTexts) {
+    const GnssLineReading reading = ReadGnssLine(line);
+    if (!reading.ChecksumWrong) {
+        if (reading.Heading)
+            State.GyroHeading = *reading.Heading;
+        if (reading.SpeedKnots && *reading.SpeedKnots >= 0)
+            State.SpeedKnots = *reading.SpeedKnots;
+    }
+    if (setupTexts) {
+        SetupValues values;
+        const auto refusal = ReadSetupValues(*setupTexts, values);
+        if (!refusal) {
+            State.CopiedOffsetA = values.OffsetA;
+            State.CopiedSoundVelocity = values.SoundVelocity;
+            State.CopiedOffsetC = values.OffsetC;
+            State.CopiedTideHeight = values.TideHeight;
+            setupSpell_ = false;
+        } else if (!setupSpell_) {
+            setupSpell_ = true;
+            report_("Survey set-up value not used, the last good values stay: " +
+                    SetupFieldMessage(refusal->field, true, refusal->outOfRange));
+        }
+    }
+    if (!reading.ChecksumWrong) {
+        if (const auto height = RtkAntennaHeight(reading)) {
+            State.AntennaHeight = *height;
+            State.RtkTide = State.AntennaHeight - State.CopiedOffsetC;
+        }
+    }
+}
+
+void AcquisitionCore::PositionChanged(double latitude, double longitude, double altitude) {
+    State.VesselLatitude = latitude;
+    State.VesselLongitude = longitude;
+    State.VesselAltitude = altitude;
+}
+
+void AcquisitionCore::GgaApplied(double latitude, double longitude, double altitude,
+                                 int fixQuality, bool gyroEnabled, double course) {
+    PositionRecord record;
+    record.HasGga = true;
+    record.Latitude = latitude;
+    record.Longitude = longitude;
+    record.Altitude = altitude;
+    record.FixQuality = fixQuality;
+    record.GgaTick = Clock::tickCount();
+    const bool noFix = latitude == 0 && longitude == 0;
+    if (projector_ && !noFix) {
+        int code = 0;
+        if (const auto grid = projector_->project(latitude, longitude, altitude, &code)) {
+            record.Projected = true;
+            record.Easting = grid->Easting;
+            record.Northing = grid->Northing;
+            record.Convergence = grid->Convergence;
+            State.VesselEasting = grid->Easting;
+            State.VesselNorthing = grid->Northing;
+            State.GridConvergence = grid->Convergence;
+            State.GridHeading = (gyroEnabled ? State.GyroHeading : course) + grid->Convergence;
+        } else if (code != 0 && !lambertReported_) {
+            lambertReported_ = true;
+            report_("The position is outside the Lambert projection (code " +
+                    std::to_string(code) + "): no grid position");
+        }
+    }
+    Position = record;
+}
+
+void AcquisitionCore::GnssIdle() {
+    State.VesselLatitude = 0;
+    State.VesselLongitude = 0;
+    Position.Projected = false;
+}
+
+void AcquisitionCore::endNoPositionSpell() {
+    if (notLoggedInSpell_ > 0 && eventLog_)
+        eventLog_("Soundings not logged without a GNSS position: " +
+                  std::to_string(notLoggedInSpell_));
+    notLoggedInSpell_ = 0;
+    noPositionSince_ = 0;
+    noPositionShown_ = false;
+}
+
+SounderLineOutcome AcquisitionCore::SounderLine(const std::string& line,
+                                                const SounderLineInput& input) {
+    SounderLineOutcome outcome;
+    const uint64_t now = Clock::tickCount();
+    State.LastSensorTick = now;
+    State.SensorSilenceReported = false;
+    if (!State.EchogramActive) {
+        State.EchogramActive = true;
+        outcome.Activated = true;
+    }
+    const SounderReading reading = ReadSounderLine(input.TypeName, input.Format, line, scan_);
+    if (!reading.Taken)
+        return outcome;
+    outcome.Taken = true;
+    const SounderType type = *SounderTypeFromName(input.TypeName);
+    if (!reading.Valid) {
+        State.TrueDepthHigh = 0;
+        State.TrueDepthLow = 0;
+        return outcome;
+    }
+    outcome.Valid = true;
+    outcome.Battery = reading.Battery;
+    const CorrectedDepths depths = corrector_.correct(type, reading, State.CopiedSoundVelocity,
+                                                      State.CopiedOffsetA, input.ProfileColumn);
+    if (corrector_.profileFault() && !profileSpell_) {
+        profileSpell_ = true;
+        report_("The sound velocity column has no velocity for this depth: the last good "
+                "velocity is used");
+    } else if (!corrector_.profileFault()) {
+        profileSpell_ = false;
+    }
+    State.TrueDepthHigh = depths.TrueHigh;
+    State.TrueDepthLow = depths.TrueLow;
+    State.NewDepthPending = true;
+    outcome.TrueDepthHigh = depths.TrueHigh;
+    outcome.TrueDepthLow = depths.TrueLow;
+    const bool lowOnly = !SounderCarriesHigh(type);
+    outcome.AlertDepth = lowOnly ? depths.TrueLow : depths.TrueHigh;
+
+    const double primaryRaw = lowOnly ? reading.RawLow : reading.RawHigh;
+    if (primaryRaw == 0 || !running_ || !writer_)
+        return outcome;
+    if (!IsCurrentPosition(Position, now)) {
+        outcome.NotLoggedNoPosition = true;
+        ++notLoggedTotal_;
+        if (notLoggedInSpell_++ == 0)
+            noPositionSince_ = now;
+        if (!noPositionShown_ && now - noPositionSince_ > kPositionMaxAgeMs) {
+            noPositionShown_ = true;
+            report_("No current GNSS position for more than 3 s: soundings are shown but not "
+                    "logged");
+        }
+        return outcome;
+    }
+    endNoPositionSpell();
+
+    SurveyLogRow row;
+    row.Time = Clock::now();
+    row.Latitude = Position.Latitude;
+    row.Longitude = Position.Longitude;
+    row.Easting = Position.Easting;
+    row.Northing = Position.Northing;
+    row.TrueDepthHigh = depths.TrueHigh;
+    row.TrueDepthLow = depths.TrueLow;
+    row.RawDepthHigh = reading.RawHigh;
+    row.RawDepthLow = reading.RawLow;
+    row.MessageFormat = input.TypeName;
+    row.SoundVelocity = lowOnly ? depths.VelocityLow : depths.VelocityHigh;
+    row.TransducerDraft = State.CopiedOffsetA;
+    row.FixQuality = Position.FixQuality;
+    row.AntennaHeight = State.AntennaHeight;
+    row.ManualTide = State.CopiedTideHeight;
+    row.RtkTide = State.RtkTide;
+    row.XyzFromLowDepth = lowOnly;
+    writer_->append(surveyLog_, SurveyLogLine(row));
+    writer_->append(xyzLog_, SimpleXyzLine(row));
+    ++loggedTotal_;
+    outcome.Logged = true;
+    return outcome;
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "survey/AcquisitionState.h"
+#include "survey/DepthCorrection.h"
+#include "survey/DurableLogWriter.h"
+#include "survey/GeodeticSnapshot.h"
+#include "survey/PositionRecord.h"
+#include "survey/SetupValues.h"
+#include "survey/SounderLineReader.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What one sounder line did, for the windows to show.
+struct SounderLineOutcome {
+    bool Taken = false;      // the type is known and the line carries its markers
+    bool Valid = false;      // the scan gave the type's numbers
+    bool Activated = false;  // first line since Start or since a reported silence
+    double TrueDepthHigh = 0;
+    double TrueDepthLow = 0;
+    std::optional<double> Battery;
+    // The depth the shallow alert compares (the low depth for a low-frequency-only type).
+    std::optional<double> AlertDepth;
+    bool Logged = false;           // both rows written (or waiting in memory)
+    bool NotLoggedNoPosition = false;
+};
+
+// Everything a sounder line needs besides the line.
+struct SounderLineInput {
+    std::string TypeName;   // the device settings' type text
+    std::string Format;     // its scan format
+    // The velocity column while a profile is in use; null for the single velocity.
+    const std::vector<std::string>* ProfileColumn = nullptr;
+};
+
+// The survey's own logic between Start and Stop, without windows: the acquisition state, the
+// position of the last GGA with its grid position, the set-up and geodetic values taken at
+// Start, the depth correction and the two survey logs.
+//
+// `report` is for what the operator must see (message window and events log), `eventLog` for
+// the events log alone. Both run on the caller's (user-interface) thread.
+class AcquisitionCore {
+public:
+    using Reporter = std::function<void(const std::string& text)>;
+
+    // `sharedState`, when given, is the state the windows read (the core's own otherwise).
+    AcquisitionCore(Reporter report, Reporter eventLog, SounderScanFunction scan,
+                    AcquisitionState* sharedState = nullptr);
+    ~AcquisitionCore();
+
+private:
+    AcquisitionState ownState_;
+
+public:
+    AcquisitionState& State;
+    PositionRecord Position;
+
+    // Begins a run: takes the values, clears the position record, opens nothing yet.
+    void BeginRun(const SetupValues& setup, const GeodeticSnapshot& geodetic,
+                  const std::string& surveyLogPath, const std::string& xyzLogPath);
+    // Ends a run: writes what waits, reports the soundings not logged, syncs the logs.
+    void EndRun();
+    bool Running() const { return running_; }
+
+    // A GNSS line (steps the port's parser does not do). `setupTexts` is given while the set-up
+    // window is hidden: its values replace the copies when all four are numbers, else the last
+    // good ones stay (reported once per spell).
+    void GnssLine(const std::string& line, const SetupTexts* setupTexts);
+    // The port's parser changed the position.
+    void PositionChanged(double latitude, double longitude, double altitude);
+    // After every GGA the port's parser applied: the record of the fix, projected at once.
+    void GgaApplied(double latitude, double longitude, double altitude, int fixQuality,
+                    bool gyroEnabled, double course);
+    // The receiver went silent: no position is current until the next GGA.
+    void GnssIdle();
+
+    SounderLineOutcome SounderLine(const std::string& line, const SounderLineInput& input);
+
+    const GridProjector* Projector() const { return projector_.get(); }
+    const std::optional<GeodeticSnapshot>& Geodetic() const { return geodetic_; }
+    DurableLogWriter* Writer() { return writer_.get(); }
+    int SurveyLog() const { return surveyLog_; }
+    int XyzLog() const { return xyzLog_; }
+    uint64_t SoundingsNotLogged() const { return notLoggedTotal_; }
+    uint64_t SoundingsLogged() const { return loggedTotal_; }
+
+private:
+    void endNoPositionSpell();
+
+    Reporter report_;
+    Reporter eventLog_;
+    SounderScanFunction scan_;
+    bool running_ = false;
+    std::optional<GeodeticSnapshot> geodetic_;
+    std::unique_ptr<GridProjector> projector_;
+    std::unique_ptr<DurableLogWriter> writer_;
+    int surveyLog_ = -1;
+    int xyzLog_ = -1;
+    DepthCorrector corrector_;
+
+    bool setupSpell_ = false;
+    bool lambertReported_ = false;
+    bool profileSpell_ = false;
+
+    uint64_t notLoggedInSpell_ = 0;
+    uint64_t noPositionSince_ = 0;
+    bool noPositionShown_ = false;
+    uint64_t notLoggedTotal_ = 0;
+    uint64_t loggedTotal_ = 0;
+};

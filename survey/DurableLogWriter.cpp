@@ -1,0 +1,296 @@
+#include "survey/DurableLogWriter.h"
+
+#include "platform/Clock.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// How long the flusher gathers rows before it syncs them: well inside the one-second bound.
+constexpr auto kFlushDelay = std::chrono::milliseconds(400);
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string AlternatePath(const std::string& path, int n) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const std::string stem = hasExtension ? path.substr(0, dot) : path;
+    const std::string extension = hasExtension ? path.substr(dot) : std::string();
+    return stem + "_" + std::to_string(n) + extension;
+}
+
+} // namespace
+
+bool MakeFolders(const std::string& path) {
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    const std::string parent = FolderOf(folder);
+    if (parent != folder && parent != "/" && parent != ".")
+        MakeFolders(parent);
+    return ::mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+DurableLogWriter::DurableLogWriter(Reporter reporter) : reporter_(std::move(reporter)) {
+    flusher_ = std::thread([this] { flusherLoop(); });
+}
+
+DurableLogWriter::~DurableLogWriter() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    flusher_.join();
+    syncNow();
+}
+
+int DurableLogWriter::addLog(const std::string& path, const std::string& header, bool alternates,
+                             const std::string& label) {
+    Log log;
+    log.path = path;
+    log.header = header;
+    log.alternates = alternates;
+    log.label = label;
+    logs_.push_back(std::move(log));
+    return int(logs_.size()) - 1;
+}
+
+void DurableLogWriter::report(const std::string& text) {
+    if (reporter_)
+        reporter_(text);
+}
+
+bool DurableLogWriter::writeToPath(Log& log, const std::string& path, const std::string& data,
+                                   std::string& reason) {
+    // O_NONBLOCK: a FIFO put in the log's place must not hang the handler.
+    const int flags = O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0 && errno == ENOENT) {
+        MakeFolders(FolderOf(path));
+        fd = ::open(path.c_str(), flags, 0644);
+    }
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        reason = std::strerror(errno);
+        ::close(fd);
+        return false;
+    }
+    std::string out;
+    bool made = false;
+    if (S_ISREG(st.st_mode) && st.st_size == 0) {
+        out = log.header;
+        made = true;
+    } else if (S_ISREG(st.st_mode) && st.st_size > 0) {
+        char last = '\n';
+        if (::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n')
+            out = "\r\n";
+    }
+    out += data;
+    const char* p = out.data();
+    size_t left = out.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            reason = n < 0 ? std::strerror(errno) : "nothing written";
+            ::close(fd);
+            return false;
+        }
+        p += n;
+        left -= size_t(n);
+    }
+    ::close(fd);
+    log.activePath = path;
+    markDirty(path, made ? FolderOf(path) : std::string());
+    return true;
+}
+
+bool DurableLogWriter::writeRows(Log& log, const std::string& data, std::string& reason) {
+    std::vector<std::string> candidates;
+    if (!log.activePath.empty())
+        candidates.push_back(log.activePath);
+    if (log.activePath != log.path)
+        candidates.push_back(log.path);
+    if (log.alternates)
+        for (int n = 1; n <= 99; ++n) {
+            const std::string alternate = AlternatePath(log.path, n);
+            if (alternate != log.activePath)
+                candidates.push_back(alternate);
+        }
+    std::string firstReason;
+    for (const std::string& path : candidates) {
+        std::string why;
+        if (writeToPath(log, path, data, why))
+            return true;
+        if (firstReason.empty())
+            firstReason = why;
+    }
+    reason = firstReason;
+    return false;
+}
+
+void DurableLogWriter::queue(Log& log, const std::string& row) {
+    if (log.pending.size() >= kMaxPendingRows) {
+        log.pending.pop_front();
+        ++log.lostInSpell;
+        ++log.lostTotal;
+        if (!log.lossReported) {
+            log.lossReported = true;
+            report(log.label + ": memory for waiting rows is full; the oldest rows are lost");
+        }
+    }
+    log.pending.push_back(row);
+}
+
+void DurableLogWriter::flushPending(Log& log, bool force) {
+    if (log.pending.empty())
+        return;
+    const uint64_t now = Clock::tickCount();
+    if (!force && log.tried && now - log.lastTryTick < kRetryIntervalMs)
+        return;
+    log.tried = true;
+    log.lastTryTick = now;
+    std::string data;
+    for (const std::string& row : log.pending)
+        data += row;
+    std::string reason;
+    if (!writeRows(log, data, reason))
+        return;
+    const size_t count = log.pending.size();
+    log.written += count;
+    log.pending.clear();
+    if (log.inSpell) {
+        std::string text = log.label + " written again to " + log.activePath + ": " +
+                           std::to_string(count) + " rows that waited in memory were written";
+        if (log.lostInSpell > 0)
+            text += ", " + std::to_string(log.lostInSpell) + " rows were lost";
+        report(text);
+    }
+    log.inSpell = false;
+    log.lostInSpell = 0;
+    log.lossReported = false;
+}
+
+bool DurableLogWriter::append(int index, const std::string& row) {
+    if (index < 0 || size_t(index) >= logs_.size())
+        return false;
+    Log& log = logs_[size_t(index)];
+    if (!log.pending.empty()) {
+        flushPending(log, false);
+        if (!log.pending.empty()) {
+            queue(log, row);
+            return false;
+        }
+    }
+    std::string reason;
+    if (writeRows(log, row, reason)) {
+        ++log.written;
+        return true;
+    }
+    queue(log, row);
+    log.tried = true;
+    log.lastTryTick = Clock::tickCount();
+    if (!log.inSpell) {
+        log.inSpell = true;
+        report(log.label + " " + log.path + " cannot be written (" + reason +
+               "): rows wait in memory and are written once the file can be written");
+    }
+    return false;
+}
+
+void DurableLogWriter::retryPending(bool force) {
+    for (Log& log : logs_)
+        flushPending(log, force);
+}
+
+size_t DurableLogWriter::pendingRows(int log) const {
+    return logs_.at(size_t(log)).pending.size();
+}
+
+uint64_t DurableLogWriter::lostRows(int log) const {
+    return logs_.at(size_t(log)).lostTotal;
+}
+
+std::string DurableLogWriter::activePath(int log) const {
+    return logs_.at(size_t(log)).activePath;
+}
+
+uint64_t DurableLogWriter::writtenRows(int log) const {
+    return logs_.at(size_t(log)).written;
+}
+
+void DurableLogWriter::markDirty(const std::string& file, const std::string& folder) {
+    {
+        std::lock_guard lock(mutex_);
+        dirtyFiles_.insert(file);
+        if (!folder.empty())
+            dirtyFolders_.insert(folder);
+    }
+    wake_.notify_all();
+}
+
+void DurableLogWriter::syncPaths(const std::set<std::string>& files,
+                                 const std::set<std::string>& folders) {
+    for (const std::string& file : files) {
+        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fd >= 0) {
+            ::fdatasync(fd);
+            ::close(fd);
+        }
+    }
+    for (const std::string& folder : folders) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+    }
+}
+
+void DurableLogWriter::syncNow() {
+    std::set<std::string> files, folders;
+    {
+        std::lock_guard lock(mutex_);
+        files.swap(dirtyFiles_);
+        folders.swap(dirtyFolders_);
+    }
+    syncPaths(files, folders);
+}
+
+void DurableLogWriter::flusherLoop() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+        wake_.wait(lock, [&] { return stopping_ || !dirtyFiles_.empty() || !dirtyFolders_.empty(); });
+        if (stopping_)
+            return;
+        wake_.wait_for(lock, kFlushDelay, [&] { return stopping_; });
+        std::set<std::string> files, folders;
+        files.swap(dirtyFiles_);
+        folders.swap(dirtyFolders_);
+        lock.unlock();
+        syncPaths(files, folders);
+        lock.lock();
+    }
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Makes a folder and its parents; true when it exists afterwards.
+bool MakeFolders(const std::string& folder);
+
+// Appends survey rows so that none is lost or torn.
+//
+// Each row is one write() to a descriptor opened with O_APPEND, made before append() returns:
+// a crash of the program afterwards cannot take the row back. A flusher thread fdatasyncs each
+// written file (opened again by its path) at most a second after its row, and the folder once
+// after a file was made, so a power cut costs at most the last second. The file is opened for
+// each row, as it always was, so a log moved or deleted mid-run is made again in its place.
+//
+// A log that cannot be opened gets its folder made; a survey log then tries its alternates
+// "<name>_1.csv" to "<name>_99.csv". When nothing opens or a write fails, the row waits in
+// memory with the time it was measured (up to kMaxPendingRows), is retried at most once a
+// second and written before any newer row, in order. Each spell of failure is reported once
+// when it begins and once with its counts when it ends; rows dropped because memory was full
+// are counted and reported. A file whose last line has no line end (a torn write of some other
+// program, a power cut) gets one before the next row.
+class DurableLogWriter {
+public:
+    using Reporter = std::function<void(const std::string& text)>;
+
+    // An hour of rows at 20 soundings a second.
+    static constexpr size_t kMaxPendingRows = 72000;
+    static constexpr uint64_t kRetryIntervalMs = 1000;
+
+    explicit DurableLogWriter(Reporter reporter = {});
+    // Syncs what was written and stops the flusher.
+    ~DurableLogWriter();
+    DurableLogWriter(const DurableLogWriter&) = delete;
+    DurableLogWriter& operator=(const DurableLogWriter&) = delete;
+
+    // A log written at `path`, headed by `header` when it is new; `alternates` allows the
+    // "_1".."_99" names. `label` names it in reports ("Survey log").
+    int addLog(const std::string& path, const std::string& header, bool alternates,
+               const std::string& label);
+
+    // Writes the row (its line end included) now, after whatever waits. True when it is in the
+    // file; false when it waits in memory (or was lost to a full memory queue).
+    bool append(int log, const std::string& row);
+    // Writes what waits, when a second has passed since the last try (or `force`).
+    void retryPending(bool force = false);
+    // fdatasyncs every file written since the last sync, on the caller's thread.
+    void syncNow();
+
+    size_t pendingRows(int log) const;
+    uint64_t lostRows(int log) const;
+    // The file the log's rows last went to (an alternate, maybe); empty before the first.
+    std::string activePath(int log) const;
+    // Rows and header bytes written, for tests and reports.
+    uint64_t writtenRows(int log) const;
+
+private:
+    struct Log {
+        std::string path;
+        std::string header;
+        bool alternates = false;
+        std::string label;
+        std::string activePath;
+        std::deque<std::string> pending;
+        uint64_t lastTryTick = 0;
+        bool tried = false;
+        bool inSpell = false;
+        uint64_t lostInSpell = 0;
+        uint64_t lostTotal = 0;
+        uint64_t written = 0;
+        bool lossReported = false;
+    };
+
+    // Writes `data` (whole rows) to the log's file; false with `reason` when nothing took it.
+    bool writeRows(Log& log, const std::string& data, std::string& reason);
+    bool writeToPath(Log& log, const std::string& path, const std::string& data,
+                     std::string& reason);
+    void flushPending(Log& log, bool force);
+    void queue(Log& log, const std::string& row);
+    void report(const std::string& text);
+    void markDirty(const std::string& file, const std::string& folder);
+    void flusherLoop();
+    static void syncPaths(const std::set<std::string>& files, const std::set<std::string>& folders);
+
+    Reporter reporter_;
+    std::vector<Log> logs_;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::set<std::string> dirtyFiles_;
+    std::set<std::string> dirtyFolders_;
+    bool stopping_ = false;
+    std::thread flusher_;
+};

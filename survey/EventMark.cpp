@@ -1,0 +1,65 @@
+#include "survey/EventMark.h"
+
+#include "canvas/CanvasModel.h"
+#include "platform/DateTimeText.h"
+#include "platform/EventLog.h"
+#include "platform/FileIO.h"
+#include "platform/IniFile.h"
+#include "platform/NumberText.h"
+
+namespace {
+
+const QString Section = QStringLiteral("EVENTS");
+const QString NumberKey = QStringLiteral("Event Number");
+
+std::string MarkTimeText(const LocalDateTime& when) {
+    const bool midnight =
+        when.hour == 0 && when.minute == 0 && when.second == 0 && when.millisecond == 0;
+    return midnight ? DateText(when) : DateText(when) + " " + TimeText(when);
+}
+
+} // namespace
+
+std::string EventMarkEntry(int number, const LocalDateTime& when, double easting, double northing,
+                           const std::string& depthHigh, const std::string& depthLow,
+                           double gridHeading) {
+    return "\nEvent No:" + std::to_string(number) + ",Date & Time:" + MarkTimeText(when) +
+           ",Easting:" + FormatFixed(easting, 2) + ",Northing:" + FormatFixed(northing, 2) +
+           ",True Depth:" + depthHigh + ",True Depth:" + depthLow +
+           ",Heading:" + FormatFixed(gridHeading, 2);
+}
+
+EventMarkResult AddEventMark(CanvasModel& canvas, const QString& settingsFile,
+                             const std::string& eventsLogPath, const EventMarkValues& values) {
+    EventMarkResult result;
+    {
+        IniFile ini(settingsFile);
+        result.number = ini.readInteger(Section, NumberKey, 0) + 1;
+        canvas.AddEventLabel(values.easting, values.northing, result.number);
+        ini.writeInteger(Section, NumberKey, result.number);
+        if (!ini.flush()) {
+            result.error = "Unable to write to " + settingsFile.toStdString();
+            return result;
+        }
+    }
+    const std::string entry =
+        EventMarkEntry(result.number, Clock::now(), values.easting, values.northing,
+                       values.depthHigh, values.depthLow, values.gridHeading);
+    std::string reason;
+    result.logged = AppendToFile(eventsLogPath, entry, &reason);
+    if (!result.logged)
+        result.error = "Event " + std::to_string(result.number) + " was not written to " +
+                       eventsLogPath + ": " + reason;
+    return result;
+}
+
+bool ResetEventNumber(const QString& settingsFile, const std::string& eventsLogPath) {
+    {
+        IniFile ini(settingsFile);
+        ini.writeInteger(Section, NumberKey, 0);
+        if (!ini.flush())
+            return false;
+    }
+    AutoEventLog("Event number was reset.", eventsLogPath);
+    return true;
+}

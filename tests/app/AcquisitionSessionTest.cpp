@@ -1,0 +1,292 @@
+#include "../survey/SounderScanForTests.h"
+#include "StartedProgram.h"
+#include "AcquisitionWindowsForTests.h"
+#include "app/AcquisitionSession.h"
+#include "app/MapTimerDrawingPause.h"
+#include "platform/DataPaths.h"
+#include "platform/EventLog.h"
+#include "platform/FileIO.h"
+#include "positioning/gnss/NmeaChecksum.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
+#include "tests/support/EventLoopWait.h"
+#include "tools/devsim/PseudoTerminal.h"
+
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
+
+namespace {
+
+using Windows = AcquisitionWindowsForTests;
+
+std::string Nmea(const std::string& body) {
+    return "$" + body + "*" + NmeaChecksum(body) + "\r\n";
+}
+
+struct Session : ::testing::Test {
+    QTemporaryDir dir;
+    Windows windows;
+    TTavrinSerialGPS gnss, sounder;
+    QTimer map, echogram;
+    std::unique_ptr<AcquisitionSession> session;
+    std::string root;
+
+    void SetUp() override {
+        root = dir.path().toStdString() + "/2024-05-03/";
+        LogFolder = root + "LOG/";
+        XyzFolder = root + "XYZ/";
+        TodayText = "2024-05-03";
+        CoordinatesLogPath = LogFolder + "2024-05-03 Coordinates.csv";
+        // Ports another test mapped lead nowhere now: their terminals may have been reused.
+        for (int port : {11, 12})
+            MapPath(port, dir.path().toStdString() + "/no-device");
+        gnss.PortNumber = 11;
+        sounder.PortNumber = 12;
+        gnss.PollInterval = sounder.PollInterval = 5;
+        session = std::make_unique<AcquisitionSession>(&gnss, &sounder, &map, &echogram, &windows,
+                                                       &windows, ScanForTests);
+        session->BindPorts();
+    }
+    void TearDown() override {
+        session.reset();
+        BuildDataPaths();
+    }
+    static void MapPath(int number, const std::string& path) {
+        IniFile ini(TestEnvironment::settingsFile());
+        ini.writeString(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM%1").arg(number),
+                        QString::fromStdString(path));
+    }
+    static void MapPort(int number, const PseudoTerminal& terminal) {
+        MapPath(number, terminal.devicePath());
+    }
+    std::string Survey() { return ReadWholeFile(CoordinatesLogPath).value_or(""); }
+};
+
+TEST_F(Session, StartRefusesFaultyValuesBeforeOpeningAnything) {
+    struct Case {
+        std::function<void(Windows&)> spoil;
+        std::string message;
+        std::string control;
+    };
+    const Case cases[] = {
+        {[](Windows& w) { w.setup.OffsetA = "0.35 m"; }, "Failed! Recheck offset A", "OffsetA"},
+        {[](Windows& w) { w.setup.SV = "1299"; }, "Error in Sound Velocity (SV) value", "SV"},
+        {[](Windows& w) { w.setup.TideHt = ""; }, "Failed! Recheck tide height", "TideHt"},
+        {[](Windows& w) { w.geodetic.edIF = "298.257"; },
+         "Cannot start: check the geodetic parameter \"Flattening\" in Device Settings.", "edIF"},
+        {[](Windows& w) { w.geodetic.edSX = "nan"; },
+         "Cannot start: check the geodetic parameter \"X Shift\" in Device Settings.", "edSX"},
+        {[](Windows& w) { w.type = "nmea dbt"; }, "", "cSBESMessage"},
+        {[](Windows& w) { w.formatValues = -1; }, "", "eSBESFormat"},
+        {[](Windows& w) { w.formatValues = 2; }, "", "eSBESFormat"},
+        {[](Windows& w) {
+             w.type = "OTHER";
+             w.format = "";
+         },
+         "", "eSBESFormat"},
+    };
+    for (const Case& c : cases) {
+        Windows fresh;
+        c.spoil(fresh);
+        windows = fresh;
+        windows.pressed = true; // the click pressed the button
+        SCOPED_TRACE(c.control);
+        EXPECT_FALSE(session->RealtimeClick());
+        ASSERT_EQ(windows.refusals.size(), 1u);
+        if (!c.message.empty())
+            EXPECT_EQ(windows.refusals[0], c.message);
+        EXPECT_EQ(windows.focus[0], c.control);
+        EXPECT_FALSE(windows.pressed) << "a refusal releases the button";
+        EXPECT_FALSE(windows.running);
+        EXPECT_FALSE(session->Running());
+        EXPECT_FALSE(std::filesystem::exists(LogFolder)) << "nothing is written";
+    }
+    // The same values with the sensor off do not look at the sounder.
+    windows = Windows();
+    windows.sensorEnabled = false;
+    windows.type = "unknown";
+    EXPECT_TRUE(session->RealtimeClick());
+    session->Stop();
+}
+
+TEST_F(Session, AGeodesyLogThatCannotBeWrittenStopsStart) {
+    std::filesystem::create_directories(root);
+    ASSERT_TRUE(AppendToFile(root + "LOG", "a file where the folder belongs"));
+    EXPECT_FALSE(session->Start());
+    ASSERT_EQ(windows.refusals.size(), 1u);
+    EXPECT_EQ(windows.refusals[0].rfind("Cannot start: the geodesy log cannot be written", 0), 0u);
+    EXPECT_FALSE(session->Running());
+}
+
+TEST_F(Session, StartAndStopWriteTheEventsInOrder) {
+    PseudoTerminal receiver, echoSounder;
+    MapPort(11, receiver);
+    MapPort(12, echoSounder);
+    MarkMapTimerPausedByDrawing();
+    ASSERT_TRUE(session->RealtimeClick());
+    EXPECT_TRUE(gnss.Connected);
+    EXPECT_TRUE(sounder.Connected);
+    EXPECT_TRUE(windows.pressed);
+    EXPECT_TRUE(windows.running);
+    EXPECT_TRUE(echogram.isActive());
+    EXPECT_EQ(windows.memo, std::vector<std::string>{"ZSENSOR Open called on port: COM12"});
+    EXPECT_FALSE(session->RealtimeClick());
+    EXPECT_FALSE(MapTimerPausedByDrawing());
+    EXPECT_EQ(windows.events, (std::vector<std::string>{"Connected to GPS on COM11",
+                                                         "Realtime STARTED",
+                                                         "Disconnected from GPS on COM11",
+                                                         "Realtime STOPPED"}));
+    EXPECT_FALSE(windows.pressed);
+    EXPECT_FALSE(echogram.isActive());
+    const auto geodesy = ReadWholeFile(LogFolder + TodayString() + " Geodesy.txt");
+    ASSERT_TRUE(geodesy);
+    EXPECT_NE(geodesy->find("Semi-Major Axis: 6378388\r\n"), std::string::npos);
+}
+
+TEST_F(Session, PortsThatDoNotOpenAreReportedAndStartGoesOn) {
+    gnss.PortNumber = 19; // nothing behind it
+    sounder.PortNumber = 20;
+    IniFile(TestEnvironment::settingsFile())
+        .writeString(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM19"),
+                     QString::fromStdString(dir.path().toStdString() + "/no-such-device"));
+    IniFile(TestEnvironment::settingsFile())
+        .writeString(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM20"),
+                     QString::fromStdString(dir.path().toStdString() + "/no-such-device"));
+    ASSERT_TRUE(session->Start());
+    ASSERT_GE(windows.messages.size(), 2u);
+    EXPECT_EQ(windows.messages[0].first.rfind("Cannot open GPS on COM19: ", 0), 0u);
+    EXPECT_TRUE(windows.messages[0].second);
+    EXPECT_EQ(windows.messages[1].first.rfind("ZSENSOR Open failed: ", 0), 0u);
+    EXPECT_TRUE(windows.memo.empty());
+    session->Stop();
+    EXPECT_EQ(windows.events.back(), "Realtime STOPPED");
+    EXPECT_EQ(windows.events[windows.events.size() - 2], "Realtime STARTED");
+}
+
+TEST_F(Session, EverySoundingIsLoggedOnceWithTheFixOfItsTime) {
+    PseudoTerminal receiver, echoSounder;
+    MapPort(11, receiver);
+    MapPort(12, echoSounder);
+    windows.alert = 0.706;
+    ASSERT_TRUE(session->Start());
+
+    // A sounding before the first GGA is shown, not logged.
+    ASSERT_TRUE(echoSounder.write("$SDDBT,32.8,f,10.0,M,5.4,F\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsNotLogged() == 1; }));
+
+    // A GGA with a wrong checksum and a far position is never used.
+    std::string wrong = Nmea("GPGGA,120000.00,4100.000,N,03500.000,E,4,12,0.8,50.0,M,10.0,M,,");
+    wrong[wrong.size() - 3] = wrong[wrong.size() - 3] == '0' ? '1' : '0';
+    ASSERT_TRUE(receiver.write(wrong));
+    ASSERT_TRUE(receiver.write(
+        Nmea("GPGGA,120000.10,4030.000,N,03306.000,E,4,12,0.8,50.0,M,10.0,M,,")));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().Position.HasGga; }));
+    EXPECT_TRUE(map.isActive()) << "the first GNSS line after Start starts the map";
+    EXPECT_NEAR(session->Core().Position.Longitude, 33.1, 1e-9);
+
+    ASSERT_TRUE(echoSounder.write("$SDDBT,32.8,f,10.0,M,5.4,F\r\n$SDDBT,32.8,f,,M,5.4,F\r\n"
+                                  "$SDDBT,32.8,f,0.3,M,5.4,F\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsLogged() == 2; }));
+    session->Stop();
+    const std::string survey = Survey();
+    EXPECT_EQ(std::count(survey.begin(), survey.end(), '\n'), 3) << survey;
+    EXPECT_NE(survey.find(",40.5,33.1,"), std::string::npos);
+    EXPECT_NE(survey.find(",10.60,0.00,10,0,NMEA DBT,1530.00,0.40,4,60.00,0.35,58.50\r\n"),
+              std::string::npos)
+        << survey;
+    EXPECT_EQ(windows.alerts, (std::vector<bool>{false, false, true}))
+        << "at or above the alert depth: 0.3 m x 1530 / 1500 + 0.4 = 0.706 m";
+    EXPECT_NE(std::find(windows.events.begin(), windows.events.end(),
+                        "Soundings not logged without a GNSS position: 1"),
+              windows.events.end());
+}
+
+TEST_F(Session, SounderLinesThatNeverMatchTheTypeAreReportedOnce) {
+    PseudoTerminal echoSounder;
+    MapPort(12, echoSounder);
+    windows.type = "NMEA DPT";
+    ASSERT_TRUE(session->Start());
+    std::string lines;
+    for (int i = 0; i < 120; ++i)
+        lines += "$SDDBT,32.8,f,10.0,M,5.4,F\r\n";
+    ASSERT_TRUE(echoSounder.write(lines));
+    ASSERT_TRUE(sounder.Connected) << sounder.LastError;
+    ASSERT_TRUE(WaitUntil([&] { return !windows.messages.empty(); })) << windows.events.size();
+    RunEventsFor(50);
+    const auto count = std::count_if(windows.messages.begin(), windows.messages.end(), [](auto& m) {
+        return m.first == "Sounder lines do not match the type \"NMEA DPT\"";
+    });
+    EXPECT_EQ(count, 1);
+    session->Stop();
+}
+
+using MainWindowAcquisition = StartedProgram;
+
+TEST_F(MainWindowAcquisition, StartWithoutSetUpValuesIsRefusedWithTheSetUpMessage) {
+    start();
+    ASSERT_NE(FNav->Acquisition, nullptr);
+    FNav->Realtime->click();
+    QApplication::processEvents();
+    const auto& messages = TestEnvironment::dialogs().messages;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("Failed! Recheck offset A"));
+    EXPECT_FALSE(FNav->Realtime->isChecked());
+    EXPECT_EQ(FNav->Realtime->text(), QStringLiteral("Start"));
+    EXPECT_FALSE(FNav->Acquisition->Running());
+}
+
+TEST_F(MainWindowAcquisition, StartAndStopFromTheButton) {
+    writeSetting("ECHOSOUNDER_OFFSETS", "Offset A     ", "0.40");
+    writeSetting("ECHOSOUNDER_OFFSETS", "SV           ", "1530");
+    writeSetting("ECHOSOUNDER_OFFSETS", "Offset C     ", "1.5");
+    writeSetting("ECHOSOUNDER_OFFSETS", "Tide Height  ", "0.35");
+    PseudoTerminal receiver;
+    writeSetting("SERIAL_PORTS", "COM1", QString::fromStdString(receiver.devicePath()));
+    start();
+    FNav->ZGPS1->PortNumber = 1;
+    FNav->Realtime->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(TestEnvironment::dialogs().messages.empty());
+    EXPECT_TRUE(FNav->Acquisition->Running());
+    EXPECT_TRUE(FNav->ZGPS1->Connected);
+    EXPECT_TRUE(FNav->Realtime->isChecked());
+    EXPECT_EQ(FNav->Realtime->text(), QStringLiteral("Stop"));
+    FNav->Realtime->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(FNav->Acquisition->Running());
+    EXPECT_FALSE(FNav->ZGPS1->Connected);
+    EXPECT_EQ(FNav->Realtime->text(), QStringLiteral("Start"));
+    const auto events = ReadWholeFile(EventsLogPath()).value_or("");
+    const size_t started = events.find("Realtime STARTED");
+    const size_t stopped = events.find("Realtime STOPPED");
+    EXPECT_NE(started, std::string::npos);
+    EXPECT_NE(stopped, std::string::npos);
+    EXPECT_LT(events.find("Connected to GPS on COM1"), started);
+    EXPECT_LT(started, events.find("Disconnected from GPS on COM1"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowAcquisition, ClosingTheProgramWhileRunningEndsTheRunQuietly) {
+    writeSetting("ECHOSOUNDER_OFFSETS", "Offset A     ", "0.40");
+    writeSetting("ECHOSOUNDER_OFFSETS", "SV           ", "1530");
+    writeSetting("ECHOSOUNDER_OFFSETS", "Offset C     ", "1.5");
+    writeSetting("ECHOSOUNDER_OFFSETS", "Tide Height  ", "0.35");
+    PseudoTerminal receiver;
+    writeSetting("SERIAL_PORTS", "COM1", QString::fromStdString(receiver.devicePath()));
+    start();
+    FNav->ZGPS1->PortNumber = 1;
+    FNav->Realtime->click();
+    ASSERT_TRUE(FNav->Acquisition->Running());
+    FNav->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(FNav->ZGPS1->Connected);
+    DestroyApplicationWindows();
+    EXPECT_EQ(FNav, nullptr);
+}
+
+} // namespace

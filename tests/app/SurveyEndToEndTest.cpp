@@ -1,0 +1,129 @@
+#include "../survey/SounderScanForTests.h"
+#include "AcquisitionWindowsForTests.h"
+#include "platform/DataPaths.h"
+#include "platform/FileIO.h"
+#include "platform/IniFile.h"
+#include "platform/ManualClock.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/TestEnvironment.h"
+#include "tools/devsim/PseudoTerminal.h"
+#include "tools/surveysim/SurveyLogCheck.h"
+
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A generated survey played through real pseudo-terminals into the acquisition with its real
+// ports and timers. The devices are played in lock step with the program (each step waits until
+// its lines were handled) and the clock is a manual one moved 50 ms a step, so what the logs
+// must hold is exact, however loaded the machine.
+struct SurveyEndToEnd : ::testing::Test {
+    QTemporaryDir dir;
+    ManualClock clock{{2024, 5, 3, 10, 0, 0, 0}, 100000};
+    AcquisitionWindowsForTests windows;
+    TTavrinSerialGPS gnss, sounder;
+    QTimer map, echogram;
+    PseudoTerminal receiver, echoSounder;
+
+    void SetUp() override {
+        Clock::install(&clock);
+        const std::string root = dir.path().toStdString() + "/2024-05-03/";
+        LogFolder = root + "LOG/";
+        XyzFolder = root + "XYZ/";
+        TodayText = "2024-05-03";
+        CoordinatesLogPath = LogFolder + "2024-05-03 Coordinates.csv";
+        IniFile ini(TestEnvironment::settingsFile());
+        ini.writeString(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM1"),
+                        QString::fromStdString(receiver.devicePath()));
+        ini.writeString(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM2"),
+                        QString::fromStdString(echoSounder.devicePath()));
+        gnss.PortNumber = 1;
+        sounder.PortNumber = 2;
+        gnss.PollInterval = sounder.PollInterval = 2;
+    }
+    void TearDown() override {
+        Clock::install(nullptr);
+        BuildDataPaths();
+    }
+
+    // Plays the scripts and returns the faults the check finds.
+    std::vector<std::string> Run(const SurveyScripts& scripts, uint64_t* notLogged = nullptr) {
+        AcquisitionSession session(&gnss, &sounder, &map, &echogram, &windows, &windows,
+                                   ScanForTests);
+        session.BindPorts();
+        if (!session.Start())
+            return {"Start refused"};
+        for (size_t i = 0; i < scripts.steps.size(); ++i) {
+            const SurveyStep& step = scripts.steps[i];
+            const std::string mark = std::to_string(i);
+            std::string bytes;
+            for (const std::string& line : step.gnssLines)
+                bytes += line + "\r\n";
+            bytes += "$GPTXT,SYNC," + mark + "\r\n";
+            if (!receiver.write(bytes) ||
+                !WaitUntil([&] { return !windows.gnssLines.empty() &&
+                                        windows.gnssLines.back() == "$GPTXT,SYNC," + mark; }))
+                return {"GNSS step " + mark + " not handled"};
+            bytes.clear();
+            for (const std::string& line : step.sounderLines)
+                bytes += line + "\r\n";
+            bytes += "SYNC " + mark + "\r\n";
+            if (!echoSounder.write(bytes) ||
+                !WaitUntil([&] { return !windows.sounderLines.empty() &&
+                                        windows.sounderLines.back() == "SYNC " + mark; }))
+                return {"sounder step " + mark + " not handled"};
+            clock.advance(50);
+        }
+        if (notLogged)
+            *notLogged = session.Core().SoundingsNotLogged();
+        SurveyLogExpectation expected;
+        expected.notLogged = session.Core().SoundingsNotLogged();
+        const GridProjector projector(*session.Core().Geodetic());
+        expected.project = [&](const ScriptFix& fix) -> std::optional<std::pair<double, double>> {
+            const auto grid = projector.project(fix.latitude, fix.longitude, fix.altitude);
+            if (!grid)
+                return std::nullopt;
+            return std::make_pair(grid->Easting, grid->Northing);
+        };
+        session.Stop();
+        return CheckSurveyLogs(scripts, ReadWholeFile(CoordinatesLogPath).value_or(""),
+                               ReadWholeFile(XyzFolder + "2024-05-03 Simple XYZ.csv").value_or(""),
+                               expected);
+    }
+};
+
+TEST_F(SurveyEndToEnd, TransverseMercatorOnALocalDatum) {
+    SurveyScriptOptions options;
+    options.seed = 16;
+    options.steps = 600;
+    const SurveyScripts scripts = GenerateSurveyScripts(options);
+    ASSERT_GT(scripts.malformedGnssLines, 10u);
+    ASSERT_GT(scripts.malformedSounderLines, 10u);
+    uint64_t notLogged = 0;
+    const auto faults = Run(scripts, &notLogged);
+    for (const std::string& f : faults)
+        ADD_FAILURE() << f;
+    EXPECT_EQ(notLogged, size_t(options.leadInSteps)) << "the soundings before the first GGA";
+}
+
+TEST_F(SurveyEndToEnd, LambertWithTwoParallelsAcrossMidnight) {
+    windows.geodetic.UseLcc = true;
+    clock.setNow({2024, 5, 3, 23, 59, 55, 0});
+    SurveyScriptOptions options;
+    options.seed = 17;
+    options.steps = 400; // 20 s: over midnight
+    const SurveyScripts scripts = GenerateSurveyScripts(options);
+    const auto faults = Run(scripts);
+    for (const std::string& f : faults)
+        ADD_FAILURE() << f;
+    const std::string survey = ReadWholeFile(CoordinatesLogPath).value_or("");
+    EXPECT_NE(survey.find("\r\n2024-05-03 2359"), std::string::npos);
+    EXPECT_NE(survey.find("\r\n2024-05-04 0000"), std::string::npos)
+        << "one file across midnight, the Date column has the real date";
+}
+
+} // namespace

@@ -1,0 +1,259 @@
+#include "platform/FileIO.h"
+#include "platform/ManualClock.h"
+#include "platform/NumericLocale.h"
+#include "survey/DurableLogWriter.h"
+#include "survey/GeodesyLog.h"
+#include "survey/SurveyLogRows.h"
+#include "tools/surveysim/ExampleDatum.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <csignal>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+SurveyLogRow GoldenRow() {
+    SurveyLogRow row;
+    row.Time = {2024, 5, 3, 14, 7, 9, 42};
+    row.Latitude = 41.0123456789;
+    row.Longitude = 1E-6;
+    row.Easting = 500123.456;
+    row.Northing = 4540000.004;
+    row.TrueDepthHigh = 3.4;
+    row.TrueDepthLow = 0;
+    row.RawDepthHigh = 2.94;
+    row.RawDepthLow = 0;
+    row.MessageFormat = "NMEA DBT";
+    row.SoundVelocity = 1530;
+    row.TransducerDraft = 0.4;
+    row.FixQuality = 4;
+    row.AntennaHeight = 45.678;
+    row.ManualTide = 0.35;
+    row.RtkTide = -3.05;
+    return row;
+}
+
+const char* const kGoldenLine =
+    "2024-05-03 140709042,41.0123456789,1E-6,500123.46,4540000.00,-3.05,0.35,3.40,0.00,2.94,0,"
+    "NMEA DBT,1530.00,0.40,4,45.68,0.35,-3.05\r\n";
+
+TEST(SurveyLogRows, GoldenBytes) {
+    EXPECT_EQ(SurveyLogLine(GoldenRow()), kGoldenLine);
+    EXPECT_EQ(SimpleXyzLine(GoldenRow()), "500123.46,4540000.00,-3.05\r\n");
+    SurveyLogRow midnight = GoldenRow();
+    midnight.Time = {2024, 5, 4, 0, 0, 0, 0};
+    EXPECT_EQ(SurveyLogLine(midnight).substr(0, 11), "2024-05-04,");
+    midnight.Time.millisecond = 1;
+    EXPECT_EQ(SurveyLogLine(midnight).substr(0, 20), "2024-05-04 000000001");
+    EXPECT_STREQ(kSurveyLogHeader,
+                 "Date,Lat,Lon,Easting,Northing,Elevation (Hi),Elevation (Lo),True Depth (Hi),"
+                 "True Depth (Lo),Raw Depth (Hi),Raw Depth (Lo),Message Format,Sound Velocity,"
+                 "Transducer Draft,GPS, RTK Antenna Height,Manual Tide,RTK Tide\r\n");
+}
+
+TEST(SurveyLogRows, SameBytesUnderTheTurkishLocale) {
+    ASSERT_NE(std::setlocale(LC_ALL, "tr_TR.UTF-8"), nullptr)
+        << "the tr_TR.UTF-8 locale is missing; `make deps` generates it";
+    const std::string line = SurveyLogLine(GoldenRow());
+    const std::string xyz = SimpleXyzLine(GoldenRow());
+    ResetNumericLocale();
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(line, kGoldenLine);
+    EXPECT_EQ(xyz, "500123.46,4540000.00,-3.05\r\n");
+}
+
+std::string Read(const std::string& path) {
+    return ReadWholeFile(path).value_or("<missing>");
+}
+
+struct ClockScope {
+    ManualClock clock{{2024, 5, 3, 10, 0, 0, 0}, 1000};
+    ClockScope() { Clock::install(&clock); }
+    ~ClockScope() { Clock::install(nullptr); }
+};
+
+TEST(DurableLogWriter, MakesTheFolderAndHeadsANewFile) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/2024-05-03/LOG/2024-05-03 Coordinates.csv";
+    DurableLogWriter writer;
+    const int log = writer.addLog(path, "H\r\n", true, "Survey log");
+    EXPECT_TRUE(writer.append(log, "a\r\n"));
+    EXPECT_TRUE(writer.append(log, "b\r\n"));
+    EXPECT_EQ(Read(path), "H\r\na\r\nb\r\n");
+
+    // The folder deleted mid-run is made again and the file headed again.
+    fs::remove_all(dir.path().toStdString() + "/2024-05-03");
+    EXPECT_TRUE(writer.append(log, "c\r\n"));
+    EXPECT_EQ(Read(path), "H\r\nc\r\n");
+}
+
+TEST(DurableLogWriter, GoesToTheFirstAlternateWhenTheLogIsADirectory) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/2024-05-03 Coordinates.csv";
+    fs::create_directory(path);
+    std::vector<std::string> reports;
+    DurableLogWriter writer([&](const std::string& t) { reports.push_back(t); });
+    const int log = writer.addLog(path, "H\r\n", true, "Survey log");
+    EXPECT_TRUE(writer.append(log, "a\r\n"));
+    const std::string alternate = dir.path().toStdString() + "/2024-05-03 Coordinates_1.csv";
+    EXPECT_EQ(writer.activePath(log), alternate);
+    EXPECT_EQ(Read(alternate), "H\r\na\r\n");
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST(DurableLogWriter, TornLastLineGetsItsLineEndBeforeTheNextRow) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/log.csv";
+    ASSERT_TRUE(AppendToFile(path, "H\r\n1,2,3"));
+    DurableLogWriter writer;
+    const int log = writer.addLog(path, "H\r\n", true, "Survey log");
+    EXPECT_TRUE(writer.append(log, "a\r\n"));
+    EXPECT_EQ(Read(path), "H\r\n1,2,3\r\na\r\n");
+}
+
+TEST(DurableLogWriter, RowsWaitInMemoryWhileTheDiskIsFullAndAreWrittenInOrderLater) {
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    ClockScope clockScope;
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/xyz.csv";
+    fs::create_symlink("/dev/full", path);
+    std::vector<std::string> reports;
+    DurableLogWriter writer([&](const std::string& t) { reports.push_back(t); });
+    const int log = writer.addLog(path, "H\r\n", false, "Simple XYZ log");
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(writer.append(log, "row" + std::to_string(i) + "\r\n"));
+        clockScope.clock.advance(300);
+    }
+    EXPECT_EQ(writer.pendingRows(log), 5u);
+    ASSERT_EQ(reports.size(), 1u) << "one report per spell";
+    EXPECT_NE(reports[0].find("cannot be written"), std::string::npos);
+
+    fs::remove(path);
+    clockScope.clock.advance(1000);
+    EXPECT_TRUE(writer.append(log, "row5\r\n"));
+    EXPECT_EQ(Read(path), "H\r\nrow0\r\nrow1\r\nrow2\r\nrow3\r\nrow4\r\nrow5\r\n");
+    EXPECT_EQ(writer.pendingRows(log), 0u);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_NE(reports[1].find("5 rows that waited"), std::string::npos);
+}
+
+TEST(DurableLogWriter, RetriesAtMostOnceASecond) {
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    ClockScope clockScope;
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/xyz.csv";
+    fs::create_symlink("/dev/full", path);
+    DurableLogWriter writer;
+    const int log = writer.addLog(path, "H\r\n", false, "Simple XYZ log");
+    EXPECT_FALSE(writer.append(log, "a\r\n"));
+    fs::remove(path);
+    clockScope.clock.advance(500);
+    EXPECT_FALSE(writer.append(log, "b\r\n")) << "the next try waits for its second";
+    EXPECT_FALSE(fs::exists(path));
+    clockScope.clock.advance(500);
+    writer.retryPending();
+    EXPECT_EQ(Read(path), "H\r\na\r\nb\r\n");
+}
+
+TEST(DurableLogWriter, AKilledWriterLeavesEveryReturnedRowWhole) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/log.csv";
+    const std::string row(180, 'x');
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(fds[0]);
+        DurableLogWriter writer;
+        const int log = writer.addLog(path, "H\r\n", true, "Survey log");
+        for (int i = 0;; ++i) {
+            writer.append(log, std::to_string(i) + row + "\r\n");
+            const int done = i + 1;
+            if (write(fds[1], &done, sizeof done) != sizeof done)
+                _exit(1);
+        }
+    }
+    close(fds[1]);
+    int returned = 0;
+    int value = 0;
+    while (returned < 500 && read(fds[0], &value, sizeof value) == sizeof value)
+        returned = value;
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    while (read(fds[0], &value, sizeof value) == sizeof value)
+        returned = value;
+    close(fds[0]);
+    const std::string content = Read(path);
+    ASSERT_EQ(content.rfind("H\r\n", 0), 0u);
+    size_t rows = 0;
+    size_t start = 3;
+    while (start < content.size()) {
+        const size_t end = content.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos) << "a torn row";
+        EXPECT_EQ(content.substr(start, end - start), std::to_string(rows) + row);
+        ++rows;
+        start = end + 2;
+    }
+    // Every row whose append returned is there; at most the one in flight more.
+    EXPECT_GE(rows, size_t(returned));
+    EXPECT_LE(rows, size_t(returned) + 1);
+}
+
+
+GeodeticTexts StoredTexts() {
+    GeodeticTexts texts = ExampleLocalDatum();
+    texts.NameOfDatum = "ED50";
+    return texts;
+}
+
+TEST(GeodesyLog, FirstStartWrites29LinesTheSecond55) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/2024-05-03 Geodesy.txt";
+    const LocalDateTime first{2024, 5, 3, 9, 15, 0, 5};
+    ASSERT_TRUE(WriteGeodesyLog(path, StoredTexts(), first));
+    std::string content = Read(path);
+    EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 29);
+    EXPECT_EQ(content.rfind("GEODETIC PARAMETERS LOG - 2024-05-03\r\n"
+                            "========================================\r\n\r\n"
+                            "=== SESSION START: 091500005 ===\r\n\r\n--- ELLIPSOID ---\r\n"
+                            "Semi-Major Axis: 6378388\r\n",
+                            0),
+              0u);
+    EXPECT_NE(content.find("X/Y/Z Rotation: -1.2, 0.8, -2.1\r\n"), std::string::npos);
+    EXPECT_NE(content.find("Use DTP: Yes\r\nX/Y/Z"), std::string::npos);
+    EXPECT_NE(content.find("Use LCC: No\r\nSP1: 37, SP2: 41\r\nCP: 39, CM: 33\r\n"),
+              std::string::npos);
+    const std::string firstContent = content;
+    ASSERT_TRUE(WriteGeodesyLog(path, StoredTexts(), {2024, 5, 3, 11, 0, 0, 0}));
+    content = Read(path);
+    EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 55);
+    EXPECT_EQ(content.rfind(firstContent, 0), 0u) << "header and first block unchanged";
+}
+
+TEST(GeodesyLog, RewritesBareLineFeedsAndReportsAFolderItCannotWrite) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/g.txt";
+    ASSERT_TRUE(AppendToFile(path, "old 1\nold 2\n"));
+    ASSERT_TRUE(WriteGeodesyLog(path, GeodeticTexts{}, {2024, 5, 3, 9, 0, 0, 0}));
+    const std::string content = Read(path);
+    EXPECT_EQ(content.rfind("old 1\r\nold 2\r\n=== SESSION START: ", 0), 0u);
+    EXPECT_NE(content.find("X/Y/Z Rotation: , , \r\n"), std::string::npos);
+
+    std::string error;
+    EXPECT_FALSE(WriteGeodesyLog(dir.path().toStdString() + "/missing/g.txt", GeodeticTexts{},
+                                 {2024, 5, 3, 9, 0, 0, 0}, &error));
+    EXPECT_FALSE(error.empty());
+}
+
+} // namespace

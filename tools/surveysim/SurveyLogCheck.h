@@ -1,0 +1,28 @@
+#pragma once
+
+#include "tools/surveysim/SurveyScripts.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the survey logs of a generated run must hold, given how the run was set up.
+struct SurveyLogExpectation {
+    double soundVelocity = 1530;
+    double draft = 0.40;
+    double tide = 0.35;
+    // The grid position of a fix (the program's projection, itself checked against PROJ).
+    std::function<std::optional<std::pair<double, double>>(const ScriptFix&)> project;
+    // Soundings the run counted as not logged for want of a position.
+    uint64_t notLogged = 0;
+};
+
+// Compares the day's survey log and simple XYZ log with the scripts: every well-formed sounding
+// once and in order, logged and counted-without-position adding up, the true depth of each, its
+// position the GGA written last before it (never one with a wrong checksum), easting and
+// northing within 2 mm of the projection (plus the log's centimetre rounding), the XYZ rows
+// matching, and no row from a malformed line. Returns the faults found, empty when none.
+std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std::string& surveyLog,
+                                         const std::string& xyzLog,
+                                         const SurveyLogExpectation& expected);

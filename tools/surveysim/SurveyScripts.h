@@ -1,0 +1,56 @@
+#pragma once
+
+#include "tools/devsim/DeviceScript.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A survey run as a GNSS receiver and an echo sounder would send it, generated from a seed:
+// GGA, RMC, VTG and HDT at 10 Hz along 1 km lines at 5 knots, RTK fixed with float spells, NMEA
+// DBT soundings at 20 Hz with a unique raw depth each (some before the first GGA), and
+// malformed lines in both streams: wrong checksums with a far position, truncated sentences,
+// "nan", empty fields, 5,000-byte lines and noise. It also says what a correct survey log holds.
+struct SurveyScriptOptions {
+    uint32_t seed = 1;
+    int steps = 1200;            // 50 ms each: a minute
+    int leadInSteps = 10;        // soundings before the receiver's first epoch
+    double startLatitude = 40.5; // within a degree of the grid's central meridian
+    double startLongitude = 32.7;
+    double lineLengthMetres = 1000;
+    double lineSpacingMetres = 50;
+    double speedKnots = 5;
+    double altitude = 38.0;
+};
+
+struct ScriptFix {
+    double latitude = 0; // degrees as the GGA's text gives them
+    double longitude = 0;
+    double altitude = 0;
+    int quality = 4;
+};
+
+struct ScriptSounding {
+    int64_t rawMillimetres = 0; // raw depth, unique per sounding
+    int lastFix = -1;           // the GGA written before it, -1 before the first
+};
+
+// One 50 ms step: what each device sends in it, GNSS first.
+struct SurveyStep {
+    std::vector<std::string> gnssLines;
+    std::vector<std::string> sounderLines;
+};
+
+struct SurveyScripts {
+    std::vector<SurveyStep> steps;
+    std::vector<ScriptFix> fixes;            // the GGAs that carry a position, in order
+    std::vector<ScriptSounding> soundings;   // the well-formed soundings, in order
+    size_t malformedGnssLines = 0;
+    size_t malformedSounderLines = 0;
+
+    // The streams as device scripts: GNSS epochs every 100 ms, soundings every 50 ms.
+    DeviceScript gnssScript() const;
+    DeviceScript sounderScript() const;
+};
+
+SurveyScripts GenerateSurveyScripts(const SurveyScriptOptions& options);
