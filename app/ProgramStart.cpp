@@ -24,6 +24,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/ErrorBoundary.h"
 #include "platform/EventLog.h"
 #include "platform/IniFile.h"
 #include "platform/RepeatedErrorGuard.h"
@@ -105,6 +106,9 @@ const std::vector<QWidget*>& ApplicationWindows() {
 
 void DestroyApplicationWindows() {
     RepeatedErrorGuard::setSink(nullptr);
+    // The main window's shut-down does not close the sound velocity window: keep its settings.
+    if (fSVP)
+        ErrorBoundary::run([] { fSVP->SaveSettings(); });
     // The translation editor is made on first use, outside the start-up order.
     delete fTranslationEditor;
     fTranslationEditor = nullptr;

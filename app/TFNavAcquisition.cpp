@@ -8,6 +8,7 @@
 #include "app/TNavset.h"
 #include "app/TOffsets.h"
 #include "app/TTavrinTranslation.h"
+#include "app/TfSVP.h"
 #include "app/TfWaterfal.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/AppPaths.h"
@@ -98,7 +99,10 @@ public:
     double ShallowAlertDepth() override {
         return Navset ? Navset->Settings().DepthAlert : NavigationSettings().DepthAlert;
     }
-    const std::vector<std::string>* SoundVelocityColumn() override { return nullptr; }
+    // The column in use while "Use Sound Velocity Profile" is checked; it survives a rebuild.
+    const std::vector<std::string>* SoundVelocityColumn() override {
+        return fSVP ? fSVP->VelocityColumnInUse() : nullptr;
+    }
     bool EnglishMessages() override { return !Translator || Translator->CurrentLanguage == "en"; }
 
     // Takes the stored values the stand-in windows would show.
