@@ -2,6 +2,7 @@
 
 #include "canvas/MapDisplaySettings.h"
 #include "canvas/RenderPlan.h"
+#include "platform/ColorValue.h"
 
 #include <QFontMetrics>
 
@@ -12,10 +13,6 @@
 #include <unordered_map>
 
 namespace {
-QColor ToQColor(uint32_t colour) {
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
 TPoint PixelOf(const WorldView& view, double x, double y) {
     TPoint p;
     view.WorldToScreen(x, y, p.X, p.Y);
@@ -39,7 +36,7 @@ bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer,
         return false;
     if (resized)
         buffer = QImage(width, height, QImage::Format_RGB32);
-    buffer.fill(ToQColor(model.BackColor));
+    buffer.fill(ColorFromBgr(model.BackColor));
     {
         QPainter painter(&buffer);
         PaintCanvas canvas(painter, model.BackColor, textCache);

@@ -1,6 +1,7 @@
 #include "canvas/PaintCanvas.h"
 
 #include "canvas/TTShape.h"
+#include "platform/ColorValue.h"
 
 #include <QPainterPath>
 #include <QPolygon>
@@ -9,10 +10,6 @@
 #include <cstring>
 
 namespace {
-QColor ToQColor(uint32_t colour) {
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
 // 0x00BBGGRR as an opaque 0xAARRGGBB pixel.
 uint32_t ToPixel(uint32_t colour) {
     return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
@@ -136,7 +133,7 @@ const QFontMetrics& PaintCanvas::Metrics() {
 QPen PaintCanvas::MakePen() const {
     if (PenStyle_ == PenStyle::Clear)
         return QPen(Qt::NoPen);
-    QPen pen(ToQColor(PenColour_));
+    QPen pen(ColorFromBgr(PenColour_));
     if (PenWidth_ <= 1) {
         pen.setWidth(0);
         // A one-pixel line leaves out its last pixel, so a chain of lines meets end to start.
@@ -155,7 +152,7 @@ QBrush PaintCanvas::MakeBrush() const {
     const Qt::BrushStyle style = ToQtBrushStyle(BrushStyle_);
     if (style == Qt::NoBrush)
         return QBrush(Qt::NoBrush);
-    return QBrush(ToQColor(BrushColour_), style);
+    return QBrush(ColorFromBgr(BrushColour_), style);
 }
 
 void PaintCanvas::ApplyPenAndBrush() {
@@ -170,7 +167,7 @@ void PaintCanvas::Flush() {
     if (Lines_.empty() && Points_.empty() && Boxes_.empty())
         return;
     Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    const QColor colour = ToQColor(BatchColour_);
+    const QColor colour = ColorFromBgr(BatchColour_);
     if (!Boxes_.empty()) {
         Painter_.setPen(Qt::NoPen);
         Painter_.setBrush(colour);
@@ -385,8 +382,8 @@ void PaintCanvas::TextOut(int x, int y, const QString& text) {
         Painter_.rotate(-FontOrientation_ / 10.0);
     if (BrushStyle_ == BrushStyle::Solid)
         Painter_.fillRect(QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()),
-                          ToQColor(BrushColour_));
-    Painter_.setPen(ToQColor(FontColour_));
+                          ColorFromBgr(BrushColour_));
+    Painter_.setPen(ColorFromBgr(FontColour_));
     Painter_.drawText(0, metrics.ascent(), text);
     Painter_.restore();
 }
@@ -456,7 +453,7 @@ void PaintCanvas::ThinLine(TPoint from, TPoint to) {
                 reinterpret_cast<uint32_t*>(Bits_ + Stride_ * p.y())[p.x()] ^= mask;
             return;
         }
-        QPen pen(ToQColor(PenColour_));
+        QPen pen(ColorFromBgr(PenColour_));
         pen.setWidth(0);
         Painter_.setPen(pen);
         Painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

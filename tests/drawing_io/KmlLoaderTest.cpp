@@ -89,6 +89,10 @@ TEST(KmlLoader, ChoosesTheArchiveEntryAndReportsWhyAnArchiveFails) {
 TEST(KmlLoader, KmzLoadWritesNothingToDisk) {
     QTemporaryDir work;
     ASSERT_TRUE(work.isValid());
+    // The temporary folder is this test's own while it loads: other tests running beside it
+    // make and remove their own files in the shared one.
+    const QByteArray sharedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", work.path().toLocal8Bit());
     const QString tmp = QDir::tempPath();
     const QStringList tmpBefore = FolderListing(tmp);
     const QStringList homeBefore = FolderListing(QDir::homePath());
@@ -99,6 +103,10 @@ TEST(KmlLoader, KmzLoadWritesNothingToDisk) {
         EXPECT_FALSE(loader.LoadFromFile(KmlData + "subfolder.kmz"));
     }
     EXPECT_EQ(FolderListing(tmp), tmpBefore);
+    if (sharedTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", sharedTemp);
     EXPECT_EQ(FolderListing(QDir::homePath()), homeBefore);
     EXPECT_EQ(FolderListing(QDir::currentPath()), cwdBefore);
 }
