@@ -67,11 +67,25 @@ bool WriteSurveySettings(const QString& settingsFile, const std::string& gnssDev
 
     const QString offsets = QStringLiteral("ECHOSOUNDER_OFFSETS");
     ini.writeString(offsets, QStringLiteral("Offset A"), QStringLiteral("0.40"));
+    ini.writeString(offsets, QStringLiteral("Offset B"), QStringLiteral("1.90"));
     ini.writeString(offsets, QStringLiteral("SV"), QStringLiteral("1530"));
     ini.writeString(offsets, QStringLiteral("Offset C"), QStringLiteral("1.5"));
     ini.writeString(offsets, QStringLiteral("Tide Height"), QStringLiteral("0.35"));
+    ini.writeString(offsets, QStringLiteral("Surveyor"), QStringLiteral("Generated survey"));
+    ini.writeString(offsets, QStringLiteral("SurveyBoat"), QStringLiteral("Simulated boat"));
+    ini.writeString(offsets, QStringLiteral("SurveyLocation"), QStringLiteral("Simulated devices"));
 
-    ini.writeInteger(QStringLiteral("NAVIGATION_SETTINGS"), QStringLiteral("TrackDistance"),
-                     trackDistance);
+    // The navigation window's design values (a missing colour would read as black).
+    const QString navigation = QStringLiteral("NAVIGATION_SETTINGS");
+    const std::pair<const char*, int> display[] = {
+        {"VesselWidth", 2},           {"TrackWidth", 2},
+        {"VesselColor", 0x800000},    {"ColorTracklines1", 0x008000},
+        {"ColorTracklines0", 0x00FFFF}, {"BackgroundColor", 0xFFFFFF},
+    };
+    for (const auto& [key, value] : display)
+        ini.writeInteger(navigation, QString::fromLatin1(key), value);
+    ini.writeInteger(navigation, QStringLiteral("TrackDistance"), trackDistance);
+    ini.writeBool(navigation, QStringLiteral("cLineOrDot"), true);
+    ini.writeString(navigation, QStringLiteral("edDepthAlert"), QStringLiteral("0.5"));
     return ini.flush();
 }

@@ -7,8 +7,8 @@
 // The stored set-up a generated survey's logs are checked against (the defaults of
 // SurveyLogExpectation), as an operator would have saved it: COM1 and COM2 mapped to the two
 // devices with their port pages filled in, an NMEA DBT sounder, the example local datum with
-// transverse Mercator, sound velocity 1530 m/s, draft 0.40 m and tide 0.35 m. The navigation
-// settings' track distance is `trackDistance` metres. Returns false when the file cannot be
-// written.
+// transverse Mercator, sound velocity 1530 m/s, draft 0.40 m and tide 0.35 m, and the navigation
+// window's design colours with a track point every `trackDistance` metres. Returns false when
+// the file cannot be written.
 bool WriteSurveySettings(const QString& settingsFile, const std::string& gnssDevice,
                          const std::string& sounderDevice, int trackDistance = 20);

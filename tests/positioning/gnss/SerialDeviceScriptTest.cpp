@@ -71,6 +71,35 @@ TEST(SerialDeviceScript, AScriptPlayedPerEpochArrivesWholeAndInOrder) {
     EXPECT_EQ(lines, (std::vector<std::string>{"$GPGGA,a", "$GPRMC,a", "$GPGGA,b", "SMT 1,2"}));
 }
 
+// A device plays whether or not the program has its port open (make demo starts the devices
+// before anyone presses Start): what nobody reads is lost, the device goes on, and a port
+// opened later gets the lines from then on (the first may be joined to a piece of one cut
+// short when the line was full, as on a real line).
+TEST(SerialDeviceScript, ADeviceNobodyReadsPlaysOnAndTheLinesAfterwardsArrive) {
+    SimulatedDevice device;
+    DeviceScript unread;
+    for (int i = 0; i < 300; ++i)
+        unread.epochs.push_back({"$GPTXT," + std::string(1000, 'x')});
+    PlayPace pace;
+    pace.epochIntervalMs = 0;
+    pace.dropUnread = true;
+    ASSERT_TRUE(PlayScript(device.terminal(), unread, pace)) << "300 kB nobody reads";
+
+    TTavrinSerialGPS port;
+    port.PortNumber = device.portNumber();
+    port.PollInterval = 5;
+    std::vector<std::string> lines;
+    port.OnNewCommand = [&](QObject*, const std::string& line) { lines.push_back(line); };
+    port.Open();
+    ASSERT_TRUE(port.Connected) << port.LastError;
+    RunEventsFor(50);
+    lines.clear();
+    const DeviceScript later = DeviceScript::parse("$GPGGA,later\n\n$GPHDT,later\n");
+    std::thread player([&] { PlayScript(device.terminal(), later, pace); });
+    player.join();
+    EXPECT_TRUE(WaitUntil([&] { return !lines.empty() && lines.back() == "$GPHDT,later"; }));
+}
+
 TEST(SerialDeviceScript, AHandlerRunningANestedEventLoopStillGetsEveryLineOnceInOrder) {
     // A handler that shows a modal box lets the next poll ticks in while it waits.
     SimulatedDevice device;
