@@ -68,18 +68,11 @@ protected:
     // Plays one step; false (with the reason) when the program did not handle it.
     ::testing::AssertionResult playStep(const SurveyStep& step, size_t index) {
         const std::string mark = std::to_string(index);
-        std::string bytes;
-        for (const std::string& line : step.gnssLines)
-            bytes += line + "\r\n";
-        bytes += "$GPTXT,SYNC," + mark + "\r\n";
-        if (!receiver.write(bytes) ||
+        if (!receiver.write(DeviceBytes(step.gnssLines, "$GPTXT,SYNC," + mark)) ||
             !WaitUntil([&] { return lastGnssLine == "$GPTXT,SYNC," + mark; }))
             return ::testing::AssertionFailure() << "GNSS step " << mark << " not handled";
-        bytes.clear();
-        for (const std::string& line : step.sounderLines)
-            bytes += line + "\r\n";
-        bytes += "SYNC " + mark + "\r\n";
-        if (!echoSounder.write(bytes) || !WaitUntil([&] { return lastSounderLine == "SYNC " + mark; }))
+        if (!echoSounder.write(DeviceBytes(step.sounderLines, "SYNC " + mark)) ||
+            !WaitUntil([&] { return lastSounderLine == "SYNC " + mark; }))
             return ::testing::AssertionFailure() << "sounder step " << mark << " not handled";
         clock.advance(50);
         return ::testing::AssertionSuccess();

@@ -135,20 +135,13 @@ TEST_F(SurveySoak, NoSoundingIsLostAndMemoryStaysFlatWhileTheMapTicksAndPaints) 
     std::thread player([&] {
         SurveyStepGenerator generator(options);
         SurveyStep step;
-        std::string bytes;
         for (int i = 0; generator.next(step); ++i) {
             std::this_thread::sleep_until(begin + i * stepPeriod);
-            bytes.clear();
-            for (const std::string& line : step.gnssLines)
-                bytes += line + "\r\n";
-            if (!bytes.empty() && !receiver.write(bytes, 30000)) {
+            if (!step.gnssLines.empty() && !receiver.write(DeviceBytes(step.gnssLines), 30000)) {
                 playerFault = "the receiver's lines were not taken for 30 s at step " + std::to_string(i);
                 break;
             }
-            bytes.clear();
-            for (const std::string& line : step.sounderLines)
-                bytes += line + "\r\n";
-            if (!echoSounder.write(bytes, 30000)) {
+            if (!echoSounder.write(DeviceBytes(step.sounderLines), 30000)) {
                 playerFault = "the sounder's lines were not taken for 30 s at step " + std::to_string(i);
                 break;
             }

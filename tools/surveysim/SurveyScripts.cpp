@@ -176,6 +176,15 @@ SurveyScripts GenerateSurveyScripts(const SurveyScriptOptions& options) {
     return scripts;
 }
 
+std::string DeviceBytes(const std::vector<std::string>& lines, const std::string& lastLine) {
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    if (!lastLine.empty())
+        bytes += lastLine + "\r\n";
+    return bytes;
+}
+
 DeviceScript SurveyScripts::gnssScript() const {
     DeviceScript script;
     for (size_t i = 0; i < steps.size(); i += 2) {

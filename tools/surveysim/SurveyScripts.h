@@ -77,3 +77,7 @@ private:
 };
 
 SurveyScripts GenerateSurveyScripts(const SurveyScriptOptions& options);
+
+// The lines as the device sends them, each ended by CR LF, and `lastLine` after them when given
+// (a marker the program's handling of the step can be recognised by).
+std::string DeviceBytes(const std::vector<std::string>& lines, const std::string& lastLine = {});

@@ -16,6 +16,16 @@ using namespace serialtest;
 
 namespace {
 
+// The component on the device's port, polled every 5 ms, noting every line it hands on.
+void OpenNotingLines(TTavrinSerialGPS& port, SimulatedDevice& device,
+                     std::vector<std::string>& lines) {
+    port.PortNumber = device.portNumber();
+    port.PollInterval = 5;
+    port.OnNewCommand = [&lines](QObject*, const std::string& line) { lines.push_back(line); };
+    port.Open();
+    ASSERT_TRUE(port.Connected) << port.LastError;
+}
+
 TEST(SerialDeviceScript, ParsesEpochsCommentsAndLineEnds) {
     const DeviceScript script = DeviceScript::parse("# a receiver\r\n"
                                                     "$GPGGA,1\r\n"
@@ -50,12 +60,10 @@ TEST(SerialDeviceScript, DemoSentencesParseCleanly) {
 TEST(SerialDeviceScript, AScriptPlayedPerEpochArrivesWholeAndInOrder) {
     SimulatedDevice device;
     TTavrinSerialGPS port;
-    port.PortNumber = device.portNumber();
-    port.PollInterval = 5;
     std::vector<std::string> lines;
-    port.OnNewCommand = [&](QObject*, const std::string& line) { lines.push_back(line); };
-    port.Open();
-    ASSERT_TRUE(port.Connected) << port.LastError;
+    OpenNotingLines(port, device, lines);
+    if (HasFatalFailure())
+        return;
     DeviceScript script = DeviceScript::parse("$GPGGA,a\n$GPRMC,a\n\n$GPGGA,b\n\nSMT 1,2\n");
     script.lineEnd = "\n";
     std::atomic<bool> played{false};
@@ -86,12 +94,10 @@ TEST(SerialDeviceScript, ADeviceNobodyReadsPlaysOnAndTheLinesAfterwardsArrive) {
     ASSERT_TRUE(PlayScript(device.terminal(), unread, pace)) << "300 kB nobody reads";
 
     TTavrinSerialGPS port;
-    port.PortNumber = device.portNumber();
-    port.PollInterval = 5;
     std::vector<std::string> lines;
-    port.OnNewCommand = [&](QObject*, const std::string& line) { lines.push_back(line); };
-    port.Open();
-    ASSERT_TRUE(port.Connected) << port.LastError;
+    OpenNotingLines(port, device, lines);
+    if (HasFatalFailure())
+        return;
     RunEventsFor(50);
     lines.clear();
     const DeviceScript later = DeviceScript::parse("$GPGGA,later\n\n$GPHDT,later\n");
