@@ -6,6 +6,7 @@
 // points, goal below 16 ms at p99 (one frame), beside the paint of an empty graph (axes and
 // grid only) of the same size; a typed velocity of 1e9 painted; and the window's round trip of
 // a 10,000-line averaged list (load, grid filled, written back) as a figure.
+#include "bench/QtBenchmarkMain.h"
 #include "app/ProfileGraphPainter.h"
 #include "app/TfSVPGraph.h"
 
@@ -13,7 +14,6 @@
 #include "survey/SoundVelocityFiles.h"
 #include "survey/SoundVelocityProfile.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -23,7 +23,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -140,63 +140,52 @@ private:
     std::vector<double> times_;
 };
 
+// Repaints the whole 700 x 500 paint box each iteration; `beforePaint` is the editor's work
+// that comes with the repaint. Each repaint is timed on its own.
+void TimeRepaints(benchmark::State& state, ProfileGraphModel& model, int dragIndex,
+                  const std::function<void()>& beforePaint = {}) {
+    QImage image(model.Width, model.Height, QImage::Format_RGB32);
+    FrameTimes frames;
+    for (auto _ : state) {
+        const auto begin = std::chrono::steady_clock::now();
+        if (beforePaint)
+            beforePaint();
+        QPainter painter(&image);
+        ProfileGraphPainter(painter, model).Paint(dragIndex, false);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+        frames.Add(begin);
+    }
+    frames.Report(state);
+}
+
 // A drag move as the editor makes it: the velocity under the pointer taken, the point's grid
 // row rewritten as text, the whole paint box repainted.
 void BM_GraphDragRepaint_700x500(benchmark::State& state) {
     ProfileGraphModel model;
     model.LoadPoints(ProfileLines(int(state.range(0))));
-    QImage image(model.Width, model.Height, QImage::Format_RGB32);
     const int dragged = int(model.Points.size() / 2);
     const int x0 = model.SVToX(model.Points[size_t(dragged)].SV);
-    FrameTimes frames;
     int step = 0;
-    for (auto _ : state) {
-        const auto begin = std::chrono::steady_clock::now();
+    TimeRepaints(state, model, dragged, [&] {
         model.DragTo(dragged, x0 + (step++ % 40) - 20);
         const std::vector<std::string> row = model.GridRow(size_t(dragged));
-        QPainter painter(&image);
-        ProfileGraphPainter(painter, model).Paint(dragged, false);
-        painter.end();
         benchmark::DoNotOptimize(row.data());
-        benchmark::DoNotOptimize(image.constBits());
-        frames.Add(begin);
-    }
-    frames.Report(state);
+    });
 }
 
 // The peer: the same paint box with no points (white, grid, axes, title).
 void BM_GraphEmptyRepaint_700x500(benchmark::State& state) {
     ProfileGraphModel model;
     model.LoadPoints({});
-    QImage image(model.Width, model.Height, QImage::Format_RGB32);
-    FrameTimes frames;
-    for (auto _ : state) {
-        const auto begin = std::chrono::steady_clock::now();
-        QPainter painter(&image);
-        ProfileGraphPainter(painter, model).Paint(-1, false);
-        painter.end();
-        benchmark::DoNotOptimize(image.constBits());
-        frames.Add(begin);
-    }
-    frames.Report(state);
+    TimeRepaints(state, model, -1);
 }
 
 // A velocity of 1e9 typed into the grid: the grid lines stay near 200, the paint one frame.
 void BM_GraphTypedHugeVelocityRepaint_700x500(benchmark::State& state) {
     ProfileGraphModel model;
-    std::vector<std::vector<std::string>> rows = {{"0", "1500.00", "1"}, {"10", "1e9", "1"}, {"20", "1510.00", "1"}};
-    model.GridToPoints(rows);
-    QImage image(model.Width, model.Height, QImage::Format_RGB32);
-    FrameTimes frames;
-    for (auto _ : state) {
-        const auto begin = std::chrono::steady_clock::now();
-        QPainter painter(&image);
-        ProfileGraphPainter(painter, model).Paint(-1, false);
-        painter.end();
-        benchmark::DoNotOptimize(image.constBits());
-        frames.Add(begin);
-    }
-    frames.Report(state);
+    model.GridToPoints({{"0", "1500.00", "1"}, {"10", "1e9", "1"}, {"20", "1510.00", "1"}});
+    TimeRepaints(state, model, -1);
 }
 
 // The editor's round trip of a 10,000-line averaged list: loaded (points, view, grid rows),
@@ -228,11 +217,5 @@ BENCHMARK(BM_GraphWindowRoundTrip_10000Lines)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }

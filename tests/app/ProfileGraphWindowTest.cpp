@@ -1,3 +1,4 @@
+#include "SoundVelocityCast.h"
 #include "StartedProgram.h"
 
 #include "app/TPaintBox.h"
@@ -22,8 +23,6 @@
 #include <functional>
 
 namespace {
-
-const std::string CastFolder = std::string(TESTS_DIR) + "/survey/data/";
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton
@@ -159,12 +158,7 @@ TEST_F(ProfileGraphWindow, SaveAndCloseWritesTheGridBackEmptiesTheColumnAndSaysS
 }
 
 TEST_F(ProfileGraphWindow, TheCastsColumnIsTheSameAfterAnUnchangedWriteBack) {
-    dialogs().answerFile(QString::fromStdString(CastFolder + "cast_default.txt"));
-    fSVP->BitBtn1Click();
-    dialogs().answer(DialogAnswer::Ok);
-    fSVP->bRawToSVVClick();
-    fSVP->bSVVtoAveragedSVClick();
-    fSVP->bAveragedSVtoSVPClick();
+    BuildDefaultCast(dialogs());
     const std::vector<std::string> column = TfSVP::ListLines(fSVP->mSVPColumn);
     ASSERT_EQ(column.size(), 201u);
 
