@@ -53,7 +53,8 @@ void ProfileGraphPainter::DrawGrid() {
             if (x < left || x > right)
                 continue;
             painter_.drawLine(x, top, x, bottom);
-            painter_.drawText(x - 15, bottom + 5 + ascent, QString::fromStdString(FormatFixed(v, 0)));
+            painter_.drawText(x - 15, bottom + 5 + ascent,
+                              QString::fromStdString(FormatFixed(v, 0)));
         }
     }
     if (std::isfinite(model_.MinDepth) && std::isfinite(model_.MaxDepth)) {
@@ -75,7 +76,8 @@ void ProfileGraphPainter::DrawGrid() {
     bold.setBold(true);
     painter_.save();
     painter_.setFont(bold);
-    painter_.drawText(width / 2 - 30, height - 18 + QFontMetrics(bold).ascent(), QStringLiteral("SV (m/s)"));
+    painter_.drawText(width / 2 - 30, height - 18 + QFontMetrics(bold).ascent(),
+                      QStringLiteral("SV (m/s)"));
     painter_.restore();
 }
 

@@ -19,7 +19,8 @@ TfSVPGraph* fSVPGraph = nullptr;
 
 namespace {
 
-const QString PointerHint = QStringLiteral("Drag points to edit SV, or draw lasso to select spikes");
+const QString PointerHint =
+    QStringLiteral("Drag points to edit SV, or draw lasso to select spikes");
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
     auto* button = new QPushButton(text, parent);
@@ -52,7 +53,9 @@ TfSVPGraph::TfSVPGraph(QWidget* parent) : QDialog(parent) {
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
     PaintBox1->setMinimumSize(200, 150);
     PaintBox1->OnPaint = [this](QPainter& painter) { PaintBox1Paint(painter); };
-    PaintBox1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); };
+    PaintBox1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) {
+        PaintBox1MouseDown(b, x, y);
+    };
     PaintBox1->OnMouseMove = [this](int x, int y) { PaintBox1MouseMove(x, y); };
     PaintBox1->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { PaintBox1MouseUp(b, x, y); };
     PaintBox1->OnResize = [this] {
@@ -174,7 +177,8 @@ std::vector<std::vector<std::string>> TfSVPGraph::GridRows() const {
     for (int r = 0; r < StringGrid1->rowCount(); ++r)
         for (int c = 0; c < StringGrid1->columnCount(); ++c) {
             const QTableWidgetItem* item = StringGrid1->item(r, c);
-            rows[static_cast<size_t>(r)].push_back(item ? item->text().toStdString() : std::string());
+            rows[static_cast<size_t>(r)].push_back(item ? item->text().toStdString()
+                                                        : std::string());
         }
     return rows;
 }

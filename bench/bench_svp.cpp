@@ -6,9 +6,9 @@
 // points, goal below 16 ms at p99 (one frame), beside the paint of an empty graph (axes and
 // grid only) of the same size; a typed velocity of 1e9 painted; and the window's round trip of
 // a 10,000-line averaged list (load, grid filled, written back) as a figure.
-#include "bench/QtBenchmarkMain.h"
 #include "app/ProfileGraphPainter.h"
 #include "app/TfSVPGraph.h"
+#include "bench/QtBenchmarkMain.h"
 
 #include "survey/ProfileGraphModel.h"
 #include "survey/SoundVelocityFiles.h"
@@ -81,13 +81,15 @@ void BM_SvpExtract_PlainSscanf(benchmark::State& state) {
 void BM_SvpAverage_Cast(benchmark::State& state) {
     const std::vector<std::string> extracted = Extracted();
     for (auto _ : state) {
-        const std::vector<std::string> averaged = AverageSoundVelocities(extracted, DefaultSvpMaxDepth);
+        const std::vector<std::string> averaged =
+            AverageSoundVelocities(extracted, DefaultSvpMaxDepth);
         benchmark::DoNotOptimize(averaged.data());
     }
 }
 
 void BM_SvpColumn_Cast(benchmark::State& state) {
-    const std::vector<std::string> averaged = AverageSoundVelocities(Extracted(), DefaultSvpMaxDepth);
+    const std::vector<std::string> averaged =
+        AverageSoundVelocities(Extracted(), DefaultSvpMaxDepth);
     for (auto _ : state) {
         const SvpColumnResult result = BuildVelocityColumn(averaged, DefaultSvpMaxDepth, true);
         benchmark::DoNotOptimize(result.column.data());
@@ -100,7 +102,8 @@ void BM_SvpBuildAllSteps_Cast(benchmark::State& state) {
     for (auto _ : state) {
         const SvpExtractResult extracted =
             ExtractSoundVelocities(Cast(), DefaultSvpSearchString, true, true, AnswerOk);
-        const std::vector<std::string> averaged = AverageSoundVelocities(extracted.extracted, DefaultSvpMaxDepth);
+        const std::vector<std::string> averaged =
+            AverageSoundVelocities(extracted.extracted, DefaultSvpMaxDepth);
         const SvpColumnResult column = BuildVelocityColumn(averaged, DefaultSvpMaxDepth, true);
         ok = column.ok;
         benchmark::DoNotOptimize(column.column.data());
@@ -114,7 +117,8 @@ std::vector<std::string> ProfileLines(int count) {
     std::vector<std::string> lines;
     lines.reserve(size_t(count));
     for (int k = 0; k < count; ++k) {
-        const double v = 1510 + 14 * (1 - std::tanh((k % 400 - 30) / 10.0)) + 0.3 * std::sin(k * 1.7);
+        const double v =
+            1510 + 14 * (1 - std::tanh((k % 400 - 30) / 10.0)) + 0.3 * std::sin(k * 1.7);
         char line[64];
         std::snprintf(line, sizeof line, "%d,%.2f,%d", k, v, 40 + k % 7);
         lines.emplace_back(line);
@@ -126,13 +130,16 @@ std::vector<std::string> ProfileLines(int count) {
 class FrameTimes {
 public:
     void Add(std::chrono::steady_clock::time_point begin) {
-        times_.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+        times_.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin)
+                .count());
     }
     void Report(benchmark::State& state) {
         if (times_.empty())
             return;
         std::sort(times_.begin(), times_.end());
-        state.counters["p99_ms"] = times_[std::min(times_.size() - 1, size_t(std::ceil(double(times_.size()) * 0.99)))];
+        state.counters["p99_ms"] =
+            times_[std::min(times_.size() - 1, size_t(std::ceil(double(times_.size()) * 0.99)))];
         state.counters["max_ms"] = times_.back();
     }
 
@@ -209,7 +216,11 @@ BENCHMARK(BM_SvpExtract_PlainSscanf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SvpAverage_Cast)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SvpColumn_Cast)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SvpBuildAllSteps_Cast)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GraphDragRepaint_700x500)->Arg(201)->Arg(12001)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_GraphDragRepaint_700x500)
+    ->Arg(201)
+    ->Arg(12001)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
 BENCHMARK(BM_GraphEmptyRepaint_700x500)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_GraphTypedHugeVelocityRepaint_700x500)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_GraphWindowRoundTrip_10000Lines)->Unit(benchmark::kMillisecond);

@@ -42,8 +42,9 @@ void LassoDepths(int top, int bottom) {
             below.push_back({m.SVToX(p.SV), m.DepthToY(p.Depth) + 14});
         }
     outline.insert(outline.end(), below.rbegin(), below.rend());
-    const auto free = std::find_if(outline.begin(), outline.end(),
-                                   [&](const auto& at) { return m.FindPointAt(at.first, at.second) < 0; });
+    const auto free = std::find_if(outline.begin(), outline.end(), [&](const auto& at) {
+        return m.FindPointAt(at.first, at.second) < 0;
+    });
     if (free == outline.end())
         return;
     std::rotate(outline.begin(), free, outline.end());

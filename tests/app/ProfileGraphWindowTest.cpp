@@ -24,10 +24,11 @@
 
 namespace {
 
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint at,
+               Qt::MouseButton button = Qt::LeftButton) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                  : type == QEvent::MouseMove        ? Qt::MouseButtons(Qt::LeftButton)
-                                                                     : Qt::MouseButtons(button);
+                                  : type == QEvent::MouseMove ? Qt::MouseButtons(Qt::LeftButton)
+                                                              : Qt::MouseButtons(button);
     QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)),
                       type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
@@ -46,8 +47,8 @@ void Drag(QWidget* widget, QPoint from, const std::vector<QPoint>& path) {
 void Wheel(QPoint at, int delta, QPoint angle = {}) {
     const QPoint global = fSVPGraph->PaintBox1->mapToGlobal(at);
     QWheelEvent event(QPointF(fSVPGraph->mapFromGlobal(global)), QPointF(global), QPoint(),
-                      angle.isNull() ? QPoint(0, delta) : angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                      false);
+                      angle.isNull() ? QPoint(0, delta) : angle, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(fSVPGraph, &event);
 }
 
@@ -73,7 +74,8 @@ protected:
     void SetUp() override {
         StartedProgram::SetUp();
         start();
-        for (QPlainTextEdit* list : {fSVP->mRawSVData, fSVP->mRawSVExtracted, fSVP->mSortedAveragedSV, fSVP->mSVPColumn})
+        for (QPlainTextEdit* list :
+             {fSVP->mRawSVData, fSVP->mRawSVExtracted, fSVP->mSortedAveragedSV, fSVP->mSVPColumn})
             list->clear();
     }
     ScriptedDialogs& dialogs() { return TestEnvironment::dialogs(); }
@@ -107,12 +109,14 @@ protected:
     }
 };
 
-const std::vector<std::string> FourPoints = {"0,1500.00,3", "10,1520.00,2", "20,1510.00,4", "30,1505.00,1"};
+const std::vector<std::string> FourPoints = {"0,1500.00,3", "10,1520.00,2", "20,1510.00,4",
+                                             "30,1505.00,1"};
 
 } // namespace
 
 TEST_F(ProfileGraphWindow, OpensModallyWithTheAveragedListAndCancelLeavesIt) {
-    fSVP->mSortedAveragedSV->setPlainText(QStringLiteral("0,1500.000,2\n\n\n12,1500.5\n13,1501.25,3"));
+    fSVP->mSortedAveragedSV->setPlainText(
+        QStringLiteral("0,1500.000,2\n\n\n12,1500.5\n13,1501.25,3"));
     fSVP->mSVPColumn->setPlainText(QStringLiteral("1500.00"));
     OpenGraphAnd([] {
         EXPECT_TRUE(fSVPGraph->isModal());
@@ -120,11 +124,13 @@ TEST_F(ProfileGraphWindow, OpensModallyWithTheAveragedListAndCancelLeavesIt) {
         EXPECT_EQ(fSVPGraph->Model.Points[1].Hits, 1);
         ASSERT_EQ(fSVPGraph->StringGrid1->rowCount(), 3);
         EXPECT_EQ(RowTexts(1), (std::vector<std::string>{"12", "1500.50", "1"}));
-        EXPECT_EQ(fSVPGraph->StringGrid1->horizontalHeaderItem(1)->text(), QStringLiteral("SV (m/s)"));
+        EXPECT_EQ(fSVPGraph->StringGrid1->horizontalHeaderItem(1)->text(),
+                  QStringLiteral("SV (m/s)"));
         SetCell(1, 1, QStringLiteral("1490"));
         fSVPGraph->bCancelClick();
     });
-    EXPECT_EQ(fSVP->mSortedAveragedSV->toPlainText(), QStringLiteral("0,1500.000,2\n\n\n12,1500.5\n13,1501.25,3"));
+    EXPECT_EQ(fSVP->mSortedAveragedSV->toPlainText(),
+              QStringLiteral("0,1500.000,2\n\n\n12,1500.5\n13,1501.25,3"));
     EXPECT_EQ(fSVP->mSVPColumn->toPlainText(), QStringLiteral("1500.00"));
     EXPECT_TRUE(dialogs().messages.empty());
 }
@@ -139,7 +145,8 @@ TEST_F(ProfileGraphWindow, AnEmptyAveragedListOpensNoEditor) {
     RunEventsFor(20);
     EXPECT_FALSE(opened);
     ASSERT_EQ(dialogs().messages.size(), 1u);
-    EXPECT_EQ(dialogs().messages[0].text, QStringLiteral("No data to graph. Please process SVP data first."));
+    EXPECT_EQ(dialogs().messages[0].text,
+              QStringLiteral("No data to graph. Please process SVP data first."));
 }
 
 TEST_F(ProfileGraphWindow, SaveAndCloseWritesTheGridBackEmptiesTheColumnAndSaysSo) {
@@ -150,11 +157,13 @@ TEST_F(ProfileGraphWindow, SaveAndCloseWritesTheGridBackEmptiesTheColumnAndSaysS
         SetCell(1, 1, QStringLiteral("1512.345"));
         fSVPGraph->bSaveAndCloseClick();
     });
-    EXPECT_EQ(TfSVP::ListLines(fSVP->mSortedAveragedSV), (std::vector<std::string>{"0,1500.00,3", "10,1512.35,2"}));
+    EXPECT_EQ(TfSVP::ListLines(fSVP->mSortedAveragedSV),
+              (std::vector<std::string>{"0,1500.00,3", "10,1512.35,2"}));
     EXPECT_TRUE(fSVP->mSVPColumn->toPlainText().isEmpty());
     EXPECT_FALSE(fSVP->bSaveClose->isEnabled());
     ASSERT_EQ(dialogs().messages.size(), 1u);
-    EXPECT_EQ(dialogs().messages[0].text, QStringLiteral("Data updated. Please regenerate SVP Column."));
+    EXPECT_EQ(dialogs().messages[0].text,
+              QStringLiteral("Data updated. Please regenerate SVP Column."));
 }
 
 TEST_F(ProfileGraphWindow, TheCastsColumnIsTheSameAfterAnUnchangedWriteBack) {
@@ -191,7 +200,8 @@ TEST_F(ProfileGraphWindow, AClickOnGridRowThreeTurnsOnlyTheThirdPointRed) {
     fSVPGraph->StringGrid1Click();
     const QImage image = fSVPGraph->PaintBox1->grab().toImage();
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(PixelAt(image, PixelOf(i)), i == 2 ? QColor(255, 0, 0) : QColor(0, 0, 255)) << "point " << i;
+        EXPECT_EQ(PixelAt(image, PixelOf(i)), i == 2 ? QColor(255, 0, 0) : QColor(0, 0, 255))
+            << "point " << i;
     EXPECT_EQ(fSVPGraph->bDeleteSelected->text(), QStringLiteral("Delete Selected (0)"));
     EXPECT_FALSE(fSVPGraph->bDeleteSelected->isEnabled());
 }
@@ -260,7 +270,8 @@ TEST_F(ProfileGraphWindow, ALassoSelectsThePointsInsideAndDeleteSelectedRemovesT
     // A ring around the spike, in steps larger than three pixels.
     std::vector<QPoint> ring;
     for (int k = 1; k <= 16; ++k)
-        ring.push_back(spike + QPoint(int(std::lround(25 * std::cos(k * M_PI / 8))), int(std::lround(25 * std::sin(k * M_PI / 8)))));
+        ring.push_back(spike + QPoint(int(std::lround(25 * std::cos(k * M_PI / 8))),
+                                      int(std::lround(25 * std::sin(k * M_PI / 8)))));
     SendMouse(box, QEvent::MouseButtonPress, spike + QPoint(25, 0));
     ASSERT_TRUE(fSVPGraph->LassoActive);
     for (const QPoint& at : ring)
@@ -365,4 +376,18 @@ TEST_F(ProfileGraphWindow, GridRowsAreAddedDeletedAndReadBackIntoThePoints) {
     const QImage image = fSVPGraph->PaintBox1->grab().toImage();
     EXPECT_EQ(PixelAt(image, QPoint(60, 100)), QColor(Qt::black));
     EXPECT_EQ(PixelAt(image, PixelOf(0)), QColor(0, 0, 255));
+}
+
+TEST_F(ProfileGraphWindow, TheWheelOverPointsAtOneDepthKeepsAViewThatPaints) {
+    ShowWith({"7,1500", "7,1510"});
+    const ProfileGraphModel& m = fSVPGraph->Model;
+    ASSERT_EQ(m.MinDepth, m.MaxDepth);
+    Wheel(QPoint(300, 200), 120);
+    Wheel(QPoint(300, 200), -120);
+    for (double v : {m.MinSV, m.MaxSV, m.MinDepth, m.MaxDepth})
+        EXPECT_TRUE(std::isfinite(v));
+    EXPECT_GE(m.MaxDepth - m.MinDepth, 5.0);
+    const QImage image = fSVPGraph->PaintBox1->grab().toImage();
+    EXPECT_EQ(PixelAt(image, PixelOf(0)), QColor(0, 0, 255));
+    EXPECT_EQ(PixelAt(image, PixelOf(1)), QColor(0, 0, 255));
 }
