@@ -3,6 +3,7 @@
 #include "app/ProfileGraphPainter.h"
 #include "app/TPaintBox.h"
 
+#include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
 
 #include <QHBoxLayout>
@@ -292,7 +293,24 @@ void TfSVPGraph::bDeleteSelectedClick() {
 }
 
 void TfSVPGraph::bSaveAndCloseClick() {
-    GridToPoints();
+    // Reading the grid back skips a row it cannot read; on closing that would drop what the
+    // operator typed (a decimal comma, a slip) from the list without a word.
+    const auto rows = GridRows();
+    const int unreadable = ProfileGraphModel::FirstUnreadableRow(rows);
+    if (unreadable >= 0) {
+        fillingGrid_ = true;
+        StringGrid1->setCurrentCell(unreadable, 0);
+        fillingGrid_ = false;
+        const auto& row = rows[static_cast<size_t>(unreadable)];
+        Dialogs::showWarning(
+            QStringLiteral("Row %1 (\"%2\", \"%3\") is not a depth and a velocity. Correct the row "
+                           "or delete it before saving.")
+                .arg(unreadable + 1)
+                .arg(QString::fromStdString(row.size() > 0 ? row[0] : std::string()),
+                     QString::fromStdString(row.size() > 1 ? row[1] : std::string())));
+        return;
+    }
+    Model.GridToPoints(rows);
     done(QDialog::Accepted);
 }
 

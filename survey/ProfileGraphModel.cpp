@@ -18,6 +18,12 @@ int ClampToPixel(double value)
     return static_cast<int>(std::clamp(std::trunc(value), -1.0e6, 1.0e6));
 }
 
+bool ReadDepthAndVelocity(const std::vector<std::string>& row, TSVPPoint& p)
+{
+    return row.size() >= 2 && ParseInteger(std::string_view(row[0]), p.Depth) &&
+           ParseNumber(std::string_view(row[1]), p.SV);
+}
+
 } // namespace
 
 void ProfileGraphModel::LoadPoints(const std::vector<std::string>& lines)
@@ -240,10 +246,8 @@ void ProfileGraphModel::GridToPoints(const std::vector<std::vector<std::string>>
 {
     Points.clear();
     for (const auto& row : rows) {
-        if (row.size() < 2)
-            continue;
         TSVPPoint p;
-        if (!ParseInteger(std::string_view(row[0]), p.Depth) || !ParseNumber(std::string_view(row[1]), p.SV))
+        if (!ReadDepthAndVelocity(row, p))
             continue;
         int hits = 1;
         p.Hits = row.size() > 2 && ParseInteger(std::string_view(row[2]), hits) ? hits : 1;
@@ -251,6 +255,19 @@ void ProfileGraphModel::GridToPoints(const std::vector<std::vector<std::string>>
     }
     CalcRanges();
     Modified = true;
+}
+
+int ProfileGraphModel::FirstUnreadableRow(const std::vector<std::vector<std::string>>& rows)
+{
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const bool blank = std::all_of(rows[i].begin(), rows[i].end(), [](const std::string& cell) {
+            return cell.find_first_not_of(" \t") == std::string::npos;
+        });
+        TSVPPoint p;
+        if (!blank && !ReadDepthAndVelocity(rows[i], p))
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 double ProfileGraphModel::DepthGridStep() const

@@ -71,6 +71,9 @@ public:
     static void DeleteGridRow(std::vector<std::vector<std::string>>& rows, int index);
     // Reads the rows back; rows whose depth or velocity does not convert are skipped.
     void GridToPoints(const std::vector<std::vector<std::string>>& rows);
+    // The first row holding text whose depth or velocity does not convert, -1 when none; a row
+    // left wholly blank holds nothing to lose.
+    static int FirstUnreadableRow(const std::vector<std::vector<std::string>>& rows);
 
     // Depth grid step: 10, 50 or 100 m by span, grown tenfold until at most 200 lines remain.
     double DepthGridStep() const;

@@ -166,6 +166,28 @@ TEST_F(ProfileGraphWindow, SaveAndCloseWritesTheGridBackEmptiesTheColumnAndSaysS
               QStringLiteral("Data updated. Please regenerate SVP Column."));
 }
 
+TEST_F(ProfileGraphWindow, SaveAndCloseKeepsTheEditorOpenOnARowItCannotRead) {
+    fSVP->mSortedAveragedSV->setPlainText(
+        QString::fromStdString("0,1500.00,3\n1,1500.40,2\n2,1500.80,2"));
+    bool stayedOpen = false;
+    OpenGraphAnd([&] {
+        SetCell(1, 1, QStringLiteral("1500,5"));
+        fSVPGraph->bSaveAndCloseClick();
+        stayedOpen = fSVPGraph->isVisible();
+        EXPECT_EQ(fSVPGraph->StringGrid1->currentRow(), 1);
+        ASSERT_EQ(dialogs().messages.size(), 1u);
+        EXPECT_EQ(dialogs().messages[0].kind, MessageKind::Warning);
+        EXPECT_TRUE(
+            dialogs().messages[0].text.startsWith(QStringLiteral("Row 2 (\"1\", \"1500,5\")")));
+        EXPECT_EQ(TfSVP::ListLines(fSVP->mSortedAveragedSV).size(), 3u);
+        SetCell(1, 1, QStringLiteral("1500.5"));
+        fSVPGraph->bSaveAndCloseClick();
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(TfSVP::ListLines(fSVP->mSortedAveragedSV),
+              (std::vector<std::string>{"0,1500.00,3", "1,1500.50,2", "2,1500.80,2"}));
+}
+
 TEST_F(ProfileGraphWindow, TheCastsColumnIsTheSameAfterAnUnchangedWriteBack) {
     BuildDefaultCast(dialogs());
     const std::vector<std::string> column = TfSVP::ListLines(fSVP->mSVPColumn);

@@ -158,3 +158,21 @@ TEST(ProfileGraphModel, AGridRowSelectsItsPointAloneAndThePointerTextShowsValues
     // The plot area of the 700 x 500 paint box is 620 x 440 pixels.
     EXPECT_EQ(m.PointerText(60 + 31, 20 + 110), "SV: 1503.1 m/s  Depth: 11.0 m  (Drag point to edit SV)");
 }
+
+TEST(ProfileGraphModel, ARowWithTextThatDoesNotReadIsFoundBeforeItIsDropped)
+{
+    using Rows = std::vector<std::vector<std::string>>;
+    struct Case {
+        Rows rows;
+        int first;
+    };
+    for (const Case& c : std::vector<Case>{{{{"0", "1500.00", "1"}, {"1", "1500.5", ""}}, -1},
+                                           {{{"0", "1500.00", "1"}, {"1", "1500,5", "1"}}, 1},
+                                           {{{"ten", "1500", "1"}, {"1", "x", "1"}}, 0},
+                                           {{{"", " ", ""}, {"2", "1501", "abc"}}, -1},
+                                           {{{"3", "", ""}}, 0},
+                                           {{{"4", "nan", "1"}}, 0},
+                                           {{}, -1}}) {
+        EXPECT_EQ(ProfileGraphModel::FirstUnreadableRow(c.rows), c.first) << c.rows.size() << " rows";
+    }
+}
