@@ -209,8 +209,14 @@ TEST_F(ProfileGraphWindow, EachPointIsPaintedWhereTheTransformPutsIt) {
         // The circle is 9 pixels across: 6 pixels aside lies outside it.
         EXPECT_NE(PixelAt(image, at + QPoint(6, 0)), QColor(0, 0, 255)) << "point " << i;
     }
+    // By hand: velocities 1500..1520 shown from 1499 to 1521, depths 0..30 m, in the plot area
+    // of the box less its margins (60 left, 20 right, 20 top, 40 bottom).
+    const int w = fSVPGraph->PaintBox1->width() - 80, h = fSVPGraph->PaintBox1->height() - 60;
+    EXPECT_EQ(PixelOf(2), QPoint(60 + int(11.0 / 22.0 * w), 20 + int(20.0 / 30.0 * h)));
     // Zoomed, the points move with the transform.
+    const QPoint before = PixelOf(2);
     Wheel(PixelOf(1) + QPoint(40, 30), 120);
+    EXPECT_NE(PixelOf(2), before);
     const QImage zoomed = fSVPGraph->PaintBox1->grab().toImage();
     EXPECT_EQ(PixelAt(zoomed, PixelOf(2)), QColor(0, 0, 255));
     EXPECT_EQ(PixelAt(zoomed, QPoint(3, 3)), QColor(Qt::white));
