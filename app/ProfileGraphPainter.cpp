@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -93,18 +94,31 @@ void ProfileGraphPainter::DrawCurve(int dragIndex) {
     painter_.setBrush(Qt::NoBrush);
     painter_.drawPolyline(curve);
 
+    // Thousands of points share few colours and, on a deep profile, many pixels: the pen and
+    // brush change only with the colour, and a circle the same as the one just drawn is skipped
+    // (it would paint the same pixels again).
+    enum class Kind { None, Plain, Selected, Dragged };
+    Kind current = Kind::None;
+    QPoint last(INT_MIN, INT_MIN);
     for (int i = 0; i < curve.size(); ++i) {
-        QColor fill = Rgb(0, 0, 255), outline = Rgb(0, 0, 128);
-        if (points[static_cast<size_t>(i)].Selected) {
-            fill = Rgb(255, 0, 0);
-            outline = Rgb(128, 0, 0);
-        } else if (i == dragIndex) {
-            fill = Rgb(0, 255, 0);
-            outline = Rgb(0, 128, 0);
-        }
-        painter_.setPen(QPen(outline, 1, Qt::SolidLine));
-        painter_.setBrush(fill);
+        const Kind kind = points[static_cast<size_t>(i)].Selected ? Kind::Selected
+                          : i == dragIndex                        ? Kind::Dragged
+                                                                  : Kind::Plain;
         const QPoint at = curve[i];
+        if (kind == current && at == last)
+            continue;
+        if (kind != current) {
+            const QColor fill = kind == Kind::Selected  ? Rgb(255, 0, 0)
+                                : kind == Kind::Dragged ? Rgb(0, 255, 0)
+                                                        : Rgb(0, 0, 255);
+            const QColor outline = kind == Kind::Selected  ? Rgb(128, 0, 0)
+                                   : kind == Kind::Dragged ? Rgb(0, 128, 0)
+                                                           : Rgb(0, 0, 128);
+            painter_.setPen(QPen(outline, 1, Qt::SolidLine));
+            painter_.setBrush(fill);
+            current = kind;
+        }
+        last = at;
         // The circle fills the box from (x - 4, y - 4) to (x + 5, y + 5), its right and bottom
         // edges excluded.
         painter_.drawEllipse(QRect(at.x() - 4, at.y() - 4, 8, 8));
