@@ -144,6 +144,7 @@ void TfSVPGraph::LoadPoints(const std::vector<std::string>& lines) {
     LassoActive = false;
     Dragging = false;
     DragIndex = -1;
+    PaintBox1->unsetCursor();
     ShowSelectedCount(0);
     FillGrid();
     PaintBox1->update();
