@@ -88,6 +88,14 @@ protected:
         StorePortPage(true, 1);
         storeSensorEnabled(false);
     }
+    // Starts the windows on the stored receiver, with the monitor shown, and presses Start.
+    static void startGnssOnly(const PseudoTerminal& receiver) {
+        storeGnssOnly(receiver);
+        start();
+        FGPS->show();
+        FNav->Realtime->click();
+        ASSERT_TRUE(FNav->ZGPS1->Connected) << FNav->ZGPS1->LastError;
+    }
     // Writes the lines and a marker, and waits until the GNSS handler has echoed the marker to
     // the monitor: every line before it has been handled then.
     static bool playGnss(PseudoTerminal& receiver, const std::string& lines, int mark) {
@@ -260,11 +268,7 @@ TEST_F(MainWindowAcquisition, StartTakesTheGeodeticEditsAsTheyStand) {
 
 TEST_F(MainWindowAcquisition, GnssBoxTakesTheColourOfTheFixQuality) {
     PseudoTerminal receiver;
-    storeGnssOnly(receiver);
-    start();
-    FGPS->show();
-    FNav->Realtime->click();
-    ASSERT_TRUE(FNav->ZGPS1->Connected);
+    ASSERT_NO_FATAL_FAILURE(startGnssOnly(receiver));
     QGroupBox* box = fRealtime->GPSGroupBox;
     TfRealtime::SetBoxColour(box, Qt::white);
     ASSERT_TRUE(playGnss(receiver, "", 0));
@@ -291,11 +295,7 @@ TEST_F(MainWindowAcquisition, GnssBoxTakesTheColourOfTheFixQuality) {
 
 TEST_F(MainWindowAcquisition, SpeedLabelShowsTheSpeedInKnotsWithOneDecimal) {
     PseudoTerminal receiver;
-    storeGnssOnly(receiver);
-    start();
-    FGPS->show();
-    FNav->Realtime->click();
-    ASSERT_TRUE(FNav->ZGPS1->Connected);
+    ASSERT_NO_FATAL_FAILURE(startGnssOnly(receiver));
     ASSERT_TRUE(playGnss(receiver, Nmea("GPVTG,054.7,T,034.4,M,022.4,N,041.484,K"), 0));
     EXPECT_EQ(fRealtime->Speed->text(), QStringLiteral("22.4")) << "41.484 km/h";
     ASSERT_TRUE(playGnss(receiver, Nmea("GPVTG,054.7,T,034.4,M,0.0,N,0.0,K"), 1));
@@ -320,16 +320,16 @@ class MainWindowSounder : public MainWindowAcquisition {
 protected:
     PseudoTerminal receiver, echoSounder;
 
-    // The receiver on COM1 and an "NMEA DBT" sounder on COM2, the monitor shown.
-    void startSurvey() {
+    // The receiver on COM1 and a sounder of the type on COM2, the monitor shown.
+    void startSurvey(const char* type = "NMEA DBT", const char* format = "%*6s,%*lf,%*1s,%lf") {
         storeSetup();
         mapPort(1, receiver.devicePath());
         mapPort(2, echoSounder.devicePath());
         StorePortPage(true, 1);
         StorePortPage(false, 2);
         storeSensorEnabled(true);
-        writeSetting("SENSOR COMUNICATION SETTINGS", "cSBESMessage", "NMEA DBT");
-        writeSetting("SENSOR COMUNICATION SETTINGS", "eSBESFormat", "%*6s,%*lf,%*1s,%lf");
+        writeSetting("SENSOR COMUNICATION SETTINGS", "cSBESMessage", type);
+        writeSetting("SENSOR COMUNICATION SETTINGS", "eSBESFormat", format);
         start();
         fRealtime->show();
         FGPS->show();
@@ -346,7 +346,7 @@ protected:
 };
 
 TEST_F(MainWindowSounder, SounderLinesReachTheMonitorTheFramesAndTheDepthLabels) {
-    startSurvey();
+    ASSERT_NO_FATAL_FAILURE(startSurvey());
     EXPECT_TRUE(fRealtime->DepthFrameHi->isHidden()) << "until the first sounding";
     EXPECT_TRUE(fRealtime->DepthFrameLo->isHidden());
     TfRealtime::SetBoxColour(fRealtime->DepthFrameHi, QColor(255, 0, 0));
@@ -381,18 +381,7 @@ TEST_F(MainWindowSounder, SounderLinesReachTheMonitorTheFramesAndTheDepthLabels)
 }
 
 TEST_F(MainWindowSounder, BatteryValueOfTheSounderReachesTheBatteryWindow) {
-    writeSetting("SENSOR COMUNICATION SETTINGS", "cSBESMessage", "Tavrin SMT");
-    writeSetting("SENSOR COMUNICATION SETTINGS", "eSBESFormat", "%*8s,%lf,%lf");
-    storeSetup();
-    mapPort(1, receiver.devicePath());
-    mapPort(2, echoSounder.devicePath());
-    StorePortPage(true, 1);
-    StorePortPage(false, 2);
-    storeSensorEnabled(true);
-    start();
-    FGPS->show();
-    FNav->Realtime->click();
-    ASSERT_TRUE(FNav->ZSENSOR->Connected);
+    ASSERT_NO_FATAL_FAILURE(startSurvey("Tavrin SMT", "%*8s,%lf,%lf"));
     ASSERT_TRUE(playSounder("$SMT0001,5.0,12.456"));
     EXPECT_EQ(fJoystick->pBattery->text(), QStringLiteral("12.46"));
     EXPECT_EQ(fRealtime->lDepthHi->text(), QStringLiteral("5.50"));
@@ -400,7 +389,7 @@ TEST_F(MainWindowSounder, BatteryValueOfTheSounderReachesTheBatteryWindow) {
 }
 
 TEST_F(MainWindowSounder, SounderTypeChangedDuringARunWaitsForTheNextStart) {
-    startSurvey();
+    ASSERT_NO_FATAL_FAILURE(startSurvey());
     // Picking another type during the run rewrites the format at once; the run keeps what
     // Start checked, so no sounding is lost to a half-made choice.
     FGPS->cSBESMessage->setCurrentText(QStringLiteral("NMEA DPT"));
