@@ -228,11 +228,17 @@ public:
         if (!fRealtime)
             return;
         if (outcome.Activated) {
-            // The frames come back at the height they had; only a type change resizes.
             fRealtime->DepthFrameHi->show();
             const auto known = SounderTypeFromName(type);
-            if (known && SounderCarriesLow(*known))
+            const bool low = known && SounderCarriesLow(*known);
+            if (low)
                 fRealtime->DepthFrameLo->show();
+            // The window keeps its height, unless a run without the sounder left it at the
+            // GNSS box alone: a depth shown below the window's edge is no depth shown.
+            const int needed =
+                low ? TfRealtime::HeightWithBothDepths : TfRealtime::HeightWithHighDepth;
+            if (fRealtime->height() < needed)
+                fRealtime->resize(fRealtime->width(), needed);
         }
         // Lime again after a silence painted them red, whatever the line holds.
         TfRealtime::SetBoxColour(fRealtime->DepthFrameHi, QColor(0, 255, 0));

@@ -380,6 +380,23 @@ TEST_F(MainWindowSounder, SounderLinesReachTheMonitorTheFramesAndTheDepthLabels)
     FNav->Realtime->click();
 }
 
+TEST_F(MainWindowSounder, DepthFrameAfterARunWithoutTheSounderFitsInTheWindow) {
+    ASSERT_NO_FATAL_FAILURE(startSurvey());
+    FNav->Realtime->click(); // Stop
+    FGPS->SensorEnabled->setChecked(false);
+    FNav->Realtime->click();
+    ASSERT_EQ(fRealtime->height(), TfRealtime::HeightWithoutDepths);
+    FNav->Realtime->click(); // Stop
+    FGPS->SensorEnabled->setChecked(true);
+    FNav->Realtime->click();
+    ASSERT_TRUE(FNav->ZSENSOR->Connected);
+    ASSERT_TRUE(playSounder("$SDDBT,32.8,f,10.0,M,5.4,F"));
+    EXPECT_FALSE(fRealtime->DepthFrameHi->isHidden());
+    EXPECT_EQ(fRealtime->height(), TfRealtime::HeightWithHighDepth);
+    EXPECT_LE(fRealtime->DepthFrameHi->geometry().bottom(), fRealtime->height());
+    FNav->Realtime->click();
+}
+
 TEST_F(MainWindowSounder, BatteryValueOfTheSounderReachesTheBatteryWindow) {
     ASSERT_NO_FATAL_FAILURE(startSurvey("Tavrin SMT", "%*8s,%lf,%lf"));
     ASSERT_TRUE(playSounder("$SMT0001,5.0,12.456"));
