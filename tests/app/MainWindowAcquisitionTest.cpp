@@ -279,7 +279,7 @@ TEST_F(MainWindowAcquisition, GnssBoxTakesTheColourOfTheFixQuality) {
         int quality;
         QColor colour;
     } cases[] = {
-        {2, QColor(0, 255, 255)}, {1, QColor(255, 0, 0)},  {4, QColor(0, 255, 0)},
+        {2, QColor(0, 255, 255)}, {1, QColor(255, 0, 0)}, {4, QColor(0, 255, 0)},
         {5, QColor(255, 255, 0)}, {0, QColor(255, 0, 0)}, {3, QColor(255, 255, 0)},
     };
     int mark = 1;
@@ -290,6 +290,10 @@ TEST_F(MainWindowAcquisition, GnssBoxTakesTheColourOfTheFixQuality) {
         ASSERT_TRUE(playGnss(receiver, gga, mark++));
         EXPECT_EQ(BoxColour(box), c.colour);
     }
+
+    // The receiver's watchdog: a silent receiver turns the box red.
+    FNav->Acquisition->ZGPS1Idle(FNav->ZGPS1);
+    EXPECT_EQ(BoxColour(box), QColor(255, 0, 0));
     FNav->Realtime->click();
 }
 
@@ -374,8 +378,7 @@ TEST_F(MainWindowSounder, SounderLinesReachTheMonitorTheFramesAndTheDepthLabels)
     FNav->PortMonitorActive = false;
     ASSERT_TRUE(echoSounder.write("$SDDBT,32.8,f,12.0,M,5.4,F\r\n"));
     ASSERT_TRUE(WaitUntil([] { return fRealtime->lDepthHi->text() == QStringLiteral("12.64"); }));
-    EXPECT_EQ(FGPS->MemoSensor->document()->lastBlock().text(),
-              QStringLiteral("$SDDBT,,f,,M,,F"));
+    EXPECT_EQ(FGPS->MemoSensor->document()->lastBlock().text(), QStringLiteral("$SDDBT,,f,,M,,F"));
     FNav->PortMonitorActive = true;
     FNav->Realtime->click();
 }
