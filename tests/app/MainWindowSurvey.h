@@ -3,7 +3,6 @@
 #include "StartedProgram.h"
 
 #include "app/AcquisitionSession.h"
-#include "app/TFGPS.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/DataPaths.h"
 #include "platform/FileIO.h"
@@ -20,8 +19,8 @@
 #include <vector>
 
 // The real main window surveying from two pseudo-terminals: the settings file holds the device
-// set-up the generated survey's logs are checked against, the windows are created from it, the
-// port pages are copied into the ports ("GPS Set", "SBES Set") and Start is pressed. The map
+// set-up the generated survey's logs are checked against, the windows are created from it and
+// Start is pressed (it copies the device settings window's port pages into the ports). The map
 // timer, the ports' poll timers and every handler are the program's own; the test only notes
 // the last line each port has handled and counts the map ticks.
 class MainWindowSurvey : public StartedProgram {
@@ -34,8 +33,6 @@ protected:
         ASSERT_TRUE(WriteSurveySettings(TestEnvironment::settingsFile(), receiver.devicePath(),
                                         echoSounder.devicePath(), trackDistance));
         start();
-        ASSERT_TRUE(FGPS->GPSSetClick());
-        ASSERT_TRUE(FGPS->SensorSetClick());
         FNav->RealtimeClick();
         ASSERT_TRUE(FNav->Acquisition->Running()) << shownMessages();
         for (auto [port, last] : {std::pair{FNav->ZGPS1, &lastGnssLine},

@@ -11,20 +11,35 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// One port page: the devices speak 9600 8N1 and are read every 10 ms (a receiver at 10 Hz and
-// a sounder at 20 Hz send a line every few milliseconds).
-void WritePortPage(IniFile& ini, const QString& section, const QString& port) {
-    const std::pair<const char*, const char*> page[] = {
-        {"Port No", nullptr},      {"Baud Rate", "9600"},   {"Data Width", "8"},
-        {"Stop Bits", "1"},        {"Parity", "None"},      {"Priority", "Normal"},
-        {"Delay", "10"},           {"NMEA LOG", "False"},   {"Log Time", "False"},
-        {"Enable DTR", "False"},   {"Enable RTS", "False"},
-    };
-    for (const auto& [key, value] : page)
-        ini.writeString(section, QString::fromLatin1(key), value ? QString::fromLatin1(value) : port);
+} // namespace
+
+void WritePortPage(IniFile& ini, bool gnss, const QStringList& texts) {
+    static const char* const keys[11] = {"Port No",  "Baud Rate",  "Data Width", "Stop Bits",
+                                         "Parity",   "Priority",   "Delay",      "NMEA LOG",
+                                         "Log Time", "Enable DTR", "Enable RTS"};
+    const QString section = gnss ? QStringLiteral("GPS1 COMUNICATION SETTINGS")
+                                 : QStringLiteral("SENSOR COMUNICATION SETTINGS");
+    for (int i = 0; i < 11 && i < texts.size(); ++i)
+        ini.writeString(section, QString::fromLatin1(keys[i]), texts[i]);
 }
 
-} // namespace
+void WriteGeodeticParameters(IniFile& ini, const GeodeticTexts& t) {
+    const std::pair<const char*, const std::string*> keys[] = {
+        {"SemiMajorAxis", &t.edSMA},     {"InverseFlattening", &t.edIF},
+        {"X_Rotation", &t.edRX},         {"Y_Rotation", &t.edRY},
+        {"Z_Rotation", &t.edRZ},         {"X_Shift", &t.edSX},
+        {"Y_Shift", &t.edSY},            {"Z_Shift", &t.edSZ},
+        {"Scale_PPM", &t.edPPM},         {"Central_Meridian", &t.edCM},
+        {"Reference_Latitude", &t.edRL}, {"Scale_Factor", &t.edSF},
+        {"False_Easting", &t.edFE},      {"False_Northing", &t.edFN},
+        {"eLCCSP1", &t.eLCCSP1},         {"eLCCSP2", &t.eLCCSP2},
+        {"eLCCSF", &t.eLCCSF},           {"eLCCCP", &t.eLCCCP},
+        {"eLCCM", &t.eLCCM},             {"eLCCFE", &t.eLCCFE},
+        {"eLCCFN", &t.eLCCFN},
+    };
+    for (const auto& [key, value] : keys)
+        ini.writeString(QStringLiteral("GEODETIC_PARAMETERS"), QString::fromLatin1(key), Q(*value));
+}
 
 bool WriteSurveySettings(const QString& settingsFile, const std::string& gnssDevice,
                          const std::string& sounderDevice, int trackDistance) {
@@ -33,32 +48,22 @@ bool WriteSurveySettings(const QString& settingsFile, const std::string& gnssDev
     ini.writeString(ports, QStringLiteral("COM1"), Q(gnssDevice));
     ini.writeString(ports, QStringLiteral("COM2"), Q(sounderDevice));
 
-    const QString gnss = QStringLiteral("GPS1 COMUNICATION SETTINGS");
+    // The devices speak 9600 8N1 and are read every 10 ms (a receiver at 10 Hz and a sounder
+    // at 20 Hz send a line every few milliseconds).
+    for (const bool gnss : {true, false})
+        WritePortPage(ini, gnss,
+                      {gnss ? QStringLiteral("COM1") : QStringLiteral("COM2"), QStringLiteral("9600"),
+                       QStringLiteral("8"), QStringLiteral("1"), QStringLiteral("None"),
+                       QStringLiteral("Normal"), QStringLiteral("10"), QStringLiteral("False"),
+                       QStringLiteral("False"), QStringLiteral("False"), QStringLiteral("False")});
     const QString sensor = QStringLiteral("SENSOR COMUNICATION SETTINGS");
-    WritePortPage(ini, gnss, QStringLiteral("COM1"));
-    WritePortPage(ini, sensor, QStringLiteral("COM2"));
     ini.writeBool(sensor, QStringLiteral("Sensor Enabled"), true);
     ini.writeString(sensor, QStringLiteral("cSBESMessage"), QStringLiteral("NMEA DBT"));
     ini.writeString(sensor, QStringLiteral("eSBESFormat"), QStringLiteral("%*6s,%*lf,%*1s,%lf"));
     ini.writeBool(QStringLiteral("GYRO"), QStringLiteral("Gyro Enabled"), false);
 
-    const GeodeticTexts t = ExampleLocalDatum();
+    WriteGeodeticParameters(ini, ExampleLocalDatum());
     const QString g = QStringLiteral("GEODETIC_PARAMETERS");
-    const std::pair<const char*, const std::string*> geodetic[] = {
-        {"SemiMajorAxis", &t.edSMA},   {"InverseFlattening", &t.edIF},
-        {"X_Rotation", &t.edRX},       {"Y_Rotation", &t.edRY},
-        {"Z_Rotation", &t.edRZ},       {"X_Shift", &t.edSX},
-        {"Y_Shift", &t.edSY},          {"Z_Shift", &t.edSZ},
-        {"Scale_PPM", &t.edPPM},       {"Central_Meridian", &t.edCM},
-        {"Reference_Latitude", &t.edRL}, {"Scale_Factor", &t.edSF},
-        {"False_Easting", &t.edFE},    {"False_Northing", &t.edFN},
-        {"eLCCSP1", &t.eLCCSP1},       {"eLCCSP2", &t.eLCCSP2},
-        {"eLCCSF", &t.eLCCSF},         {"eLCCCP", &t.eLCCCP},
-        {"eLCCM", &t.eLCCM},           {"eLCCFE", &t.eLCCFE},
-        {"eLCCFN", &t.eLCCFN},
-    };
-    for (const auto& [key, value] : geodetic)
-        ini.writeString(g, QString::fromLatin1(key), Q(*value));
     ini.writeString(g, QStringLiteral("Name of Datum"), QStringLiteral("Example local datum"));
     ini.writeBool(g, QStringLiteral("Use DTP"), true);
     ini.writeBool(g, QStringLiteral("Use Projection"), true);

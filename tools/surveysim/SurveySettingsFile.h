@@ -1,8 +1,20 @@
 #pragma once
 
+#include "survey/GeodeticSnapshot.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <string>
+
+class IniFile;
+
+// A port page where the device settings window loads it from: the eleven texts in the page's
+// order (port, baud rate, data width, stop bits, parity, priority, delay, NMEA log, log time,
+// DTR, RTS) for the receiver's page (`gnss`) or the sounder's.
+void WritePortPage(IniFile& ini, bool gnss, const QStringList& texts);
+// The geodetic page's edits where the device settings window loads them from.
+void WriteGeodeticParameters(IniFile& ini, const GeodeticTexts& texts);
 
 // The stored set-up a generated survey's logs are checked against (the defaults of
 // SurveyLogExpectation), as an operator would have saved it: COM1 and COM2 mapped to the two
