@@ -1,0 +1,259 @@
+// CPU of a whole survey session: the program's windows at 1920 x 1080, Start pressed, a GNSS
+// receiver at 20 Hz and an echo sounder at 10 Hz played through pseudo-terminals in real time,
+// the map tick every 200 ms and the map painted. CPU is read with getrusage over the session
+// and given as a percentage of one core over the wall time; the device players' own CPU
+// (threads of this process) is taken out. Goal: under 5 %. The peer is the same program for
+// the same time with the same windows shown but not started. The session runs once on an
+// empty map and once with a day's track (864,000 fixes at the navigation settings' distance)
+// laid around the vessel.
+//
+// SESSION_SECONDS (default 60) sets the wall time of each run; the rates are never compressed,
+// since the figure is CPU per second of a real survey.
+#include "DaySurvey.h"
+#include "MapPaintCounter.h"
+
+#include "app/AcquisitionSession.h"
+#include "app/ProgramStart.h"
+#include "app/TFNav.h"
+#include "app/TNavset.h"
+#include "canvas/TTavrinCanvas.h"
+#include "platform/AppPaths.h"
+#include "platform/DataPaths.h"
+#include "platform/Dialogs.h"
+#include "platform/IniFile.h"
+#include "platform/ScriptedDialogs.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
+#include "survey/TrackRecorder.h"
+#include "tools/devsim/DeviceScript.h"
+#include "tools/devsim/PseudoTerminal.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+int SessionSeconds() {
+    const char* text = std::getenv("SESSION_SECONDS");
+    const int seconds = text ? std::atoi(text) : 60;
+    return seconds > 0 ? seconds : 60;
+}
+
+double CpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+double WallSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// A device that plays its script in a loop on a thread of its own until stopped, and counts
+// the CPU that costs, so the program's share can be told apart.
+class DevicePlayer {
+public:
+    DevicePlayer(PseudoTerminal& terminal, DeviceScript script, int intervalMs)
+        : thread_([this, &terminal, script = std::move(script), intervalMs] {
+              PlayPace pace;
+              pace.mode = PlayPace::Mode::PerEpoch;
+              pace.epochIntervalMs = intervalMs;
+              while (!stop_ && PlayScript(terminal, script, pace, &stop_)) {
+              }
+              cpu_ = CpuSeconds(RUSAGE_THREAD);
+          }) {}
+    // Stops the player and returns the CPU seconds its thread used.
+    double Stop() {
+        stop_ = true;
+        thread_.join();
+        return cpu_;
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    double cpu_ = 0;
+    std::thread thread_;
+};
+
+
+// The program's own event loop, as it runs between the operator's clicks.
+void RunEventLoopFor(double seconds) {
+    QEventLoop loop;
+    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void WriteSessionSettings(const PseudoTerminal& receiver, const PseudoTerminal& sounder) {
+    IniFile ini(AppPaths::settingsFile());
+    const QString offsets = QStringLiteral("ECHOSOUNDER_OFFSETS");
+    ini.writeString(offsets, QStringLiteral("Offset A"), QStringLiteral("0.40"));
+    ini.writeString(offsets, QStringLiteral("SV"), QStringLiteral("1530"));
+    ini.writeString(offsets, QStringLiteral("Offset C"), QStringLiteral("1.5"));
+    ini.writeString(offsets, QStringLiteral("Tide Height"), QStringLiteral("0.35"));
+    const QString geodetic = QStringLiteral("GEODETIC_PARAMETERS");
+    ini.writeBool(geodetic, QStringLiteral("Use Projection"), true);
+    ini.writeString(geodetic, QStringLiteral("Central_Meridian"), QStringLiteral("29"));
+    const QString sensor = QStringLiteral("SENSOR COMUNICATION SETTINGS");
+    ini.writeBool(sensor, QStringLiteral("Sensor Enabled"), true);
+    ini.writeString(sensor, QStringLiteral("cSBESMessage"), QStringLiteral("NMEA DPT"));
+    ini.writeString(sensor, QStringLiteral("eSBESFormat"), QStringLiteral("%*6s,%lf"));
+    const QString ports = QStringLiteral("SERIAL_PORTS");
+    ini.writeString(ports, QStringLiteral("COM1"), QString::fromStdString(receiver.devicePath()));
+    ini.writeString(ports, QStringLiteral("COM2"), QString::fromStdString(sounder.devicePath()));
+}
+
+void ShowMainWindow() {
+    FNav->resize(1920, 1080);
+    FNav->show();
+    QApplication::processEvents();
+}
+
+void ReportCpu(benchmark::State& state, double cpu, double wall) {
+    state.counters["wall_s"] = wall;
+    state.counters["cpu_s"] = cpu;
+    state.counters["cpu_percent"] = 100.0 * cpu / wall;
+}
+
+// Once the first fix is in, a day's track recorded at the navigation settings' distance is
+// laid around the vessel, as at the end of a long day.
+void LayADaysTrackAroundTheVessel() {
+    const PositionRecord& record = FNav->Acquisition->Core().Position;
+    QEventLoop loop;
+    for (int wait = 0; wait < 100 && !record.Projected; ++wait) {
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    const double east0 = record.Easting - DaySurvey::LineLength / 2;
+    const double north0 = record.Northing - 2700;
+    const NavigationSettings navigation = Navset->Settings();
+    TrackSettings settings;
+    settings.distance = navigation.TrackDistance;
+    settings.width = navigation.TrackWidth;
+    settings.asLines = navigation.TrackAsLines;
+    settings.colourFix = navigation.TrackColorFixed;
+    settings.colourFloat = navigation.TrackColorFloat;
+    TrackRecorder recorder;
+    for (int i = 0; i < DaySurvey::FixesPerDay; ++i) {
+        const DaySurvey::GridFix fix = DaySurvey::Fix(i, east0, north0);
+        recorder.Offer(*FNav->fcad, fix.east, fix.north, fix.quality, settings);
+    }
+}
+
+// Arg: 0 an empty map, 1 a day's track on it.
+void BM_SurveySessionCpuAtRealRates(benchmark::State& state) {
+    const int seconds = SessionSeconds();
+    for (auto _ : state) {
+        PseudoTerminal receiver, sounder;
+        WriteSessionSettings(receiver, sounder);
+        CreateApplicationWindows();
+        ShowMainWindow();
+        MapPaintCounter paints;
+        FNav->fcad->installEventFilter(&paints);
+        FNav->ZGPS1->PortNumber = 1;
+        FNav->ZSENSOR->PortNumber = 2;
+        FNav->Realtime->click();
+        QApplication::processEvents();
+        if (!FNav->Acquisition->Running() || !FNav->ZGPS1->Connected || !FNav->ZSENSOR->Connected) {
+            state.SkipWithError("Start did not open both ports");
+            DestroyApplicationWindows();
+            return;
+        }
+        // Counted on their way in, so a run that logged nothing shows where the lines stopped.
+        int gnssLines = 0, sounderLines = 0;
+        const auto countInto = [](int& count, TTavrinSerialGPS::TNmeaLineEvent handler) {
+            return [&count, handler](QObject* sender, const std::string& line) {
+                ++count;
+                handler(sender, line);
+            };
+        };
+        FNav->ZGPS1->OnNewCommand = countInto(gnssLines, FNav->ZGPS1->OnNewCommand);
+        FNav->ZSENSOR->OnNewCommand = countInto(sounderLines, FNav->ZSENSOR->OnNewCommand);
+        DevicePlayer gnss(receiver, DeviceScript::demoGnss(20 * 600), 50);
+        DevicePlayer echo(sounder, DeviceScript::demoSounder(10 * 600), 100);
+        if (state.range(0) == 1)
+            LayADaysTrackAroundTheVessel();
+        const uint64_t loggedBefore = FNav->Acquisition->Core().SoundingsLogged();
+
+        const double cpu0 = CpuSeconds(RUSAGE_SELF);
+        const double wall0 = WallSeconds();
+        RunEventLoopFor(seconds);
+        const double wall = WallSeconds() - wall0;
+        const double players = gnss.Stop() + echo.Stop();
+        const double cpu = CpuSeconds(RUSAGE_SELF) - cpu0 - players;
+
+        state.counters["soundings_logged"] =
+            double(FNav->Acquisition->Core().SoundingsLogged() - loggedBefore);
+        state.counters["gnss_lines"] = gnssLines;
+        state.counters["sounder_lines"] = sounderLines;
+        state.counters["soundings_not_logged"] =
+            double(FNav->Acquisition->Core().SoundingsNotLogged());
+        state.counters["position_projected"] = FNav->Acquisition->Core().Position.Projected;
+        state.counters["map_paints"] = paints.paints;
+        state.counters["track_shapes"] = double(FNav->fcad->Shapes.size());
+        state.counters["players_cpu_s"] = players;
+        ReportCpu(state, cpu, wall);
+        FNav->Realtime->click();
+        QApplication::processEvents();
+        DestroyApplicationWindows();
+    }
+}
+BENCHMARK(BM_SurveySessionCpuAtRealRates)
+    ->ArgName("days_track")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
+
+// Peer: the same windows shown for the same time, nothing started.
+void BM_IdleProgramCpuSameTime(benchmark::State& state) {
+    const int seconds = SessionSeconds();
+    for (auto _ : state) {
+        CreateApplicationWindows();
+        ShowMainWindow();
+        MapPaintCounter paints;
+        FNav->fcad->installEventFilter(&paints);
+        const double cpu0 = CpuSeconds(RUSAGE_SELF);
+        const double wall0 = WallSeconds();
+        RunEventLoopFor(seconds);
+        const double wall = WallSeconds() - wall0;
+        const double cpu = CpuSeconds(RUSAGE_SELF) - cpu0;
+        state.counters["map_paints"] = paints.paints;
+        ReportCpu(state, cpu, wall);
+        DestroyApplicationWindows();
+    }
+}
+BENCHMARK(BM_IdleProgramCpuSameTime)->Unit(benchmark::kSecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QTemporaryDir home;
+    setenv("HOME", home.path().toLocal8Bit().constData(), 1);
+    QApplication application(argc, argv);
+    ScriptedDialogs dialogs;
+    Dialogs::install(&dialogs);
+    AppPaths::setSettingsFile(home.filePath(QStringLiteral("TavrinSD.INI")));
+    BuildDataPaths();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Dialogs::install(nullptr);
+    return 0;
+}
