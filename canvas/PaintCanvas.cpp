@@ -234,18 +234,6 @@ void PaintCanvas::LineTo(int x, int y) {
             Flush();
         BatchColour_ = PenColour_;
         BatchLineWidth_ = PenWidth_;
-        // A long track seen from afar comes as many lines shorter than a pixel. A line that
-        // ends where it starts, at the end of the line before it, covers only that line's
-        // round cap, and a line drawn twice in a row covers nothing new: stroking them again
-        // would cost as much as a visible line.
-        if (!Lines_.empty()) {
-            const QLine& last = Lines_.back();
-            const bool dot = from.X == x && from.Y == y && last.x2() == x && last.y2() == y;
-            const bool again = last.x1() == from.X && last.y1() == from.Y && last.x2() == x &&
-                               last.y2() == y;
-            if (dot || again)
-                return;
-        }
         Lines_.emplace_back(from.X, from.Y, x, y);
         return;
     }
