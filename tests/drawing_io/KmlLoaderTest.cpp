@@ -250,8 +250,9 @@ TEST(KmlLoader, ArchiveEntriesNamedOutsideTheArchiveAreNeverWritten) {
     EXPECT_TRUE(FolderListing(work.path() + "/a/b").isEmpty());
     const QFileInfo sharedAfter("/tmp/x.kml");
     EXPECT_EQ(sharedAfter.exists(), sharedExisted);
-    if (sharedExisted)
+    if (sharedExisted) {
         EXPECT_EQ(sharedAfter.lastModified(), sharedModified);
+    }
 }
 
 namespace {
@@ -306,4 +307,17 @@ TEST(KmlLoader, AnEntryInflatingPastTheCapIsRefusedWithinBoundedMemory) {
     if (!MemoryIsInstrumented) {
         EXPECT_LT(peakGrowthKb, long((KmlMaxBytes + 32 * 1024 * 1024) / 1024));
     }
+}
+
+TEST(KmlLoader, AKmlFileOverTheCapIsRefusedUnread) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Sparse: it takes no room on disk, and the refusal comes before a byte is read.
+    QFile big(dir.path() + "/big.kml");
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(qint64(KmlMaxBytes) + 1));
+    big.close();
+    TTavrinKMZLoader loader;
+    EXPECT_FALSE(loader.LoadFromFile(big.fileName().toStdString()));
+    EXPECT_EQ(loader.LastError, "KML file too large");
 }
