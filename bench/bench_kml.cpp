@@ -5,6 +5,7 @@
 #include "canvas/CanvasModel.h"
 #include "drawing_io/TTavrinKMZLoader.h"
 #include "drawing_io/XyzImportReader.h"
+#include "platform/ProcessMemory.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <malloc.h>
 #include <map>
 #include <string>
@@ -75,17 +75,6 @@ void TimeRounds(benchmark::State& state, const std::string& name, int smaller, R
         state.counters["x_of_half"] = mean / half->second;
 }
 
-// kB from a line of /proc/self/status.
-long StatusKb(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(key) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(prefix, 0) == 0)
-            return std::atol(line.c_str() + prefix.size());
-    return -1;
-}
-
 // What the loader's records occupy on the heap, a malloc header counted per block.
 double RecordMebibytes(const TTavrinKMZLoader& loader) {
     constexpr size_t BlockHeader = 16;
@@ -110,6 +99,14 @@ size_t PointCount(const TTavrinKMZLoader& loader) {
     return points;
 }
 
+// Each benchmark runs at a size and at twice that size, timed by the rounds themselves.
+void KmlSizes(benchmark::internal::Benchmark* b) {
+    b->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond)->UseManualTime();
+}
+void XyzSizes(benchmark::internal::Benchmark* b) {
+    b->Arg(250000)->Arg(500000)->Unit(benchmark::kMillisecond)->UseManualTime();
+}
+
 void BM_Ogr2OgrCsv(benchmark::State& state) {
     const std::string path = KmlFile(int(state.range(0)));
     if (path.empty()) {
@@ -125,12 +122,7 @@ void BM_Ogr2OgrCsv(benchmark::State& state) {
     });
     state.counters["MB"] = double(std::filesystem::file_size(path)) / 1e6;
 }
-BENCHMARK(BM_Ogr2OgrCsv)
-    ->Arg(40000)
-    ->Arg(80000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime()
-    ->Iterations(3);
+BENCHMARK(BM_Ogr2OgrCsv)->Apply(KmlSizes)->Iterations(3);
 
 // The loader's whole work for an import (load, then every point projected again) with a
 // callback that does nothing: the reader's own cost. The peak resident growth during the load
@@ -147,8 +139,8 @@ void BM_KmlLoadNoOpCallback(benchmark::State& state) {
         // What the previous round freed goes back to the system first, so that the peak
         // measures this load alone.
         malloc_trim(0);
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const long before = StatusKb("VmRSS");
+        ResetPeakResident();
+        const long before = ProcessStatusKb("VmRSS");
         TTavrinKMZLoader loader;
         loader.OnProject = [](double, double, double&, double&) {};
         const double seconds = WallSeconds([&] {
@@ -156,7 +148,7 @@ void BM_KmlLoadNoOpCallback(benchmark::State& state) {
                 state.SkipWithError(("the file did not load: " + loader.LastError).c_str());
             loader.ProjectAllPoints();
         });
-        peakGrowthMib = std::max(peakGrowthMib, double(StatusKb("VmHWM") - before) / 1024.0);
+        peakGrowthMib = std::max(peakGrowthMib, double(ProcessStatusKb("VmHWM") - before) / 1024.0);
         recordsMib = RecordMebibytes(loader);
         points = PointCount(loader);
         return seconds;
@@ -172,12 +164,7 @@ void BM_KmlLoadNoOpCallback(benchmark::State& state) {
         state.counters["x_of_ogr2ogr"] =
             MeanSeconds()["kml_noop/" + std::to_string(state.range(0))] / ogr->second;
 }
-BENCHMARK(BM_KmlLoadNoOpCallback)
-    ->Arg(40000)
-    ->Arg(80000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime()
-    ->Iterations(5);
+BENCHMARK(BM_KmlLoadNoOpCallback)->Apply(KmlSizes)->Iterations(5);
 
 // WGS 84 with zero shifts, transverse Mercator on 30 E: what a survey off Istanbul uses.
 GeodeticEditTexts IstanbulEdits() {
@@ -203,6 +190,21 @@ ImportCommand MakeImportCommand(CanvasModel& canvas) {
     return ImportCommand(services);
 }
 
+// Rounds of the Import command on `path`, each onto a new map; returns the shapes it made.
+size_t TimeImportRounds(benchmark::State& state, const std::string& name, int smaller,
+                        const std::string& path) {
+    size_t shapes = 0;
+    TimeRounds(state, name, smaller, [&] {
+        malloc_trim(0); // every round starts from memory the system gives afresh
+        CanvasModel canvas;
+        ImportCommand command = MakeImportCommand(canvas);
+        const double seconds = WallSeconds([&] { command.Run(QString::fromStdString(path)); });
+        shapes = canvas.Shapes.size();
+        return seconds;
+    });
+    return shapes;
+}
+
 // The whole KML import onto a layer with the geodetic conversion of every point (each point is
 // converted twice: while loading and once more after it).
 void BM_KmlImportGeodeticCallback(benchmark::State& state) {
@@ -211,15 +213,7 @@ void BM_KmlImportGeodeticCallback(benchmark::State& state) {
         state.SkipWithError("cannot write the input with make_kml.py");
         return;
     }
-    size_t shapes = 0;
-    TimeRounds(state, "kml_import", 40000, [&] {
-        malloc_trim(0); // every round starts from memory the system gives afresh
-        CanvasModel canvas;
-        ImportCommand command = MakeImportCommand(canvas);
-        const double seconds = WallSeconds([&] { command.Run(QString::fromStdString(path)); });
-        shapes = canvas.Shapes.size();
-        return seconds;
-    });
+    const size_t shapes = TimeImportRounds(state, "kml_import", 40000, path);
     TTavrinKMZLoader loader;
     loader.LoadFromFile(path);
     const double points = double(PointCount(loader));
@@ -227,12 +221,7 @@ void BM_KmlImportGeodeticCallback(benchmark::State& state) {
     state.counters["points_per_s"] =
         benchmark::Counter(points * double(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_KmlImportGeodeticCallback)
-    ->Arg(40000)
-    ->Arg(80000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime()
-    ->Iterations(3);
+BENCHMARK(BM_KmlImportGeodeticCallback)->Apply(KmlSizes)->Iterations(3);
 
 // The XYZ reader alone, and the whole XYZ import (a point and a depth label per line).
 void BM_XyzReader(benchmark::State& state) {
@@ -250,34 +239,16 @@ void BM_XyzReader(benchmark::State& state) {
     state.counters["lines_per_s"] = benchmark::Counter(
         double(state.range(0)) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_XyzReader)
-    ->Arg(250000)
-    ->Arg(500000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime()
-    ->Iterations(5);
+BENCHMARK(BM_XyzReader)->Apply(XyzSizes)->Iterations(5);
 
 void BM_XyzImportRoute(benchmark::State& state) {
     const std::string path = XyzFile(int(state.range(0)));
-    size_t shapes = 0;
-    TimeRounds(state, "xyz_import", 250000, [&] {
-        malloc_trim(0); // every round starts from memory the system gives afresh
-        CanvasModel canvas;
-        ImportCommand command = MakeImportCommand(canvas);
-        const double seconds = WallSeconds([&] { command.Run(QString::fromStdString(path)); });
-        shapes = canvas.Shapes.size();
-        return seconds;
-    });
+    const size_t shapes = TimeImportRounds(state, "xyz_import", 250000, path);
     state.counters["shapes"] = double(shapes);
     state.counters["lines_per_s"] = benchmark::Counter(
         double(state.range(0)) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_XyzImportRoute)
-    ->Arg(250000)
-    ->Arg(500000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime()
-    ->Iterations(5);
+BENCHMARK(BM_XyzImportRoute)->Apply(XyzSizes)->Iterations(5);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "drawing_io/KmlText.h"
 #include "drawing_io/TTavrinKMZLoader.h"
+#include "platform/ProcessMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
-#include <fstream>
 #include <malloc.h>
 #include <string>
 #include <vector>
@@ -257,17 +257,6 @@ TEST(KmlLoader, ArchiveEntriesNamedOutsideTheArchiveAreNeverWritten) {
 
 namespace {
 
-// kB from a line of /proc/self/status.
-long StatusKb(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(key) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(prefix, 0) == 0)
-            return std::atol(line.c_str() + prefix.size());
-    return -1;
-}
-
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool MemoryIsInstrumented = true;
 #elif defined(__has_feature)
@@ -295,13 +284,13 @@ TEST(KmlLoader, AnEntryInflatingPastTheCapIsRefusedWithinBoundedMemory) {
     EXPECT_LT(size, 1200 * 1000);
 
     malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
-    const long before = StatusKb("VmRSS");
+    ResetPeakResident(); // the peak starts again from here
+    const long before = ProcessStatusKb("VmRSS");
     TTavrinKMZLoader loader;
     EXPECT_FALSE(loader.LoadFromFile(path));
     EXPECT_EQ(loader.LastError, "KML file too large");
     EXPECT_TRUE(loader.Placemarks.empty());
-    const long peakGrowthKb = StatusKb("VmHWM") - before;
+    const long peakGrowthKb = ProcessStatusKb("VmHWM") - before;
     RecordProperty("peak_growth_kB", std::to_string(peakGrowthKb));
     // The reader holds at most the cap in memory, never the whole inflated entry.
     if (!MemoryIsInstrumented) {
