@@ -96,6 +96,13 @@ bool AcquisitionSession::Start() {
                SetupFieldControlName(refusal->field));
         return false;
     }
+    std::string geodeticFault;
+    std::string geodeticControl;
+    if (!inputs_->GeodeticSettingsUsable(&geodeticFault, &geodeticControl)) {
+        refuse("Cannot start: Device Settings, Godetic Parameters: " + geodeticFault + ".",
+               geodeticControl);
+        return false;
+    }
     GeodeticRefusal geodeticRefusal;
     const auto geodetic = GeodeticSnapshot::Take(inputs_->GeodeticSettings(), &geodeticRefusal);
     if (!geodetic) {
@@ -133,17 +140,20 @@ bool AcquisitionSession::Start() {
         }
     }
 
+    // A port page that cannot be applied has told the operator why; the run does not start
+    // on the settings of an earlier one, and leaves no geodesy entry behind.
+    if (!inputs_->CopyPortSettings()) {
+        display_->SetRealtimePressed(false);
+        display_->ShowRunning(false);
+        return false;
+    }
+
     MakeFolders(LogFolder);
     MakeFolders(XyzFolder);
     std::string error;
     if (!WriteGeodesyLog(LogFolder + TodayString() + " Geodesy.txt", geodetic->texts(),
                          Clock::now(), &error)) {
         refuse("Cannot start: the geodesy log cannot be written: " + error, "");
-        return false;
-    }
-    if (!inputs_->CopyPortSettings()) {
-        display_->SetRealtimePressed(false);
-        display_->ShowRunning(false);
         return false;
     }
 

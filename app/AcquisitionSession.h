@@ -25,14 +25,17 @@ public:
     virtual SetupTexts SurveySetupTexts() = 0;
     virtual bool SetupWindowVisible() = 0;
     virtual GeodeticTexts GeodeticSettings() = 0;
+    // Whether the device settings' geodetic page holds numbers a run can use; otherwise why
+    // (naming the edit and its text) and the edit's control name.
+    virtual bool GeodeticSettingsUsable(std::string* reason, std::string* control) = 0;
     virtual bool SensorEnabled() = 0;
     virtual bool GyroEnabled() = 0;
     virtual std::string SounderTypeName() = 0;
     virtual std::string SounderFormat() = 0;
     // How many numbers the scanner reads with the format, or -1 with the reason it refuses it.
     virtual int SounderFormatValues(const std::string& format, std::string* reason) = 0;
-    // Copies both port pages into the ports ("GPS Set", then "SBES Set"); false when a page
-    // was refused (the device settings have told the operator).
+    // Copies the port pages into the ports ("GPS Set", then "SBES Set" when the sensor is
+    // enabled); false when a page was refused (the device settings have told the operator).
     virtual bool CopyPortSettings() = 0;
     virtual double ShallowAlertDepth() = 0;
     // The velocity column while a sound velocity profile is in use, else null.
@@ -108,8 +111,8 @@ public:
     void ZSENSORNewCommand(QObject* sender, const std::string& line);
     void ZSENSORTimeout(QObject* sender);
 
-    // Runs first at each Start, before anything is read (the main window takes the stored
-    // settings of its stand-in windows there).
+    // Runs first at each Start, before anything is read (the main window takes the device
+    // settings the run will use there).
     std::function<void()> BeforeStart;
     // Keeps an object (the windows' adapter) alive as long as the session.
     void KeepAlive(std::shared_ptr<void> object) { keepAlive_ = std::move(object); }

@@ -235,9 +235,13 @@ bool CheckGeodeticText(int index, const std::string& text, std::string& reason) 
 }
 
 bool CheckGeodeticTexts(const std::array<std::string, GeodeticEditCount>& texts,
-                        std::string& reason) {
-    for (int i = 0; i < GeodeticEditCount; ++i)
-        if (!CheckGeodeticText(i, texts[size_t(i)], reason))
+                        std::string& reason, int* failedIndex) {
+    for (int i = 0; i < GeodeticEditCount; ++i) {
+        if (!CheckGeodeticText(i, texts[size_t(i)], reason)) {
+            if (failedIndex)
+                *failedIndex = i;
             return false;
+        }
+    }
     return true;
 }

@@ -85,6 +85,6 @@ const std::array<GeodeticEdit, GeodeticEditCount>& GeodeticEdits();
 bool CheckGeodeticText(int index, const std::string& text, std::string& reason);
 // True when each edit holds exactly one finite number, the flattening lies in [0, 0.01) and
 // the semi-major axis and both scale factors are above 0; otherwise `reason` names the first
-// edit that fails and why.
+// edit that fails and why (and `failedIndex`, when given, its index in GeodeticEdits()).
 bool CheckGeodeticTexts(const std::array<std::string, GeodeticEditCount>& texts,
-                        std::string& reason);
+                        std::string& reason, int* failedIndex = nullptr);

@@ -182,8 +182,8 @@ public:
 
     // True when each of the 21 geodetic edits holds the one number the map and the KML import
     // read from it, in range; otherwise `reason` (when given) names the first edit that does
-    // not and why.
-    bool GeodeticParametersValid(QString* reason = nullptr) const;
+    // not and why, and `control` (when given) holds that edit's name.
+    bool GeodeticParametersValid(QString* reason = nullptr, QString* control = nullptr) const;
 
     // The scan format of a message type; false for "OTHER" and for unknown texts.
     static bool BuiltInSounderFormat(const QString& type, QString& format);

@@ -252,15 +252,18 @@ void TFGPS::setLockBoxQuietly(bool ticked) {
     LockStateCheck1->setChecked(ticked);
 }
 
-bool TFGPS::GeodeticParametersValid(QString* reason) const {
+bool TFGPS::GeodeticParametersValid(QString* reason, QString* control) const {
     std::array<std::string, GeodeticEditCount> texts;
     for (int i = 0; i < GeodeticEditCount; ++i)
         texts[size_t(i)] = Std(geodeticEdit(i));
     std::string why;
-    if (CheckGeodeticTexts(texts, why))
+    int failed = 0;
+    if (CheckGeodeticTexts(texts, why, &failed))
         return true;
     if (reason)
         *reason = QString::fromStdString(why);
+    if (control)
+        *control = geodeticEdit(failed)->objectName();
     return false;
 }
 

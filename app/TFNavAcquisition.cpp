@@ -8,17 +8,26 @@
 #include "app/TNavset.h"
 #include "app/TOffsets.h"
 #include "app/TTavrinTranslation.h"
+#include "app/TfJoystick.h"
+#include "app/TfRealtime.h"
 #include "app/TfSVP.h"
 #include "app/TfWaterfal.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/AppPaths.h"
+#include "platform/ColorValue.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/EventLog.h"
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
+#include "platform/ScanFormat.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -26,13 +35,6 @@
 #include <QToolButton>
 
 #include <memory>
-
-// The restricted scanner of operator formats; until it is part of the build no sounder format
-// is accepted, so Start with the sounder enabled says so instead of logging nothing.
-#if __has_include("platform/ScanFormat.h")
-#include "platform/ScanFormat.h"
-#define TAVRIN_SOUNDER_SCANNER 1
-#endif
 
 namespace {
 
@@ -43,10 +45,17 @@ std::string ReadText(const IniFile& ini, const char* section, const char* key,
         .toStdString();
 }
 
-// Acquisition's view of the main window and the tool windows. While the survey set-up, device
-// settings and navigation settings windows are still frames without controls, their stored
-// values stand in for them: read from the settings file when the port settings are copied at
-// Start, so a line never waits for the file.
+std::string Std(const QLineEdit* edit) {
+    return edit->text().toStdString();
+}
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Acquisition's view of the main window and the tool windows. The device settings window's
+// switches, sounder type and format are taken when Start is pressed and hold for the run: Start
+// checks them together, and a format half typed during a run must not drop its soundings.
 class TFNavAcquisitionWindows : public AcquisitionInputs, public AcquisitionDisplay {
 public:
     explicit TFNavAcquisitionWindows(TFNav* nav) : nav_(nav) {}
@@ -73,13 +82,57 @@ public:
     }
     // While the set-up window is shown its values are being typed: the copies stay.
     bool SetupWindowVisible() override { return Offsets && Offsets->isVisible(); }
-    GeodeticTexts GeodeticSettings() override { return geodetic_; }
+    // The geodetic page's edits and switches as they stand.
+    GeodeticTexts GeodeticSettings() override {
+        GeodeticTexts t;
+        if (!FGPS)
+            return t;
+        t.edSMA = Std(FGPS->edSMA);
+        t.edIF = Std(FGPS->edIF);
+        t.edRX = Std(FGPS->edRX);
+        t.edRY = Std(FGPS->edRY);
+        t.edRZ = Std(FGPS->edRZ);
+        t.edSX = Std(FGPS->edSX);
+        t.edSY = Std(FGPS->edSY);
+        t.edSZ = Std(FGPS->edSZ);
+        t.edPPM = Std(FGPS->edPPM);
+        t.edCM = Std(FGPS->edCM);
+        t.edRL = Std(FGPS->edRL);
+        t.edSF = Std(FGPS->edSF);
+        t.edFE = Std(FGPS->edFE);
+        t.edFN = Std(FGPS->edFN);
+        t.eLCCSP1 = Std(FGPS->eLCCSP1);
+        t.eLCCSP2 = Std(FGPS->eLCCSP2);
+        t.eLCCSF = Std(FGPS->eLCCSF);
+        t.eLCCCP = Std(FGPS->eLCCCP);
+        t.eLCCM = Std(FGPS->eLCCM);
+        t.eLCCFE = Std(FGPS->eLCCFE);
+        t.eLCCFN = Std(FGPS->eLCCFN);
+        t.NameOfDatum = Std(FGPS->edNameOfDatum);
+        t.UseDtp = FGPS->cbUseDTP->isChecked();
+        t.UseTm = FGPS->cbUseTMProjection->isChecked();
+        t.UseLcc = FGPS->cbUseLCCProjection->isChecked();
+        t.LambertOneParallel = FGPS->cLambert1->isChecked();
+        return t;
+    }
+    bool GeodeticSettingsUsable(std::string* reason, std::string* control) override {
+        if (!FGPS) {
+            *reason = "the device settings window is missing";
+            return false;
+        }
+        QString why;
+        QString edit;
+        if (FGPS->GeodeticParametersValid(&why, &edit))
+            return true;
+        *reason = why.toStdString();
+        *control = edit.toStdString();
+        return false;
+    }
     bool SensorEnabled() override { return sensorEnabled_; }
-    bool GyroEnabled() override { return false; }
+    bool GyroEnabled() override { return FGPS && FGPS->GyroEnabled->isChecked(); }
     std::string SounderTypeName() override { return sounderType_; }
     std::string SounderFormat() override { return sounderFormat_; }
     int SounderFormatValues(const std::string& format, std::string* reason) override {
-#ifdef TAVRIN_SOUNDER_SCANNER
         std::string error;
         const ScanFormat compiled = CompileSounderFormat(format, error);
         if (compiled.valid)
@@ -87,14 +140,14 @@ public:
         if (reason)
             *reason = error;
         return -1;
-#else
-        (void)format;
-        if (reason)
-            *reason = "no scanner in this build";
-        return -1;
-#endif
     }
-    bool CopyPortSettings() override { return true; }
+    // Presses "GPS Set", then "SBES Set" when the sounder will be opened: a sounder page left
+    // empty must not keep a survey without a sounder from starting.
+    bool CopyPortSettings() override {
+        if (!FGPS || !FGPS->GPSSetClick())
+            return false;
+        return !sensorEnabled_ || FGPS->SensorSetClick();
+    }
     // The navigation settings' last accepted alert depth: a half-typed field never stops a line.
     double ShallowAlertDepth() override {
         return Navset ? Navset->Settings().DepthAlert : NavigationSettings().DepthAlert;
@@ -105,42 +158,11 @@ public:
     }
     bool EnglishMessages() override { return !Translator || Translator->CurrentLanguage == "en"; }
 
-    // Takes the stored values the stand-in windows would show.
-    void LoadStoredSettings() {
-        const IniFile ini(AppPaths::settingsFile());
-        const char* g = "GEODETIC_PARAMETERS";
-        GeodeticTexts t;
-        t.edSMA = ReadText(ini, g, "SemiMajorAxis", "6378137");
-        t.edIF = ReadText(ini, g, "InverseFlattening", "0.0033528106647474");
-        t.edRX = ReadText(ini, g, "X_Rotation", "0");
-        t.edRY = ReadText(ini, g, "Y_Rotation", "0");
-        t.edRZ = ReadText(ini, g, "Z_Rotation", "0");
-        t.edSX = ReadText(ini, g, "X_Shift", "0");
-        t.edSY = ReadText(ini, g, "Y_Shift", "0");
-        t.edSZ = ReadText(ini, g, "Z_Shift", "0");
-        t.edPPM = ReadText(ini, g, "Scale_PPM", "0");
-        t.edCM = ReadText(ini, g, "Central_Meridian", "33");
-        t.edRL = ReadText(ini, g, "Reference_Latitude", "0");
-        t.edSF = ReadText(ini, g, "Scale_Factor", "0.9996");
-        t.edFE = ReadText(ini, g, "False_Easting", "500000");
-        t.edFN = ReadText(ini, g, "False_Northing", "0");
-        t.eLCCSP1 = ReadText(ini, g, "eLCCSP1", "37");
-        t.eLCCSP2 = ReadText(ini, g, "eLCCSP2", "41");
-        t.eLCCSF = ReadText(ini, g, "eLCCSF", "1");
-        t.eLCCCP = ReadText(ini, g, "eLCCCP", "39");
-        t.eLCCM = ReadText(ini, g, "eLCCM", "33");
-        t.eLCCFE = ReadText(ini, g, "eLCCFE", "0");
-        t.eLCCFN = ReadText(ini, g, "eLCCFN", "0");
-        t.NameOfDatum = ReadText(ini, g, "Name of Datum", "");
-        t.UseDtp = ini.readBool(QString::fromLatin1(g), QStringLiteral("Use DTP"), false);
-        t.UseTm = ini.readBool(QString::fromLatin1(g), QStringLiteral("Use Projection"), false);
-        t.UseLcc = ini.readBool(QString::fromLatin1(g), QStringLiteral("cbUseLCCProjection"), false);
-        t.LambertOneParallel = ini.readBool(QString::fromLatin1(g), QStringLiteral("cLambert1"), false);
-        geodetic_ = t;
-        const QString sensor = QStringLiteral("SENSOR COMUNICATION SETTINGS");
-        sensorEnabled_ = ini.readBool(sensor, QStringLiteral("Sensor Enabled"), false);
-        sounderType_ = ReadText(ini, "SENSOR COMUNICATION SETTINGS", "cSBESMessage", "Tavrin SMT");
-        sounderFormat_ = ReadText(ini, "SENSOR COMUNICATION SETTINGS", "eSBESFormat", "");
+    // Takes the device settings window's sensor switch, sounder type and format for the run.
+    void TakeDeviceSettings() {
+        sensorEnabled_ = FGPS && FGPS->SensorEnabled->isChecked();
+        sounderType_ = FGPS ? FGPS->cSBESMessage->currentText().toStdString() : std::string();
+        sounderFormat_ = FGPS ? Std(FGPS->eSBESFormat) : std::string();
     }
 
     // AcquisitionDisplay
@@ -186,12 +208,52 @@ public:
     }
     void SetRealtimePressed(bool pressed) override { nav_->Realtime->setChecked(pressed); }
     bool RealtimePressed() override { return nav_->Realtime->isChecked(); }
-    void GnssBox(uint32_t) override {}
-    void MonitorLine(bool, const std::string&) override {}
-    void Speed(double) override {}
-    void SounderLineShown(const SounderLineOutcome& outcome, const std::string&) override {
+    void GnssBox(uint32_t colour) override {
+        if (fRealtime)
+            TfRealtime::SetBoxColour(fRealtime->GPSGroupBox, ColorFromBgr(colour));
+    }
+    // The device settings window shows it only while it is visible and the monitor is on.
+    void MonitorLine(bool gnss, const std::string& line) override {
+        if (FGPS)
+            FGPS->AppendMonitorLine(gnss ? nav_->ZGPS1 : nav_->ZSENSOR, line);
+    }
+    // The map tick reads the label back for its status text.
+    void Speed(double knots) override {
+        if (fRealtime)
+            fRealtime->Speed->setText(Text(FormatFixed(knots, 1, 20)));
+    }
+    void SounderLineShown(const SounderLineOutcome& outcome, const std::string& type) override {
         if (outcome.Activated && fWaterfal)
             fWaterfal->show();
+        if (!fRealtime)
+            return;
+        if (outcome.Activated) {
+            fRealtime->DepthFrameHi->show();
+            const auto known = SounderTypeFromName(type);
+            const bool low = known && SounderCarriesLow(*known);
+            if (low)
+                fRealtime->DepthFrameLo->show();
+            // The window keeps its height, unless a run without the sounder left it at the
+            // GNSS box alone: a depth shown below the window's edge is no depth shown.
+            const int needed =
+                low ? TfRealtime::HeightWithBothDepths : TfRealtime::HeightWithHighDepth;
+            if (fRealtime->height() < needed)
+                fRealtime->resize(fRealtime->width(), needed);
+        }
+        // Lime again after a silence painted them red, whatever the line holds.
+        TfRealtime::SetBoxColour(fRealtime->DepthFrameHi, QColor(0, 255, 0));
+        TfRealtime::SetBoxColour(fRealtime->DepthFrameLo, QColor(0, 255, 0));
+        if (!outcome.Taken)
+            return;
+        if (!outcome.Valid) {
+            fRealtime->lDepthHi->setText(QStringLiteral("--.-"));
+            fRealtime->lDepthLo->setText(QStringLiteral("--.-"));
+            return;
+        }
+        fRealtime->lDepthHi->setText(Text(FormatFixed(outcome.TrueDepthHigh, 2, 20)));
+        fRealtime->lDepthLo->setText(Text(FormatFixed(outcome.TrueDepthLow, 2, 20)));
+        if (outcome.Battery && fJoystick)
+            fJoystick->ShowBatteryValue(*outcome.Battery);
     }
     void ShallowAlert(bool shallow) override {
         TTavrinCanvas* canvas = nav_->fcad;
@@ -204,11 +266,21 @@ public:
             canvas->SetBackColor(wanted);
         canvas->update();
     }
-    void AcquisitionStarted(bool) override {}
+    // The first sounder line shows the depth frames again; without the sounder the window
+    // keeps only the GNSS box.
+    void AcquisitionStarted(bool sensorEnabled) override {
+        if (!fRealtime)
+            return;
+        fRealtime->DepthFrameHi->hide();
+        fRealtime->DepthFrameLo->hide();
+        if (!sensorEnabled)
+            fRealtime->resize(fRealtime->width(), TfRealtime::HeightWithoutDepths);
+    }
     void AcquisitionStopped() override {
         if (fWaterfal)
             fWaterfal->hide();
     }
+    // The echogram timer reports the silence through TFNav::ZSENSORTimeout.
     void SensorSilent() override {}
     void GnssConnected() override {
         if (nav_->fcad)
@@ -217,7 +289,6 @@ public:
 
 private:
     TFNav* nav_;
-    GeodeticTexts geodetic_;
     bool sensorEnabled_ = false;
     std::string sounderType_;
     std::string sounderFormat_;
@@ -227,16 +298,12 @@ private:
 
 void TFNav::CreateAcquisition() {
     auto windows = std::make_shared<TFNavAcquisitionWindows>(this);
-    SounderScanFunction scan;
-#ifdef TAVRIN_SOUNDER_SCANNER
-    scan = [](const std::string& format, const std::string& line, double* out) {
-        return ScanSounderLine(line, format, out);
-    };
-#endif
+    SounderScanFunction scan = [](const std::string& format, const std::string& line,
+                                  double* out) { return ScanSounderLine(line, format, out); };
     Acquisition = new AcquisitionSession(ZGPS1, ZSENSOR, tMap, tEchogram, windows.get(),
                                          windows.get(), scan, this, &SurveyAcquisitionState());
     Acquisition->KeepAlive(windows);
-    Acquisition->BeforeStart = [windows] { windows->LoadStoredSettings(); };
+    Acquisition->BeforeStart = [windows] { windows->TakeDeviceSettings(); };
     Acquisition->BindPorts();
     connect(Realtime, &QToolButton::clicked, this, [this] { RealtimeClick(); });
     connect(tMap, &QTimer::timeout, this, [this] { tMapTimer(); });

@@ -34,6 +34,7 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <memory>
 
 TfSVP* fSVP = nullptr;
 
@@ -352,8 +353,18 @@ void TfSVP::bGraphClick() {
         Dialogs::showWarning(QStringLiteral("No data to graph. Please process SVP data first."));
         return;
     }
-    if (fSVPGraph)
-        fSVPGraph->show();
+    // The editor is made at start and reused; should it be gone, one serves this opening.
+    std::unique_ptr<TfSVPGraph> ownEditor;
+    TfSVPGraph* editor = fSVPGraph;
+    if (!editor) {
+        ownEditor = std::make_unique<TfSVPGraph>();
+        editor = ownEditor.get();
+    }
+    editor->LoadPoints(ListLines(mSortedAveragedSV));
+    if (editor->ShowModal() != 1 || !editor->Modified())
+        return;
+    AveragedListEdited(editor->WritePoints());
+    Dialogs::showMessage(QStringLiteral("Data updated. Please regenerate SVP Column."));
 }
 
 bool TfSVP::SaveWorkingLists(const std::string& prefix, std::string* error) const {

@@ -1,6 +1,7 @@
 // Painting the map at 1920 x 1080 offscreen: back-buffer rebuilds of large maps at full extent
 // and zoomed in, an overlay-only paint with 10,000 depth labels, and the map tick's repaint of
 // a day's track with the vessel redrawn.
+#include "bench/QtBenchmarkMain.h"
 #include "canvas/CanvasRenderer.h"
 #include "canvas/MapDisplaySettings.h"
 #include "canvas/TTavrinCanvas.h"
@@ -186,13 +187,5 @@ BENCHMARK(BM_TrackAndVesselRedrawnEveryTick)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // window's designed size (388 x 147), a wide strip (1000 x 300) and a full screen
 // (1920 x 1080), and of a 10,000-entry history into 1,000 pixels. The goal is below 16 ms at
 // p99 for each (one frame), so a drawing never holds up the user-interface thread.
+#include "bench/QtBenchmarkMain.h"
 #include "app/EchogramPainter.h"
 
 #include "survey/EchogramModel.h"
@@ -74,11 +75,5 @@ BENCHMARK(BM_Echogram10000_1000x300)->Unit(benchmark::kMillisecond)->MinTime(1.0
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // at the circle cap (100 circles) and a full 1920 x 1080 frame rendered. The tick has 200 ms
 // by default; the symbol's share should stay well under 10 ms. The geometry alone is measured
 // beside it.
+#include "bench/QtBenchmarkMain.h"
 #include "canvas/TTavrinCanvas.h"
 #include "canvas/VesselSymbol.h"
 
@@ -75,13 +76,5 @@ BENCHMARK(BM_VesselSymbolGeometryAtTheCircleCap)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }

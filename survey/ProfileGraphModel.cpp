@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -15,6 +16,12 @@ int ClampToPixel(double value)
     if (!std::isfinite(value))
         return 0;
     return static_cast<int>(std::clamp(std::trunc(value), -1.0e6, 1.0e6));
+}
+
+bool ReadDepthAndVelocity(const std::vector<std::string>& row, TSVPPoint& p)
+{
+    return row.size() >= 2 && ParseInteger(std::string_view(row[0]), p.Depth) &&
+           ParseNumber(std::string_view(row[1]), p.SV);
 }
 
 } // namespace
@@ -176,23 +183,71 @@ void ProfileGraphModel::DeleteSelected()
     CalcRanges();
 }
 
+void ProfileGraphModel::SelectOnly(int index)
+{
+    for (size_t i = 0; i < Points.size(); ++i)
+        Points[i].Selected = static_cast<int>(i) == index;
+}
+
+int ProfileGraphModel::SelectedCount() const
+{
+    return static_cast<int>(std::count_if(Points.begin(), Points.end(), [](const TSVPPoint& p) { return p.Selected; }));
+}
+
+bool ProfileGraphModel::ExtendLasso(int x, int y)
+{
+    if (LassoPoints.empty())
+        return false;
+    const TPixel& last = LassoPoints.back();
+    if (std::abs(x - last.x) <= 3 && std::abs(y - last.y) <= 3)
+        return false;
+    LassoPoints.push_back({x, y});
+    return true;
+}
+
+std::string ProfileGraphModel::PointerText(int x, int y) const
+{
+    return "SV: " + FormatFixed(XToSV(x), 1) + " m/s  Depth: " + FormatFixed(YToDepth(y), 1) +
+           " m  (Drag point to edit SV)";
+}
+
 std::vector<std::vector<std::string>> ProfileGraphModel::FillGrid() const
 {
     std::vector<std::vector<std::string>> rows;
     rows.reserve(Points.size());
-    for (const TSVPPoint& p : Points)
-        rows.push_back({std::to_string(p.Depth), FormatFixed(p.SV, 2), std::to_string(p.Hits)});
+    for (size_t i = 0; i < Points.size(); ++i)
+        rows.push_back(GridRow(i));
     return rows;
+}
+
+std::vector<std::string> ProfileGraphModel::GridRow(size_t index) const
+{
+    const TSVPPoint& p = Points.at(index);
+    return {std::to_string(p.Depth), FormatFixed(p.SV, 2), std::to_string(p.Hits)};
+}
+
+std::vector<std::string> ProfileGraphModel::NewGridRow() const
+{
+    if (Points.empty())
+        return {"0", "1500.00", "0"};
+    const TSVPPoint& last = Points.back();
+    const int depth = last.Depth < std::numeric_limits<int>::max() ? last.Depth + 1 : last.Depth;
+    return {std::to_string(depth), FormatFixed(last.SV, 2), "0"};
+}
+
+void ProfileGraphModel::DeleteGridRow(std::vector<std::vector<std::string>>& rows, int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= rows.size() || rows.size() < 2)
+        return;
+    rows.erase(rows.begin() + index);
 }
 
 void ProfileGraphModel::GridToPoints(const std::vector<std::vector<std::string>>& rows)
 {
     Points.clear();
     for (const auto& row : rows) {
-        if (row.size() < 2)
-            continue;
         TSVPPoint p;
-        if (!ParseInteger(std::string_view(row[0]), p.Depth) || !ParseNumber(std::string_view(row[1]), p.SV))
+        if (!ReadDepthAndVelocity(row, p))
             continue;
         int hits = 1;
         p.Hits = row.size() > 2 && ParseInteger(std::string_view(row[2]), hits) ? hits : 1;
@@ -200,6 +255,19 @@ void ProfileGraphModel::GridToPoints(const std::vector<std::vector<std::string>>
     }
     CalcRanges();
     Modified = true;
+}
+
+int ProfileGraphModel::FirstUnreadableRow(const std::vector<std::vector<std::string>>& rows)
+{
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const bool blank = std::all_of(rows[i].begin(), rows[i].end(), [](const std::string& cell) {
+            return cell.find_first_not_of(" \t") == std::string::npos;
+        });
+        TSVPPoint p;
+        if (!blank && !ReadDepthAndVelocity(rows[i], p))
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 double ProfileGraphModel::DepthGridStep() const

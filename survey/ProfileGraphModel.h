@@ -49,11 +49,31 @@ public:
     // Zooms about the pixel (x, y); forward is a positive wheel delta.
     void Wheel(int x, int y, bool forward);
     void DeleteSelected();
+    // Selects point `index` alone (a click on its grid row); an index outside the points only
+    // clears the selection.
+    void SelectOnly(int index);
+    int SelectedCount() const;
+    // Adds the pointer to the lasso when it lies more than 3 pixels from the last lasso point in
+    // x or in y, so the outline stays short however slowly the mouse moves. True when added.
+    bool ExtendLasso(int x, int y);
+    // What the pointer is over: "SV: 1500.3 m/s  Depth: 12.4 m  (Drag point to edit SV)".
+    std::string PointerText(int x, int y) const;
 
     // Grid rows as texts: depth, velocity with two decimals, hits.
     std::vector<std::vector<std::string>> FillGrid() const;
+    // The texts of point `index`'s row, as FillGrid gives them (a drag rewrites only that row).
+    std::vector<std::string> GridRow(size_t index) const;
+    // The row Add Row appends: one metre below the last point with its velocity, or 0 m at
+    // 1500.00 m/s without points; hits "0".
+    std::vector<std::string> NewGridRow() const;
+    // Delete Row on data row `index`: the rows below move up one. The only remaining row is
+    // never removed, nor is anything when `index` lies outside the rows.
+    static void DeleteGridRow(std::vector<std::vector<std::string>>& rows, int index);
     // Reads the rows back; rows whose depth or velocity does not convert are skipped.
     void GridToPoints(const std::vector<std::vector<std::string>>& rows);
+    // The first row holding text whose depth or velocity does not convert, -1 when none; a row
+    // left wholly blank holds nothing to lose.
+    static int FirstUnreadableRow(const std::vector<std::vector<std::string>>& rows);
 
     // Depth grid step: 10, 50 or 100 m by span, grown tenfold until at most 200 lines remain.
     double DepthGridStep() const;

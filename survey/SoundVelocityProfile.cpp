@@ -106,6 +106,7 @@ SvpExtractResult ExtractSoundVelocities(const std::vector<std::string>& raw,
         }
     }
 
+    result.extracted.reserve(raw.size());
     int firstScanned = -1;
     int firstDataUnscanned = -1;
     int dataUnscanned = 0;

@@ -4,16 +4,16 @@
 #include "app/TfLatency.h"
 #include "app/TfRealtime.h"
 #include "app/TfWaterfal.h"
+#include "tools/ScreenshotArea.h"
+#include "tools/ScreenshotSoundVelocity.h"
 
 #include "survey/LatencyMeter.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -22,12 +22,7 @@ bool Save(QWidget* window, const QString& folder, const QString& name) {
         return false;
     window->show();
     QApplication::processEvents();
-    const QPixmap picture = window->grab();
-    const QString file = folder + QLatin1Char('/') + name;
-    if (picture.isNull() || !picture.save(file, "PNG"))
-        return false;
-    std::printf("%s\n", file.toLocal8Bit().constData());
-    return true;
+    return SaveWindowPicture(window, folder + QLatin1Char('/') + name);
 }
 
 } // namespace
@@ -74,5 +69,6 @@ bool SaveSurveyWindowScreenshots(const QString& folder) {
                          fWaterfal->DataWidth);
         saved = Save(fWaterfal, folder, QStringLiteral("fWaterfal.png")) && saved;
     }
+    saved = SaveSoundVelocityScreenshots(folder) && saved;
     return saved;
 }

@@ -7,8 +7,9 @@
 # connects to a local caster (str2str), so that the NTRIP window is pictured receiving data:
 # build/screenshots/ntrip.png and rtcm-report.png; and the main window walked into Turkish with
 # the translation editor: main-window-tr.png and translation-editor.png. The survey windows
-# follow with values in them: Offsets.png, fRealtime.png, fLatency.png and fWaterfal.png (a
-# demo echogram). Then each page of the device settings window (device-settings-<page>.png),
+# follow with values in them: Offsets.png, fRealtime.png, fLatency.png, fWaterfal.png (a
+# demo echogram), fSVP.png (a cast built into a velocity column) and fSVPGraph.png (its graph
+# with the thermocline lassoed). Then each page of the device settings window (device-settings-<page>.png),
 # battery.png, the theme chooser previewing "Dark" and the on-screen keypad and keyboard:
 # theme.png, keypad.png, keyboard.png.
 set -euo pipefail

@@ -1,5 +1,4 @@
 #include "../survey/SounderScanForTests.h"
-#include "StartedProgram.h"
 #include "AcquisitionWindowsForTests.h"
 #include "app/AcquisitionSession.h"
 #include "app/MapTimerDrawingPause.h"
@@ -9,11 +8,14 @@
 #include "positioning/gnss/NmeaChecksum.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
 #include "tests/support/EventLoopWait.h"
+#include "platform/IniFile.h"
+#include "tests/support/TestEnvironment.h"
 #include "tools/devsim/PseudoTerminal.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QToolButton>
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -109,6 +111,21 @@ TEST_F(Session, StartRefusesFaultyValuesBeforeOpeningAnything) {
     windows.type = "unknown";
     EXPECT_TRUE(session->RealtimeClick());
     session->Stop();
+}
+
+TEST_F(Session, APortPageThatDoesNotApplyStopsStartBeforeAnythingIsWritten) {
+    PseudoTerminal receiver;
+    MapPort(11, receiver);
+    windows.portPagesApply = false;
+    windows.pressed = true; // the click pressed the button
+    EXPECT_FALSE(session->RealtimeClick());
+    EXPECT_TRUE(windows.refusals.empty()) << "the device settings have said why";
+    EXPECT_FALSE(windows.pressed);
+    EXPECT_FALSE(windows.running);
+    EXPECT_FALSE(session->Running());
+    EXPECT_FALSE(gnss.Connected);
+    EXPECT_FALSE(std::filesystem::exists(LogFolder)) << "no geodesy entry for a run that never was";
+    EXPECT_TRUE(windows.events.empty());
 }
 
 TEST_F(Session, AGeodesyLogThatCannotBeWrittenStopsStart) {
@@ -220,73 +237,6 @@ TEST_F(Session, SounderLinesThatNeverMatchTheTypeAreReportedOnce) {
     });
     EXPECT_EQ(count, 1);
     session->Stop();
-}
-
-using MainWindowAcquisition = StartedProgram;
-
-TEST_F(MainWindowAcquisition, StartWithoutSetUpValuesIsRefusedWithTheSetUpMessage) {
-    start();
-    ASSERT_NE(FNav->Acquisition, nullptr);
-    FNav->Realtime->click();
-    QApplication::processEvents();
-    const auto& messages = TestEnvironment::dialogs().messages;
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, QStringLiteral("Failed! Recheck offset A"));
-    EXPECT_FALSE(FNav->Realtime->isChecked());
-    EXPECT_EQ(FNav->Realtime->text(), QStringLiteral("Start"));
-    EXPECT_FALSE(FNav->Acquisition->Running());
-}
-
-TEST_F(MainWindowAcquisition, StartAndStopFromTheButton) {
-    writeSetting("ECHOSOUNDER_OFFSETS", "Offset A     ", "0.40");
-    writeSetting("ECHOSOUNDER_OFFSETS", "SV           ", "1530");
-    writeSetting("ECHOSOUNDER_OFFSETS", "Offset C     ", "1.5");
-    writeSetting("ECHOSOUNDER_OFFSETS", "Tide Height  ", "0.35");
-    PseudoTerminal receiver;
-    writeSetting("SERIAL_PORTS", "COM1", QString::fromStdString(receiver.devicePath()));
-    start();
-    FNav->ZGPS1->PortNumber = 1;
-    FNav->Realtime->click();
-    QApplication::processEvents();
-    EXPECT_TRUE(TestEnvironment::dialogs().messages.empty());
-    EXPECT_TRUE(FNav->Acquisition->Running());
-    EXPECT_TRUE(FNav->ZGPS1->Connected);
-    EXPECT_TRUE(FNav->Realtime->isChecked());
-    EXPECT_EQ(FNav->Realtime->text(), QStringLiteral("Stop"));
-    FNav->Realtime->click();
-    QApplication::processEvents();
-    EXPECT_FALSE(FNav->Acquisition->Running());
-    EXPECT_FALSE(FNav->ZGPS1->Connected);
-    EXPECT_EQ(FNav->Realtime->text(), QStringLiteral("Start"));
-    const auto events = ReadWholeFile(EventsLogPath()).value_or("");
-    const size_t started = events.find("Realtime STARTED");
-    const size_t stopped = events.find("Realtime STOPPED");
-    EXPECT_NE(started, std::string::npos);
-    EXPECT_NE(stopped, std::string::npos);
-    EXPECT_LT(events.find("Connected to GPS on COM1"), started);
-    EXPECT_LT(started, events.find("Disconnected from GPS on COM1"));
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(MainWindowAcquisition, ClosingTheProgramWhileRunningEndsTheRunQuietly) {
-    writeSetting("ECHOSOUNDER_OFFSETS", "Offset A     ", "0.40");
-    writeSetting("ECHOSOUNDER_OFFSETS", "SV           ", "1530");
-    writeSetting("ECHOSOUNDER_OFFSETS", "Offset C     ", "1.5");
-    writeSetting("ECHOSOUNDER_OFFSETS", "Tide Height  ", "0.35");
-    PseudoTerminal receiver;
-    writeSetting("SERIAL_PORTS", "COM1", QString::fromStdString(receiver.devicePath()));
-    start();
-    FNav->ZGPS1->PortNumber = 1;
-    FNav->Realtime->click();
-    ASSERT_TRUE(FNav->Acquisition->Running());
-    FNav->close();
-    QApplication::processEvents();
-    EXPECT_FALSE(FNav->ZGPS1->Connected);
-    DestroyApplicationWindows();
-    EXPECT_EQ(FNav, nullptr);
 }
 
 } // namespace

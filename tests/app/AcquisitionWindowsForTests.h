@@ -17,6 +17,7 @@ struct AcquisitionWindowsForTests : AcquisitionInputs, AcquisitionDisplay {
     std::string format = "%*6s,%*lf,%*1s,%lf";
     int formatValues = 1;
     double alert = 0.5;
+    bool portPagesApply = true;
 
     std::vector<std::pair<std::string, bool>> messages;
     std::vector<std::string> memo, events, refusals, focus;
@@ -28,6 +29,8 @@ struct AcquisitionWindowsForTests : AcquisitionInputs, AcquisitionDisplay {
     SetupTexts SurveySetupTexts() override { return setup; }
     bool SetupWindowVisible() override { return setupVisible; }
     GeodeticTexts GeodeticSettings() override { return geodetic; }
+    // The geodetic page's own check is the device settings window's; the snapshot checks here.
+    bool GeodeticSettingsUsable(std::string*, std::string*) override { return true; }
     bool SensorEnabled() override { return sensorEnabled; }
     bool GyroEnabled() override { return false; }
     std::string SounderTypeName() override { return type; }
@@ -37,7 +40,7 @@ struct AcquisitionWindowsForTests : AcquisitionInputs, AcquisitionDisplay {
             *reason = "'%d' is not a sounder conversion";
         return formatValues;
     }
-    bool CopyPortSettings() override { return true; }
+    bool CopyPortSettings() override { return portPagesApply; }
     double ShallowAlertDepth() override { return alert; }
     const std::vector<std::string>* SoundVelocityColumn() override { return nullptr; }
     bool EnglishMessages() override { return true; }

@@ -1,3 +1,4 @@
+#include "DevicePagesForTests.h"
 #include "StartedProgram.h"
 
 #include "app/TOffsets.h"
@@ -45,6 +46,14 @@ protected:
         StartedProgram::SetUp();
         std::filesystem::remove_all(OffsetsLogPath());
         SurveyAcquisitionState() = AcquisitionState();
+        // The action ends in Start, which applies the device settings' geodetic and GNSS pages:
+        // a receiver on COM1 that is not plugged in, and no sounder.
+        StoreGeodeticParameters();
+        writeSetting(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM1"),
+                     TestEnvironment::home() + QStringLiteral("/no-receiver"));
+        StorePortPage(true, 1);
+        writeSetting(QStringLiteral("SENSOR COMUNICATION SETTINGS"),
+                     QStringLiteral("Sensor Enabled     "), QStringLiteral("0"));
     }
     void TearDown() override {
         StartedProgram::TearDown();

@@ -1,3 +1,4 @@
+#include "SoundVelocityCast.h"
 #include "StartedProgram.h"
 
 #include "app/TFMsg.h"
@@ -45,8 +46,6 @@ void WriteBytes(const std::string& path, const std::string& bytes)
     out << bytes;
 }
 
-const std::string CastFolder = std::string(TESTS_DIR) + "/survey/data/";
-
 class SoundVelocityWindow : public StartedProgram {
 protected:
     QTemporaryDir dir;
@@ -76,15 +75,7 @@ protected:
     }
     ScriptedDialogs& dialogs() { return TestEnvironment::dialogs(); }
 
-    void buildDefaultCast()
-    {
-        dialogs().answerFile(QString::fromStdString(CastFolder + "cast_default.txt"));
-        fSVP->BitBtn1Click();
-        dialogs().answer(DialogAnswer::Ok);
-        fSVP->bRawToSVVClick();
-        fSVP->bSVVtoAveragedSVClick();
-        fSVP->bAveragedSVtoSVPClick();
-    }
+    void buildDefaultCast() { BuildDefaultCast(dialogs()); }
 };
 
 } // namespace
@@ -94,7 +85,7 @@ TEST_F(SoundVelocityWindow, BuildsTheExpectedColumnFromTheDefaultCast)
     startWindow();
     buildDefaultCast();
     EXPECT_EQ(dialogs().questions.filter(QStringLiteral("Value exceeds SV range!")).size(), 1);
-    EXPECT_EQ(TfSVP::ListLines(fSVP->mSVPColumn), ReadLines(CastFolder + "expected_column.txt"));
+    EXPECT_EQ(TfSVP::ListLines(fSVP->mSVPColumn), ReadLines(SvpCastFolder + "expected_column.txt"));
     EXPECT_TRUE(fSVP->bSaveClose->isEnabled());
     fSVP->cUseSVP->setChecked(true);
     ASSERT_NE(fSVP->VelocityColumnInUse(), nullptr);
@@ -231,8 +222,8 @@ TEST_F(SoundVelocityWindow, SaveAndCloseWritesBothCopiesAndTheSettings)
     fSVP->show();
     fSVP->BitBtn2Click();
     EXPECT_FALSE(fSVP->isVisible());
-    EXPECT_EQ(ReadLines(SoundVelocityFiles::ProgramFolderPath(program, 3)), ReadLines(CastFolder + "expected_column.txt"));
-    EXPECT_EQ(ReadLines(SoundVelocityFiles::DatedPath(SvpFolder, TodayString(), 3)), ReadLines(CastFolder + "expected_column.txt"));
+    EXPECT_EQ(ReadLines(SoundVelocityFiles::ProgramFolderPath(program, 3)), ReadLines(SvpCastFolder + "expected_column.txt"));
+    EXPECT_EQ(ReadLines(SoundVelocityFiles::DatedPath(SvpFolder, TodayString(), 3)), ReadLines(SvpCastFolder + "expected_column.txt"));
     EXPECT_TRUE(settingsFileBytes().contains("eSearchString=%*23s %lf,%lf"));
 }
 
@@ -249,7 +240,7 @@ TEST_F(SoundVelocityWindow, UseSvpIsKeptWhenTheProgramEnds)
 TEST_F(SoundVelocityWindow, AutoDetectSetsTheSearchStringAndOrder)
 {
     startWindow();
-    dialogs().answerFile(QString::fromStdString(CastFolder + "cast_header.csv"));
+    dialogs().answerFile(QString::fromStdString(SvpCastFolder + "cast_header.csv"));
     fSVP->BitBtn1Click();
     fSVP->AutoDedetct1Click();
     EXPECT_EQ(fSVP->eSearchString->text(), QStringLiteral("%*[^,],%lf,%*[^,],%lf"));

@@ -1,3 +1,4 @@
+#include "DevicePagesForTests.h"
 #include "StartedProgram.h"
 
 #include "app/TFGPS.h"
@@ -70,21 +71,6 @@ void Mouse(QPlainTextEdit* memo, QEvent::Type type) {
     QApplication::sendEvent(memo->viewport(), &event);
 }
 
-// The sounder's page as an operator fills it in, on a port mapped to the terminal.
-void FillSounderPage(int portNumber) {
-    FGPS->SPort->setCurrentText(QStringLiteral("COM%1").arg(portNumber));
-    FGPS->SBaudRate->setCurrentText(QStringLiteral("9600"));
-    FGPS->SDataWidth->setCurrentText(QStringLiteral("8"));
-    FGPS->SStopBits->setCurrentText(QStringLiteral("1"));
-    FGPS->SParity->setCurrentText(QStringLiteral("None"));
-    FGPS->SPriority->setCurrentText(QStringLiteral("Normal"));
-    FGPS->SDelay->setCurrentText(QStringLiteral("5"));
-    FGPS->SNMEALog->setCurrentText(QStringLiteral("False"));
-    FGPS->SLogTime->setCurrentText(QStringLiteral("False"));
-    FGPS->SEnableDTR->setCurrentText(QStringLiteral("True"));
-    FGPS->SEnableRTS->setCurrentText(QStringLiteral("True"));
-}
-
 } // namespace
 
 class SounderEndToEnd : public StartedProgram {
@@ -116,7 +102,7 @@ TEST_F(SounderEndToEnd, EachSounderTypesLinesScanToTheirNumbersAndShowInTheMonit
     start();
     FGPS->show();
     QApplication::processEvents();
-    FillSounderPage(7);
+    FillPortPage(false, 7);
 
     const std::string folder = TEST_DATA_DIR "/sounder";
     int files = 0;
@@ -165,7 +151,7 @@ TEST_F(SounderEndToEnd, MonitorShowsNothingWhileHeldAndEmptiesAtTheHundredAndFir
     start();
     FGPS->show();
     QApplication::processEvents();
-    FillSounderPage(7);
+    FillPortPage(false, 7);
     ASSERT_TRUE(FGPS->SensorSetClick());
     bindSounder();
     FNav->ZSENSOR->Open();
@@ -190,15 +176,7 @@ TEST_F(SounderEndToEnd, MonitorShowsNothingWhileHeldAndEmptiesAtTheHundredAndFir
     EXPECT_EQ(FGPS->MemoSensor->toPlainText(), QString::fromStdString(received.back()));
 
     // The receiver's demo fills the other memo.
-    FGPS->Port->setCurrentText(QStringLiteral("COM8"));
-    FGPS->BaudRate->setCurrentText(QStringLiteral("9600"));
-    FGPS->DataWidth->setCurrentText(QStringLiteral("8"));
-    FGPS->StopBits->setCurrentText(QStringLiteral("1"));
-    FGPS->Parity->setCurrentText(QStringLiteral("None"));
-    FGPS->Priority->setCurrentText(QStringLiteral("Normal"));
-    FGPS->Delay->setCurrentText(QStringLiteral("5"));
-    for (QComboBox* box : {FGPS->NMEALog, FGPS->LogTime, FGPS->EnableDTR, FGPS->EnableRTS})
-        box->setCurrentText(QStringLiteral("False"));
+    FillPortPage(true, 8);
     ASSERT_TRUE(FGPS->GPSSetClick());
     size_t gnssLines = 0;
     FNav->ZGPS1->OnNewCommand = [&](QObject* sender, const std::string& line) {

@@ -95,3 +95,84 @@ TEST(ProfileGraphModel, GridRowsRoundTripAndATypedHugeValueKeepsGridLinesBounded
     const int x = m.SVToX(1e300);
     EXPECT_LE(x, 1000060);
 }
+
+TEST(ProfileGraphModel, AddRowContinuesBelowTheLastPointAndDeleteRowKeepsTheOnlyRow)
+{
+    ProfileGraphModel m;
+    EXPECT_EQ(m.NewGridRow(), (std::vector<std::string>{"0", "1500.00", "0"}));
+    m.LoadPoints({"3,1501.5,2", "8,1498.254,4"});
+    EXPECT_EQ(m.NewGridRow(), (std::vector<std::string>{"9", "1498.25", "0"}));
+    m.LoadPoints({"2147483647,1500"});
+    EXPECT_EQ(m.NewGridRow()[0], "2147483647");
+
+    struct Case {
+        int rows;
+        int index;
+        std::vector<std::string> depthsLeft;
+    };
+    for (const Case& c : std::vector<Case>{{3, 0, {"1", "2"}},
+                                           {3, 1, {"0", "2"}},
+                                           {3, 2, {"0", "1"}},
+                                           {3, 3, {"0", "1", "2"}},
+                                           {3, -1, {"0", "1", "2"}},
+                                           {1, 0, {"0"}},
+                                           {0, 0, {}}}) {
+        std::vector<std::vector<std::string>> rows;
+        for (int i = 0; i < c.rows; ++i)
+            rows.push_back({std::to_string(i), "1500.00", "1"});
+        ProfileGraphModel::DeleteGridRow(rows, c.index);
+        std::vector<std::string> depths;
+        for (const auto& row : rows)
+            depths.push_back(row[0]);
+        EXPECT_EQ(depths, c.depthsLeft) << c.rows << " rows, index " << c.index;
+    }
+}
+
+TEST(ProfileGraphModel, LassoGrowsOnlyWhenThePointerMovesMoreThanThreePixels)
+{
+    ProfileGraphModel m;
+    EXPECT_FALSE(m.ExtendLasso(10, 10));
+    m.LassoPoints = {{100, 100}};
+    EXPECT_FALSE(m.ExtendLasso(103, 97));
+    EXPECT_TRUE(m.ExtendLasso(104, 100));
+    EXPECT_TRUE(m.ExtendLasso(104, 96));
+    EXPECT_EQ(m.LassoPoints.size(), 3u);
+}
+
+TEST(ProfileGraphModel, AGridRowSelectsItsPointAloneAndThePointerTextShowsValues)
+{
+    ProfileGraphModel m;
+    m.LoadPoints({"0,1500", "10,1520", "20,1510"});
+    m.Points[0].Selected = true;
+    m.SelectOnly(2);
+    EXPECT_EQ(m.SelectedCount(), 1);
+    EXPECT_TRUE(m.Points[2].Selected);
+    m.SelectOnly(7);
+    EXPECT_EQ(m.SelectedCount(), 0);
+    EXPECT_EQ(m.GridRow(1), m.FillGrid()[1]);
+
+    m.MinSV = 1500;
+    m.MaxSV = 1562;
+    m.MinDepth = 0;
+    m.MaxDepth = 44;
+    // The plot area of the 700 x 500 paint box is 620 x 440 pixels.
+    EXPECT_EQ(m.PointerText(60 + 31, 20 + 110), "SV: 1503.1 m/s  Depth: 11.0 m  (Drag point to edit SV)");
+}
+
+TEST(ProfileGraphModel, ARowWithTextThatDoesNotReadIsFoundBeforeItIsDropped)
+{
+    using Rows = std::vector<std::vector<std::string>>;
+    struct Case {
+        Rows rows;
+        int first;
+    };
+    for (const Case& c : std::vector<Case>{{{{"0", "1500.00", "1"}, {"1", "1500.5", ""}}, -1},
+                                           {{{"0", "1500.00", "1"}, {"1", "1500,5", "1"}}, 1},
+                                           {{{"ten", "1500", "1"}, {"1", "x", "1"}}, 0},
+                                           {{{"", " ", ""}, {"2", "1501", "abc"}}, -1},
+                                           {{{"3", "", ""}}, 0},
+                                           {{{"4", "nan", "1"}}, 0},
+                                           {{}, -1}}) {
+        EXPECT_EQ(ProfileGraphModel::FirstUnreadableRow(c.rows), c.first) << c.rows.size() << " rows";
+    }
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "app/TFGPS.h"
+
+#include "platform/IniFile.h"
+
+#include "tests/support/TestEnvironment.h"
+#include "tools/surveysim/ExampleDatum.h"
+
+#include <QComboBox>
+#include <QStringList>
+
+// A port page as an operator fills it in: port `number` with the line settings the lists offer,
+// in the page's order (port, baud rate, data width, stop bits, parity, priority, delay, NMEA log,
+// log time, DTR, RTS).
+inline QStringList WorkingPortPage(int number) {
+    return {QStringLiteral("COM%1").arg(number),
+            QStringLiteral("9600"),
+            QStringLiteral("8"),
+            QStringLiteral("1"),
+            QStringLiteral("None"),
+            QStringLiteral("Normal"),
+            QStringLiteral("5"),
+            QStringLiteral("False"),
+            QStringLiteral("False"),
+            QStringLiteral("True"),
+            QStringLiteral("True")};
+}
+
+// Stores that page where the device settings window loads it from, so a window created
+// afterwards opens `number` at Start.
+inline void StorePortPage(bool gnss, int number) {
+    const char* const keys[11] = {"Port No",  "Baud Rate",  "Data Width", "Stop Bits",
+                                  "Parity",   "Priority",   "Delay",      "NMEA LOG",
+                                  "Log Time", "Enable DTR", "Enable RTS"};
+    const QString section = gnss ? QStringLiteral("GPS1 COMUNICATION SETTINGS")
+                                 : QStringLiteral("SENSOR COMUNICATION SETTINGS");
+    const QStringList texts = WorkingPortPage(number);
+    IniFile ini(TestEnvironment::settingsFile());
+    for (int i = 0; i < 11; ++i)
+        ini.writeString(section, QString::fromLatin1(keys[i]), texts[i]);
+}
+
+// Types that page into the window as it stands.
+inline void FillPortPage(bool gnss, int number) {
+    QComboBox* const boxes[2][11] = {
+        {FGPS->Port, FGPS->BaudRate, FGPS->DataWidth, FGPS->StopBits, FGPS->Parity, FGPS->Priority,
+         FGPS->Delay, FGPS->NMEALog, FGPS->LogTime, FGPS->EnableDTR, FGPS->EnableRTS},
+        {FGPS->SPort, FGPS->SBaudRate, FGPS->SDataWidth, FGPS->SStopBits, FGPS->SParity,
+         FGPS->SPriority, FGPS->SDelay, FGPS->SNMEALog, FGPS->SLogTime, FGPS->SEnableDTR,
+         FGPS->SEnableRTS}};
+    const QStringList texts = WorkingPortPage(number);
+    for (int i = 0; i < 11; ++i)
+        boxes[gnss ? 0 : 1][i]->setCurrentText(texts[i]);
+}
+
+// Stores a geodetic page that a run can use (the edits start empty, and Start refuses empty
+// edits).
+inline void StoreGeodeticParameters(const GeodeticTexts& t = ExampleLocalDatum()) {
+    const std::pair<const char*, const std::string*> keys[] = {{"SemiMajorAxis", &t.edSMA},
+                                                               {"InverseFlattening", &t.edIF},
+                                                               {"X_Rotation", &t.edRX},
+                                                               {"Y_Rotation", &t.edRY},
+                                                               {"Z_Rotation", &t.edRZ},
+                                                               {"X_Shift", &t.edSX},
+                                                               {"Y_Shift", &t.edSY},
+                                                               {"Z_Shift", &t.edSZ},
+                                                               {"Scale_PPM", &t.edPPM},
+                                                               {"Central_Meridian", &t.edCM},
+                                                               {"Reference_Latitude", &t.edRL},
+                                                               {"Scale_Factor", &t.edSF},
+                                                               {"False_Easting", &t.edFE},
+                                                               {"False_Northing", &t.edFN},
+                                                               {"eLCCSP1", &t.eLCCSP1},
+                                                               {"eLCCSP2", &t.eLCCSP2},
+                                                               {"eLCCSF", &t.eLCCSF},
+                                                               {"eLCCCP", &t.eLCCCP},
+                                                               {"eLCCM", &t.eLCCM},
+                                                               {"eLCCFE", &t.eLCCFE},
+                                                               {"eLCCFN", &t.eLCCFN}};
+    IniFile ini(TestEnvironment::settingsFile());
+    for (const auto& [key, text] : keys)
+        ini.writeString(QStringLiteral("GEODETIC_PARAMETERS"), QString::fromLatin1(key),
+                        QString::fromStdString(*text));
+}

@@ -1,0 +1,430 @@
+#include "DevicePagesForTests.h"
+#include "StartedProgram.h"
+
+#include "app/AcquisitionSession.h"
+#include "app/SurveyStateAccess.h"
+#include "app/TFGPS.h"
+#include "app/TFMsg.h"
+#include "app/TfJoystick.h"
+#include "app/TfRealtime.h"
+#include "app/TfWaterfal.h"
+
+#include "platform/ColorValue.h"
+#include "platform/DataPaths.h"
+#include "platform/EventLog.h"
+#include "platform/FileIO.h"
+#include "positioning/gnss/NmeaChecksum.h"
+#include "positioning/gnss/TavrinSerialGPS.h"
+#include "tests/support/EventLoopWait.h"
+#include "tools/devsim/PseudoTerminal.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QToolButton>
+
+#include <filesystem>
+
+namespace {
+
+std::string Nmea(const std::string& body) {
+    return "$" + body + "*" + NmeaChecksum(body) + "\r\n";
+}
+
+QColor BoxColour(const QGroupBox* box) {
+    return box->palette().color(QPalette::Window);
+}
+
+// What the dialogs showed, for a failing check.
+std::string Shown() {
+    std::string shown;
+    for (const auto& message : TestEnvironment::dialogs().messages)
+        shown += message.text.toStdString() + "\n";
+    return shown;
+}
+
+std::string GeodesyLogPath() {
+    return LogFolder + TodayString() + " Geodesy.txt";
+}
+
+// The program's windows over real ports: the device settings window's pages decide what Start
+// opens, and what arrives shows in the realtime window and the port monitor.
+class MainWindowAcquisition : public StartedProgram {
+protected:
+    void SetUp() override {
+        StartedProgram::SetUp();
+        SurveyAcquisitionState() = AcquisitionState();
+    }
+    void TearDown() override {
+        StartedProgram::TearDown();
+        SurveyAcquisitionState() = AcquisitionState();
+    }
+
+    static void storeSetup() {
+        writeSetting("ECHOSOUNDER_OFFSETS", "Offset A     ", "0.40");
+        writeSetting("ECHOSOUNDER_OFFSETS", "SV           ", "1530");
+        writeSetting("ECHOSOUNDER_OFFSETS", "Offset C     ", "1.5");
+        writeSetting("ECHOSOUNDER_OFFSETS", "Tide Height  ", "0.35");
+        StoreGeodeticParameters();
+    }
+    static void mapPort(int number, const std::string& device) {
+        writeSetting(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM%1").arg(number),
+                     QString::fromStdString(device));
+    }
+    static void storeSensorEnabled(bool enabled) {
+        writeSetting(QStringLiteral("SENSOR COMUNICATION SETTINGS"),
+                     QStringLiteral("Sensor Enabled     "),
+                     enabled ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+    // A stored set-up and the receiver on COM1, without the sounder: what the windows load.
+    static void storeGnssOnly(const PseudoTerminal& receiver) {
+        storeSetup();
+        mapPort(1, receiver.devicePath());
+        StorePortPage(true, 1);
+        storeSensorEnabled(false);
+    }
+    // Starts the windows on the stored receiver, with the monitor shown, and presses Start.
+    static void startGnssOnly(const PseudoTerminal& receiver) {
+        storeGnssOnly(receiver);
+        start();
+        FGPS->show();
+        FNav->Realtime->click();
+        ASSERT_TRUE(FNav->ZGPS1->Connected) << FNav->ZGPS1->LastError;
+    }
+    // Writes the lines and a marker, and waits until the GNSS handler has echoed the marker to
+    // the monitor: every line before it has been handled then.
+    static bool playGnss(PseudoTerminal& receiver, const std::string& lines, int mark) {
+        const std::string sync = "$GPTXT,SYNC," + std::to_string(mark);
+        return receiver.write(lines + sync + "\r\n") && WaitUntil([&] {
+                   return FGPS->MemoGPS->document()->lastBlock().text() ==
+                          QString::fromStdString(sync);
+               });
+    }
+};
+
+TEST_F(MainWindowAcquisition, StartWithoutSetUpValuesIsRefusedWithTheSetUpMessage) {
+    start();
+    ASSERT_NE(FNav->Acquisition, nullptr);
+    FNav->Realtime->click();
+    QApplication::processEvents();
+    const auto& messages = TestEnvironment::dialogs().messages;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("Failed! Recheck offset A"));
+    EXPECT_FALSE(FNav->Realtime->isChecked());
+    EXPECT_EQ(FNav->Realtime->text(), QStringLiteral("Start"));
+    EXPECT_FALSE(FNav->Acquisition->Running());
+}
+
+TEST_F(MainWindowAcquisition, StartAndStopFromTheButton) {
+    PseudoTerminal receiver;
+    storeGnssOnly(receiver);
+    start();
+    FNav->Realtime->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(TestEnvironment::dialogs().messages.empty()) << Shown();
+    EXPECT_TRUE(FNav->Acquisition->Running());
+    EXPECT_TRUE(FNav->ZGPS1->Connected);
+    EXPECT_TRUE(FNav->Realtime->isChecked());
+    EXPECT_EQ(FNav->Realtime->text(), QStringLiteral("Stop"));
+    FNav->Realtime->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(FNav->Acquisition->Running());
+    EXPECT_FALSE(FNav->ZGPS1->Connected);
+    EXPECT_EQ(FNav->Realtime->text(), QStringLiteral("Start"));
+    const auto events = ReadWholeFile(EventsLogPath()).value_or("");
+    const size_t started = events.find("Realtime STARTED");
+    const size_t stopped = events.find("Realtime STOPPED");
+    EXPECT_NE(started, std::string::npos);
+    EXPECT_NE(stopped, std::string::npos);
+    EXPECT_LT(events.find("Connected to GPS on COM1"), started);
+    EXPECT_LT(started, events.find("Disconnected from GPS on COM1"));
+}
+
+TEST_F(MainWindowAcquisition, ClosingTheProgramWhileRunningEndsTheRunQuietly) {
+    PseudoTerminal receiver;
+    storeGnssOnly(receiver);
+    start();
+    FNav->Realtime->click();
+    ASSERT_TRUE(FNav->Acquisition->Running());
+    FNav->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(FNav->ZGPS1->Connected);
+    DestroyApplicationWindows();
+    EXPECT_EQ(FNav, nullptr);
+}
+
+TEST_F(MainWindowAcquisition, StartOpensThePortsThePagesShowNotTheStoredOnes) {
+    PseudoTerminal receiver, echoSounder;
+    storeSetup();
+    // Stored: a receiver that is not there and no sounder.
+    mapPort(1, TestEnvironment::home().toStdString() + "/no-receiver");
+    StorePortPage(true, 1);
+    storeSensorEnabled(false);
+    mapPort(2, receiver.devicePath());
+    mapPort(3, echoSounder.devicePath());
+    start();
+    // Changed in the window, not saved.
+    FillPortPage(true, 2);
+    FillPortPage(false, 3);
+    FGPS->SensorEnabled->setChecked(true);
+    FNav->Realtime->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(TestEnvironment::dialogs().messages.empty()) << Shown();
+    ASSERT_TRUE(FNav->Acquisition->Running());
+    EXPECT_TRUE(FNav->ZGPS1->Connected) << FNav->ZGPS1->LastError;
+    EXPECT_EQ(FNav->ZGPS1->PortNumber, 2);
+    EXPECT_TRUE(FNav->ZSENSOR->Connected) << FNav->ZSENSOR->LastError;
+    EXPECT_EQ(FNav->ZSENSOR->PortNumber, 3);
+    EXPECT_EQ(FNav->ZGPS1->LogFileName, LogFolder + TodayString() + " VXQ_GNSS_V3.log");
+    EXPECT_NE(FMsg->Msg->toPlainText().indexOf(QStringLiteral("ZSENSOR Open called on port: COM3")),
+              -1);
+    FNav->Realtime->click();
+}
+
+TEST_F(MainWindowAcquisition, APortPageThatDoesNotApplyRefusesStartWithItsMessage) {
+    PseudoTerminal receiver;
+    const struct {
+        const char* name;
+        std::function<void()> spoil;
+        const char* message; // empty: Start goes on
+    } cases[] = {
+        {"GNSS baud rate", [] { FGPS->BaudRate->setCurrentText(QStringLiteral("fast")); },
+         "GPS Settings: Baud Rate \"fast\" is refused"},
+        {"sounder port while the sounder is on",
+         [] {
+             FGPS->SensorEnabled->setChecked(true);
+             FGPS->SPort->setCurrentText(QString());
+         },
+         "Sensor (SBES) Settings: Port \"\" is refused"},
+        {"sounder port while the sounder is off",
+         [] {
+             FGPS->SensorEnabled->setChecked(false);
+             FGPS->SPort->setCurrentText(QString());
+         },
+         ""},
+    };
+    storeGnssOnly(receiver);
+    start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FillPortPage(true, 1);
+        c.spoil();
+        TestEnvironment::dialogs().clear();
+        std::filesystem::remove_all(LogFolder);
+        FNav->Realtime->click();
+        QApplication::processEvents();
+        const auto& messages = TestEnvironment::dialogs().messages;
+        if (!*c.message) {
+            EXPECT_TRUE(messages.empty()) << Shown();
+            EXPECT_TRUE(FNav->Acquisition->Running());
+            EXPECT_TRUE(FNav->ZGPS1->Connected);
+            FNav->Realtime->click();
+            continue;
+        }
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].text.startsWith(QString::fromUtf8(c.message)))
+            << messages[0].text.toStdString();
+        EXPECT_FALSE(FNav->Acquisition->Running());
+        EXPECT_FALSE(FNav->Realtime->isChecked());
+        EXPECT_EQ(FNav->Realtime->text(), QStringLiteral("Start"));
+        EXPECT_FALSE(FNav->ZGPS1->Connected);
+        EXPECT_FALSE(FNav->ZSENSOR->Connected);
+        EXPECT_FALSE(std::filesystem::exists(GeodesyLogPath())) << "nothing was written";
+    }
+}
+
+TEST_F(MainWindowAcquisition, StartTakesTheGeodeticEditsAsTheyStand) {
+    PseudoTerminal receiver;
+    storeGnssOnly(receiver);
+    start();
+    // Stored: the International ellipsoid; in the window, not saved: WGS 84.
+    FGPS->edSMA->setText(QStringLiteral("6378137"));
+    FGPS->edIF->setText(QStringLiteral("0.0033528106647474"));
+    FNav->Realtime->click();
+    ASSERT_TRUE(FNav->Acquisition->Running());
+    FNav->Realtime->click();
+    const std::string log = ReadWholeFile(GeodesyLogPath()).value_or("");
+    EXPECT_NE(log.find("Semi-Major Axis: 6378137\r\n"), std::string::npos) << log;
+
+    // An edit the map could not use refuses Start with the page's reason, and writes nothing.
+    FGPS->edIF->setText(QStringLiteral("298.257"));
+    TestEnvironment::dialogs().clear();
+    FNav->Realtime->click();
+    const auto& messages = TestEnvironment::dialogs().messages;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral(
+        "Cannot start: Device Settings, Godetic Parameters: Flattening (edIF) \"298.257\" must be "
+        "at least 0 and below 0.01")))
+        << messages[0].text.toStdString();
+    EXPECT_FALSE(FNav->Acquisition->Running());
+    EXPECT_FALSE(FNav->ZGPS1->Connected);
+    EXPECT_EQ(ReadWholeFile(GeodesyLogPath()).value_or(""), log);
+}
+
+TEST_F(MainWindowAcquisition, GnssBoxTakesTheColourOfTheFixQuality) {
+    PseudoTerminal receiver;
+    ASSERT_NO_FATAL_FAILURE(startGnssOnly(receiver));
+    QGroupBox* box = fRealtime->GPSGroupBox;
+    TfRealtime::SetBoxColour(box, Qt::white);
+    ASSERT_TRUE(playGnss(receiver, "", 0));
+    EXPECT_EQ(BoxColour(box), QColor(0, 255, 0)) << "the map starts: lime";
+
+    // The box follows the quality of the GGA before the line being handled.
+    const struct {
+        int quality;
+        QColor colour;
+    } cases[] = {
+        {2, QColor(0, 255, 255)}, {1, QColor(255, 0, 0)}, {4, QColor(0, 255, 0)},
+        {5, QColor(255, 255, 0)}, {0, QColor(255, 0, 0)}, {3, QColor(255, 255, 0)},
+    };
+    int mark = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.quality);
+        const std::string gga = Nmea("GPGGA,120000.00,4030.000,N,03306.000,E," +
+                                     std::to_string(c.quality) + ",12,0.8,50.0,M,10.0,M,,");
+        ASSERT_TRUE(playGnss(receiver, gga, mark++));
+        EXPECT_EQ(BoxColour(box), c.colour);
+    }
+
+    // The receiver's watchdog: a silent receiver turns the box red.
+    FNav->Acquisition->ZGPS1Idle(FNav->ZGPS1);
+    EXPECT_EQ(BoxColour(box), QColor(255, 0, 0));
+    FNav->Realtime->click();
+}
+
+TEST_F(MainWindowAcquisition, SpeedLabelShowsTheSpeedInKnotsWithOneDecimal) {
+    PseudoTerminal receiver;
+    ASSERT_NO_FATAL_FAILURE(startGnssOnly(receiver));
+    ASSERT_TRUE(playGnss(receiver, Nmea("GPVTG,054.7,T,034.4,M,022.4,N,041.484,K"), 0));
+    EXPECT_EQ(fRealtime->Speed->text(), QStringLiteral("22.4")) << "41.484 km/h";
+    ASSERT_TRUE(playGnss(receiver, Nmea("GPVTG,054.7,T,034.4,M,0.0,N,0.0,K"), 1));
+    EXPECT_EQ(fRealtime->Speed->text(), QStringLiteral("0.0"));
+    FNav->Realtime->click();
+}
+
+TEST_F(MainWindowAcquisition, StartWithoutTheSounderLeavesOnlyTheGnssBox) {
+    PseudoTerminal receiver;
+    storeGnssOnly(receiver);
+    start();
+    fRealtime->show();
+    FNav->Realtime->click();
+    ASSERT_TRUE(FNav->Acquisition->Running());
+    EXPECT_TRUE(fRealtime->DepthFrameHi->isHidden());
+    EXPECT_TRUE(fRealtime->DepthFrameLo->isHidden());
+    EXPECT_EQ(fRealtime->height(), TfRealtime::HeightWithoutDepths);
+    FNav->Realtime->click();
+}
+
+class MainWindowSounder : public MainWindowAcquisition {
+protected:
+    PseudoTerminal receiver, echoSounder;
+
+    // The receiver on COM1 and a sounder of the type on COM2, the monitor shown.
+    void startSurvey(const char* type = "NMEA DBT", const char* format = "%*6s,%*lf,%*1s,%lf") {
+        storeSetup();
+        mapPort(1, receiver.devicePath());
+        mapPort(2, echoSounder.devicePath());
+        StorePortPage(true, 1);
+        StorePortPage(false, 2);
+        storeSensorEnabled(true);
+        writeSetting("SENSOR COMUNICATION SETTINGS", "cSBESMessage", type);
+        writeSetting("SENSOR COMUNICATION SETTINGS", "eSBESFormat", format);
+        start();
+        fRealtime->show();
+        FGPS->show();
+        FNav->Realtime->click();
+        ASSERT_TRUE(FNav->ZSENSOR->Connected) << FNav->ZSENSOR->LastError;
+    }
+    // Writes the line and waits until the handler has put it into the monitor.
+    bool playSounder(const std::string& line) {
+        return echoSounder.write(line + "\r\n") && WaitUntil([&] {
+                   return FGPS->MemoSensor->document()->lastBlock().text() ==
+                          QString::fromStdString(line);
+               });
+    }
+};
+
+TEST_F(MainWindowSounder, SounderLinesReachTheMonitorTheFramesAndTheDepthLabels) {
+    ASSERT_NO_FATAL_FAILURE(startSurvey());
+    EXPECT_TRUE(fRealtime->DepthFrameHi->isHidden()) << "until the first sounding";
+    EXPECT_TRUE(fRealtime->DepthFrameLo->isHidden());
+    TfRealtime::SetBoxColour(fRealtime->DepthFrameHi, QColor(255, 0, 0));
+
+    // A line without the type's marker: shown in the monitor, frames back and lime, depths
+    // left alone.
+    ASSERT_TRUE(playSounder("$SDDPT,10.0,0.0"));
+    EXPECT_FALSE(fRealtime->DepthFrameHi->isHidden());
+    EXPECT_TRUE(fRealtime->DepthFrameLo->isHidden()) << "a type with one depth";
+    EXPECT_EQ(BoxColour(fRealtime->DepthFrameHi), QColor(0, 255, 0));
+    EXPECT_TRUE(fWaterfal->isVisible());
+    EXPECT_EQ(fRealtime->lDepthHi->text(), QStringLiteral("---"));
+
+    // 10.0 m at 1530 m/s with a draft of 0.40 m.
+    ASSERT_TRUE(playSounder("$SDDBT,32.8,f,10.0,M,5.4,F"));
+    EXPECT_EQ(fRealtime->lDepthHi->text(), QStringLiteral("10.60"));
+    EXPECT_EQ(fRealtime->lDepthLo->text(), QStringLiteral("0.00")) << "the type has no low depth";
+
+    // The marker without a depth.
+    ASSERT_TRUE(playSounder("$SDDBT,,f,,M,,F"));
+    EXPECT_EQ(fRealtime->lDepthHi->text(), QStringLiteral("--.-"));
+    EXPECT_EQ(fRealtime->lDepthLo->text(), QStringLiteral("--.-"));
+
+    // With the monitor held, lines are handled but not shown.
+    FNav->PortMonitorActive = false;
+    ASSERT_TRUE(echoSounder.write("$SDDBT,32.8,f,12.0,M,5.4,F\r\n"));
+    ASSERT_TRUE(WaitUntil([] { return fRealtime->lDepthHi->text() == QStringLiteral("12.64"); }));
+    EXPECT_EQ(FGPS->MemoSensor->document()->lastBlock().text(), QStringLiteral("$SDDBT,,f,,M,,F"));
+    FNav->PortMonitorActive = true;
+    FNav->Realtime->click();
+}
+
+TEST_F(MainWindowSounder, DepthFrameAfterARunWithoutTheSounderFitsInTheWindow) {
+    ASSERT_NO_FATAL_FAILURE(startSurvey());
+    FNav->Realtime->click(); // Stop
+    FGPS->SensorEnabled->setChecked(false);
+    FNav->Realtime->click();
+    ASSERT_EQ(fRealtime->height(), TfRealtime::HeightWithoutDepths);
+    FNav->Realtime->click(); // Stop
+    FGPS->SensorEnabled->setChecked(true);
+    FNav->Realtime->click();
+    ASSERT_TRUE(FNav->ZSENSOR->Connected);
+    ASSERT_TRUE(playSounder("$SDDBT,32.8,f,10.0,M,5.4,F"));
+    EXPECT_FALSE(fRealtime->DepthFrameHi->isHidden());
+    EXPECT_EQ(fRealtime->height(), TfRealtime::HeightWithHighDepth);
+    EXPECT_LE(fRealtime->DepthFrameHi->geometry().bottom(), fRealtime->height());
+    FNav->Realtime->click();
+}
+
+TEST_F(MainWindowSounder, BatteryValueOfTheSounderReachesTheBatteryWindow) {
+    ASSERT_NO_FATAL_FAILURE(startSurvey("Tavrin SMT", "%*8s,%lf,%lf"));
+    ASSERT_TRUE(playSounder("$SMT0001,5.0,12.456"));
+    EXPECT_EQ(fJoystick->pBattery->text(), QStringLiteral("12.46"));
+    EXPECT_EQ(fRealtime->lDepthHi->text(), QStringLiteral("5.50"));
+    FNav->Realtime->click();
+}
+
+TEST_F(MainWindowSounder, SounderTypeChangedDuringARunWaitsForTheNextStart) {
+    ASSERT_NO_FATAL_FAILURE(startSurvey());
+    // Picking another type during the run rewrites the format at once; the run keeps what
+    // Start checked, so no sounding is lost to a half-made choice.
+    FGPS->cSBESMessage->setCurrentText(QStringLiteral("NMEA DPT"));
+    ASSERT_EQ(FGPS->eSBESFormat->text(), QStringLiteral("%*6s,%lf"));
+    FGPS->eSBESFormat->setText(QStringLiteral("%*6s,"));
+    ASSERT_TRUE(playSounder("$SDDBT,32.8,f,10.0,M,5.4,F"));
+    EXPECT_EQ(fRealtime->lDepthHi->text(), QStringLiteral("10.60"));
+
+    FNav->Realtime->click(); // Stop
+    FGPS->eSBESFormat->setText(QStringLiteral("%*6s,%lf"));
+    FNav->Realtime->click(); // Start with the new type
+    ASSERT_TRUE(FNav->Acquisition->Running());
+    ASSERT_TRUE(playSounder("$SDDPT,20.0,0.0"));
+    EXPECT_EQ(fRealtime->lDepthHi->text(), QStringLiteral("20.80"));
+    FNav->Realtime->click();
+}
+
+} // namespace
