@@ -5,6 +5,7 @@
 // (16 ms) at the 95th percentile.
 #include "DaySurvey.h"
 #include "MapPaintCounter.h"
+#include "QtBenchmarkMain.h"
 
 #include "app/AcquisitionSession.h"
 #include "app/ProgramStart.h"
@@ -16,6 +17,7 @@
 #include "platform/Clock.h"
 #include "platform/DataPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/ProcessMemory.h"
 #include "platform/ScriptedDialogs.h"
 #include "survey/TrackRecorder.h"
 
@@ -27,9 +29,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -51,14 +51,7 @@ void OpenTrackLayers(CanvasModel& canvas) {
 
 // Resident set size in megabytes, now.
 double ResidentMegabytes() {
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    long pages = 0, resident = 0;
-    if (statm) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+    return double(ProcessStatusKb("VmRSS")) / 1024.0;
 }
 
 // ---- A day of fixes through the track recorder ---------------------------------------------
@@ -138,33 +131,35 @@ BENCHMARK(BM_DayOfPlainLineAdds)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 constexpr int TicksMeasured = 300;
 
-// The main window at 1920 x 1080 with a day's track recorded at `distance` through the tick's
-// own recorder, and the vessel at the day's last fix.
-void PrepareDayOnTheMap(int distance) {
-    static int prepared = -1;
-    if (prepared == distance)
-        return;
-    prepared = distance;
-    FNav->resize(1920, 1080);
-    FNav->show();
-    QApplication::processEvents();
-    TTavrinCanvas& canvas = *FNav->fcad;
-    canvas.CadClearShapes(-1);
-    EnsureStandardLayers(FNav->fcad);
-    // The settings the tick draws with, so the day's shapes have the pen the tick gives them.
-    const NavigationSettings navigation = Navset->Settings();
-    TrackSettings settings;
-    settings.distance = distance;
-    settings.width = navigation.TrackWidth;
-    settings.asLines = navigation.TrackAsLines;
-    settings.colourFix = navigation.TrackColorFixed;
-    settings.colourFloat = navigation.TrackColorFloat;
-    TrackRecorder recorder;
-    for (int i = 0; i < FixesPerDay; ++i) {
-        const GridFix fix = DayFix(i);
-        recorder.Offer(canvas, fix.east, fix.north, fix.quality, settings);
+MapPaintCounter MapPaints;
+
+// The program's windows with the main window at 1920 x 1080 and a day's track recorded at
+// `distance` with the pen the tick draws with, for one benchmark; closed again after it.
+class ProgramWithADaysTrack {
+public:
+    explicit ProgramWithADaysTrack(int distance) {
+        CreateApplicationWindows();
+        FNav->fcad->installEventFilter(&MapPaints);
+        FNav->resize(1920, 1080);
+        FNav->show();
+        QApplication::processEvents();
+        const NavigationSettings navigation = Navset->Settings();
+        TrackSettings settings;
+        settings.distance = distance;
+        settings.width = navigation.TrackWidth;
+        settings.asLines = navigation.TrackAsLines;
+        settings.colourFix = navigation.TrackColorFixed;
+        settings.colourFloat = navigation.TrackColorFloat;
+        TrackRecorder recorder;
+        for (int i = 0; i < FixesPerDay; ++i) {
+            const GridFix fix = DayFix(i);
+            recorder.Offer(*FNav->fcad, fix.east, fix.north, fix.quality, settings);
+        }
     }
-}
+    ~ProgramWithADaysTrack() { DestroyApplicationWindows(); }
+    ProgramWithADaysTrack(const ProgramWithADaysTrack&) = delete;
+    ProgramWithADaysTrack& operator=(const ProgramWithADaysTrack&) = delete;
+};
 
 void GiveFix(const GridFix& fix) {
     PositionRecord& record = FNav->Acquisition->Core().Position;
@@ -192,8 +187,6 @@ void SetView(int mode, const GridFix& at) {
     FollowVessel = mode == 0;
 }
 
-MapPaintCounter MapPaints;
-
 // The tick only invalidates; the event loop then paints what changed (the map, the status bar)
 // and nothing else.
 void PaintAsTheEventLoopDoes() {
@@ -217,7 +210,7 @@ void ReportPercentiles(benchmark::State& state, std::vector<double>& millisecond
 
 // Args: track distance (20 or 0), view (0 following in 2 km, 1 full extent).
 void BM_MapTickAndPaintWithADaysTrack(benchmark::State& state) {
-    PrepareDayOnTheMap(int(state.range(0)));
+    const ProgramWithADaysTrack program(int(state.range(0)));
     int i = FixesPerDay - TicksMeasured * 2;
     SetView(int(state.range(1)), DayFix(i));
     std::vector<double> milliseconds, tickOnly;
@@ -251,7 +244,7 @@ BENCHMARK(BM_MapTickAndPaintWithADaysTrack)
 // tick (Refresh), so the difference is what the tick itself costs. Both paint through the
 // event loop, as the program does after a tick.
 void BM_MapPaintWithoutTheTick(benchmark::State& state) {
-    PrepareDayOnTheMap(int(state.range(0)));
+    const ProgramWithADaysTrack program(int(state.range(0)));
     SetView(int(state.range(1)), DayFix(FixesPerDay - 1));
     std::vector<double> milliseconds;
     MapPaints.paints = 0;
@@ -276,23 +269,13 @@ BENCHMARK(BM_MapPaintWithoutTheTick)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QTemporaryDir home;
     setenv("HOME", home.path().toLocal8Bit().constData(), 1);
-    QApplication application(argc, argv);
-    ScriptedDialogs dialogs;
-    Dialogs::install(&dialogs);
     AppPaths::setSettingsFile(home.filePath(QStringLiteral("TavrinSD.INI")));
     BuildDataPaths();
-    CreateApplicationWindows();
-    FNav->fcad->installEventFilter(&MapPaints);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    DestroyApplicationWindows();
+    ScriptedDialogs dialogs;
+    Dialogs::install(&dialogs);
+    const int result = RunWidgetBenchmarks(argc, argv);
     Dialogs::install(nullptr);
-    return 0;
+    return result;
 }

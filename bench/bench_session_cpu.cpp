@@ -11,9 +11,11 @@
 // since the figure is CPU per second of a real survey.
 #include "DaySurvey.h"
 #include "MapPaintCounter.h"
+#include "QtBenchmarkMain.h"
 
 #include "app/AcquisitionSession.h"
 #include "app/ProgramStart.h"
+#include "app/TFGPS.h"
 #include "app/TFNav.h"
 #include "app/TNavset.h"
 #include "canvas/TTavrinCanvas.h"
@@ -24,10 +26,14 @@
 #include "platform/ScriptedDialogs.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
 #include "survey/TrackRecorder.h"
+#include "tools/surveysim/ExampleDatum.h"
 #include "tools/devsim/DeviceScript.h"
 #include "tools/devsim/PseudoTerminal.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -40,6 +46,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -103,16 +110,44 @@ void WriteSessionSettings(const PseudoTerminal& receiver, const PseudoTerminal& 
     ini.writeString(offsets, QStringLiteral("SV"), QStringLiteral("1530"));
     ini.writeString(offsets, QStringLiteral("Offset C"), QStringLiteral("1.5"));
     ini.writeString(offsets, QStringLiteral("Tide Height"), QStringLiteral("0.35"));
-    const QString geodetic = QStringLiteral("GEODETIC_PARAMETERS");
-    ini.writeBool(geodetic, QStringLiteral("Use Projection"), true);
-    ini.writeString(geodetic, QStringLiteral("Central_Meridian"), QStringLiteral("29"));
-    const QString sensor = QStringLiteral("SENSOR COMUNICATION SETTINGS");
-    ini.writeBool(sensor, QStringLiteral("Sensor Enabled"), true);
-    ini.writeString(sensor, QStringLiteral("cSBESMessage"), QStringLiteral("NMEA DPT"));
-    ini.writeString(sensor, QStringLiteral("eSBESFormat"), QStringLiteral("%*6s,%lf"));
     const QString ports = QStringLiteral("SERIAL_PORTS");
     ini.writeString(ports, QStringLiteral("COM1"), QString::fromStdString(receiver.devicePath()));
     ini.writeString(ports, QStringLiteral("COM2"), QString::fromStdString(sounder.devicePath()));
+}
+
+// The device settings window as the operator fills it in before Start: the receiver on COM1,
+// the sounder (NMEA DPT) on COM2, the example datum projected on transverse Mercator.
+void FillDevicePages() {
+    const QStringList page = {"9600", "8", "1", "None", "Normal", "5", "False", "False", "True", "True"};
+    QComboBox* const gnss[10] = {FGPS->BaudRate, FGPS->DataWidth, FGPS->StopBits,
+                                 FGPS->Parity,   FGPS->Priority,  FGPS->Delay,
+                                 FGPS->NMEALog,  FGPS->LogTime,   FGPS->EnableDTR,
+                                 FGPS->EnableRTS};
+    QComboBox* const sensor[10] = {FGPS->SBaudRate, FGPS->SDataWidth, FGPS->SStopBits,
+                                   FGPS->SParity,   FGPS->SPriority,  FGPS->SDelay,
+                                   FGPS->SNMEALog,  FGPS->SLogTime,   FGPS->SEnableDTR,
+                                   FGPS->SEnableRTS};
+    FGPS->Port->setCurrentText(QStringLiteral("COM1"));
+    FGPS->SPort->setCurrentText(QStringLiteral("COM2"));
+    for (int i = 0; i < 10; ++i) {
+        gnss[i]->setCurrentText(page[i]);
+        sensor[i]->setCurrentText(page[i]);
+    }
+    const GeodeticTexts datum = ExampleLocalDatum();
+    const std::pair<QLineEdit*, const std::string*> edits[] = {
+        {FGPS->edSMA, &datum.edSMA},     {FGPS->edIF, &datum.edIF},     {FGPS->edRX, &datum.edRX},
+        {FGPS->edRY, &datum.edRY},       {FGPS->edRZ, &datum.edRZ},     {FGPS->edSX, &datum.edSX},
+        {FGPS->edSY, &datum.edSY},       {FGPS->edSZ, &datum.edSZ},     {FGPS->edPPM, &datum.edPPM},
+        {FGPS->edCM, &datum.edCM},       {FGPS->edRL, &datum.edRL},     {FGPS->edSF, &datum.edSF},
+        {FGPS->edFE, &datum.edFE},       {FGPS->edFN, &datum.edFN},     {FGPS->eLCCSP1, &datum.eLCCSP1},
+        {FGPS->eLCCSP2, &datum.eLCCSP2}, {FGPS->eLCCSF, &datum.eLCCSF}, {FGPS->eLCCCP, &datum.eLCCCP},
+        {FGPS->eLCCM, &datum.eLCCM},     {FGPS->eLCCFE, &datum.eLCCFE}, {FGPS->eLCCFN, &datum.eLCCFN}};
+    for (const auto& [edit, text] : edits)
+        edit->setText(QString::fromStdString(*text));
+    FGPS->cbUseTMProjection->setChecked(true);
+    FGPS->SensorEnabled->setChecked(true);
+    FGPS->cSBESMessage->setCurrentText(QStringLiteral("NMEA DPT"));
+    FGPS->eSBESFormat->setText(QStringLiteral("%*6s,%lf"));
 }
 
 void ShowMainWindow() {
@@ -162,8 +197,7 @@ void BM_SurveySessionCpuAtRealRates(benchmark::State& state) {
         ShowMainWindow();
         MapPaintCounter paints;
         FNav->fcad->installEventFilter(&paints);
-        FNav->ZGPS1->PortNumber = 1;
-        FNav->ZSENSOR->PortNumber = 2;
+        FillDevicePages();
         FNav->Realtime->click();
         QApplication::processEvents();
         if (!FNav->Acquisition->Running() || !FNav->ZGPS1->Connected || !FNav->ZSENSOR->Connected) {
@@ -240,20 +274,13 @@ BENCHMARK(BM_IdleProgramCpuSameTime)->Unit(benchmark::kSecond)->Iterations(1);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QTemporaryDir home;
     setenv("HOME", home.path().toLocal8Bit().constData(), 1);
-    QApplication application(argc, argv);
-    ScriptedDialogs dialogs;
-    Dialogs::install(&dialogs);
     AppPaths::setSettingsFile(home.filePath(QStringLiteral("TavrinSD.INI")));
     BuildDataPaths();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    ScriptedDialogs dialogs;
+    Dialogs::install(&dialogs);
+    const int result = RunWidgetBenchmarks(argc, argv);
     Dialogs::install(nullptr);
-    return 0;
+    return result;
 }
