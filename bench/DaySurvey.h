@@ -1,5 +1,8 @@
 #pragma once
 
+#include "canvas/CanvasModel.h"
+#include "survey/TrackRecorder.h"
+
 // A day of surveying as the map benchmarks sail it: 864,000 fixes (10 Hz for 24 h) at 5 kn
 // back and forth along 1 km lines 25 m apart, the turn sailed along the next line's start,
 // ten minutes of float every two hours.
@@ -32,6 +35,16 @@ inline GridFix Fix(int i, double east0, double north0) {
     }
     fix.quality = (i / 10 / 60) % 120 < 10 ? 5 : 4;
     return fix;
+}
+
+// The whole day offered to a fresh track recorder on `canvas`, as the map tick offers fixes.
+inline void LayTrack(CanvasModel& canvas, const TrackSettings& settings, double east0,
+                     double north0) {
+    TrackRecorder recorder;
+    for (int i = 0; i < FixesPerDay; ++i) {
+        const GridFix fix = Fix(i, east0, north0);
+        recorder.Offer(canvas, fix.east, fix.north, fix.quality, settings);
+    }
 }
 
 } // namespace DaySurvey

@@ -5,7 +5,7 @@
 // (16 ms) at the 95th percentile.
 #include "DaySurvey.h"
 #include "MapPaintCounter.h"
-#include "QtBenchmarkMain.h"
+#include "ProgramBenchmarkMain.h"
 
 #include "app/AcquisitionSession.h"
 #include "app/ProgramStart.h"
@@ -13,16 +13,12 @@
 #include "app/TNavset.h"
 #include "canvas/CanvasModel.h"
 #include "canvas/TTavrinCanvas.h"
-#include "platform/AppPaths.h"
 #include "platform/Clock.h"
-#include "platform/DataPaths.h"
-#include "platform/Dialogs.h"
 #include "platform/ProcessMemory.h"
-#include "platform/ScriptedDialogs.h"
+#include "app/NavigationSettings.h"
 #include "survey/TrackRecorder.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -143,18 +139,9 @@ public:
         FNav->resize(1920, 1080);
         FNav->show();
         QApplication::processEvents();
-        const NavigationSettings navigation = Navset->Settings();
-        TrackSettings settings;
+        TrackSettings settings = TrackSettingsOf(Navset->Settings());
         settings.distance = distance;
-        settings.width = navigation.TrackWidth;
-        settings.asLines = navigation.TrackAsLines;
-        settings.colourFix = navigation.TrackColorFixed;
-        settings.colourFloat = navigation.TrackColorFloat;
-        TrackRecorder recorder;
-        for (int i = 0; i < FixesPerDay; ++i) {
-            const GridFix fix = DayFix(i);
-            recorder.Offer(*FNav->fcad, fix.east, fix.north, fix.quality, settings);
-        }
+        DaySurvey::LayTrack(*FNav->fcad, settings, East0, North0);
     }
     ~ProgramWithADaysTrack() { DestroyApplicationWindows(); }
     ProgramWithADaysTrack(const ProgramWithADaysTrack&) = delete;
@@ -231,14 +218,16 @@ void BM_MapTickAndPaintWithADaysTrack(benchmark::State& state) {
     state.counters["tick_p95_ms"] = tickOnly[tickOnly.size() * 95 / 100];
     ReportPercentiles(state, milliseconds);
 }
-BENCHMARK(BM_MapTickAndPaintWithADaysTrack)
-    ->ArgNames({"track_distance_m", "full_extent"})
-    ->Args({20, 0})
-    ->Args({20, 1})
-    ->Args({0, 0})
-    ->Args({0, 1})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(TicksMeasured);
+// Track distance 20 (the default) and 0 (every fix, up to the recorder's cap); following the
+// vessel in a 2 km view and the whole day in view.
+void DaysAndViews(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgNames({"track_distance_m", "full_extent"});
+    for (const int distance : {20, 0})
+        for (const int fullExtent : {0, 1})
+            benchmark->Args({distance, fullExtent});
+    benchmark->Unit(benchmark::kMillisecond)->Iterations(TicksMeasured);
+}
+BENCHMARK(BM_MapTickAndPaintWithADaysTrack)->Apply(DaysAndViews);
 
 // Peer: the same map and view painted without the tick; the back buffer rebuilt as after every
 // tick (Refresh), so the difference is what the tick itself costs. Both paint through the
@@ -257,25 +246,10 @@ void BM_MapPaintWithoutTheTick(benchmark::State& state) {
     }
     ReportPercentiles(state, milliseconds);
 }
-BENCHMARK(BM_MapPaintWithoutTheTick)
-    ->ArgNames({"track_distance_m", "full_extent"})
-    ->Args({20, 0})
-    ->Args({20, 1})
-    ->Args({0, 0})
-    ->Args({0, 1})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(TicksMeasured);
+BENCHMARK(BM_MapPaintWithoutTheTick)->Apply(DaysAndViews);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    setenv("HOME", home.path().toLocal8Bit().constData(), 1);
-    AppPaths::setSettingsFile(home.filePath(QStringLiteral("TavrinSD.INI")));
-    BuildDataPaths();
-    ScriptedDialogs dialogs;
-    Dialogs::install(&dialogs);
-    const int result = RunWidgetBenchmarks(argc, argv);
-    Dialogs::install(nullptr);
-    return result;
+    return RunProgramBenchmarks(argc, argv);
 }

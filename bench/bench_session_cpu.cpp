@@ -11,7 +11,7 @@
 // since the figure is CPU per second of a real survey.
 #include "DaySurvey.h"
 #include "MapPaintCounter.h"
-#include "QtBenchmarkMain.h"
+#include "ProgramBenchmarkMain.h"
 
 #include "app/AcquisitionSession.h"
 #include "app/ProgramStart.h"
@@ -19,13 +19,9 @@
 #include "app/TFNav.h"
 #include "app/TNavset.h"
 #include "canvas/TTavrinCanvas.h"
-#include "platform/AppPaths.h"
-#include "platform/DataPaths.h"
-#include "platform/Dialogs.h"
 #include "platform/IniFile.h"
-#include "platform/ScriptedDialogs.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
-#include "survey/TrackRecorder.h"
+#include "app/NavigationSettings.h"
 #include "tools/surveysim/ExampleDatum.h"
 #include "tools/devsim/DeviceScript.h"
 #include "tools/devsim/PseudoTerminal.h"
@@ -35,7 +31,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
@@ -173,18 +168,7 @@ void LayADaysTrackAroundTheVessel() {
     }
     const double east0 = record.Easting - DaySurvey::LineLength / 2;
     const double north0 = record.Northing - 2700;
-    const NavigationSettings navigation = Navset->Settings();
-    TrackSettings settings;
-    settings.distance = navigation.TrackDistance;
-    settings.width = navigation.TrackWidth;
-    settings.asLines = navigation.TrackAsLines;
-    settings.colourFix = navigation.TrackColorFixed;
-    settings.colourFloat = navigation.TrackColorFloat;
-    TrackRecorder recorder;
-    for (int i = 0; i < DaySurvey::FixesPerDay; ++i) {
-        const DaySurvey::GridFix fix = DaySurvey::Fix(i, east0, north0);
-        recorder.Offer(*FNav->fcad, fix.east, fix.north, fix.quality, settings);
-    }
+    DaySurvey::LayTrack(*FNav->fcad, TrackSettingsOf(Navset->Settings()), east0, north0);
 }
 
 // Arg: 0 an empty map, 1 a day's track on it.
@@ -274,13 +258,5 @@ BENCHMARK(BM_IdleProgramCpuSameTime)->Unit(benchmark::kSecond)->Iterations(1);
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir home;
-    setenv("HOME", home.path().toLocal8Bit().constData(), 1);
-    AppPaths::setSettingsFile(home.filePath(QStringLiteral("TavrinSD.INI")));
-    BuildDataPaths();
-    ScriptedDialogs dialogs;
-    Dialogs::install(&dialogs);
-    const int result = RunWidgetBenchmarks(argc, argv);
-    Dialogs::install(nullptr);
-    return result;
+    return RunProgramBenchmarks(argc, argv);
 }
