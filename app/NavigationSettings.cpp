@@ -42,3 +42,13 @@ void NavigationSettings::Write(IniFile& ini) const {
     ini.writeBool(section, QStringLiteral("cLineOrDot"), TrackAsLines);
     ini.writeString(section, QStringLiteral("edDepthAlert"), number(DepthAlert));
 }
+
+TrackSettings TrackSettingsOf(const NavigationSettings& settings) {
+    TrackSettings track;
+    track.distance = settings.TrackDistance;
+    track.width = settings.TrackWidth;
+    track.asLines = settings.TrackAsLines;
+    track.colourFix = settings.TrackColorFixed;
+    track.colourFloat = settings.TrackColorFloat;
+    return track;
+}

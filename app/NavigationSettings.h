@@ -1,5 +1,7 @@
 #pragma once
 
+#include "survey/TrackRecorder.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,3 +36,6 @@ struct NavigationSettings {
     // Writes every key, colours as decimal numbers and the switch as "1"/"0".
     void Write(IniFile& ini) const;
 };
+
+// What the track recorder takes of the settings.
+TrackSettings TrackSettingsOf(const NavigationSettings& settings);

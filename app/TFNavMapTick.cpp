@@ -161,15 +161,9 @@ void TFNav::tMapTimer() {
                 sStatusBar->SetPanelWidth(1, metrics.horizontalAdvance(grid) + 20);
             }
 
-            // 13. The track.
-            TrackSettings track;
-            track.distance = navigation.TrackDistance;
-            track.width = navigation.TrackWidth;
-            track.asLines = navigation.TrackAsLines;
-            track.colourFix = navigation.TrackColorFixed;
-            track.colourFloat = navigation.TrackColorFloat;
-            // The layer follows the quality of the fix the point comes from.
-            run.Track.Offer(*fcad, state.VesselEasting, state.VesselNorthing, record.FixQuality, track);
+            // 13. The track. The layer follows the quality of the fix the point comes from.
+            run.Track.Offer(*fcad, state.VesselEasting, state.VesselNorthing, record.FixQuality,
+                            TrackSettingsOf(navigation));
 
             // 14. The depth label.
             if (ShowDepthLabels && state.TrueDepthHigh > 0) {

@@ -4,6 +4,7 @@
 #include "canvas/TTText.h"
 #include "drawing_io/DXFLoad.h"
 #include "drawing_io/DXFSave.h"
+#include "platform/ProcessMemory.h"
 
 #include <QLoggingCategory>
 
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <malloc.h>
 #include <string>
 #include <unistd.h>
@@ -32,21 +32,6 @@ bool EnsureBigFile() {
     return std::system(command.c_str()) == 0;
 }
 
-// kB from a line of /proc/self/status.
-long StatusKb(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(key) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(prefix, 0) == 0)
-            return std::atol(line.c_str() + prefix.size());
-    return -1;
-}
-
-void ResetPeakRss() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 void BM_DxfImport500kLines(benchmark::State& state) {
     QLoggingCategory::setFilterRules(QStringLiteral("tavrin.dxf.debug=false"));
     if (!EnsureBigFile()) {
@@ -59,11 +44,11 @@ void BM_DxfImport500kLines(benchmark::State& state) {
         // What the previous round freed goes back to the system first, so that the peak
         // measures this load alone.
         malloc_trim(0);
-        ResetPeakRss();
+        ResetPeakResident();
         DxfLoadReport report;
         DXFLoad(canvas, QString::fromStdString(BigFile), &report);
-        const long peak = StatusKb("VmHWM");
-        const long after = StatusKb("VmRSS");
+        const long peak = ProcessStatusKb("VmHWM");
+        const long after = ProcessStatusKb("VmRSS");
         overhead = std::max(overhead, double(peak - after) / 1024.0);
         if (report.ShapesMade != 500000)
             state.SkipWithError("the file did not load whole");

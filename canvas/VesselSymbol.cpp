@@ -44,8 +44,12 @@ void DrawVesselSymbol(CanvasModel& canvas, int layerId, const VesselShape& shape
         if (!std::isfinite(value))
             return;
     }
-    canvas.SetLayerPenFg(layerId, penColor);
-    canvas.SetLayerPenWidth(layerId, penWidth);
+    // The layer is empty now, but setting its pen walks every shape of the map to recolour
+    // the layer's own: a day's track at every tick. Only a changed setting needs it.
+    if (canvas.GetLayerPenFg(layerId) != penColor)
+        canvas.SetLayerPenFg(layerId, penColor);
+    if (canvas.GetLayerPenWidth(layerId) != penWidth)
+        canvas.SetLayerPenWidth(layerId, penWidth);
     const VesselSymbolGeometry g = VesselSymbolAt(shape, easting, northing, gridHeadingDeg);
     for (const WorldSegment& line : g.Lines)
         canvas.DrawLine(line.X1, line.Y1, line.X2, line.Y2, layerId);

@@ -7,8 +7,8 @@
 namespace {
 
 bool IsNameChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '-' || c == '.';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.';
 }
 
 // Where the tag's name starts once a namespace prefix ("kml:") is included; npos for a bare ':'.
@@ -101,10 +101,16 @@ void AppendDecodedEntities(std::string& out, std::string_view text) {
 } // namespace
 
 std::string DecodeKmlBytes(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        return std::string(bytes.substr(3));
-    const bool le = bytes.substr(0, 2) == "\xFF\xFE";
-    const bool be = bytes.substr(0, 2) == "\xFE\xFF";
+    return DecodeOwnedKmlBytes(std::string(bytes));
+}
+
+std::string DecodeOwnedKmlBytes(std::string&& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        bytes.erase(0, 3);
+        return std::move(bytes);
+    }
+    const bool le = bytes.compare(0, 2, "\xFF\xFE") == 0;
+    const bool be = bytes.compare(0, 2, "\xFE\xFF") == 0;
     if (le || be) {
         std::u16string units;
         units.reserve(bytes.size() / 2);
@@ -118,7 +124,7 @@ std::string DecodeKmlBytes(std::string_view bytes) {
         return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
     }
     if (CodePageCodec::IsValidUtf8(bytes))
-        return std::string(bytes);
+        return std::move(bytes);
     return CodePageCodec(CodePageCodec::SystemCodePage).ToUtf8(bytes);
 }
 

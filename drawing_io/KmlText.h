@@ -12,6 +12,9 @@ constexpr size_t KmlMaxBytes = size_t(512) * 1024 * 1024;
 // The document's bytes as UTF-8: a UTF-8 byte-order mark is dropped, UTF-16 with a byte-order
 // mark converted; without one the bytes are UTF-8 when valid (XML's default), else cp1254.
 std::string DecodeKmlBytes(std::string_view bytes);
+// The same, reusing the bytes' own storage where they are already UTF-8 (a whole document is
+// then never held twice).
+std::string DecodeOwnedKmlBytes(std::string&& bytes);
 
 // The text of a name or description element as a label shows it: CDATA unwrapped, the five
 // predefined entities and numeric character references decoded, runs of CR, LF and TAB made

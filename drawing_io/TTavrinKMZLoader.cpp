@@ -1,41 +1,15 @@
 #include "drawing_io/TTavrinKMZLoader.h"
 
 #include "drawing_io/KmlText.h"
+#include "platform/FileIO.h"
 #include "platform/NumberText.h"
 
 #include <sys/stat.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <memory>
+#include <cstdint>
+#include <optional>
 
 namespace {
-
-// Reads a regular file whole, refusing one larger than the KML limit.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) {
-        error = "Failed to read KML file: " + path;
-        return false;
-    }
-    bytes.clear();
-    char chunk[64 * 1024];
-    for (;;) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-        if (bytes.size() + got > KmlMaxBytes) {
-            error = "KML file too large";
-            return false;
-        }
-        bytes.append(chunk, got);
-        if (got < sizeof chunk)
-            break;
-    }
-    if (std::ferror(file.get())) {
-        error = "Failed to read KML file: " + path;
-        return false;
-    }
-    return true;
-}
 
 struct GeometryPass {
     std::string_view Tag;
@@ -70,10 +44,16 @@ bool TTavrinKMZLoader::LoadFromFile(const std::string& path) {
         CleanupTempFolder();
         return result;
     }
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes, LastError))
+    if (S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) > KmlMaxBytes) {
+        LastError = "KML file too large";
         return false;
-    const bool result = ParseKml(DecodeKmlBytes(bytes));
+    }
+    std::optional<std::string> bytes = ReadWholeFile(path, KmlMaxBytes);
+    if (!bytes) {
+        LastError = "Failed to read KML file: " + path;
+        return false;
+    }
+    const bool result = ParseKml(DecodeOwnedKmlBytes(std::move(*bytes)));
     CleanupTempFolder();
     return result;
 }
@@ -105,8 +85,9 @@ bool TTavrinKMZLoader::ParseKml(std::string_view text) {
         pos = close.End;
 
         TKMLPlacemark placemark;
-        for (auto [tag, field] : {std::pair<std::string_view, std::string*>{"name", &placemark.Name},
-                                  {"description", &placemark.Description}}) {
+        for (auto [tag, field] :
+             {std::pair<std::string_view, std::string*>{"name", &placemark.Name},
+              {"description", &placemark.Description}}) {
             const KmlTagSpan start = FindKmlOpenTag(body, tag, 0);
             if (start.Begin == std::string_view::npos || start.SelfClosing)
                 continue;
@@ -155,6 +136,19 @@ void TTavrinKMZLoader::ParseGeometry(std::string_view body, TKMLPlacemark& place
 }
 
 void TTavrinKMZLoader::ParseCoordinates(std::string_view text, std::vector<TKMLPoint>& points) {
+    // Room for every tuple at once (a line string is stored without slack); only tokens with a
+    // comma count, so no text sizes the list beyond the points it can give.
+    size_t tuples = 0;
+    bool counted = false; // the current token already has its comma
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) <= 32) {
+            counted = false;
+        } else if (c == ',' && !counted) {
+            ++tuples;
+            counted = true;
+        }
+    }
+    points.reserve(points.size() + tuples);
     size_t pos = 0;
     while (pos < text.size()) {
         while (pos < text.size() && static_cast<unsigned char>(text[pos]) <= 32)

@@ -2,8 +2,8 @@
 #include "drawing_io/KmlText.h"
 #include "drawing_io/TTavrinKMZLoader.h"
 
-#include <zip.h>
 #include <sys/stat.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <memory>
@@ -49,7 +49,8 @@ zip_int64_t ChooseKmlEntry(zip_t* archive) {
     return chosen;
 }
 
-std::string ReadKmlFromArchive(zip_t* archive, std::string& lastError) {
+// `archiveBytes`: the size of the whole archive, which no entry's deflated data can exceed.
+std::string ReadKmlFromArchive(zip_t* archive, zip_uint64_t archiveBytes, std::string& lastError) {
     const zip_int64_t index = ChooseKmlEntry(archive);
     if (index < 0) {
         lastError = NoKmlInArchive;
@@ -61,8 +62,17 @@ std::string ReadKmlFromArchive(zip_t* archive, std::string& lastError) {
         lastError = CannotReadEntry;
         return {};
     }
-    // The inflated size is counted as it comes, never taken from the header.
+    // The inflated size is counted as it comes, never taken from the header. The header's size
+    // only sizes the buffer, and no larger than the archive's bytes can really inflate to
+    // (deflate reaches about 1032 to 1), so that a small archive claiming a large entry
+    // reserves little.
     std::string bytes;
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive, static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
+        (stat.valid & ZIP_STAT_SIZE) && (stat.valid & ZIP_STAT_COMP_SIZE))
+        bytes.reserve(static_cast<size_t>(std::min<zip_uint64_t>(
+            {stat.size, std::min(stat.comp_size, archiveBytes) * 1032 + 4096, KmlMaxBytes})));
     char chunk[64 * 1024];
     for (;;) {
         const zip_int64_t got = zip_fread(entry.get(), chunk, sizeof chunk);
@@ -78,7 +88,7 @@ std::string ReadKmlFromArchive(zip_t* archive, std::string& lastError) {
         }
         bytes.append(chunk, static_cast<size_t>(got));
     }
-    return DecodeKmlBytes(bytes);
+    return DecodeOwnedKmlBytes(std::move(bytes));
 }
 
 } // namespace
@@ -90,7 +100,10 @@ std::string TTavrinKMZLoader::ExtractKmz(const std::string& path) {
         LastError = CannotOpenArchive;
         return {};
     }
-    std::string text = ReadKmlFromArchive(archive, LastError);
+    struct stat info {};
+    const zip_uint64_t archiveBytes =
+        ::stat(path.c_str(), &info) == 0 ? static_cast<zip_uint64_t>(info.st_size) : 0;
+    std::string text = ReadKmlFromArchive(archive, archiveBytes, LastError);
     zip_discard(archive);
     return text;
 }
@@ -111,7 +124,7 @@ std::string TTavrinKMZLoader::ExtractKmzFromMemory(std::string_view bytes) {
         LastError = CannotOpenArchive;
         return {};
     }
-    std::string text = ReadKmlFromArchive(archive, LastError);
+    std::string text = ReadKmlFromArchive(archive, bytes.size(), LastError);
     zip_discard(archive);
     return text;
 }

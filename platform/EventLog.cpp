@@ -10,6 +10,9 @@ std::string EventsLogPath() {
 }
 
 bool AutoEventLog(const std::string& text, const std::string& fileName) {
-    const std::string entry = "\nAuto Event:\t" + DateTimeText(Clock::now()) + "\t" + text;
-    return AppendToFile(fileName, entry);
+    return AppendEventsLogLine("Auto Event:\t" + DateTimeText(Clock::now()) + "\t" + text, fileName);
+}
+
+bool AppendEventsLogLine(const std::string& line, const std::string& fileName) {
+    return AppendToFile(fileName, "\n" + line);
 }

@@ -75,6 +75,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxByte
     if (!file)
         return std::nullopt;
     std::string content;
+    // Sized once from what the file holds now, so a large file is not copied while it grows.
+    struct stat info {};
+    if (::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        content.reserve(std::min(static_cast<size_t>(info.st_size), maxBytes));
     char buffer[65536];
     size_t n = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {

@@ -1,10 +1,26 @@
 #include "platform/ProcessMemory.h"
 
-#include <cstdlib> // defines __GLIBC__ with the C library
+#include <cstdlib> // also defines __GLIBC__ with the C library
+#include <fstream>
+#include <string>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+
+long ProcessStatusKb(const char* key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(key) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(prefix, 0) == 0)
+            return std::atol(line.c_str() + prefix.size());
+    return -1;
+}
+
+void ResetPeakResident() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 void KeepLargeBuffersOutOfTheHeap() {
 #if defined(__GLIBC__)

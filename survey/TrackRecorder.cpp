@@ -61,8 +61,13 @@ void TrackRecorder::Offer(CanvasModel& canvas, double easting, double northing, 
 
     const int layer = canvas.LayerFindByName(QString::fromLatin1(LayerNameFor(fixQuality)));
     if (layer >= 0) {
-        canvas.SetLayerPenFg(layer, ColourFor(fixQuality, settings));
-        canvas.SetLayerPenWidth(layer, settings.width);
+        // Setting a layer's pen recolours every shape on it: done at every point, a day's
+        // track would be walked again for each new point. Only a changed setting does it.
+        const uint32_t colour = ColourFor(fixQuality, settings);
+        if (canvas.GetLayerPenFg(layer) != colour)
+            canvas.SetLayerPenFg(layer, colour);
+        if (canvas.GetLayerPenWidth(layer) != settings.width)
+            canvas.SetLayerPenWidth(layer, settings.width);
         Piece piece{0, layer, chain_, settings.asLines, easting, northing, 0, 0};
         if (settings.asLines) {
             piece.x2 = previousEasting_;

@@ -1,13 +1,11 @@
 #include "positioning/rtcm/RtcmBaseStationLog.h"
 
-#include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
-#include "platform/FileIO.h"
+#include "platform/EventLog.h"
 #include "platform/NumberText.h"
 
 #include <cstdio>
-#include <filesystem>
 
 namespace {
 
@@ -18,10 +16,6 @@ std::string StationText(int32_t stationId, const Wgs84Position& position) {
            "m";
 }
 
-std::string LogFolderOfDate(const std::string& date) {
-    return AppPaths::dataRoot() + date + "/LOG/";
-}
-
 // Base-station entries carry the seconds of the time and then a literal "000".
 std::string EntryTimeText(const LocalDateTime& t) {
     char text[16];
@@ -29,18 +23,10 @@ std::string EntryTimeText(const LocalDateTime& t) {
     return DateText(t) + " " + text;
 }
 
-// The events log is small; a file past this size is not something to load and rewrite.
-constexpr size_t MaximumEventsLogSize = size_t(256) << 20;
-
 } // namespace
 
 std::string BaseStationLogLine(int32_t stationId, const Wgs84Position& position) {
     return "Base #" + StationText(stationId, position);
-}
-
-std::string BaseStationEventsLogPath() {
-    const std::string date = DateText(Clock::now());
-    return LogFolderOfDate(date) + date + " Events.log";
 }
 
 std::vector<std::string> SplitLogLines(const std::string& text) {
@@ -62,30 +48,9 @@ std::vector<std::string> SplitLogLines(const std::string& text) {
 }
 
 bool WriteBaseStationEntry(int32_t stationId, const Wgs84Position& position) {
-    namespace fs = std::filesystem;
-    // One reading of the clock, so that the folder, the file and the entry agree at midnight.
-    const LocalDateTime now = Clock::now();
-    const std::string date = DateText(now);
-    const std::string folder = LogFolderOfDate(date);
-    const std::string path = folder + date + " Events.log";
-
-    std::error_code error;
-    if (!fs::is_directory(folder, error))
-        return false; // the folder is not created here: no entry
-
-    std::vector<std::string> lines;
-    if (fs::exists(fs::symlink_status(path, error)) || fs::exists(path, error)) {
-        // A log that exists but cannot be read must not be replaced by the new entry alone.
-        const auto content = ReadWholeFile(path, MaximumEventsLogSize);
-        if (!content)
-            return false;
-        lines = SplitLogLines(*content);
-    }
-    lines.push_back("Auto Event:\t" + EntryTimeText(now) + "\tNTRIP Base Station #" +
-                    StationText(stationId, position));
-
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return WriteFileAtomically(path, text);
+    // The run's events log, like every other entry of the run: a station that shows up after
+    // midnight is found beside the marks and the other entries of the survey it belongs to.
+    return AppendEventsLogLine("Auto Event:\t" + EntryTimeText(Clock::now()) +
+                                   "\tNTRIP Base Station #" + StationText(stationId, position),
+                               EventsLogPath());
 }

@@ -8,6 +8,8 @@
 // `make soak` for an hour or more; the figures go to the standard output.
 #include "MainWindowSurvey.h"
 
+#include "platform/ProcessMemory.h"
+
 #include "canvas/TTavrinCanvas.h"
 #include "tests/support/EventLoopWait.h"
 
@@ -19,7 +21,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <thread>
 
 namespace {
@@ -40,15 +41,6 @@ int EnvironmentNumber(const char* name, int defaultValue, int low, int high) {
     return int(value);
 }
 
-// The resident set of this process in kB, as the kernel reports it.
-long ResidentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-    return -1;
-}
 
 // Counts the map's paint events: the soak must paint, not only tick.
 class PaintCounter : public QObject {
@@ -126,7 +118,7 @@ TEST_F(SurveySoak, NoSoundingIsLostAndMemoryStaysFlatWhileTheMapTicksAndPaints) 
     QTimer sampler;
     sampler.setInterval(1000);
     QObject::connect(&sampler, &QTimer::timeout, [&] {
-        samples.push_back({elapsed(), ResidentKilobytes()});
+        samples.push_back({elapsed(), ProcessStatusKb("VmRSS")});
     });
 
     // The two devices on one clock: step i is written at begin + i * period, receiver first;
@@ -148,13 +140,13 @@ TEST_F(SurveySoak, NoSoundingIsLostAndMemoryStaysFlatWhileTheMapTicksAndPaints) 
         }
         QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
-    samples.push_back({0, ResidentKilobytes()});
+    samples.push_back({0, ProcessStatusKb("VmRSS")});
     sampler.start();
     loop.exec();
     sampler.stop();
     player.join();
     const double played = elapsed();
-    samples.push_back({played, ResidentKilobytes()});
+    samples.push_back({played, ProcessStatusKb("VmRSS")});
     ASSERT_EQ(playerFault, "");
 
     // Everything sent is handled before the run stops.

@@ -325,6 +325,28 @@ TEST(ShapeStoreTest, OrderOperationsMoveShapesInThePaintOrder) {
     EXPECT_TRUE(canvas.NeedsRedraw);
 }
 
+TEST(ShapeStoreTest, ClearingALayerKeepsTheOtherShapesInOrderFindableAndSelected) {
+    RecordingCanvas canvas;
+    const int track = canvas.LayerOpen("track");
+    const int vessel = canvas.LayerOpen("vessel");
+    // Vessel shapes first, in the middle and last, so the in-place pass moves shapes both ways.
+    const int layers[] = {vessel, track, track, vessel, vessel, track, vessel};
+    for (int i = 0; i < 7; ++i)
+        canvas.DrawPoint(i, i, layers[i]);
+    canvas.ShapeSelect(2, true);
+    canvas.ShapeSelect(4, true);
+    canvas.CadClearShapes(vessel);
+    EXPECT_EQ(StoreOrder(canvas), (std::vector<int32_t>{2, 3, 6}));
+    EXPECT_EQ(canvas.ShapeCount, 3);
+    for (int32_t id : {2, 3, 6})
+        EXPECT_EQ(canvas.FindShape(id)->Id, id);
+    for (int32_t id : {1, 4, 5, 7})
+        EXPECT_EQ(canvas.FindShape(id), nullptr) << id;
+    EXPECT_EQ(canvas.SelectedIds, (std::vector<int32_t>{2})) << "the deleted shape leaves the selection";
+    canvas.CadClearShapes(vessel);
+    EXPECT_EQ(StoreOrder(canvas), (std::vector<int32_t>{2, 3, 6})) << "nothing left to clear";
+}
+
 TEST(ShapeStoreTest, TransformsOfEachShapeClassThroughTheCanvas) {
     RecordingCanvas canvas;
     const int32_t point = canvas.DrawPoint(7, 2, 0);

@@ -1,12 +1,17 @@
 #include "drawing_io/KmlText.h"
 #include "drawing_io/TTavrinKMZLoader.h"
+#include "platform/ProcessMemory.h"
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cstdlib>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
@@ -68,9 +73,18 @@ TEST(KmlLoader, ChoosesTheArchiveEntryAndReportsWhyAnArchiveFails) {
     };
     const Case cases[] = {
         {"doc.kmz", true, ""},
-        {"two.kmz", true, ""}, // a.kml before b.kml
+        {"two.kmz", true, ""},   // a.kml before b.kml
+        {"upper.kmz", true, ""}, // DOC.KML before a.kml
         {"subfolder.kmz", false, "No KML file found in KMZ archive"},
         {"notzip.kmz", false, "Failed to copy KMZ file"},
+        {"encrypted.kmz", false, "Failed to read extracted KML file"},
+        // doc.kml is a symbolic link: never followed nor read, b.kml is the document.
+        {"symlink.kmz", true, ""},
+        // Only "../../x.kml" and "/tmp/x.kml": neither is a top-level entry.
+        {"escaping.kmz", false, "No KML file found in KMZ archive"},
+        {"escaping-beside.kmz", true, ""}, // z.kml, though "../../x.kml" sorts first
+        // Its doc.kml only links to the layer in layers/: nothing to read, and nothing wrong.
+        {"libkml.kmz", false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.File);
@@ -205,4 +219,94 @@ TEST(KmlLoader, DecodesUtf16AndCp1254Documents) {
     EXPECT_EQ(DecodeKmlBytes(std::string("\xFE\xFF\0<\0a", 6)), "<a");
     EXPECT_EQ(DecodeKmlBytes("\xDDskele"), "İskele"); // cp1254 capital dotted I
     EXPECT_EQ(DecodeKmlBytes("İskele"), "İskele");
+}
+
+TEST(KmlLoader, ArchiveEntriesNamedOutsideTheArchiveAreNeverWritten) {
+    QTemporaryDir work;
+    ASSERT_TRUE(work.isValid());
+    ASSERT_TRUE(QDir(work.path()).mkpath("a/b"));
+    // "../../x.kml" from the working folder lands in `work`; "/tmp/x.kml" is shared, so it is
+    // checked only when no one else has put one there.
+    const QFileInfo sharedBefore("/tmp/x.kml");
+    const bool sharedExisted = sharedBefore.exists();
+    const QDateTime sharedModified = sharedExisted ? sharedBefore.lastModified() : QDateTime();
+    const QString cwd = QDir::currentPath();
+    const QByteArray sharedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", work.path().toLocal8Bit());
+    ASSERT_TRUE(QDir::setCurrent(work.path() + "/a/b"));
+    {
+        TTavrinKMZLoader loader;
+        EXPECT_FALSE(loader.LoadFromFile(KmlData + "escaping.kmz"));
+        EXPECT_TRUE(loader.LoadFromFile(KmlData + "escaping-beside.kmz"));
+        ExpectSample(loader);
+    }
+    QDir::setCurrent(cwd);
+    if (sharedTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", sharedTemp);
+    EXPECT_EQ(FolderListing(work.path()), QStringList{"a"});
+    EXPECT_EQ(FolderListing(work.path() + "/a"), QStringList{"b"});
+    EXPECT_TRUE(FolderListing(work.path() + "/a/b").isEmpty());
+    const QFileInfo sharedAfter("/tmp/x.kml");
+    EXPECT_EQ(sharedAfter.exists(), sharedExisted);
+    if (sharedExisted) {
+        EXPECT_EQ(sharedAfter.lastModified(), sharedModified);
+    }
+}
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool MemoryIsInstrumented = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool MemoryIsInstrumented = true;
+#else
+constexpr bool MemoryIsInstrumented = false;
+#endif
+#else
+constexpr bool MemoryIsInstrumented = false;
+#endif
+
+} // namespace
+
+TEST(KmlLoader, AnEntryInflatingPastTheCapIsRefusedWithinBoundedMemory) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // 1 GiB of blanks, about 1 MB deflated: generated here rather than kept in the repository.
+    const std::string path = dir.path().toStdString() + "/blank.kmz";
+    const std::string command =
+        "/usr/bin/python3 " TESTS_DIR "/drawing_io/make_blank_kmz.py '" + path + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const qint64 size = QFileInfo(QString::fromStdString(path)).size();
+    EXPECT_GT(size, 900 * 1000);
+    EXPECT_LT(size, 1200 * 1000);
+
+    malloc_trim(0);
+    ResetPeakResident(); // the peak starts again from here
+    const long before = ProcessStatusKb("VmRSS");
+    TTavrinKMZLoader loader;
+    EXPECT_FALSE(loader.LoadFromFile(path));
+    EXPECT_EQ(loader.LastError, "KML file too large");
+    EXPECT_TRUE(loader.Placemarks.empty());
+    const long peakGrowthKb = ProcessStatusKb("VmHWM") - before;
+    RecordProperty("peak_growth_kB", std::to_string(peakGrowthKb));
+    // The reader holds at most the cap in memory, never the whole inflated entry.
+    if (!MemoryIsInstrumented) {
+        EXPECT_LT(peakGrowthKb, long((KmlMaxBytes + 32 * 1024 * 1024) / 1024));
+    }
+}
+
+TEST(KmlLoader, AKmlFileOverTheCapIsRefusedUnread) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Sparse: it takes no room on disk, and the refusal comes before a byte is read.
+    QFile big(dir.path() + "/big.kml");
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(qint64(KmlMaxBytes) + 1));
+    big.close();
+    TTavrinKMZLoader loader;
+    EXPECT_FALSE(loader.LoadFromFile(big.fileName().toStdString()));
+    EXPECT_EQ(loader.LastError, "KML file too large");
 }

@@ -68,6 +68,21 @@ TEST_F(TrackRecorderTest, LayerAndColourFollowTheFixQuality) {
     EXPECT_TRUE(ShapesOn("other").empty());
 }
 
+TEST_F(TrackRecorderTest, AChangedColourOrWidthTakesTheTrackAlreadyDrawnAlong) {
+    TrackRecorder track;
+    for (int step = 0; step <= 3; ++step)
+        track.Offer(canvas, 100.0 * step, 0, 4, settings);
+    ASSERT_EQ(ShapesOn("track_fix").size(), 3u);
+    settings.colourFix = 0x123456;
+    settings.width = 4;
+    track.Offer(canvas, 400, 0, 4, settings);
+    ASSERT_EQ(ShapesOn("track_fix").size(), 4u);
+    for (const TTShape* shape : ShapesOn("track_fix")) {
+        EXPECT_EQ(shape->PenFg, 0x123456u);
+        EXPECT_EQ(shape->PenWidth, 4);
+    }
+}
+
 TEST_F(TrackRecorderTest, PointModeDrawsSinglePoints) {
     settings.asLines = false;
     TrackRecorder track;

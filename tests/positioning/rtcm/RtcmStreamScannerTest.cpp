@@ -1,5 +1,7 @@
 #include "positioning/rtcm/RtcmStreamScanner.h"
 #include "platform/AppPaths.h"
+#include "platform/DataPaths.h"
+#include "platform/EventLog.h"
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
 #include "positioning/rtcm/RtcmBaseStationLog.h"
@@ -29,6 +31,7 @@ protected:
 
     void SetUp() override {
         Clock::install(&clock);
+        BuildDataPaths(); // the run starts on 2025-06-14
         fs::remove_all(AppPaths::dataRoot());
         logFolder = AppPaths::dataRoot() + "2025-06-14/LOG/";
         eventsLog = logFolder + "2025-06-14 Events.log";
@@ -51,7 +54,7 @@ TEST_F(RtcmStreamScannerTest, NewStationIsLoggedRememberedAndEntered) {
     EXPECT_NEAR(last.LastBaseLatitude, 41.01234567, 5e-9);
     EXPECT_NEAR(last.LastBaseLongitude, 28.97654321, 5e-9);
     EXPECT_NEAR(last.LastBaseHeight, 45.12, 5e-4);
-    EXPECT_EQ(events(), Entry2417 + "\r\n");
+    EXPECT_EQ(events(), "\n" + Entry2417) << "appended as every events-log entry is";
 }
 
 TEST_F(RtcmStreamScannerTest, StationIsLoggedOncePerRunUntilItMoves) {
@@ -71,7 +74,7 @@ TEST_F(RtcmStreamScannerTest, StationIsLoggedOncePerRunUntilItMoves) {
     higher.id = 2418;
     EXPECT_EQ(scan(RtcmStationFrame(higher)), 1);
     EXPECT_EQ(last.LastBaseId, 2418);
-    EXPECT_EQ(SplitLogLines(events()).size(), 4u);
+    EXPECT_EQ(SplitLogLines(events()).size(), 5u) << "an empty first line and four entries";
 }
 
 TEST_F(RtcmStreamScannerTest, TwoStationsInOneBlockAreBothLoggedInBlockOrder) {
@@ -81,10 +84,11 @@ TEST_F(RtcmStreamScannerTest, TwoStationsInOneBlockAreBothLoggedInBlockOrder) {
     EXPECT_EQ(logLines, (std::vector<std::string>{"Base #100: -33.86000000, -70.65000000, 600.00m",
                                                   Base2417}));
     const auto entries = SplitLogLines(events());
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0], "Auto Event:\t2025-06-14 093015000\tNTRIP Base Station #100: "
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0], "");
+    EXPECT_EQ(entries[1], "Auto Event:\t2025-06-14 093015000\tNTRIP Base Station #100: "
                           "-33.86000000, -70.65000000, 600.00m");
-    EXPECT_EQ(entries[1], Entry2417);
+    EXPECT_EQ(entries[2], Entry2417);
     EXPECT_EQ(last.LastBaseId, 2417);
 }
 
@@ -167,7 +171,7 @@ TEST_F(RtcmStreamScannerTest, ShortBlocksAndTinyFramesYieldNothing) {
     EXPECT_TRUE(logLines.empty());
 }
 
-TEST_F(RtcmStreamScannerTest, WithoutTodaysLogFolderNoEntryButTheStationIsRemembered) {
+TEST_F(RtcmStreamScannerTest, WithoutTheRunsLogFolderNoEntryButTheStationIsRemembered) {
     fs::remove_all(AppPaths::dataRoot());
     EXPECT_EQ(scan(RtcmFixture("base2417.rtcm3")), 1);
     EXPECT_EQ(logLines, std::vector<std::string>{Base2417});
@@ -176,51 +180,40 @@ TEST_F(RtcmStreamScannerTest, WithoutTodaysLogFolderNoEntryButTheStationIsRememb
     EXPECT_EQ(scan(RtcmFixture("base2417.rtcm3")), 0) << "the lost entry is not retried";
 }
 
-TEST_F(RtcmStreamScannerTest, EntriesGoToTheLogOfTheDateOfWriting) {
+TEST_F(RtcmStreamScannerTest, AnEntryWrittenAcrossMidnightGoesIntoTheRunsEventsLog) {
+    ASSERT_TRUE(AutoEventLog("Realtime STARTED", EventsLogPath()));
     clock.setNow(LocalDateTime{2025, 6, 15, 0, 0, 5, 0});
+    // The new day's folder exists (another start would use it), but this run does not.
     fs::create_directories(AppPaths::dataRoot() + "2025-06-15/LOG");
+    const std::string runLog = EventsLogPath();
+    ASSERT_TRUE(AutoEventLog("Event before the station", runLog));
     EXPECT_EQ(scan(RtcmFixture("base2417.rtcm3")), 1);
-    EXPECT_EQ(BaseStationEventsLogPath(),
-              AppPaths::dataRoot() + "2025-06-15/LOG/2025-06-15 Events.log");
-    EXPECT_EQ(ReadWholeFile(BaseStationEventsLogPath()).value_or(""),
-              "Auto Event:\t2025-06-15 000005000\tNTRIP Base Station #2417: 41.01234567, "
-              "28.97654321, 45.12m\r\n");
-    EXPECT_FALSE(fs::exists(eventsLog));
+    ASSERT_TRUE(AutoEventLog("Event after the station", runLog));
+
+    EXPECT_EQ(runLog, logFolder + "2025-06-15 Events.log");
+    EXPECT_EQ(ReadWholeFile(runLog).value_or("<missing>"),
+              "\nAuto Event:\t2025-06-15 000005000\tEvent before the station"
+              "\nAuto Event:\t2025-06-15 000005000\tNTRIP Base Station #2417: 41.01234567, "
+              "28.97654321, 45.12m"
+              "\nAuto Event:\t2025-06-15 000005000\tEvent after the station");
+    EXPECT_TRUE(fs::is_empty(AppPaths::dataRoot() + "2025-06-15/LOG"));
 }
 
-TEST_F(RtcmStreamScannerTest, LineFeedEntriesOfTheLogBecomeCrLfLinesOfTheirOwn) {
+TEST_F(RtcmStreamScannerTest, EntriesAlreadyInTheLogStayByteForByte) {
     const std::string before =
         "\nAuto Event:\t2025-06-14 080000000\tRealtime STARTED"
-        "\nEvent No: 1\t...\r\nAuto Event:\t2025-06-14 090000000\tT\xFCrk\xE7"
+        "\nEvent No:1,Date & Time:2025-06-14 08:10:00,...\r\nAuto Event:\t2025-06-14 090000000\tT\xFCrk\xE7"
         "e";
     ASSERT_TRUE(WriteFileAtomically(eventsLog, before));
     EXPECT_EQ(scan(RtcmFixture("base2417.rtcm3")), 1);
-    EXPECT_EQ(events(), "\r\nAuto Event:\t2025-06-14 080000000\tRealtime STARTED\r\nEvent No: "
-                        "1\t...\r\nAuto Event:\t2025-06-14 090000000\tT\xFCrk\xE7"
-                        "e\r\n" +
-                            Entry2417 + "\r\n");
-    // A second rewrite keeps every line as it is.
+    EXPECT_EQ(events(), before + "\n" + Entry2417);
     EXPECT_EQ(scan(RtcmFixture("base0100_southwest.rtcm3")), 1);
+    EXPECT_EQ(events().substr(0, before.size() + 1 + Entry2417.size()), before + "\n" + Entry2417);
     EXPECT_EQ(SplitLogLines(events()).size(), 6u);
-    EXPECT_EQ(events().substr(0, 2), "\r\n");
 }
 
-TEST_F(RtcmStreamScannerTest, BaseStationEntryReplacesTheLogInsteadOfTruncatingIt) {
-    const std::string before = "\nAuto Event:\t2025-06-14 080000000\tRealtime STARTED";
-    ASSERT_TRUE(WriteFileAtomically(eventsLog, before));
-    // A second name for the old file: a rewrite in place would change what it shows.
-    const std::string snapshot = AppPaths::dataRoot() + "snapshot.log";
-    fs::create_hard_link(eventsLog, snapshot);
-    EXPECT_EQ(scan(RtcmFixture("base2417.rtcm3")), 1);
-    EXPECT_EQ(ReadWholeFile(snapshot).value_or(""), before);
-    EXPECT_EQ(events(),
-              "\r\nAuto Event:\t2025-06-14 080000000\tRealtime STARTED\r\n" + Entry2417 + "\r\n");
-    for (const auto& entry : fs::directory_iterator(logFolder))
-        EXPECT_EQ(entry.path().filename(), "2025-06-14 Events.log") << "no temporary left";
-}
-
-TEST_F(RtcmStreamScannerTest, UnreadableLogIsLeftAloneAndTheStationStillRemembered) {
-    // Something that exists under the log's name but cannot be read as a file.
+TEST_F(RtcmStreamScannerTest, UnwritableLogLosesTheEntryAndTheStationIsStillRemembered) {
+    // Something that exists under the log's name but cannot be written as a file.
     fs::create_directories(eventsLog + "/keep");
     EXPECT_EQ(scan(RtcmFixture("base2417.rtcm3")), 1);
     EXPECT_EQ(last.LastBaseId, 2417);
