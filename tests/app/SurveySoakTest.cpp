@@ -116,7 +116,9 @@ TEST_F(SurveySoak, NoSoundingIsLostAndMemoryStaysFlatWhileTheMapTicksAndPaints) 
     auto elapsed = [&] { return std::chrono::duration<double>(SteadyClock::now() - begin).count(); };
     QEventLoop loop;
     QTimer sampler;
-    sampler.setInterval(1000);
+    // A hundred samples or more, at most one a second.
+    const double seconds = minutes * 60.0 / speedup;
+    sampler.setInterval(std::clamp(int(seconds * 10), 50, 1000));
     QObject::connect(&sampler, &QTimer::timeout, [&] {
         samples.push_back({elapsed(), ProcessStatusKb("VmRSS")});
     });
