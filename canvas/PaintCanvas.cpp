@@ -1,6 +1,7 @@
 #include "canvas/PaintCanvas.h"
 
 #include "canvas/TTShape.h"
+#include "canvas/WideLineStamp.h"
 #include "platform/ColorValue.h"
 
 #include <QPainterPath>
@@ -230,6 +231,10 @@ void PaintCanvas::LineTo(int x, int y) {
         return;
     }
     if (CanCollectLine()) {
+        if (Bits_ && WideLineStamp::Covers(PenWidth_, x - from.X, y - from.Y)) {
+            StampLine(from, Position_);
+            return;
+        }
         if (BatchColour_ != PenColour_ || (!Lines_.empty() && BatchLineWidth_ != PenWidth_))
             Flush();
         BatchColour_ = PenColour_;
@@ -475,6 +480,26 @@ void PaintCanvas::ThinLine(TPoint from, TPoint to) {
     }
     BatchColour_ = PenColour_;
     Points_.insert(Points_.end(), LinePixels_.begin(), LinePixels_.end());
+}
+
+void PaintCanvas::StampLine(TPoint from, TPoint to) {
+    // Collected lines of another colour go first; those of this colour cover the same pixels
+    // in either order.
+    FlushUnless(PenColour_);
+    const uint32_t argb = ToPixel(PenColour_);
+    for (const WideLineStamp::Run& run :
+         WideLineStamp::RunsFor(PenWidth_, to.X - from.X, to.Y - from.Y)) {
+        const int64_t y = static_cast<int64_t>(from.Y) + run.Row;
+        if (y < 0 || y >= ImageHeight_)
+            continue;
+        const int64_t left = std::max<int64_t>(static_cast<int64_t>(from.X) + run.Column, 0);
+        const int64_t right =
+            std::min<int64_t>(static_cast<int64_t>(from.X) + run.Column + run.Length, ImageWidth_);
+        if (left >= right)
+            continue;
+        auto* line = reinterpret_cast<uint32_t*>(Bits_ + Stride_ * y);
+        std::fill(line + left, line + right, argb);
+    }
 }
 
 void PaintCanvas::WriteBox(int left, int top, int right, int bottom, uint32_t argb) {

@@ -26,8 +26,8 @@
 // rather than by Qt, whose own leave out their bottom or right end whichever way they run.
 //
 // Speed, without changing a pixel: on a plain image (no transform, no clip) single pixels,
-// one-pixel lines and solid boxes are written straight into its memory; elsewhere they, and
-// wide lines, are collected while the colour stays the same and drawn in one call each.
+// one-pixel lines, short wide lines (from stamps of the painter's own stroke) and solid boxes
+// are written straight into its memory; elsewhere they, and longer wide lines, are collected while the colour stays the same and drawn in one call each.
 // Anything else, or another colour, draws what was collected first, so the pixels are those
 // of drawing one by one. Texts without rotation come from a cache of their ink when one is
 // given.
@@ -106,6 +106,8 @@ private:
     // surface.
     void StepLine(TPoint from, TPoint to, std::vector<QPoint>& pixels) const;
     void ThinLine(TPoint from, TPoint to);
+    // A short wide solid line written straight into the image from its stamp.
+    void StampLine(TPoint from, TPoint to);
     void WriteBox(int left, int top, int right, int bottom, uint32_t argb);
 
     QPainter& Painter_;

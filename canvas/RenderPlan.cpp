@@ -39,6 +39,10 @@ int TextCellIndex(int px, int py, int cols, int rows) {
     return cx + cy * cols;
 }
 
+namespace {
+constexpr size_t PrefetchAhead = 8;
+} // namespace
+
 ShapePass PlanShapePass(const ShapeStore& shapes, const std::vector<bool>& visibleLayers,
                         const WorldView& view, size_t maxDrawn) {
     const int width = std::max(view.Width, 1);
@@ -59,16 +63,27 @@ ShapePass PlanShapePass(const ShapeStore& shapes, const std::vector<bool>& visib
         return TPoint{TruncateToPixel((x - left) / wpp), TruncateToPixel((top - y) / wpp)};
     };
 
-    // First pass: everything but texts, in store order.
+    // First pass: everything but texts, in store order; the texts in view are noted for the
+    // text pass, so that the store is walked once.
     std::vector<uint32_t> drawn;
     drawn.reserve(std::min(shapes.size(), maxDrawn + maxDrawn / 4));
+    std::vector<uint32_t> textsInView;
     TPoint lastPoint{-9999, -9999};
     for (size_t i = 0; i < shapes.size(); ++i) {
+        // The shapes lie scattered over the heap: ask for those a few steps ahead now, so the
+        // walk does not wait on memory for each one.
+        if (i + PrefetchAhead < shapes.size()) {
+            const TTShape* ahead = shapes[i + PrefetchAhead];
+            __builtin_prefetch(ahead);
+            __builtin_prefetch(&ahead->MaxY);
+        }
         const TTShape& shape = *shapes[i];
         if (!shape.Visible || !layerShown(shape.LayerId) || !BoundsTouchWindow(shape, view))
             continue;
         switch (shape.Type) {
         case ShapeType::Text:
+            if (shape.Class() == ShapeClass::Text)
+                textsInView.push_back(static_cast<uint32_t>(i));
             continue;
         case ShapeType::Point:
             if (shape.Class() == ShapeClass::Point) {
@@ -98,13 +113,8 @@ ShapePass PlanShapePass(const ShapeStore& shapes, const std::vector<bool>& visib
     const int rows = height / RenderLimits::TextCellPixels + 2;
     std::vector<bool> cells(static_cast<size_t>(cols) * static_cast<size_t>(rows), false);
     std::vector<uint32_t> texts;
-    for (size_t i = 0; i < shapes.size(); ++i) {
-        const TTShape& shape = *shapes[i];
-        if (shape.Type != ShapeType::Text || shape.Class() != ShapeClass::Text)
-            continue;
-        if (!shape.Visible || !layerShown(shape.LayerId) || !BoundsTouchWindow(shape, view))
-            continue;
-        const auto& text = static_cast<const TTText&>(shape);
+    for (const uint32_t i : textsInView) {
+        const auto& text = static_cast<const TTText&>(*shapes[i]);
         const TPoint pixel = pixelOf(text.X, text.Y);
         const size_t cell = static_cast<size_t>(TextCellIndex(pixel.X, pixel.Y, cols, rows));
         if (cells[cell])

@@ -434,4 +434,66 @@ TEST(RenderShapeTest, OnePixelLinesLeaveOutTheirEndWhicheverWayTheyRun) {
     }
 }
 
+// A surveyed track as the recorder leaves it on a wide zoom: many segments of a pixel or two,
+// some of none, each a shape of its own, in a few pen widths, some running off the edges.
+std::vector<std::unique_ptr<TTShape>> ShortWideSegments() {
+    std::vector<std::unique_ptr<TTShape>> shapes;
+    double x = -3;
+    double y = 50;
+    for (int i = 0; i < 600; ++i) {
+        auto line = std::make_unique<TTLine>();
+        line->X1 = x;
+        line->Y1 = y;
+        // Steps of -9..9 pixels (the longest are stroked), of both signs, often sub-pixel.
+        x += ((i * 37) % 19 - 9) * (i % 3 == 0 ? 0.3 : 1.0) + 0.4;
+        y += ((i * 53) % 19 - 9) * (i % 4 == 0 ? 0.2 : 1.0);
+        x = x < -5 ? x + 110 : (x > 105 ? x - 110 : x);
+        y = y < -5 ? y + 110 : (y > 105 ? y - 110 : y);
+        line->X2 = i % 11 == 0 ? line->X1 : x;
+        line->Y2 = i % 11 == 0 ? line->Y1 : y;
+        line->PenFg = i % 50 < 25 ? Blue : Red;
+        line->PenWidth = 2 + i % 5;
+        shapes.push_back(std::move(line));
+    }
+    return shapes;
+}
+
+TEST(RenderShapeTest, ShortWideLinesWrittenStraightPaintTheSamePixelsAsThePaintersStroke) {
+    const auto track = ShortWideSegments();
+    // Clipped, every line is stroked by the painter; plain, the short ones come from stamps.
+    const QImage stroked = PaintScene(track, true, false);
+    EXPECT_EQ(PaintScene(track, false, false), stroked);
+    EXPECT_EQ(PaintScene(track, false, true), stroked);
+    EXPECT_GT(Count(stroked, Blue), 500);
+    EXPECT_GT(Count(stroked, Red), 500);
+}
+
+TEST(RenderShapeTest, AChainOfSubPixelSegmentsPaintsAContinuousLineOfThePensWidth) {
+    // 0.4 of a pixel per segment from x = 10 to 90 along row 50, with a three-pixel pen.
+    std::vector<std::unique_ptr<TTShape>> chain;
+    for (int i = 0; i < 200; ++i) {
+        auto line = std::make_unique<TTLine>();
+        line->X1 = 10.2 + i * 0.4;
+        line->X2 = 10.2 + (i + 1) * 0.4;
+        line->Y1 = line->Y2 = 100 - 50.5;
+        line->PenFg = Blue;
+        line->PenWidth = 3;
+        chain.push_back(std::move(line));
+    }
+    const QImage image = PaintScene(chain, false, false);
+    EXPECT_EQ(image, PaintScene(chain, true, false));
+    // The round caps at the two ends are allowed to be narrower.
+    for (int x = 11; x <= 89; ++x) {
+        for (int y = 49; y <= 51; ++y)
+            EXPECT_TRUE(Is(image, x, y, Blue)) << x << "," << y;
+        EXPECT_FALSE(Is(image, x, 47, Blue)) << x;
+        EXPECT_FALSE(Is(image, x, 53, Blue)) << x;
+    }
+    const QRect bounds = BoundsOf(image, Blue);
+    EXPECT_GE(bounds.left(), 8);
+    EXPECT_LE(bounds.right(), 92);
+    EXPECT_GE(bounds.top(), 48);
+    EXPECT_LE(bounds.bottom(), 52);
+}
+
 } // namespace

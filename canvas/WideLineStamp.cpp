@@ -1,0 +1,68 @@
+#include "canvas/WideLineStamp.h"
+
+#include <QImage>
+#include <QLine>
+#include <QPainter>
+#include <QPen>
+
+#include <memory>
+
+namespace {
+constexpr int Span = 2 * WideLineStamp::MaxReach + 1;
+constexpr int StampCount = (WideLineStamp::MaxWidth - 1) * Span * Span;
+
+std::vector<WideLineStamp::Run> StrokeAlone(int penWidth, int dx, int dy) {
+    // Room for the caps on every side.
+    const int margin = penWidth + 2;
+    const int startX = margin + (dx < 0 ? -dx : 0);
+    const int startY = margin + (dy < 0 ? -dy : 0);
+    QImage scratch(2 * margin + (dx < 0 ? -dx : dx) + 1, 2 * margin + (dy < 0 ? -dy : dy) + 1,
+                   QImage::Format_RGB32);
+    scratch.fill(Qt::black);
+    {
+        QPainter painter(&scratch);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        // The pen the canvas strokes its collected wide lines with.
+        QPen pen(Qt::white);
+        pen.setWidth(penWidth);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        painter.setPen(pen);
+        const QLine line(startX, startY, startX + dx, startY + dy);
+        painter.drawLines(&line, 1);
+    }
+    std::vector<WideLineStamp::Run> runs;
+    for (int y = 0; y < scratch.height(); ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(scratch.constScanLine(y));
+        int x = 0;
+        while (x < scratch.width()) {
+            if ((row[x] & 0xFFFFFFu) == 0) {
+                ++x;
+                continue;
+            }
+            const int from = x;
+            while (x < scratch.width() && (row[x] & 0xFFFFFFu) != 0)
+                ++x;
+            runs.push_back({y - startY, from - startX, x - from});
+        }
+    }
+    return runs;
+}
+} // namespace
+
+const std::vector<WideLineStamp::Run>& WideLineStamp::RunsFor(int penWidth, int dx, int dy) {
+    struct Table {
+        std::vector<std::vector<Run>> Stamps = std::vector<std::vector<Run>>(StampCount);
+        std::vector<bool> Made = std::vector<bool>(StampCount, false);
+    };
+    thread_local std::unique_ptr<Table> table;
+    if (!table)
+        table = std::make_unique<Table>();
+    const size_t index = static_cast<size_t>(((penWidth - 2) * Span + dy + MaxReach) * Span + dx +
+                                             MaxReach);
+    if (!table->Made[index]) {
+        table->Stamps[index] = StrokeAlone(penWidth, dx, dy);
+        table->Made[index] = true;
+    }
+    return table->Stamps[index];
+}
