@@ -5,6 +5,8 @@ BENCH_DIR ?= build-bench
 FUZZ_DIR  ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_JOBS ?= 3
+SOAK_MINUTES ?= 60
+SOAK_SPEEDUP ?= 10
 JOBS      ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need.
@@ -17,7 +19,7 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test test-asan bench fuzz format clean screenshot
+.PHONY: all deps build run test test-asan bench fuzz format clean screenshot soak demo
 
 all: build
 
@@ -68,6 +70,18 @@ fuzz: deps
 
 screenshot: build
 	BUILD_DIR=$(BUILD_DIR) tools/screenshot.sh
+
+# The survey soak of `make test` (SurveySoakTenMinutes) for SOAK_MINUTES simulated minutes at
+# SOAK_SPEEDUP times real time (10: receiver epochs every 10 ms; 1: real time). It prints the
+# soundings logged and lost and the memory by tenth of the run. Never part of `make test`.
+soak: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen SOAK_MINUTES=$(SOAK_MINUTES) \
+		SOAK_SPEEDUP=$(SOAK_SPEEDUP) ./tests/test_app --gtest_filter='SurveySoak.*'
+
+# A survey without devices: two simulated devices on pseudo-terminals and the program set up
+# to read them, with a temporary HOME (tools/demo.sh).
+demo: build
+	BUILD_DIR=$(BUILD_DIR) tools/demo.sh
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,6 +1,7 @@
 #include "app/ScreenshotTaker.h"
 
 #include "app/ScreenshotNames.h"
+#include "platform/ProcessMemory.h"
 
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -87,6 +88,9 @@ bool ScreenshotTaker::Submit(std::vector<Picture> pictures) {
             if (!error.isEmpty())
                 failures += (failures.isEmpty() ? QString() : QStringLiteral("; ")) + error;
         }
+        // The compression's buffers are freed by now; a picture a minute must not leave
+        // megabytes behind each time.
+        ReturnFreedMemory();
         // The taker outlives the thread (its destructor joins), so the flag may be cleared
         // here; the report goes to the user-interface thread, and is dropped with the taker.
         QMetaObject::invokeMethod(

@@ -3,11 +3,13 @@
 #include "app/TFNav.h"
 
 #include "platform/DataPaths.h"
+#include "platform/ProcessMemory.h"
 #include "platform/NumericLocale.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    KeepLargeBuffersOutOfTheHeap();
     // The day's folders are fixed from the date at start, before anything else runs.
     BuildDataPaths();
     const EntrySettings settings = ReadEntrySettings();

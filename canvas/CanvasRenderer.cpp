@@ -140,13 +140,23 @@ void CanvasRenderer::DrawGrid(const CanvasModel& model, PaintCanvas& canvas) {
 
 void CanvasRenderer::DrawOverlays(const CanvasModel& model, PaintCanvas& canvas,
                                   TextImageCache* textCache) {
+    using Keeping = PaintCanvas::TextKeeping;
+    if (textCache)
+        textCache->BeginFrame();
     DrawRubberBand(model, canvas);
+    // The measured distance follows the mouse; the read-outs and the status line follow the
+    // survey: their texts change at nearly every frame. The labels are drawn at every frame
+    // while they are in view.
+    canvas.SetTextKeeping(Keeping::LastFew);
     DrawDistanceOverlay(model, canvas);
+    canvas.SetTextKeeping(Keeping::WhileDrawn);
     DrawDepthLabelsOverlay(model, canvas, textCache);
     DrawEventLabelsOverlay(model, canvas);
+    canvas.SetTextKeeping(Keeping::LastFew);
     DrawCurrentDepthOverlay(model, canvas);
     DrawCurrentSpeedOverlay(model, canvas);
     DrawGGAOverlay(model, canvas);
+    canvas.SetTextKeeping(Keeping::WhileDrawn);
     DrawScaleBar(model, canvas);
     canvas.Flush();
 }

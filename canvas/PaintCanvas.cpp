@@ -337,10 +337,15 @@ void PaintCanvas::TextOut(int x, int y, const QString& text) {
         return;
     Flush();
     if (TextCache_ && Bits_ && FontOrientation_ == 0 && BrushStyle_ != BrushStyle::Solid) {
-        if (!CachedTexts_)
+        if (!CachedTexts_ && TextKeeping_ == TextKeeping::Map)
             CachedTexts_ = &TextCache_->TableFor(Font_);
-        const TextImageCache::Entry& entry = TextCache_->Get(
-            *static_cast<TextImageCache::Table*>(CachedTexts_), Font_, Metrics(), text);
+        const TextImageCache::Entry& entry =
+            TextKeeping_ == TextKeeping::LastFew      ? TextCache_->Recent(Font_, Metrics(), text)
+            : TextKeeping_ == TextKeeping::WhileDrawn ? TextCache_->WhileDrawn(Font_, Metrics(), text)
+                                                      : TextCache_->Get(
+                                                            *static_cast<TextImageCache::Table*>(
+                                                                CachedTexts_),
+                                                            Font_, Metrics(), text);
         const int left = x - entry.Offset;
         const int top = y - entry.Offset;
         const uint32_t ink = ToPixel(FontColour_);
@@ -532,6 +537,54 @@ const TextImageCache::Entry& TextImageCache::Get(Table& table, const QFont& font
     auto found = table.find(text);
     if (found != table.end())
         return found->second;
+    Entry entry = Render(font, metrics, text);
+    Bytes_ += entry.Runs.size() * sizeof(Entry::Run) + entry.Edges.size() * sizeof(Entry::Edge) +
+              static_cast<size_t>(text.size()) * 2 + 64;
+    return table.emplace(text, std::move(entry)).first->second;
+}
+
+const TextImageCache::Entry& TextImageCache::Recent(const QFont& font, const QFontMetrics& metrics,
+                                                    const QString& text) {
+    const QString key = font.key();
+    for (RecentText& recent : Recent_)
+        if (recent.Text == text && recent.FontKey == key)
+            return recent.Ink;
+    if (Recent_.size() < RecentCapacity) {
+        Recent_.push_back({key, text, Render(font, metrics, text)});
+        return Recent_.back().Ink;
+    }
+    RecentText& oldest = Recent_[NextRecent_];
+    NextRecent_ = (NextRecent_ + 1) % RecentCapacity;
+    oldest = {key, text, Render(font, metrics, text)};
+    return oldest.Ink;
+}
+
+const TextImageCache::Entry& TextImageCache::WhileDrawn(const QFont& font,
+                                                        const QFontMetrics& metrics,
+                                                        const QString& text) {
+    const QString key = font.key() + QChar(0) + text;
+    auto found = WhileDrawn_.find(key);
+    if (found == WhileDrawn_.end())
+        found = WhileDrawn_.emplace(key, DrawnText{Render(font, metrics, text), 0}).first;
+    found->second.LastFrame = Frame_;
+    return found->second.Ink;
+}
+
+void TextImageCache::BeginFrame() {
+    ++Frame_;
+    // A sweep now and then: a text stays between KeepFrames and twice as many frames undrawn.
+    if (Frame_ % KeepFrames != 0)
+        return;
+    for (auto it = WhileDrawn_.begin(); it != WhileDrawn_.end();) {
+        if (Frame_ - it->second.LastFrame > KeepFrames)
+            it = WhileDrawn_.erase(it);
+        else
+            ++it;
+    }
+}
+
+TextImageCache::Entry TextImageCache::Render(const QFont& font, const QFontMetrics& metrics,
+                                             const QString& text) {
     Entry entry;
     entry.Offset = metrics.height() / 2 + 2;
     QImage image(metrics.horizontalAdvance(text) + 2 * entry.Offset,
@@ -564,7 +617,5 @@ const TextImageCache::Entry& TextImageCache::Get(Table& table, const QFont& font
             entry.Runs.push_back({row, start, column - start});
         }
     }
-    Bytes_ += entry.Runs.size() * sizeof(Entry::Run) + entry.Edges.size() * sizeof(Entry::Edge) +
-              static_cast<size_t>(text.size()) * 2 + 64;
-    return table.emplace(text, std::move(entry)).first->second;
+    return entry;
 }

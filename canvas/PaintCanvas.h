@@ -61,6 +61,12 @@ public:
     void SetFont(const QString& name, int points, bool bold, bool italic);
     void SetFontColour(uint32_t colour) { FontColour_ = colour; }
     void SetFontOrientation(int tenths) { FontOrientation_ = tenths; }
+    // How long the text cache keeps the ink of the texts drawn next: map texts until it is
+    // full; texts drawn at every frame (the depth labels) while they are drawn; texts that change
+    // at nearly every frame (read-outs, the status line, a measured distance) only among the
+    // last few.
+    enum class TextKeeping { Map, WhileDrawn, LastFew };
+    void SetTextKeeping(TextKeeping keeping) { TextKeeping_ = keeping; }
 
     void SetPixel(int x, int y, uint32_t colour);
     void MoveTo(int x, int y);
@@ -109,6 +115,7 @@ private:
     TextImageCache* TextCache_;
     // The cache's texts in the current font; found again when it changes.
     void* CachedTexts_ = nullptr;
+    TextKeeping TextKeeping_ = TextKeeping::Map;
     // The surface's size in pixels.
     int SurfaceWidth_ = 0;
     int SurfaceHeight_ = 0;
@@ -141,7 +148,11 @@ private:
 
 // The ink of texts rendered once in a font and kept for the next paints as runs of full ink
 // and smoothed edge pixels, so that ten thousand depth labels cost a few copies each. Bounded in memory: it starts afresh
-// when full. One per control, used on the user-interface thread only.
+// when full. The overlays' texts are kept apart: a survey's read-outs and status line change at
+// nearly every frame and only the last few of them stay; its depth labels stay while they are
+// drawn, so a day of new depths scrolling past the vessel does not fill the tables (and the
+// process's memory) with texts not drawn any more. One per control, used on the
+// user-interface thread only.
 class TextImageCache {
 public:
     struct Entry {
@@ -175,6 +186,16 @@ public:
     // The text's ink: from the table, or rendered now and kept there.
     const Entry& Get(Table& table, const QFont& font, const QFontMetrics& metrics,
                      const QString& text);
+    // The ink of a text that changes at nearly every frame: from the last few such texts, or
+    // rendered now in place of the oldest of them. Valid until the next call.
+    const Entry& Recent(const QFont& font, const QFontMetrics& metrics, const QString& text);
+    // The ink of a text drawn at every frame while it is shown: kept until it has not been drawn
+    // for KeepFrames frames. Valid until the next call.
+    const Entry& WhileDrawn(const QFont& font, const QFontMetrics& metrics, const QString& text);
+    // A frame begins: texts kept while drawn that were not drawn lately are forgotten.
+    void BeginFrame();
+    static constexpr uint64_t KeepFrames = 64;
+    size_t WhileDrawnCount() const { return WhileDrawn_.size(); }
     // DepthLabelText of a depth, remembered (a survey repeats its depths).
     const QString& DepthText(double depth);
 
@@ -184,6 +205,23 @@ private:
     static constexpr size_t CapacityBytes = 16u << 20;
     // Above the number of depth labels a map holds.
     static constexpr size_t NumberCapacity = 32768;
+    // A frame shows a handful of read-outs; a few frames of each stay.
+    static constexpr size_t RecentCapacity = 16;
+    static Entry Render(const QFont& font, const QFontMetrics& metrics, const QString& text);
+    struct RecentText {
+        QString FontKey;
+        QString Text;
+        Entry Ink;
+    };
+    std::vector<RecentText> Recent_;
+    size_t NextRecent_ = 0;
+    struct DrawnText {
+        Entry Ink;
+        uint64_t LastFrame = 0;
+    };
+    // By font key and text, joined with a character no font key holds.
+    std::unordered_map<QString, DrawnText, QStringHash> WhileDrawn_;
+    uint64_t Frame_ = 0;
     std::unordered_map<QString, Table, QStringHash> Tables_;
     size_t Bytes_ = 0;
     std::unordered_map<uint64_t, QString> Numbers_;

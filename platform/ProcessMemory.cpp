@@ -1,8 +1,12 @@
 #include "platform/ProcessMemory.h"
 
-#include <cstdlib>
+#include <cstdlib> // also defines __GLIBC__ with the C library
 #include <fstream>
 #include <string>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 long ProcessStatusKb(const char* key) {
     std::ifstream status("/proc/self/status");
@@ -16,4 +20,18 @@ long ProcessStatusKb(const char* key) {
 
 void ResetPeakResident() {
     std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+void KeepLargeBuffersOutOfTheHeap() {
+#if defined(__GLIBC__)
+    // A fixed threshold also stops the library from raising it past the size of each large
+    // buffer freed.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
+}
+
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }

@@ -6,6 +6,7 @@
 
 #include "tests/support/TestEnvironment.h"
 #include "tools/surveysim/ExampleDatum.h"
+#include "tools/surveysim/SurveySettingsFile.h"
 
 #include <QComboBox>
 #include <QStringList>
@@ -30,15 +31,8 @@ inline QStringList WorkingPortPage(int number) {
 // Stores that page where the device settings window loads it from, so a window created
 // afterwards opens `number` at Start.
 inline void StorePortPage(bool gnss, int number) {
-    const char* const keys[11] = {"Port No",  "Baud Rate",  "Data Width", "Stop Bits",
-                                  "Parity",   "Priority",   "Delay",      "NMEA LOG",
-                                  "Log Time", "Enable DTR", "Enable RTS"};
-    const QString section = gnss ? QStringLiteral("GPS1 COMUNICATION SETTINGS")
-                                 : QStringLiteral("SENSOR COMUNICATION SETTINGS");
-    const QStringList texts = WorkingPortPage(number);
     IniFile ini(TestEnvironment::settingsFile());
-    for (int i = 0; i < 11; ++i)
-        ini.writeString(section, QString::fromLatin1(keys[i]), texts[i]);
+    WritePortPage(ini, gnss, WorkingPortPage(number));
 }
 
 // Types that page into the window as it stands.
@@ -57,29 +51,6 @@ inline void FillPortPage(bool gnss, int number) {
 // Stores a geodetic page that a run can use (the edits start empty, and Start refuses empty
 // edits).
 inline void StoreGeodeticParameters(const GeodeticTexts& t = ExampleLocalDatum()) {
-    const std::pair<const char*, const std::string*> keys[] = {{"SemiMajorAxis", &t.edSMA},
-                                                               {"InverseFlattening", &t.edIF},
-                                                               {"X_Rotation", &t.edRX},
-                                                               {"Y_Rotation", &t.edRY},
-                                                               {"Z_Rotation", &t.edRZ},
-                                                               {"X_Shift", &t.edSX},
-                                                               {"Y_Shift", &t.edSY},
-                                                               {"Z_Shift", &t.edSZ},
-                                                               {"Scale_PPM", &t.edPPM},
-                                                               {"Central_Meridian", &t.edCM},
-                                                               {"Reference_Latitude", &t.edRL},
-                                                               {"Scale_Factor", &t.edSF},
-                                                               {"False_Easting", &t.edFE},
-                                                               {"False_Northing", &t.edFN},
-                                                               {"eLCCSP1", &t.eLCCSP1},
-                                                               {"eLCCSP2", &t.eLCCSP2},
-                                                               {"eLCCSF", &t.eLCCSF},
-                                                               {"eLCCCP", &t.eLCCCP},
-                                                               {"eLCCM", &t.eLCCM},
-                                                               {"eLCCFE", &t.eLCCFE},
-                                                               {"eLCCFN", &t.eLCCFN}};
     IniFile ini(TestEnvironment::settingsFile());
-    for (const auto& [key, text] : keys)
-        ini.writeString(QStringLiteral("GEODETIC_PARAMETERS"), QString::fromLatin1(key),
-                        QString::fromStdString(*text));
+    WriteGeodeticParameters(ini, t);
 }

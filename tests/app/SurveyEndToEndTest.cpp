@@ -60,19 +60,11 @@ struct SurveyEndToEnd : ::testing::Test {
         for (size_t i = 0; i < scripts.steps.size(); ++i) {
             const SurveyStep& step = scripts.steps[i];
             const std::string mark = std::to_string(i);
-            std::string bytes;
-            for (const std::string& line : step.gnssLines)
-                bytes += line + "\r\n";
-            bytes += "$GPTXT,SYNC," + mark + "\r\n";
-            if (!receiver.write(bytes) ||
+            if (!receiver.write(DeviceBytes(step.gnssLines, "$GPTXT,SYNC," + mark)) ||
                 !WaitUntil([&] { return !windows.gnssLines.empty() &&
                                         windows.gnssLines.back() == "$GPTXT,SYNC," + mark; }))
                 return {"GNSS step " + mark + " not handled"};
-            bytes.clear();
-            for (const std::string& line : step.sounderLines)
-                bytes += line + "\r\n";
-            bytes += "SYNC " + mark + "\r\n";
-            if (!echoSounder.write(bytes) ||
+            if (!echoSounder.write(DeviceBytes(step.sounderLines, "SYNC " + mark)) ||
                 !WaitUntil([&] { return !windows.sounderLines.empty() &&
                                         windows.sounderLines.back() == "SYNC " + mark; }))
                 return {"sounder step " + mark + " not handled"};

@@ -3,6 +3,7 @@
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/ProcessMemory.h"
 #include "platform/NumericLocale.h"
 
 #include <QApplication>
@@ -30,6 +31,8 @@ ScriptedDialogs& TestEnvironment::dialogs() {
 }
 
 int main(int argc, char** argv) {
+    // As the program does: the long runs measure its memory.
+    KeepLargeBuffersOutOfTheHeap();
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QTemporaryDir home;

@@ -31,7 +31,7 @@ void Usage() {
                  "usage: tavrin-devsim --link PATH (--script FILE | --demo gnss|sounder)\n"
                  "                     [--epochs N] [--epoch-ms MS | --baud RATE]\n"
                  "                     [--repeat N | --loop] [--line-end crlf|lf|cr]\n"
-                 "                     [--wait-ms MS] [--capture FILE]\n"
+                 "                     [--wait-ms MS] [--capture FILE] [--drop-unread]\n"
                  "  --link      where to put the link to the program's end of the terminal\n"
                  "  --script    device lines, one per line; a blank line ends an epoch\n"
                  "  --demo      a generated receiver (GGA, RMC, VTG, HDT) or sounder (DPT)\n"
@@ -40,7 +40,9 @@ void Usage() {
                  "  --baud      send byte by byte as fast as a line at RATE baud would\n"
                  "  --repeat    play the script N times (default 1); --loop: until stopped\n"
                  "  --wait-ms   wait before playing, so the program can open its end\n"
-                 "  --capture   append what the program writes (corrections) to FILE\n");
+                 "  --capture   append what the program writes (corrections) to FILE\n"
+                 "  --drop-unread  play on while the program does not read (not started yet,\n"
+                 "              stopped): what it does not take is lost, as on a serial line\n");
 }
 
 } // namespace
@@ -92,6 +94,8 @@ int main(int argc, char** argv) {
             waitMs = number();
         else if (option == "--capture")
             capturePath = value();
+        else if (option == "--drop-unread")
+            pace.dropUnread = true;
         else {
             Usage();
             return option == "--help" || option == "-h" ? 0 : 2;

@@ -178,7 +178,7 @@ bool PlayScript(PseudoTerminal& terminal, const DeviceScript& script, const Play
             std::string bytes;
             for (const auto& line : epoch)
                 bytes += line + script.lineEnd;
-            if (!terminal.write(bytes))
+            if (!terminal.write(bytes, pace.dropUnread ? 0 : 5000) && !pace.dropUnread)
                 return false;
             due += std::chrono::milliseconds(pace.epochIntervalMs);
         }

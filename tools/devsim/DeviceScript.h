@@ -45,6 +45,9 @@ struct PlayPace {
     Mode mode = Mode::PerEpoch;
     int epochIntervalMs = 1000;
     int baudRate = 9600;
+    // Plays on while the program's side takes no bytes (not open, or not read): what it does not
+    // take is lost, as on a serial line nobody reads. Per epoch only.
+    bool dropUnread = false;
 };
 
 // Plays the script once through the terminal. `received`, when given, gets what the program

@@ -43,7 +43,8 @@ double Number(const std::string& text) {
 
 std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std::string& surveyLog,
                                          const std::string& xyzLog,
-                                         const SurveyLogExpectation& expected) {
+                                         const SurveyLogExpectation& expected,
+                                         std::vector<int>* fixOfRow) {
     std::vector<std::string> faults;
     auto fault = [&](size_t row, const std::string& what) {
         if (faults.size() < 50)
@@ -63,7 +64,10 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
         faults.push_back("the two logs have " + std::to_string(survey.size()) + " and " +
                          std::to_string(xyz.size()) + " lines");
 
+    if (fixOfRow)
+        fixOfRow->assign(survey.size(), -1);
     long previous = -1;
+    long previousFix = -1;
     for (size_t r = 1; r < survey.size(); ++r) {
         const auto f = Split(survey[r], ',');
         if (f.size() != 18) {
@@ -84,14 +88,33 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
         const double trueDepth = raw * expected.soundVelocity / 1500 + expected.draft;
         if (std::fabs(Number(f[7]) - trueDepth) > 0.01)
             fault(r, "true depth " + f[7] + ", expected " + std::to_string(trueDepth));
-        if (sounding.lastFix < 0) {
-            fault(r, "logged before the first GGA");
+        const double latitude = Number(f[1]), longitude = Number(f[2]);
+        auto isFix = [&](long i) {
+            return i >= 0 && i < long(scripts.fixes.size()) &&
+                   std::fabs(latitude - scripts.fixes[size_t(i)].latitude) <= 1e-9 &&
+                   std::fabs(longitude - scripts.fixes[size_t(i)].longitude) <= 1e-9;
+        };
+        long fixIndex = -1;
+        for (long d = 0; d <= expected.fixSlack && fixIndex < 0; ++d) {
+            if (isFix(sounding.lastFix - d))
+                fixIndex = sounding.lastFix - d;
+            else if (d > 0 && isFix(sounding.lastFix + d))
+                fixIndex = sounding.lastFix + d;
+        }
+        if (fixIndex < 0) {
+            if (sounding.lastFix < 0 && expected.fixSlack == 0)
+                fault(r, "logged before the first GGA");
+            else
+                fault(r, "position " + f[1] + " " + f[2] + " is not the GGA written last before it" +
+                             (expected.fixSlack ? " nor one of its neighbours" : ""));
             continue;
         }
-        const ScriptFix& fix = scripts.fixes[size_t(sounding.lastFix)];
-        if (std::fabs(Number(f[1]) - fix.latitude) > 1e-9 ||
-            std::fabs(Number(f[2]) - fix.longitude) > 1e-9)
-            fault(r, "position " + f[1] + " " + f[2] + " is not the GGA written last before it");
+        if (fixIndex < previousFix)
+            fault(r, "logged with an older fix than the row before it");
+        previousFix = fixIndex;
+        if (fixOfRow)
+            (*fixOfRow)[r] = int(fixIndex);
+        const ScriptFix& fix = scripts.fixes[size_t(fixIndex)];
         if (std::stoi(f[14]) != fix.quality)
             fault(r, "fix quality " + f[14]);
         if (expected.project) {

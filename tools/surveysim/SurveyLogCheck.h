@@ -16,6 +16,10 @@ struct SurveyLogExpectation {
     std::function<std::optional<std::pair<double, double>>(const ScriptFix&)> project;
     // Soundings the run counted as not logged for want of a position.
     uint64_t notLogged = 0;
+    // Devices paced by their own clocks: the program reads the two ports one after the other,
+    // so a sounding may take any fix up to this many epochs either side of the GGA written last
+    // before it (0: exactly that one, as in lock step). The fixes of the rows never go back.
+    int fixSlack = 0;
 };
 
 // Compares the day's survey log and simple XYZ log with the scripts: every well-formed sounding
@@ -23,6 +27,9 @@ struct SurveyLogExpectation {
 // position the GGA written last before it (never one with a wrong checksum), easting and
 // northing within 2 mm of the projection (plus the log's centimetre rounding), the XYZ rows
 // matching, and no row from a malformed line. Returns the faults found, empty when none.
+// `fixOfRow`, when given, gets the index of the fix each row was logged with (-1 for a row
+// that is none of the script's).
 std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std::string& surveyLog,
                                          const std::string& xyzLog,
-                                         const SurveyLogExpectation& expected);
+                                         const SurveyLogExpectation& expected,
+                                         std::vector<int>* fixOfRow = nullptr);

@@ -3,6 +3,7 @@
 #include "tools/devsim/DeviceScript.h"
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -53,4 +54,30 @@ struct SurveyScripts {
     DeviceScript sounderScript() const;
 };
 
+// The run one 50 ms step at a time, the same as GenerateSurveyScripts makes it whole, so a run
+// of hours is played without holding its lines in memory.
+class SurveyStepGenerator {
+public:
+    explicit SurveyStepGenerator(const SurveyScriptOptions& options);
+    // The next step (false after the last). Its fixes, soundings and malformed-line counts join
+    // `record` when one is given.
+    bool next(SurveyStep& step, SurveyScripts* record = nullptr);
+    int stepsDone() const { return step_; }
+
+private:
+    SurveyScriptOptions options_;
+    std::mt19937 random_;
+    double speed_;  // m/s
+    double cosLat_;
+    int quality_ = 4;
+    int spellLeft_ = 0;
+    int64_t rawMillimetres_ = 5000;
+    int lastFix_ = -1;
+    int step_ = 0;
+};
+
 SurveyScripts GenerateSurveyScripts(const SurveyScriptOptions& options);
+
+// The lines as the device sends them, each ended by CR LF, and `lastLine` after them when given
+// (a marker the program's handling of the step can be recognised by).
+std::string DeviceBytes(const std::vector<std::string>& lines, const std::string& lastLine = {});

@@ -4,17 +4,20 @@
 //   tavrin-surveysim --seed 16 --steps 12000 --write /tmp/survey
 //   tavrin-devsim --link /tmp/gnss --script /tmp/survey/gnss.txt --epoch-ms 100 --wait-ms 500 &
 //   tavrin-devsim --link /tmp/sounder --script /tmp/survey/sounder.txt --epoch-ms 50 &
+//   tavrin-surveysim --settings TavrinSD.INI --gnss-device /tmp/gnss --sounder-device /tmp/sounder
 //   (COM1=/tmp/gnss, COM2=/tmp/sounder in [SERIAL_PORTS]; SV 1530, draft 0.40, tide 0.35;
 //    the local datum and transverse Mercator of the tests in [GEODETIC_PARAMETERS]; Start)
-//   tavrin-surveysim --seed 16 --steps 12000 --check ~/WJT/<day>/ --not-logged N
+//   tavrin-surveysim --seed 16 --steps 12000 --check ~/WJT/<day>/ --not-logged N --fix-slack 50
 //
 // With devices paced by their own clocks the check's "GGA written last before the sounding"
-// holds within the pacing jitter only; the tests run the same survey in lock step.
+// holds within the pacing jitter only: --fix-slack lets a row take a fix that many epochs
+// either side. The tests run the same survey in lock step (no slack).
 
 #include "survey/GeodeticSnapshot.h"
 #include "tools/surveysim/ExampleDatum.h"
 #include "tools/surveysim/SurveyLogCheck.h"
 #include "tools/surveysim/SurveyScripts.h"
+#include "tools/surveysim/SurveySettingsFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,8 +48,10 @@ std::string ReadFile(const std::string& path) {
 
 int main(int argc, char** argv) {
     SurveyScriptOptions options;
-    std::string writeFolder, checkFolder;
+    std::string writeFolder, checkFolder, settingsFile, gnssDevice, sounderDevice;
+    int trackDistance = 20;
     uint64_t notLogged = 0;
+    int fixSlack = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const char* value = argv[i + 1];
@@ -60,11 +65,34 @@ int main(int argc, char** argv) {
             checkFolder = value;
         else if (option == "--not-logged")
             notLogged = std::strtoull(value, nullptr, 10);
+        else if (option == "--fix-slack")
+            fixSlack = std::atoi(value);
+        else if (option == "--settings")
+            settingsFile = value;
+        else if (option == "--gnss-device")
+            gnssDevice = value;
+        else if (option == "--sounder-device")
+            sounderDevice = value;
+        else if (option == "--track-distance")
+            trackDistance = std::atoi(value);
         else {
-            std::fprintf(stderr, "usage: tavrin-surveysim --seed N [--steps N] "
-                                 "(--write FOLDER | --check DAYFOLDER [--not-logged N])\n");
+            std::fprintf(stderr,
+                         "usage: tavrin-surveysim --seed N [--steps N] "
+                         "(--write FOLDER | --check DAYFOLDER [--not-logged N] [--fix-slack N])\n"
+                         "       tavrin-surveysim --settings INI --gnss-device PATH "
+                         "--sounder-device PATH [--track-distance M]\n");
             return 2;
         }
+    }
+    if (!settingsFile.empty()) {
+        if (gnssDevice.empty() || sounderDevice.empty())
+            return 2;
+        if (!WriteSurveySettings(QString::fromStdString(settingsFile), gnssDevice, sounderDevice,
+                                 trackDistance)) {
+            std::fprintf(stderr, "cannot write %s\n", settingsFile.c_str());
+            return 1;
+        }
+        return 0;
     }
     const SurveyScripts scripts = GenerateSurveyScripts(options);
     if (!writeFolder.empty()) {
@@ -83,6 +111,7 @@ int main(int argc, char** argv) {
     const GridProjector projector(*GeodeticSnapshot::Take(ExampleLocalDatum()));
     SurveyLogExpectation expected;
     expected.notLogged = notLogged;
+    expected.fixSlack = fixSlack;
     expected.project = [&](const ScriptFix& fix) -> std::optional<std::pair<double, double>> {
         const auto grid = projector.project(fix.latitude, fix.longitude, fix.altitude);
         if (!grid)

@@ -16,6 +16,16 @@ using namespace serialtest;
 
 namespace {
 
+// The component on the device's port, polled every 5 ms, noting every line it hands on.
+void OpenNotingLines(TTavrinSerialGPS& port, SimulatedDevice& device,
+                     std::vector<std::string>& lines) {
+    port.PortNumber = device.portNumber();
+    port.PollInterval = 5;
+    port.OnNewCommand = [&lines](QObject*, const std::string& line) { lines.push_back(line); };
+    port.Open();
+    ASSERT_TRUE(port.Connected) << port.LastError;
+}
+
 TEST(SerialDeviceScript, ParsesEpochsCommentsAndLineEnds) {
     const DeviceScript script = DeviceScript::parse("# a receiver\r\n"
                                                     "$GPGGA,1\r\n"
@@ -50,12 +60,10 @@ TEST(SerialDeviceScript, DemoSentencesParseCleanly) {
 TEST(SerialDeviceScript, AScriptPlayedPerEpochArrivesWholeAndInOrder) {
     SimulatedDevice device;
     TTavrinSerialGPS port;
-    port.PortNumber = device.portNumber();
-    port.PollInterval = 5;
     std::vector<std::string> lines;
-    port.OnNewCommand = [&](QObject*, const std::string& line) { lines.push_back(line); };
-    port.Open();
-    ASSERT_TRUE(port.Connected) << port.LastError;
+    OpenNotingLines(port, device, lines);
+    if (HasFatalFailure())
+        return;
     DeviceScript script = DeviceScript::parse("$GPGGA,a\n$GPRMC,a\n\n$GPGGA,b\n\nSMT 1,2\n");
     script.lineEnd = "\n";
     std::atomic<bool> played{false};
@@ -69,6 +77,33 @@ TEST(SerialDeviceScript, AScriptPlayedPerEpochArrivesWholeAndInOrder) {
     EXPECT_TRUE(played.load());
     ASSERT_TRUE(arrived) << lines.size();
     EXPECT_EQ(lines, (std::vector<std::string>{"$GPGGA,a", "$GPRMC,a", "$GPGGA,b", "SMT 1,2"}));
+}
+
+// A device plays whether or not the program has its port open (make demo starts the devices
+// before anyone presses Start): what nobody reads is lost, the device goes on, and a port
+// opened later gets the lines from then on (the first may be joined to a piece of one cut
+// short when the line was full, as on a real line).
+TEST(SerialDeviceScript, ADeviceNobodyReadsPlaysOnAndTheLinesAfterwardsArrive) {
+    SimulatedDevice device;
+    DeviceScript unread;
+    for (int i = 0; i < 300; ++i)
+        unread.epochs.push_back({"$GPTXT," + std::string(1000, 'x')});
+    PlayPace pace;
+    pace.epochIntervalMs = 0;
+    pace.dropUnread = true;
+    ASSERT_TRUE(PlayScript(device.terminal(), unread, pace)) << "300 kB nobody reads";
+
+    TTavrinSerialGPS port;
+    std::vector<std::string> lines;
+    OpenNotingLines(port, device, lines);
+    if (HasFatalFailure())
+        return;
+    RunEventsFor(50);
+    lines.clear();
+    const DeviceScript later = DeviceScript::parse("$GPGGA,later\n\n$GPHDT,later\n");
+    std::thread player([&] { PlayScript(device.terminal(), later, pace); });
+    player.join();
+    EXPECT_TRUE(WaitUntil([&] { return !lines.empty() && lines.back() == "$GPHDT,later"; }));
 }
 
 TEST(SerialDeviceScript, AHandlerRunningANestedEventLoopStillGetsEveryLineOnceInOrder) {
