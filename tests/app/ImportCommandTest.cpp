@@ -7,6 +7,7 @@
 #include "canvas/TTText.h"
 #include "canvas/TTavrinCanvas.h"
 #include "app/TFGPS.h"
+#include "tests/support/LayerShapes.h"
 
 #include <QAction>
 #include <QFile>
@@ -45,12 +46,7 @@ QByteArray ReadFile(const QString& path) {
 }
 
 size_t ShapesOn(const CanvasModel& canvas, const QString& layerName) {
-    const int layer = canvas.LayerFindByName(layerName);
-    size_t count = 0;
-    for (size_t i = 0; i < canvas.Shapes.size(); ++i)
-        if (layer >= 0 && canvas.Shapes[i]->LayerId == layer)
-            ++count;
-    return count;
+    return static_cast<size_t>(ShapesOnLayer(canvas, layerName));
 }
 
 class ImportCommandTest : public ::testing::Test {

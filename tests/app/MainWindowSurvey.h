@@ -12,6 +12,7 @@
 #include "tools/surveysim/ExampleDatum.h"
 #include "tools/surveysim/SurveyLogCheck.h"
 #include "tools/surveysim/SurveySettingsFile.h"
+#include "tests/support/LayerShapes.h"
 
 #include <QTimer>
 
@@ -55,11 +56,7 @@ protected:
     }
 
     int shapesOn(const char* layer) const {
-        const int id = FNav->fcad->LayerFindByName(QString::fromLatin1(layer));
-        int count = 0;
-        for (const auto& shape : FNav->fcad->Shapes)
-            count += shape->LayerId == id;
-        return count;
+        return ShapesOnLayer(*FNav->fcad, QString::fromLatin1(layer));
     }
     int trackShapes() const {
         return shapesOn("track_fix") + shapesOn("track_float") + shapesOn("track_nofix");

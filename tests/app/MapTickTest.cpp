@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/EventLog.h"
 #include "platform/FileIO.h"
+#include "tests/support/LayerShapes.h"
 
 #include <QAction>
 
@@ -17,11 +18,7 @@ namespace {
 class MapTick : public StartedProgram {
 protected:
     int ShapesOn(const char* layer) const {
-        const int id = FNav->fcad->LayerFindByName(QString::fromLatin1(layer));
-        int count = 0;
-        for (const auto& shape : FNav->fcad->Shapes)
-            count += shape->LayerId == id;
-        return count;
+        return ShapesOnLayer(*FNav->fcad, QString::fromLatin1(layer));
     }
     void GiveFix(double easting, double northing) {
         PositionRecord& record = FNav->Acquisition->Core().Position;

@@ -15,6 +15,7 @@
 #include "platform/NumberText.h"
 
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/LayerShapes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -81,13 +82,7 @@ protected:
         QApplication::sendEvent(target, &press);
     }
 
-    int shapesOn(const QString& layerName) const {
-        const int layer = canvas->LayerFindByName(layerName);
-        int count = 0;
-        for (const auto& shape : canvas->Shapes)
-            count += shape->LayerId == layer ? 1 : 0;
-        return count;
-    }
+    int shapesOn(const QString& layerName) const { return ShapesOnLayer(*canvas, layerName); }
     std::vector<const TTPolyline*> polylinesOn(const QString& layerName) const {
         const int layer = canvas->LayerFindByName(layerName);
         std::vector<const TTPolyline*> lines;

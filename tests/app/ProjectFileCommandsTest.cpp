@@ -11,6 +11,7 @@
 #include "platform/DataPaths.h"
 #include "platform/EventLog.h"
 #include "platform/ManualClock.h"
+#include "tests/support/LayerShapes.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -68,11 +69,7 @@ protected:
     }
 
     static int shapesOn(const CanvasModel& canvas, const QString& layer) {
-        const int id = canvas.LayerFindByName(layer);
-        int count = 0;
-        for (const auto& shape : canvas.Shapes)
-            count += shape->LayerId == id;
-        return count;
+        return ShapesOnLayer(canvas, layer);
     }
 };
 
