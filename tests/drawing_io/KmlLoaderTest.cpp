@@ -2,6 +2,8 @@
 #include "drawing_io/TTavrinKMZLoader.h"
 #include "platform/ProcessMemory.h"
 
+#include "tests/support/SanitizerBuild.h"
+
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -254,22 +256,6 @@ TEST(KmlLoader, ArchiveEntriesNamedOutsideTheArchiveAreNeverWritten) {
         EXPECT_EQ(sharedAfter.lastModified(), sharedModified);
     }
 }
-
-namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool MemoryIsInstrumented = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool MemoryIsInstrumented = true;
-#else
-constexpr bool MemoryIsInstrumented = false;
-#endif
-#else
-constexpr bool MemoryIsInstrumented = false;
-#endif
-
-} // namespace
 
 TEST(KmlLoader, AnEntryInflatingPastTheCapIsRefusedWithinBoundedMemory) {
     QTemporaryDir dir;
