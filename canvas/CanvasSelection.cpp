@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <unordered_set>
 
 using canvas_model::ListHas;
@@ -47,6 +48,54 @@ private:
 bool AnyVertexInside(const TTPolyline& polyline, const PolygonTest& inside) {
     return std::any_of(polyline.Points.begin(), polyline.Points.end(),
                        [&inside](const TPointF& p) { return inside(p.X, p.Y); });
+}
+
+// Points, lines and polylines are found the same way by both selections: by any vertex inside.
+// Other shapes give no answer here; each selection has its own rule for them.
+std::optional<bool> VertexShapeInside(const TTShape& shape, const PolygonTest& inside) {
+    switch (shape.Class()) {
+    case ShapeClass::Point: {
+        const auto& point = static_cast<const TTPoint&>(shape);
+        return inside(point.X, point.Y);
+    }
+    case ShapeClass::Line: {
+        const auto& line = static_cast<const TTLine&>(shape);
+        return inside(line.X1, line.Y1) || inside(line.X2, line.Y2);
+    }
+    case ShapeClass::Polyline:
+        return AnyVertexInside(static_cast<const TTPolyline&>(shape), inside);
+    default:
+        return std::nullopt;
+    }
+}
+
+// The whole-drawing selection's rule for the other shapes: a corner, centre or defining point.
+bool OutlineShapeInside(const TTShape& shape, const PolygonTest& inside) {
+    switch (shape.Class()) {
+    case ShapeClass::Rectangle: {
+        const auto& r = static_cast<const TTRectangle&>(shape);
+        return inside(r.X1, r.Y1) || inside(r.X2, r.Y2) || inside(r.X1, r.Y2) ||
+               inside(r.X2, r.Y1) || inside((r.X1 + r.X2) / 2.0, (r.Y1 + r.Y2) / 2.0);
+    }
+    case ShapeClass::Circle: {
+        const auto& circle = static_cast<const TTCircle&>(shape);
+        return inside(circle.CenterX, circle.CenterY);
+    }
+    case ShapeClass::Ellipse: {
+        const auto& e = static_cast<const TTEllipse&>(shape);
+        return inside((e.X1 + e.X2) / 2.0, (e.Y1 + e.Y2) / 2.0);
+    }
+    case ShapeClass::Text: {
+        const auto& text = static_cast<const TTText&>(shape);
+        return inside(text.X, text.Y);
+    }
+    case ShapeClass::Arc: {
+        const auto& arc = static_cast<const TTArc&>(shape);
+        return inside(arc.X1, arc.Y1) || inside(arc.X2, arc.Y2) || inside(arc.X3, arc.Y3);
+    }
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -112,78 +161,23 @@ void CanvasSelection::AddInPolygon(const ShapeStore& shapes, const std::vector<T
     for (const auto& shape : shapes) {
         if (!ListHas(layers, shape->LayerId))
             continue;
-        bool found = false;
-        switch (shape->Class()) {
-        case ShapeClass::Line: {
-            const auto& line = static_cast<const TTLine&>(*shape);
-            found = inside(line.X1, line.Y1) || inside(line.X2, line.Y2);
-            break;
-        }
-        case ShapeClass::Polyline:
-            found = AnyVertexInside(static_cast<const TTPolyline&>(*shape), inside);
-            break;
-        case ShapeClass::Point: {
-            const auto& point = static_cast<const TTPoint&>(*shape);
-            found = inside(point.X, point.Y);
-            break;
-        }
-        default:
-            found = inside((shape->MinX + shape->MaxX) / 2.0, (shape->MinY + shape->MaxY) / 2.0);
-            break;
-        }
+        const std::optional<bool> vertexInside = VertexShapeInside(*shape, inside);
+        const bool found = vertexInside ? *vertexInside
+                                        : inside((shape->MinX + shape->MaxX) / 2.0,
+                                                 (shape->MinY + shape->MaxY) / 2.0);
         if (found)
             Add(*shape);
     }
 }
 
-void CanvasSelection::AddAllInPolygon(const ShapeStore& shapes,
-                                      const std::vector<TPointF>& polygon, int skippedLayer) {
+void CanvasSelection::AddAllInPolygon(const ShapeStore& shapes, const std::vector<TPointF>& polygon,
+                                      int skippedLayer) {
     const PolygonTest inside(polygon);
     for (const auto& shape : shapes) {
         if (skippedLayer >= 0 && shape->LayerId == skippedLayer)
             continue;
-        bool found = false;
-        switch (shape->Class()) {
-        case ShapeClass::Point: {
-            const auto& point = static_cast<const TTPoint&>(*shape);
-            found = inside(point.X, point.Y);
-            break;
-        }
-        case ShapeClass::Line: {
-            const auto& line = static_cast<const TTLine&>(*shape);
-            found = inside(line.X1, line.Y1) || inside(line.X2, line.Y2);
-            break;
-        }
-        case ShapeClass::Polyline:
-            found = AnyVertexInside(static_cast<const TTPolyline&>(*shape), inside);
-            break;
-        case ShapeClass::Rectangle: {
-            const auto& r = static_cast<const TTRectangle&>(*shape);
-            found = inside(r.X1, r.Y1) || inside(r.X2, r.Y2) || inside(r.X1, r.Y2) ||
-                    inside(r.X2, r.Y1) || inside((r.X1 + r.X2) / 2.0, (r.Y1 + r.Y2) / 2.0);
-            break;
-        }
-        case ShapeClass::Circle: {
-            const auto& circle = static_cast<const TTCircle&>(*shape);
-            found = inside(circle.CenterX, circle.CenterY);
-            break;
-        }
-        case ShapeClass::Ellipse: {
-            const auto& e = static_cast<const TTEllipse&>(*shape);
-            found = inside((e.X1 + e.X2) / 2.0, (e.Y1 + e.Y2) / 2.0);
-            break;
-        }
-        case ShapeClass::Text: {
-            const auto& text = static_cast<const TTText&>(*shape);
-            found = inside(text.X, text.Y);
-            break;
-        }
-        case ShapeClass::Arc: {
-            const auto& arc = static_cast<const TTArc&>(*shape);
-            found = inside(arc.X1, arc.Y1) || inside(arc.X2, arc.Y2) || inside(arc.X3, arc.Y3);
-            break;
-        }
-        }
+        const std::optional<bool> vertexInside = VertexShapeInside(*shape, inside);
+        const bool found = vertexInside ? *vertexInside : OutlineShapeInside(*shape, inside);
         if (found)
             Add(*shape);
     }
