@@ -8,6 +8,7 @@
 
 #include "fuzz/FuzzHeapPeak.h"
 #include "fuzz/FuzzProperty.h"
+#include "fuzz/FuzzTemporaryFolder.h"
 
 #include "drawing_io/KmlText.h"
 #include "drawing_io/TTavrinKMZLoader.h"
@@ -85,11 +86,7 @@ void ExpectPointsInRange(const TTavrinKMZLoader& loader) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/fuzz_kmz_XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    Workspace = pattern;
+    Workspace = MakeFuzzFolder("fuzz_kmz");
     TemporaryFolder = Workspace + "/tmp";
     if (::mkdir(TemporaryFolder.c_str(), 0700) != 0)
         std::abort();

@@ -5,6 +5,7 @@
 // dictionary, byte for byte on a second save, so no key is lost by saving.
 
 #include "fuzz/FuzzProperty.h"
+#include "fuzz/FuzzTemporaryFolder.h"
 
 #include "app/LanguageFile.h"
 #include "app/TTavrinTranslation.h"
@@ -42,11 +43,7 @@ const Map& Translated() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/fuzz_language_XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    Folder = pattern + "/";
+    Folder = MakeFuzzFolder("fuzz_language") + "/";
     AppPaths::setLanguagesFolder(Folder);
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "fuzz/FuzzHeapPeak.h"
 #include "fuzz/FuzzProperty.h"
+#include "fuzz/FuzzTemporaryFolder.h"
 
 #include "drawing_io/ProjectFile.h"
 #include "tests/drawing_io/ProjectFileTestSupport.h"
@@ -51,13 +52,7 @@ struct OpenDrawing : CanvasModel {
 };
 
 QString Folder() {
-    static const QString folder = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/fuzz_project_XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return QString::fromStdString(pattern);
-    }();
+    static const QString folder = QString::fromStdString(MakeFuzzFolder("fuzz_project"));
     return folder;
 }
 

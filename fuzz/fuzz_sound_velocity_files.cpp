@@ -6,6 +6,7 @@
 // builds from the others (the result is the one without that line).
 
 #include "fuzz/FuzzProperty.h"
+#include "fuzz/FuzzTemporaryFolder.h"
 
 #include "platform/ScanFormat.h"
 #include "survey/ProfileGraphModel.h"
@@ -29,13 +30,7 @@ namespace {
 constexpr double FarDepth = 100000.0;
 
 std::string InputPath() {
-    static const std::string path = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/fuzz_svp_XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return pattern + "/cast.txt";
-    }();
+    static const std::string path = MakeFuzzFolder("fuzz_svp") + "/cast.txt";
     return path;
 }
 
