@@ -7,6 +7,7 @@
 #include "drawing_io/DxfText.h"
 #include "platform/CodePageCodec.h"
 #include "platform/Dialogs.h"
+#include "platform/FileIO.h"
 
 #include <QFile>
 #include <QLoggingCategory>
@@ -235,15 +236,10 @@ int GetOrCreateDXFLayer(const CanvasModel& canvas, const std::string& layerName)
 bool DXFLoad(CanvasModel& canvas, const QString& fileName, DxfLoadReport* report,
              const DxfLoadOptions& options) {
     const QByteArray path = QFile::encodeName(fileName);
-    // Non-blocking, so that a FIFO given by mistake does not hang the window in open().
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    std::string openError;
+    const int fd = OpenRegularFileForReading(path.toStdString(), &openError);
     if (fd < 0)
-        return Refuse(report, std::string("cannot open the file: ") + std::strerror(errno), false);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return Refuse(report, "not a regular file", false);
-    }
+        return Refuse(report, "DXF load failed: " + openError, false);
     DxfPairReader reader(fd);
     const bool loaded = LoadFrom(canvas, reader, fileName, report, options);
     ::close(fd);

@@ -29,7 +29,7 @@ struct ProjectLoadLimits {
     // One line of the text.
     size_t MaxLineBytes = size_t(1) << 20;
     // Memory the loaded shapes may take before they join the canvas, estimated from what has
-    // been read; 0 means half of the machine's physical memory.
+    // been read (the import budget, drawing_io/ImportBudget.h); 0 means its machine share.
     uint64_t MaxShapeBytes = 0;
 };
 
