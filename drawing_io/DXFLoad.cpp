@@ -172,7 +172,9 @@ bool LoadFrom(CanvasModel& canvas, DxfPairReader& reader, const QString& fileNam
     };
 
     DxfStaging staging;
-    DxfDrawingReader drawing(reader, staging, options.MaxShapes, trace);
+    ImportBudget budget(fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1).toStdString(),
+                        options.MaxImportBytes);
+    DxfDrawingReader drawing(reader, staging, options.MaxShapes, budget, trace);
     const bool show = options.ShowMessages;
     switch (drawing.Read()) {
     case DxfDrawingReader::Failure::None:
@@ -192,6 +194,8 @@ bool LoadFrom(CanvasModel& canvas, DxfPairReader& reader, const QString& fileNam
                       "DXF load failed: the drawing makes more than " +
                           std::to_string(options.MaxShapes) + " shapes",
                       show);
+    case DxfDrawingReader::Failure::OverBudget:
+        return Refuse(report, "DXF load failed: " + budget.Refusal(), show);
     }
     const auto truncationNote = [](int64_t count) {
         return "DXF file is truncated: " + std::to_string(count) + " shapes read before its end";
