@@ -143,8 +143,9 @@ uint64_t EstimateKmlImportBytes(std::string_view text) {
             ++n;
         return n;
     };
-    const uint64_t geometries = count("coordinates>");
-    const uint64_t points = count("Point>");
+    // Each element is counted at its opening and at its closing tag.
+    const uint64_t geometries = (count("coordinates>") + 1) / 2;
+    const uint64_t points = (count("Point>") + 1) / 2;
     return text.size() +
            tuples * (sizeof(TKMLPoint) + ImportBudget::VertexBytes) +
            points * ImportBudget::ShapeBytes(sizeof(TTPoint)) +
