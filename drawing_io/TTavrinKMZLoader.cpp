@@ -19,6 +19,22 @@ struct GeometryPass {
 };
 constexpr GeometryPass GeometryPasses[] = {{"Point", 0}, {"LineString", 1}, {"Polygon", 2}};
 
+// The coordinate tuples of a text: its tokens (between characters at or below the blank) that
+// hold a comma.
+size_t CountKmlTuples(std::string_view text) {
+    size_t tuples = 0;
+    bool counted = false; // the current token already has its comma
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) <= 32) {
+            counted = false;
+        } else if (c == ',' && !counted) {
+            ++tuples;
+            counted = true;
+        }
+    }
+    return tuples;
+}
+
 } // namespace
 
 TTavrinKMZLoader::~TTavrinKMZLoader() {
@@ -126,16 +142,7 @@ uint64_t EstimateKmlImportBytes(std::string_view text) {
     // Tuples are the tokens holding a comma; geometries each have one coordinates element and
     // may carry a label; a Point makes a point shape of its tuple, a line string or polygon
     // one polyline of all of them.
-    uint64_t tuples = 0;
-    bool counted = false;
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) <= 32) {
-            counted = false;
-        } else if (c == ',' && !counted) {
-            ++tuples;
-            counted = true;
-        }
-    }
+    const uint64_t tuples = CountKmlTuples(text);
     const auto count = [text](std::string_view word) {
         uint64_t n = 0;
         for (size_t at = text.find(word); at != std::string_view::npos;
@@ -188,16 +195,7 @@ void TTavrinKMZLoader::ParseGeometry(std::string_view body, TKMLPlacemark& place
 void TTavrinKMZLoader::ParseCoordinates(std::string_view text, std::vector<TKMLPoint>& points) {
     // Room for every tuple at once (a line string is stored without slack); only tokens with a
     // comma count, so no text sizes the list beyond the points it can give.
-    size_t tuples = 0;
-    bool counted = false; // the current token already has its comma
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) <= 32) {
-            counted = false;
-        } else if (c == ',' && !counted) {
-            ++tuples;
-            counted = true;
-        }
-    }
+    const size_t tuples = CountKmlTuples(text);
     points.reserve(points.size() + tuples);
     size_t pos = 0;
     while (pos < text.size()) {
