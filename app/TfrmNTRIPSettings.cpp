@@ -22,7 +22,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QTextCursor>
 #include <QTimer>
 
 #include <cmath>
@@ -158,6 +160,8 @@ void TfrmNTRIPSettings::CreateControls() {
     bind(rbManual, &QRadioButton::clicked, &TfrmNTRIPSettings::rbManualClick);
     bind(chkShowLog, &QCheckBox::clicked, &TfrmNTRIPSettings::chkShowLogClick);
     bind(chkOutputPort, &QCheckBox::clicked, &TfrmNTRIPSettings::chkOutputPortClick);
+    bind(boxOutputPort, qOverload<int>(&QComboBox::currentIndexChanged), &TfrmNTRIPSettings::boxOutputPortChange);
+    bind(boxOutputBaud, qOverload<int>(&QComboBox::currentIndexChanged), &TfrmNTRIPSettings::boxOutputBaudChange);
     bind(Button1, &QPushButton::clicked, &TfrmNTRIPSettings::Button1Click);
     connect(tmrUpdate, &QTimer::timeout, this, [this] { timerGuard_.run([this] { tmrUpdateTimer(); }); });
     tmrUpdate->start();
@@ -191,6 +195,24 @@ void TfrmNTRIPSettings::showEvent(QShowEvent* event) {
         move(centre.x() - frameGeometry().width() / 2, centre.y() - frameGeometry().height() / 2);
     }
     FormShow();
+    ScrollLogToNewestLine();
+}
+
+void TfrmNTRIPSettings::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Modal only for the showing the set-up window asked for: the menu command and the window's
+    // own showings (a lost stream, 30 s of silence) must not block Stop and the map.
+    if (!event->spontaneous())
+        setWindowModality(Qt::NonModal);
+}
+
+void TfrmNTRIPSettings::ShowModally() {
+    if (isVisible() && windowModality() != Qt::ApplicationModal)
+        hide(); // the modality of a shown window changes only at its next showing
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TfrmNTRIPSettings::FormDestroy() {
@@ -386,8 +408,8 @@ void TfrmNTRIPSettings::btnConnectClick() {
         Client->Longitude = longitude;
     }
     AddLogLine("Position: " + edtLatitude->text() + ", " + edtLongitude->text());
-    AddLogLine("Connecting to " + edtServer->text() + ":" + edtPort->text() + "/" +
-               boxMountpoint->currentText());
+    // "Connecting to" server, port and mount point comes from the client, once per attempt,
+    // reconnections included.
     Client->AutoReconnect = true;
     Client->Connect();
     btnConnect->setText(QStringLiteral("Disconnect"));
@@ -454,6 +476,15 @@ void TfrmNTRIPSettings::NtripLogMessage(const std::string& text) {
 void TfrmNTRIPSettings::AddLogLine(const QString& text) {
     // The memo keeps the last hundred lines; the oldest go first.
     memoLog->appendPlainText(QString::fromStdString(ClockTimeText(Clock::now())) + QLatin1Char(' ') + text);
+    ScrollLogToNewestLine();
+}
+
+void TfrmNTRIPSettings::ScrollLogToNewestLine() {
+    // The memo follows its end only while it is already there, and not while hidden: the
+    // operator opening the window must see what happened last.
+    memoLog->moveCursor(QTextCursor::End);
+    memoLog->moveCursor(QTextCursor::StartOfLine);
+    memoLog->verticalScrollBar()->setValue(memoLog->verticalScrollBar()->maximum());
 }
 
 // ---- Small handlers ---------------------------------------------------------------------------
