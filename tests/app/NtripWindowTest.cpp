@@ -551,11 +551,8 @@ TEST_F(NtripWindow, OnlyTheSetUpWindowsNtripButtonShowsTheWindowModally) {
 }
 
 TEST_F(NtripWindow, TheLogShowsItsNewestLineAndEachAttemptSaysConnectingOnce) {
-    ScriptedCaster caster([&](CasterConnection& c, int) {
-        c.readRequest();
-        c.send(Icy + "data");
-        c.readToEnd(20000);
-    });
+    Str2StrCaster caster(Corrections, "surveyor", "secret", "TAVRIN1");
+    ASSERT_TRUE(caster.running()) << "str2str did not start as a caster on 127.0.0.1";
     start();
     const QScrollBar* bar = window().memoLog->verticalScrollBar();
     const auto atNewestLine = [&] {
@@ -583,13 +580,53 @@ TEST_F(NtripWindow, TheLogShowsItsNewestLineAndEachAttemptSaysConnectingOnce) {
     FNav->TavrinNTRIPClient1Click();
     EXPECT_TRUE(atNewestLine()) << bar->value() << " of " << bar->maximum();
 
-    AimAt(caster.port(), "MOUNT");
+    AimAt(caster.port(), "TAVRIN1");
+    window().edtUsername->setText("surveyor");
+    window().edtPassword->setText("secret");
     window().btnConnectClick();
-    ASSERT_TRUE(WaitUntil([&] { return window().Client->State == TTavrinNTRIPClient::Receiving; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().Client->State == TTavrinNTRIPClient::Receiving; }, 20000));
     EXPECT_EQ(LoggedCount("Connecting to"), 1);
-    EXPECT_TRUE(Logged("Connecting to 127.0.0.1:" + QString::number(caster.port()) + "/MOUNT"));
+    EXPECT_TRUE(Logged("Connecting to 127.0.0.1:" + QString::number(caster.port()) + "/TAVRIN1"));
     window().btnConnectClick(); // manual disconnect
     window().btnConnectClick();
-    ASSERT_TRUE(WaitUntil([&] { return window().Client->State == TTavrinNTRIPClient::Receiving; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().Client->State == TTavrinNTRIPClient::Receiving; }, 20000));
     EXPECT_EQ(LoggedCount("Connecting to"), 2);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->maximum()); // the client's lines follow too
+}
+
+TEST_F(NtripWindow, ChoosingTheReceiversPortWhileASeparateOneIsOpenSendsTheCorrectionsThere) {
+    Str2StrCaster caster(Corrections, "surveyor", "secret", "TAVRIN1");
+    ASSERT_TRUE(caster.running()) << "str2str did not start as a caster on 127.0.0.1";
+    auto receiver = MappedPort(15);
+    auto output = MappedPort(12);
+    start();
+    FNav->ZGPS1->PortNumber = 15;
+    FNav->ZGPS1->Open();
+    ASSERT_TRUE(FNav->ZGPS1->Connected) << FNav->ZGPS1->LastError;
+    window().boxOutputPort->setCurrentIndex(window().boxOutputPort->findText("COM12"));
+    window().chkOutputPort->setChecked(true);
+    window().chkOutputPortClick();
+    ASSERT_TRUE(window().OutputOpen);
+
+    AimAt(caster.port(), "TAVRIN1");
+    window().edtUsername->setText("surveyor");
+    window().edtPassword->setText("secret");
+    window().btnConnectClick();
+    std::string separate;
+    ASSERT_TRUE(WaitUntil([&] {
+        separate += output->read();
+        return separate.size() >= caster.fixture().size();
+    }, 20000));
+    EXPECT_EQ(receiver->read(), "");
+
+    window().boxOutputPort->setCurrentIndex(0);
+    EXPECT_TRUE(Logged("Output enabled: Using GPS input port"));
+    output->read();
+    std::string forwarded;
+    ASSERT_TRUE(WaitUntil([&] {
+        forwarded += receiver->read();
+        return forwarded.size() >= caster.fixture().size();
+    }, 20000));
+    EXPECT_EQ(output->read(), "");
 }
