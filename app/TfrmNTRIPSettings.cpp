@@ -1,5 +1,7 @@
 #include "app/TfrmNTRIPSettings.h"
 
+#include "app/DesignedColours.h"
+
 #include "app/TFNav.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -138,7 +140,7 @@ void TfrmNTRIPSettings::CreateControls() {
     Caption(this, "lblBytesSent", QStringLiteral("Bytes Sent"), 172, 444, 68);
     lblBytesSentValue = Place(new QLabel(QStringLiteral("0"), this), "lblBytesSentValue", 242, 444, 70, 20);
     for (QLabel* counter : {lblBytesReceivedValue, lblBytesSentValue})
-        counter->setStyleSheet(QStringLiteral("color: green"));
+        SetDesignedTextColour(counter, QColor(0, 128, 0));
 
     btnConnect = Place(new QPushButton(QStringLiteral("Connect"), this), "btnConnect", 8, 466, 98, 26);
     Button1 = Place(new QPushButton(QStringLiteral("RTCM Parsing"), this), "Button1", 111, 466, 98, 26);

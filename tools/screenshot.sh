@@ -12,6 +12,9 @@
 # with the thermocline lassoed). Then each page of the device settings window (device-settings-<page>.png),
 # battery.png, the theme chooser previewing "Dark" and the on-screen keypad and keyboard:
 # theme.png, keypad.png, keyboard.png.
+# The "Dark" theme over the main window with the navigation settings window in front:
+# dark-navigation-settings.png; the main window walked into Turkish with the language file the
+# program ships: main-window-tr.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"

@@ -51,6 +51,15 @@ std::unique_ptr<PseudoTerminal> MappedPort(int number) {
     return device;
 }
 
+// Whether the device receives `size` bytes within a generous bound.
+bool ReadsAtLeast(PseudoTerminal& device, size_t size) {
+    std::string received;
+    return WaitUntil([&] {
+        received += device.read();
+        return received.size() >= size;
+    }, 20000);
+}
+
 mode_t ModeOf(const QString& path) {
     struct stat info {};
     return ::stat(path.toLocal8Bit().constData(), &info) == 0 ? (info.st_mode & 0777) : 0;
@@ -65,6 +74,18 @@ protected:
 
     QString Stored(const char* key) {
         return IniFile(TestEnvironment::settingsFile()).readString(Section, QString::fromLatin1(key), "<none>");
+    }
+
+    // The operator's click on "Enable".
+    void ClickOutputBox(bool checked) {
+        window().chkOutputPort->setChecked(checked);
+        window().chkOutputPortClick();
+    }
+    // Picks an output port by its text, adding it to the list when the list lacks it.
+    void ChooseOutputPort(const QString& text) {
+        if (window().boxOutputPort->findText(text) < 0)
+            window().boxOutputPort->addItem(text);
+        window().boxOutputPort->setCurrentIndex(window().boxOutputPort->findText(text));
     }
 
     void AimAt(int port, const QString& mountPoint) {
@@ -433,11 +454,9 @@ TEST_F(NtripWindow, AnOutputPortMappedAboveCom20GetsTheCorrectionsAndOneThatName
     auto com20 = MappedPort(20);
     auto com25 = MappedPort(25);
     start();
-    const int item = window().boxOutputPort->findText("COM25");
-    ASSERT_GT(item, 0);
-    window().boxOutputPort->setCurrentIndex(item);
-    window().chkOutputPort->setChecked(true);
-    window().chkOutputPortClick();
+    ASSERT_GT(window().boxOutputPort->findText("COM25"), 0);
+    ChooseOutputPort("COM25");
+    ClickOutputBox(true);
     ASSERT_TRUE(window().OutputOpen);
     EXPECT_TRUE(Logged("Output port opened: COM25 @ 115200"));
     const std::string block = "\xD3\x00\x02\x03\x04";
@@ -454,12 +473,9 @@ TEST_F(NtripWindow, AnOutputPortMappedAboveCom20GetsTheCorrectionsAndOneThatName
     EXPECT_EQ(com25->read(block.size(), 2000), block);
     EXPECT_EQ(com20->read(), "");
 
-    window().chkOutputPort->setChecked(false);
-    window().chkOutputPortClick();
-    window().boxOutputPort->addItem("USB adapter");
-    window().boxOutputPort->setCurrentIndex(window().boxOutputPort->count() - 1);
-    window().chkOutputPort->setChecked(true);
-    window().chkOutputPortClick();
+    ClickOutputBox(false);
+    ChooseOutputPort("USB adapter");
+    ClickOutputBox(true);
     EXPECT_TRUE(Logged("Failed to open output port: USB adapter is not a port"));
     EXPECT_FALSE(window().chkOutputPort->isChecked());
     EXPECT_TRUE(window().Client->SerialForwarding);
@@ -470,14 +486,13 @@ TEST_F(NtripWindow, ChangingTheOutputPortOrItsBaudWhileEnabledReopensItAndSaysSo
     auto com14 = MappedPort(14);
     writeSetting("SERIAL_PORTS", "COM13", "/nonexistent/tty");
     start();
-    window().boxOutputPort->setCurrentIndex(window().boxOutputPort->findText("COM12"));
-    window().chkOutputPort->setChecked(true);
-    window().chkOutputPortClick();
+    ChooseOutputPort("COM12");
+    ClickOutputBox(true);
     ASSERT_TRUE(window().OutputOpen);
     const std::string block = "\xD3\x00\x01\x07";
 
     // Another port: the first closes, the chosen one opens and takes the corrections.
-    window().boxOutputPort->setCurrentIndex(window().boxOutputPort->findText("COM14"));
+    ChooseOutputPort("COM14");
     EXPECT_TRUE(Logged("Output port changed to COM14 - reopening the output"));
     EXPECT_TRUE(Logged("Output port opened: COM14 @ 115200"));
     window().WriteOutputPort(block.data(), int(block.size()));
@@ -505,15 +520,14 @@ TEST_F(NtripWindow, ChangingTheOutputPortOrItsBaudWhileEnabledReopensItAndSaysSo
     EXPECT_EQ(LoggedCount("Output port closed"), 3); // COM12, COM14 at 115200, COM14 at 9600
 
     // A port that cannot open: the box unticks and the receiver keeps the corrections.
-    window().boxOutputPort->addItem("COM13"); // listed while its device was there
-    window().boxOutputPort->setCurrentIndex(window().boxOutputPort->count() - 1);
+    ChooseOutputPort("COM13"); // listed while its device was there
     EXPECT_TRUE(Logged("Failed to open output port: COM13"));
     EXPECT_FALSE(window().chkOutputPort->isChecked());
     EXPECT_TRUE(window().Client->SerialForwarding);
     EXPECT_EQ(Stored("OutputEnabled"), "0");
 
     // Not enabled: a change opens nothing.
-    window().boxOutputPort->setCurrentIndex(window().boxOutputPort->findText("COM12"));
+    ChooseOutputPort("COM12");
     EXPECT_FALSE(window().OutputOpen);
     EXPECT_FALSE(Logged("Output port changed to COM12"));
 }
@@ -604,29 +618,20 @@ TEST_F(NtripWindow, ChoosingTheReceiversPortWhileASeparateOneIsOpenSendsTheCorre
     FNav->ZGPS1->PortNumber = 15;
     FNav->ZGPS1->Open();
     ASSERT_TRUE(FNav->ZGPS1->Connected) << FNav->ZGPS1->LastError;
-    window().boxOutputPort->setCurrentIndex(window().boxOutputPort->findText("COM12"));
-    window().chkOutputPort->setChecked(true);
-    window().chkOutputPortClick();
+    ChooseOutputPort("COM12");
+    ClickOutputBox(true);
     ASSERT_TRUE(window().OutputOpen);
 
     AimAt(caster.port(), "TAVRIN1");
     window().edtUsername->setText("surveyor");
     window().edtPassword->setText("secret");
     window().btnConnectClick();
-    std::string separate;
-    ASSERT_TRUE(WaitUntil([&] {
-        separate += output->read();
-        return separate.size() >= caster.fixture().size();
-    }, 20000));
+    ASSERT_TRUE(ReadsAtLeast(*output, caster.fixture().size()));
     EXPECT_EQ(receiver->read(), "");
 
     window().boxOutputPort->setCurrentIndex(0);
     EXPECT_TRUE(Logged("Output enabled: Using GPS input port"));
     output->read();
-    std::string forwarded;
-    ASSERT_TRUE(WaitUntil([&] {
-        forwarded += receiver->read();
-        return forwarded.size() >= caster.fixture().size();
-    }, 20000));
+    ASSERT_TRUE(ReadsAtLeast(*receiver, caster.fixture().size()));
     EXPECT_EQ(output->read(), "");
 }

@@ -1,8 +1,10 @@
 // The Turkish language file the program ships: complete for every caption the translation walk
 // meets, copied beside the executable by the build, and shown with its own letters.
-#include "StartedProgram.h"
+#include "LanguageFolderProgram.h"
 
 #include "app/LanguageFile.h"
+#include "app/TNavset.h"
+#include "app/TStatusBar.h"
 #include "app/TranslationWalk.h"
 #include "app/TfTheme.h"
 #include "app/TfWaterfal.h"
@@ -11,6 +13,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +23,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QtTest/QTest>
 
 #include <filesystem>
 #include <map>
@@ -31,19 +36,11 @@ namespace {
 const std::string ShippedFile = SHIPPED_LANGUAGES_DIR "/tr.json";
 const std::string InstalledFile = PROGRAM_DIR "/Languages/tr.json";
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
+// The lines of "missing.log", each ending in CR LF.
+QStringList Lines(const std::string& text) {
+    QStringList lines = QString::fromStdString(text).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
     return lines;
 }
 
@@ -72,23 +69,41 @@ std::vector<std::pair<QWidget*, QString>> ShownTexts() {
     return texts;
 }
 
-class TurkishInterface : public StartedProgram {
+// How far each one-line caption runs past the room its control gives it (negative: it fits).
+std::map<const QWidget*, int> CaptionOverflow() {
+    std::map<const QWidget*, int> overflow;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        for (QWidget* widget : top->findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(top))
+                continue;
+            QString text;
+            int room = widget->contentsRect().width();
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                if (label->wordWrap())
+                    continue;
+                text = label->text();
+            } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                text = button->text();
+                room -= 8; // the button's own margins
+                if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget))
+                    room -= 20; // and the box or circle before the text
+            } else {
+                continue;
+            }
+            text.remove(QLatin1Char('&'));
+            if (!text.isEmpty())
+                overflow[widget] = widget->fontMetrics().horizontalAdvance(text) - room;
+        }
+    return overflow;
+}
+
+class TurkishInterface : public LanguageFolderProgram {
 protected:
-    void SetUp() override {
-        StartedProgram::SetUp();
-        folder = AppPaths::languagesFolder();
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        std::filesystem::copy_file(ShippedFile, folder + "tr.json");
-    }
-    void TearDown() override {
-        StartedProgram::TearDown();
-        std::filesystem::remove_all(folder);
-    }
+    std::string TurkishSource() const override { return ShippedFile; }
 
     // Walks every window in Turkish, once as after Start (the acquisition button reads "Stop")
     // and once as before, and returns what went to "missing.log".
-    std::vector<std::string> MissingAfterWalks() {
+    QStringList MissingAfterWalks() {
         Translator->SetLanguage("tr");
         {
             const QSignalBlocker quiet(FNav->Realtime);
@@ -99,8 +114,6 @@ protected:
         TranslateUi(FNav);
         return Lines(ReadWholeFile(folder + "missing.log").value_or(""));
     }
-
-    std::string folder;
 };
 
 } // namespace
@@ -109,13 +122,27 @@ TEST_F(TurkishInterface, TheShippedTurkishFileTranslatesEveryCaptionTheWalkMeets
     const LanguageFileContent shipped = ReadLanguageFile(ShippedFile);
     ASSERT_TRUE(shipped.ok) << shipped.error;
     start();
-    const std::vector<std::string> missing = MissingAfterWalks();
+    const QStringList missing = MissingAfterWalks();
     std::string list;
-    for (const std::string& key : missing)
-        list += "  \"" + key + "\"\n";
+    for (const QString& key : missing)
+        list += "  \"" + key.toStdString() + "\"\n";
     EXPECT_TRUE(missing.empty()) << missing.size() << " captions have no Turkish text:\n" << list;
     EXPECT_EQ(FNav->File1->title(), "Dosya");
     EXPECT_EQ(fTheme->windowTitle(), QString::fromUtf8("Tema Seçimi"));
+}
+
+TEST_F(TurkishInterface, ADoubleClickOnTheStatusBarSwitchesToTheShippedTurkishAndBack) {
+    start();
+    QTest::mouseDClick(FNav->sStatusBar, Qt::LeftButton, {}, FNav->sStatusBar->rect().center());
+    EXPECT_EQ(FNav->sStatusBar->PanelText(4), "TR");
+    EXPECT_EQ(FNav->File1->title(), "Dosya");
+    EXPECT_EQ(FNav->Realtime->text(), QString::fromUtf8("Canlı"));
+    EXPECT_EQ(Navset->windowTitle(), QString::fromUtf8("Seyir Ayarları"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "missing.log"))
+        << ReadWholeFile(folder + "missing.log").value_or("");
+    QTest::mouseDClick(FNav->sStatusBar, Qt::LeftButton, {}, FNav->sStatusBar->rect().center());
+    EXPECT_EQ(FNav->sStatusBar->PanelText(4), "EN");
+    EXPECT_EQ(FNav->File1->title(), "File");
 }
 
 TEST_F(TurkishInterface, TheShippedTurkishFileHoldsTurkishTextsOnly) {
@@ -186,4 +213,19 @@ TEST_F(TurkishInterface, AnEmptyCaptionIsNoMissingText) {
     EXPECT_FALSE(std::filesystem::exists(folder + "missing.log"))
         << ReadWholeFile(folder + "missing.log").value_or("");
     delete window;
+}
+
+TEST_F(TurkishInterface, EveryTurkishCaptionFitsWhereItsEnglishOneFits) {
+    start();
+    const auto english = CaptionOverflow();
+    MissingAfterWalks();
+    QApplication::processEvents();
+    std::string cut;
+    for (const auto& [widget, overflow] : CaptionOverflow()) {
+        const auto before = english.find(widget);
+        if (overflow > 0 && before != english.end() && before->second <= 0)
+            cut += "  " + (widget->window()->objectName() + "/" + widget->objectName()).toStdString() +
+                   ": " + std::to_string(overflow) + " px too wide\n";
+    }
+    EXPECT_TRUE(cut.empty()) << "Turkish captions cut off:\n" << cut;
 }
