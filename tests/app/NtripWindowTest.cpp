@@ -568,6 +568,8 @@ TEST_F(NtripWindow, TheLogShowsItsNewestLineAndEachAttemptSaysConnectingOnce) {
     Str2StrCaster caster(Corrections, "surveyor", "secret", "TAVRIN1");
     ASSERT_TRUE(caster.running()) << "str2str did not start as a caster on 127.0.0.1";
     start();
+    // A password protects the profile file too: keep it in the test's own folder.
+    window().ProfilesPath = TestEnvironment::home() + QStringLiteral("/profiles.txt");
     const QScrollBar* bar = window().memoLog->verticalScrollBar();
     const auto atNewestLine = [&] {
         QApplication::processEvents();
@@ -615,6 +617,8 @@ TEST_F(NtripWindow, ChoosingTheReceiversPortWhileASeparateOneIsOpenSendsTheCorre
     auto receiver = MappedPort(15);
     auto output = MappedPort(12);
     start();
+    // A password protects the profile file too: keep it in the test's own folder.
+    window().ProfilesPath = TestEnvironment::home() + QStringLiteral("/profiles.txt");
     FNav->ZGPS1->PortNumber = 15;
     FNav->ZGPS1->Open();
     ASSERT_TRUE(FNav->ZGPS1->Connected) << FNav->ZGPS1->LastError;
