@@ -4,8 +4,11 @@
 
 #include "app/DesignedColours.h"
 #include "app/StyleManager.h"
+#include "app/TNavset.h"
 #include "app/TavrinKeyboard.h"
+#include "app/TfRealtime.h"
 #include "app/TfTheme.h"
+#include "app/TfTranslationEditor.h"
 #include "app/ToolIcons.h"
 
 #include <QAbstractButton>
@@ -75,11 +78,14 @@ std::string Where(const QWidget* widget) {
         .toStdString();
 }
 
-// The windows the program shows, with the two on-screen keyboards.
+// The windows the program shows, with the translation editor and the two on-screen keyboards,
+// which are made on first use.
 QList<QWidget*> Windows() {
     QList<QWidget*> windows;
     for (QWidget* window : ApplicationWindows())
         windows.append(window);
+    FNav->TranslationEditor1Click();
+    windows.append(fTranslationEditor);
     FNav->ShowNumericKeypad(nullptr);
     FNav->ShowSimpleKeyboard(nullptr);
     windows.append(FNav->NumericKeypad);
@@ -145,6 +151,7 @@ std::string FaintPictures() {
 }
 
 class ThemeReadability : public ThemedProgram, public ::testing::WithParamInterface<QString> {};
+class ThemeChange : public ThemedProgram {};
 
 } // namespace
 
@@ -165,19 +172,35 @@ TEST(ContrastRatio, FollowsTheRelativeLuminanceOfBothColours) {
     EXPECT_EQ(ReadableOn(QColor(0, 128, 0), Qt::white), QColor(0, 128, 0));
 }
 
-TEST_P(ThemeReadability, EveryWindowIsReadableWhenTheThemeIsChosenWhileTheProgramRuns) {
-    start();
+// As the operator does: the chooser's preview, then "Save && Exit".
+void Choose(const QString& theme) {
     FNav->themeSelection1->trigger();
-    const auto items = fTheme->lbThemeList->findItems(GetParam(), Qt::MatchExactly);
+    const auto items = fTheme->lbThemeList->findItems(theme, Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1);
     fTheme->lbThemeList->setCurrentItem(items[0]);
-    ASSERT_EQ(StyleManager::activeStyleName(), GetParam());
+    ASSERT_EQ(StyleManager::activeStyleName(), theme);
     fTheme->bSaveExit->click();
     QApplication::processEvents();
+}
+
+TEST_P(ThemeReadability, EveryWindowIsReadableWhenTheThemeIsChosenWhileTheProgramRuns) {
+    start();
+    Choose(GetParam());
     const std::string captions = UnreadableCaptions();
     EXPECT_TRUE(captions.empty()) << "captions under \"" << GetParam().toStdString() << "\":\n" << captions;
     const std::string pictures = FaintPictures();
     EXPECT_TRUE(pictures.empty()) << "tool pictures under \"" << GetParam().toStdString() << "\":\n" << pictures;
+}
+
+TEST_F(ThemeChange, BackFromDarkTheDataWindowsAreWhiteAgainWithDarkCaptions) {
+    start();
+    Choose(QStringLiteral("Dark"));
+    EXPECT_TRUE(IsDarkColour(Navset->palette().color(QPalette::Window)));
+    Choose(StyleManager::defaultStyleName());
+    EXPECT_EQ(Navset->palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(fRealtime->palette().color(QPalette::Window), QColor(Qt::white));
+    const std::string captions = UnreadableCaptions();
+    EXPECT_TRUE(captions.empty()) << captions;
 }
 
 TEST_P(ThemeReadability, EveryWindowIsReadableWhenTheProgramStartsInTheTheme) {
