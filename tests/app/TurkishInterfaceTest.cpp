@@ -145,7 +145,7 @@ TEST_F(TurkishInterface, ADoubleClickOnTheStatusBarSwitchesToTheShippedTurkishAn
     EXPECT_EQ(FNav->File1->title(), "File");
 }
 
-TEST_F(TurkishInterface, TheShippedTurkishFileHoldsTurkishTextsOnly) {
+TEST_F(TurkishInterface, TheShippedTurkishFileGivesEachCaptionATextOfItsOwnInTheEditorsFormat) {
     const LanguageFileContent shipped = ReadLanguageFile(ShippedFile);
     ASSERT_TRUE(shipped.ok) << shipped.error;
     std::set<std::string> keys;
