@@ -239,7 +239,8 @@ void TOffsets::FormShow() {
 }
 
 void TOffsets::Timer1Timer() {
-    const LocalDateTime now = Clock::now();
+    // The label, the offsets log and the settings say UTC, whatever zone the computer keeps.
+    const LocalDateTime now = Clock::utcNow();
     const bool midnight =
         now.hour == 0 && now.minute == 0 && now.second == 0 && now.millisecond == 0;
     time->setText(Utf8(midnight ? DateText(now) : DateTimeText(now)));

@@ -42,6 +42,31 @@ LocalDateTime Clock::now() {
     return installed.load()->now();
 }
 
+LocalDateTime Clock::utcNow() {
+    const LocalDateTime local = now();
+    std::tm fields{};
+    fields.tm_year = local.year - 1900;
+    fields.tm_mon = local.month - 1;
+    fields.tm_mday = local.day;
+    fields.tm_hour = local.hour;
+    fields.tm_min = local.minute;
+    fields.tm_sec = local.second;
+    // The zone's rules say whether daylight saving applies on that date.
+    fields.tm_isdst = -1;
+    const std::time_t seconds = std::mktime(&fields);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    LocalDateTime t;
+    t.year = utc.tm_year + 1900;
+    t.month = utc.tm_mon + 1;
+    t.day = utc.tm_mday;
+    t.hour = utc.tm_hour;
+    t.minute = utc.tm_min;
+    t.second = utc.tm_sec;
+    t.millisecond = local.millisecond;
+    return t;
+}
+
 uint64_t Clock::tickCount() {
     return installed.load()->tickCount();
 }

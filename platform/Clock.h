@@ -27,6 +27,8 @@ public:
 class Clock {
 public:
     static LocalDateTime now();
+    // The same instant in UTC: the source's local time read in the process's time zone.
+    static LocalDateTime utcNow();
     static uint64_t tickCount();
     // Installs another source; nullptr puts the system clock back. The caller keeps ownership.
     static void install(const ClockSource* source);
