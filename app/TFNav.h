@@ -173,7 +173,7 @@ public:
     // Save As: the map to a file the operator names; the next start still reloads the last
     // auto-save.
     void SaveAs1Click();
-    // Saves, then closes the program (which saves once more).
+    // Closes the program; its closing steps write the auto-save once.
     void Exit1Click();
     // Remembers the file opened or imported last and shows its folder in the status bar.
     void ShowProjectFolder(const QString& fileName);
