@@ -24,11 +24,14 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/EndSignals.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/EventLog.h"
 #include "platform/IniFile.h"
 #include "platform/RepeatedErrorGuard.h"
 
+#include <QApplication>
+#include <QSessionManager>
 #include <QWidget>
 
 #include <exception>
@@ -119,6 +122,30 @@ void DestroyApplicationWindows() {
         delete last.window;
         last.clearPointer();
     }
+}
+
+void EndProgramOrderly() {
+    if (FNav)
+        FNav->close();
+    QCoreApplication::quit();
+}
+
+void WatchEndRequests() {
+    if (!EndSignals::install([](int) { ErrorBoundary::run([] { EndProgramOrderly(); }); }))
+        AutoEventLog("Cannot watch for the end signals: a kill or a closed terminal ends the "
+                     "program without its closing steps.",
+                     EventsLogPath());
+#ifndef QT_NO_SESSIONMANAGER
+    // The session manager asks before the desktop session ends; the map is saved then, not
+    // lost to the kill that follows.
+    if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QObject::connect(application, &QGuiApplication::commitDataRequest, application,
+                         [](QSessionManager&) { ErrorBoundary::run([] { EndProgramOrderly(); }); });
+#endif
+}
+
+void StopWatchingEndRequests() {
+    EndSignals::uninstall();
 }
 
 int RunProgramEntry(const std::function<int()>& body) {
