@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 bool SaveFormState(QWidget* form) {
     IniFile ini(AppPaths::settingsFile());
@@ -45,4 +46,11 @@ void RestoreFormState(QWidget* form, int withSize) {
             top = 0;
     }
     form->move(left, top);
+    // "Left" and "Top" are the frame's corner, as SaveFormState reads it. A window shown for
+    // the first time has no frame yet, so move() puts its client area there and the window
+    // manager's title bar lands above it: each start would carry the window up by the frame.
+    // The native window is told it is the frame's corner, which holds before and after the
+    // frame is known.
+    if (QWindow* handle = form->windowHandle())
+        handle->setFramePosition(QPoint(left, top));
 }
