@@ -490,6 +490,11 @@ void TFNav::FormShow() {
     EnsureStandardLayers(fcad);
 
     RestoreFormState(this, 1);
+    // The windows made visible with their creation were placed before this window had its
+    // tool bars; a first start puts them clear of them now. A stored position stays as stored.
+    for (QWidget* early : {static_cast<QWidget*>(Navset), static_cast<QWidget*>(fJoystick)})
+        if (early && early->isVisible())
+            RestoreFormState(early, 0);
 
     if (Offsets)
         Offsets->show();

@@ -8,6 +8,14 @@
 #include <QWidget>
 #include <QWindow>
 
+namespace {
+std::function<std::optional<QPoint>(QWidget*)> firstPlacement;
+} // namespace
+
+void SetFirstPlacement(std::function<std::optional<QPoint>(QWidget* form)> placement) {
+    firstPlacement = std::move(placement);
+}
+
 bool SaveFormState(QWidget* form) {
     IniFile ini(AppPaths::settingsFile());
     const QString section = form->objectName();
@@ -37,6 +45,14 @@ void RestoreFormState(QWidget* form, int withSize) {
         const int width = ini.readInteger(section, QStringLiteral("Width"), form->width());
         const int height = ini.readInteger(section, QStringLiteral("Height"), form->height());
         form->resize(width, height);
+    }
+    const bool positionStored = ini.valueExists(section, QStringLiteral("Left")) ||
+                                ini.valueExists(section, QStringLiteral("Top"));
+    if (!positionStored && firstPlacement) {
+        if (const std::optional<QPoint> place = firstPlacement(form)) {
+            left = place->x();
+            top = place->y();
+        }
     }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
