@@ -435,10 +435,8 @@ void TFNav::FormCreate() {
     startFont.setPointSize(10);
     startFont.setBold(true);
     Realtime->setFont(startFont);
-    QPalette startPalette = Realtime->palette();
-    startPalette.setColor(QPalette::ButtonText, QColor(0x00, 0x00, 0x80));
-    Realtime->setPalette(startPalette);
     Realtime->setAutoRaise(false);
+    ShowAcquisitionState(false);
     // The translation walk treats it as the speed button it stands for.
     Realtime->setProperty("designClass", QStringLiteral("TSpeedButton"));
 

@@ -290,6 +290,8 @@ public:
     AcquisitionSession* Acquisition = nullptr;
     void CreateAcquisition();
     void RealtimeClick();
+    // Start/Stop's caption and colours and the tool bar's colour for the acquisition state.
+    void ShowAcquisitionState(bool running);
     // The map tick; the map's own work fills it.
     // ---- The map tick and event marks (TFNavMapTick.cpp) ----
     // The tick: the vessel, its track, the status line and panels, depth labels and read-outs
