@@ -12,6 +12,10 @@
 # with the thermocline lassoed). Then each page of the device settings window (device-settings-<page>.png),
 # battery.png, the theme chooser previewing "Dark" and the on-screen keypad and keyboard:
 # theme.png, keypad.png, keyboard.png.
+# What the operator meets first: first-start.png (right after the start, every window it shows
+# clear of the main window's menu, tool bars and status bar), offsets-keypad.png (the set-up
+# window with the keypad a click on its "A" field brought up) and stop-recording.png (the tool
+# bars while a survey is recorded: a red, readable "Stop" on the green bar).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
