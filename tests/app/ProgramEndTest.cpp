@@ -1,3 +1,4 @@
+#include "RunningProgram.h"
 #include "StartedProgram.h"
 
 #include "app/TfTranslationEditor.h"
@@ -96,67 +97,6 @@ TEST_F(ProgramEnd, AnEndRequestRunsTheClosingStepsOnceAndEndsTheLoop) {
     EXPECT_FALSE(ini.readString(QStringLiteral("CANVAS"), QStringLiteral("PlanWorldLeft")).isEmpty());
     EXPECT_FALSE(ini.readString(QStringLiteral("FNav"), QStringLiteral("Top")).isEmpty());
 }
-
-// The built program, run in a folder of its own (it keeps its settings beside itself) with a
-// HOME of its own.
-class RunningProgram {
-public:
-    RunningProgram() {
-        const fs::path program = folder() + "/TavrinSD";
-        std::error_code linked;
-        fs::create_hard_link(TAVRIN_PROGRAM, program, linked);
-        if (linked)
-            fs::copy_file(TAVRIN_PROGRAM, program);
-        fs::create_directories(home());
-        // A settings file with nothing stored: every window at its first start.
-        std::ofstream(settingsFile()) << "[SETTINGS]\r\nLanguage=en\r\n";
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), QString::fromStdString(home()));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process_.setProcessEnvironment(environment);
-        process_.setProgram(QString::fromStdString(program.string()));
-    }
-    ~RunningProgram() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(10000);
-        }
-    }
-
-    std::string folder() const { return dir_.path().toStdString(); }
-    std::string home() const { return folder() + "/home"; }
-    std::string settingsFile() const { return folder() + "/TavrinSD.INI"; }
-    QProcess& process() { return process_; }
-
-    // The main window has been made: its first step makes the day's folders, the last of
-    // them "MP4".
-    bool waitForMainWindow() {
-        process_.start();
-        return WaitUntil(
-            [this] {
-                return !findUnder(home() + "/WJT", [](const fs::path& path) {
-                            return path.filename() == "MP4";
-                        }).empty();
-            },
-            30000);
-    }
-
-    // Files and folders under `root` that `match` accepts.
-    static std::vector<fs::path> findUnder(const std::string& root,
-                                           const std::function<bool(const fs::path&)>& match) {
-        std::vector<fs::path> found;
-        std::error_code error;
-        for (auto it = fs::recursive_directory_iterator(root, error);
-             !error && it != fs::recursive_directory_iterator(); it.increment(error))
-            if (match(it->path()))
-                found.push_back(it->path());
-        return found;
-    }
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-};
 
 TEST(ProgramEndBySignal, EachEndSignalRunsTheClosingStepsOfTheRealProgram) {
     for (const int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
