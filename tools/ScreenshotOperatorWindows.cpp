@@ -1,5 +1,6 @@
 #include "tools/ScreenshotOperatorWindows.h"
 #include "tools/ScreenshotArea.h"
+#include "tools/ScreenshotCommands.h"
 
 #include "app/TFNav.h"
 #include "app/TOffsets.h"
@@ -16,14 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-void press(const std::vector<QToolButton*>& keys, const char* caption) {
-    for (QToolButton* key : keys)
-        if (key && key->text() == QLatin1String(caption)) {
-            key->click();
-            return;
-        }
-}
 
 // A left click as the window system delivers it to the field.
 void click(QWidget* widget) {
@@ -71,8 +64,8 @@ QStringList SaveOperatorPictures(const QString& output) {
     click(Offsets->OffsetA);
     if (!FNav->NumericKeypad || !FNav->NumericKeypad->isVisible())
         return {};
-    press(FNav->NumericKeypad->Buttons, "8");
-    press(FNav->NumericKeypad->Buttons, "5");
+    PressKey(FNav->NumericKeypad->Buttons, "8");
+    PressKey(FNav->NumericKeypad->Buttons, "5");
     RunEventsFor(500);
     const bool keypadSaved = save(output + QStringLiteral("/offsets-keypad.png"),
                                   FNav->frameGeometry() | Offsets->frameGeometry(), written);
