@@ -70,8 +70,23 @@ QStringList SaveOperatorPictures(const QString& output) {
     const bool keypadSaved = save(output + QStringLiteral("/offsets-keypad.png"),
                                   FNav->frameGeometry() | Offsets->frameGeometry(), written);
     FNav->NumericKeypad->hide();
-    Offsets->hide();
     if (!keypadSaved)
+        return {};
+
+    // The letter keyboard lies where the set-up window may be; it shows above it.
+    Offsets->Location->setText(QStringLiteral("Harbo"));
+    click(Offsets->Location);
+    if (!FNav->SimpleKeyboard || !FNav->SimpleKeyboard->isVisible())
+        return {};
+    PressKey(std::vector<QToolButton*>(FNav->SimpleKeyboard->Buttons.begin(),
+                                       FNav->SimpleKeyboard->Buttons.end()),
+             "U");
+    RunEventsFor(500);
+    const bool keyboardSaved = save(output + QStringLiteral("/offsets-keyboard.png"),
+                                    FNav->frameGeometry() | Offsets->frameGeometry(), written);
+    FNav->SimpleKeyboard->hide();
+    Offsets->hide();
+    if (!keyboardSaved)
         return {};
 
     // The look of a recorded survey; the survey itself needs devices this tool does not have.

@@ -14,7 +14,8 @@
 # theme.png, keypad.png, keyboard.png.
 # What the operator meets first: first-start.png (right after the start, every window it shows
 # clear of the main window's menu, tool bars and status bar), offsets-keypad.png (the set-up
-# window with the keypad a click on its "A" field brought up) and stop-recording.png (the tool
+# window with the keypad a click on its "A" field brought up), offsets-keyboard.png (the letter
+# keyboard its "Location" field brought up, above the set-up window) and stop-recording.png (the tool
 # bars while a survey is recorded: a red, readable "Stop" on the green bar).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -170,8 +170,11 @@ TEST_F(Keyboards, PanelsSitAtTheBottomOfTheClientArea) {
     const int clientTop = FNav->menuBar()->height();
     ASSERT_EQ(FNav->width(), 987);
     ASSERT_EQ(FNav->height() - clientTop, 541);
-    EXPECT_EQ(FNav->NumericKeypad->pos() - QPoint(0, clientTop), QPoint(807, 331));
-    EXPECT_EQ(FNav->SimpleKeyboard->pos() - QPoint(0, clientTop), QPoint(283, 323));
+    EXPECT_EQ(FNav->mapFromGlobal(FNav->NumericKeypad->pos()) - QPoint(0, clientTop), QPoint(807, 331));
+    EXPECT_EQ(FNav->mapFromGlobal(FNav->SimpleKeyboard->pos()) - QPoint(0, clientTop), QPoint(283, 323));
+    // Windows of their own, so that the set-up window, which stays on top, cannot hide them.
+    EXPECT_TRUE(FNav->NumericKeypad->isWindow());
+    EXPECT_TRUE(FNav->SimpleKeyboard->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(FNav->SimpleKeyboard->size(), QSize(420, 208));
     EXPECT_EQ(FNav->NumericKeypad->parentWidget(), FNav);
     EXPECT_TRUE(FNav->NumericKeypad->isVisible());
