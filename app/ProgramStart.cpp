@@ -28,13 +28,10 @@
 #include "platform/EndSignals.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/EventLog.h"
-#include "platform/FormState.h"
 #include "platform/IniFile.h"
 #include "platform/RepeatedErrorGuard.h"
 
 #include <QApplication>
-#include <QFrame>
-#include <QScreen>
 #include <QSessionManager>
 #include <QWidget>
 
@@ -49,22 +46,6 @@ struct OwnedWindow {
 
 std::vector<OwnedWindow> owned;
 std::vector<QWidget*> creationOrder;
-
-// A tool window opening for the first time goes where it hides none of the main window's
-// controls.
-std::optional<QPoint> FirstPlaceOf(QWidget* form) {
-    if (!FNav || form == FNav || !FNav->Panel4)
-        return std::nullopt;
-    const QRect mapArea(FNav->Panel4->mapToGlobal(QPoint(0, 0)), FNav->Panel4->size());
-    std::vector<QRect> taken;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window != form && window != FNav && window->isVisible())
-            taken.push_back(window->frameGeometry());
-    const QScreen* screen = FNav->screen();
-    const QRect screenArea = screen ? screen->availableGeometry() : QRect();
-    return PlaceClearOfControls(form->frameGeometry().size(), FNav->frameGeometry(), mapArea,
-                                screenArea, taken);
-}
 
 template <typename Form> void create(Form*& pointer) {
     pointer = new Form();
@@ -114,7 +95,7 @@ void CreateApplicationWindows() {
     create(fSVPGraph);
     create(frmNTRIPSettings);
     create(fRTCMParsing);
-    SetFirstPlacement(FirstPlaceOf);
+    PlaceFirstShownWindowsClearOfControls();
     // A handler on a timer or a device line that keeps failing tells the operator once, in the
     // message window, rather than in a modal box per line; the day's events log keeps it too.
     RepeatedErrorGuard::setSink([](const QString& text) {
@@ -130,7 +111,7 @@ const std::vector<QWidget*>& ApplicationWindows() {
 
 void DestroyApplicationWindows() {
     RepeatedErrorGuard::setSink(nullptr);
-    SetFirstPlacement(nullptr);
+    StopPlacingFirstShownWindows();
     // The main window's shut-down does not close the sound velocity window: keep its settings.
     if (fSVP)
         ErrorBoundary::run([] { fSVP->SaveSettings(); });

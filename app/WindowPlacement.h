@@ -15,3 +15,12 @@
 // size with its frame.
 QPoint PlaceClearOfControls(const QSize& frameSize, const QRect& mainFrame, const QRect& mapArea,
                             const QRect& screen, const std::vector<QRect>& taken);
+
+// Installs the place of the tool windows that open without a stored position (FormState's
+// first placement), worked out from the main window FNav as it stands. Under a window manager
+// the main window gets its frame only after it is shown, which moves its tool bars and map
+// down by the title bar; the places given before that are worked out once more when the frame
+// is known (within a few seconds of the start).
+void PlaceFirstShownWindowsClearOfControls();
+// Removes it; the windows of a later start are placed anew.
+void StopPlacingFirstShownWindows();

@@ -61,6 +61,10 @@ void RestoreFormState(QWidget* form, int withSize) {
         if (top < 0 || top >= area.height())
             top = 0;
     }
+    PlaceForm(form, left, top);
+}
+
+void PlaceForm(QWidget* form, int left, int top) {
     form->move(left, top);
     // "Left" and "Top" are the frame's corner, as SaveFormState reads it. A window shown for
     // the first time has no frame yet, so move() puts its client area there and the window

@@ -17,6 +17,10 @@ bool SaveFormState(QWidget* form);
 // its width or height coming back at 0.
 void RestoreFormState(QWidget* form, int withSize);
 
+// Puts the window's frame corner at left, top: before the window manager has framed a window
+// shown for the first time as well as after.
+void PlaceForm(QWidget* form, int left, int top);
+
 // Where a window whose section stores no position opens instead of 0, 0 (the program keeps its
 // menu and tool bars there); no answer, or no placement set, leaves 0, 0. nullptr removes it.
 void SetFirstPlacement(std::function<std::optional<QPoint>(QWidget* form)> placement);
