@@ -33,6 +33,8 @@
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <exception>
@@ -128,6 +130,12 @@ void DestroyApplicationWindows() {
 }
 
 void EndProgramOrderly() {
+    // A request that arrives while the windows are still being made waits for the event loop;
+    // ending now would end nothing, and the request would be lost.
+    if (QThread::currentThread()->loopLevel() == 0) {
+        QTimer::singleShot(0, QCoreApplication::instance(), [] { EndProgramOrderly(); });
+        return;
+    }
     if (FNav)
         FNav->close();
     QCoreApplication::quit();

@@ -98,6 +98,17 @@ TEST_F(ProgramEnd, AnEndRequestRunsTheClosingStepsOnceAndEndsTheLoop) {
     EXPECT_FALSE(ini.readString(QStringLiteral("FNav"), QStringLiteral("Top")).isEmpty());
 }
 
+TEST_F(ProgramEnd, AnEndRequestMadeBeforeTheEventLoopRunsEndsItOnceItRuns) {
+    start();
+    // As a signal handled while the windows are made, before the loop runs.
+    EndProgramOrderly();
+    EXPECT_TRUE(FNav->isVisible());
+    int code = -1;
+    EXPECT_TRUE(LoopEndsByItself([] {}, &code));
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(FNav->isVisible());
+}
+
 TEST(ProgramEndBySignal, EachEndSignalRunsTheClosingStepsOfTheRealProgram) {
     for (const int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
         SCOPED_TRACE(strsignal(signalNumber));
