@@ -15,7 +15,7 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
 	libgtest-dev libgmock-dev libbenchmark-dev libproj-dev \
 	proj-bin geographiclib-tools rtklib gpsd-clients \
 	fonts-dejavu-core fonts-liberation2 xvfb xauth locales clang-format imagemagick \
-	python3-ezdxf gdal-bin clang libclang-rt-14-dev
+	python3-ezdxf gdal-bin clang libclang-rt-14-dev faketime
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
