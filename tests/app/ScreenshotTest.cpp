@@ -63,20 +63,20 @@ std::unique_ptr<QWidget> FillScreen(QScreen* screen, QColor colour) {
     return window;
 }
 
-// Whether the screen itself (what a copy of it reads, not the widget) shows `colour` at the
-// screen-local point: a real X server maps and paints a new window some time after show().
+// Whether the screen itself (a copy of it as the program takes one, not the widget) shows
+// `colour` at the screen-local point: a real X server maps and paints a new window some time
+// after show().
 bool ScreenShows(QScreen* screen, QPoint point, QColor colour) {
-    const QImage pixel = screen->grabWindow(0, point.x(), point.y(), 1, 1).toImage();
-    return !pixel.isNull() && pixel.pixelColor(0, 0) == colour;
+    const QImage picture = GrabScreen(screen);
+    return picture.valid(point) && picture.pixelColor(point) == colour;
 }
 
 // Whether the screen shows anything but `background` inside the screen-local `area`.
 bool ScreenShowsOtherThan(QScreen* screen, QRect area, QColor background) {
-    const QImage picture =
-        screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            if (picture.pixelColor(x, y) != background)
+    const QImage picture = GrabScreen(screen);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (picture.valid(x, y) && picture.pixelColor(x, y) != background)
                 return true;
     return false;
 }
