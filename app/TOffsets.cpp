@@ -317,8 +317,7 @@ void TOffsets::bSVPClick() {
 void TOffsets::bNTRIPShowClick() {
     if (!frmNTRIPSettings)
         return;
-    frmNTRIPSettings->setWindowModality(Qt::ApplicationModal);
-    frmNTRIPSettings->show();
+    frmNTRIPSettings->ShowModally();
 }
 
 void TOffsets::numericFieldExit(QLineEdit* field) {

@@ -1,5 +1,7 @@
 #include "app/TavrinKeyboard.h"
 
+#include "app/DesignedColours.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
@@ -22,9 +24,7 @@ QToolButton* makeKey(QWidget* panel, const KeyboardKey& key, int index, bool bol
     font.setPointSize(10);
     font.setBold(bold);
     button->setFont(font);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, Qt::black);
-    button->setPalette(palette);
+    SetDesignedTextColour(button, Qt::black);
     return button;
 }
 

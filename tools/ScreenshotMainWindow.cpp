@@ -10,6 +10,7 @@
 #include "app/TFNav.h"
 #include "tools/ScreenshotDeviceWindows.h"
 #include "tools/ScreenshotCommands.h"
+#include "tools/ScreenshotDarkTheme.h"
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
 #include "tools/ScreenshotSettingsWindows.h"
@@ -95,6 +96,11 @@ int main(int argc, char* argv[]) {
         if (commandPictures.isEmpty())
             return 4;
         for (const QString& file : commandPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
+        const QStringList darkPictures = SaveDarkThemePictures(output);
+        if (darkPictures.isEmpty())
+            return 4;
+        for (const QString& file : darkPictures)
             std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });

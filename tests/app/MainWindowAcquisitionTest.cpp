@@ -172,6 +172,7 @@ TEST_F(MainWindowAcquisition, StartOpensThePortsThePagesShowNotTheStoredOnes) {
     FillPortPage(true, 2);
     FillPortPage(false, 3);
     FGPS->SensorEnabled->setChecked(true);
+    FGPS->eSBESFormat->setText(QStringLiteral("%*8s,%lf,%lf"));
     FNav->Realtime->click();
     QApplication::processEvents();
     EXPECT_TRUE(TestEnvironment::dialogs().messages.empty()) << Shown();
@@ -198,6 +199,8 @@ TEST_F(MainWindowAcquisition, APortPageThatDoesNotApplyRefusesStartWithItsMessag
         {"sounder port while the sounder is on",
          [] {
              FGPS->SensorEnabled->setChecked(true);
+             // Both numbers of the default type, so that the port is what Start refuses.
+             FGPS->eSBESFormat->setText(QStringLiteral("%*8s,%lf,%lf"));
              FGPS->SPort->setCurrentText(QString());
          },
          "Sensor (SBES) Settings: Port \"\" is refused"},
@@ -258,7 +261,7 @@ TEST_F(MainWindowAcquisition, StartTakesTheGeodeticEditsAsTheyStand) {
     const auto& messages = TestEnvironment::dialogs().messages;
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral(
-        "Cannot start: Device Settings, Godetic Parameters: Flattening (edIF) \"298.257\" must be "
+        "Cannot start: Device Settings, Geodetic Parameters: Flattening (edIF) \"298.257\" must be "
         "at least 0 and below 0.01")))
         << messages[0].text.toStdString();
     EXPECT_FALSE(FNav->Acquisition->Running());

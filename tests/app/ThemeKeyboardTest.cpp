@@ -1,5 +1,5 @@
 // The theme chooser and the on-screen keyboards over the started program's windows.
-#include "StartedProgram.h"
+#include "ThemedProgram.h"
 
 #include "app/StyleManager.h"
 #include "app/TavrinKeyboard.h"
@@ -17,17 +17,8 @@
 
 namespace {
 
-class Theme : public StartedProgram {
+class Theme : public ThemedProgram {
 protected:
-    void SetUp() override {
-        StartedProgram::SetUp();
-        StyleManager::trySetStyle(StyleManager::defaultStyleName(), false);
-    }
-    void TearDown() override {
-        StyleManager::trySetStyle(StyleManager::defaultStyleName(), false);
-        StartedProgram::TearDown();
-    }
-
     static QString StoredTheme() {
         return IniFile(TestEnvironment::settingsFile())
             .readString(QStringLiteral("APPLICATION"), QStringLiteral("ThemeStyle"), QStringLiteral("<none>"));
