@@ -106,6 +106,9 @@ TEST(KmlLoader, ChoosesTheArchiveEntryAndReportsWhyAnArchiveFails) {
 TEST(KmlLoader, KmzLoadWritesNothingToDisk) {
     QTemporaryDir work;
     ASSERT_TRUE(work.isValid());
+    // The working folder too is this test's own: the test executables' folder is shared.
+    QTemporaryDir workingFolder;
+    ASSERT_TRUE(workingFolder.isValid());
     // The temporary folder is this test's own while it loads: other tests running beside it
     // make and remove their own files in the shared one.
     const QByteArray sharedTemp = qgetenv("TMPDIR");
@@ -113,9 +116,6 @@ TEST(KmlLoader, KmzLoadWritesNothingToDisk) {
     const QString tmp = QDir::tempPath();
     const QStringList tmpBefore = FolderListing(tmp);
     const QStringList homeBefore = FolderListing(QDir::homePath());
-    // The working folder too is this test's own: the test executables' folder is shared.
-    QTemporaryDir workingFolder;
-    ASSERT_TRUE(workingFolder.isValid());
     const QString sharedWorkingFolder = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(workingFolder.path()));
     {
