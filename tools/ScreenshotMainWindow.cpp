@@ -13,6 +13,7 @@
 #include "tools/ScreenshotDarkTheme.h"
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
+#include "tools/ScreenshotOperatorWindows.h"
 #include "tools/ScreenshotSettingsWindows.h"
 #include "tools/ScreenshotSurveyWindows.h"
 #include "tools/ScreenshotTranslation.h"
@@ -72,6 +73,12 @@ int main(int argc, char* argv[]) {
             return 4;
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
+        // The first start, before any other picture moves a window.
+        if (!SaveFirstStartPicture(output))
+            return 4;
+        const QStringList operatorPictures = SaveOperatorPictures(output);
+        if (operatorPictures.isEmpty())
+            return 4;
         if (!SaveNtripScreenshots(output) || !SaveTranslationScreenshots(output))
             return 4;
         const QStringList mapToolPictures = SaveMapToolPictures(output);

@@ -15,6 +15,11 @@
 # The "Dark" theme over the main window with the navigation settings window in front:
 # dark-navigation-settings.png; the main window walked into Turkish with the language file the
 # program ships: main-window-tr.png.
+# What the operator meets first: first-start.png (right after the start, every window it shows
+# clear of the main window's menu, tool bars and status bar), offsets-keypad.png (the set-up
+# window with the keypad a click on its "A" field brought up), offsets-keyboard.png (the letter
+# keyboard its "Location" field brought up, above the set-up window) and stop-recording.png (the tool
+# bars while a survey is recorded: a red, readable "Stop" on the green bar).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
