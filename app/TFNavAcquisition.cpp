@@ -301,7 +301,9 @@ void TFNav::ShowAcquisitionState(bool running) {
     // The button carries its own face and caption colours in both states, so that the caption
     // reads the same under every theme (white on dark red is about 7.4:1, navy on the light
     // face about 14:1): a red "Stop" says a survey is being recorded.
-    Realtime->setText(running ? QStringLiteral("Stop") : QStringLiteral("Start"));
+    // In the interface's language: a Turkish operator reads "Durdur", not "Stop".
+    const std::string key = running ? "Stop" : "Start";
+    Realtime->setText(QString::fromStdString(Translator ? Translator->TranslateKey(key) : key));
     const char* face = running ? "#b00000" : "#f0f0f0";
     const char* caption = running ? "#ffffff" : "#000080";
     const char* edge = running ? "#600000" : "#808080";

@@ -229,3 +229,17 @@ TEST_F(TurkishInterface, EveryTurkishCaptionFitsWhereItsEnglishOneFits) {
     }
     EXPECT_TRUE(cut.empty()) << "Turkish captions cut off:\n" << cut;
 }
+
+TEST_F(TurkishInterface, StartAndStopReadInTheInterfacesLanguage) {
+    start();
+    Translator->SetLanguage("tr");
+    FNav->ShowAcquisitionState(true);
+    EXPECT_EQ(FNav->Realtime->text(), QString::fromUtf8("Durdur"));
+    FNav->ShowAcquisitionState(false);
+    EXPECT_EQ(FNav->Realtime->text(), QString::fromUtf8("Başlat"));
+    Translator->SetLanguage("en");
+    FNav->ShowAcquisitionState(true);
+    EXPECT_EQ(FNav->Realtime->text(), "Stop");
+    EXPECT_FALSE(std::filesystem::exists(folder + "missing.log"))
+        << ReadWholeFile(folder + "missing.log").value_or("");
+}
