@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <unistd.h>
@@ -43,8 +44,10 @@ const Map& Translated() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    Folder = MakeFuzzFolder("fuzz_language") + "/";
-    AppPaths::setLanguagesFolder(Folder);
+    // The program's own folder, where the dictionary finds "Languages/".
+    AppPaths::setApplicationFolder(MakeFuzzFolder("fuzz_language") + "/");
+    Folder = AppPaths::languagesFolder();
+    std::filesystem::create_directories(Folder);
     return 0;
 }
 
