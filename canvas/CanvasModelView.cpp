@@ -145,6 +145,10 @@ void CanvasModel::Update() {
 
 void CanvasModel::SetDepthLabelSettings(bool show, double minSpacing, const QString& fontName,
                                         int fontSize, uint32_t colour) {
+    // The map tick passes them with every depth label: only a change is worth a paint.
+    if (LabelsVisible == show && LabelSpacing == minSpacing && LabelFontName == fontName &&
+        LabelFontSize == fontSize && LabelColor == colour)
+        return;
     LabelsVisible = show;
     LabelSpacing = minSpacing;
     LabelFontName = fontName;
@@ -184,6 +188,9 @@ void CanvasModel::ClearEventLabels() {
 }
 
 void CanvasModel::SetCurrentDepth(double depth, double depthLow, bool valid) {
+    // Set at every map tick; the readout is repainted only when it changed.
+    if (CurrentDepth == depth && CurrentDepthLow == depthLow && DepthValid == valid)
+        return;
     CurrentDepth = depth;
     CurrentDepthLow = depthLow;
     DepthValid = valid;
@@ -191,6 +198,8 @@ void CanvasModel::SetCurrentDepth(double depth, double depthLow, bool valid) {
 }
 
 void CanvasModel::SetCurrentSpeed(double knots, bool valid) {
+    if (CurrentSpeed == knots && SpeedValid == valid)
+        return;
     CurrentSpeed = knots;
     SpeedValid = valid;
     InvalidateControl();
@@ -207,6 +216,8 @@ void CanvasModel::ToggleGGAOverlayPosition() {
 }
 
 void CanvasModel::SetHeadingValid(bool valid) {
+    if (HeadingValid == valid)
+        return;
     HeadingValid = valid;
     InvalidateControl();
 }
