@@ -31,10 +31,12 @@ void CanvasModel::CadClearShapes(int layer) {
         SelectedIds.clear();
         NextShapeId = 1;
         ShapeCount = 0;
-    } else {
-        DeleteShapesWhere([layer](const TTShape& shape) { return shape.LayerId == layer; });
+        RepaintControl();
+        return;
     }
-    RepaintControl();
+    // The store marks where the shapes went; the paint redraws from there.
+    DeleteShapesWhere([layer](const TTShape& shape) { return shape.LayerId == layer; });
+    InvalidateControl();
 }
 
 void CanvasModel::LayerClear(int layer) {

@@ -33,7 +33,6 @@ int32_t CanvasModel::AddNewShape(std::unique_ptr<TTShape> shape) {
 TTShape* CanvasModel::AppendShape(std::unique_ptr<TTShape> shape) {
     TTShape* added = Shapes.Append(std::move(shape));
     ShapeCount = static_cast<int32_t>(Shapes.size());
-    NeedsRedraw = true;
     return added;
 }
 

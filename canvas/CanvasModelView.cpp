@@ -141,6 +141,18 @@ void CanvasModel::Update() {
     RepaintControl();
 }
 
+CanvasModel::BackBufferFields CanvasModel::ShownFields() const {
+    return {PlanWorldLeft, PlanWorldRight, PlanWorldTop, PlanWorldBottom, BackColor,
+            GridVisible,   GridAutoScale,  GridSpacingX, GridSpacingY,    GridColor,
+            GridOnTop};
+}
+
+void CanvasModel::RefreshChanged() {
+    if (ShownFields() != BuiltFields)
+        NeedsRedraw = true;
+    InvalidateControl();
+}
+
 // ---- Overlays and distance measure ----------------------------------------------------------
 
 void CanvasModel::SetDepthLabelSettings(bool show, double minSpacing, const QString& fontName,

@@ -19,6 +19,45 @@ TPoint PixelOf(const WorldView& view, double x, double y) {
     return p;
 }
 
+// Paints the shapes at the store indices in their order, each in the colour the background
+// leaves readable.
+void DrawPlannedShapes(CanvasModel& model, PaintCanvas& canvas, const WorldView& view,
+                       const std::vector<uint32_t>& indices) {
+    const int width = std::max(view.Width, 1);
+    const int height = std::max(view.Height, 1);
+    uint32_t lastColour = 0;
+    uint32_t lastContrast = model.GetContrastColor(0);
+    for (const uint32_t index : indices) {
+        TTShape* shape = model.Shapes[index];
+        const uint32_t colour = shape->PenFg;
+        if (colour != lastColour) {
+            lastColour = colour;
+            lastContrast = model.GetContrastColor(colour);
+        }
+        if (lastContrast != colour)
+            shape->PenFg = lastContrast;
+        shape->Draw(canvas, view.Left, view.Right, view.Top, view.Bottom, width, height);
+        shape->PenFg = colour;
+    }
+}
+
+// Store index of the live layer's first shape at or after `from`; the store's size when none.
+size_t FirstLiveShape(const CanvasModel& model, size_t from) {
+    const size_t count = model.Shapes.size();
+    if (model.LiveLayerId < 0)
+        return count;
+    for (size_t i = from; i < count; ++i)
+        if (model.Shapes[i]->LayerId == model.LiveLayerId)
+            return i;
+    return count;
+}
+
+void CopyImage(const QImage& from, QImage& to) {
+    if (to.size() != from.size() || to.format() != from.format())
+        to = QImage(from.size(), from.format());
+    std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
+}
+
 const QString StatusFontName = QStringLiteral("Consolas");
 constexpr int StatusFontPoints = 12;
 const QString HeadingMark = QStringLiteral("THdg:");
@@ -32,7 +71,7 @@ bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer,
     const int height = std::max(model.ClientHeight, 1);
     const bool resized = buffer.width() != width || buffer.height() != height ||
                          buffer.format() != QImage::Format_RGB32;
-    if (!model.NeedsRedraw && !resized)
+    if (!model.BackBufferStale() && !resized)
         return false;
     if (resized)
         buffer = QImage(width, height, QImage::Format_RGB32);
@@ -47,20 +86,120 @@ bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer,
             DrawGrid(model, canvas);
     }
     model.NeedsRedraw = false;
+    model.Shapes.ClearChangeMark();
+    model.BuiltFields = model.ShownFields();
     return true;
 }
 
 const QImage& CanvasRenderer::ComposeFrame(CanvasModel& model, QImage& backBuffer, QImage& frame,
                                            TextImageCache* textCache) {
     UpdateBackBuffer(model, backBuffer, textCache);
-    if (frame.size() != backBuffer.size() || frame.format() != backBuffer.format())
-        frame = QImage(backBuffer.size(), backBuffer.format());
-    std::memcpy(frame.bits(), backBuffer.constBits(),
-                static_cast<size_t>(backBuffer.sizeInBytes()));
+    CopyImage(backBuffer, frame);
     QPainter painter(&frame);
     PaintCanvas canvas(painter, model.BackColor, textCache);
     DrawOverlays(model, canvas, textCache);
     return frame;
+}
+
+const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayerCache& cache,
+                                                  QImage& frame, TextImageCache* textCache) {
+    QImage& buffer = cache.Image;
+    const int width = std::max(model.ClientWidth, 1);
+    const int height = std::max(model.ClientHeight, 1);
+    const bool resized = buffer.width() != width || buffer.height() != height ||
+                         buffer.format() != QImage::Format_RGB32;
+    const size_t changedFrom = model.Shapes.ChangedFrom();
+    const bool rebuild = resized || model.NeedsRedraw || !cache.Valid ||
+                         (cache.Whole ? changedFrom != ShapeStore::NoChange
+                                      : changedFrom < cache.End);
+    const WorldView view = model.View();
+    std::vector<uint32_t> top;
+    if (rebuild || !cache.Whole) {
+        // Plan on from where the buffer stopped: the shapes still to go under the live layer,
+        // then the live layer and what follows it.
+        const size_t from = rebuild ? 0 : cache.End;
+        const size_t live = FirstLiveShape(model, from);
+        const std::vector<bool> visible = VisibleLayerSet(model.Layers, model.NextLayerId);
+        std::vector<uint32_t> under;
+        std::vector<uint32_t> texts;
+        TPoint lastPoint = rebuild ? NoThinningPoint : cache.LastPoint;
+        PlanShapeRange(model.Shapes, from, live, visible, view, lastPoint, under, texts);
+        TPoint topPoint = lastPoint;
+        PlanShapeRange(model.Shapes, live, model.Shapes.size(), visible, view, topPoint, top,
+                       texts);
+        const size_t drawnBefore = rebuild ? 0 : cache.Drawn;
+        if (!texts.empty() ||
+            drawnBefore + under.size() + top.size() > RenderLimits::MaxDrawnShapes) {
+            model.NeedsRedraw = true;
+            UpdateBackBuffer(model, buffer, textCache);
+            cache.Valid = true;
+            cache.Whole = true;
+            cache.End = model.Shapes.size();
+            cache.Drawn = 0;
+            cache.LastPoint = NoThinningPoint;
+            ++cache.Rebuilds;
+            top.clear();
+        } else {
+            if (rebuild) {
+                if (resized)
+                    buffer = QImage(width, height, QImage::Format_RGB32);
+                buffer.fill(ColorFromBgr(model.BackColor));
+                cache.Drawn = 0;
+                ++cache.Rebuilds;
+            } else if (!under.empty()) {
+                ++cache.Additions;
+            }
+            if (rebuild || !under.empty()) {
+                QPainter painter(&buffer);
+                PaintCanvas canvas(painter, model.BackColor, textCache);
+                if (rebuild && model.GridOnTop == 0)
+                    DrawGrid(model, canvas);
+                DrawPlannedShapes(model, canvas, view, under);
+            }
+            cache.Valid = true;
+            cache.Whole = false;
+            cache.End = live;
+            cache.Drawn += under.size();
+            cache.LastPoint = lastPoint;
+        }
+    }
+    model.NeedsRedraw = false;
+    model.Shapes.ClearChangeMark();
+    model.BuiltFields = model.ShownFields();
+
+    CopyImage(buffer, frame);
+    // The live layer, what follows it and a grid over the shapes, then the overlays, each with
+    // a painter of its own as the back buffer and the overlays have.
+    if (!cache.Whole && (!top.empty() || model.GridOnTop == 1)) {
+        QPainter painter(&frame);
+        PaintCanvas canvas(painter, model.BackColor, textCache);
+        DrawPlannedShapes(model, canvas, view, top);
+        if (model.GridOnTop == 1)
+            DrawGrid(model, canvas);
+    }
+    QPainter painter(&frame);
+    PaintCanvas canvas(painter, model.BackColor, textCache);
+    DrawOverlays(model, canvas, textCache);
+    return frame;
+}
+
+void CanvasRenderer::RenderWholeFrame(CanvasModel& model, QImage& frame,
+                                      TextImageCache* textCache) {
+    frame = QImage(std::max(model.ClientWidth, 1), std::max(model.ClientHeight, 1),
+                   QImage::Format_RGB32);
+    frame.fill(ColorFromBgr(model.BackColor));
+    {
+        QPainter painter(&frame);
+        PaintCanvas canvas(painter, model.BackColor, textCache);
+        if (model.GridOnTop == 0)
+            DrawGrid(model, canvas);
+        DrawAllShapes(model, canvas);
+        if (model.GridOnTop == 1)
+            DrawGrid(model, canvas);
+    }
+    QPainter painter(&frame);
+    PaintCanvas canvas(painter, model.BackColor, textCache);
+    DrawOverlays(model, canvas, textCache);
 }
 
 void CanvasRenderer::DrawAllShapes(CanvasModel& model, PaintCanvas& canvas) {

@@ -40,6 +40,7 @@ public:
             [&picks](const std::unique_ptr<TTShape>& shape) { return picks(*shape); });
         if (first == Items_.end())
             return 0;
+        MarkChangedFrom(static_cast<size_t>(first - Items_.begin()));
         Forget(first->get());
         auto kept = first;
         size_t deleted = 1;
@@ -64,7 +65,15 @@ public:
     bool MoveToBack(int32_t id);
     void Clear();
 
+    // The lowest store index whose shape was added, deleted or moved since the mark was last
+    // cleared (NoChange: none): the shapes before it are those a painter saw then. Changes to
+    // a shape's own fields are not seen here.
+    static constexpr size_t NoChange = static_cast<size_t>(-1);
+    size_t ChangedFrom() const { return ChangedFrom_; }
+    void ClearChangeMark() { ChangedFrom_ = NoChange; }
+
 private:
+    void MarkChangedFrom(size_t index) { ChangedFrom_ = std::min(ChangedFrom_, index); }
     void Forget(const TTShape* shape);
     void Reindex();
     Items::iterator FirstWithId(int32_t id);
@@ -74,4 +83,5 @@ private:
     // Shapes the index could not take (an id that is not positive or already held). Ids are
     // unique by construction, so this stays 0 unless a caller builds shapes by hand.
     size_t Unindexed_ = 0;
+    size_t ChangedFrom_ = 0;
 };

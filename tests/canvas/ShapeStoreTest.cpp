@@ -115,7 +115,7 @@ TEST(ShapeStoreTest, CreationMarksStaleWithoutRepaintAndFallsBackToTheDefaultLay
     const int32_t id = canvas.DrawPoint(5, 5, 77);
     EXPECT_EQ(canvas.GetShapeOnLayer(id), 0);
     EXPECT_EQ(canvas.CurrentLayer, 0);
-    EXPECT_TRUE(canvas.NeedsRedraw);
+    EXPECT_TRUE(canvas.BackBufferStale());
     EXPECT_EQ(canvas.Invalidations, 0);
 
     // Too few points: nothing happens, not even to the current layer.
@@ -481,7 +481,7 @@ TEST(ShapeStoreTest, ClearingALayerKeepsTheOtherShapesAndSelectedIds) {
     EXPECT_EQ(canvas.ShapeCount, 2);
     EXPECT_EQ(canvas.FindShape(a), nullptr);
     EXPECT_EQ(canvas.FindShape(keep)->Id, keep);
-    EXPECT_TRUE(canvas.NeedsRedraw);
+    EXPECT_TRUE(canvas.BackBufferStale());
     EXPECT_EQ(canvas.Invalidations, 1);
     EXPECT_EQ(canvas.LayerFindByName("track_fix"), track); // the layer stays
 
@@ -597,7 +597,7 @@ TEST(ShapeStoreTest, ShapesAppendedByReadersAndToolsKeepTheirIdsAndTheCount) {
     EXPECT_EQ(added->Id, 1);
     EXPECT_EQ(canvas.FindShape(1), added);
     EXPECT_EQ(canvas.ShapeCount, 1);
-    EXPECT_TRUE(canvas.NeedsRedraw);
+    EXPECT_TRUE(canvas.BackBufferStale());
     EXPECT_EQ(canvas.DrawPoint(0, 0, 0), 2);
 }
 
