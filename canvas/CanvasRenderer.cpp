@@ -109,9 +109,25 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
     const bool resized = buffer.width() != width || buffer.height() != height ||
                          buffer.format() != QImage::Format_RGB32;
     const size_t changedFrom = model.Shapes.ChangedFrom();
-    const bool rebuild = resized || model.NeedsRedraw || !cache.Valid ||
-                         (cache.Whole ? changedFrom != ShapeStore::NoChange
-                                      : changedFrom < cache.End);
+    const bool stale = resized || model.NeedsRedraw ||
+                       (cache.Valid && (cache.Whole ? changedFrom != ShapeStore::NoChange
+                                                    : changedFrom < cache.End));
+    // A map that follows the vessel pans at every tick: a buffer kept for the next paint would
+    // be stale again by then. From the second stale paint in a row the frame is painted
+    // straight, and the buffer is built again once a paint finds the view still.
+    if (stale && cache.StaleLastPaint) {
+        if (resized)
+            buffer = QImage(width, height, QImage::Format_RGB32);
+        RenderWholeFrame(model, frame, textCache);
+        cache.Valid = false;
+        ++cache.Rebuilds;
+        model.NeedsRedraw = false;
+        model.Shapes.ClearChangeMark();
+        model.BuiltFields = model.ShownFields();
+        return frame;
+    }
+    cache.StaleLastPaint = stale;
+    const bool rebuild = stale || !cache.Valid;
     const WorldView view = model.View();
     std::vector<uint32_t> top;
     if (rebuild || !cache.Whole) {
@@ -185,8 +201,9 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
 
 void CanvasRenderer::RenderWholeFrame(CanvasModel& model, QImage& frame,
                                       TextImageCache* textCache) {
-    frame = QImage(std::max(model.ClientWidth, 1), std::max(model.ClientHeight, 1),
-                   QImage::Format_RGB32);
+    const QSize size(std::max(model.ClientWidth, 1), std::max(model.ClientHeight, 1));
+    if (frame.size() != size || frame.format() != QImage::Format_RGB32)
+        frame = QImage(size, QImage::Format_RGB32);
     frame.fill(ColorFromBgr(model.BackColor));
     {
         QPainter painter(&frame);

@@ -15,7 +15,8 @@
 // every paint, and shapes that join the store before the live layer are painted onto the
 // buffer where the paint order puts them. Texts and the drawn-shape cap depend on the whole
 // store: while the map has texts in view, or more shapes than the cap, the buffer holds every
-// shape and is rebuilt at any change, as a whole.
+// shape and is rebuilt at any change, as a whole. While every paint finds it out of date (a map
+// following the vessel), the frame is painted from nothing and the buffer waits.
 struct ShapeLayerCache {
     QImage Image{1, 1, QImage::Format_RGB32};
     // False until built, and after anything but appending before the live layer changed.
@@ -25,6 +26,8 @@ struct ShapeLayerCache {
     // Store indices 0..End-1 are painted on the buffer; of them Drawn passed the culling.
     size_t End = 0;
     size_t Drawn = 0;
+    // The last paint found the buffer out of date (the view, the background, a shape in it).
+    bool StaleLastPaint = false;
     // The point thinning's state after them.
     TPoint LastPoint = NoThinningPoint;
     // Counted for the tests and the benchmarks: whole rebuilds, and paints that only added.

@@ -4,6 +4,7 @@
 #include "canvas/TTShape.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -35,9 +36,18 @@ public:
         // In place, the kept shapes in their order, each shape asked once: the map tick clears
         // the vessel layer of a map holding a day's track five times a second, so no copy of
         // the whole store.
-        const auto first = std::find_if(
-            Items_.begin(), Items_.end(),
-            [&picks](const std::unique_ptr<TTShape>& shape) { return picks(*shape); });
+        // The shapes lie scattered over the heap: each is asked for a few steps ahead of its
+        // turn, so the walk does not wait on memory for every one.
+        constexpr size_t Ahead = 8;
+        const size_t count = Items_.size();
+        size_t at = 0;
+        for (; at < count; ++at) {
+            if (at + Ahead < count)
+                __builtin_prefetch(Items_[at + Ahead].get());
+            if (picks(*Items_[at]))
+                break;
+        }
+        const auto first = Items_.begin() + static_cast<std::ptrdiff_t>(at);
         if (first == Items_.end())
             return 0;
         MarkChangedFrom(static_cast<size_t>(first - Items_.begin()));
@@ -45,6 +55,8 @@ public:
         auto kept = first;
         size_t deleted = 1;
         for (auto it = std::next(first); it != Items_.end(); ++it) {
+            if (Items_.end() - it > static_cast<std::ptrdiff_t>(Ahead))
+                __builtin_prefetch((it + Ahead)->get());
             if (picks(**it)) {
                 Forget(it->get());
                 ++deleted;
