@@ -34,8 +34,17 @@ void CanvasModel::CadClearShapes(int layer) {
         RepaintControl();
         return;
     }
-    // The store marks where the shapes went; the paint redraws from there.
-    DeleteShapesWhere([layer](const TTShape& shape) { return shape.LayerId == layer; });
+    // The map tick clears the vessel layer of a map holding a day's track five times a
+    // second: without a selection to keep in step, the store is asked directly, without a
+    // call through a function object for every shape. The store marks where the shapes went;
+    // the paint redraws from there.
+    const auto onLayer = [layer](const TTShape& shape) { return shape.LayerId == layer; };
+    if (SelectedIds.empty()) {
+        Shapes.DeleteIf(onLayer);
+        ShapeCount = static_cast<int32_t>(Shapes.size());
+    } else {
+        DeleteShapesWhere(onLayer);
+    }
     InvalidateControl();
 }
 

@@ -112,6 +112,41 @@ TEST_F(EchogramWindow, DrawsOnlyWhileShown) {
               QColor(255, 255, 0));
 }
 
+TEST_F(EchogramWindow, ADepthThatChangesNoEntryAsksForNoPaint) {
+    start();
+    fWaterfal->show();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    fWaterfal->installEventFilter(&counter);
+    const int count = fWaterfal->DataWidth;
+    for (int i = 0; i < count; ++i)
+        DrawEchogram(8.5, 0, 50, count);
+    QApplication::processEvents();
+    ASSERT_GT(counter.paints, 0);
+
+    // A strip of 8.5 m and 8.5 m again: nothing moves, nothing is painted.
+    counter.paints = 0;
+    DrawEchogram(8.5, 0, 50, count);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(fWaterfal->History.Depths()[count - 1], 8.5);
+
+    // Another depth, or another fallback scale, paints.
+    DrawEchogram(9.0, 0, 50, count);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+    DrawEchogram(9.0, 0, 50, count);
+    DrawEchogram(9.0, 0, 40, count);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 2);
+    fWaterfal->removeEventFilter(&counter);
+}
+
 TEST_F(EchogramWindow, StoredSettingsAreKeptByARunThatNeverShowsIt) {
     writeSetting(QStringLiteral("ECHOGRAM"), QStringLiteral("DataWidth"), QStringLiteral("120"));
     writeSetting(QStringLiteral("ECHOGRAM"), QStringLiteral("Interval"), QStringLiteral("250"));
