@@ -19,16 +19,15 @@ TPoint PixelOf(const WorldView& view, double x, double y) {
     return p;
 }
 
-// Paints the shapes at the store indices in their order, each in the colour the background
-// leaves readable.
-void DrawPlannedShapes(CanvasModel& model, PaintCanvas& canvas, const WorldView& view,
-                       const std::vector<uint32_t>& indices) {
+// Paints the shapes in the order given, each in the colour the background leaves readable.
+void DrawShapes(CanvasModel& model, PaintCanvas& canvas, const WorldView& view,
+                const std::vector<TTShape*>& shapes) {
     const int width = std::max(view.Width, 1);
     const int height = std::max(view.Height, 1);
+    // Most shapes of a map share a few colours: remember the last answer.
     uint32_t lastColour = 0;
     uint32_t lastContrast = model.GetContrastColor(0);
-    for (const uint32_t index : indices) {
-        TTShape* shape = model.Shapes[index];
+    for (TTShape* shape : shapes) {
         const uint32_t colour = shape->PenFg;
         if (colour != lastColour) {
             lastColour = colour;
@@ -39,6 +38,15 @@ void DrawPlannedShapes(CanvasModel& model, PaintCanvas& canvas, const WorldView&
         shape->Draw(canvas, view.Left, view.Right, view.Top, view.Bottom, width, height);
         shape->PenFg = colour;
     }
+}
+
+// The shapes at the store indices.
+std::vector<TTShape*> ShapesAt(const ShapeStore& store, const std::vector<uint32_t>& indices) {
+    std::vector<TTShape*> shapes;
+    shapes.reserve(indices.size());
+    for (const uint32_t index : indices)
+        shapes.push_back(store[index]);
+    return shapes;
 }
 
 // Store index of the live layer's first shape at or after `from`; the store's size when none.
@@ -63,6 +71,20 @@ constexpr int StatusFontPoints = 12;
 const QString HeadingMark = QStringLiteral("THdg:");
 } // namespace
 
+namespace {
+// Background, grid and every shape on the image, in paint order.
+void PaintWholeBuffer(CanvasModel& model, QImage& image, TextImageCache* textCache) {
+    image.fill(ColorFromBgr(model.BackColor));
+    QPainter painter(&image);
+    PaintCanvas canvas(painter, model.BackColor, textCache);
+    if (model.GridOnTop == 0)
+        CanvasRenderer::DrawGrid(model, canvas);
+    CanvasRenderer::DrawAllShapes(model, canvas);
+    if (model.GridOnTop == 1)
+        CanvasRenderer::DrawGrid(model, canvas);
+}
+} // namespace
+
 // ---- Back buffer ----------------------------------------------------------------------------
 
 bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer,
@@ -75,16 +97,7 @@ bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer,
         return false;
     if (resized)
         buffer = QImage(width, height, QImage::Format_RGB32);
-    buffer.fill(ColorFromBgr(model.BackColor));
-    {
-        QPainter painter(&buffer);
-        PaintCanvas canvas(painter, model.BackColor, textCache);
-        if (model.GridOnTop == 0)
-            DrawGrid(model, canvas);
-        DrawAllShapes(model, canvas);
-        if (model.GridOnTop == 1)
-            DrawGrid(model, canvas);
-    }
+    PaintWholeBuffer(model, buffer, textCache);
     model.NeedsRedraw = false;
     model.Shapes.ClearChangeMark();
     model.BuiltFields = model.ShownFields();
@@ -170,7 +183,7 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
                 PaintCanvas canvas(painter, model.BackColor, textCache);
                 if (rebuild && model.GridOnTop == 0)
                     DrawGrid(model, canvas);
-                DrawPlannedShapes(model, canvas, view, under);
+                DrawShapes(model, canvas, view, ShapesAt(model.Shapes, under));
             }
             cache.Valid = true;
             cache.Whole = false;
@@ -189,7 +202,7 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
     if (!cache.Whole && (!top.empty() || model.GridOnTop == 1)) {
         QPainter painter(&frame);
         PaintCanvas canvas(painter, model.BackColor, textCache);
-        DrawPlannedShapes(model, canvas, view, top);
+        DrawShapes(model, canvas, view, ShapesAt(model.Shapes, top));
         if (model.GridOnTop == 1)
             DrawGrid(model, canvas);
     }
@@ -204,16 +217,7 @@ void CanvasRenderer::RenderWholeFrame(CanvasModel& model, QImage& frame,
     const QSize size(std::max(model.ClientWidth, 1), std::max(model.ClientHeight, 1));
     if (frame.size() != size || frame.format() != QImage::Format_RGB32)
         frame = QImage(size, QImage::Format_RGB32);
-    frame.fill(ColorFromBgr(model.BackColor));
-    {
-        QPainter painter(&frame);
-        PaintCanvas canvas(painter, model.BackColor, textCache);
-        if (model.GridOnTop == 0)
-            DrawGrid(model, canvas);
-        DrawAllShapes(model, canvas);
-        if (model.GridOnTop == 1)
-            DrawGrid(model, canvas);
-    }
+    PaintWholeBuffer(model, frame, textCache);
     QPainter painter(&frame);
     PaintCanvas canvas(painter, model.BackColor, textCache);
     DrawOverlays(model, canvas, textCache);
@@ -223,22 +227,7 @@ void CanvasRenderer::DrawAllShapes(CanvasModel& model, PaintCanvas& canvas) {
     const WorldView view = model.View();
     const ShapePass pass =
         PlanShapePass(model.Shapes, VisibleLayerSet(model.Layers, model.NextLayerId), view);
-    const int width = std::max(view.Width, 1);
-    const int height = std::max(view.Height, 1);
-    // Most shapes of a map share a few colours: remember the last answer.
-    uint32_t lastColour = 0;
-    uint32_t lastContrast = model.GetContrastColor(0);
-    for (TTShape* shape : pass.Shapes) {
-        const uint32_t colour = shape->PenFg;
-        if (colour != lastColour) {
-            lastColour = colour;
-            lastContrast = model.GetContrastColor(colour);
-        }
-        if (lastContrast != colour)
-            shape->PenFg = lastContrast;
-        shape->Draw(canvas, view.Left, view.Right, view.Top, view.Bottom, width, height);
-        shape->PenFg = colour;
-    }
+    DrawShapes(model, canvas, view, pass.Shapes);
 }
 
 void CanvasRenderer::DrawGrid(const CanvasModel& model, PaintCanvas& canvas) {

@@ -1,4 +1,5 @@
 #include "StartedProgram.h"
+#include "tests/support/PaintCounter.h"
 
 #include "app/EchogramPainter.h"
 #include "app/SurveyStateAccess.h"
@@ -115,35 +116,29 @@ TEST_F(EchogramWindow, DrawsOnlyWhileShown) {
 TEST_F(EchogramWindow, ADepthThatChangesNoEntryAsksForNoPaint) {
     start();
     fWaterfal->show();
-    struct PaintCounter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* event) override {
-            paints += event->type() == QEvent::Paint;
-            return false;
-        }
-    } counter;
+    PaintCounter counter;
     fWaterfal->installEventFilter(&counter);
     const int count = fWaterfal->DataWidth;
     for (int i = 0; i < count; ++i)
         DrawEchogram(8.5, 0, 50, count);
     QApplication::processEvents();
-    ASSERT_GT(counter.paints, 0);
+    ASSERT_GT(counter.paints, 0u);
 
     // A strip of 8.5 m and 8.5 m again: nothing moves, nothing is painted.
     counter.paints = 0;
     DrawEchogram(8.5, 0, 50, count);
     QApplication::processEvents();
-    EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(counter.paints, 0u);
     EXPECT_EQ(fWaterfal->History.Depths()[count - 1], 8.5);
 
     // Another depth, or another fallback scale, paints.
     DrawEchogram(9.0, 0, 50, count);
     QApplication::processEvents();
-    EXPECT_EQ(counter.paints, 1);
+    EXPECT_EQ(counter.paints, 1u);
     DrawEchogram(9.0, 0, 50, count);
     DrawEchogram(9.0, 0, 40, count);
     QApplication::processEvents();
-    EXPECT_EQ(counter.paints, 2);
+    EXPECT_EQ(counter.paints, 2u);
     fWaterfal->removeEventFilter(&counter);
 }
 

@@ -1,5 +1,6 @@
 #include "DevicePagesForTests.h"
 #include "StartedProgram.h"
+#include "tests/support/PaintCounter.h"
 
 #include "app/AcquisitionSession.h"
 #include "app/SurveyStateAccess.h"
@@ -390,13 +391,7 @@ TEST_F(MainWindowSounder, ASoundingRepaintsTheMapOnlyWhenTheShallowAlertChangesI
     ASSERT_TRUE(FNav->Realtime->isChecked()) << "the alert applies while the button is pressed";
     // The map tick paints on its own: held, so the paints counted are the soundings' alone.
     FNav->tMap->stop();
-    struct PaintCounter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* event) override {
-            paints += event->type() == QEvent::Paint;
-            return false;
-        }
-    } counter;
+    PaintCounter counter;
     FNav->fcad->installEventFilter(&counter);
     // The first sounding gives the map the navigation settings' background.
     ASSERT_TRUE(playSounder("$SDDBT,32.8,f,10.0,M,5.4,F"));
@@ -411,20 +406,20 @@ TEST_F(MainWindowSounder, ASoundingRepaintsTheMapOnlyWhenTheShallowAlertChangesI
         ASSERT_TRUE(playSounder(line));
     RunEventsFor(100);
     EXPECT_EQ(FNav->fcad->BackColor, normal);
-    EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(counter.paints, 0u);
 
     // 0.05 m and a draft of 0.40 m: at most the alert's 0.5 m, the map turns red and repaints;
     // shallow again, it stays red without a paint; deep, it turns back with one.
     ASSERT_TRUE(playSounder("$SDDBT,0.2,f,0.05,M,0.0,F"));
-    ASSERT_TRUE(WaitUntil([&] { return counter.paints > 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return counter.paints > 0u; }));
     EXPECT_EQ(FNav->fcad->BackColor, 0x0000FFu);
     RunEventsFor(100);
     counter.paints = 0;
     ASSERT_TRUE(playSounder("$SDDBT,0.1,f,0.04,M,0.0,F"));
     RunEventsFor(100);
-    EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(counter.paints, 0u);
     ASSERT_TRUE(playSounder("$SDDBT,32.8,f,10.0,M,5.4,F"));
-    ASSERT_TRUE(WaitUntil([&] { return counter.paints > 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return counter.paints > 0u; }));
     EXPECT_EQ(FNav->fcad->BackColor, normal);
     FNav->fcad->removeEventFilter(&counter);
     FNav->Realtime->click();
