@@ -524,10 +524,11 @@ TextImageCache::Table& TextImageCache::TableFor(const QFont& font) {
 const QString& TextImageCache::DepthText(double depth) {
     uint64_t bits = 0;
     std::memcpy(&bits, &depth, sizeof bits);
+    ++NumbersDrawn_;
     auto found = Numbers_.find(bits);
     if (found != Numbers_.end())
         return found->second;
-    if (Numbers_.size() >= NumberCapacity)
+    if (Numbers_.size() >= NumberLimit_)
         Numbers_.clear();
     return Numbers_.emplace(bits, QString::fromStdString(DepthLabelText(depth))).first->second;
 }
@@ -572,6 +573,10 @@ const TextImageCache::Entry& TextImageCache::WhileDrawn(const QFont& font,
 
 void TextImageCache::BeginFrame() {
     ++Frame_;
+    // The depth texts kept follow the labels a frame draws: a survey's labels scroll past the
+    // vessel, and texts of labels long out of view would pile up for the whole day.
+    NumberLimit_ = std::clamp(2 * NumbersDrawn_, MinNumberCapacity, NumberCapacity);
+    NumbersDrawn_ = 0;
     // A sweep now and then: a text stays between KeepFrames and twice as many frames undrawn.
     if (Frame_ % KeepFrames != 0)
         return;

@@ -196,15 +196,21 @@ public:
     void BeginFrame();
     static constexpr uint64_t KeepFrames = 64;
     size_t WhileDrawnCount() const { return WhileDrawn_.size(); }
-    // DepthLabelText of a depth, remembered (a survey repeats its depths).
+    // DepthLabelText of a depth, remembered (a survey repeats its depths) while labels of about
+    // that many are drawn.
     const QString& DepthText(double depth);
+    size_t DepthTextCount() const { return Numbers_.size(); }
+    static constexpr size_t MinNumberCapacity = 1024;
 
     size_t Bytes() const { return Bytes_; }
 
 private:
     static constexpr size_t CapacityBytes = 16u << 20;
-    // Above the number of depth labels a map holds.
+    // Above the number of depth labels a map holds; below twice the labels of the last frame
+    // (and never below the minimum) the depth texts start afresh.
     static constexpr size_t NumberCapacity = 32768;
+    size_t NumberLimit_ = NumberCapacity;
+    size_t NumbersDrawn_ = 0;
     // A frame shows a handful of read-outs; a few frames of each stay.
     static constexpr size_t RecentCapacity = 16;
     static Entry Render(const QFont& font, const QFontMetrics& metrics, const QString& text);
