@@ -440,7 +440,7 @@ protected:
 private:
     TTLayer* LayerForNewShape(int layer);
     int32_t AddNewShape(std::unique_ptr<TTShape> shape);
-    void DeleteShapesWhere(const std::function<bool(const TTShape&)>& picks);
+    void DeleteShapesWhere(const std::function<bool(const TTShape&)>& picks, size_t from = 0);
     size_t DeleteSelectedFlagged();
 
     // The id-based attribute accessors: a missing id reads the fallback and writes nothing;
@@ -476,4 +476,9 @@ private:
         std::vector<TPointF> Points;
     };
     std::optional<CommittedPolyline> LastCommittedPolyline;
+
+    // The layer CadClearShapes emptied last: no shape of it lies before the store's
+    // LayerClear mark, so clearing it again (the vessel at every tick) looks only from there.
+    // -1 once a stored shape may have been moved onto a layer in place.
+    int EmptiedLayer = -1;
 };

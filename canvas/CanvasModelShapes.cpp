@@ -360,6 +360,7 @@ int32_t CanvasModel::ShapeHitTest(double x, double y) const {
 
 void CanvasModel::ShapeToLayer(int32_t id, int layer) {
     SetShapeValue(id, &TTShape::LayerId, layer);
+    EmptiedLayer = -1;
 }
 
 void CanvasModel::ShapeToFront(int32_t id) {

@@ -30,9 +30,9 @@ public:
     // The first shape in store order with the id, null when none.
     TTShape* Find(int32_t id) const;
 
-    // Deletes every shape the predicate picks, in one pass; the others keep their order.
-    // Returns how many went.
-    template <class Predicate> size_t DeleteIf(Predicate picks) {
+    // Deletes every shape from store index `from` on that the predicate picks, in one pass;
+    // the others keep their order. Returns how many went.
+    template <class Predicate> size_t DeleteIf(Predicate picks, size_t from = 0) {
         // In place, the kept shapes in their order, each shape asked once: the map tick clears
         // the vessel layer of a map holding a day's track five times a second, so no copy of
         // the whole store.
@@ -40,7 +40,7 @@ public:
         // turn, so the walk does not wait on memory for every one.
         constexpr size_t Ahead = 8;
         const size_t count = Items_.size();
-        size_t at = 0;
+        size_t at = std::min(from, count);
         for (; at < count; ++at) {
             if (at + Ahead < count)
                 __builtin_prefetch(Items_[at + Ahead].get());
@@ -80,12 +80,21 @@ public:
     // The lowest store index whose shape was added, deleted or moved since the mark was last
     // cleared (NoChange: none): the shapes before it are those a painter saw then. Changes to
     // a shape's own fields are not seen here.
+    // Two marks kept alike: one for the paint, one for the canvas's clearing of a layer.
     static constexpr size_t NoChange = static_cast<size_t>(-1);
-    size_t ChangedFrom() const { return ChangedFrom_; }
-    void ClearChangeMark() { ChangedFrom_ = NoChange; }
+    enum class Mark { Paint, LayerClear };
+    size_t ChangedFrom(Mark mark = Mark::Paint) const {
+        return mark == Mark::Paint ? ChangedFrom_ : LayerClearFrom_;
+    }
+    void ClearChangeMark(Mark mark = Mark::Paint) {
+        (mark == Mark::Paint ? ChangedFrom_ : LayerClearFrom_) = NoChange;
+    }
 
 private:
-    void MarkChangedFrom(size_t index) { ChangedFrom_ = std::min(ChangedFrom_, index); }
+    void MarkChangedFrom(size_t index) {
+        ChangedFrom_ = std::min(ChangedFrom_, index);
+        LayerClearFrom_ = std::min(LayerClearFrom_, index);
+    }
     void Forget(const TTShape* shape);
     void Reindex();
     Items::iterator FirstWithId(int32_t id);
@@ -96,4 +105,5 @@ private:
     // unique by construction, so this stays 0 unless a caller builds shapes by hand.
     size_t Unindexed_ = 0;
     size_t ChangedFrom_ = 0;
+    size_t LayerClearFrom_ = 0;
 };

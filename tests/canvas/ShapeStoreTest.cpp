@@ -673,3 +673,47 @@ TEST(ShapeStoreTest, ReorderedTwinsAreFoundByTheirPlaceInThePaintOrder) {
 }
 
 } // namespace
+
+TEST(ShapeStoreTest, ClearingTheSameLayerAgainFindsEveryShapeThatCameOntoIt) {
+    // The vessel layer is cleared at every tick; between two clears its shapes arrive by
+    // drawing, by the reorder of the store, and by moving a shape of the drawing onto it.
+    RecordingCanvas canvas;
+    const int drawing = canvas.LayerOpen("drawing");
+    const int vessel = canvas.LayerOpen("vessel");
+    std::vector<int32_t> kept;
+    for (int i = 0; i < 50; ++i)
+        kept.push_back(canvas.DrawPoint(i, i, drawing));
+    const auto vesselShapes = [&] {
+        int count = 0;
+        for (const auto& shape : canvas.Shapes)
+            count += shape->LayerId == vessel;
+        return count;
+    };
+    for (int tick = 0; tick < 6; ++tick) {
+        canvas.DrawCircle(tick, tick, 5, vessel);
+        canvas.DrawLine(0, 0, tick, tick, vessel);
+        switch (tick) {
+        case 2: // a vessel shape sent under everything
+            canvas.ShapeToBack(canvas.Shapes[canvas.Shapes.size() - 1]->Id);
+            break;
+        case 3: // a shape of the drawing moved onto the vessel layer in place
+            canvas.ShapeToLayer(kept[5], vessel);
+            kept.erase(kept.begin() + 5);
+            break;
+        case 4: // a whole layer moved onto it
+            canvas.LayerCopy(drawing, vessel, 1);
+            kept.clear();
+            break;
+        case 5: // a shape before the vessel's deleted: the store shifts under the mark
+            canvas.DrawPoint(9, 9, drawing);
+            canvas.ShapeDelete(canvas.Shapes[0]->Id);
+            break;
+        default:
+            break;
+        }
+        canvas.CadClearShapes(vessel);
+        EXPECT_EQ(vesselShapes(), 0) << "tick " << tick;
+    }
+    for (const int32_t id : kept)
+        EXPECT_NE(canvas.FindShape(id), nullptr);
+}
