@@ -14,7 +14,8 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
 	qt6-base-dev qt6-qpa-plugins libgl-dev zlib1g-dev libzip-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev libproj-dev \
 	proj-bin geographiclib-tools rtklib gpsd-clients \
-	fonts-dejavu-core fonts-liberation2 xvfb xauth locales clang-format imagemagick \
+	fonts-dejavu-core fonts-liberation2 xvfb xauth openbox x11-utils locales clang-format \
+	imagemagick \
 	python3-ezdxf gdal-bin clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

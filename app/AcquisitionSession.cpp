@@ -99,7 +99,7 @@ bool AcquisitionSession::Start() {
     std::string geodeticFault;
     std::string geodeticControl;
     if (!inputs_->GeodeticSettingsUsable(&geodeticFault, &geodeticControl)) {
-        refuse("Cannot start: Device Settings, Godetic Parameters: " + geodeticFault + ".",
+        refuse("Cannot start: Device Settings, Geodetic Parameters: " + geodeticFault + ".",
                geodeticControl);
         return false;
     }
@@ -134,6 +134,15 @@ bool AcquisitionSession::Start() {
         if (values > SounderValueCount(*known)) {
             refuse("Cannot start: the sounder format reads " + std::to_string(values) +
                        " numbers, the type \"" + type + "\" carries " +
+                       std::to_string(SounderValueCount(*known)) + ".",
+                   "eSBESFormat");
+            return false;
+        }
+        // Fewer numbers than the type carries would make every line of the run invalid:
+        // nothing logged and nothing said.
+        if (values < SounderValueCount(*known)) {
+            refuse("Cannot start: the sounder format reads " + std::to_string(values) +
+                       " numbers, the type \"" + type + "\" needs " +
                        std::to_string(SounderValueCount(*known)) + ".",
                    "eSBESFormat");
             return false;

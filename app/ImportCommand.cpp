@@ -1,17 +1,23 @@
 #include "app/ImportCommand.h"
 
+#include "app/PortPageSettings.h"
 #include "canvas/CanvasModel.h"
+#include "canvas/TTPoint.h"
+#include "canvas/TTText.h"
 #include "drawing_io/DXFLoad.h"
+#include "drawing_io/ImportBudget.h"
 #include "drawing_io/TTavrinKMZLoader.h"
 #include "drawing_io/XyzImportReader.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
+#include "platform/FileIO.h"
 #include "platform/NumberText.h"
 #include "positioning/geodesy/GeodesyText.h"
 
 #include <QFileInfo>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <vector>
@@ -28,18 +34,39 @@ std::string PathText(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// A byte-order mark of UTF-16, or a NUL among the first bytes (ASCII digits in UTF-16).
+bool LooksLikeUtf16(const std::string& path) {
+    const int fd = OpenRegularFileForReading(path);
+    if (fd < 0)
+        return false;
+    char head[512];
+    const ssize_t got = ::read(fd, head, sizeof head);
+    ::close(fd);
+    if (got < 2)
+        return false;
+    const std::string_view bytes(head, static_cast<size_t>(got));
+    return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ||
+           bytes.find('\0') != std::string_view::npos;
+}
+
 } // namespace
 
+GeodeticParameterTexts GeodeticParameterTextsOf(const GeodeticEditTexts& e) {
+    GeodeticParameterTexts texts;
+    texts.Datum = "6378137.0  0.0033528106647474  0.0  0.0  0.0  0.0  0.0  0.0  0.0 " +
+                  Text(e.edSMA) + " " + Text(e.edIF) + " " + Text(e.edPPM) + " " + Text(e.edRX) +
+                  " " + Text(e.edRY) + " " + Text(e.edRZ) + " " + Text(e.edSX) + " " +
+                  Text(e.edSY) + " " + Text(e.edSZ);
+    texts.Ellipsoid = "6378137.0 0.0033528106647474 " + Text(e.edSMA) + " " + Text(e.edIF);
+    texts.Projection = Text(e.edCM) + " " + Text(e.edRL) + " " + Text(e.edSF) + " " +
+                       Text(e.edFE) + " " + Text(e.edFN);
+    return texts;
+}
+
 void GeoToGrid(const GeodeticEditTexts& e, double lat, double lon, double& x, double& y) {
-    const std::string datum = "6378137.0  0.0033528106647474  0.0  0.0  0.0  0.0  0.0  0.0  0.0 " +
-                              Text(e.edSMA) + " " + Text(e.edIF) + " " + Text(e.edPPM) + " " +
-                              Text(e.edRX) + " " + Text(e.edRY) + " " + Text(e.edRZ) + " " +
-                              Text(e.edSX) + " " + Text(e.edSY) + " " + Text(e.edSZ);
-    const std::string ellipsoid = "6378137.0 0.0033528106647474 " + Text(e.edSMA) + " " + Text(e.edIF);
-    const std::string projection = Text(e.edCM) + " " + Text(e.edRL) + " " + Text(e.edSF) + " " +
-                                   Text(e.edFE) + " " + Text(e.edFN);
+    const GeodeticParameterTexts texts = GeodeticParameterTextsOf(e);
     const std::string point = FormatGeneral(lat) + " " + FormatGeneral(lon);
-    const std::string result = GeodeticToGrid(point, datum, projection, ellipsoid);
+    const std::string result = GeodeticToGrid(point, texts.Datum, texts.Projection, texts.Ellipsoid);
     // Locale-free, and only finite numbers reach the map.
     double* outputs[2] = {&x, &y};
     size_t pos = 0;
@@ -55,6 +82,29 @@ void GeoToGrid(const GeodeticEditTexts& e, double lat, double lon, double& x, do
         *output = value;
         pos = end;
     }
+}
+
+bool CheckImportGeodeticEdits(const GeodeticEditTexts& e, std::string& reason) {
+    const std::pair<const char*, const QString*> used[] = {
+        {"edSMA", &e.edSMA}, {"edIF", &e.edIF}, {"edPPM", &e.edPPM}, {"edRX", &e.edRX},
+        {"edRY", &e.edRY},   {"edRZ", &e.edRZ}, {"edSX", &e.edSX},   {"edSY", &e.edSY},
+        {"edSZ", &e.edSZ},   {"edCM", &e.edCM}, {"edRL", &e.edRL},   {"edSF", &e.edSF},
+        {"edFE", &e.edFE},   {"edFN", &e.edFN}};
+    const auto& edits = GeodeticEdits();
+    // In the order of the page, so that the first edit that fails is the one named.
+    for (int index = 0; index < GeodeticEditCount; ++index)
+        for (const auto& [control, text] : used)
+            if (std::string_view(edits[size_t(index)].control) == control &&
+                !CheckGeodeticText(index, Text(*text), reason))
+                return false;
+    return true;
+}
+
+uint64_t XyzImportCostPerPoint() {
+    // The point kept aside until the file is read (with the list's growth), then a point and
+    // its depth label ("-12.34") on the map.
+    return 2 * sizeof(XyzImportPoint) + ImportBudget::ShapeBytes(sizeof(TTPoint)) +
+           ImportBudget::ShapeBytes(sizeof(TTText)) + ImportBudget::TextBytes(8);
 }
 
 std::optional<int64_t> FileModificationTimeNs(const std::string& path) {
@@ -110,40 +160,57 @@ void ImportCommand::Log(const std::string& text) const {
 bool ImportCommand::RunKml(const QString& path, const QString& layerName) {
     const QString datumMessage = QStringLiteral(
         "Please configure datum parameters in GPS Settings before importing KML/KMZ files.");
+    // The values of the edits when the import begins, read once: every point of the file is
+    // converted with them.
     const GeodeticEditTexts edits = services_.GeodeticEdits();
     if (edits.edSMA.isEmpty() || edits.edCM.isEmpty()) {
         Dialogs::showMessage(datumMessage);
         return false;
     }
-    // Malformed edits would put every point at a wrong place, or drop them all silently.
-    QString reason;
-    if (services_.GeodeticParametersValid && !services_.GeodeticParametersValid(&reason)) {
-        Dialogs::showMessage(datumMessage + QStringLiteral("\n") + reason);
+    // Malformed edits would put every point at a wrong place, or drop them all silently. Only
+    // the edits the conversion reads are asked for: the ellipsoid, the datum and transverse
+    // Mercator.
+    std::string reason;
+    if (!CheckImportGeodeticEdits(edits, reason)) {
+        Dialogs::showMessage(datumMessage + QStringLiteral("\n") + QString::fromStdString(reason));
         return false;
     }
+    const GeodeticParameterTexts texts = GeodeticParameterTextsOf(edits);
+    const GeodeticToGridConversion conversion(texts.Datum, texts.Projection, texts.Ellipsoid);
     TTavrinKMZLoader loader;
-    loader.OnProject = [this](double lat, double lon, double& x, double& y) {
-        GeoToGrid(services_.GeodeticEdits(), lat, lon, x, y);
-    };
+    loader.MaxImportBytes = services_.ImportBudgetBytes;
     if (!loader.LoadFromFile(PathText(path))) {
         Dialogs::showMessage(QStringLiteral("Failed to load KML/KMZ file: ") +
-                             QString::fromStdString(loader.LastError));
+                             QString::fromStdString(loader.LastError.empty()
+                                                        ? "the document holds no placemark "
+                                                          "with coordinates"
+                                                        : loader.LastError));
         return true;
     }
+    loader.OnProject = [&conversion](double lat, double lon, double& x, double& y) {
+        conversion.Convert(lat, lon, x, y);
+    };
     loader.ProjectAllPoints();
     CanvasModel& canvas = *services_.Canvas;
     const int layer = PrepareImportLayer(layerName);
-    for (const TKMLPoint& point : loader.GetAllPoints())
-        if (point.X != 0 || point.Y != 0)
-            canvas.DrawPoint(point.X, point.Y, layer);
-    for (const std::vector<TKMLPoint>& line : loader.GetAllLines()) {
-        std::vector<std::pair<double, double>> pairs;
-        for (const TKMLPoint& point : line)
-            if (point.X != 0 || point.Y != 0)
-                pairs.emplace_back(point.X, point.Y);
-        if (pairs.size() >= 2)
-            canvas.DrawPolyline(pairs, layer, false);
-    }
+    for (const TKMLPlacemark& placemark : loader.Placemarks)
+        for (const TKMLGeometry& geometry : placemark.Geometries)
+            if (geometry.Kind == 0)
+                for (const TKMLPoint& point : geometry.Points)
+                    if (point.X != 0 || point.Y != 0)
+                        canvas.DrawPoint(point.X, point.Y, layer);
+    std::vector<std::pair<double, double>> pairs;
+    for (const TKMLPlacemark& placemark : loader.Placemarks)
+        for (const TKMLGeometry& geometry : placemark.Geometries) {
+            if (geometry.Kind == 0 || geometry.Points.size() < 2)
+                continue;
+            pairs.clear();
+            for (const TKMLPoint& point : geometry.Points)
+                if (point.X != 0 || point.Y != 0)
+                    pairs.emplace_back(point.X, point.Y);
+            if (pairs.size() >= 2)
+                canvas.DrawPolyline(pairs, layer, false);
+        }
     for (const TKMLPlacemark& placemark : loader.Placemarks) {
         if (placemark.Name.empty())
             continue;
@@ -175,9 +242,26 @@ bool ImportCommand::RunXyz(const QString& path, const QString& layerName) {
         return false;
     }
     std::vector<XyzImportPoint> points;
-    if (!ReadXyzImportFile(PathText(path),
-                           [&](const XyzImportPoint& point) { points.push_back(point); })) {
-        Dialogs::showMessage(QStringLiteral("Failed to open XYZ file: ") + path);
+    ImportBudget budget(PathText(path), services_.ImportBudgetBytes);
+    std::string error;
+    size_t accepted = 0;
+    if (!ReadXyzImportFile(
+            PathText(path), [&](const XyzImportPoint& point) { points.push_back(point); },
+            &accepted, &error, &budget, XyzImportCostPerPoint())) {
+        Dialogs::showMessage(budget.Exceeded()
+                                 ? QString::fromStdString(error)
+                                 : QStringLiteral("Failed to open XYZ file: ") + path +
+                                       QStringLiteral(" (") + QString::fromStdString(error) +
+                                       QStringLiteral(")"));
+        return true;
+    }
+    if (accepted == 0) {
+        Dialogs::showMessage(QStringLiteral("No points imported from XYZ file: ") + path +
+                             QStringLiteral(": no line holds x y z numbers") +
+                             (LooksLikeUtf16(PathText(path))
+                                  ? QStringLiteral(" (the file is UTF-16 text; save it as UTF-8 "
+                                                   "or ASCII)")
+                                  : QString()));
         return true;
     }
     XyzImportTimes[key] = stamp;
@@ -211,12 +295,16 @@ void ImportCommand::RunDxf(const QString& path, const QString& layerName) {
     if (canvas.LayerFindByName(layerName) < 0)
         canvas.SetLayerAction(canvas.LayerOpen(layerName), ImportLayerAction);
     DxfLoadReport report;
-    DXFLoadReplace(canvas, path, &report);
+    DxfLoadOptions options;
+    options.MaxImportBytes = services_.ImportBudgetBytes;
+    DXFLoadReplace(canvas, path, &report, options);
     if (services_.ShowProjectFolder)
         services_.ShowProjectFolder(path);
     // The reader read the file when it gives no reason.
     if (report.Reason.empty())
         Log("Imported DXF: " + Text(path));
+    else if (report.Truncated && report.Committed)
+        Log("DXF imported in part: " + Text(path) + " (" + report.Reason + ")");
     else
         Log("DXF import failed: " + Text(path) + " (" + report.Reason + ")");
 }

@@ -16,6 +16,22 @@ struct GeodeticEditTexts {
     QString edCM, edRL, edSF, edFE, edFN;
 };
 
+// The parameter texts of the geodesy routines (GeodesyText.h) made from the edits.
+struct GeodeticParameterTexts {
+    std::string Datum;
+    std::string Projection;
+    std::string Ellipsoid;
+};
+GeodeticParameterTexts GeodeticParameterTextsOf(const GeodeticEditTexts& edits);
+
+// Whether the edits the KML import converts with (the ellipsoid, the datum and transverse
+// Mercator; never the Lambert ones) each hold a usable number; `reason` names the first that
+// does not.
+bool CheckImportGeodeticEdits(const GeodeticEditTexts& edits, std::string& reason);
+
+// Memory one accepted line of an XYZ file takes in the import, for the import budget.
+uint64_t XyzImportCostPerPoint();
+
 // Converts a WGS 84 latitude and longitude with the edits' datum and projection. X and Y keep
 // their values when the geodesy gives no finite number for them.
 void GeoToGrid(const GeodeticEditTexts& edits, double lat, double lon, double& x, double& y);
@@ -29,7 +45,7 @@ class ImportCommand {
 public:
     struct Services {
         CanvasModel* Canvas = nullptr;
-        // Read at every converted point.
+        // Read once per KML/KMZ import, when it begins.
         std::function<GeodeticEditTexts()> GeodeticEdits;
         // The file's modification time in nanoseconds; nullopt when it cannot be had.
         std::function<std::optional<int64_t>(const std::string& path)> FileTime;
@@ -37,6 +53,8 @@ public:
         // Whether every geodetic edit holds a usable number; `reason` names the first that
         // does not. Unset: only the semi-major axis and central meridian are checked.
         std::function<bool(QString* reason)> GeodeticParametersValid;
+        // The import budget's limit (drawing_io/ImportBudget.h); 0 takes the machine's share.
+        uint64_t ImportBudgetBytes = 0;
         // The events log file the command's lines go to.
         std::function<std::string()> EventsLog;
     };

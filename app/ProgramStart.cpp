@@ -19,16 +19,22 @@
 #include "app/TformAbout.h"
 #include "app/TfTranslationEditor.h"
 #include "app/TfrmNTRIPSettings.h"
+#include "app/WindowPlacement.h"
 
 #include "app/TfRTCMParsing.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/EndSignals.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/EventLog.h"
 #include "platform/IniFile.h"
 #include "platform/RepeatedErrorGuard.h"
 
+#include <QApplication>
+#include <QSessionManager>
+#include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <exception>
@@ -91,6 +97,7 @@ void CreateApplicationWindows() {
     create(fSVPGraph);
     create(frmNTRIPSettings);
     create(fRTCMParsing);
+    PlaceFirstShownWindowsClearOfControls();
     // A handler on a timer or a device line that keeps failing tells the operator once, in the
     // message window, rather than in a modal box per line; the day's events log keeps it too.
     RepeatedErrorGuard::setSink([](const QString& text) {
@@ -106,6 +113,7 @@ const std::vector<QWidget*>& ApplicationWindows() {
 
 void DestroyApplicationWindows() {
     RepeatedErrorGuard::setSink(nullptr);
+    StopPlacingFirstShownWindows();
     // The main window's shut-down does not close the sound velocity window: keep its settings.
     if (fSVP)
         ErrorBoundary::run([] { fSVP->SaveSettings(); });
@@ -119,6 +127,36 @@ void DestroyApplicationWindows() {
         delete last.window;
         last.clearPointer();
     }
+}
+
+void EndProgramOrderly() {
+    // A request that arrives while the windows are still being made waits for the event loop;
+    // ending now would end nothing, and the request would be lost.
+    if (QThread::currentThread()->loopLevel() == 0) {
+        QTimer::singleShot(0, QCoreApplication::instance(), [] { EndProgramOrderly(); });
+        return;
+    }
+    if (FNav)
+        FNav->close();
+    QCoreApplication::quit();
+}
+
+void WatchEndRequests() {
+    if (!EndSignals::install([](int) { ErrorBoundary::run([] { EndProgramOrderly(); }); }))
+        AutoEventLog("Cannot watch for the end signals: a kill or a closed terminal ends the "
+                     "program without its closing steps.",
+                     EventsLogPath());
+#ifndef QT_NO_SESSIONMANAGER
+    // The session manager asks before the desktop session ends; the map is saved then, not
+    // lost to the kill that follows.
+    if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QObject::connect(application, &QGuiApplication::commitDataRequest, application,
+                         [](QSessionManager&) { ErrorBoundary::run([] { EndProgramOrderly(); }); });
+#endif
+}
+
+void StopWatchingEndRequests() {
+    EndSignals::uninstall();
 }
 
 int RunProgramEntry(const std::function<int()>& body) {

@@ -33,6 +33,17 @@ const std::vector<QWidget*>& ApplicationWindows();
 // repeated errors go to the events log alone again.
 void DestroyApplicationWindows();
 
+// Ends the program as the operator's close of the main window does: the closing steps run
+// once (a second request while they run changes nothing), then the event loop ends, whatever
+// other window is still open.
+void EndProgramOrderly();
+
+// Routes the requests to end from outside to EndProgramOrderly: SIGTERM, SIGHUP and SIGINT,
+// and the desktop session's end. A signal that arrives before the event loop runs is handled
+// as soon as it does. StopWatchingEndRequests gives the signals their default action back.
+void WatchEndRequests();
+void StopWatchingEndRequests();
+
 // Runs the body of the program entry. An exception that reaches here is shown to the operator
 // and the program ends with a non-zero code, so that a failed start never passes for a clean
 // end.

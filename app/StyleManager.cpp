@@ -1,11 +1,13 @@
 #include "app/StyleManager.h"
 
+#include "app/DesignedColours.h"
 #include "platform/Dialogs.h"
 
 #include <QApplication>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTimer>
 
 namespace {
 
@@ -90,6 +92,9 @@ bool StyleManager::trySetStyle(const QString& name, bool reportError) {
         applied = applyWidgetStyle(name, nullptr);
     if (applied) {
         activeName = name;
+        // Designed colours are worked out against the new backgrounds, which the widgets take
+        // from the events the palette change has posted.
+        QTimer::singleShot(0, qApp, [] { ReapplyDesignedColours(); });
         return true;
     }
     if (reportError)

@@ -5,6 +5,8 @@
 #include "app/PortPageSettings.h"
 #include "app/TColorBox.h"
 #include "app/TFGPS.h"
+
+#include "app/DesignedColours.h"
 #include "app/TFNav.h"
 
 #include "canvas/TTavrinCanvas.h"
@@ -79,9 +81,7 @@ void TFGPS::markGeodeticEdit(QLineEdit* edit, int index) {
     std::string reason;
     const bool usable = CheckGeodeticText(index, Std(edit), reason);
     edit->setToolTip(usable ? QString() : QString::fromStdString(reason));
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Text, usable ? QColor(Qt::black) : QColor(0xC0, 0, 0));
-    edit->setPalette(palette);
+    SetDesignedTextColour(edit, usable ? QColor(Qt::black) : QColor(0xC0, 0, 0));
 }
 
 void TFGPS::cbUseTMProjectionClick() {

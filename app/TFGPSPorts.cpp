@@ -3,6 +3,8 @@
 
 #include "app/PortPageSettings.h"
 #include "app/TFGPS.h"
+
+#include "app/DesignedColours.h"
 #include "app/TFNav.h"
 #include "app/TfRealtime.h"
 
@@ -129,9 +131,7 @@ void TFGPS::showFormatInfo() {
     std::string error;
     const bool valid = CompileSounderFormat(format, error).valid;
     SBESFormatInfo->setText(QString::fromStdString(DescribeSounderFormat(format)));
-    QPalette palette = SBESFormatInfo->palette();
-    palette.setColor(QPalette::WindowText, valid ? QColor(0, 0x80, 0) : QColor(0xC0, 0, 0));
-    SBESFormatInfo->setPalette(palette);
+    SetDesignedTextColour(SBESFormatInfo, valid ? QColor(0, 0x80, 0) : QColor(0xC0, 0, 0));
 }
 
 void TFGPS::cSBESMessageChange(TypeChangeSource source) {

@@ -297,7 +297,7 @@ bool TFGPS::saveAndLock() {
     }
     QString reason;
     if (!GeodeticParametersValid(&reason)) {
-        report(QStringLiteral("Godetic Parameters: %1. Nothing was saved.").arg(reason));
+        report(QStringLiteral("Geodetic Parameters: %1. Nothing was saved.").arg(reason));
         setLockBoxQuietly(false);
         return false;
     }

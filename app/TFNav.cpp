@@ -435,10 +435,8 @@ void TFNav::FormCreate() {
     startFont.setPointSize(10);
     startFont.setBold(true);
     Realtime->setFont(startFont);
-    QPalette startPalette = Realtime->palette();
-    startPalette.setColor(QPalette::ButtonText, QColor(0x00, 0x00, 0x80));
-    Realtime->setPalette(startPalette);
     Realtime->setAutoRaise(false);
+    ShowAcquisitionState(false);
     // The translation walk treats it as the speed button it stands for.
     Realtime->setProperty("designClass", QStringLiteral("TSpeedButton"));
 
@@ -490,6 +488,11 @@ void TFNav::FormShow() {
     EnsureStandardLayers(fcad);
 
     RestoreFormState(this, 1);
+    // The windows made visible with their creation were placed before this window had its
+    // tool bars; a first start puts them clear of them now. A stored position stays as stored.
+    for (QWidget* early : {static_cast<QWidget*>(Navset), static_cast<QWidget*>(fJoystick)})
+        if (early && early->isVisible())
+            RestoreFormState(early, 0);
 
     if (Offsets)
         Offsets->show();

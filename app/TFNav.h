@@ -173,7 +173,7 @@ public:
     // Save As: the map to a file the operator names; the next start still reloads the last
     // auto-save.
     void SaveAs1Click();
-    // Saves, then closes the program (which saves once more).
+    // Closes the program; its closing steps write the auto-save once.
     void Exit1Click();
     // Remembers the file opened or imported last and shows its folder in the status bar.
     void ShowProjectFolder(const QString& fileName);
@@ -290,6 +290,8 @@ public:
     AcquisitionSession* Acquisition = nullptr;
     void CreateAcquisition();
     void RealtimeClick();
+    // Start/Stop's caption and colours and the tool bar's colour for the acquisition state.
+    void ShowAcquisitionState(bool running);
     // The map tick; the map's own work fills it.
     // ---- The map tick and event marks (TFNavMapTick.cpp) ----
     // The tick: the vessel, its track, the status line and panels, depth labels and read-outs

@@ -193,19 +193,7 @@ public:
             }
         }
     }
-    void ShowRunning(bool running) override {
-        QToolButton* button = nav_->Realtime;
-        button->setText(running ? QStringLiteral("Stop") : QStringLiteral("Start"));
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::ButtonText, running ? QColor(Qt::white) : QColor(0, 0, 0x80));
-        button->setPalette(palette);
-        // Green behind the tool bar while running; stopped, the bar paints no background of
-        // its own and shows the window's face colour again.
-        QPalette bar = nav_->tRealtime->palette();
-        bar.setColor(QPalette::Window, QColor(0, 0x80, 0));
-        nav_->tRealtime->setPalette(bar);
-        nav_->tRealtime->setAutoFillBackground(running);
-    }
+    void ShowRunning(bool running) override { nav_->ShowAcquisitionState(running); }
     void SetRealtimePressed(bool pressed) override { nav_->Realtime->setChecked(pressed); }
     bool RealtimePressed() override { return nav_->Realtime->isChecked(); }
     void GnssBox(uint32_t colour) override {
@@ -308,6 +296,33 @@ void TFNav::CreateAcquisition() {
     Acquisition->BindPorts();
     connect(Realtime, &QToolButton::clicked, this, [this] { RealtimeClick(); });
     connect(tMap, &QTimer::timeout, this, [this] { tMapTimer(); });
+}
+
+void TFNav::ShowAcquisitionState(bool running) {
+    // The button carries its own face and caption colours in both states, so that the caption
+    // reads the same under every theme (white on dark red is about 7.4:1, navy on the light
+    // face about 14:1): a red "Stop" says a survey is being recorded.
+    // In the interface's language: a Turkish operator reads "Durdur", not "Stop".
+    const std::string key = running ? "Stop" : "Start";
+    Realtime->setText(QString::fromStdString(Translator ? Translator->TranslateKey(key) : key));
+    const char* face = running ? "#b00000" : "#f0f0f0";
+    const char* caption = running ? "#ffffff" : "#000080";
+    const char* edge = running ? "#600000" : "#808080";
+    Realtime->setStyleSheet(QStringLiteral("QToolButton { background-color: %1; color: %2; "
+                                           "border: 1px solid %3; border-radius: 3px; }")
+                                .arg(QLatin1String(face), QLatin1String(caption),
+                                     QLatin1String(edge)));
+    // Green behind the tool bar while running; stopped, the bar takes the theme's face colour
+    // again (an explicit colour left in its palette would keep it green).
+    if (running) {
+        QPalette bar = tRealtime->palette();
+        bar.setColor(QPalette::Window, QColor(0, 0x80, 0));
+        bar.setColor(QPalette::Button, QColor(0, 0x80, 0));
+        tRealtime->setPalette(bar);
+    } else {
+        tRealtime->setPalette(QPalette());
+    }
+    tRealtime->setAutoFillBackground(running);
 }
 
 void TFNav::RealtimeClick() {

@@ -212,9 +212,10 @@ void TFNav::ShowNumericKeypad(QWidget* control) {
     if (!NumericKeypad)
         NumericKeypad = new TTavrinNumericKeypad(this);
     NumericKeypad->TargetControl = control;
-    // The menu bar is inside this window's rectangle, so the bottom margin is 10 pixels.
-    NumericKeypad->move(width() - TTavrinNumericKeypad::PanelWidth - 10,
-                        height() - TTavrinNumericKeypad::PanelHeight - 10);
+    // The menu bar is inside this window's rectangle, so the bottom margin is 10 pixels. The
+    // panel is a window of its own, placed over this one.
+    NumericKeypad->move(mapToGlobal(QPoint(width() - TTavrinNumericKeypad::PanelWidth - 10,
+                                           height() - TTavrinNumericKeypad::PanelHeight - 10)));
     NumericKeypad->show();
     NumericKeypad->raise();
 }
@@ -223,8 +224,8 @@ void TFNav::ShowSimpleKeyboard(QWidget* control) {
     if (!SimpleKeyboard)
         SimpleKeyboard = new TTavrinSimpleKeyboard(this);
     SimpleKeyboard->TargetControl = control;
-    SimpleKeyboard->move((width() - TTavrinSimpleKeyboard::PanelWidth) / 2,
-                         height() - TTavrinSimpleKeyboard::PanelHeight - 10);
+    SimpleKeyboard->move(mapToGlobal(QPoint((width() - TTavrinSimpleKeyboard::PanelWidth) / 2,
+                                            height() - TTavrinSimpleKeyboard::PanelHeight - 10)));
     SimpleKeyboard->show();
     SimpleKeyboard->raise();
 }

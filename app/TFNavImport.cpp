@@ -57,9 +57,6 @@ ImportCommand& MainImportCommand(TFNav* window) {
             window->ShowProjectFolder(path);
         };
         services.EventsLog = &EventsLogPath;
-        services.GeodeticParametersValid = [](QString* reason) {
-            return FGPS && FGPS->GeodeticParametersValid(reason);
-        };
         command = std::make_unique<ImportCommand>(std::move(services));
     }
     return *command;

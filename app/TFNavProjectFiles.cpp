@@ -189,7 +189,7 @@ void TFNav::New1Click() {
 }
 
 void TFNav::Exit1Click() {
-    Save1Click();
+    // The closing steps save the map; a save here as well would write it twice.
     close();
 }
 

@@ -13,8 +13,12 @@ void TFNav::BindTranslationHandlers() {
 
 void TFNav::TranslationEditor1Click() {
     // Made on first use and kept until the program ends; later choices show it again.
-    if (!fTranslationEditor)
+    if (!fTranslationEditor) {
         fTranslationEditor = new TfTranslationEditor();
+        // Like the windows made at start, it must not keep the program alive once the main
+        // window has closed.
+        fTranslationEditor->setAttribute(Qt::WA_QuitOnClose, false);
+    }
     fTranslationEditor->show();
     fTranslationEditor->raise();
 }

@@ -1,5 +1,7 @@
 #include "app/TNavset.h"
 
+#include "app/DesignedColours.h"
+
 #include "app/FieldCheck.h"
 #include "app/RefusedSettingsReport.h"
 #include "app/SettingsValues.h"
@@ -92,10 +94,7 @@ TNavset::TNavset(QWidget* parent)
     QFont small(QStringLiteral("MS Sans Serif"));
     small.setPixelSize(11);
     setFont(small);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    SetDesignedBackground(this, Qt::white);
     buildControls();
 
     // The designed values stand until the settings are read; only then do handlers run.

@@ -26,6 +26,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -161,7 +162,9 @@ void TOffsets::buildControls() {
     time->setObjectName(QStringLiteral("time"));
     form->addWidget(time, row++, 1);
 
-    for (QLineEdit* field : {OffsetA, OffsetB, OffsetC, SV, TideHt})
+    // The numeric fields are checked when left; a click on any field brings up the on-screen
+    // keypad or keyboard for it.
+    for (QLineEdit* field : {OffsetA, OffsetB, OffsetC, SV, TideHt, Location, SurveyBoat, Surveyor})
         field->installEventFilter(this);
 
     const auto addButton = [this](QPushButton*& button, const char* name, const char* caption) {
@@ -239,7 +242,8 @@ void TOffsets::FormShow() {
 }
 
 void TOffsets::Timer1Timer() {
-    const LocalDateTime now = Clock::now();
+    // The label, the offsets log and the settings say UTC, whatever zone the computer keeps.
+    const LocalDateTime now = Clock::utcNow();
     const bool midnight =
         now.hour == 0 && now.minute == 0 && now.second == 0 && now.millisecond == 0;
     time->setText(Utf8(midnight ? DateText(now) : DateTimeText(now)));
@@ -317,8 +321,16 @@ void TOffsets::bSVPClick() {
 void TOffsets::bNTRIPShowClick() {
     if (!frmNTRIPSettings)
         return;
-    frmNTRIPSettings->setWindowModality(Qt::ApplicationModal);
-    frmNTRIPSettings->show();
+    frmNTRIPSettings->ShowModally();
+}
+
+void TOffsets::FieldClick(QLineEdit* field) {
+    if (!FNav || !field)
+        return;
+    if (field == Location || field == SurveyBoat || field == Surveyor)
+        FNav->ShowSimpleKeyboard(field);
+    else
+        FNav->ShowNumericKeypad(field);
 }
 
 void TOffsets::numericFieldExit(QLineEdit* field) {
@@ -366,6 +378,9 @@ void TOffsets::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 bool TOffsets::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        ErrorBoundary::run([this, watched] { FieldClick(qobject_cast<QLineEdit*>(watched)); });
     if (event->type() == QEvent::FocusOut) {
         // Switching to another program or opening a menu does not leave the field.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();

@@ -68,6 +68,9 @@ public:
     void FormDblClick();
     void bSVPClick();
     void bNTRIPShowClick();
+    // A click on a field: the main window's numeric keypad for the numbers, its letter keyboard
+    // for the names, both pointed at the field.
+    void FieldClick(QLineEdit* field);
     // Leaving a numeric field: a text that is not a number is shown and takes the focus back.
     void OffsetAExit();
     void OffsetBExit();

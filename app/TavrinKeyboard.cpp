@@ -1,5 +1,7 @@
 #include "app/TavrinKeyboard.h"
 
+#include "app/DesignedColours.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
@@ -22,10 +24,20 @@ QToolButton* makeKey(QWidget* panel, const KeyboardKey& key, int index, bool bol
     font.setPointSize(10);
     font.setBold(bold);
     button->setFont(font);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, Qt::black);
-    button->setPalette(palette);
+    SetDesignedTextColour(button, Qt::black);
     return button;
+}
+
+// A panel is a borderless window of its own over the main window: a child widget would lie
+// under the survey set-up window, which stays on top of the program's windows, when that
+// window asks for it. It never takes the focus from the field it types into, and it does not
+// keep the program alive.
+constexpr Qt::WindowFlags PanelFlags = Qt::Tool | Qt::FramelessWindowHint |
+                                       Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus;
+
+void makePanelWindow(QWidget* panel) {
+    panel->setAttribute(Qt::WA_ShowWithoutActivating);
+    panel->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 // Black panel with an orange frame.
@@ -87,8 +99,9 @@ void SetControlText(QWidget* control, const QString& text) {
         combo->setCurrentText(text);
 }
 
-TTavrinNumericKeypad::TTavrinNumericKeypad(QWidget* owner) : QWidget(owner) {
+TTavrinNumericKeypad::TTavrinNumericKeypad(QWidget* owner) : QWidget(owner, PanelFlags) {
     setObjectName(QStringLiteral("NumericKeypad"));
+    makePanelWindow(this);
     setFocusPolicy(Qt::NoFocus);
     resize(PanelWidth, PanelHeight);
     const std::vector<KeyboardKey> keys = NumericKeypadKeys();
@@ -124,8 +137,9 @@ void TTavrinNumericKeypad::paintEvent(QPaintEvent*) {
     paintPanel(this);
 }
 
-TTavrinSimpleKeyboard::TTavrinSimpleKeyboard(QWidget* owner) : QWidget(owner) {
+TTavrinSimpleKeyboard::TTavrinSimpleKeyboard(QWidget* owner) : QWidget(owner, PanelFlags) {
     setObjectName(QStringLiteral("SimpleKeyboard"));
+    makePanelWindow(this);
     setFocusPolicy(Qt::NoFocus);
     resize(PanelWidth, PanelHeight);
     const std::vector<KeyboardKey> keys = SimpleKeyboardKeys();

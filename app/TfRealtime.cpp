@@ -1,5 +1,6 @@
 #include "app/TfRealtime.h"
 
+#include "app/DesignedColours.h"
 #include "app/TFGPS.h"
 #include "app/TFNav.h"
 #include "app/TOffsets.h"
@@ -38,9 +39,7 @@ QFont ValueFont(int pixels) {
 }
 
 void SetTextColour(QLabel* label, const QColor& colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    SetDesignedTextColour(label, colour);
 }
 
 QGroupBox* DepthFrame(QWidget* parent, const char* name, const char* caption, QLabel*& value,
@@ -70,10 +69,7 @@ TfRealtime::TfRealtime(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("fRealtime"));
     setWindowTitle(QStringLiteral("Realtime Data"));
-    setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    SetDesignedBackground(this, Qt::white);
 
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
@@ -165,7 +161,10 @@ void TfRealtime::SetBoxColour(QGroupBox* box, const QColor& colour) {
     box->setAutoFillBackground(true);
     QPalette palette = box->palette();
     palette.setColor(QPalette::Window, colour);
+    // The status colours are bright: the box's caption stays dark on them in every theme.
+    palette.setColor(QPalette::WindowText, ReadableOn(Qt::black, colour));
     box->setPalette(palette);
+    ReapplyDesignedColours(box);
 }
 
 void TfRealtime::SetbtHideImageIndex(int index) {

@@ -1,5 +1,7 @@
 #include "app/TfRunline1.h"
 
+#include "app/DesignedColours.h"
+
 #include "app/RunlineGeometry.h"
 #include "app/TFNav.h"
 
@@ -121,9 +123,7 @@ TfRunline1::TfRunline1(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowS
     QFont bold = bGenerate->font();
     bold.setBold(true);
     bGenerate->setFont(bold);
-    QPalette green = bGenerate->palette();
-    green.setColor(QPalette::ButtonText, colourOf(0x008000));
-    bGenerate->setPalette(green);
+    SetDesignedTextColour(bGenerate, colourOf(0x008000));
     bClear = makeButton(gbActions, "bClear", "Clear");
     bClose = makeButton(gbActions, "bClose", "Close");
     actionsLayout->addWidget(bGenerate);
@@ -200,9 +200,7 @@ void TfRunline1::showStatus(RouteStatus status, size_t points) {
     }
     status_ = status;
     lRouteStatus->setText(text);
-    QPalette palette = lRouteStatus->palette();
-    palette.setColor(QPalette::WindowText, colourOf(colour));
-    lRouteStatus->setPalette(palette);
+    SetDesignedTextColour(lRouteStatus, colourOf(colour));
 }
 
 void TfRunline1::bDrawRouteClick() {

@@ -201,6 +201,12 @@ void TfSVP::SvpColumnChanged() {
 }
 
 void TfSVP::ShowColumnInUse() {
+    // A column that is ready but not ticked corrects nothing: saying "in use" would mislead.
+    if (!cUseSVP->isChecked()) {
+        lColumnInUse->setText(English() ? QStringLiteral("No profile in use: depths use the single SV")
+                                        : QStringLiteral("Profil kullanılmıyor: derinlikler tek ses hızıyla"));
+        return;
+    }
     if (columnInUse_.empty()) {
         lColumnInUse->setText(English() ? QStringLiteral("No velocity column") : QStringLiteral("Ses hızı sütunu yok"));
         return;
@@ -330,6 +336,7 @@ void TfSVP::cUseSVPClick() {
         }
         SvpColumnChanged();
     }
+    ShowColumnInUse();
     ApplyUseToSetupWindow();
 }
 

@@ -1,5 +1,7 @@
 #include "app/TformAbout.h"
 
+#include "app/DesignedColours.h"
+
 #include "app/TFNav.h"
 
 #include <QFrame>
@@ -16,10 +18,7 @@ QFrame* whitePanel(QWidget* parent, const QString& name) {
     panel->setObjectName(name);
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setFrameShadow(QFrame::Sunken);
-    panel->setAutoFillBackground(true);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::Window, Qt::white);
-    panel->setPalette(p);
+    SetDesignedBackground(panel, Qt::white);
     return panel;
 }
 
@@ -38,9 +37,7 @@ TformAbout::TformAbout(QWidget* parent)
     setWindowTitle(QStringLiteral("About Tavrin Sounding Desk"));
     setModal(true);
     setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
+    SetDesignedBackground(this, Qt::white);
 
     Panel4 = whitePanel(this, QStringLiteral("Panel4"));
     SoftName =

@@ -1,5 +1,7 @@
 #include "app/TfrmNTRIPSettings.h"
 
+#include "app/DesignedColours.h"
+
 #include "app/TFNav.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -22,7 +24,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QTextCursor>
 #include <QTimer>
 
 #include <cmath>
@@ -136,7 +140,7 @@ void TfrmNTRIPSettings::CreateControls() {
     Caption(this, "lblBytesSent", QStringLiteral("Bytes Sent"), 172, 444, 68);
     lblBytesSentValue = Place(new QLabel(QStringLiteral("0"), this), "lblBytesSentValue", 242, 444, 70, 20);
     for (QLabel* counter : {lblBytesReceivedValue, lblBytesSentValue})
-        counter->setStyleSheet(QStringLiteral("color: green"));
+        SetDesignedTextColour(counter, QColor(0, 128, 0));
 
     btnConnect = Place(new QPushButton(QStringLiteral("Connect"), this), "btnConnect", 8, 466, 98, 26);
     Button1 = Place(new QPushButton(QStringLiteral("RTCM Parsing"), this), "Button1", 111, 466, 98, 26);
@@ -158,6 +162,8 @@ void TfrmNTRIPSettings::CreateControls() {
     bind(rbManual, &QRadioButton::clicked, &TfrmNTRIPSettings::rbManualClick);
     bind(chkShowLog, &QCheckBox::clicked, &TfrmNTRIPSettings::chkShowLogClick);
     bind(chkOutputPort, &QCheckBox::clicked, &TfrmNTRIPSettings::chkOutputPortClick);
+    bind(boxOutputPort, qOverload<int>(&QComboBox::currentIndexChanged), &TfrmNTRIPSettings::boxOutputPortChange);
+    bind(boxOutputBaud, qOverload<int>(&QComboBox::currentIndexChanged), &TfrmNTRIPSettings::boxOutputBaudChange);
     bind(Button1, &QPushButton::clicked, &TfrmNTRIPSettings::Button1Click);
     connect(tmrUpdate, &QTimer::timeout, this, [this] { timerGuard_.run([this] { tmrUpdateTimer(); }); });
     tmrUpdate->start();
@@ -191,6 +197,24 @@ void TfrmNTRIPSettings::showEvent(QShowEvent* event) {
         move(centre.x() - frameGeometry().width() / 2, centre.y() - frameGeometry().height() / 2);
     }
     FormShow();
+    ScrollLogToNewestLine();
+}
+
+void TfrmNTRIPSettings::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Modal only for the showing the set-up window asked for: the menu command and the window's
+    // own showings (a lost stream, 30 s of silence) must not block Stop and the map.
+    if (!event->spontaneous())
+        setWindowModality(Qt::NonModal);
+}
+
+void TfrmNTRIPSettings::ShowModally() {
+    if (isVisible() && windowModality() != Qt::ApplicationModal)
+        hide(); // the modality of a shown window changes only at its next showing
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TfrmNTRIPSettings::FormDestroy() {
@@ -386,8 +410,8 @@ void TfrmNTRIPSettings::btnConnectClick() {
         Client->Longitude = longitude;
     }
     AddLogLine("Position: " + edtLatitude->text() + ", " + edtLongitude->text());
-    AddLogLine("Connecting to " + edtServer->text() + ":" + edtPort->text() + "/" +
-               boxMountpoint->currentText());
+    // "Connecting to" server, port and mount point comes from the client, once per attempt,
+    // reconnections included.
     Client->AutoReconnect = true;
     Client->Connect();
     btnConnect->setText(QStringLiteral("Disconnect"));
@@ -454,6 +478,15 @@ void TfrmNTRIPSettings::NtripLogMessage(const std::string& text) {
 void TfrmNTRIPSettings::AddLogLine(const QString& text) {
     // The memo keeps the last hundred lines; the oldest go first.
     memoLog->appendPlainText(QString::fromStdString(ClockTimeText(Clock::now())) + QLatin1Char(' ') + text);
+    ScrollLogToNewestLine();
+}
+
+void TfrmNTRIPSettings::ScrollLogToNewestLine() {
+    // The memo follows its end only while it is already there, and not while hidden: the
+    // operator opening the window must see what happened last.
+    memoLog->moveCursor(QTextCursor::End);
+    memoLog->moveCursor(QTextCursor::StartOfLine);
+    memoLog->verticalScrollBar()->setValue(memoLog->verticalScrollBar()->maximum());
 }
 
 // ---- Small handlers ---------------------------------------------------------------------------

@@ -42,6 +42,9 @@ public:
     void WriteOutputPort(const void* data, int length);
     void AddLogLine(const QString& text);
     void AddLogLine(const std::string& text) { AddLogLine(QString::fromStdString(text)); }
+    // The survey set-up window's showing: modal until the window is hidden again. Every other
+    // showing (menu command, lost stream, silence) is modeless.
+    void ShowModally();
 
     // Controls, under the names the translation walk and the tests use.
     QComboBox* boxProfile = nullptr;
@@ -97,6 +100,9 @@ public:
     void rbManualClick();
     void chkShowLogClick();
     void chkOutputPortClick();
+    // Another port or rate while "Enable" is ticked reopens the output, saying so in the log.
+    void boxOutputPortChange();
+    void boxOutputBaudChange();
     void tmrUpdateTimer();
     void Button1Click();
     void NtripStatusChanged(int state, const std::string& message);
@@ -115,9 +121,13 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void CreateControls();
+    void ScrollLogToNewestLine();
+    // The port number behind an item of the output list (0 when it names no port).
+    int OutputPortNumber(int item) const;
     // Host, port and credentials from the edits into the client.
     void CopyCasterFields();
     // Checks the box from code and runs its click action, as a click would.

@@ -2,6 +2,7 @@
 // window does with every received block.
 #include "app/TfrmNTRIPSettings.h"
 
+#include "app/PortPageSettings.h"
 #include "app/RtcmReportCommand.h"
 #include "app/TFNav.h"
 #include "platform/Clock.h"
@@ -43,7 +44,7 @@ void TfrmNTRIPSettings::EnumerateSerialPorts() {
     for (const SerialPortEntry& port : SerialPort::listPorts()) {
         if (!port.present)
             continue;
-        boxOutputPort->addItem(QString::fromStdString(port.name));
+        boxOutputPort->addItem(QString::fromStdString(port.name), port.number);
         boxOutputPort->setItemData(boxOutputPort->count() - 1, QString::fromStdString(port.device),
                                    Qt::ToolTipRole);
     }
@@ -55,6 +56,30 @@ void TfrmNTRIPSettings::SetOutputChecked(bool checked) {
         const QSignalBlocker quiet(chkOutputPort);
         chkOutputPort->setChecked(checked);
     }
+    chkOutputPortClick();
+}
+
+int TfrmNTRIPSettings::OutputPortNumber(int item) const {
+    // Every port the list offers carries its number, a port mapped above COM20 included; an item
+    // without one is read from its text, never capped to another port.
+    const QVariant number = boxOutputPort->itemData(item);
+    if (number.isValid())
+        return number.toInt();
+    return PortNumberFromText(boxOutputPort->itemText(item).toStdString());
+}
+
+void TfrmNTRIPSettings::boxOutputPortChange() {
+    if (!chkOutputPort->isChecked())
+        return;
+    AddLogLine("Output port changed to " + boxOutputPort->currentText() + " - reopening the output");
+    chkOutputPortClick();
+}
+
+void TfrmNTRIPSettings::boxOutputBaudChange() {
+    // The receiver's own port keeps the rate of its device settings.
+    if (!chkOutputPort->isChecked() || boxOutputPort->currentIndex() <= 0)
+        return;
+    AddLogLine("Output baud changed to " + boxOutputBaud->currentText() + " - reopening the output");
     chkOutputPortClick();
 }
 
@@ -96,7 +121,12 @@ void TfrmNTRIPSettings::OpenOutputPort() {
     line.parityChecking = false;
     line.dtr = true;
     line.rts = true;
-    const int number = TTavrinSerialGPS::PortNumberFromName(portText.toStdString());
+    const int number = OutputPortNumber(item);
+    if (number < 1) {
+        AddLogLine("Failed to open output port: " + portText + " is not a port");
+        SetOutputChecked(false);
+        return;
+    }
     SerialPort::OpenResult opened = SerialPort::open(SerialPort::devicePath(number), line);
     if (!opened.channel) {
         AddLogLine("Failed to open output port: " + portText);

@@ -1,8 +1,11 @@
 #include "app/ToolIcons.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+
+#include <algorithm>
 
 namespace {
 
@@ -63,6 +66,8 @@ void draw(QPainter& p, ToolImage image) {
         p.drawEllipse(QRectF(6, 6, 4, 4));
         break;
     case ToolImage::Line:
+        // A lone slanted line is all edge at 1.5 pixels: one stroke more keeps it solid.
+        p.setPen(QPen(QColor(20, 40, 110), 2));
         p.drawLine(QPointF(2, 14), QPointF(14, 2));
         break;
     case ToolImage::Rectangle:
@@ -123,14 +128,38 @@ void draw(QPainter& p, ToolImage image) {
     }
 }
 
+// The navy ink vanishes on a dark tool bar: every line gets a pale rim one pixel wide, which
+// hardly shows on a light bar and outlines the picture on a dark one.
+QImage WithPaleRim(const QImage& ink) {
+    static const QColor rim(235, 240, 250);
+    QImage result(ink.size(), QImage::Format_ARGB32_Premultiplied);
+    result.fill(Qt::transparent);
+    for (int y = 0; y < ink.height(); ++y)
+        for (int x = 0; x < ink.width(); ++x) {
+            int cover = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (ink.valid(x + dx, y + dy))
+                        cover = std::max(cover, qAlpha(ink.pixel(x + dx, y + dy)));
+            if (cover > 0) {
+                QColor pale = rim;
+                pale.setAlpha(cover);
+                result.setPixelColor(x, y, pale);
+            }
+        }
+    QPainter painter(&result);
+    painter.drawImage(0, 0, ink);
+    return result;
+}
+
 } // namespace
 
 QIcon ToolIcon(ToolImage image) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    QImage ink(16, 16, QImage::Format_ARGB32_Premultiplied);
+    ink.fill(Qt::transparent);
+    QPainter painter(&ink);
     painter.setRenderHint(QPainter::Antialiasing);
     draw(painter, image);
     painter.end();
-    return QIcon(pixmap);
+    return QIcon(QPixmap::fromImage(WithPaleRim(ink)));
 }

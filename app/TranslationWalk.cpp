@@ -68,6 +68,10 @@ QString DesignClass(const QObject* object) {
 // the caption still shows what the walk set, the next walk starts from that key rather than
 // mapping the text back (two keys may share one translation).
 QString Translated(QObject* owner, const QString& current, const QByteArray& slot = {}) {
+    // An empty caption (a data label before its first value) has nothing to translate, and a
+    // translator could give it no text: it must not stand in "missing.log".
+    if (current.isEmpty())
+        return current;
     const QByteArray keyName = "translationKey" + slot;
     const QByteArray shownName = "translationShown" + slot;
     const QVariant shown = owner->property(shownName.constData());

@@ -18,11 +18,13 @@ int main(int argc, char* argv[]) {
     const int result = RunProgramEntry([&settings] {
         ApplyStartStyle(settings.ThemeStyle);
         QApplication::setApplicationName(QStringLiteral("Tavrin SD"));
+        WatchEndRequests();
         CreateApplicationWindows();
         FNav->show();
         return QApplication::exec();
     });
     DestroyApplicationWindows();
+    StopWatchingEndRequests();
     // Only now are the auto-save and the settings written and the ports closed.
     StartRequestedRestart();
     return result;

@@ -1,11 +1,15 @@
 // KML import beside an independent reader (GDAL's ogr2ogr, in the same run over the same files),
-// and the XYZ import route at two sizes. The larger of each pair is twice the smaller: its time
+// the XYZ import route at two sizes with its memory per line, and the import budget refusing a
+// file of 1 GB. The larger of each pair is twice the smaller: its time
 // shown as a multiple of the smaller's ("x_of_half") tells whether the reader stays linear.
 #include "app/ImportCommand.h"
 #include "canvas/CanvasModel.h"
+#include "drawing_io/ImportBudget.h"
 #include "drawing_io/TTavrinKMZLoader.h"
 #include "drawing_io/XyzImportReader.h"
+#include "platform/Dialogs.h"
 #include "platform/ProcessMemory.h"
+#include "platform/ScriptedDialogs.h"
 
 #include <benchmark/benchmark.h>
 
@@ -44,6 +48,20 @@ std::string XyzFile(int lines) {
                      4542000.0 + (i / 1000) * 2.5, 5.0 + (i % 377) * 0.05);
     return std::fclose(file) == 0 ? path : std::string();
 }
+
+// Messages of the Import command go to a script instead of a window, for as long as it lives.
+class TestDialogs {
+public:
+    TestDialogs() { Dialogs::install(&script_); }
+    ~TestDialogs() { Dialogs::install(nullptr); }
+    std::string LastMessage() const {
+        return script_.messages.empty() ? std::string()
+                                        : script_.messages.back().text.toStdString();
+    }
+
+private:
+    ScriptedDialogs script_;
+};
 
 // Mean seconds per round of each benchmark run so far, by name and size.
 std::map<std::string, double>& MeanSeconds() {
@@ -205,8 +223,9 @@ size_t TimeImportRounds(benchmark::State& state, const std::string& name, int sm
     return shapes;
 }
 
-// The whole KML import onto a layer with the geodetic conversion of every point (each point is
-// converted twice: while loading and once more after it).
+// The whole KML import onto a layer with the geodetic conversion of every point (the edits read
+// and prepared once per import, each point converted once), as a multiple of ogr2ogr's time on
+// the same file.
 void BM_KmlImportGeodeticCallback(benchmark::State& state) {
     const std::string path = KmlFile(int(state.range(0)));
     if (path.empty()) {
@@ -220,6 +239,10 @@ void BM_KmlImportGeodeticCallback(benchmark::State& state) {
     state.counters["shapes"] = double(shapes);
     state.counters["points_per_s"] =
         benchmark::Counter(points * double(state.iterations()), benchmark::Counter::kIsRate);
+    const auto ogr = MeanSeconds().find("ogr2ogr/" + std::to_string(state.range(0)));
+    if (ogr != MeanSeconds().end())
+        state.counters["x_of_ogr2ogr"] =
+            MeanSeconds()["kml_import/" + std::to_string(state.range(0))] / ogr->second;
 }
 BENCHMARK(BM_KmlImportGeodeticCallback)->Apply(KmlSizes)->Iterations(3);
 
@@ -241,14 +264,62 @@ void BM_XyzReader(benchmark::State& state) {
 }
 BENCHMARK(BM_XyzReader)->Apply(XyzSizes)->Iterations(5);
 
+// The whole XYZ import, with the peak resident growth per line beside the import budget's
+// estimate of it (which must not fall below what the route really takes).
 void BM_XyzImportRoute(benchmark::State& state) {
     const std::string path = XyzFile(int(state.range(0)));
+    malloc_trim(0);
+    ResetPeakResident();
+    const long before = ProcessStatusKb("VmRSS");
     const size_t shapes = TimeImportRounds(state, "xyz_import", 250000, path);
+    const double growth = double(ProcessStatusKb("VmHWM") - before) * 1024.0;
     state.counters["shapes"] = double(shapes);
     state.counters["lines_per_s"] = benchmark::Counter(
         double(state.range(0)) * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["peak_bytes_per_line"] = growth / double(state.range(0));
+    state.counters["budget_bytes_per_line"] = double(XyzImportCostPerPoint());
 }
 BENCHMARK(BM_XyzImportRoute)->Apply(XyzSizes)->Iterations(5);
+
+// A sounding list of 1 GB, sparse past its first megabyte of lines, given to the Import
+// command: the budget must refuse it from its first block, without reading the rest.
+void BM_XyzImportBudgetRefusesAGigabyte(benchmark::State& state) {
+    const std::filesystem::path path = TempFolder / "tavrin_bench_xyz_1GB.xyz";
+    {
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        if (!file) {
+            state.SkipWithError("cannot write the input");
+            return;
+        }
+        for (int i = 0; i < 40000; ++i)
+            std::fprintf(file, "%.1f %.1f %.1f\n", 416000.0 + (i % 1000) * 2.5,
+                         4542000.0 + (i / 1000) * 2.5, 5.0 + (i % 377) * 0.1);
+        std::fclose(file);
+        std::filesystem::resize_file(path, uint64_t(1) << 30);
+    }
+    std::string message;
+    size_t shapes = 0;
+    for (auto _ : state) {
+        CanvasModel canvas;
+        ImportCommand command = MakeImportCommand(canvas);
+        TestDialogs dialogs;
+        const double seconds =
+            WallSeconds([&] { command.Run(QString::fromStdString(path.string())); });
+        state.SetIterationTime(seconds);
+        shapes = canvas.Shapes.size();
+        message = dialogs.LastMessage();
+    }
+    std::filesystem::remove(path);
+    if (shapes != 0 || message.find("is not imported") == std::string::npos)
+        state.SkipWithError(("the file was not refused: " + message).c_str());
+    ImportBudget budget(path.string());
+    state.counters["limit_GB"] = double(budget.LimitBytes()) / 1e9;
+    state.SetLabel(message.substr(message.find(": its shapes")));
+}
+BENCHMARK(BM_XyzImportBudgetRefusesAGigabyte)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
 
 } // namespace
 

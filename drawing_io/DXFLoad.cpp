@@ -7,6 +7,7 @@
 #include "drawing_io/DxfText.h"
 #include "platform/CodePageCodec.h"
 #include "platform/Dialogs.h"
+#include "platform/FileIO.h"
 
 #include <QFile>
 #include <QLoggingCategory>
@@ -171,7 +172,9 @@ bool LoadFrom(CanvasModel& canvas, DxfPairReader& reader, const QString& fileNam
     };
 
     DxfStaging staging;
-    DxfDrawingReader drawing(reader, staging, options.MaxShapes, trace);
+    ImportBudget budget(fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1).toStdString(),
+                        options.MaxImportBytes);
+    DxfDrawingReader drawing(reader, staging, options.MaxShapes, budget, trace);
     const bool show = options.ShowMessages;
     switch (drawing.Read()) {
     case DxfDrawingReader::Failure::None:
@@ -191,6 +194,8 @@ bool LoadFrom(CanvasModel& canvas, DxfPairReader& reader, const QString& fileNam
                       "DXF load failed: the drawing makes more than " +
                           std::to_string(options.MaxShapes) + " shapes",
                       show);
+    case DxfDrawingReader::Failure::OverBudget:
+        return Refuse(report, "DXF load failed: " + budget.Refusal(), show);
     }
     const auto truncationNote = [](int64_t count) {
         return "DXF file is truncated: " + std::to_string(count) + " shapes read before its end";
@@ -235,15 +240,10 @@ int GetOrCreateDXFLayer(const CanvasModel& canvas, const std::string& layerName)
 bool DXFLoad(CanvasModel& canvas, const QString& fileName, DxfLoadReport* report,
              const DxfLoadOptions& options) {
     const QByteArray path = QFile::encodeName(fileName);
-    // Non-blocking, so that a FIFO given by mistake does not hang the window in open().
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    std::string openError;
+    const int fd = OpenRegularFileForReading(path.toStdString(), &openError);
     if (fd < 0)
-        return Refuse(report, std::string("cannot open the file: ") + std::strerror(errno), false);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return Refuse(report, "not a regular file", false);
-    }
+        return Refuse(report, "DXF load failed: " + openError, false);
     DxfPairReader reader(fd);
     const bool loaded = LoadFrom(canvas, reader, fileName, report, options);
     ::close(fd);

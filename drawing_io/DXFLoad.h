@@ -31,6 +31,8 @@ struct DxfLoadReport {
 struct DxfLoadOptions {
     // Shapes one load may make, the copies of inserted blocks included.
     int64_t MaxShapes = 10'000'000;
+    // The import budget's limit (drawing_io/ImportBudget.h); 0 takes the machine's share.
+    uint64_t MaxImportBytes = 0;
     // Show failures and the truncation note through the dialog facade.
     bool ShowMessages = true;
 };

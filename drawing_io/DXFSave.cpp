@@ -1,4 +1,5 @@
 #include "drawing_io/DXFSave.h"
+#include "drawing_io/DrawingLineLimit.h"
 
 #include "canvas/CanvasModel.h"
 #include "canvas/TTCircle.h"
@@ -68,7 +69,18 @@ public:
         return Codec_.FromUtf8(std::string_view(utf8.constData(), size_t(utf8.size())));
     }
 
-    void Text(int code, const QString& text) { Group(code, Encode(text)); }
+    // A text longer than a line any drawing reader of the program takes stops the writing:
+    // the export would not read back.
+    void Text(int code, const QString& text) {
+        const std::string encoded = Encode(text);
+        if (encoded.size() > DrawingFileMaxLineBytes) {
+            Ok_ = false;
+            TextTooLong_ = true;
+            return;
+        }
+        Group(code, encoded);
+    }
+    bool TextTooLong() const { return TextTooLong_; }
 
     // The type and layer that open every entity.
     void Entity(std::string_view type, std::string_view layer) {
@@ -102,6 +114,7 @@ private:
     std::string Buffer_;
     CodePageCodec Codec_;
     bool Ok_ = true;
+    bool TextTooLong_ = false;
 };
 
 void WriteShape(DxfWriter& out, const TTShape& shape, std::string_view layer) {
@@ -191,8 +204,15 @@ void WriteShape(DxfWriter& out, const TTShape& shape, std::string_view layer) {
 
 } // namespace
 
-bool DXFWrite(const CanvasModel& canvas, const DxfSink& sink) {
+bool DXFWrite(const CanvasModel& canvas, const DxfSink& sink, std::string* reason) {
     DxfWriter out(sink);
+    const auto failed = [&out, reason] {
+        if (reason && out.TextTooLong())
+            *reason = "a text of the drawing is longer than " +
+                      std::to_string(DrawingFileMaxLineBytes >> 20) +
+                      " MiB, more than a drawing file can hold";
+        return false;
+    };
     const auto extent = [](double value) { return std::isfinite(value) ? value : 0.0; };
     out.Group(0, "SECTION");
     out.Group(2, "HEADER");
@@ -244,7 +264,7 @@ bool DXFWrite(const CanvasModel& canvas, const DxfSink& sink) {
     static const std::string DefaultLayer = "0";
     for (const auto& shape : canvas.Shapes) {
         if (!out.Ok())
-            return false;
+            return failed();
         if (!shape->Visible || !shape->IsFinite())
             continue;
         const auto name = names.find(shape->LayerId);
@@ -252,7 +272,7 @@ bool DXFWrite(const CanvasModel& canvas, const DxfSink& sink) {
     }
     out.Group(0, "ENDSEC");
     out.Group(0, "EOF");
-    return out.Flush();
+    return out.Flush() || failed();
 }
 
 bool DXFSave(const CanvasModel& canvas, const QString& fileName, std::string* error) {
@@ -263,11 +283,14 @@ bool DXFSave(const CanvasModel& canvas, const QString& fileName, std::string* er
             *error = file.Error();
         return false;
     }
+    std::string reason;
     const bool written =
-        DXFWrite(canvas, [&file](std::string_view bytes) { return file.Write(bytes); });
+        DXFWrite(canvas, [&file](std::string_view bytes) { return file.Write(bytes); }, &reason);
     if (written && file.Commit())
         return true;
     if (error)
-        *error = file.Error().empty() ? "the drawing could not be written" : file.Error();
+        *error = !reason.empty()            ? reason
+                 : file.Error().empty() ? "the drawing could not be written"
+                                        : file.Error();
     return false;
 }

@@ -16,8 +16,9 @@ class CanvasModel;
 // Takes the next piece of the file; false stops the writing.
 using DxfSink = std::function<bool(std::string_view bytes)>;
 
-// Streams the file to `sink`; false as soon as the sink refuses a piece.
-bool DXFWrite(const CanvasModel& canvas, const DxfSink& sink);
+// Streams the file to `sink`; false as soon as the sink refuses a piece, or a text is longer
+// than a line the drawing readers take (DrawingLineLimit.h; `reason` then says so).
+bool DXFWrite(const CanvasModel& canvas, const DxfSink& sink, std::string* reason = nullptr);
 
 // Replaces `fileName` atomically: on any failure the result is false, `error` says why and an
 // existing file of that name stays as it was.

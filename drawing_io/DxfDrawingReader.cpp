@@ -2,11 +2,18 @@
 
 #include "drawing_io/DxfText.h"
 
+#include "canvas/TTLine.h"
+
 #include <utility>
 
 DxfDrawingReader::DxfDrawingReader(DxfPairReader& reader, DxfStaging& staging, int64_t maxShapes,
-                                   LineTrace lineTrace)
-    : Reader_(reader), Staging_(staging), MaxShapes_(maxShapes), LineTrace_(std::move(lineTrace)) {}
+                                   ImportBudget& budget, LineTrace lineTrace)
+    : Reader_(reader), Staging_(staging), MaxShapes_(maxShapes), Budget_(budget),
+      LineTrace_(std::move(lineTrace)) {}
+
+void DxfDrawingReader::ChargeInsertCopies(size_t lines) {
+    Budget_.Charge(static_cast<uint64_t>(lines) * ImportBudget::ShapeBytes(sizeof(TTLine)));
+}
 
 bool DxfDrawingReader::SkipRecord() {
     return ReadPairs([](int, std::string_view) {});
@@ -58,14 +65,21 @@ DxfDrawingReader::Failure DxfDrawingReader::Read() {
     for (const DxfStaging::Item& item : Staging_.Items) {
         if (item.Shape) {
             ++count;
-        } else if (const DxfStaging::Block* block = Staging_.FindBlock(
-                       Staging_.Inserts[static_cast<size_t>(item.Extra)].BlockName)) {
-            count += static_cast<int64_t>(block->Lines.size());
+        } else {
+            DxfStaging::Insert& insert = Staging_.Inserts[static_cast<size_t>(item.Extra)];
+            if (const DxfStaging::Block* block = Staging_.FindBlock(insert.BlockName)) {
+                count += static_cast<int64_t>(block->Lines.size());
+                if (!insert.Charged)
+                    ChargeInsertCopies(block->Lines.size());
+                insert.Charged = true;
+            }
         }
-        if (count > MaxShapes_)
+        if (count > MaxShapes_ || Budget_.Exceeded())
             break;
     }
     Staging_.ShapeCount = count;
+    if (Budget_.Exceeded())
+        return Failure::OverBudget;
     return OverCap() ? Failure::TooManyShapes : Failure::None;
 }
 
@@ -146,8 +160,13 @@ void DxfDrawingReader::ReadBlocks() {
             Finite_ = true;
             more = ReadFields(nullptr,
                               {{10, &line.X1}, {20, &line.Y1}, {11, &line.X2}, {21, &line.Y2}});
-            if (more && Finite_)
+            if (more && Finite_) {
                 open->Lines.push_back(line);
+                // Kept here, then a line of the block on the map.
+                if (!Budget_.Charge(sizeof(DxfStaging::BlockLine) +
+                                    ImportBudget::ShapeBytes(sizeof(TTLine))))
+                    return;
+            }
         } else {
             more = SkipRecord();
         }

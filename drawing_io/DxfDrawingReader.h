@@ -2,6 +2,7 @@
 
 #include "drawing_io/DxfPairReader.h"
 #include "drawing_io/DxfStaging.h"
+#include "drawing_io/ImportBudget.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,14 +16,17 @@
 // or a value that equals a type name never starts, ends or swallows a record.
 class DxfDrawingReader {
 public:
-    enum class Failure { None, Binary, LineTooLong, ReadError, NoEntities, TooManyShapes };
+    enum class Failure { None, Binary, LineTooLong, ReadError, NoEntities, TooManyShapes,
+                         OverBudget };
 
     // Called for each LINE read while fewer than five shapes have been staged, with the
     // entity's layer name as the file gives it.
     using LineTrace = std::function<void(std::string_view layerName)>;
 
+    // Every staged shape, block line and insert copy is charged to `budget` as it is read;
+    // the reading stops once it is exceeded.
     DxfDrawingReader(DxfPairReader& reader, DxfStaging& staging, int64_t maxShapes,
-                     LineTrace lineTrace = {});
+                     ImportBudget& budget, LineTrace lineTrace = {});
 
     Failure Read();
 
@@ -88,11 +92,14 @@ private:
     // Stages a finished shape: drops it when a number was not finite, counts it otherwise.
     void Stage(std::unique_ptr<TTShape> shape, int colourNumber, uint8_t penRule,
                int32_t extra = -1);
-    bool OverCap() const { return Staging_.ShapeCount > MaxShapes_; }
+    bool OverCap() const { return Staging_.ShapeCount > MaxShapes_ || Budget_.Exceeded(); }
+    // The lines an insert copies onto the map.
+    void ChargeInsertCopies(size_t lines);
 
     DxfPairReader& Reader_;
     DxfStaging& Staging_;
     int64_t MaxShapes_;
+    ImportBudget& Budget_;
     LineTrace LineTrace_;
     // False once a number of the entity being read was nan, infinite or out of range.
     bool Finite_ = true;

@@ -1,12 +1,18 @@
 // The entities of a DXF file turned into staged shapes.
 #include "drawing_io/DxfDrawingReader.h"
 
+#include "canvas/TTArc.h"
 #include "canvas/TTCircle.h"
+#include "canvas/TTEllipse.h"
 #include "canvas/TTLine.h"
 #include "canvas/TTPoint.h"
 #include "canvas/TTPolyline.h"
+#include "canvas/TTRectangle.h"
 #include "canvas/TTText.h"
 #include "drawing_io/DxfText.h"
+#include "drawing_io/ImportBudget.h"
+
+#include <algorithm>
 
 #include <cmath>
 #include <numbers>
@@ -14,6 +20,11 @@
 namespace {
 
 constexpr double Pi = std::numbers::pi;
+
+// The largest of the shapes without texts or vertex lists.
+constexpr size_t SimpleShapeBytes =
+    std::max({sizeof(TTLine), sizeof(TTCircle), sizeof(TTPoint), sizeof(TTArc), sizeof(TTEllipse),
+              sizeof(TTRectangle)});
 
 std::unique_ptr<TTPolyline> MakePolyline(int32_t type, bool closed) {
     auto polyline = std::make_unique<TTPolyline>();
@@ -34,6 +45,18 @@ void DxfDrawingReader::Stage(std::unique_ptr<TTShape> shape, int colourNumber, u
     else
         penRule |= DxfStaging::ColourOfLayer;
     shape->UpdateBounds();
+    uint64_t bytes = sizeof(DxfStaging::Item);
+    if (const auto* polyline = dynamic_cast<const TTPolyline*>(shape.get())) {
+        bytes += ImportBudget::ShapeBytes(sizeof(TTPolyline)) +
+                 polyline->Points.size() * ImportBudget::VertexBytes;
+    } else if (shape->Class() == ShapeClass::Text && extra >= 0) {
+        // The text as the file holds it, then as the shape shows it.
+        const size_t length = Staging_.Texts[static_cast<size_t>(extra)].size();
+        bytes += ImportBudget::ShapeBytes(sizeof(TTText)) + length + ImportBudget::TextBytes(length);
+    } else {
+        bytes += ImportBudget::ShapeBytes(SimpleShapeBytes);
+    }
+    Budget_.Charge(bytes);
     Staging_.Items.push_back({std::move(shape), extra, penRule});
     ++Staging_.ShapeCount;
 }
@@ -319,8 +342,12 @@ bool DxfDrawingReader::ReadInsert() {
         return true;
     // Copies of a block already read count against the cap at once; the others once every
     // block is known.
-    if (const DxfStaging::Block* block = Staging_.FindBlock(insert.BlockName))
+    if (const DxfStaging::Block* block = Staging_.FindBlock(insert.BlockName)) {
         Staging_.ShapeCount += static_cast<int64_t>(block->Lines.size());
+        ChargeInsertCopies(block->Lines.size());
+        insert.Charged = true;
+    }
+    Budget_.Charge(sizeof(DxfStaging::Insert) + sizeof(DxfStaging::Item) + insert.BlockName.size());
     Staging_.Inserts.push_back(std::move(insert));
     Staging_.Items.push_back(
         {nullptr, static_cast<int32_t>(Staging_.Inserts.size() - 1), DxfStaging::OwnPen});

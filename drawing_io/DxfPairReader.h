@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drawing_io/DrawingLineLimit.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,10 +13,11 @@
 //
 // Lines end in LF, CR LF or a lone CR; each is trimmed with TrimBlanks. A UTF-8 byte-order
 // mark at the very start is skipped. A line longer than MaxLineLength stops the reading
-// (a file of one endless line must not grow a buffer without bound).
+// (a file of one endless line must not grow a buffer without bound); it is the limit of every
+// drawing file, so that the program's own export of any text it saves reads back.
 class DxfPairReader {
 public:
-    static constexpr size_t MaxLineLength = size_t(1) << 20;
+    static constexpr size_t MaxLineLength = DrawingFileMaxLineBytes;
 
     enum class State { Reading, End, LineTooLong, ReadError };
 

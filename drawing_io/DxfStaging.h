@@ -37,6 +37,8 @@ struct DxfStaging {
         double ScaleY = 1.0;
         double Rotation = 0.0;
         int Colour = -1;
+        // Its copies are charged to the import budget (its block was known when it was read).
+        bool Charged = false;
     };
 
     struct BlockLine {

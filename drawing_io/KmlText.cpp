@@ -223,3 +223,13 @@ KmlTagSpan FindKmlCloseTag(std::string_view text, std::string_view name, size_t 
     }
     return {};
 }
+
+std::string KmlLinkTarget(std::string_view text) {
+    const KmlTagSpan open = FindKmlOpenTag(text, "href", 0);
+    if (open.Begin == std::string_view::npos || open.SelfClosing)
+        return {};
+    const KmlTagSpan close = FindKmlCloseTag(text, "href", open.End);
+    if (close.Begin == std::string_view::npos)
+        return {};
+    return KmlElementText(text.substr(open.End, close.Begin - open.End));
+}

@@ -36,3 +36,7 @@ struct KmlTagSpan {
 };
 KmlTagSpan FindKmlOpenTag(std::string_view text, std::string_view name, size_t from);
 KmlTagSpan FindKmlCloseTag(std::string_view text, std::string_view name, size_t from);
+
+// The target of the document's first link ("<href>files/track.kml</href>", as in a network
+// link), trimmed; empty when it has none.
+std::string KmlLinkTarget(std::string_view text);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drawing_io/DrawingLineLimit.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -27,9 +29,9 @@ struct ProjectLoadLimits {
     // Text after inflating (about twelve times a drawing of a million shapes).
     uint64_t MaxTextBytes = uint64_t(1) << 30;
     // One line of the text.
-    size_t MaxLineBytes = size_t(1) << 20;
+    size_t MaxLineBytes = DrawingFileMaxLineBytes;
     // Memory the loaded shapes may take before they join the canvas, estimated from what has
-    // been read; 0 means half of the machine's physical memory.
+    // been read (the import budget, drawing_io/ImportBudget.h); 0 means its machine share.
     uint64_t MaxShapeBytes = 0;
 };
 

@@ -1,7 +1,9 @@
 #include "drawing_io/ProjectFile.h"
 #include "drawing_io/ProjectFileStaging.h"
+#include "drawing_io/ImportBudget.h"
 
 #include "canvas/CanvasModel.h"
+#include "platform/FileIO.h"
 
 #include <QFile>
 
@@ -20,12 +22,9 @@ namespace {
 constexpr size_t ReadChunkBytes = 64 * 1024;
 constexpr size_t InflateBlockBytes = 64 * 1024;
 
-uint64_t HalfOfPhysicalMemory() {
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0)
-        return uint64_t(1) << 31;
-    return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 2;
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 class Descriptor {
@@ -150,25 +149,14 @@ ProjectFileResult Failure(std::string reason) {
 }
 
 ProjectFileResult Load(CanvasModel& canvas, const std::string& path, int mode,
-                       const ProjectLoadLimits& given) {
-    ProjectLoadLimits limits = given;
-    if (limits.MaxShapeBytes == 0)
-        limits.MaxShapeBytes = HalfOfPhysicalMemory();
-
-    // Not blocking: opening a FIFO for reading would otherwise wait for a writer.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+                       const ProjectLoadLimits& limits) {
+    std::string openError;
+    const Descriptor file(OpenRegularFileForReading(path, &openError));
     if (file.get() < 0)
-        return Failure(errno == ENOENT ? "the file does not exist"
-                                       : std::string("the file cannot be opened: ") +
-                                             std::strerror(errno));
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
-        return Failure(std::string("the file cannot be read: ") + std::strerror(errno));
-    if (!S_ISREG(info.st_mode))
-        return Failure(S_ISDIR(info.st_mode) ? "it is a folder, not a file"
-                                             : "it is not a regular file");
+        return Failure(openError);
 
-    ProjectFileStaging staging(canvas, mode == 0, limits.MaxShapeBytes);
+    ImportBudget budget(FileNameOf(path), limits.MaxShapeBytes);
+    ProjectFileStaging staging(canvas, mode == 0, budget);
     LineSplitter lines(staging, limits);
     Inflater inflater;
     std::vector<char> input(ReadChunkBytes);

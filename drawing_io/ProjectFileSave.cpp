@@ -283,8 +283,15 @@ ProjectFileResult Save(const CanvasModel& canvas, const std::string& path) {
     Real(out, canvas.PlanWorldTop);
     out += '\n';
     for (const auto& layer : canvas.Layers) {
+        const size_t before = out.size();
         out += "LAYER ";
         AppendFileText(out, layer->Name);
+        if (out.size() - before > DrawingFileMaxLineBytes) {
+            result.Reason = "a layer name is longer than " +
+                            std::to_string(DrawingFileMaxLineBytes >> 20) +
+                            " MiB, more than a project file can hold; nothing was saved";
+            return result;
+        }
         out += '\n';
         if (!body.Drain()) {
             result.Reason = body.Error();
@@ -300,6 +307,15 @@ ProjectFileResult Save(const CanvasModel& canvas, const std::string& path) {
         const size_t before = out.size();
         if (!AppendShape(out, *shape))
             out.resize(before);
+        // What is saved must open again: a record line longer than the reader takes would
+        // refuse the whole file, every other shape with it.
+        const size_t recordEnd = out.find('\n', before);
+        if (recordEnd != std::string::npos && recordEnd - before > DrawingFileMaxLineBytes) {
+            result.Reason = "a text of the drawing is longer than " +
+                            std::to_string(DrawingFileMaxLineBytes >> 20) +
+                            " MiB, more than a project file can hold; nothing was saved";
+            return result;
+        }
         if (!body.Drain()) {
             result.Reason = body.Error();
             return result;

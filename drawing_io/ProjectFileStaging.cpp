@@ -1,5 +1,6 @@
 #include "drawing_io/ProjectFileStaging.h"
 #include "drawing_io/ProjectFileText.h"
+#include "drawing_io/ImportBudget.h"
 
 #include "canvas/CanvasModel.h"
 #include "canvas/TTArc.h"
@@ -18,12 +19,6 @@
 namespace {
 
 const QString DefaultLayer = QStringLiteral("Default");
-
-// Memory a staged shape takes beyond its own object: the allocation, its slot in the shape
-// table and its entry in the id index.
-constexpr uint64_t ShapeOverheadBytes = 64;
-// A vertex, with room for the vector's growth.
-constexpr uint64_t VertexBytes = sizeof(TPointF) * 3 / 2;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -99,14 +94,14 @@ template <typename Shape> std::unique_ptr<Shape> NewShape(int32_t type, int laye
 }
 
 uint64_t TextBytes(const QString& text) {
-    return static_cast<uint64_t>(text.size()) * sizeof(QChar);
+    return ImportBudget::TextBytes(static_cast<size_t>(text.size()));
 }
 
 } // namespace
 
 ProjectFileStaging::ProjectFileStaging(const CanvasModel& canvas, bool replace,
-                                       uint64_t maxShapeBytes)
-    : replace_(replace), maxShapeBytes_(maxShapeBytes) {
+                                       ImportBudget& budget)
+    : replace_(replace), budget_(budget) {
     if (replace) {
         // The canvas's fresh start: "Default" alone, with id 0, current.
         layerByName_.emplace(DefaultLayer, 0);
@@ -166,10 +161,8 @@ int ProjectFileStaging::DirectLayer(int64_t stored) {
 }
 
 bool ProjectFileStaging::Stage(std::unique_ptr<TTShape> shape, uint64_t bytes) {
-    shapeBytes_ += bytes + ShapeOverheadBytes;
-    if (shapeBytes_ > maxShapeBytes_) {
-        error_ = "the drawing needs more memory than this computer can give it (more than " +
-                 std::to_string(maxShapeBytes_ >> 20) + " MiB)";
+    if (!budget_.Charge(ImportBudget::ShapeBytes(bytes))) {
+        error_ = budget_.Refusal();
         return false;
     }
     shape->UpdateBounds();
@@ -194,10 +187,8 @@ bool ProjectFileStaging::TakeVertex(std::string_view line) {
     double x = 0;
     double y = 0;
     if (fields.Real(x) && fields.Real(y)) {
-        shapeBytes_ += VertexBytes;
-        if (shapeBytes_ > maxShapeBytes_) {
-            error_ = "the drawing needs more memory than this computer can give it (more than " +
-                     std::to_string(maxShapeBytes_ >> 20) + " MiB)";
+        if (!budget_.Charge(ImportBudget::VertexBytes)) {
+            error_ = budget_.Refusal();
             return false;
         }
         pending_->Points.push_back({x, y});

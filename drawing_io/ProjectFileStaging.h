@@ -15,6 +15,7 @@
 #include <vector>
 
 class CanvasModel;
+class ImportBudget;
 
 // The records of a project file applied to a copy of what the canvas would become, so that a
 // file found damaged halfway changes nothing: layers are looked up by name in a hash table (a
@@ -29,7 +30,8 @@ class CanvasModel;
 class ProjectFileStaging {
 public:
     // `replace`: the drawing starts again from the layer "Default" alone.
-    ProjectFileStaging(const CanvasModel& canvas, bool replace, uint64_t maxShapeBytes);
+    // Every shape and vertex is charged to `budget` before it is staged.
+    ProjectFileStaging(const CanvasModel& canvas, bool replace, ImportBudget& budget);
 
     // Takes one line of the text (without its line feed). False when the file must be
     // refused; Error() says why.
@@ -68,8 +70,7 @@ private:
     int DirectLayer(int64_t stored);
 
     bool replace_;
-    uint64_t maxShapeBytes_;
-    uint64_t shapeBytes_ = 0;
+    ImportBudget& budget_;
 
     std::unordered_map<QString, int> layerByName_;
     std::unordered_map<int, LayerPen> penByLayer_;

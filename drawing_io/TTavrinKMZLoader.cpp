@@ -1,10 +1,12 @@
 #include "drawing_io/TTavrinKMZLoader.h"
 
+#include "canvas/TTPoint.h"
+#include "canvas/TTPolyline.h"
+#include "canvas/TTText.h"
+#include "drawing_io/ImportBudget.h"
 #include "drawing_io/KmlText.h"
 #include "platform/FileIO.h"
 #include "platform/NumberText.h"
-
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <optional>
@@ -17,6 +19,22 @@ struct GeometryPass {
 };
 constexpr GeometryPass GeometryPasses[] = {{"Point", 0}, {"LineString", 1}, {"Polygon", 2}};
 
+// The coordinate tuples of a text: its tokens (between characters at or below the blank) that
+// hold a comma.
+size_t CountKmlTuples(std::string_view text) {
+    size_t tuples = 0;
+    bool counted = false; // the current token already has its comma
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) <= 32) {
+            counted = false;
+        } else if (c == ',' && !counted) {
+            ++tuples;
+            counted = true;
+        }
+    }
+    return tuples;
+}
+
 } // namespace
 
 TTavrinKMZLoader::~TTavrinKMZLoader() {
@@ -26,11 +44,7 @@ TTavrinKMZLoader::~TTavrinKMZLoader() {
 bool TTavrinKMZLoader::LoadFromFile(const std::string& path) {
     Placemarks.clear();
     LastError.clear();
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
-        LastError = "File not found: " + path;
-        return false;
-    }
+    SourceName_ = path;
     const size_t dot = path.rfind('.');
     const size_t slash = path.rfind('/');
     std::string ext;
@@ -44,13 +58,15 @@ bool TTavrinKMZLoader::LoadFromFile(const std::string& path) {
         CleanupTempFolder();
         return result;
     }
-    if (S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) > KmlMaxBytes) {
-        LastError = "KML file too large";
-        return false;
-    }
-    std::optional<std::string> bytes = ReadWholeFile(path, KmlMaxBytes);
+    std::string error;
+    std::optional<std::string> bytes = ReadWholeFile(path, KmlMaxBytes, &error);
     if (!bytes) {
-        LastError = "Failed to read KML file: " + path;
+        if (error == "the file does not exist")
+            LastError = "File not found: " + path;
+        else if (error == "the file is too large")
+            LastError = "KML file too large";
+        else
+            LastError = "Failed to read KML file: " + path + " (" + error + ")";
         return false;
     }
     const bool result = ParseKml(DecodeOwnedKmlBytes(std::move(*bytes)));
@@ -67,6 +83,12 @@ bool TTavrinKMZLoader::ParseKml(std::string_view text) {
     LastError.clear();
     if (text.empty()) {
         LastError = "Empty KML content";
+        return false;
+    }
+    ImportBudget budget(SourceName_, MaxImportBytes);
+    EstimatedImportBytes = EstimateKmlImportBytes(text);
+    if (!budget.Charge(EstimatedImportBytes)) {
+        LastError = budget.Refusal();
         return false;
     }
     size_t pos = 0;
@@ -97,10 +119,45 @@ bool TTavrinKMZLoader::ParseKml(std::string_view text) {
             *field = KmlElementText(body.substr(start.End, end.Begin - start.End));
         }
         ParseGeometry(body, placemark);
-        if (!placemark.Geometries.empty())
-            Placemarks.push_back(std::move(placemark));
+        if (placemark.Geometries.empty())
+            continue;
+        // The texts, kept here and as one label text on the map.
+        const size_t textBytes = placemark.Name.size() + placemark.Description.size();
+        if (!budget.Charge(textBytes + ImportBudget::TextBytes(placemark.Name.size()))) {
+            Placemarks.clear();
+            LastError = budget.Refusal();
+            return false;
+        }
+        Placemarks.push_back(std::move(placemark));
+    }
+    if (Placemarks.empty()) {
+        const std::string link = KmlLinkTarget(text);
+        if (!link.empty())
+            LastError = "the document holds no placemark; it only links to " + link;
     }
     return !Placemarks.empty();
+}
+
+uint64_t EstimateKmlImportBytes(std::string_view text) {
+    // Tuples are the tokens holding a comma; geometries each have one coordinates element and
+    // may carry a label; a Point makes a point shape of its tuple, a line string or polygon
+    // one polyline of all of them.
+    const uint64_t tuples = CountKmlTuples(text);
+    const auto count = [text](std::string_view word) {
+        uint64_t n = 0;
+        for (size_t at = text.find(word); at != std::string_view::npos;
+             at = text.find(word, at + word.size()))
+            ++n;
+        return n;
+    };
+    // Each element is counted at its opening and at its closing tag.
+    const uint64_t geometries = (count("coordinates>") + 1) / 2;
+    const uint64_t points = (count("Point>") + 1) / 2;
+    return text.size() +
+           tuples * (sizeof(TKMLPoint) + ImportBudget::VertexBytes) +
+           points * ImportBudget::ShapeBytes(sizeof(TTPoint)) +
+           geometries * (sizeof(TKMLGeometry) + ImportBudget::ShapeBytes(sizeof(TTPolyline)) +
+                         ImportBudget::ShapeBytes(sizeof(TTText)));
 }
 
 void TTavrinKMZLoader::ParseGeometry(std::string_view body, TKMLPlacemark& placemark) {
@@ -138,16 +195,7 @@ void TTavrinKMZLoader::ParseGeometry(std::string_view body, TKMLPlacemark& place
 void TTavrinKMZLoader::ParseCoordinates(std::string_view text, std::vector<TKMLPoint>& points) {
     // Room for every tuple at once (a line string is stored without slack); only tokens with a
     // comma count, so no text sizes the list beyond the points it can give.
-    size_t tuples = 0;
-    bool counted = false; // the current token already has its comma
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) <= 32) {
-            counted = false;
-        } else if (c == ',' && !counted) {
-            ++tuples;
-            counted = true;
-        }
-    }
+    const size_t tuples = CountKmlTuples(text);
     points.reserve(points.size() + tuples);
     size_t pos = 0;
     while (pos < text.size()) {

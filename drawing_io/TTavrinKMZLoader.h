@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -43,13 +44,20 @@ public:
     ~TTavrinKMZLoader();
 
     std::string LastError;
+    // The import budget's limit (drawing_io/ImportBudget.h) for one document: its text, the
+    // records kept here and the shapes the import makes of them are estimated before the
+    // placemarks are read and counted as they are. 0 takes the machine's share.
+    uint64_t MaxImportBytes = 0;
+    // The memory the last document was estimated to take, by the budget's rule.
+    uint64_t EstimatedImportBytes = 0;
     // Stays empty: archives are read in memory.
     std::string TempFolder;
     TProjectPointEvent OnProject;
     std::vector<TKMLPlacemark> Placemarks;
 
     // True when at least one placemark was stored; otherwise LastError says why (empty when
-    // the document simply holds no usable placemark).
+    // the document simply holds no usable placemark). A document past the import budget is
+    // refused before its placemarks are read, LastError naming the estimate and the limit.
     bool LoadFromFile(const std::string& path);
     void ProjectAllPoints();
     std::vector<TKMLPoint> GetAllPoints() const;
@@ -59,8 +67,17 @@ public:
     // for an empty document.
     std::string ExtractKmz(const std::string& path);
     std::string ExtractKmzFromMemory(std::string_view bytes);
+    // The placemarks of the document, within the import budget.
     void CleanupTempFolder();
     bool ParseKml(std::string_view text);
     void ParseGeometry(std::string_view placemarkText, TKMLPlacemark& placemark);
     void ParseCoordinates(std::string_view coordinatesText, std::vector<TKMLPoint>& points);
+
+private:
+    // The name the budget's refusal gives the document.
+    std::string SourceName_ = "The KML document";
 };
+
+// The memory a KML document's placemarks will take on the map and on the way there, by the
+// import budget's rule, from a count of its coordinate tuples and geometries.
+uint64_t EstimateKmlImportBytes(std::string_view text);

@@ -2,7 +2,10 @@
 #include "drawing_io/KmlText.h"
 #include "drawing_io/TTavrinKMZLoader.h"
 
+#include "platform/FileIO.h"
+
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -10,7 +13,6 @@
 
 namespace {
 
-constexpr const char* CannotOpenArchive = "Failed to copy KMZ file";
 constexpr const char* NoKmlInArchive = "No KML file found in KMZ archive";
 constexpr const char* CannotReadEntry = "Failed to read extracted KML file";
 
@@ -49,13 +51,27 @@ zip_int64_t ChooseKmlEntry(zip_t* archive) {
     return chosen;
 }
 
+// The archive entry a document's link names, or -1: relative names inside the archive only
+// (no scheme, no absolute path, nothing climbing out), found as written or after a leading
+// "./".
+zip_int64_t LinkedEntry(zip_t* archive, std::string link) {
+    if (link.starts_with("./"))
+        link.erase(0, 2);
+    if (link.empty() || link.find("://") != std::string::npos || link.front() == '/' ||
+        link.find("..") != std::string::npos)
+        return -1;
+    const std::string key = KmlLowerAscii(link);
+    if (key.size() <= 4 || key.compare(key.size() - 4, 4, ".kml") != 0)
+        return -1;
+    const zip_int64_t index = zip_name_locate(archive, link.c_str(), ZIP_FL_ENC_GUESS);
+    if (index < 0 || IsSymlinkEntry(archive, static_cast<zip_uint64_t>(index)))
+        return -1;
+    return index;
+}
+
 // `archiveBytes`: the size of the whole archive, which no entry's deflated data can exceed.
-std::string ReadKmlFromArchive(zip_t* archive, zip_uint64_t archiveBytes, std::string& lastError) {
-    const zip_int64_t index = ChooseKmlEntry(archive);
-    if (index < 0) {
-        lastError = NoKmlInArchive;
-        return {};
-    }
+std::string ReadKmlEntry(zip_t* archive, zip_int64_t index, zip_uint64_t archiveBytes,
+                         std::string& lastError) {
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> entry(
         zip_fopen_index(archive, static_cast<zip_uint64_t>(index), 0), &zip_fclose);
     if (!entry) {
@@ -91,18 +107,69 @@ std::string ReadKmlFromArchive(zip_t* archive, zip_uint64_t archiveBytes, std::s
     return DecodeOwnedKmlBytes(std::move(bytes));
 }
 
+// The chosen document; one that holds no placemark but links to another KML of the same
+// archive (as some writers make "doc.kml") is replaced by that one, a few links deep at most.
+std::string ReadKmlFromArchive(zip_t* archive, zip_uint64_t archiveBytes, std::string& lastError) {
+    zip_int64_t index = ChooseKmlEntry(archive);
+    if (index < 0) {
+        lastError = NoKmlInArchive;
+        return {};
+    }
+    constexpr int MaxLinks = 4;
+    std::string text;
+    for (int hop = 0; hop <= MaxLinks; ++hop) {
+        text = ReadKmlEntry(archive, index, archiveBytes, lastError);
+        if (text.empty() || FindKmlOpenTag(text, "Placemark", 0).Begin != std::string_view::npos)
+            return text;
+        const zip_int64_t linked = LinkedEntry(archive, KmlLinkTarget(text));
+        if (linked < 0 || linked == index)
+            return text;
+        index = linked;
+    }
+    return text;
+}
+
+// What libzip found wrong with the archive, for the operator.
+std::string ArchiveProblem(int code) {
+    switch (code) {
+    case ZIP_ER_NOZIP:
+        return "The KMZ file is not a ZIP archive";
+    case ZIP_ER_INCONS:
+    case ZIP_ER_CRC:
+    case ZIP_ER_COMPNOTSUPP:
+    case ZIP_ER_EOF:
+        return "The KMZ archive is damaged or cut short";
+    case ZIP_ER_MEMORY:
+        return "There is not enough memory to open the KMZ archive";
+    default: {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        std::string text = std::string("The KMZ archive cannot be read: ") + zip_error_strerror(&error);
+        zip_error_fini(&error);
+        return text;
+    }
+    }
+}
+
 } // namespace
 
 std::string TTavrinKMZLoader::ExtractKmz(const std::string& path) {
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-    if (!archive) {
-        LastError = CannotOpenArchive;
+    std::string openError;
+    uint64_t archiveBytes = 0;
+    const int fd = OpenRegularFileForReading(path, &openError, &archiveBytes);
+    if (fd < 0) {
+        LastError = openError == "the file does not exist"
+                        ? "File not found: " + path
+                        : "Failed to open KMZ file: " + path + " (" + openError + ")";
         return {};
     }
-    struct stat info {};
-    const zip_uint64_t archiveBytes =
-        ::stat(path.c_str(), &info) == 0 ? static_cast<zip_uint64_t>(info.st_size) : 0;
+    int error = 0;
+    zip_t* archive = zip_fdopen(fd, ZIP_RDONLY, &error);
+    if (!archive) {
+        ::close(fd);
+        LastError = ArchiveProblem(error);
+        return {};
+    }
     std::string text = ReadKmlFromArchive(archive, archiveBytes, LastError);
     zip_discard(archive);
     return text;
@@ -114,14 +181,15 @@ std::string TTavrinKMZLoader::ExtractKmzFromMemory(std::string_view bytes) {
     zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
     if (!source) {
         zip_error_fini(&error);
-        LastError = CannotOpenArchive;
+        LastError = ArchiveProblem(ZIP_ER_MEMORY);
         return {};
     }
     zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+    const int code = zip_error_code_zip(&error);
     zip_error_fini(&error);
     if (!archive) {
         zip_source_free(source);
-        LastError = CannotOpenArchive;
+        LastError = ArchiveProblem(code);
         return {};
     }
     std::string text = ReadKmlFromArchive(archive, bytes.size(), LastError);

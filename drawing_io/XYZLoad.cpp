@@ -3,7 +3,9 @@
 #include "canvas/CanvasModel.h"
 #include "canvas/TTPoint.h"
 #include "canvas/TTRectangle.h"
+#include "drawing_io/ImportBudget.h"
 #include "drawing_io/XyzImportReader.h"
+#include "platform/FileIO.h"
 
 #include <QFile>
 
@@ -12,13 +14,14 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 // Files beyond this are refused instead of read into memory whole.
-constexpr qint64 MaxXyzFileBytes = qint64(2) * 1024 * 1024 * 1024;
+constexpr size_t MaxXyzFileBytes = size_t(2) * 1024 * 1024 * 1024;
 
 struct XyzColumns {
     std::vector<double> X, Y, Z;
@@ -146,6 +149,12 @@ bool XYZLoadBytes(CanvasModel& canvas, std::string_view bytes, int layerId, doub
         ReadColumns(bytes, columns);
         if (columns.X.empty())
             return false;
+        // The columns held (with their growth), then a cell or a point a line on the map.
+        ImportBudget budget("The XYZ file");
+        if (!budget.Charge(columns.X.size() *
+                           (6 * sizeof(double) +
+                            ImportBudget::ShapeBytes(std::max(sizeof(TTRectangle), sizeof(TTPoint))))))
+            return false;
         if (zMin == 0 && zMax == 0) {
             const auto [low, high] = std::minmax_element(columns.Z.begin(), columns.Z.end());
             zMin = *low;
@@ -195,10 +204,7 @@ bool XYZLoadBytes(CanvasModel& canvas, std::string_view bytes, int layerId, doub
 }
 
 bool XYZLoad(CanvasModel& canvas, const QString& fileName, int layerId, double zMin, double zMax) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxXyzFileBytes)
-        return false;
-    const QByteArray bytes = file.readAll();
-    return XYZLoadBytes(canvas, std::string_view(bytes.constData(), bytes.size()), layerId, zMin,
-                        zMax);
+    const std::optional<std::string> bytes =
+        ReadWholeFile(QFile::encodeName(fileName).toStdString(), MaxXyzFileBytes);
+    return bytes && XYZLoadBytes(canvas, *bytes, layerId, zMin, zMax);
 }

@@ -14,6 +14,8 @@ class CanvasModel;
 // numbers (locale-free, after blanks and tabs) give a point, more are ignored. A UTF-8
 // byte-order mark at the start is skipped. Non-finite numbers refuse the line.
 // zMin = zMax = 0 takes the colour range from the file. `layerId` is stored unchecked.
+// The file is opened without blocking and only when it is a regular file; a file whose shapes
+// would pass the import budget (drawing_io/ImportBudget.h) adds nothing.
 // True when at least one shape was added.
 bool XYZLoad(CanvasModel& canvas, const QString& fileName, int layerId, double zMin, double zMax);
 // The same over bytes in memory.

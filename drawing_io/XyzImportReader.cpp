@@ -1,11 +1,15 @@
 #include "drawing_io/XyzImportReader.h"
 
+#include "drawing_io/ImportBudget.h"
+#include "platform/FileIO.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -158,28 +162,71 @@ size_t ReadXyzImportBytes(std::string_view bytes,
 
 bool ReadXyzImportFile(const std::string& path,
                        const std::function<void(const XyzImportPoint&)>& onPoint,
-                       size_t* accepted, std::string* error) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) {
-        if (error)
-            *error = std::strerror(errno);
+                       size_t* accepted, std::string* error, ImportBudget* budget,
+                       uint64_t costPerPoint) {
+    uint64_t fileBytes = 0;
+    const int fd = OpenRegularFileForReading(path, error, &fileBytes);
+    if (fd < 0)
         return false;
-    }
     size_t count = 0;
+    bool refused = false;
     const std::function<void(std::string_view)> onLine = [&](std::string_view line) {
+        if (refused)
+            return;
         if (const auto point = ReadXyzImportLine(line)) {
+            if (budget && !budget->Charge(costPerPoint)) {
+                refused = true;
+                return;
+            }
             ++count;
             onPoint(*point);
         }
     };
     XyzLineSplitter splitter(onLine);
     std::string chunk(64 * 1024, '\0');
-    for (;;) {
-        const size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        if (got > 0)
-            splitter.Feed(std::string_view(chunk.data(), got));
-        if (got < chunk.size())
+    bool first = true;
+    bool readFailed = false;
+    while (!refused) {
+        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            readFailed = true;
             break;
+        }
+        if (got == 0)
+            break;
+        const std::string_view block(chunk.data(), static_cast<size_t>(got));
+        if (first && budget) {
+            // Before anything is kept: what the first block gives, scaled to the whole file.
+            // A file that would not fit is refused without reading it all.
+            first = false;
+            size_t sampled = 0;
+            const std::function<void(std::string_view)> countLine = [&](std::string_view line) {
+                if (ReadXyzImportLine(line))
+                    ++sampled;
+            };
+            XyzLineSplitter sample(countLine);
+            sample.Feed(block);
+            ImportBudget estimate = *budget;
+            if (!estimate.ChargeExtrapolated(sampled * costPerPoint, block.size(), fileBytes)) {
+                *budget = estimate;
+                refused = true;
+                break;
+            }
+        }
+        splitter.Feed(block);
+    }
+    ::close(fd);
+    if (refused) {
+        if (error)
+            *error = budget->Refusal();
+        return false;
+    }
+    if (readFailed) {
+        if (error)
+            *error = "the file cannot be read";
+        return false;
     }
     splitter.Finish();
     if (accepted)

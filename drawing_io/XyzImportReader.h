@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,6 +14,8 @@
 // separated by blanks, tabs or commas; anything after the fourth number is ignored. Lines
 // starting with '#' or '/' are comments. Numbers are read locale-free; "nan" and "inf" refuse
 // the line, and so does x = y = 0 (an empty record, not a position).
+class ImportBudget;
+
 struct XyzImportPoint {
     double X = 0;
     double Y = 0;
@@ -27,10 +30,17 @@ std::optional<XyzImportPoint> ReadXyzImportLine(std::string_view line);
 
 // Reads the whole file: LF, CR LF and lone CR end lines, a UTF-8 byte-order mark is skipped.
 // Calls `onPoint` for each accepted line, in file order. False when the file cannot be opened
-// (`error` then says why); the count of accepted lines goes to `accepted`.
+// or read, or is not a regular file (`error` then says why); the count of accepted lines goes
+// to `accepted`.
+//
+// With a `budget`, every accepted line costs `costPerPoint`: the lines of the first block,
+// scaled to the file's size, are the estimate checked before any point is handed on, and each
+// line is charged as it is read. Over budget the reading stops, false, with the budget's
+// refusal in `error`.
 bool ReadXyzImportFile(const std::string& path,
                        const std::function<void(const XyzImportPoint&)>& onPoint,
-                       size_t* accepted = nullptr, std::string* error = nullptr);
+                       size_t* accepted = nullptr, std::string* error = nullptr,
+                       ImportBudget* budget = nullptr, uint64_t costPerPoint = 0);
 
 // The same over bytes in memory.
 size_t ReadXyzImportBytes(std::string_view bytes,

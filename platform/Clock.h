@@ -13,6 +13,11 @@ struct LocalDateTime {
     int millisecond = 0;
 };
 
+// The same instant in UTC: `local` read as a time of the process's time zone (whose rules say
+// whether daylight saving applies on that date). A time the C library cannot place comes back
+// unchanged.
+LocalDateTime ToUtc(const LocalDateTime& local);
+
 // Where the current time comes from. The program uses the system clock; tests install a
 // ManualClock so that dated file names and time-outs can be checked.
 class ClockSource {
@@ -27,6 +32,8 @@ public:
 class Clock {
 public:
     static LocalDateTime now();
+    // now() in UTC (ToUtc).
+    static LocalDateTime utcNow();
     static uint64_t tickCount();
     // Installs another source; nullptr puts the system clock back. The caller keeps ownership.
     static void install(const ClockSource* source);

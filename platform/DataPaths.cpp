@@ -37,13 +37,16 @@ std::string TimeStampHHMM() {
 
 void CreateDataFolders() {
     namespace fs = std::filesystem;
+    const std::string root = AppPaths::dataRoot();
+    const std::string d = TodayString();
+    const std::string folders[] = {
+        root, root + d, root + d + "/WJT", root + d + "/LOG", root + d + "/SVP",
+    };
+    // The message names the folder that failed, as it is on this computer.
+    std::string current = root;
     try {
-        const std::string root = AppPaths::dataRoot();
-        const std::string d = TodayString();
-        const std::string folders[] = {
-            root, root + d, root + d + "/WJT", root + d + "/LOG", root + d + "/SVP",
-        };
         for (const std::string& folder : folders) {
+            current = folder;
             // exists() throws when the folder's state cannot be read at all; that is the error
             // worth a message. A folder that simply cannot be made is passed over.
             if (!fs::exists(folder)) {
@@ -52,8 +55,8 @@ void CreateDataFolders() {
             }
         }
     } catch (const std::exception&) {
-        Dialogs::showError(QStringLiteral(
-            "Cannot create log folder C:\\WJT\\log\\. Check if you are authorized create folder "
-            "at this address."));
+        Dialogs::showError(QStringLiteral("Cannot create log folder %1. Check if you are "
+                                          "authorized to create a folder at this address.")
+                               .arg(QString::fromStdString(current)));
     }
 }

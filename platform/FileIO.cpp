@@ -70,28 +70,64 @@ bool AppendToFile(const std::string& path, std::string_view data, std::string* e
     return written;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+int OpenRegularFileForReading(const std::string& path, std::string* error, uint64_t* size) {
+    const auto fail = [error](std::string why) {
+        if (error)
+            *error = std::move(why);
+        return -1;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return fail(errno == ENOENT ? "the file does not exist"
+                                    : std::string("the file cannot be opened: ") +
+                                          std::strerror(errno));
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int code = errno;
+        ::close(fd);
+        return fail(std::string("the file cannot be read: ") + std::strerror(code));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail(S_ISDIR(info.st_mode) ? "it is a folder, not a file"
+                                          : "it is not a regular file");
+    }
+    if (size)
+        *size = static_cast<uint64_t>(info.st_size);
+    return fd;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes,
+                                         std::string* error) {
+    uint64_t size = 0;
+    const int fd = OpenRegularFileForReading(path, error, &size);
+    if (fd < 0)
         return std::nullopt;
+    const auto fail = [&](const char* why) -> std::optional<std::string> {
+        if (error)
+            *error = why;
+        ::close(fd);
+        return std::nullopt;
+    };
+    if (size > maxBytes)
+        return fail("the file is too large");
     std::string content;
     // Sized once from what the file holds now, so a large file is not copied while it grows.
-    struct stat info {};
-    if (::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        content.reserve(std::min(static_cast<size_t>(info.st_size), maxBytes));
+    content.reserve(static_cast<size_t>(size));
     char buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        if (content.size() + n > maxBytes) {
-            std::fclose(file);
-            return std::nullopt;
-        }
-        content.append(buffer, n);
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail("the file cannot be read");
+        if (n == 0)
+            break;
+        if (content.size() + static_cast<size_t>(n) > maxBytes)
+            return fail("the file is too large");
+        content.append(buffer, static_cast<size_t>(n));
     }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
-        return std::nullopt;
+    ::close(fd);
     return content;
 }
 

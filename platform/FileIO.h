@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -27,10 +28,19 @@ bool RestrictToOwner(const std::string& path, std::string* error = nullptr);
 // Appends `data` to `path` (created when missing) and checks that every byte was written.
 bool AppendToFile(const std::string& path, std::string_view data, std::string* error = nullptr);
 
-// The whole content of a file, or nothing when it cannot be read. Files larger than
-// `maxBytes` are refused.
-std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes = size_t(1)
-                                                                                    << 30);
+// Opens a file a person chose (or may have swapped), for reading, the one way every reader
+// does: without blocking (opening a FIFO would otherwise wait for a writer for ever) and only
+// when it is a regular file. Returns the descriptor, which the caller closes, or -1 with
+// `error` saying why in a phrase for a message ("the file does not exist", "it is a folder,
+// not a file", "it is not a regular file", ...). `size` gets the file's size.
+int OpenRegularFileForReading(const std::string& path, std::string* error = nullptr,
+                              uint64_t* size = nullptr);
+
+// The whole content of a regular file (opened as above), or nothing when it cannot be read;
+// `error` then says why. Files larger than `maxBytes` are refused.
+std::optional<std::string> ReadWholeFile(const std::string& path,
+                                         size_t maxBytes = size_t(1) << 30,
+                                         std::string* error = nullptr);
 
 // Writes to a non-blocking descriptor, waiting at most `timeoutMs` in all for it to take the
 // bytes. Returns how many were written: fewer than `size` when the time ran out, the

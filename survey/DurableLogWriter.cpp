@@ -77,8 +77,10 @@ void DurableLogWriter::report(const std::string& text) {
         reporter_(text);
 }
 
-bool DurableLogWriter::writeToPath(Log& log, const std::string& path, const std::string& data,
+bool DurableLogWriter::writeToPath(Log& log, const std::string& path, std::string_view data,
+                                   const std::vector<size_t>& rowEnds, size_t& wholeBytes,
                                    std::string& reason) {
+    wholeBytes = 0;
     // O_NONBLOCK: a FIFO put in the log's place must not hang the handler.
     const int flags = O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     int fd = ::open(path.c_str(), flags, 0644);
@@ -106,28 +108,47 @@ bool DurableLogWriter::writeToPath(Log& log, const std::string& path, const std:
         if (::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n')
             out = "\r\n";
     }
+    const size_t prefixBytes = out.size();
     out += data;
-    const char* p = out.data();
-    size_t left = out.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
+    size_t sent = 0;
+    while (sent < out.size()) {
+        const ssize_t n = ::write(fd, out.data() + sent, out.size() - sent);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             reason = n < 0 ? std::strerror(errno) : "nothing written";
-            ::close(fd);
-            return false;
+            break;
         }
-        p += n;
-        left -= size_t(n);
+        sent += size_t(n);
+    }
+    if (sent < out.size() && sent > 0) {
+        // A disk that filled mid-write took part of the rows. The file is cut back to where
+        // the write began, so that the rows can go again, here or to an alternate, without
+        // any of them reaching the logs twice. Where it cannot be cut, the rows that went out
+        // whole stay written and only the rest waits; the torn line gets its line end before
+        // the next row.
+        if (!S_ISREG(st.st_mode) || ::ftruncate(fd, st.st_size) != 0) {
+            const size_t dataSent = sent > prefixBytes ? sent - prefixBytes : 0;
+            for (const size_t end : rowEnds)
+                if (end <= dataSent)
+                    wholeBytes = end;
+            if (wholeBytes > 0) {
+                log.activePath = path;
+                markDirty(path, made ? FolderOf(path) : std::string());
+            }
+        }
     }
     ::close(fd);
+    if (sent < out.size())
+        return false;
     log.activePath = path;
     markDirty(path, made ? FolderOf(path) : std::string());
     return true;
 }
 
-bool DurableLogWriter::writeRows(Log& log, const std::string& data, std::string& reason) {
+bool DurableLogWriter::writeRows(Log& log, std::string_view data, std::vector<size_t> rowEnds,
+                                 size_t& writtenBytes, std::string& reason) {
+    writtenBytes = 0;
     std::vector<std::string> candidates;
     if (!log.activePath.empty())
         candidates.push_back(log.activePath);
@@ -142,8 +163,19 @@ bool DurableLogWriter::writeRows(Log& log, const std::string& data, std::string&
     std::string firstReason;
     for (const std::string& path : candidates) {
         std::string why;
-        if (writeToPath(log, path, data, why))
+        size_t whole = 0;
+        if (writeToPath(log, path, data, rowEnds, whole, why)) {
+            writtenBytes += data.size();
             return true;
+        }
+        // Rows that went out whole are not offered to the next file.
+        if (whole > 0) {
+            writtenBytes += whole;
+            data.remove_prefix(whole);
+            std::erase_if(rowEnds, [&](size_t end) { return end <= whole; });
+            for (size_t& end : rowEnds)
+                end -= whole;
+        }
         if (firstReason.empty())
             firstReason = why;
     }
@@ -173,22 +205,35 @@ void DurableLogWriter::flushPending(Log& log, bool force) {
     log.tried = true;
     log.lastTryTick = now;
     std::string data;
-    for (const std::string& row : log.pending)
+    std::vector<size_t> rowEnds;
+    rowEnds.reserve(log.pending.size());
+    for (const std::string& row : log.pending) {
         data += row;
+        rowEnds.push_back(data.size());
+    }
     std::string reason;
-    if (!writeRows(log, data, reason))
-        return;
-    const size_t count = log.pending.size();
+    size_t writtenBytes = 0;
+    const bool complete = writeRows(log, data, std::move(rowEnds), writtenBytes, reason);
+    size_t count = 0;
+    for (size_t taken = 0; !log.pending.empty() && taken + log.pending.front().size() <= writtenBytes;
+         ++count) {
+        taken += log.pending.front().size();
+        log.pending.pop_front();
+    }
     log.written += count;
-    log.pending.clear();
+    log.writtenInSpell += count;
+    if (!complete)
+        return;
     if (log.inSpell) {
         std::string text = log.label + " written again to " + log.activePath + ": " +
-                           std::to_string(count) + " rows that waited in memory were written";
+                           std::to_string(log.writtenInSpell) +
+                           " rows that waited in memory were written";
         if (log.lostInSpell > 0)
             text += ", " + std::to_string(log.lostInSpell) + " rows were lost";
         report(text);
     }
     log.inSpell = false;
+    log.writtenInSpell = 0;
     log.lostInSpell = 0;
     log.lossReported = false;
 }
@@ -205,7 +250,8 @@ bool DurableLogWriter::append(int index, const std::string& row) {
         }
     }
     std::string reason;
-    if (writeRows(log, row, reason)) {
+    size_t writtenBytes = 0;
+    if (writeRows(log, row, {row.size()}, writtenBytes, reason)) {
         ++log.written;
         return true;
     }

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -77,13 +78,19 @@ private:
         uint64_t lostInSpell = 0;
         uint64_t lostTotal = 0;
         uint64_t written = 0;
+        uint64_t writtenInSpell = 0;
         bool lossReported = false;
     };
 
-    // Writes `data` (whole rows) to the log's file; false with `reason` when nothing took it.
-    bool writeRows(Log& log, const std::string& data, std::string& reason);
-    bool writeToPath(Log& log, const std::string& path, const std::string& data,
-                     std::string& reason);
+    // Writes `data`, whole rows ending at the offsets `rowEnds`, to the log's file or an
+    // alternate; false with `reason` when not all of it went out, `writtenBytes` then counting
+    // the rows that did (and are in no other file).
+    bool writeRows(Log& log, std::string_view data, std::vector<size_t> rowEnds,
+                   size_t& writtenBytes, std::string& reason);
+    // False when not all of `data` went out; the file then holds none of it, or, where it
+    // could not be cut back, `wholeBytes` of its rows.
+    bool writeToPath(Log& log, const std::string& path, std::string_view data,
+                     const std::vector<size_t>& rowEnds, size_t& wholeBytes, std::string& reason);
     void flushPending(Log& log, bool force);
     void queue(Log& log, const std::string& row);
     void report(const std::string& text);

@@ -73,15 +73,13 @@ std::optional<std::string> FindWithAnyExtensionCase(const std::string& path)
 
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines, std::string& error)
 {
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (!ec && size > MaxFileBytes) {
-        error = "\"" + path + "\" is larger than 64 MB and is not a sound velocity file.";
-        return false;
-    }
-    const std::optional<std::string> data = ReadWholeFile(path, MaxFileBytes);
+    std::string why;
+    // Opened without blocking: a FIFO chosen as a cast is refused, not waited on.
+    const std::optional<std::string> data = ReadWholeFile(path, MaxFileBytes, &why);
     if (!data) {
-        error = "\"" + path + "\" cannot be read.";
+        error = why == "the file is too large"
+                    ? "\"" + path + "\" is larger than 64 MB and is not a sound velocity file."
+                    : "\"" + path + "\" cannot be read: " + why + ".";
         return false;
     }
     if (data->find('\0') != std::string::npos) {

@@ -15,17 +15,13 @@
 #include <QScreen>
 #include <QToolButton>
 
-namespace {
-
-void press(const std::vector<QToolButton*>& keys, const char* caption) {
+void PressKey(const std::vector<QToolButton*>& keys, const char* caption) {
     for (QToolButton* key : keys)
         if (key && key->text() == QLatin1String(caption)) {
             key->click();
             return;
         }
 }
-
-} // namespace
 
 QStringList SaveCommandPictures(const QString& output) {
     if (!FNav || !fTheme)
@@ -55,9 +51,9 @@ QStringList SaveCommandPictures(const QString& output) {
     field->show();
     field->setFocus();
     FNav->ShowNumericKeypad(field);
-    press(FNav->NumericKeypad->Buttons, "1");
-    press(FNav->NumericKeypad->Buttons, "2");
-    press(FNav->NumericKeypad->Buttons, "5");
+    PressKey(FNav->NumericKeypad->Buttons, "1");
+    PressKey(FNav->NumericKeypad->Buttons, "2");
+    PressKey(FNav->NumericKeypad->Buttons, "5");
     RunEventsFor(500);
     const QString keypad = output + QStringLiteral("/keypad.png");
     const bool keypadSaved = SaveScreenArea(keypad, FNav->frameGeometry());
@@ -73,7 +69,7 @@ QStringList SaveCommandPictures(const QString& output) {
     const std::vector<QToolButton*> keys(FNav->SimpleKeyboard->Buttons.begin(),
                                          FNav->SimpleKeyboard->Buttons.end());
     for (const char* caption : {"S", "Shift", "I", "l", "e"})
-        press(keys, caption);
+        PressKey(keys, caption);
     RunEventsFor(500);
     const QString keyboard = output + QStringLiteral("/keyboard.png");
     const bool keyboardSaved = SaveScreenArea(keyboard, FNav->frameGeometry());

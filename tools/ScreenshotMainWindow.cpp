@@ -10,8 +10,10 @@
 #include "app/TFNav.h"
 #include "tools/ScreenshotDeviceWindows.h"
 #include "tools/ScreenshotCommands.h"
+#include "tools/ScreenshotDarkTheme.h"
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
+#include "tools/ScreenshotOperatorWindows.h"
 #include "tools/ScreenshotSettingsWindows.h"
 #include "tools/ScreenshotSurveyWindows.h"
 #include "tools/ScreenshotTranslation.h"
@@ -70,6 +72,12 @@ int main(int argc, char* argv[]) {
             return 4;
         std::printf("%s\n%s\n", screenFile.toLocal8Bit().constData(),
                     windowFile.toLocal8Bit().constData());
+        // The first start, before any other picture moves a window.
+        if (!SaveFirstStartPicture(output))
+            return 4;
+        const QStringList operatorPictures = SaveOperatorPictures(output);
+        if (operatorPictures.isEmpty())
+            return 4;
         if (!SaveNtripScreenshots(output) || !SaveTranslationScreenshots(output))
             return 4;
         const QStringList mapToolPictures = SaveMapToolPictures(output);
@@ -94,6 +102,11 @@ int main(int argc, char* argv[]) {
         if (commandPictures.isEmpty())
             return 4;
         for (const QString& file : commandPictures)
+            std::printf("%s\n", file.toLocal8Bit().constData());
+        const QStringList darkPictures = SaveDarkThemePictures(output);
+        if (darkPictures.isEmpty())
+            return 4;
+        for (const QString& file : darkPictures)
             std::printf("%s\n", file.toLocal8Bit().constData());
         return 0;
     });

@@ -18,15 +18,15 @@
 bool SaveTranslationScreenshots(const QString& folder) {
     if (!FNav || !Translator)
         return false;
-    Translator->SetLanguage("tr");
-    TranslateUi(FNav);
+    // The operator's way: a double-click on the status bar, which also shows "TR" there.
+    if (Translator->CurrentLanguage == "en")
+        FNav->LanguageToggle();
     RunEventsFor(500);
     if (!SaveWindowPicture(FNav, folder + QStringLiteral("/main-window-tr.png")))
         return false;
     FNav->TranslationEditor1Click();
     RunEventsFor(500);
     const bool saved = fTranslationEditor && SaveWindowPicture(fTranslationEditor, folder + QStringLiteral("/translation-editor.png"));
-    Translator->SetLanguage("en");
-    TranslateUi(FNav);
+    FNav->LanguageToggle();
     return saved;
 }

@@ -12,6 +12,14 @@
 # with the thermocline lassoed). Then each page of the device settings window (device-settings-<page>.png),
 # battery.png, the theme chooser previewing "Dark" and the on-screen keypad and keyboard:
 # theme.png, keypad.png, keyboard.png.
+# The "Dark" theme over the main window with the navigation settings window in front:
+# dark-navigation-settings.png; the main window walked into Turkish with the language file the
+# program ships: main-window-tr.png.
+# What the operator meets first: first-start.png (right after the start, every window it shows
+# clear of the main window's menu, tool bars and status bar), offsets-keypad.png (the set-up
+# window with the keypad a click on its "A" field brought up), offsets-keyboard.png (the letter
+# keyboard its "Location" field brought up, above the set-up window) and stop-recording.png (the tool
+# bars while a survey is recorded: a red, readable "Stop" on the green bar).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
@@ -31,8 +39,9 @@ recording="tests/positioning/ntrip/data/corrections.rtcm3"
 caster_pid=$!
 printf '[NTRIP]\r\nServer=127.0.0.1\r\nPort=%s\r\nUsername=surveyor\r\nPassword=secret\r\nMountPoint=TAVRIN1\r\nAutoConnect=1\r\n' \
     "$port" >"$home/TavrinSD.INI"
-# The Turkish language file, for the pictures of the translated main window and the editor.
+# The Turkish language file the program ships, for the pictures of the translated main window
+# and the editor.
 mkdir -p "$home/Languages"
-cp tests/app/data/languages/tr.json "$home/Languages/"
+cp app/Languages/tr.json "$home/Languages/"
 HOME="$home" xvfb-run -a -s "-screen 0 1400x900x24" \
     "$build_dir/tools/tavrin_screenshot" "$out_dir" "$home/TavrinSD.INI"

@@ -286,3 +286,34 @@ long double TMScaleOrConvergence(const std::string& mode, double semiMajorAxis, 
         return 0.0L;
     return convergence ? result.convergence : result.scale;
 }
+
+GeodeticToGridConversion::GeodeticToGridConversion(const std::string& datumParameters,
+                                                   const std::string& projectionParameters,
+                                                   const std::string& ellipsoid) {
+    Ellipsoid source, target;
+    SevenParameters forwardSet, reverseSet;
+    if (ReadDatumParameterText(datumParameters, source, forwardSet, target, reverseSet))
+        chain_.emplace(source, forwardSet, target, reverseSet);
+    geodesy::TransverseMercatorParameters tm;
+    Ellipsoid projectionEllipsoid;
+    if (ReadTransverseMercatorText(projectionParameters, tm) &&
+        ReadProjectionEllipsoidText(ellipsoid, projectionEllipsoid))
+        projection_.emplace(projectionEllipsoid, tm);
+}
+
+bool GeodeticToGridConversion::Convert(double latitude, double longitude, double& easting,
+                                       double& northing) const {
+    if (!IsUsable() || !std::isfinite(latitude) || !std::isfinite(longitude))
+        return false;
+    GeodeticPoint local;
+    if (!chain_->toTargetGeodetic({latitude, longitude, 0.0}, local))
+        return false;
+    double e = 0, n = 0;
+    if (!projection_->project(ThroughEightDecimals(local.latitude),
+                              ThroughEightDecimals(local.longitude), e, n) ||
+        !std::isfinite(e) || !std::isfinite(n))
+        return false;
+    easting = e;
+    northing = n;
+    return true;
+}

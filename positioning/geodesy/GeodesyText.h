@@ -1,9 +1,11 @@
 #pragma once
 
 #include "positioning/geodesy/GeodesyCore.h"
+#include "positioning/geodesy/GeodesyDatumChain.h"
 #include "positioning/geodesy/GeodesyMatrix.h"
 #include "positioning/geodesy/GeodesyTransverseMercator.h"
 
+#include <optional>
 #include <string>
 
 // The text interfaces of the geodesy routines, over the numeric core. Inputs are numbers
@@ -68,3 +70,22 @@ bool ReadDatumParameterText(const std::string& text, geodesy::Ellipsoid& source,
 bool ReadTransverseMercatorText(const std::string& text,
                                 geodesy::TransverseMercatorParameters& parameters);
 bool ReadProjectionEllipsoidText(const std::string& text, geodesy::Ellipsoid& ellipsoid);
+
+// GeodeticToGrid for many points with the same parameter texts: the texts are read once, when
+// it is made, and each point goes through the same steps on numbers (datum change, the local
+// position through 8 decimals, transverse Mercator) without being written out and read back.
+class GeodeticToGridConversion {
+public:
+    GeodeticToGridConversion(const std::string& datumParameters,
+                             const std::string& projectionParameters,
+                             const std::string& ellipsoid);
+
+    // False when a parameter text did not read.
+    bool IsUsable() const { return chain_.has_value() && projection_.has_value(); }
+    // False, leaving easting and northing alone, when the point cannot be converted.
+    bool Convert(double latitude, double longitude, double& easting, double& northing) const;
+
+private:
+    std::optional<geodesy::GeodesyDatumChain> chain_;
+    std::optional<geodesy::GeodesyTransverseMercator> projection_;
+};

@@ -84,19 +84,8 @@ std::string BuildNtripRequest(std::string_view mountPoint, std::string_view user
 }
 
 UtcTimeOfDay ToUtcTimeOfDay(const LocalDateTime& local) {
-    std::tm fields{};
-    fields.tm_year = local.year - 1900;
-    fields.tm_mon = local.month - 1;
-    fields.tm_mday = local.day;
-    fields.tm_hour = local.hour;
-    fields.tm_min = local.minute;
-    fields.tm_sec = local.second;
-    fields.tm_isdst = -1;
-    const std::time_t stamp = std::mktime(&fields);
-    std::tm utc{};
-    if (stamp == static_cast<std::time_t>(-1) || !gmtime_r(&stamp, &utc))
-        return {local.hour, local.minute, local.second};
-    return {utc.tm_hour, utc.tm_min, utc.tm_sec};
+    const LocalDateTime utc = ToUtc(local);
+    return {utc.hour, utc.minute, utc.second};
 }
 
 std::string BuildGGASentence(double latitude, double longitude, double altitude,

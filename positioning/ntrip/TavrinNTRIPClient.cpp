@@ -49,7 +49,10 @@ void TTavrinNTRIPClient::Connect() {
     BytesSent = 0;
     ReconnectTimer.stop();
     maxReconnectLogged_ = false;
-    DoLog("Connecting to " + Host + ":" + std::to_string(Port));
+    // The one line of this attempt: the worker's "connecting" report that follows is not
+    // logged again.
+    DoLog("Connecting to " + Host + ":" + std::to_string(Port) +
+          (MountPoint.empty() ? std::string() : "/" + MountPoint));
     Thread_ = std::make_unique<TNTRIPWorkerThread>(this);
     Thread_->Start();
 }
@@ -151,7 +154,8 @@ void TTavrinNTRIPClient::ForwardToSerial(const char* data, int length,
 void TTavrinNTRIPClient::DoStatus(int state, const std::string& message) {
     if (OnStatus)
         handlerGuard_.run([&] { OnStatus(state, message); });
-    DoLog(message);
+    if (state != Connecting)
+        DoLog(message);
     if (state != Disconnected || !AutoReconnect)
         return;
     if (ReconnectCount < MaxReconnect) {

@@ -85,6 +85,8 @@ public:
     // `data` is valid only during the call.
     std::function<void(const char* data, int length)> OnData;
     std::function<void(const std::vector<std::string>& mountPoints)> OnSourceTable;
+    // Every status after `OnStatus` (but "connecting", which `Connect` has just logged once with
+    // the mount point) and the client's own lines.
     std::function<void(const std::string& message)> OnLog;
 
     // Starts a worker for the current settings, first taking down a connection that runs.

@@ -83,6 +83,16 @@ TEST_F(Session, StartRefusesFaultyValuesBeforeOpeningAnything) {
         {[](Windows& w) { w.type = "nmea dbt"; }, "", "cSBESMessage"},
         {[](Windows& w) { w.formatValues = -1; }, "", "eSBESFormat"},
         {[](Windows& w) { w.formatValues = 2; }, "", "eSBESFormat"},
+        // A format that reads fewer numbers than the type carries: every line would be invalid.
+        {[](Windows& w) {
+             w.type = "Tavrin XDR H/L";
+             w.formatValues = 1;
+         },
+         "Cannot start: the sounder format reads 1 numbers, the type \"Tavrin XDR H/L\" needs 2.",
+         "eSBESFormat"},
+        {[](Windows& w) { w.format = ""; },
+         "Cannot start: the sounder format reads 0 numbers, the type \"NMEA DBT\" needs 1.",
+         "eSBESFormat"},
         {[](Windows& w) {
              w.type = "OTHER";
              w.format = "";

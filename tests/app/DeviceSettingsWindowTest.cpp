@@ -330,19 +330,19 @@ TEST_F(DeviceSettings, LockOverSettingsTheMapCannotUseIsRefusedAndWritesNothing)
     };
     const Case cases[] = {
         {"empty edit", [] { FGPS->edSMA->clear(); },
-         "Godetic Parameters: Semi Major Axis (edSMA) \"\" must hold exactly one number"},
+         "Geodetic Parameters: Semi Major Axis (edSMA) \"\" must hold exactly one number"},
         {"two numbers", [] { FGPS->edRX->setText(QStringLiteral("1 2")); },
-         "Godetic Parameters: X Rotation (edRX) \"1 2\" must hold exactly one number"},
+         "Geodetic Parameters: X Rotation (edRX) \"1 2\" must hold exactly one number"},
         {"not a number", [] { FGPS->edSX->setText(QStringLiteral("nan")); },
-         "Godetic Parameters: X Shift (edSX) \"nan\""},
+         "Geodetic Parameters: X Shift (edSX) \"nan\""},
         {"comma", [] { FGPS->edSMA->setText(QStringLiteral("6378137,0")); },
-         "Godetic Parameters: Semi Major Axis (edSMA) \"6378137,0\""},
+         "Geodetic Parameters: Semi Major Axis (edSMA) \"6378137,0\""},
         {"inverse flattening", [] { FGPS->edIF->setText(QStringLiteral("298.257")); },
-         "Godetic Parameters: Flattening (edIF) \"298.257\" must be at least 0 and below 0.01"},
+         "Geodetic Parameters: Flattening (edIF) \"298.257\" must be at least 0 and below 0.01"},
         {"flattening 0.01", [] { FGPS->edIF->setText(QStringLiteral("0.01")); },
-         "Godetic Parameters: Flattening (edIF) \"0.01\""},
+         "Geodetic Parameters: Flattening (edIF) \"0.01\""},
         {"negative flattening", [] { FGPS->edIF->setText(QStringLiteral("-0.001")); },
-         "Godetic Parameters: Flattening (edIF) \"-0.001\""},
+         "Geodetic Parameters: Flattening (edIF) \"-0.001\""},
         {"format", [] { FGPS->eSBESFormat->setText(QStringLiteral("%*8s,%d")); },
          "Sensor (SBES) Settings: the format (eSBESFormat) \"%*8s,%d\" is refused: position 6"},
     };
@@ -390,7 +390,7 @@ TEST_F(DeviceSettings, StoredLockOverUnusableSettingsIsReportedAfterStartUp) {
     QApplication::processEvents();
     ASSERT_EQ(TestEnvironment::dialogs().messages.size(), 1u);
     EXPECT_TRUE(TestEnvironment::dialogs().messages[0].text.startsWith(
-        QStringLiteral("Godetic Parameters: Semi Major Axis (edSMA)")));
+        QStringLiteral("Geodetic Parameters: Semi Major Axis (edSMA)")));
     EXPECT_EQ(ReadBytes(TestEnvironment::settingsFile()), before);
     EXPECT_TRUE(EventEntries().empty());
 }

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <clocale>
+#include <sys/stat.h>
 
 namespace {
 
@@ -203,6 +204,124 @@ TEST_F(ImportCommandTest, ImportsUnderATurkishLocale) {
     EXPECT_EQ(ShapesOn(canvas, "sample"), 8u);
 }
 
+QString FirstMessage() {
+    const auto& shown = TestEnvironment::dialogs().messages;
+    return shown.empty() ? QString() : shown[0].text;
+}
+
+TEST_F(ImportCommandTest, EveryImportOverTheMemoryBudgetIsRefusedAndTheMapStays) {
+    // 2000 lines, placemarks or block copies each, against a budget of 64 kB.
+    QByteArray xyz, kml = "<kml><Placemark><LineString><coordinates>";
+    for (int i = 0; i < 2000; ++i) {
+        xyz += QByteArray::number(1000 + i) + " 2000 -3.5\n";
+        kml += "29." + QByteArray::number(1000 + i) + ",41.0 ";
+    }
+    kml += "</coordinates></LineString></Placemark></kml>";
+    QByteArray block = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n10\n0\n20\n0\n";
+    for (int i = 0; i < 40; ++i)
+        block += "0\nLINE\n10\n0\n20\n" + QByteArray::number(i) + "\n11\n1\n21\n1\n";
+    block += "0\nENDBLK\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n";
+    for (int i = 0; i < 50; ++i)
+        block += "0\nINSERT\n2\nB\n10\n" + QByteArray::number(i) + "\n20\n0\n";
+    block += "0\nENDSEC\n0\nEOF\n";
+    const struct {
+        const char* Name;
+        QByteArray Bytes;
+    } files[] = {{"/survey.xyz", xyz}, {"/track.kml", kml}, {"/plan.dxf", block}};
+
+    WriteFile(dir.path() + "/survey.xyz", "1 2 3\n");
+    ImportCommand small(services);
+    ASSERT_TRUE(small.Run(dir.path() + "/survey.xyz"));
+    services.ImportBudgetBytes = 64 * 1024;
+    ImportCommand command(services);
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.Name);
+        const QString path = dir.path() + file.Name;
+        WriteFile(path, file.Bytes);
+        TestEnvironment::dialogs().clear();
+        const size_t shapes = canvas.Shapes.size();
+        command.Run(path);
+        EXPECT_EQ(canvas.Shapes.size(), shapes);
+        EXPECT_EQ(ShapesOn(canvas, "survey"), 2u) << "the earlier import stays";
+        const QString message = FirstMessage();
+        EXPECT_TRUE(message.contains(QString(file.Name).mid(1))) << message.toStdString();
+        EXPECT_TRUE(message.contains(" of memory, more than the 66 kB an import may take"))
+            << message.toStdString();
+    }
+}
+
+TEST_F(ImportCommandTest, AChosenFileThatIsNotARegularFileIsRefusedWithoutWaiting) {
+    for (const char* name : {"/pipe.xyz", "/pipe.kml", "/pipe.kmz", "/pipe.dxf"}) {
+        SCOPED_TRACE(name);
+        const QString path = dir.path() + name;
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        TestEnvironment::dialogs().clear();
+        ImportCommand command(services);
+        command.Run(path);
+        EXPECT_EQ(ShapesOn(canvas, "pipe"), 0u);
+        if (QString(name).endsWith(".dxf"))
+            EXPECT_TRUE(Log().contains("DXF import failed: " + QFile::encodeName(path) +
+                                       " (DXF load failed: it is not a regular file)"));
+        else
+            EXPECT_TRUE(FirstMessage().contains("not a regular file")) << FirstMessage().toStdString();
+    }
+}
+
+TEST_F(ImportCommandTest, AnXyzFileThatYieldsNoPointSaysSo) {
+    const QString path = dir.path() + "/sounding.xyz";
+    WriteFile(path, "1 2 3\n");
+    ImportCommand command(services);
+    ASSERT_TRUE(command.Run(path));
+    // The same numbers written as UTF-16 text.
+    QByteArray utf16("\xFF\xFE", 2);
+    for (const char c : QByteArray("4 5 6\r\n")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    WriteFile(path, utf16);
+    fileTime = 2000;
+    TestEnvironment::dialogs().clear();
+    command.Run(path);
+    EXPECT_EQ(FirstMessage(), "No points imported from XYZ file: " + path +
+                                  ": no line holds x y z numbers (the file is UTF-16 text; save "
+                                  "it as UTF-8 or ASCII)");
+    EXPECT_EQ(ShapesOn(canvas, "sounding"), 2u) << "the earlier import stays";
+    EXPECT_FALSE(Log().contains("(0 points)"));
+}
+
+TEST_F(ImportCommandTest, ACutOffDxfWhoseShapesReachedTheMapIsLoggedAsReadInPart) {
+    const QString path = dir.path() + "/cut.dxf";
+    WriteFile(path, "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n1\n0\nCIRCLE\n10\n0\n20\n0\n"
+                    "40\n2\n0\nLINE\n10\n5\n");
+    ImportCommand command(services);
+    command.Run(path);
+    EXPECT_TRUE(Log().contains("DXF imported in part: " + QFile::encodeName(path) +
+                               " (DXF file is truncated: 2 shapes read before its end)"))
+        << Log().toStdString();
+    EXPECT_FALSE(Log().contains("DXF import failed"));
+}
+
+TEST_F(ImportCommandTest, KmlConvertsEveryPointWithTheEditsAsTheImportBegan) {
+    // The edits read once: a change while the file is read does not move later points.
+    int reads = 0;
+    services.GeodeticEdits = [&] {
+        ++reads;
+        GeodeticEditTexts e = Wgs84Tm30();
+        if (reads > 1)
+            e.edCM = "33";
+        return e;
+    };
+    ImportCommand command(services);
+    ASSERT_TRUE(command.Run(KmlData + "sample.kml"));
+    EXPECT_EQ(reads, 1);
+    const auto* first = dynamic_cast<const TTPoint*>(canvas.Shapes[0]);
+    ASSERT_NE(first, nullptr);
+    double x = 0, y = 0;
+    GeoToGrid(Wgs84Tm30(), 41.01, 29.01, x, y);
+    EXPECT_NEAR(first->X, x, 1e-6);
+    EXPECT_NEAR(first->Y, y, 1e-6);
+}
+
 using ImportMenu = StartedProgram;
 
 TEST_F(ImportMenu, ImportMenuItemReadsTheChosenFile) {
@@ -216,15 +335,11 @@ TEST_F(ImportMenu, ImportMenuItemReadsTheChosenFile) {
         {FGPS->edFE, e.edFE},   {FGPS->edFN, e.edFN}};
     for (const auto& [edit, text] : typed)
         edit->setText(text);
-    // The Lambert edits are checked too, though the import does not use them.
-    for (QLineEdit* edit : {FGPS->eLCCSP1, FGPS->eLCCSP2, FGPS->eLCCCP})
-        edit->setText("40");
-    FGPS->eLCCSF->setText("1");
-    FGPS->eLCCM->setText("30");
-    FGPS->eLCCFE->setText("500000");
-    FGPS->eLCCFN->setText("0");
-    QString reason;
-    ASSERT_TRUE(FGPS->GeodeticParametersValid(&reason)) << reason.toStdString();
+    // The Lambert edits stay empty: the conversion never reads them, so the import does not
+    // ask for them.
+    for (QLineEdit* edit : {FGPS->eLCCSP1, FGPS->eLCCSP2, FGPS->eLCCCP, FGPS->eLCCSF,
+                            FGPS->eLCCM, FGPS->eLCCFE, FGPS->eLCCFN})
+        edit->clear();
     EXPECT_EQ(FNav->Import1->shortcut().toString(), "Ctrl+I");
     TestEnvironment::dialogs().answerFile(KmlData + "doc.kmz");
     FNav->Import1->trigger();

@@ -3,6 +3,7 @@
 #include "tests/support/PaintCounter.h"
 
 #include "app/AcquisitionSession.h"
+#include "app/StyleManager.h"
 #include "app/SurveyStateAccess.h"
 #include "app/TFGPS.h"
 #include "app/TFMsg.h"
@@ -29,8 +30,11 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -148,6 +152,76 @@ TEST_F(MainWindowAcquisition, StartAndStopFromTheButton) {
     EXPECT_LT(started, events.find("Disconnected from GPS on COM1"));
 }
 
+// WCAG's relative luminance and contrast ratio.
+double Luminance(const QColor& colour) {
+    const auto channel = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+struct ButtonLook {
+    QColor face;
+    double captionContrast = 0;
+};
+
+// What the button shows: its face beside the caption, and the caption's strongest contrast to
+// it among the pixels of the text.
+ButtonLook LookOf(QToolButton* button) {
+    const QImage image = button->grab().toImage();
+    ButtonLook look;
+    look.face = image.pixelColor(4, image.height() / 2);
+    for (int y = 4; y < image.height() - 4; ++y)
+        for (int x = 6; x < image.width() - 6; ++x)
+            look.captionContrast = std::max(look.captionContrast, Contrast(look.face, image.pixelColor(x, y)));
+    return look;
+}
+
+QColor ToolBarColour() {
+    const QImage image = FNav->tRealtime->grab().toImage();
+    return image.pixelColor(image.width() - 4, image.height() / 2);
+}
+
+TEST_F(MainWindowAcquisition, StartStopIsReadableInBothStatesAndEveryThemeAndTheBarComesBack) {
+    PseudoTerminal receiver;
+    storeGnssOnly(receiver);
+    start();
+    // A wide window, so that the bar has room right of its buttons.
+    FNav->resize(1400, 700);
+    for (const QString& theme : StyleManager::styleNames()) {
+        SCOPED_TRACE(theme.toStdString());
+        ASSERT_TRUE(StyleManager::trySetStyle(theme, false));
+        QApplication::processEvents();
+        const QColor barBefore = ToolBarColour();
+        const ButtonLook stopped = LookOf(FNav->Realtime);
+        EXPECT_GE(stopped.captionContrast, 4.5);
+
+        FNav->Realtime->click();
+        QApplication::processEvents();
+        ASSERT_TRUE(FNav->Acquisition->Running()) << Shown();
+        const ButtonLook running = LookOf(FNav->Realtime);
+        EXPECT_GE(running.captionContrast, 4.5);
+        // Recording: a red button on a green bar.
+        EXPECT_GT(running.face.red(), 2 * running.face.green());
+        const QColor barRunning = ToolBarColour();
+        EXPECT_GT(barRunning.green(), 2 * barRunning.red());
+
+        FNav->Realtime->click();
+        QApplication::processEvents();
+        ASSERT_FALSE(FNav->Acquisition->Running());
+        EXPECT_EQ(ToolBarColour(), barBefore);
+        EXPECT_GE(LookOf(FNav->Realtime).captionContrast, 4.5);
+    }
+    StyleManager::trySetStyle(StyleManager::defaultStyleName(), false);
+}
+
 TEST_F(MainWindowAcquisition, ClosingTheProgramWhileRunningEndsTheRunQuietly) {
     PseudoTerminal receiver;
     storeGnssOnly(receiver);
@@ -175,6 +249,7 @@ TEST_F(MainWindowAcquisition, StartOpensThePortsThePagesShowNotTheStoredOnes) {
     FillPortPage(true, 2);
     FillPortPage(false, 3);
     FGPS->SensorEnabled->setChecked(true);
+    FGPS->eSBESFormat->setText(QStringLiteral("%*8s,%lf,%lf"));
     FNav->Realtime->click();
     QApplication::processEvents();
     EXPECT_TRUE(TestEnvironment::dialogs().messages.empty()) << Shown();
@@ -201,6 +276,8 @@ TEST_F(MainWindowAcquisition, APortPageThatDoesNotApplyRefusesStartWithItsMessag
         {"sounder port while the sounder is on",
          [] {
              FGPS->SensorEnabled->setChecked(true);
+             // Both numbers of the default type, so that the port is what Start refuses.
+             FGPS->eSBESFormat->setText(QStringLiteral("%*8s,%lf,%lf"));
              FGPS->SPort->setCurrentText(QString());
          },
          "Sensor (SBES) Settings: Port \"\" is refused"},
@@ -261,7 +338,7 @@ TEST_F(MainWindowAcquisition, StartTakesTheGeodeticEditsAsTheyStand) {
     const auto& messages = TestEnvironment::dialogs().messages;
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral(
-        "Cannot start: Device Settings, Godetic Parameters: Flattening (edIF) \"298.257\" must be "
+        "Cannot start: Device Settings, Geodetic Parameters: Flattening (edIF) \"298.257\" must be "
         "at least 0 and below 0.01")))
         << messages[0].text.toStdString();
     EXPECT_FALSE(FNav->Acquisition->Running());

@@ -2,6 +2,7 @@
 // the receiver and an output device, a scripted caster and rtklib's str2str on 127.0.0.1.
 #include "StartedProgram.h"
 
+#include "app/TOffsets.h"
 #include "app/TfRTCMParsing.h"
 #include "app/TfrmNTRIPSettings.h"
 #include "platform/FileIO.h"
@@ -22,6 +23,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTextCursor>
 
 #include <sys/stat.h>
 
@@ -48,6 +51,15 @@ std::unique_ptr<PseudoTerminal> MappedPort(int number) {
     return device;
 }
 
+// Whether the device receives `size` bytes within a generous bound.
+bool ReadsAtLeast(PseudoTerminal& device, size_t size) {
+    std::string received;
+    return WaitUntil([&] {
+        received += device.read();
+        return received.size() >= size;
+    }, 20000);
+}
+
 mode_t ModeOf(const QString& path) {
     struct stat info {};
     return ::stat(path.toLocal8Bit().constData(), &info) == 0 ? (info.st_mode & 0777) : 0;
@@ -62,6 +74,18 @@ protected:
 
     QString Stored(const char* key) {
         return IniFile(TestEnvironment::settingsFile()).readString(Section, QString::fromLatin1(key), "<none>");
+    }
+
+    // The operator's click on "Enable".
+    void ClickOutputBox(bool checked) {
+        window().chkOutputPort->setChecked(checked);
+        window().chkOutputPortClick();
+    }
+    // Picks an output port by its text, adding it to the list when the list lacks it.
+    void ChooseOutputPort(const QString& text) {
+        if (window().boxOutputPort->findText(text) < 0)
+            window().boxOutputPort->addItem(text);
+        window().boxOutputPort->setCurrentIndex(window().boxOutputPort->findText(text));
     }
 
     void AimAt(int port, const QString& mountPoint) {
@@ -424,4 +448,194 @@ TEST_F(NtripWindow, TheGgaCarriesTheReceiversPositionOrTheTypedOne) {
     window().btnConnectClick();
     ASSERT_TRUE(WaitUntil([&] { return uploads[1].isSet(); }));
     EXPECT_NE(uploads[1].get().find(",3330.0000,S,15115.0000,E,"), std::string::npos) << uploads[1].get();
+}
+
+TEST_F(NtripWindow, AnOutputPortMappedAboveCom20GetsTheCorrectionsAndOneThatNamesNoPortIsRefused) {
+    auto com20 = MappedPort(20);
+    auto com25 = MappedPort(25);
+    start();
+    ASSERT_GT(window().boxOutputPort->findText("COM25"), 0);
+    ChooseOutputPort("COM25");
+    ClickOutputBox(true);
+    ASSERT_TRUE(window().OutputOpen);
+    EXPECT_TRUE(Logged("Output port opened: COM25 @ 115200"));
+    const std::string block = "\xD3\x00\x02\x03\x04";
+    window().WriteOutputPort(block.data(), int(block.size()));
+    EXPECT_EQ(com25->read(block.size(), 2000), block);
+    EXPECT_EQ(com20->read(), "");
+
+    // Stored and chosen again at the next start.
+    DestroyApplicationWindows();
+    start();
+    EXPECT_EQ(window().boxOutputPort->currentText(), "COM25");
+    EXPECT_TRUE(window().chkOutputPort->isChecked());
+    window().WriteOutputPort(block.data(), int(block.size()));
+    EXPECT_EQ(com25->read(block.size(), 2000), block);
+    EXPECT_EQ(com20->read(), "");
+
+    ClickOutputBox(false);
+    ChooseOutputPort("USB adapter");
+    ClickOutputBox(true);
+    EXPECT_TRUE(Logged("Failed to open output port: USB adapter is not a port"));
+    EXPECT_FALSE(window().chkOutputPort->isChecked());
+    EXPECT_TRUE(window().Client->SerialForwarding);
+}
+
+TEST_F(NtripWindow, ChangingTheOutputPortOrItsBaudWhileEnabledReopensItAndSaysSo) {
+    auto com12 = MappedPort(12);
+    auto com14 = MappedPort(14);
+    writeSetting("SERIAL_PORTS", "COM13", "/nonexistent/tty");
+    start();
+    ChooseOutputPort("COM12");
+    ClickOutputBox(true);
+    ASSERT_TRUE(window().OutputOpen);
+    const std::string block = "\xD3\x00\x01\x07";
+
+    // Another port: the first closes, the chosen one opens and takes the corrections.
+    ChooseOutputPort("COM14");
+    EXPECT_TRUE(Logged("Output port changed to COM14 - reopening the output"));
+    EXPECT_TRUE(Logged("Output port opened: COM14 @ 115200"));
+    window().WriteOutputPort(block.data(), int(block.size()));
+    EXPECT_EQ(com14->read(block.size(), 2000), block);
+    EXPECT_EQ(com12->read(), "");
+    EXPECT_EQ(Stored("OutputPort"), "COM14");
+
+    // Another rate: the port opens again at it.
+    window().boxOutputBaud->setCurrentIndex(1);
+    EXPECT_TRUE(Logged("Output baud changed to 9600 - reopening the output"));
+    EXPECT_TRUE(Logged("Output port opened: COM14 @ 9600"));
+    SerialLineSettings line;
+    std::string error;
+    ASSERT_TRUE(window().OutputChannel);
+    ASSERT_TRUE(SerialPort::readSettings(window().OutputChannel->descriptor(), line, error)) << error;
+    EXPECT_EQ(line.baudRate, 9600);
+    EXPECT_EQ(Stored("OutputBaud"), "1");
+
+    // The receiver's own port: the separate one closes and the client forwards again.
+    window().boxOutputPort->setCurrentIndex(0);
+    EXPECT_FALSE(window().OutputChannel);
+    EXPECT_TRUE(window().OutputOpen);
+    EXPECT_TRUE(window().Client->SerialForwarding);
+    EXPECT_TRUE(window().chkOutputPort->isChecked());
+    EXPECT_EQ(LoggedCount("Output port closed"), 3); // COM12, COM14 at 115200, COM14 at 9600
+
+    // A port that cannot open: the box unticks and the receiver keeps the corrections.
+    ChooseOutputPort("COM13"); // listed while its device was there
+    EXPECT_TRUE(Logged("Failed to open output port: COM13"));
+    EXPECT_FALSE(window().chkOutputPort->isChecked());
+    EXPECT_TRUE(window().Client->SerialForwarding);
+    EXPECT_EQ(Stored("OutputEnabled"), "0");
+
+    // Not enabled: a change opens nothing.
+    ChooseOutputPort("COM12");
+    EXPECT_FALSE(window().OutputOpen);
+    EXPECT_FALSE(Logged("Output port changed to COM12"));
+}
+
+TEST_F(NtripWindow, OnlyTheSetUpWindowsNtripButtonShowsTheWindowModally) {
+    start();
+    Offsets->show();
+    Offsets->bNTRIPShow->click();
+    ASSERT_TRUE(window().isVisible());
+    EXPECT_TRUE(window().isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), &window());
+    window().btnClose->click();
+    EXPECT_FALSE(window().isVisible());
+
+    // The menu command.
+    FNav->TavrinNTRIPClient1Click();
+    ASSERT_TRUE(window().isVisible());
+    EXPECT_FALSE(window().isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // Already shown modeless, the set-up window's button makes it modal.
+    Offsets->bNTRIPShow->click();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(window().isModal());
+    window().close();
+    EXPECT_FALSE(window().isVisible());
+
+    // The window's own showing when a stream is lost.
+    window().DataWatchArmed = true;
+    window().NtripStatusChanged(TTavrinNTRIPClient::Disconnected, "Connection closed");
+    ASSERT_TRUE(window().isVisible());
+    EXPECT_TRUE(Logged("Connection lost - showing NTRIP settings"));
+    EXPECT_FALSE(window().isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(NtripWindow, TheLogShowsItsNewestLineAndEachAttemptSaysConnectingOnce) {
+    Str2StrCaster caster(Corrections, "surveyor", "secret", "TAVRIN1");
+    ASSERT_TRUE(caster.running()) << "str2str did not start as a caster on 127.0.0.1";
+    start();
+    // A password protects the profile file too: keep it in the test's own folder.
+    window().ProfilesPath = TestEnvironment::home() + QStringLiteral("/profiles.txt");
+    const QScrollBar* bar = window().memoLog->verticalScrollBar();
+    const auto atNewestLine = [&] {
+        QApplication::processEvents();
+        return bar->maximum() > 0 && bar->value() == bar->maximum() &&
+               window().memoLog->toPlainText().endsWith(QStringLiteral("line 149"));
+    };
+    // Lines that arrive while the window is hidden, and while it is shown.
+    for (int i = 0; i < 120; ++i)
+        window().AddLogLine(QStringLiteral("line %1").arg(i));
+    FNav->TavrinNTRIPClient1Click();
+    for (int i = 120; i < 150; ++i)
+        window().AddLogLine(QStringLiteral("line %1").arg(i));
+    EXPECT_TRUE(atNewestLine()) << bar->value() << " of " << bar->maximum();
+    // The operator clicked at the top of the log: the next line still shows.
+    window().memoLog->moveCursor(QTextCursor::Start);
+    window().memoLog->verticalScrollBar()->setValue(0);
+    QApplication::processEvents();
+    window().AddLogLine(QStringLiteral("line 149"));
+    EXPECT_TRUE(atNewestLine()) << bar->value() << " of " << bar->maximum();
+    // Hidden with the log scrolled up, shown again: the newest line once more.
+    window().memoLog->verticalScrollBar()->setValue(0);
+    window().hide();
+    window().AddLogLine(QStringLiteral("line 149"));
+    FNav->TavrinNTRIPClient1Click();
+    EXPECT_TRUE(atNewestLine()) << bar->value() << " of " << bar->maximum();
+
+    AimAt(caster.port(), "TAVRIN1");
+    window().edtUsername->setText("surveyor");
+    window().edtPassword->setText("secret");
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return window().Client->State == TTavrinNTRIPClient::Receiving; }, 20000));
+    EXPECT_EQ(LoggedCount("Connecting to"), 1);
+    EXPECT_TRUE(Logged("Connecting to 127.0.0.1:" + QString::number(caster.port()) + "/TAVRIN1"));
+    window().btnConnectClick(); // manual disconnect
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return window().Client->State == TTavrinNTRIPClient::Receiving; }, 20000));
+    EXPECT_EQ(LoggedCount("Connecting to"), 2);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->maximum()); // the client's lines follow too
+}
+
+TEST_F(NtripWindow, ChoosingTheReceiversPortWhileASeparateOneIsOpenSendsTheCorrectionsThere) {
+    Str2StrCaster caster(Corrections, "surveyor", "secret", "TAVRIN1");
+    ASSERT_TRUE(caster.running()) << "str2str did not start as a caster on 127.0.0.1";
+    auto receiver = MappedPort(15);
+    auto output = MappedPort(12);
+    start();
+    // A password protects the profile file too: keep it in the test's own folder.
+    window().ProfilesPath = TestEnvironment::home() + QStringLiteral("/profiles.txt");
+    FNav->ZGPS1->PortNumber = 15;
+    FNav->ZGPS1->Open();
+    ASSERT_TRUE(FNav->ZGPS1->Connected) << FNav->ZGPS1->LastError;
+    ChooseOutputPort("COM12");
+    ClickOutputBox(true);
+    ASSERT_TRUE(window().OutputOpen);
+
+    AimAt(caster.port(), "TAVRIN1");
+    window().edtUsername->setText("surveyor");
+    window().edtPassword->setText("secret");
+    window().btnConnectClick();
+    ASSERT_TRUE(ReadsAtLeast(*output, caster.fixture().size()));
+    EXPECT_EQ(receiver->read(), "");
+
+    window().boxOutputPort->setCurrentIndex(0);
+    EXPECT_TRUE(Logged("Output enabled: Using GPS input port"));
+    output->read();
+    ASSERT_TRUE(ReadsAtLeast(*receiver, caster.fixture().size()));
+    EXPECT_EQ(output->read(), "");
 }

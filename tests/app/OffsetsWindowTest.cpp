@@ -6,6 +6,9 @@
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
 #include "platform/FileIO.h"
+#include "platform/ManualClock.h"
+
+#include "tests/support/ZoneScope.h"
 
 #include "app/SurveyStateAccess.h"
 
@@ -279,6 +282,17 @@ TEST_F(OffsetsWindow, ClockLabelShowsDateAndTime) {
                     .match(Offsets->time->text())
                     .hasMatch())
         << Offsets->time->text().toStdString();
+}
+
+TEST_F(OffsetsWindow, ClockLabelShowsUtcWhateverTheComputersZone) {
+    start();
+    ZoneScope istanbul("Europe/Istanbul");
+    ManualClock clock(LocalDateTime{2026, 12, 11, 1, 30, 5, 42});
+    Clock::install(&clock);
+    Offsets->Timer1Timer();
+    Clock::install(nullptr);
+    // 01:30 in Istanbul (UTC+3) is 22:30 of the day before in UTC.
+    EXPECT_EQ(Offsets->time->text(), QStringLiteral("2026-12-10 223005042"));
 }
 
 TEST_F(OffsetsWindow, ClockTextWithAColonIsWarnedAboutAndTheActionGoesOn) {

@@ -217,6 +217,19 @@ TEST_F(ProjectFileCommands, AStartReloadsTheLastAutoSaveAndClosingSavesAgain) {
                                                           expectedName()));
 }
 
+TEST_F(ProjectFileCommands, ExitWritesTheAutoSaveOnce) {
+    start();
+    drawSurvey();
+    FNav->Exit1->trigger();
+    QApplication::processEvents();
+    ASSERT_TRUE(std::filesystem::is_regular_file(expectedName()));
+    const std::string log = FileText(EventsLogPath());
+    const std::string saved = "Auto-saved: " + expectedName();
+    const size_t first = log.find(saved);
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(saved, first + saved.size()), std::string::npos) << log;
+}
+
 TEST_F(ProjectFileCommands, AFailedSaveAtCloseIsReportedAndTheViewIsStillStored) {
     start();
     drawSurvey();

@@ -1,5 +1,6 @@
 #include "StartedProgram.h"
 
+#include "app/DesignedColours.h"
 #include "app/RunlineGeometry.h"
 #include "app/TfRunline1.h"
 
@@ -93,8 +94,10 @@ protected:
                 texts << line.section(QLatin1Char('\t'), 2);
         return texts;
     }
+    // The colour the status was designed with; what shows is that colour made readable on the
+    // window's background (checked where the status first shows).
     QColor statusColour() const {
-        return window->lRouteStatus->palette().color(QPalette::WindowText);
+        return window->lRouteStatus->property("designedTextColour").value<QColor>();
     }
     // Draws a route with the polyline tool, as "Draw Route" starts it.
     std::vector<RunlinePoint> drawRoute(const std::vector<RunlinePoint>& points) {
@@ -124,6 +127,9 @@ TEST_F(RunlineWindow, DefaultsWithoutStoredKeys) {
     EXPECT_FALSE(window->rbParallel->isChecked());
     EXPECT_EQ(window->lRouteStatus->text(), QStringLiteral("No route drawn"));
     EXPECT_EQ(statusColour(), QColor(0x80, 0x80, 0x80));
+    EXPECT_GE(ContrastRatio(window->lRouteStatus->palette().color(QPalette::WindowText),
+                            BackgroundBehind(window->lRouteStatus)),
+              4.5);
     EXPECT_FALSE(window->RouteReady);
     EXPECT_EQ(window->RunlineLayer, -1);
     window->show();

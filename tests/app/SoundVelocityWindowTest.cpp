@@ -92,6 +92,20 @@ TEST_F(SoundVelocityWindow, BuildsTheExpectedColumnFromTheDefaultCast)
     EXPECT_EQ(fSVP->VelocityColumnInUse()->size(), 201u);
 }
 
+TEST_F(SoundVelocityWindow, NoProfileIsSaidToBeInUseUntilUseIsTicked)
+{
+    startWindow();
+    const QString none = QStringLiteral("No profile in use: depths use the single SV");
+    EXPECT_EQ(fSVP->lColumnInUse->text(), none);
+    buildDefaultCast();
+    EXPECT_EQ(fSVP->lColumnInUse->text(), none);
+    fSVP->cUseSVP->setChecked(true);
+    EXPECT_TRUE(fSVP->lColumnInUse->text().startsWith(QStringLiteral("Column in use: 0-200 m, taken at ")))
+        << fSVP->lColumnInUse->text().toStdString();
+    fSVP->cUseSVP->setChecked(false);
+    EXPECT_EQ(fSVP->lColumnInUse->text(), none);
+}
+
 TEST_F(SoundVelocityWindow, ThePreviousColumnStaysInUseWhileAProfileIsRebuilt)
 {
     startWindow();

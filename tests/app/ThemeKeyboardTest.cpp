@@ -1,8 +1,9 @@
 // The theme chooser and the on-screen keyboards over the started program's windows.
-#include "StartedProgram.h"
+#include "ThemedProgram.h"
 
 #include "app/StyleManager.h"
 #include "app/TavrinKeyboard.h"
+#include "app/TOffsets.h"
 #include "app/TfTheme.h"
 #include "canvas/TTavrinCanvas.h"
 
@@ -13,21 +14,13 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 namespace {
 
-class Theme : public StartedProgram {
+class Theme : public ThemedProgram {
 protected:
-    void SetUp() override {
-        StartedProgram::SetUp();
-        StyleManager::trySetStyle(StyleManager::defaultStyleName(), false);
-    }
-    void TearDown() override {
-        StyleManager::trySetStyle(StyleManager::defaultStyleName(), false);
-        StartedProgram::TearDown();
-    }
-
     static QString StoredTheme() {
         return IniFile(TestEnvironment::settingsFile())
             .readString(QStringLiteral("APPLICATION"), QStringLiteral("ThemeStyle"), QStringLiteral("<none>"));
@@ -168,12 +161,54 @@ TEST_F(Keyboards, PanelsSitAtTheBottomOfTheClientArea) {
     const int clientTop = FNav->menuBar()->height();
     ASSERT_EQ(FNav->width(), 987);
     ASSERT_EQ(FNav->height() - clientTop, 541);
-    EXPECT_EQ(FNav->NumericKeypad->pos() - QPoint(0, clientTop), QPoint(807, 331));
-    EXPECT_EQ(FNav->SimpleKeyboard->pos() - QPoint(0, clientTop), QPoint(283, 323));
+    EXPECT_EQ(FNav->mapFromGlobal(FNav->NumericKeypad->pos()) - QPoint(0, clientTop), QPoint(807, 331));
+    EXPECT_EQ(FNav->mapFromGlobal(FNav->SimpleKeyboard->pos()) - QPoint(0, clientTop), QPoint(283, 323));
+    // Windows of their own, so that the set-up window, which stays on top, cannot hide them.
+    EXPECT_TRUE(FNav->NumericKeypad->isWindow());
+    EXPECT_TRUE(FNav->SimpleKeyboard->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(FNav->SimpleKeyboard->size(), QSize(420, 208));
     EXPECT_EQ(FNav->NumericKeypad->parentWidget(), FNav);
     EXPECT_TRUE(FNav->NumericKeypad->isVisible());
     EXPECT_TRUE(FNav->SimpleKeyboard->isVisible());
+}
+
+TEST_F(Keyboards, ClicksOnTheSetUpWindowsFieldsBringUpTheKeypadOrTheKeyboardForThem) {
+    start();
+    ASSERT_TRUE(Offsets->isVisible());
+    // Numbers that pass the check made when a numeric field is left.
+    for (QLineEdit* field : {Offsets->OffsetA, Offsets->OffsetB, Offsets->OffsetC, Offsets->SV,
+                             Offsets->TideHt})
+        field->setText(QStringLiteral("1"));
+    for (QLineEdit* field : {Offsets->Location, Offsets->SurveyBoat, Offsets->Surveyor})
+        field->setText(QStringLiteral("a"));
+    const struct {
+        QLineEdit* field;
+        bool numeric;
+    } fields[] = {{Offsets->OffsetA, true},   {Offsets->OffsetB, true},    {Offsets->OffsetC, true},
+                  {Offsets->SV, true},        {Offsets->TideHt, true},     {Offsets->Location, false},
+                  {Offsets->SurveyBoat, false}, {Offsets->Surveyor, false}};
+    for (const auto& f : fields) {
+        const std::string name = f.field->objectName().toStdString();
+        QTest::mouseClick(f.field, Qt::LeftButton, {}, f.field->rect().center());
+        if (f.numeric) {
+            ASSERT_NE(FNav->NumericKeypad, nullptr) << name;
+            EXPECT_TRUE(FNav->NumericKeypad->isVisible()) << name;
+            EXPECT_EQ(FNav->NumericKeypad->TargetControl, f.field) << name;
+            QToolButton* seven = Key(FNav->NumericKeypad->Buttons, QStringLiteral("7"));
+            ASSERT_NE(seven, nullptr);
+            QTest::mouseClick(seven, Qt::LeftButton);
+            EXPECT_EQ(f.field->text(), QStringLiteral("17")) << name;
+        } else {
+            ASSERT_NE(FNav->SimpleKeyboard, nullptr) << name;
+            EXPECT_TRUE(FNav->SimpleKeyboard->isVisible()) << name;
+            EXPECT_EQ(FNav->SimpleKeyboard->TargetControl, f.field) << name;
+            QToolButton* q = Key(FNav->SimpleKeyboard, QStringLiteral("Q"));
+            ASSERT_NE(q, nullptr);
+            QTest::mouseClick(q, Qt::LeftButton);
+            EXPECT_EQ(f.field->text(), QStringLiteral("aQ")) << name;
+        }
+    }
+    EXPECT_TRUE(TestEnvironment::dialogs().messages.empty());
 }
 
 TEST_F(Keyboards, TheKeypadTypesDigitsBacksAndHidesAndTheFieldKeepsTheFocus) {

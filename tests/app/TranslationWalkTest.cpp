@@ -1,5 +1,5 @@
 // The translation walk over the real windows, and the translation editor, offscreen.
-#include "StartedProgram.h"
+#include "LanguageFolderProgram.h"
 
 #include "app/TFMsg.h"
 #include "app/TfTranslationEditor.h"
@@ -52,26 +52,15 @@ std::map<QString, QString> Captions() {
     return captions;
 }
 
-class Translation : public StartedProgram {
+class Translation : public LanguageFolderProgram {
 protected:
-    void SetUp() override {
-        StartedProgram::SetUp();
-        folder = AppPaths::languagesFolder();
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        std::filesystem::copy_file(Fixtures + "tr.json", folder + "tr.json");
-    }
-    void TearDown() override {
-        StartedProgram::TearDown();
-        std::filesystem::remove_all(folder);
-    }
+    std::string TurkishSource() const override { return Fixtures + "tr.json"; }
 
     void Switch(const std::string& code) {
         Translator->SetLanguage(code);
         TranslateUi(FNav);
     }
 
-    std::string folder;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "DxfTestSupport.h"
 
 #include "drawing_io/DXFLoad.h"
+#include "drawing_io/DxfPairReader.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -48,7 +49,7 @@ TEST_F(DxfBadInput, ABadFileChangesNothingAndSaysWhy) {
         {"empty", "", "DXF load failed: ENTITIES section not found"},
         {"binary", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + "\x01\x02",
          "DXF load failed: binary DXF files are not supported"},
-        {"long line", DxfFile("0\nPOINT\n1\n" + std::string(size_t(1) << 21, 'x') + "\n"),
+        {"long line", DxfFile("0\nPOINT\n1\n" + std::string(DxfPairReader::MaxLineLength + 1, 'x') + "\n"),
          "DXF load failed: line 8 is too long"},
         // A 0.2 MB file asking for more than ten million block lines.
         {"shape cap", DxfFile(inserts, BlockOfLines(1000)),

@@ -109,7 +109,7 @@ TEST(HostileProjectFile, DamagedFilesAreRefusedWithAReasonAndLeaveTheCanvasUncha
         {"a polyline announcing more points than lines follow",
          "LAYER Default\nPOLYLINE 0 2147483647 255 1\n1 2\n3 4\n"},
         {"a line longer than a line may be", "LAYER Default\nTEXT 0 0 0 -1 0 10 0 0 0 Arial " +
-                                                 std::string(2u << 20, 'x') + "\n"},
+                                                 std::string(DrawingFileMaxLineBytes + 1, 'x') + "\n"},
         {"line feeds past the text limit",
          Compress("LAYER Default\n" + std::string(8u << 20, '\n'), 9), smallText},
         {"points past the shape budget",

@@ -1,3 +1,4 @@
+#include "drawing_io/ImportBudget.h"
 #include "drawing_io/KmlText.h"
 #include "drawing_io/TTavrinKMZLoader.h"
 #include "platform/ProcessMemory.h"
@@ -78,15 +79,15 @@ TEST(KmlLoader, ChoosesTheArchiveEntryAndReportsWhyAnArchiveFails) {
         {"two.kmz", true, ""},   // a.kml before b.kml
         {"upper.kmz", true, ""}, // DOC.KML before a.kml
         {"subfolder.kmz", false, "No KML file found in KMZ archive"},
-        {"notzip.kmz", false, "Failed to copy KMZ file"},
+        {"notzip.kmz", false, "The KMZ file is not a ZIP archive"},
         {"encrypted.kmz", false, "Failed to read extracted KML file"},
         // doc.kml is a symbolic link: never followed nor read, b.kml is the document.
         {"symlink.kmz", true, ""},
         // Only "../../x.kml" and "/tmp/x.kml": neither is a top-level entry.
         {"escaping.kmz", false, "No KML file found in KMZ archive"},
         {"escaping-beside.kmz", true, ""}, // z.kml, though "../../x.kml" sorts first
-        // Its doc.kml only links to the layer in layers/: nothing to read, and nothing wrong.
-        {"libkml.kmz", false, ""},
+        // Its doc.kml only links to the layer in layers/, which is read instead.
+        {"libkml.kmz", true, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.File);
@@ -295,4 +296,37 @@ TEST(KmlLoader, AKmlFileOverTheCapIsRefusedUnread) {
     TTavrinKMZLoader loader;
     EXPECT_FALSE(loader.LoadFromFile(big.fileName().toStdString()));
     EXPECT_EQ(loader.LastError, "KML file too large");
+}
+
+TEST(KmlLoader, ADocumentThatOnlyLinksElsewhereSaysSo) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile file(dir.path() + "/link.kml");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<kml><Document><NetworkLink><Link><href> https://example.org/survey.kml "
+               "</href></Link></NetworkLink></Document></kml>");
+    file.close();
+    TTavrinKMZLoader loader;
+    EXPECT_FALSE(loader.LoadFromFile(file.fileName().toStdString()));
+    EXPECT_EQ(loader.LastError,
+              "the document holds no placemark; it only links to https://example.org/survey.kml");
+}
+
+TEST(KmlLoader, ADocumentPastTheImportBudgetIsRefusedBeforeItsPlacemarksAreRead) {
+    // "1,1 1,1 ...": four bytes a point, which the map would hold many times over.
+    std::string text = "<kml><Placemark><name>dense</name><LineString><coordinates>";
+    for (int i = 0; i < 100000; ++i)
+        text += "1,1 ";
+    text += "</coordinates></LineString></Placemark></kml>";
+    TTavrinKMZLoader loader;
+    loader.MaxImportBytes = 4 << 20;
+    EXPECT_FALSE(loader.ParseKml(text));
+    EXPECT_TRUE(loader.Placemarks.empty());
+    EXPECT_GT(loader.EstimatedImportBytes, uint64_t(4) << 20);
+    EXPECT_EQ(loader.LastError, "The KML document is not imported: its shapes would take about " +
+                                    ImportBudget::MemoryText(loader.EstimatedImportBytes) +
+                                    " of memory, more than the 4 MB an import may take on this "
+                                    "computer. The map is unchanged.");
+    loader.MaxImportBytes = 0;
+    EXPECT_TRUE(loader.ParseKml(text)) << "within the machine's share";
 }

@@ -1,6 +1,10 @@
 #include "ProjectFileTestSupport.h"
 
+#include "drawing_io/DXFLoad.h"
+#include "drawing_io/DXFSave.h"
 #include "drawing_io/ProjectFile.h"
+
+#include "canvas/TTText.h"
 
 #include "platform/Clock.h"
 #include "platform/ManualClock.h"
@@ -162,6 +166,71 @@ TEST(ProjectFileSave, UnderTheTurkishLocaleTheBodyIsTheGoldenOneAndValuesComeBac
     ASSERT_TRUE(CadLoad(again, path).Ok);
     EXPECT_EQ(Fingerprint(loaded), Fingerprint(again));
     EXPECT_EQ(loaded.PlanWorldBottom, 4499000.123456);
+}
+
+// A note of 1.2 million characters, as a DXF MTEXT or a KML placemark name brings it.
+TTText* AddLongText(CanvasModel& canvas, qsizetype length, QChar character = QChar(u'\u00E7')) {
+    const int32_t id = canvas.TextAdd(0, QString(length, character), 10, 20, 0);
+    return dynamic_cast<TTText*>(canvas.FindShape(id));
+}
+
+TEST(ProjectFileSave, ATextLongerThanAMebibyteIsSavedAndOpensAgainAsProjectAndAsDxf) {
+    CanvasModel canvas;
+    canvas.DrawPoint(1, 2, 0);
+    const TTText* note = AddLongText(canvas, 1'200'000);
+    ASSERT_NE(note, nullptr);
+    canvas.DrawPoint(3, 4, 0);
+    QTemporaryDir dir;
+    const ProjectFileResult saved = CadSave(canvas, dir.filePath("plan.wjt"));
+    ASSERT_TRUE(saved.Ok) << saved.Reason;
+    CanvasModel reopened;
+    const ProjectFileResult loaded = CadLoad(reopened, dir.filePath("plan.wjt"));
+    ASSERT_TRUE(loaded.Ok) << loaded.Reason;
+    ASSERT_EQ(reopened.Shapes.size(), 3u) << "every shape of the map comes back";
+    const auto* text = dynamic_cast<const TTText*>(reopened.Shapes[1]);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->DisplayText, note->DisplayText);
+
+    std::string error;
+    ASSERT_TRUE(DXFSave(canvas, dir.filePath("plan.dxf"), &error)) << error;
+    CanvasModel fromDxf;
+    DxfLoadReport report;
+    DxfLoadOptions quiet;
+    quiet.ShowMessages = false;
+    ASSERT_TRUE(DXFLoad(fromDxf, dir.filePath("plan.dxf"), &report, quiet)) << report.Reason;
+    EXPECT_EQ(report.ShapesMade, 3);
+    bool found = false;
+    for (size_t i = 0; i < fromDxf.Shapes.size(); ++i)
+        if (const auto* read = dynamic_cast<const TTText*>(fromDxf.Shapes[i]))
+            found = read->DisplayText == note->DisplayText;
+    EXPECT_TRUE(found);
+}
+
+TEST(ProjectFileSave, ATextNoDrawingFileCouldHoldIsRefusedBeforeTheOldFileIsReplaced) {
+    QTemporaryDir dir;
+    const QString project = dir.filePath("plan.wjt");
+    const QString dxf = dir.filePath("plan.dxf");
+    CanvasModel canvas;
+    canvas.DrawPoint(1, 2, 0);
+    ASSERT_TRUE(CadSave(canvas, project).Ok);
+    ASSERT_TRUE(DXFSave(canvas, dxf));
+    const std::string projectBefore = ReadBytes(project);
+    const std::string dxfBefore = ReadBytes(dxf);
+
+    // Three bytes in UTF-8, seven as the DXF's "\\U+4E00".
+    ASSERT_NE(AddLongText(canvas, qsizetype(DrawingFileMaxLineBytes / 3 + 1), QChar(u'\u4E00')),
+              nullptr);
+    const ProjectFileResult saved = CadSave(canvas, project);
+    EXPECT_FALSE(saved.Ok);
+    EXPECT_EQ(saved.Reason, "a text of the drawing is longer than 64 MiB, more than a project "
+                            "file can hold; nothing was saved");
+    std::string error;
+    EXPECT_FALSE(DXFSave(canvas, dxf, &error));
+    EXPECT_EQ(error, "a text of the drawing is longer than 64 MiB, more than a drawing file can "
+                     "hold");
+    EXPECT_EQ(ReadBytes(project), projectBefore);
+    EXPECT_EQ(ReadBytes(dxf), dxfBefore);
+    EXPECT_TRUE(OtherFiles(dir.path(), {"plan.wjt", "plan.dxf"}).empty());
 }
 
 TEST(ProjectFileSave, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryFile) {

@@ -97,4 +97,20 @@ TEST_F(DataFoldersTest, AFolderThatCannotBeCreatedIsPassedOver) {
     EXPECT_TRUE(TestEnvironment::dialogs().messages.empty());
 }
 
+TEST_F(DataFoldersTest, AFolderThatCannotBeReadIsNamedAsItIsHere) {
+    // A day folder that links to itself cannot even be looked at (too many links).
+    fs::create_directories(root);
+    fs::create_directory_symlink(root + "2025-03-07", root + "2025-03-07");
+    TestEnvironment::dialogs().clear();
+    CreateDataFolders();
+    const auto& messages = TestEnvironment::dialogs().messages;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(
+        QStringLiteral("Cannot create log folder %1").arg(QString::fromStdString(root + "2025-03-07"))))
+        << messages[0].text.toStdString();
+    EXPECT_FALSE(messages[0].text.contains(QStringLiteral("C:\\")));
+    fs::remove(root + "2025-03-07");
+    TestEnvironment::dialogs().clear();
+}
+
 } // namespace

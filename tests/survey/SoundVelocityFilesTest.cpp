@@ -9,6 +9,7 @@
 #include <clocale>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using namespace SoundVelocityFiles;
@@ -84,6 +85,24 @@ TEST(SoundVelocityFiles, RefusesUnreadableHugeAndBinaryFiles)
     EXPECT_FALSE(ReadTextLines(huge, lines, error));
     EXPECT_NE(error.find("64 MB"), std::string::npos);
     EXPECT_EQ(lines, std::vector<std::string>{"kept"});
+}
+
+TEST(SoundVelocityFiles, ACastThatIsNotARegularFileIsRefusedWithoutWaiting)
+{
+    Folders f;
+    const std::string fifo = f.program + "/cast.svp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(f.program + "/folder.svp");
+    for (const auto& [path, why] : {std::pair{fifo, std::string("it is not a regular file")},
+                                    std::pair{f.program + "/folder.svp",
+                                              std::string("it is a folder, not a file")}}) {
+        SCOPED_TRACE(path);
+        std::vector<std::string> lines = {"kept"};
+        std::string error;
+        EXPECT_FALSE(ReadTextLines(path, lines, error));
+        EXPECT_EQ(error, "\"" + path + "\" cannot be read: " + why + ".");
+        EXPECT_EQ(lines, std::vector<std::string>{"kept"});
+    }
 }
 
 TEST(SoundVelocityFiles, DropsOneCarriageReturnAndKeepsEveryLatin1Byte)

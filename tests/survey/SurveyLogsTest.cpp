@@ -12,6 +12,9 @@
 
 #include <clocale>
 #include <csignal>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -208,6 +211,97 @@ TEST(DurableLogWriter, AKilledWriterLeavesEveryReturnedRowWhole) {
     // Every row whose append returned is there; at most the one in flight more.
     EXPECT_GE(rows, size_t(returned));
     EXPECT_LE(rows, size_t(returned) + 1);
+}
+
+
+// Runs `work` in a child process whose files may grow to `limitBytes` at most (a disk that
+// fills mid-write: write() takes what fits, then fails with EFBIG), so that the limit does not
+// reach the other tests. `work` gets a function that sets the limit anew; the child's exit
+// code is what `work` returns.
+int RunWithFileSizeLimit(rlim_t limitBytes,
+                         const std::function<int(const std::function<void(rlim_t)>&)>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const auto setLimit = [](rlim_t bytes) {
+            rlimit limit {};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = std::min(bytes, limit.rlim_max);
+            setrlimit(RLIMIT_FSIZE, &limit);
+        };
+        setLimit(limitBytes);
+        _exit(work(setLimit));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string NumberedRow(int i) {
+    char row[16];
+    std::snprintf(row, sizeof row, "row%05d\r\n", i);
+    return row;
+}
+
+TEST(DurableLogWriter, APartlyWrittenBatchReachesTheLogOnce) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/xyz.csv";
+    // Header (3 bytes) and two rows of 10 fit; the third row is cut after 5 bytes.
+    const int code = RunWithFileSizeLimit(28, [&](const std::function<void(rlim_t)>& setLimit) {
+        ClockScope clockScope;
+        DurableLogWriter writer;
+        const int log = writer.addLog(path, "H\r\n", false, "Simple XYZ log");
+        for (int i = 0; i < 6; ++i)
+            writer.append(log, NumberedRow(i));
+        if (writer.pendingRows(log) != 4)
+            return 10;
+        // The batch of four waiting rows is cut in the middle of its third row.
+        setLimit(48);
+        clockScope.clock.advance(1000);
+        writer.retryPending();
+        if (writer.pendingRows(log) != 4)
+            return 11;
+        setLimit(RLIM_INFINITY);
+        clockScope.clock.advance(1000);
+        writer.retryPending();
+        return writer.pendingRows(log) == 0 && writer.writtenRows(log) == 6 ? 0 : 12;
+    });
+    EXPECT_EQ(code, 0);
+    std::string expected = "H\r\n";
+    for (int i = 0; i < 6; ++i)
+        expected += NumberedRow(i);
+    EXPECT_EQ(Read(path), expected);
+}
+
+TEST(DurableLogWriter, ARowCutByAFullFileGoesWholeToOneAlternateOnly) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    const std::string path = folder + "/Coordinates.csv";
+    constexpr int kRows = 9;
+    const int code = RunWithFileSizeLimit(28, [&](const std::function<void(rlim_t)>&) {
+        DurableLogWriter writer;
+        const int log = writer.addLog(path, "H\r\n", true, "Survey log");
+        int written = 0;
+        for (int i = 0; i < kRows; ++i)
+            written += writer.append(log, NumberedRow(i)) ? 1 : 0;
+        return written == kRows ? 0 : 10;
+    });
+    EXPECT_EQ(code, 0);
+    std::string rows;
+    for (const std::string& name : {std::string("/Coordinates.csv"), std::string("/Coordinates_1.csv"),
+                                    std::string("/Coordinates_2.csv"), std::string("/Coordinates_3.csv"),
+                                    std::string("/Coordinates_4.csv")}) {
+        const std::string content = Read(folder + name);
+        if (content == "<missing>" || content.empty())
+            continue;
+        ASSERT_EQ(content.rfind("H\r\n", 0), 0u) << name;
+        ASSERT_EQ((content.size() - 3) % 10, 0u) << name << " holds a torn row: " << content;
+        rows += content.substr(3);
+    }
+    std::string expected;
+    for (int i = 0; i < kRows; ++i)
+        expected += NumberedRow(i);
+    EXPECT_EQ(rows, expected) << "every row once, in order";
 }
 
 

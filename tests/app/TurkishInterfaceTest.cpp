@@ -1,0 +1,245 @@
+// The Turkish language file the program ships: complete for every caption the translation walk
+// meets, copied beside the executable by the build, and shown with its own letters.
+#include "LanguageFolderProgram.h"
+
+#include "app/LanguageFile.h"
+#include "app/TNavset.h"
+#include "app/TStatusBar.h"
+#include "app/TranslationWalk.h"
+#include "app/TfTheme.h"
+#include "app/TfWaterfal.h"
+#include "platform/AppPaths.h"
+#include "platform/FileIO.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QtTest/QTest>
+
+#include <filesystem>
+#include <map>
+#include <set>
+
+namespace {
+
+// The file as it stands in the source tree and as the build copied it beside the program;
+// both are only read.
+const std::string ShippedFile = SHIPPED_LANGUAGES_DIR "/tr.json";
+const std::string InstalledFile = PROGRAM_DIR "/Languages/tr.json";
+
+// The lines of "missing.log", each ending in CR LF.
+QStringList Lines(const std::string& text) {
+    QStringList lines = QString::fromStdString(text).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// Every text a person can read in the walked windows, with where it is.
+std::vector<std::pair<QWidget*, QString>> ShownTexts() {
+    std::vector<std::pair<QWidget*, QString>> texts;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        texts.emplace_back(top, top->windowTitle());
+        for (QWidget* widget : top->findChildren<QWidget*>()) {
+            if (auto* label = qobject_cast<QLabel*>(widget))
+                texts.emplace_back(label, label->text());
+            else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                texts.emplace_back(button, button->text());
+            else if (auto* group = qobject_cast<QGroupBox*>(widget))
+                texts.emplace_back(group, group->title());
+            else if (auto* menu = qobject_cast<QMenu*>(widget)) {
+                texts.emplace_back(menu, menu->title());
+                for (QAction* action : menu->actions())
+                    texts.emplace_back(menu, action->text());
+            } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+                for (int i = 0; i < tabs->count(); ++i)
+                    texts.emplace_back(tabs, tabs->tabText(i));
+            }
+        }
+    }
+    return texts;
+}
+
+// How far each one-line caption runs past the room its control gives it (negative: it fits).
+std::map<const QWidget*, int> CaptionOverflow() {
+    std::map<const QWidget*, int> overflow;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        for (QWidget* widget : top->findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(top))
+                continue;
+            QString text;
+            int room = widget->contentsRect().width();
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                if (label->wordWrap())
+                    continue;
+                text = label->text();
+            } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                text = button->text();
+                room -= 8; // the button's own margins
+                if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget))
+                    room -= 20; // and the box or circle before the text
+            } else {
+                continue;
+            }
+            text.remove(QLatin1Char('&'));
+            if (!text.isEmpty())
+                overflow[widget] = widget->fontMetrics().horizontalAdvance(text) - room;
+        }
+    return overflow;
+}
+
+class TurkishInterface : public LanguageFolderProgram {
+protected:
+    std::string TurkishSource() const override { return ShippedFile; }
+
+    // Walks every window in Turkish, once as after Start (the acquisition button reads "Stop")
+    // and once as before, and returns what went to "missing.log".
+    QStringList MissingAfterWalks() {
+        Translator->SetLanguage("tr");
+        {
+            const QSignalBlocker quiet(FNav->Realtime);
+            FNav->Realtime->setChecked(true);
+            TranslateUi(FNav);
+            FNav->Realtime->setChecked(false);
+        }
+        TranslateUi(FNav);
+        return Lines(ReadWholeFile(folder + "missing.log").value_or(""));
+    }
+};
+
+} // namespace
+
+TEST_F(TurkishInterface, TheShippedTurkishFileTranslatesEveryCaptionTheWalkMeets) {
+    const LanguageFileContent shipped = ReadLanguageFile(ShippedFile);
+    ASSERT_TRUE(shipped.ok) << shipped.error;
+    start();
+    const QStringList missing = MissingAfterWalks();
+    std::string list;
+    for (const QString& key : missing)
+        list += "  \"" + key.toStdString() + "\"\n";
+    EXPECT_TRUE(missing.empty()) << missing.size() << " captions have no Turkish text:\n" << list;
+    EXPECT_EQ(FNav->File1->title(), "Dosya");
+    EXPECT_EQ(fTheme->windowTitle(), QString::fromUtf8("Tema Seçimi"));
+}
+
+TEST_F(TurkishInterface, ADoubleClickOnTheStatusBarSwitchesToTheShippedTurkishAndBack) {
+    start();
+    QTest::mouseDClick(FNav->sStatusBar, Qt::LeftButton, {}, FNav->sStatusBar->rect().center());
+    EXPECT_EQ(FNav->sStatusBar->PanelText(4), "TR");
+    EXPECT_EQ(FNav->File1->title(), "Dosya");
+    EXPECT_EQ(FNav->Realtime->text(), QString::fromUtf8("Canlı"));
+    EXPECT_EQ(Navset->windowTitle(), QString::fromUtf8("Seyir Ayarları"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "missing.log"))
+        << ReadWholeFile(folder + "missing.log").value_or("");
+    QTest::mouseDClick(FNav->sStatusBar, Qt::LeftButton, {}, FNav->sStatusBar->rect().center());
+    EXPECT_EQ(FNav->sStatusBar->PanelText(4), "EN");
+    EXPECT_EQ(FNav->File1->title(), "File");
+}
+
+TEST_F(TurkishInterface, TheShippedTurkishFileGivesEachCaptionATextOfItsOwnInTheEditorsFormat) {
+    const LanguageFileContent shipped = ReadLanguageFile(ShippedFile);
+    ASSERT_TRUE(shipped.ok) << shipped.error;
+    std::set<std::string> keys;
+    std::map<std::string, std::string> keyOfText;
+    std::set<QChar> letters;
+    for (const auto& [key, text] : shipped.entries) {
+        EXPECT_TRUE(keys.insert(key).second) << "\"" << key << "\" is given twice";
+        EXPECT_FALSE(text.empty()) << "\"" << key << "\" has an empty text";
+        // A text shared by two keys would take a caption set in Turkish back to the wrong one.
+        const auto [shared, unique] = keyOfText.emplace(text, key);
+        EXPECT_TRUE(unique) << "\"" << key << "\" and \"" << shared->second << "\" share \"" << text << "\"";
+        // An accelerator ampersand of a caption stays one in its translation.
+        EXPECT_EQ(QString::fromStdString(key).count(QLatin1Char('&')) > 0,
+                  QString::fromStdString(text).count(QLatin1Char('&')) > 0)
+            << "\"" << key << "\" -> \"" << text << "\"";
+        for (const QChar c : QString::fromStdString(text))
+            letters.insert(c);
+    }
+    for (const QChar c : QString::fromUtf8("çğıİöşüÇÖŞ"))
+        EXPECT_TRUE(letters.count(c)) << "no text uses " << QString(c).toStdString();
+    // Written as the translation editor writes it, so an edit there changes only what it edits.
+    std::map<std::string, std::string> dictionary(shipped.entries.begin(), shipped.entries.end());
+    EXPECT_EQ(ReadWholeFile(ShippedFile).value_or(""), LanguageFileBytes(dictionary));
+}
+
+TEST_F(TurkishInterface, TheBuildPutsTheTurkishFileBesideTheProgram) {
+    const auto shipped = ReadWholeFile(ShippedFile);
+    const auto installed = ReadWholeFile(InstalledFile);
+    ASSERT_TRUE(shipped.has_value());
+    ASSERT_TRUE(installed.has_value()) << InstalledFile << " is missing";
+    EXPECT_EQ(*installed, *shipped);
+}
+
+TEST_F(TurkishInterface, EveryTurkishLetterShowsInTheFontOfItsWindow) {
+    start();
+    MissingAfterWalks();
+    const QString turkish = QString::fromUtf8("çğıİöşüÇĞÖŞÜ");
+    int checked = 0;
+    for (const auto& [widget, text] : ShownTexts()) {
+        if (!widget->isVisibleTo(widget->window()) && widget != widget->window())
+            continue;
+        const QFontMetrics metrics(widget->font());
+        for (const QChar c : text) {
+            if (!turkish.contains(c))
+                continue;
+            ++checked;
+            EXPECT_TRUE(metrics.inFont(c)) << widget->font().family().toStdString() << " in "
+                                           << widget->window()->objectName().toStdString()
+                                           << " lacks " << QString(c).toStdString() << " of \""
+                                           << text.toStdString() << "\"";
+        }
+    }
+    EXPECT_GT(checked, 100);
+}
+
+TEST_F(TurkishInterface, AnEmptyCaptionIsNoMissingText) {
+    start();
+    auto* window = new QWidget(nullptr, Qt::Window);
+    auto* empty = new QLabel(window);
+    auto* button = new QPushButton(QString(), window);
+    Translator->SetLanguage("tr");
+    TranslateForm(window);
+    EXPECT_TRUE(empty->text().isEmpty());
+    EXPECT_TRUE(button->text().isEmpty());
+    EXPECT_FALSE(std::filesystem::exists(folder + "missing.log"))
+        << ReadWholeFile(folder + "missing.log").value_or("");
+    delete window;
+}
+
+TEST_F(TurkishInterface, EveryTurkishCaptionFitsWhereItsEnglishOneFits) {
+    start();
+    const auto english = CaptionOverflow();
+    MissingAfterWalks();
+    QApplication::processEvents();
+    std::string cut;
+    for (const auto& [widget, overflow] : CaptionOverflow()) {
+        const auto before = english.find(widget);
+        if (overflow > 0 && before != english.end() && before->second <= 0)
+            cut += "  " + (widget->window()->objectName() + "/" + widget->objectName()).toStdString() +
+                   ": " + std::to_string(overflow) + " px too wide\n";
+    }
+    EXPECT_TRUE(cut.empty()) << "Turkish captions cut off:\n" << cut;
+}
+
+TEST_F(TurkishInterface, StartAndStopReadInTheInterfacesLanguage) {
+    start();
+    Translator->SetLanguage("tr");
+    FNav->ShowAcquisitionState(true);
+    EXPECT_EQ(FNav->Realtime->text(), QString::fromUtf8("Durdur"));
+    FNav->ShowAcquisitionState(false);
+    EXPECT_EQ(FNav->Realtime->text(), QString::fromUtf8("Başlat"));
+    Translator->SetLanguage("en");
+    FNav->ShowAcquisitionState(true);
+    EXPECT_EQ(FNav->Realtime->text(), "Stop");
+    EXPECT_FALSE(std::filesystem::exists(folder + "missing.log"))
+        << ReadWholeFile(folder + "missing.log").value_or("");
+}

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Runs a program under a window manager on the X server of the calling xvfb-run, as on a
+# surveyor's desktop: once the window manager has framed the windows the program shows first
+# (WINDOWS of them), the program is asked to end with SIGTERM; the script ends with its status.
+# With REPORT, the framed windows are written to that file before, one a line:
+# "x y width height left right top bottom title" (the client area on the screen, then the
+# frame's extents on each side).
+# Usage (under xvfb-run): run_under_window_manager.sh WINDOWS PROGRAM [REPORT]
+set -u
+windows="$1"
+program="$2"
+report="${3:-}"
+openbox >/dev/null 2>&1 &
+wm=$!
+trap 'kill "$wm" 2>/dev/null' EXIT
+# Waits up to 30 s for a condition, looking every 0.1 s.
+wait_for() {
+    for _ in $(seq 300); do
+        if eval "$1"; then return 0; fi
+        sleep 0.1
+    done
+    echo "timed out waiting for: $1" >&2
+    return 1
+}
+wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || exit 90
+"$program" &
+pid=$!
+framed() {
+    local ids count=0
+    ids=$(xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*') || return 1
+    for id in $ids; do
+        xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && count=$((count + 1))
+    done
+    [ "$count" -ge "$windows" ]
+}
+wait_for framed || { kill -KILL "$pid"; exit 91; }
+# The program learns its frames from the window manager's events; let its event loop take them.
+sleep 1
+if [ -n "$report" ]; then
+    : >"$report"
+    for id in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
+        info=$(xwininfo -id "$id")
+        value() { echo "$info" | sed -n "s/^ *$1: *//p"; }
+        extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ',')
+        title=$(xprop -id "$id" WM_NAME | sed -n 's/^WM_NAME([^)]*) = "\(.*\)"$/\1/p')
+        echo "$(value 'Absolute upper-left X') $(value 'Absolute upper-left Y') $(value Width)" \
+            "$(value Height) $extents $title" >>"$report"
+    done
+fi
+kill -TERM "$pid"
+wait "$pid"

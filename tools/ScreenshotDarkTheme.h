@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The "Dark" theme for the screenshot tool: "dark-navigation-settings.png", the main window
+// with its tool bars and the navigation settings window over the map, both under "Dark". The
+// look active before is restored afterwards. Returns the files written; empty when a picture
+// could not be saved.
+QStringList SaveDarkThemePictures(const QString& output);
