@@ -66,6 +66,17 @@ void CopyImage(const QImage& from, QImage& to) {
     std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
 }
 
+// The pixels of `box` from one image of 32 bits per pixel to another of the same size.
+void CopyBox(const QImage& from, QImage& to, QRect box) {
+    box = box.intersected(from.rect());
+    if (box.isEmpty())
+        return;
+    const size_t bytes = static_cast<size_t>(box.width()) * 4;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        std::memcpy(to.scanLine(y) + box.left() * 4, from.constScanLine(y) + box.left() * 4,
+                    bytes);
+}
+
 const QString StatusFontName = QStringLiteral("Consolas");
 constexpr int StatusFontPoints = 12;
 const QString HeadingMark = QStringLiteral("THdg:");
@@ -133,6 +144,7 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
             buffer = QImage(width, height, QImage::Format_RGB32);
         RenderWholeFrame(model, frame, textCache);
         cache.Valid = false;
+        cache.FrameTracked = false;
         ++cache.Rebuilds;
         model.NeedsRedraw = false;
         model.Shapes.ClearChangeMark();
@@ -143,6 +155,9 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
     const bool rebuild = stale || !cache.Valid;
     const WorldView view = model.View();
     std::vector<uint32_t> top;
+    // Where the buffer changed under a frame that is otherwise still its copy.
+    bool bufferRebuilt = rebuild;
+    QRect painted;
     if (rebuild || !cache.Whole) {
         // Plan on from where the buffer stopped: the shapes still to go under the live layer,
         // then the live layer and what follows it.
@@ -167,6 +182,7 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
             cache.Drawn = 0;
             cache.LastPoint = NoThinningPoint;
             ++cache.Rebuilds;
+            bufferRebuilt = true;
             top.clear();
         } else {
             if (rebuild) {
@@ -181,9 +197,12 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
             if (rebuild || !under.empty()) {
                 QPainter painter(&buffer);
                 PaintCanvas canvas(painter, model.BackColor, textCache);
+                canvas.TrackTouched();
                 if (rebuild && model.GridOnTop == 0)
                     DrawGrid(model, canvas);
                 DrawShapes(model, canvas, view, ShapesAt(model.Shapes, under));
+                canvas.Flush();
+                painted = canvas.Touched();
             }
             cache.Valid = true;
             cache.Whole = false;
@@ -196,19 +215,34 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
     model.Shapes.ClearChangeMark();
     model.BuiltFields = model.ShownFields();
 
-    CopyImage(buffer, frame);
+    if (bufferRebuilt || !cache.FrameTracked || frame.size() != buffer.size() ||
+        frame.format() != buffer.format()) {
+        CopyImage(buffer, frame);
+    } else {
+        CopyBox(buffer, frame, cache.FrameDirty.united(painted));
+    }
     // The live layer, what follows it and a grid over the shapes, then the overlays, each with
     // a painter of its own as the back buffer and the overlays have.
+    QRect dirty;
     if (!cache.Whole && (!top.empty() || model.GridOnTop == 1)) {
         QPainter painter(&frame);
         PaintCanvas canvas(painter, model.BackColor, textCache);
+        canvas.TrackTouched();
         DrawShapes(model, canvas, view, ShapesAt(model.Shapes, top));
         if (model.GridOnTop == 1)
             DrawGrid(model, canvas);
+        canvas.Flush();
+        dirty = canvas.Touched();
     }
-    QPainter painter(&frame);
-    PaintCanvas canvas(painter, model.BackColor, textCache);
-    DrawOverlays(model, canvas, textCache);
+    {
+        QPainter painter(&frame);
+        PaintCanvas canvas(painter, model.BackColor, textCache);
+        canvas.TrackTouched();
+        DrawOverlays(model, canvas, textCache);
+        dirty = dirty.united(canvas.Touched());
+    }
+    cache.FrameDirty = dirty;
+    cache.FrameTracked = true;
     return frame;
 }
 

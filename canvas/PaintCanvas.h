@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -91,6 +92,12 @@ public:
     // Draws what has been collected.
     void Flush();
 
+    // Once on, every drawing operation widens a box that holds each pixel it may change (pens,
+    // round caps and smoothed text edges with a margin to spare): where a later frame must
+    // restore what lay beneath.
+    void TrackTouched() { TrackTouched_ = true; }
+    QRect Touched() const { return Touched_; }
+
 private:
     QPen MakePen() const;
     QBrush MakeBrush() const;
@@ -109,6 +116,15 @@ private:
     // A short wide solid line written straight into the image from its stamp.
     void StampLine(TPoint from, TPoint to);
     void WriteBox(int left, int top, int right, int bottom, uint32_t argb);
+    // Widens the touched box by the box left..right, top..bottom (either order, inclusive)
+    // and `margin` pixels round it.
+    void Touch(int left, int top, int right, int bottom, int margin) {
+        if (TrackTouched_)
+            TouchBox(left, top, right, bottom, margin);
+    }
+    void TouchBox(int left, int top, int right, int bottom, int margin);
+    void TouchPoints(const std::vector<TPoint>& points, int margin);
+    int PenMargin() const { return std::max(PenWidth_, 1) + 2; }
 
     QPainter& Painter_;
     uint32_t Background_;
@@ -144,6 +160,9 @@ private:
     std::vector<QLine> Lines_;
     std::vector<QPoint> Points_;
     std::vector<QRect> Boxes_;
+
+    bool TrackTouched_ = false;
+    QRect Touched_;
 };
 
 // The ink of texts rendered once in a font and kept for the next paints as runs of full ink

@@ -4,6 +4,7 @@
 #include "canvas/RenderPlan.h"
 
 #include <QImage>
+#include <QRect>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +31,11 @@ struct ShapeLayerCache {
     bool StaleLastPaint = false;
     // The point thinning's state after them.
     TPoint LastPoint = NoThinningPoint;
+    // The frame of the last paint equals the buffer but within FrameDirty (what the live
+    // layer and the overlays covered): the next frame restores only that, and what was
+    // painted onto the buffer meanwhile, instead of copying the whole buffer.
+    bool FrameTracked = false;
+    QRect FrameDirty;
     // Counted for the tests and the benchmarks: whole rebuilds, and paints that only added.
     uint64_t Rebuilds = 0;
     uint64_t Additions = 0;
