@@ -76,6 +76,8 @@ public:
     bool MoveToFront(int32_t id);
     bool MoveToBack(int32_t id);
     void Clear();
+    // Memory of the id index.
+    size_t IndexBytes() const { return Index_.Bytes(); }
 
     // The lowest store index whose shape was added, deleted or moved since the mark was last
     // cleared (NoChange: none): the shapes before it are those a painter saw then. Changes to

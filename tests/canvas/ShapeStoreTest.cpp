@@ -717,3 +717,25 @@ TEST(ShapeStoreTest, ClearingTheSameLayerAgainFindsEveryShapeThatCameOntoIt) {
     for (const int32_t id : kept)
         EXPECT_NE(canvas.FindShape(id), nullptr);
 }
+
+TEST(ShapeStoreTest, AnHourOfVesselTicksKeepsTheIdIndexNearTheLiveShapes) {
+    // Five ticks a second for an hour: the vessel (five lines, two circles) drawn anew at every
+    // tick, a track line every 39 ticks (20 m at 5 kn). The vessel's ids between two track
+    // points must not keep index memory alive with them.
+    RecordingCanvas canvas;
+    const int track = canvas.LayerOpen("track_fix");
+    const int vessel = canvas.LayerOpen("vessel");
+    for (int tick = 0; tick < 5 * 3600; ++tick) {
+        canvas.CadClearShapes(vessel);
+        for (int line = 0; line < 5; ++line)
+            canvas.DrawLine(tick, 0, tick + line, 10, vessel);
+        canvas.DrawCircle(tick, 0, 10, vessel);
+        canvas.DrawCircle(tick, 0, 15, vessel);
+        if (tick % 39 == 0)
+            canvas.DrawLine(tick - 39, 0, tick, 0, track);
+    }
+    const size_t live = canvas.Shapes.size();
+    ASSERT_GT(live, 460u);
+    // Well under a kilobyte a live shape (a page of the first index held 32 KB).
+    EXPECT_LT(canvas.Shapes.IndexBytes(), live * 1024) << live << " live shapes";
+}
