@@ -13,9 +13,10 @@ report="${3:-}"
 openbox >/dev/null 2>&1 &
 wm=$!
 trap 'kill "$wm" 2>/dev/null' EXIT
-# Waits up to 30 s for a condition, looking every 0.1 s.
+# Waits up to 60 s for a condition, looking every 0.1 s: a machine busy with a parallel build
+# and other X servers may take long to start the program.
 wait_for() {
-    for _ in $(seq 300); do
+    for _ in $(seq 600); do
         if eval "$1"; then return 0; fi
         sleep 0.1
     done
@@ -31,21 +32,53 @@ framed() {
     for id in $ids; do
         xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && count=$((count + 1))
     done
+    framed_count=$count
     [ "$count" -ge "$windows" ]
 }
-wait_for framed || { kill -KILL "$pid"; exit 91; }
-# The program learns its frames from the window manager's events; let its event loop take them.
-sleep 1
-if [ -n "$report" ]; then
-    : >"$report"
+framed_count=0
+if ! wait_for framed; then
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "the program runs, $framed_count of $windows windows framed" >&2
+        kill -KILL "$pid"
+    else
+        wait "$pid"
+        echo "the program ended early with status $?" >&2
+    fi
+    exit 91
+fi
+# The framed windows, one a line, as the report gives them.
+layout() {
     for id in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
         info=$(xwininfo -id "$id")
         value() { echo "$info" | sed -n "s/^ *$1: *//p"; }
         extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ',')
         title=$(xprop -id "$id" WM_NAME | sed -n 's/^WM_NAME([^)]*) = "\(.*\)"$/\1/p')
         echo "$(value 'Absolute upper-left X') $(value 'Absolute upper-left Y') $(value Width)" \
-            "$(value Height) $extents $title" >>"$report"
+            "$(value Height) $extents $title"
     done
+}
+# The program learns its frames from the window manager's events and may move its windows
+# then; on a loaded machine that takes a while. Wait until the layout has stood still for a
+# second (looked at every half second), at most 30 s.
+settled() {
+    local now
+    now=$(layout)
+    if [ "$now" = "${last_layout:-}" ]; then
+        still=$((still + 1))
+    else
+        still=0
+        last_layout="$now"
+    fi
+    [ "$still" -ge 2 ]
+}
+still=0
+last_layout=""
+for _ in $(seq 60); do
+    settled && break
+    sleep 0.5
+done
+if [ -n "$report" ]; then
+    layout >"$report"
 fi
 kill -TERM "$pid"
 wait "$pid"
