@@ -197,7 +197,9 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
             if (rebuild || !under.empty()) {
                 QPainter painter(&buffer);
                 PaintCanvas canvas(painter, model.BackColor, textCache);
-                canvas.TrackTouched();
+                // A rebuilt buffer is copied whole: only an addition is worth its box.
+                if (!rebuild)
+                    canvas.TrackTouched();
                 if (rebuild && model.GridOnTop == 0)
                     DrawGrid(model, canvas);
                 DrawShapes(model, canvas, view, ShapesAt(model.Shapes, under));
