@@ -5,7 +5,7 @@
 // the working folder is shared with the other targets of a run and not watched); a refusal
 // says why; the archive read from a file and from memory gives the same text, or a refusal
 // both ways; the heap held stays within what the archive can really inflate to, never what its
-// headers declare; and every stored point lies within the coordinate ranges.
+// headers declare, and the placemarks within the import budget; and every stored point lies within the coordinate ranges.
 
 #include "fuzz/FuzzHeapPeak.h"
 #include "fuzz/FuzzProperty.h"
@@ -32,8 +32,12 @@ namespace {
 
 // Deflate inflates at most about 1032 to 1.
 constexpr size_t DeflateRatio = 1032;
-// libzip's own tables and buffers, the reader's 64 KiB chunk, the loader's records.
-constexpr size_t ArchiveOverheadBytes = size_t(1) << 20;
+// The reader's 64 KiB chunk and the loader's records, and libzip's own tables: an end record
+// declaring 65535 entries over no central directory at all makes libzip allocate its entry
+// table (2 MiB) before it finds the archive damaged.
+constexpr size_t ArchiveOverheadBytes = size_t(4) << 20;
+// The import budget of the placemarks, small so that a few kilobytes can pass it.
+constexpr uint64_t FuzzImportBudgetBytes = uint64_t(1) << 20;
 
 std::string Workspace;
 std::string TemporaryFolder;
@@ -127,7 +131,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         x = lon;
         y = lat;
     };
+    loader.MaxImportBytes = FuzzImportBudgetBytes;
+    fuzz_heap::Mark();
     const bool loaded = loader.LoadFromFile(path);
+    // The document, what the archive path held, and the placemarks within their budget.
+    FUZZ_PROPERTY(fuzz_heap::Peak() <= 3 * inflatable + 4 * size + ArchiveOverheadBytes +
+                                           2 * FuzzImportBudgetBytes);
+    if (loader.EstimatedImportBytes > FuzzImportBudgetBytes)
+        FUZZ_PROPERTY(!loaded && loader.Placemarks.empty() && !loader.LastError.empty());
     FUZZ_PROPERTY(loaded == !loader.Placemarks.empty());
     if (text.empty())
         FUZZ_PROPERTY(!loaded && loader.LastError.empty() == fromMemory.LastError.empty());
