@@ -4,6 +4,8 @@
 // from the same plausible station; no report line holds a control character.
 
 #include "fuzz/FuzzProperty.h"
+#include "fuzz/FuzzTemporaryFolder.h"
+#include "platform/DataPaths.h"
 #include "positioning/rtcm/RtcmCaptureWalk.h"
 #include "positioning/rtcm/RtcmFrame.h"
 #include "positioning/rtcm/RtcmReport.h"
@@ -70,6 +72,13 @@ std::string Reframe(FuzzedDataProvider& provider) {
 }
 
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // A base station found in a capture is logged to the day's events log: a folder of the
+    // run's own, not the working folder (the repository under make fuzz).
+    LogFolder = MakeFuzzFolder("fuzz_rtcm_capture") + "/";
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckCapture(std::string(reinterpret_cast<const char*>(data), size));
