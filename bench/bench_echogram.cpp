@@ -3,7 +3,7 @@
 // (1920 x 1080), and of a 10,000-entry history into 1,000 pixels. The goal is below 16 ms at
 // p99 for each (one frame), so a drawing never holds up the user-interface thread.
 #include "bench/QtBenchmarkMain.h"
-#include "app/EchogramPainter.h"
+#include "app/survey_windows/EchogramPainter.h"
 
 #include "survey/EchogramModel.h"
 

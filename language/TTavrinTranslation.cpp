@@ -1,6 +1,6 @@
-#include "app/TTavrinTranslation.h"
+#include "language/TTavrinTranslation.h"
 
-#include "app/LanguageFile.h"
+#include "language/LanguageFile.h"
 #include "platform/AppPaths.h"
 #include "platform/FileIO.h"
 #include "platform/RepeatedErrorGuard.h"

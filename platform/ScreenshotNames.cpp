@@ -1,4 +1,4 @@
-#include "app/ScreenshotNames.h"
+#include "platform/ScreenshotNames.h"
 
 #include <cstdio>
 #include <set>

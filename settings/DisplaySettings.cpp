@@ -1,4 +1,4 @@
-#include "app/DisplaySettings.h"
+#include "settings/DisplaySettings.h"
 
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"

@@ -1,6 +1,6 @@
-#include "app/NavigationSettings.h"
+#include "settings/NavigationSettings.h"
 
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"

@@ -1,4 +1,4 @@
-#include "app/PortPageSettings.h"
+#include "settings/PortPageSettings.h"
 
 #include "platform/NumberText.h"
 #include "positioning/geodesy/GeodesyNumberScanner.h"

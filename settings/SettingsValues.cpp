@@ -1,4 +1,4 @@
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"

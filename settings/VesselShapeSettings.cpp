@@ -1,6 +1,6 @@
-#include "app/VesselShapeSettings.h"
+#include "settings/VesselShapeSettings.h"
 
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"

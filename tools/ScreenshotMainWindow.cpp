@@ -6,8 +6,8 @@
 //
 // Usage: tavrin_screenshot <output folder> [settings file]
 
-#include "app/ProgramStart.h"
-#include "app/TFNav.h"
+#include "app/program/ProgramStart.h"
+#include "app/main_window/TFNav.h"
 #include "tools/ScreenshotDeviceWindows.h"
 #include "tools/ScreenshotCommands.h"
 #include "tools/ScreenshotDarkTheme.h"

@@ -2,8 +2,8 @@
 
 #include "tools/ScreenshotArea.h"
 #include "tests/support/EventLoopWait.h"
-#include "app/TfRTCMParsing.h"
-#include "app/TfrmNTRIPSettings.h"
+#include "app/ntrip/TfRTCMParsing.h"
+#include "app/ntrip/TfrmNTRIPSettings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,10 +2,10 @@
 
 #include "tools/ScreenshotArea.h"
 #include "tests/support/EventLoopWait.h"
-#include "app/TFNav.h"
-#include "app/TTavrinTranslation.h"
-#include "app/TfTranslationEditor.h"
-#include "app/TranslationWalk.h"
+#include "app/main_window/TFNav.h"
+#include "language/TTavrinTranslation.h"
+#include "app/translation/TfTranslationEditor.h"
+#include "app/translation/TranslationWalk.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

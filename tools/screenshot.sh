@@ -42,6 +42,6 @@ printf '[NTRIP]\r\nServer=127.0.0.1\r\nPort=%s\r\nUsername=surveyor\r\nPassword=
 # The Turkish language file the program ships, for the pictures of the translated main window
 # and the editor.
 mkdir -p "$home/Languages"
-cp app/Languages/tr.json "$home/Languages/"
+cp app/translation/Languages/tr.json "$home/Languages/"
 HOME="$home" xvfb-run -a -s "-screen 0 1400x900x24" \
     "$build_dir/tools/tavrin_screenshot" "$out_dir" "$home/TavrinSD.INI"

@@ -1,7 +1,7 @@
-#include "app/TFGPS.h"
+#include "app/devices/TFGPS.h"
 
-#include "app/PortPageSettings.h"
-#include "app/TColorBox.h"
+#include "settings/PortPageSettings.h"
+#include "app/widgets/TColorBox.h"
 
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"

@@ -1,12 +1,12 @@
 // The device settings window's port pages: the copy into the ports, the sounder's message
 // type and format, and the I/O port monitor.
 
-#include "app/PortPageSettings.h"
-#include "app/TFGPS.h"
+#include "settings/PortPageSettings.h"
+#include "app/devices/TFGPS.h"
 
-#include "app/DesignedColours.h"
-#include "app/TFNav.h"
-#include "app/TfRealtime.h"
+#include "app/widgets/DesignedColours.h"
+#include "app/main_window/TFNav.h"
+#include "app/survey_windows/TfRealtime.h"
 
 #include "platform/DataPaths.h"
 #include "platform/Dialogs.h"

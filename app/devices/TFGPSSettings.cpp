@@ -1,11 +1,11 @@
 // The device settings window's settings file: loading at creation, save-and-lock, and the
 // lock state at each showing.
 
-#include "app/DisplaySettings.h"
-#include "app/PortPageSettings.h"
-#include "app/TColorBox.h"
-#include "app/TFGPS.h"
-#include "app/TFNav.h"
+#include "settings/DisplaySettings.h"
+#include "settings/PortPageSettings.h"
+#include "app/widgets/TColorBox.h"
+#include "app/devices/TFGPS.h"
+#include "app/main_window/TFNav.h"
 
 #include "canvas/TTavrinCanvas.h"
 #include "platform/AppPaths.h"

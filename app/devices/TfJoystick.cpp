@@ -1,6 +1,6 @@
-#include "app/TfJoystick.h"
+#include "app/devices/TfJoystick.h"
 
-#include "app/TFGPS.h"
+#include "app/devices/TFGPS.h"
 
 #include "platform/ErrorBoundary.h"
 #include "platform/NumberText.h"

@@ -1,6 +1,6 @@
-#include "app/ImportCommand.h"
+#include "app/main_window/ImportCommand.h"
 
-#include "app/PortPageSettings.h"
+#include "settings/PortPageSettings.h"
 #include "canvas/CanvasModel.h"
 #include "canvas/TTPoint.h"
 #include "canvas/TTText.h"

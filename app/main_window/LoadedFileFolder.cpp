@@ -1,4 +1,4 @@
-#include "app/LoadedFileFolder.h"
+#include "app/main_window/LoadedFileFolder.h"
 
 std::string LoadedFileFolder(const std::string& fileName) {
     const size_t slash = fileName.rfind('/');

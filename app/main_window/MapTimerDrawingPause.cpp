@@ -1,4 +1,4 @@
-#include "app/MapTimerDrawingPause.h"
+#include "app/main_window/MapTimerDrawingPause.h"
 
 namespace {
 

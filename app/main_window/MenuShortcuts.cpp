@@ -1,4 +1,4 @@
-#include "app/MenuShortcuts.h"
+#include "app/main_window/MenuShortcuts.h"
 
 std::vector<bool> ResolveShortcuts(const std::vector<QKeySequence>& keysInMenuOrder) {
     std::vector<bool> takes(keysInMenuOrder.size(), false);

@@ -1,4 +1,4 @@
-#include "app/ProgramRestart.h"
+#include "app/main_window/ProgramRestart.h"
 
 #include "platform/EventLog.h"
 #include "platform/Shell.h"

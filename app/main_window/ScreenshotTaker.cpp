@@ -1,6 +1,6 @@
-#include "app/ScreenshotTaker.h"
+#include "app/main_window/ScreenshotTaker.h"
 
-#include "app/ScreenshotNames.h"
+#include "platform/ScreenshotNames.h"
 #include "platform/ProcessMemory.h"
 
 #include <QGuiApplication>

@@ -2,12 +2,12 @@
 // shows the map alone, without tool bars, status panel, menu or border; a second double-click
 // there or Escape brings it all back. The realtime window's hide button shows image 1 meanwhile.
 
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 
-#include "app/SurveyStateAccess.h"
-#include "app/TNavset.h"
-#include "app/TfRealtime.h"
-#include "app/TfWaterfal.h"
+#include "app/survey_windows/SurveyStateAccess.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/survey_windows/TfWaterfal.h"
 
 #include <QFrame>
 #include <QMenuBar>

@@ -1,5 +1,5 @@
 // The main window's DXF export command.
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 
 #include "canvas/TTavrinCanvas.h"
 #include "drawing_io/DXFSave.h"

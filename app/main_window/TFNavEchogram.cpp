@@ -1,7 +1,7 @@
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 
-#include "app/SurveyStateAccess.h"
-#include "app/TfWaterfal.h"
+#include "app/survey_windows/SurveyStateAccess.h"
+#include "app/survey_windows/TfWaterfal.h"
 
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"

@@ -3,14 +3,14 @@
 // modes and the Delete of their selection, the route handed to the run-line generator, and
 // the keys of the main window.
 
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 
-#include "app/HandlerBinding.h"
-#include "app/MapTimerDrawingPause.h"
-#include "app/MapToolFunctions.h"
-#include "app/TStatusBar.h"
-#include "app/TfRealtime.h"
-#include "app/TfRunline1.h"
+#include "app/widgets/HandlerBinding.h"
+#include "app/main_window/MapTimerDrawingPause.h"
+#include "canvas/MapToolFunctions.h"
+#include "app/main_window/TStatusBar.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/runlines/TfRunline1.h"
 
 #include "canvas/TTavrinCanvas.h"
 

@@ -1,11 +1,11 @@
 // The main window's project file commands: New, Open, Save, Save As and Exit, the start's
 // reload of the last auto-save, and the status bar's folder of the last opened file.
 
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 
-#include "app/LoadedFileFolder.h"
-#include "app/TStatusBar.h"
-#include "app/TfSVP.h"
+#include "app/main_window/LoadedFileFolder.h"
+#include "app/main_window/TStatusBar.h"
+#include "app/sound_velocity/TfSVP.h"
 
 #include "canvas/TTavrinCanvas.h"
 

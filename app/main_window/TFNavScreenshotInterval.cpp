@@ -1,6 +1,6 @@
-#include "app/DisplaySettings.h"
-#include "app/TFGPS.h"
-#include "app/TFNav.h"
+#include "settings/DisplaySettings.h"
+#include "app/devices/TFGPS.h"
+#include "app/main_window/TFNav.h"
 
 #include "platform/IniFile.h"
 

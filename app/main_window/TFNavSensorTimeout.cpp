@@ -1,7 +1,7 @@
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 
-#include "app/TFMsg.h"
-#include "app/TfRealtime.h"
+#include "app/widgets/TFMsg.h"
+#include "app/survey_windows/TfRealtime.h"
 
 #include "platform/EventLog.h"
 

@@ -1,8 +1,8 @@
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 
-#include "app/TOffsets.h"
-#include "app/TfLatency.h"
-#include "app/TfRealtime.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/survey_windows/TfLatency.h"
+#include "app/survey_windows/TfRealtime.h"
 
 #include "platform/ErrorBoundary.h"
 #include "platform/RepeatedErrorGuard.h"

@@ -1,7 +1,7 @@
 // The main window's translation commands.
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 
-#include "app/TfTranslationEditor.h"
+#include "app/translation/TfTranslationEditor.h"
 #include "platform/ErrorBoundary.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "app/TStatusBar.h"
+#include "app/main_window/TStatusBar.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "app/TformAbout.h"
+#include "app/main_window/TformAbout.h"
 
-#include "app/DesignedColours.h"
+#include "app/widgets/DesignedColours.h"
 
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/TfRTCMParsing.h"
+#include "app/ntrip/TfRTCMParsing.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"

@@ -1,8 +1,8 @@
-#include "app/TfrmNTRIPSettings.h"
+#include "app/ntrip/TfrmNTRIPSettings.h"
 
-#include "app/DesignedColours.h"
+#include "app/widgets/DesignedColours.h"
 
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"

@@ -1,10 +1,10 @@
 // Where the corrections go: the receiver's own port or a separate output port, and what the
 // window does with every received block.
-#include "app/TfrmNTRIPSettings.h"
+#include "app/ntrip/TfrmNTRIPSettings.h"
 
-#include "app/PortPageSettings.h"
-#include "app/RtcmReportCommand.h"
-#include "app/TFNav.h"
+#include "settings/PortPageSettings.h"
+#include "app/ntrip/RtcmReportCommand.h"
+#include "app/main_window/TFNav.h"
 #include "platform/Clock.h"
 #include "platform/NumberText.h"
 #include "platform/SerialChannel.h"

@@ -1,6 +1,6 @@
-#include "app/WindowPlacement.h"
+#include "app/program/WindowPlacement.h"
 
-#include "app/TFNav.h"
+#include "app/main_window/TFNav.h"
 
 #include "platform/FormState.h"
 

@@ -1,6 +1,6 @@
-#include "app/ProgramRestart.h"
-#include "app/ProgramStart.h"
-#include "app/TFNav.h"
+#include "app/main_window/ProgramRestart.h"
+#include "app/program/ProgramStart.h"
+#include "app/main_window/TFNav.h"
 
 #include "platform/DataPaths.h"
 #include "platform/ProcessMemory.h"

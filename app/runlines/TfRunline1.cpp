@@ -1,9 +1,9 @@
-#include "app/TfRunline1.h"
+#include "app/runlines/TfRunline1.h"
 
-#include "app/DesignedColours.h"
+#include "app/widgets/DesignedColours.h"
 
-#include "app/RunlineGeometry.h"
-#include "app/TFNav.h"
+#include "survey/RunlineGeometry.h"
+#include "app/main_window/TFNav.h"
 
 #include "canvas/TTavrinCanvas.h"
 

@@ -1,6 +1,6 @@
-#include "app/FieldCheck.h"
+#include "app/settings_windows/FieldCheck.h"
 
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 
 #include "platform/Dialogs.h"
 

@@ -1,4 +1,4 @@
-#include "app/RefusedSettingsReport.h"
+#include "app/settings_windows/RefusedSettingsReport.h"
 
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"

@@ -1,10 +1,10 @@
-#include "app/TFShape.h"
+#include "app/settings_windows/TFShape.h"
 
-#include "app/FieldCheck.h"
-#include "app/RefusedSettingsReport.h"
-#include "app/SettingsValues.h"
-#include "app/TLabeledEdit.h"
-#include "app/VesselShapeSettings.h"
+#include "app/settings_windows/FieldCheck.h"
+#include "app/settings_windows/RefusedSettingsReport.h"
+#include "settings/SettingsValues.h"
+#include "app/widgets/TLabeledEdit.h"
+#include "settings/VesselShapeSettings.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"

@@ -1,13 +1,13 @@
-#include "app/TNavset.h"
+#include "app/settings_windows/TNavset.h"
 
-#include "app/DesignedColours.h"
+#include "app/widgets/DesignedColours.h"
 
-#include "app/FieldCheck.h"
-#include "app/RefusedSettingsReport.h"
-#include "app/SettingsValues.h"
-#include "app/TColorBox.h"
-#include "app/TFNav.h"
-#include "app/TUpDown.h"
+#include "app/settings_windows/FieldCheck.h"
+#include "app/settings_windows/RefusedSettingsReport.h"
+#include "settings/SettingsValues.h"
+#include "app/widgets/TColorBox.h"
+#include "app/main_window/TFNav.h"
+#include "app/widgets/TUpDown.h"
 
 #include "canvas/TTavrinCanvas.h"
 #include "platform/AppPaths.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/NavigationSettings.h"
+#include "settings/NavigationSettings.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "app/ProfileGraphPainter.h"
+#include "app/sound_velocity/ProfileGraphPainter.h"
 
 #include "platform/NumberText.h"
 

@@ -1,11 +1,11 @@
-#include "app/TfSVP.h"
+#include "app/sound_velocity/TfSVP.h"
 
-#include "app/TFMsg.h"
-#include "app/TFNav.h"
-#include "app/TfSVPGraph.h"
-#include "app/TLabeledEdit.h"
-#include "app/TOffsets.h"
-#include "app/TTavrinTranslation.h"
+#include "app/widgets/TFMsg.h"
+#include "app/main_window/TFNav.h"
+#include "app/sound_velocity/TfSVPGraph.h"
+#include "app/widgets/TLabeledEdit.h"
+#include "app/survey_windows/TOffsets.h"
+#include "language/TTavrinTranslation.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"

@@ -1,7 +1,7 @@
-#include "app/TfSVPGraph.h"
+#include "app/sound_velocity/TfSVPGraph.h"
 
-#include "app/ProfileGraphPainter.h"
-#include "app/TPaintBox.h"
+#include "app/sound_velocity/ProfileGraphPainter.h"
+#include "app/widgets/TPaintBox.h"
 
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"

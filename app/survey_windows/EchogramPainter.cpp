@@ -1,4 +1,4 @@
-#include "app/EchogramPainter.h"
+#include "app/survey_windows/EchogramPainter.h"
 
 #include "survey/EchogramModel.h"
 

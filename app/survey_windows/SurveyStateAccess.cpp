@@ -1,4 +1,4 @@
-#include "app/SurveyStateAccess.h"
+#include "app/survey_windows/SurveyStateAccess.h"
 
 AcquisitionState& SurveyAcquisitionState() {
     static AcquisitionState state;

@@ -1,9 +1,9 @@
-#include "app/TOffsets.h"
+#include "app/survey_windows/TOffsets.h"
 
-#include "app/TFNav.h"
-#include "app/TTavrinTranslation.h"
-#include "app/TfSVP.h"
-#include "app/TfrmNTRIPSettings.h"
+#include "app/main_window/TFNav.h"
+#include "language/TTavrinTranslation.h"
+#include "app/sound_velocity/TfSVP.h"
+#include "app/ntrip/TfrmNTRIPSettings.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -16,7 +16,7 @@
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
 
-#include "app/SurveyStateAccess.h"
+#include "app/survey_windows/SurveyStateAccess.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "app/TfLatency.h"
+#include "app/survey_windows/TfLatency.h"
 
 #include "platform/AppPaths.h"
 #include "platform/IniFile.h"

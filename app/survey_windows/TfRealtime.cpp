@@ -1,10 +1,10 @@
-#include "app/TfRealtime.h"
+#include "app/survey_windows/TfRealtime.h"
 
-#include "app/DesignedColours.h"
-#include "app/TFGPS.h"
-#include "app/TFNav.h"
-#include "app/TOffsets.h"
-#include "app/ToolIcons.h"
+#include "app/widgets/DesignedColours.h"
+#include "app/devices/TFGPS.h"
+#include "app/main_window/TFNav.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/widgets/ToolIcons.h"
 
 #include "platform/DataPaths.h"
 #include "platform/Dialogs.h"

@@ -1,8 +1,8 @@
-#include "app/TfWaterfal.h"
+#include "app/survey_windows/TfWaterfal.h"
 
-#include "app/EchogramPainter.h"
-#include "app/TFNav.h"
-#include "app/WindowEdgeZone.h"
+#include "app/survey_windows/EchogramPainter.h"
+#include "app/main_window/TFNav.h"
+#include "app/widgets/WindowEdgeZone.h"
 
 #include "platform/AppPaths.h"
 #include "platform/ErrorBoundary.h"

@@ -1,4 +1,4 @@
-#include "app/Captions.h"
+#include "app/translation/Captions.h"
 
 #include <QLabel>
 #include <QVariant>

@@ -1,6 +1,6 @@
-#include "app/TfTranslationEditor.h"
+#include "app/translation/TfTranslationEditor.h"
 
-#include "app/TTavrinTranslation.h"
+#include "language/TTavrinTranslation.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
 

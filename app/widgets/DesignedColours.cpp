@@ -1,4 +1,4 @@
-#include "app/DesignedColours.h"
+#include "app/widgets/DesignedColours.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "app/StyleManager.h"
+#include "app/widgets/StyleManager.h"
 
-#include "app/DesignedColours.h"
+#include "app/widgets/DesignedColours.h"
 #include "platform/Dialogs.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/TColorBox.h"
+#include "app/widgets/TColorBox.h"
 
 #include "platform/ColorValue.h"
 #include "platform/Dialogs.h"

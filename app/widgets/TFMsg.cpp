@@ -1,4 +1,4 @@
-#include "app/TFMsg.h"
+#include "app/widgets/TFMsg.h"
 
 #include <QEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "app/TLabeledEdit.h"
+#include "app/widgets/TLabeledEdit.h"
 
 #include <QLabel>
 

@@ -1,4 +1,4 @@
-#include "app/TPaintBox.h"
+#include "app/widgets/TPaintBox.h"
 
 #include "platform/ErrorBoundary.h"
 

@@ -1,4 +1,4 @@
-#include "app/TUpDown.h"
+#include "app/widgets/TUpDown.h"
 
 #include <QLineEdit>
 #include <QToolButton>

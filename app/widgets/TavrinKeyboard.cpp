@@ -1,6 +1,6 @@
-#include "app/TavrinKeyboard.h"
+#include "app/widgets/TavrinKeyboard.h"
 
-#include "app/DesignedColours.h"
+#include "app/widgets/DesignedColours.h"
 
 #include <QComboBox>
 #include <QLineEdit>

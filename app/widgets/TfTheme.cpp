@@ -1,7 +1,7 @@
-#include "app/TfTheme.h"
+#include "app/widgets/TfTheme.h"
 
-#include "app/StyleManager.h"
-#include "app/TFNav.h"
+#include "app/widgets/StyleManager.h"
+#include "app/main_window/TFNav.h"
 
 #include "canvas/TTavrinCanvas.h"
 

@@ -1,4 +1,4 @@
-#include "app/ToolIcons.h"
+#include "app/widgets/ToolIcons.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/WindowEdgeZone.h"
+#include "app/widgets/WindowEdgeZone.h"
 
 namespace WindowEdgeZone {
 

@@ -2,7 +2,7 @@
 
 #include "StartedProgram.h"
 
-#include "app/AcquisitionSession.h"
+#include "app/survey_windows/AcquisitionSession.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/DataPaths.h"
 #include "platform/FileIO.h"

@@ -4,9 +4,9 @@
 #include "positioning/rtcm/RtcmBaseStationLog.h"
 #include "positioning/rtcm/RtcmCaptureWalk.h"
 #include "positioning/rtcm/RtcmReport.h"
-#include "app/RtcmReportCommand.h"
+#include "app/ntrip/RtcmReportCommand.h"
 #include "positioning/rtcm/RtcmStreamScanner.h"
-#include "app/TfRTCMParsing.h"
+#include "app/ntrip/TfRTCMParsing.h"
 #include "tests/positioning/rtcm/RtcmTestFrames.h"
 #include "tests/support/TestEnvironment.h"
 

@@ -2,8 +2,8 @@
 // window's timer reporting a failing folder once per spell.
 #include "StartedProgram.h"
 
-#include "app/ScreenshotNames.h"
-#include "app/ScreenshotTaker.h"
+#include "platform/ScreenshotNames.h"
+#include "app/main_window/ScreenshotTaker.h"
 #include "platform/DataPaths.h"
 #include "platform/ManualClock.h"
 #include "tests/support/EventLoopWait.h"

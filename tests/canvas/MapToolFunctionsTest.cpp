@@ -1,4 +1,4 @@
-#include "app/MapToolFunctions.h"
+#include "canvas/MapToolFunctions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "app/LanguageFile.h"
-#include "app/TTavrinTranslation.h"
+#include "language/LanguageFile.h"
+#include "language/TTavrinTranslation.h"
 #include "platform/AppPaths.h"
 #include "platform/FileIO.h"
 #include "platform/RepeatedErrorGuard.h"

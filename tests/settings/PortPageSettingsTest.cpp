@@ -1,5 +1,5 @@
-#include "app/DisplaySettings.h"
-#include "app/PortPageSettings.h"
+#include "settings/DisplaySettings.h"
+#include "settings/PortPageSettings.h"
 
 #include "platform/IniFile.h"
 #include "platform/SerialPort.h"

@@ -1,6 +1,6 @@
-#include "app/NavigationSettings.h"
-#include "app/SettingsValues.h"
-#include "app/VesselShapeSettings.h"
+#include "settings/NavigationSettings.h"
+#include "settings/SettingsValues.h"
+#include "settings/VesselShapeSettings.h"
 
 #include "platform/IniFile.h"
 

@@ -1,4 +1,4 @@
-#include "app/RunlineGeometry.h"
+#include "survey/RunlineGeometry.h"
 
 #include <gtest/gtest.h>
 
