@@ -7,7 +7,7 @@
 #include "app/main_window/TFNav.h"
 #include "language/TTavrinTranslation.h"
 #include "app/translation/TfTranslationEditor.h"
-#include "app/translation/TranslationWalk.h"
+#include "app/main_window/TranslationWalk.h"
 #include "platform/AppPaths.h"
 #include "platform/FileIO.h"
 

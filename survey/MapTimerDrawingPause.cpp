@@ -1,4 +1,4 @@
-#include "app/main_window/MapTimerDrawingPause.h"
+#include "survey/MapTimerDrawingPause.h"
 
 namespace {
 

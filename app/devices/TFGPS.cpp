@@ -57,9 +57,10 @@ QLabel* label(const QString& text, QWidget* parent, const char* buddyName) {
 
 } // namespace
 
-TFGPS::TFGPS(QWidget* parent)
+TFGPS::TFGPS(DeviceSettingsLinks* links, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint) {
+                          Qt::WindowTitleHint),
+      Links(links) {
     setObjectName(QStringLiteral("FGPS"));
     setWindowTitle(QStringLiteral("Settings"));
     setModal(false);

@@ -14,6 +14,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QWidget;
+class DeviceSettingsLinks;
 class TColorBox;
 class TTavrinSerialGPS;
 struct PortPageTexts;
@@ -29,7 +30,10 @@ struct PortPageTexts;
 class TFGPS : public QDialog {
     Q_OBJECT
 public:
-    explicit TFGPS(QWidget* parent = nullptr);
+    explicit TFGPS(DeviceSettingsLinks* links = nullptr, QWidget* parent = nullptr);
+
+    // The map, the ports and the other windows, as far as the settings reach them.
+    DeviceSettingsLinks* const Links;
 
     // Frame.
     QTabWidget* SettingTabs = nullptr;

@@ -7,7 +7,7 @@
 #include "app/devices/TFGPS.h"
 
 #include "app/widgets/DesignedColours.h"
-#include "app/main_window/TFNav.h"
+#include "app/devices/DeviceSettingsLinks.h"
 
 #include "canvas/TTavrinCanvas.h"
 #include "platform/ErrorBoundary.h"
@@ -25,8 +25,8 @@ std::string Std(const QLineEdit* edit) {
     return edit->text().toStdString();
 }
 
-TTavrinCanvas* Canvas() {
-    return FNav ? FNav->fcad : nullptr;
+TTavrinCanvas* Canvas(DeviceSettingsLinks* links) {
+    return links ? links->Map() : nullptr;
 }
 
 } // namespace
@@ -98,7 +98,7 @@ void TFGPS::cLambert1Click() {
 }
 
 void TFGPS::cbGridVisibleClick() {
-    TTavrinCanvas* canvas = Canvas();
+    TTavrinCanvas* canvas = Canvas(Links);
     if (!canvas)
         return;
     canvas->GridVisible = cbGridVisible->isChecked();
@@ -108,7 +108,7 @@ void TFGPS::cbGridVisibleClick() {
 }
 
 void TFGPS::cbGridColorChange() {
-    TTavrinCanvas* canvas = Canvas();
+    TTavrinCanvas* canvas = Canvas(Links);
     if (!canvas)
         return;
     canvas->GridColor = cbGridColor->Selected();
@@ -117,7 +117,7 @@ void TFGPS::cbGridColorChange() {
 }
 
 void TFGPS::cbAutoGridClick() {
-    TTavrinCanvas* canvas = Canvas();
+    TTavrinCanvas* canvas = Canvas(Links);
     if (!canvas)
         return;
     GridAutoValue = cbAutoGrid->isChecked();
@@ -135,41 +135,42 @@ void TFGPS::cbShowDepthLabelsClick() {
 
 void TFGPS::edEventLabelFontSizeChange() {
     EventLabelFontSize = IntegerSettingFromText(Std(edEventLabelFontSize), 24);
-    if (TTavrinCanvas* canvas = Canvas())
+    if (TTavrinCanvas* canvas = Canvas(Links))
         canvas->Refresh();
 }
 
 void TFGPS::cbEventLabelColorChange() {
     EventLabelColor = cbEventLabelColor->Selected();
-    if (TTavrinCanvas* canvas = Canvas())
+    if (TTavrinCanvas* canvas = Canvas(Links))
         canvas->Refresh();
 }
 
 void TFGPS::edOverlayFontSizeChange() {
     OverlayFontSize = IntegerSettingFromText(Std(edOverlayFontSize), 40);
-    if (TTavrinCanvas* canvas = Canvas())
+    if (TTavrinCanvas* canvas = Canvas(Links))
         canvas->Refresh();
 }
 
 void TFGPS::cbOverlayDepthColorChange() {
     OverlayDepthColor = cbOverlayDepthColor->Selected();
-    if (TTavrinCanvas* canvas = Canvas())
+    if (TTavrinCanvas* canvas = Canvas(Links))
         canvas->Refresh();
 }
 
 void TFGPS::cbOverlaySpeedColorChange() {
     OverlaySpeedColor = cbOverlaySpeedColor->Selected();
-    if (TTavrinCanvas* canvas = Canvas())
+    if (TTavrinCanvas* canvas = Canvas(Links))
         canvas->Refresh();
 }
 
 void TFGPS::eScreenshotIntervalChange() {
-    if (!FNav || !FNav->tScreenshot)
+    QTimer* screenshots = Links ? Links->ScreenshotTimer() : nullptr;
+    if (!screenshots)
         return;
     const ScreenshotTimerSetting timer = ScreenshotTimerFromText(Std(eScreenshotInterval));
-    FNav->tScreenshot->setInterval(timer.intervalMs);
+    screenshots->setInterval(timer.intervalMs);
     if (timer.running)
-        FNav->tScreenshot->start();
+        screenshots->start();
     else
-        FNav->tScreenshot->stop();
+        screenshots->stop();
 }

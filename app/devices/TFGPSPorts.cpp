@@ -5,8 +5,7 @@
 #include "app/devices/TFGPS.h"
 
 #include "app/widgets/DesignedColours.h"
-#include "app/main_window/TFNav.h"
-#include "app/survey_windows/TfRealtime.h"
+#include "app/devices/DeviceSettingsLinks.h"
 
 #include "platform/DataPaths.h"
 #include "platform/Dialogs.h"
@@ -71,7 +70,7 @@ PortPageTexts TFGPS::portPageTexts(bool gnss) const {
 }
 
 bool TFGPS::copyPortPage(bool gnss) {
-    TTavrinSerialGPS* port = FNav ? (gnss ? FNav->ZGPS1 : FNav->ZSENSOR) : nullptr;
+    TTavrinSerialGPS* port = Links ? Links->Port(gnss) : nullptr;
     if (!port)
         return false;
     std::vector<int> offered;
@@ -140,12 +139,8 @@ void TFGPS::cSBESMessageChange(TypeChangeSource source) {
         if (type != QLatin1String(m.type))
             continue;
         eSBESFormat->setText(QString::fromLatin1(m.format));
-        if (fRealtime) {
-            if (m.frame == 1)
-                fRealtime->ShowLowFreqFrame();
-            else
-                fRealtime->HideLowFreqFrame();
-        }
+        if (Links)
+            Links->ShowLowFrequencyFrame(m.frame == 1);
         return;
     }
     // "OTHER" by hand starts an empty format for the operator to type; the run after start
@@ -165,22 +160,22 @@ void TFGPS::MemoSensorChange() {
 }
 
 void TFGPS::MemoGPSMouseDown() {
-    if (FNav)
-        FNav->PortMonitorActive = false;
+    if (Links)
+        Links->SetPortMonitorActive(false);
 }
 
 void TFGPS::MemoGPSMouseUp() {
-    if (FNav)
-        FNav->PortMonitorActive = true;
+    if (Links)
+        Links->SetPortMonitorActive(true);
 }
 
 void TFGPS::AppendMonitorLine(QObject* port, const std::string& line) {
-    if (!FNav || !FNav->PortMonitorActive || !isVisible())
+    if (!Links || !Links->PortMonitorActive() || !isVisible())
         return;
     QPlainTextEdit* memo = nullptr;
-    if (port && port == FNav->ZGPS1)
+    if (port && port == Links->Port(true))
         memo = MemoGPS;
-    else if (port && port == FNav->ZSENSOR)
+    else if (port && port == Links->Port(false))
         memo = MemoSensor;
     if (!memo)
         return;

@@ -5,7 +5,7 @@
 #include "settings/PortPageSettings.h"
 #include "app/widgets/TColorBox.h"
 #include "app/devices/TFGPS.h"
-#include "app/main_window/TFNav.h"
+#include "app/devices/DeviceSettingsLinks.h"
 
 #include "canvas/TTavrinCanvas.h"
 #include "platform/AppPaths.h"
@@ -231,9 +231,9 @@ void TFGPS::updateDisplayValuesFromControls() {
 }
 
 void TFGPS::pushGridIntoCanvas(bool repaint) {
-    if (!FNav || !FNav->fcad)
+    TTavrinCanvas* canvas = Links ? Links->Map() : nullptr;
+    if (!canvas)
         return;
-    TTavrinCanvas* canvas = FNav->fcad;
     canvas->GridVisible = GridVisibleValue;
     canvas->GridSpacingX = GridAutoValue ? 0.0 : GridSpacingXValue;
     canvas->GridSpacingY = GridAutoValue ? 0.0 : GridSpacingYValue;

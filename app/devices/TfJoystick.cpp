@@ -12,9 +12,10 @@
 
 TfJoystick* fJoystick = nullptr;
 
-TfJoystick::TfJoystick(QWidget* parent)
+TfJoystick::TfJoystick(const TFGPS* deviceSettings, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint) {
+                          Qt::WindowTitleHint),
+      DeviceSettings(deviceSettings) {
     setObjectName(QStringLiteral("fJoystick"));
     setWindowTitle(QStringLiteral("Battery"));
     setFixedSize(131, 42);
@@ -45,7 +46,8 @@ TfJoystick::TfJoystick(QWidget* parent)
 void TfJoystick::Timer1Timer() {
     // Only the sounder type that sends a battery value keeps the window on the screen; the
     // window has no way back of its own.
-    if (!FGPS || FGPS->cSBESMessage->currentText() != QLatin1String("Tavrin SMT"))
+    if (!DeviceSettings ||
+        DeviceSettings->cSBESMessage->currentText() != QLatin1String("Tavrin SMT"))
         hide();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class TFGPS;
 class QLabel;
 class QTimer;
 
@@ -11,7 +12,10 @@ class QTimer;
 class TfJoystick : public QWidget {
     Q_OBJECT
 public:
-    explicit TfJoystick(QWidget* parent = nullptr);
+    explicit TfJoystick(const TFGPS* deviceSettings = nullptr, QWidget* parent = nullptr);
+
+    // The device settings, whose sounder type keeps the window on the screen.
+    const TFGPS* const DeviceSettings;
 
     // The battery text; empty until the first value arrives. The only battery state.
     QLabel* pBattery = nullptr;

@@ -9,7 +9,7 @@
 #include "app/survey_windows/TOffsets.h"
 #include "app/main_window/TStatusBar.h"
 #include "language/TTavrinTranslation.h"
-#include "app/translation/TranslationWalk.h"
+#include "app/main_window/TranslationWalk.h"
 #include "app/devices/TfJoystick.h"
 #include "app/survey_windows/TfRealtime.h"
 #include "app/runlines/TfRunline1.h"

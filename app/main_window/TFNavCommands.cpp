@@ -3,6 +3,7 @@
 // the periodic screenshots and the on-screen keyboards.
 
 #include "app/main_window/TFNav.h"
+#include "app/main_window/MainWindowLinks.h"
 
 #include "app/widgets/HandlerBinding.h"
 #include "app/main_window/LoadedFileFolder.h"
@@ -20,7 +21,7 @@
 #include "app/widgets/TfTheme.h"
 #include "app/main_window/TformAbout.h"
 #include "app/ntrip/TfrmNTRIPSettings.h"
-#include "app/translation/TranslationWalk.h"
+#include "app/main_window/TranslationWalk.h"
 
 #include "positioning/gnss/TavrinSerialGPS.h"
 
@@ -139,7 +140,7 @@ void TFNav::RemoteSupport1Click() {
 
 void TFNav::TavrinNTRIPClient1Click() {
     if (!frmNTRIPSettings) {
-        auto* window = new TfrmNTRIPSettings(this);
+        auto* window = new TfrmNTRIPSettings(&MainWindowLinks::NtripWindow(), this);
         window->setWindowFlag(Qt::Window, true);
         connect(window, &QObject::destroyed, this, [window] {
             if (frmNTRIPSettings == window)

@@ -6,7 +6,7 @@
 #include "app/main_window/TFNav.h"
 
 #include "app/widgets/HandlerBinding.h"
-#include "app/main_window/MapTimerDrawingPause.h"
+#include "survey/MapTimerDrawingPause.h"
 #include "canvas/MapToolFunctions.h"
 #include "app/main_window/TStatusBar.h"
 #include "app/survey_windows/TfRealtime.h"

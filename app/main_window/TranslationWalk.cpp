@@ -1,4 +1,4 @@
-#include "app/translation/TranslationWalk.h"
+#include "app/main_window/TranslationWalk.h"
 
 #include "app/translation/Captions.h"
 #include "app/devices/TFGPS.h"

@@ -2,7 +2,7 @@
 
 #include "app/widgets/DesignedColours.h"
 
-#include "app/main_window/TFNav.h"
+#include "app/ntrip/NtripWindowLinks.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/DateTimeText.h"
@@ -62,9 +62,10 @@ std::string Text(const QLineEdit* edit) {
 
 } // namespace
 
-TfrmNTRIPSettings::TfrmNTRIPSettings(QWidget* parent)
+TfrmNTRIPSettings::TfrmNTRIPSettings(NtripWindowLinks* links, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowCloseButtonHint),
+      Links(links) {
     setObjectName(QStringLiteral("frmNTRIPSettings"));
     setWindowTitle(QStringLiteral("Tavrin NTRIP Client"));
     setFixedSize(ClientWidth, ClientHeight);
@@ -192,10 +193,8 @@ void TfrmNTRIPSettings::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
-    if (FNav) {
-        const QPoint centre = FNav->frameGeometry().center();
-        move(centre.x() - frameGeometry().width() / 2, centre.y() - frameGeometry().height() / 2);
-    }
+    if (const std::optional<QPoint> centre = Links ? Links->MainWindowCentre() : std::nullopt)
+        move(centre->x() - frameGeometry().width() / 2, centre->y() - frameGeometry().height() / 2);
     FormShow();
     ScrollLogToNewestLine();
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+class NtripWindowLinks;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -30,7 +31,10 @@ class TTavrinNTRIPClient;
 class TfrmNTRIPSettings : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmNTRIPSettings(QWidget* parent = nullptr);
+    explicit TfrmNTRIPSettings(NtripWindowLinks* links = nullptr, QWidget* parent = nullptr);
+
+    // The GNSS receiver's port and the main window the window opens over.
+    NtripWindowLinks* const Links;
     ~TfrmNTRIPSettings() override;
 
     // Hands the open GNSS port to the client, which writes the corrections to it while

@@ -4,7 +4,7 @@
 
 #include "settings/PortPageSettings.h"
 #include "app/ntrip/RtcmReportCommand.h"
-#include "app/main_window/TFNav.h"
+#include "app/ntrip/NtripWindowLinks.h"
 #include "platform/Clock.h"
 #include "platform/NumberText.h"
 #include "platform/SerialChannel.h"
@@ -217,9 +217,10 @@ void TfrmNTRIPSettings::SetGpsPort(std::shared_ptr<SerialChannel> channel, const
 }
 
 void TfrmNTRIPSettings::FollowGpsPort() {
-    if (!Client || !FNav || !FNav->ZGPS1)
+    const TTavrinSerialGPS* port = Links ? Links->GnssPort() : nullptr;
+    if (!Client || !port)
         return;
-    const TTavrinSerialGPS& gps = *FNav->ZGPS1;
+    const TTavrinSerialGPS& gps = *port;
     const std::shared_ptr<SerialChannel> channel = gps.Handle;
     const bool open = gps.Connected && channel && channel->isOpen();
     const std::shared_ptr<SerialChannel> held = Client->SerialHandle();
@@ -232,9 +233,10 @@ void TfrmNTRIPSettings::FollowGpsPort() {
 }
 
 void TfrmNTRIPSettings::FeedPositionFromReceiver() {
-    if (!FNav || !FNav->ZGPS1 || !rbFromGPS->isChecked())
+    const TTavrinSerialGPS* port = Links ? Links->GnssPort() : nullptr;
+    if (!port || !rbFromGPS->isChecked())
         return;
-    const TTavrinSerialGPS& gps = *FNav->ZGPS1;
+    const TTavrinSerialGPS& gps = *port;
     if (!gps.Connected || gps.GetFixQuality() <= 0)
         return;
     UpdateVesselPosition(double(gps.GetLatitude()), double(gps.GetLongitude()),

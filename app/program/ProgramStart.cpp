@@ -4,6 +4,7 @@
 #include "app/widgets/StyleManager.h"
 #include "app/devices/TFGPS.h"
 #include "app/widgets/TFMsg.h"
+#include "app/main_window/MainWindowLinks.h"
 #include "app/main_window/TFNav.h"
 #include "app/settings_windows/TFShape.h"
 #include "app/settings_windows/TNavset.h"
@@ -49,8 +50,10 @@ struct OwnedWindow {
 std::vector<OwnedWindow> owned;
 std::vector<QWidget*> creationOrder;
 
-template <typename Form> void create(Form*& pointer) {
-    pointer = new Form();
+// Each tool window gets, as it is made, the links through which it reaches the rest of the
+// program; its handlers may use them from the start.
+template <typename Form, typename... Links> void create(Form*& pointer, Links*... links) {
+    pointer = new Form(links...);
     // Only the main window ends the program when it closes.
     if (static_cast<QWidget*>(pointer) != static_cast<QWidget*>(FNav))
         pointer->setAttribute(Qt::WA_QuitOnClose, false);
@@ -81,21 +84,23 @@ void ApplyStartStyle(const QString& styleName) {
 
 void CreateApplicationWindows() {
     create(FNav);
-    create(Navset);
+    create(Navset, &MainWindowLinks::NavigationSettings());
     create(FShape);
-    create(FGPS);
-    create(fRealtime);
+    create(FGPS, &MainWindowLinks::DeviceSettings());
+    create(fRealtime, &MainWindowLinks::RealtimeWindow());
     create(FMsg);
-    create(Offsets);
+    create(Offsets, &MainWindowLinks::SetUpWindow());
     create(formAbout);
-    create(fSVP);
-    create(fRunline1);
+    create(fSVP, &MainWindowLinks::SoundVelocity());
+    // The offsets log names the profile while soundings are corrected with it.
+    Offsets->SoundVelocityProfileInUse = [] { return fSVP && fSVP->VelocityColumnInUse(); };
+    create(fRunline1, &MainWindowLinks::RunlineWindow());
     create(fLatency);
-    create(fWaterfal);
-    create(fTheme);
-    create(fJoystick);
+    create(fWaterfal, &MainWindowLinks::EchogramWindow());
+    create(fTheme, &MainWindowLinks::ThemeWindow());
+    create(fJoystick, FGPS);
     create(fSVPGraph);
-    create(frmNTRIPSettings);
+    create(frmNTRIPSettings, &MainWindowLinks::NtripWindow());
     create(fRTCMParsing);
     PlaceFirstShownWindowsClearOfControls();
     // A handler on a timer or a device line that keeps failing tells the operator once, in the

@@ -3,7 +3,7 @@
 #include "app/widgets/DesignedColours.h"
 
 #include "survey/RunlineGeometry.h"
-#include "app/main_window/TFNav.h"
+#include "app/runlines/RunlineWindowLinks.h"
 
 #include "canvas/TTavrinCanvas.h"
 
@@ -42,8 +42,8 @@ QColor colourOf(uint32_t value) {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
-TTavrinCanvas* mapCanvas() {
-    return FNav ? FNav->fcad : nullptr;
+TTavrinCanvas* mapCanvas(RunlineWindowLinks* links) {
+    return links ? links->Map() : nullptr;
 }
 
 // A text that is not a number (empty, "abc", "nan", "1e999") takes the default, and so does a
@@ -70,7 +70,8 @@ template <typename Handler> void bind(QPushButton* button, TfRunline1* form, Han
 
 } // namespace
 
-TfRunline1::TfRunline1(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+TfRunline1::TfRunline1(RunlineWindowLinks* links, QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
+      Links(links) {
     setObjectName(QStringLiteral("fRunline1"));
     setWindowTitle(QStringLiteral("Runline Generator"));
     auto* layout = new QVBoxLayout(this);
@@ -207,7 +208,7 @@ void TfRunline1::bDrawRouteClick() {
     ClearGeneratedLines();
     RoutePoints.clear();
     RouteReady = false;
-    TTavrinCanvas* canvas = mapCanvas();
+    TTavrinCanvas* canvas = mapCanvas(Links);
     if (!canvas)
         return;
     int layer = canvas->LayerFindByName(RouteLayerName);
@@ -277,7 +278,7 @@ void TfRunline1::bClearClick() {
 }
 
 bool TfRunline1::GenerateRunlines() {
-    TTavrinCanvas* canvas = mapCanvas();
+    TTavrinCanvas* canvas = mapCanvas(Links);
     if (RoutePoints.size() < 2 || !canvas)
         return false;
     const double spacing = positiveOr(eSpacing->text(), DefaultSpacing);
@@ -314,7 +315,7 @@ bool TfRunline1::GenerateRunlines() {
 }
 
 void TfRunline1::ClearGeneratedLines() {
-    TTavrinCanvas* canvas = mapCanvas();
+    TTavrinCanvas* canvas = mapCanvas(Links);
     if (!canvas)
         return;
     // Looked up by name: layer ids start again with a replacing load.

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+class RunlineWindowLinks;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -18,7 +19,10 @@ class QRadioButton;
 class TfRunline1 : public QWidget {
     Q_OBJECT
 public:
-    explicit TfRunline1(QWidget* parent = nullptr);
+    explicit TfRunline1(RunlineWindowLinks* links = nullptr, QWidget* parent = nullptr);
+
+    // The map the route is read from and the lines are drawn on.
+    RunlineWindowLinks* const Links;
 
     // "Step 1: Draw Route"
     QGroupBox* gbRoute = nullptr;

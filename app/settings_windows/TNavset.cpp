@@ -6,7 +6,7 @@
 #include "app/settings_windows/RefusedSettingsReport.h"
 #include "settings/SettingsValues.h"
 #include "app/widgets/TColorBox.h"
-#include "app/main_window/TFNav.h"
+#include "app/settings_windows/NavigationSettingsLinks.h"
 #include "app/widgets/TUpDown.h"
 
 #include "canvas/TTavrinCanvas.h"
@@ -83,10 +83,11 @@ TUpDown* PlaceWithUpDown(QLineEdit* edit, QRect area, int min, int max, int incr
 
 } // namespace
 
-TNavset::TNavset(QWidget* parent)
+TNavset::TNavset(NavigationSettingsLinks* links, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowCloseButtonHint),
+      Links(links) {
     setObjectName(QStringLiteral("Navset"));
     setWindowTitle(QStringLiteral("Navigation Settings"));
     setFixedSize(185, 296);
@@ -231,7 +232,7 @@ void TNavset::FormCloseQuery() {
     if (!SaveFormState(this))
         Written = false;
     // Closed by the main window's closing, which reports the file once for every window.
-    const bool closingProgram = FNav && FNav->InClosingSteps();
+    const bool closingProgram = Links && Links->ClosingProgram();
     if (!Written && !closingProgram)
         Dialogs::showError(QStringLiteral("Cannot write the settings file %1: the navigation "
                                           "settings are not kept for the next start.")
@@ -250,11 +251,11 @@ void TNavset::ReplaceEmpty(QLineEdit* edit, const char* text) {
     edit->selectAll();
 }
 
-TTavrinCanvas* TNavset::Map() {
-    return FNav ? FNav->fcad : nullptr;
+TTavrinCanvas* TNavset::Map() const {
+    return Links ? Links->Map() : nullptr;
 }
 
-TTavrinCanvas* TNavset::VesselLayerMap(int& layer) {
+TTavrinCanvas* TNavset::VesselLayerMap(int& layer) const {
     TTavrinCanvas* map = Map();
     layer = map ? map->LayerFindByName(VesselLayer) : -1;
     return layer < 0 ? nullptr : map;
@@ -313,8 +314,8 @@ void TNavset::eVesselUpdateRateChange() {
     UpdateRateCheck->Accepted();
     if (const std::optional<int> rate = CheckWholeValue(UpdateRateRule, text.toStdString()))
         UpDownUpdateRate->Position = *rate;
-    if (FNav && FNav->tMap)
-        FNav->tMap->setInterval(*interval);
+    if (QTimer* tick = Links ? Links->MapTimer() : nullptr)
+        tick->setInterval(*interval);
 }
 
 void TNavset::fcadColorChange() {

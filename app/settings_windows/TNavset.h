@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class NavigationSettingsLinks;
 class FieldCheck;
 class QCheckBox;
 class QGroupBox;
@@ -26,7 +27,10 @@ class TUpDown;
 class TNavset : public QWidget {
     Q_OBJECT
 public:
-    explicit TNavset(QWidget* parent = nullptr);
+    explicit TNavset(NavigationSettingsLinks* links = nullptr, QWidget* parent = nullptr);
+
+    // The map, its tick and the program's closing, as far as the settings reach them.
+    NavigationSettingsLinks* const Links;
 
     const NavigationSettings& Settings() const { return Values; }
 
@@ -88,9 +92,9 @@ private:
                                               const char* emptyText);
     void ShowValues();
     // The main window's map, or null while there is none.
-    static TTavrinCanvas* Map();
+    TTavrinCanvas* Map() const;
     // The map when it has the vessel layer (its id in `layer`), else null.
-    static TTavrinCanvas* VesselLayerMap(int& layer);
+    TTavrinCanvas* VesselLayerMap(int& layer) const;
     static void Repaint(TTavrinCanvas* map);
 
     NavigationSettings Values;

@@ -1,10 +1,8 @@
 #include "app/sound_velocity/TfSVP.h"
 
-#include "app/widgets/TFMsg.h"
-#include "app/main_window/TFNav.h"
+#include "app/sound_velocity/SoundVelocityLinks.h"
 #include "app/sound_velocity/TfSVPGraph.h"
 #include "app/widgets/TLabeledEdit.h"
-#include "app/survey_windows/TOffsets.h"
 #include "language/TTavrinTranslation.h"
 
 #include "platform/AppPaths.h"
@@ -74,7 +72,8 @@ std::string TimeText(const LocalDateTime& t) {
 
 } // namespace
 
-TfSVP::TfSVP(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+TfSVP::TfSVP(SoundVelocityLinks* links, QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+      Links(links) {
     setObjectName(QStringLiteral("fSVP"));
     setWindowTitle(QStringLiteral("Sound Velocity"));
     resize(703, 369);
@@ -155,9 +154,6 @@ TfSVP::TfSVP(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTo
     bSaveClose->setEnabled(false);
     bind(bSaveClose, &QPushButton::clicked, &TfSVP::BitBtn2Click);
 
-    // The offsets log names the profile while soundings are corrected with it.
-    if (Offsets)
-        Offsets->SoundVelocityProfileInUse = [] { return fSVP && fSVP->VelocityColumnInUse(); };
     FormCreate();
 }
 
@@ -222,14 +218,13 @@ void TfSVP::ShowColumnInUse() {
 }
 
 void TfSVP::ApplyUseToSetupWindow() {
-    if (!Offsets)
+    if (!Links)
         return;
     const bool used = cUseSVP->isChecked();
-    Offsets->SV->setEnabled(!used);
     if (used)
-        Offsets->bSVP->setText(English() ? QStringLiteral("SVP Profile Used") : QStringLiteral("Ses Hızı Profili Devrede"));
+        Links->ShowSoundVelocityUse(used, English() ? QStringLiteral("SVP Profile Used") : QStringLiteral("Ses Hızı Profili Devrede"));
     else
-        Offsets->bSVP->setText(English() ? QStringLiteral("Single SV Used") : QStringLiteral("Tek Ses Hızı Değeri"));
+        Links->ShowSoundVelocityUse(used, English() ? QStringLiteral("Single SV Used") : QStringLiteral("Tek Ses Hızı Değeri"));
 }
 
 void TfSVP::FormCreate() {
@@ -257,8 +252,8 @@ void TfSVP::FormCreate() {
     updatingUse_ = false;
     if (use && !blank && !valid) {
         const std::string text = "Sound velocity profile not used: the stored " + error + ".";
-        if (FMsg)
-            FMsg->AddMessage(Utf8(text));
+        if (Links)
+            Links->Message(Utf8(text));
         AutoEventLog(text, EventsLogPath());
     }
     ShowColumnInUse();
@@ -342,8 +337,8 @@ void TfSVP::cUseSVPClick() {
 
 void TfSVP::BitBtn2Click() {
     // The project save writes the dated lists itself while the profile is in use.
-    if (FNav)
-        FNav->Save1Click();
+    if (Links)
+        Links->SaveProject();
     SoundVelocityFiles::Lists lists = {ListLines(mRawSVData), ListLines(mRawSVExtracted),
                                        ListLines(mSortedAveragedSV), ListLines(mSVPColumn)};
     std::string error;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+class SoundVelocityLinks;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -25,7 +26,10 @@ class TLabeledEdit;
 class TfSVP : public QWidget {
     Q_OBJECT
 public:
-    explicit TfSVP(QWidget* parent = nullptr);
+    explicit TfSVP(SoundVelocityLinks* links = nullptr, QWidget* parent = nullptr);
+
+    // The set-up window, the message window and the project, as far as the window reaches them.
+    SoundVelocityLinks* const Links;
 
     QToolButton* BitBtn1 = nullptr;
     QToolButton* bGraph = nullptr;

@@ -1,6 +1,6 @@
 #include "app/survey_windows/AcquisitionSession.h"
 
-#include "app/main_window/MapTimerDrawingPause.h"
+#include "survey/MapTimerDrawingPause.h"
 #include "platform/Clock.h"
 #include "platform/DataPaths.h"
 #include "survey/GeodesyLog.h"

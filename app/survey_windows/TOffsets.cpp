@@ -1,9 +1,7 @@
 #include "app/survey_windows/TOffsets.h"
 
-#include "app/main_window/TFNav.h"
+#include "app/survey_windows/SetUpWindowLinks.h"
 #include "language/TTavrinTranslation.h"
-#include "app/sound_velocity/TfSVP.h"
-#include "app/ntrip/TfrmNTRIPSettings.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -95,7 +93,8 @@ QString Utf8(const std::string& text) {
 
 } // namespace
 
-TOffsets::TOffsets(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint) {
+TOffsets::TOffsets(SetUpWindowLinks* links, QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint),
+      Links(links) {
     setObjectName(QStringLiteral("Offsets"));
     setWindowTitle(QStringLiteral("Offsets Essential for Post Processing / Recovery"));
     setModal(false);
@@ -251,8 +250,8 @@ void TOffsets::Timer1Timer() {
 
 void TOffsets::BitBtn1Click() {
     // The project is saved before anything is checked, so even a refused set-up keeps it.
-    if (FNav && FNav->Save1)
-        FNav->Save1->trigger();
+    if (Links)
+        Links->SaveProject();
 
     const SetupLanguage lang = language();
     const std::string timeText = time->text().toStdString();
@@ -293,8 +292,8 @@ void TOffsets::BitBtn1Click() {
 
     // Starting is all this action asks of the toggle: a running survey goes on, even when
     // its GNSS port dropped and released the button.
-    if (FNav && FNav->Realtime && !SurveyAcquisitionState().AcquisitionRunning)
-        FNav->Realtime->click();
+    if (Links && !SurveyAcquisitionState().AcquisitionRunning)
+        Links->StartSurvey();
 
     SaveFormState(this);
     close();
@@ -314,23 +313,19 @@ void TOffsets::FormDblClick() {
 }
 
 void TOffsets::bSVPClick() {
-    if (fSVP)
-        fSVP->show();
+    if (Links)
+        Links->ShowSoundVelocity();
 }
 
 void TOffsets::bNTRIPShowClick() {
-    if (!frmNTRIPSettings)
-        return;
-    frmNTRIPSettings->ShowModally();
+    if (Links)
+        Links->ShowNtripModally();
 }
 
 void TOffsets::FieldClick(QLineEdit* field) {
-    if (!FNav || !field)
+    if (!Links || !field)
         return;
-    if (field == Location || field == SurveyBoat || field == Surveyor)
-        FNav->ShowSimpleKeyboard(field);
-    else
-        FNav->ShowNumericKeypad(field);
+    Links->ShowKeyboard(field, field == Location || field == SurveyBoat || field == Surveyor);
 }
 
 void TOffsets::numericFieldExit(QLineEdit* field) {

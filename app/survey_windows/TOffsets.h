@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class SetUpWindowLinks;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -22,7 +23,10 @@ class QTimer;
 class TOffsets : public QDialog {
     Q_OBJECT
 public:
-    explicit TOffsets(QWidget* parent = nullptr);
+    explicit TOffsets(SetUpWindowLinks* links = nullptr, QWidget* parent = nullptr);
+
+    // The project, Start, the other windows and the keyboards, as far as the set-up reaches them.
+    SetUpWindowLinks* const Links;
 
     // The set-up that acquisition corrects soundings with: set by an accepted "Realtime" and,
     // at creation, from stored values that pass the numeric checks. Empty otherwise, and then

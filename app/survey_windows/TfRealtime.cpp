@@ -1,9 +1,7 @@
 #include "app/survey_windows/TfRealtime.h"
 
 #include "app/widgets/DesignedColours.h"
-#include "app/devices/TFGPS.h"
-#include "app/main_window/TFNav.h"
-#include "app/survey_windows/TOffsets.h"
+#include "app/survey_windows/RealtimeWindowLinks.h"
 #include "app/widgets/ToolIcons.h"
 
 #include "platform/DataPaths.h"
@@ -64,9 +62,10 @@ QGroupBox* DepthFrame(QWidget* parent, const char* name, const char* caption, QL
 
 } // namespace
 
-TfRealtime::TfRealtime(QWidget* parent)
+TfRealtime::TfRealtime(RealtimeWindowLinks* links, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      Links(links) {
     setObjectName(QStringLiteral("fRealtime"));
     setWindowTitle(QStringLiteral("Realtime Data"));
     SetDesignedBackground(this, Qt::white);
@@ -153,8 +152,8 @@ void TfRealtime::Timer1Timer() {
         Timer1 = nullptr;
     }
     // The delayed run, not an operator's pick: an "OTHER" format stays.
-    if (FGPS)
-        FGPS->cSBESMessageChange(TFGPS::TypeChangeSource::DelayedStart);
+    if (Links)
+        Links->DelayedSounderTypeRun();
 }
 
 void TfRealtime::SetBoxColour(QGroupBox* box, const QColor& colour) {
@@ -177,32 +176,33 @@ void TfRealtime::FormShow() {
 }
 
 void TfRealtime::btHideClick() {
-    if (!FNav)
+    if (!Links)
         return;
     // The window is hidden in the compact view, so the main window normally leads back; a
     // click that still arrives takes the same way.
     if (hideImageIndex_ == 1)
-        FNav->RestoreChrome();
+        Links->RestoreChrome();
     else
-        FNav->HideChrome();
+        Links->HideChrome();
 }
 
 void TfRealtime::ToolButton2Click() {
-    if (FNav && FNav->Zoomin)
-        FNav->Zoomin->click();
+    if (Links)
+        Links->ZoomIn();
 }
 
 void TfRealtime::ToolButton3Click() {
-    if (FNav && FNav->Zoomout)
-        FNav->Zoomout->click();
+    if (Links)
+        Links->ZoomOut();
 }
 
 void TfRealtime::btOpenLogFolderClick() {
     // The folder of the GNSS raw log when there is one, else the day's log folder; then the
     // day folder above it.
     QString folder = QString::fromStdString(LogFolder);
-    if (FNav && FNav->ZGPS1 && !FNav->ZGPS1->LogFileName.empty())
-        folder = QFileInfo(QString::fromStdString(FNav->ZGPS1->LogFileName)).path() + '/';
+    const std::string gnssLog = Links ? Links->GnssLogFileName() : std::string();
+    if (!gnssLog.empty())
+        folder = QFileInfo(QString::fromStdString(gnssLog)).path() + '/';
     QString trimmed = folder;
     while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
         trimmed.chop(1);
@@ -219,8 +219,8 @@ void TfRealtime::btOpenLogFolderClick() {
 }
 
 void TfRealtime::btShowOffsetsClick() {
-    if (Offsets)
-        Offsets->show();
+    if (Links)
+        Links->ShowSetUp();
 }
 
 void TfRealtime::showEvent(QShowEvent* event) {

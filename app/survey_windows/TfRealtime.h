@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class RealtimeWindowLinks;
 class QGroupBox;
 class QTimer;
 class QLabel;
@@ -14,7 +15,10 @@ class QToolButton;
 class TfRealtime : public QWidget {
     Q_OBJECT
 public:
-    explicit TfRealtime(QWidget* parent = nullptr);
+    explicit TfRealtime(RealtimeWindowLinks* links = nullptr, QWidget* parent = nullptr);
+
+    // The main window, the device settings and the set-up, as far as the window reaches them.
+    RealtimeWindowLinks* const Links;
 
     QToolBar* ToolBar1 = nullptr;
     // Its image index records the view: 0 normal, 1 compact (the main window reads it).

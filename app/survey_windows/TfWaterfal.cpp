@@ -1,7 +1,7 @@
 #include "app/survey_windows/TfWaterfal.h"
 
 #include "app/survey_windows/EchogramPainter.h"
-#include "app/main_window/TFNav.h"
+#include "app/survey_windows/EchogramWindowLinks.h"
 #include "app/widgets/WindowEdgeZone.h"
 
 #include "platform/AppPaths.h"
@@ -24,8 +24,9 @@ const QString section = QStringLiteral("ECHOGRAM");
 constexpr int smallestSide = 40;
 } // namespace
 
-TfWaterfal::TfWaterfal(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+TfWaterfal::TfWaterfal(EchogramWindowLinks* links, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      Links(links) {
     setObjectName(QStringLiteral("fWaterfal"));
     setWindowTitle(QStringLiteral("Acoustic Waterfall"));
     setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
@@ -70,8 +71,8 @@ EchogramPlan TfWaterfal::CurrentPlan() const {
 
 void TfWaterfal::FormShow() {
     readSettings();
-    if (FNav && FNav->tEchogram)
-        FNav->tEchogram->setInterval(Interval);
+    if (QTimer* tick = Links ? Links->EchogramTimer() : nullptr)
+        tick->setInterval(Interval);
     RestoreFormState(this, 1);
 }
 

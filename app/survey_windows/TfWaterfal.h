@@ -7,10 +7,14 @@
 
 // The echogram: the last soundings as a strip chart in a small borderless window that stays on
 // top. It is moved by dragging its body and resized by dragging its edges and corners.
+class EchogramWindowLinks;
 class TfWaterfal : public QWidget {
     Q_OBJECT
 public:
-    explicit TfWaterfal(QWidget* parent = nullptr);
+    explicit TfWaterfal(EchogramWindowLinks* links = nullptr, QWidget* parent = nullptr);
+
+    // The main window's echogram tick.
+    EchogramWindowLinks* const Links;
 
     // Entries kept and drawn (1..200) and the echogram timer's period (20..1000 ms), from
     // [ECHOGRAM]; read at creation and at every showing.

@@ -1,9 +1,7 @@
 #include "app/widgets/TfTheme.h"
 
 #include "app/widgets/StyleManager.h"
-#include "app/main_window/TFNav.h"
-
-#include "canvas/TTavrinCanvas.h"
+#include "app/widgets/ThemeWindowLinks.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
@@ -20,21 +18,10 @@
 
 TfTheme* fTheme = nullptr;
 
-namespace {
-
-// The map follows the panel colour of whatever style is active now.
-void repaintMapBackground() {
-    if (FNav && FNav->fcad) {
-        FNav->fcad->SetBackColor(StyleManager::panelColor());
-        FNav->fcad->Refresh();
-    }
-}
-
-} // namespace
-
-TfTheme::TfTheme(QWidget* parent)
+TfTheme::TfTheme(ThemeWindowLinks* links, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint) {
+                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      Links(links) {
     setObjectName(QStringLiteral("fTheme"));
     setWindowTitle(QStringLiteral("Theme Selection"));
     setFixedSize(320, 612);
@@ -68,9 +55,9 @@ TfTheme::TfTheme(QWidget* parent)
 
 void TfTheme::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (FNav) {
+    if (const std::optional<QPoint> centre = Links ? Links->MainWindowCentre() : std::nullopt) {
         QRect area = frameGeometry();
-        area.moveCenter(FNav->frameGeometry().center());
+        area.moveCenter(*centre);
         move(area.topLeft());
     }
     ErrorBoundary::run([this] { FormShow(); });
@@ -96,7 +83,9 @@ void TfTheme::lbThemeListClick() {
     // A style that cannot be applied is told by the style manager and leaves the current one.
     try {
         StyleManager::trySetStyle(item->text(), true);
-        repaintMapBackground();
+        // The map follows the panel colour of whatever style is active now.
+        if (Links)
+            Links->RepaintMapBackground();
     } catch (...) {
     }
 }
@@ -116,7 +105,9 @@ void TfTheme::bSaveExitClick() {
 void TfTheme::bCancelClick() {
     try {
         StyleManager::trySetStyle(ThemeAtShow, true);
-        repaintMapBackground();
+        // The map follows the panel colour of whatever style is active now.
+        if (Links)
+            Links->RepaintMapBackground();
     } catch (...) {
     }
     close();

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+class ThemeWindowLinks;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -15,7 +16,10 @@ class QPushButton;
 class TfTheme : public QWidget {
     Q_OBJECT
 public:
-    explicit TfTheme(QWidget* parent = nullptr);
+    explicit TfTheme(ThemeWindowLinks* links = nullptr, QWidget* parent = nullptr);
+
+    // The map's background and the main window the window opens over.
+    ThemeWindowLinks* const Links;
 
     QGroupBox* gThemeFrame = nullptr;
     QListWidget* lbThemeList = nullptr;

@@ -1,7 +1,7 @@
 #include "../survey/SounderScanForTests.h"
 #include "AcquisitionWindowsForTests.h"
 #include "app/survey_windows/AcquisitionSession.h"
-#include "app/main_window/MapTimerDrawingPause.h"
+#include "survey/MapTimerDrawingPause.h"
 #include "platform/DataPaths.h"
 #include "platform/EventLog.h"
 #include "platform/FileIO.h"

@@ -1,6 +1,6 @@
 #include "StartedProgram.h"
 
-#include "app/main_window/MapTimerDrawingPause.h"
+#include "survey/MapTimerDrawingPause.h"
 #include "survey/RunlineGeometry.h"
 #include "app/settings_windows/TNavset.h"
 #include "app/main_window/TStatusBar.h"

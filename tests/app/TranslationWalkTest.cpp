@@ -7,7 +7,7 @@
 #include "app/main_window/TformAbout.h"
 #include "app/translation/Captions.h"
 #include "language/LanguageFile.h"
-#include "app/translation/TranslationWalk.h"
+#include "app/main_window/TranslationWalk.h"
 #include "platform/AppPaths.h"
 #include "platform/FileIO.h"
 

@@ -5,7 +5,7 @@
 #include "language/LanguageFile.h"
 #include "app/settings_windows/TNavset.h"
 #include "app/main_window/TStatusBar.h"
-#include "app/translation/TranslationWalk.h"
+#include "app/main_window/TranslationWalk.h"
 #include "app/widgets/TfTheme.h"
 #include "app/survey_windows/TfWaterfal.h"
 #include "platform/AppPaths.h"
