@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+class DeviceSettingsLinks;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -14,7 +15,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QWidget;
-class DeviceSettingsLinks;
 class TColorBox;
 class TTavrinSerialGPS;
 struct PortPageTexts;

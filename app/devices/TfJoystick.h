@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-class TFGPS;
 class QLabel;
 class QTimer;
+class TFGPS;
 
 // The echo sounder's battery value, carried in its "Tavrin SMT" lines. Visible from start;
 // it takes itself off the screen, for the rest of the run, once another sounder type is

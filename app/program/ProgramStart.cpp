@@ -100,6 +100,7 @@ void CreateApplicationWindows() {
     create(fTheme, &MainWindowLinks::ThemeWindow());
     create(fJoystick, FGPS);
     create(fSVPGraph);
+    fSVP->GraphEditor = fSVPGraph;
     create(frmNTRIPSettings, &MainWindowLinks::NtripWindow());
     create(fRTCMParsing);
     PlaceFirstShownWindowsClearOfControls();

@@ -5,12 +5,12 @@
 #include <utility>
 #include <vector>
 
-class RunlineWindowLinks;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class RunlineWindowLinks;
 
 // Plans survey lines from a route drawn on the map: cross lines perpendicular to the route at a
 // fixed spacing, or lines parallel to it at multiples of the spacing on both sides. The lines

@@ -6,8 +6,8 @@
 
 #include <optional>
 
-class NavigationSettingsLinks;
 class FieldCheck;
+class NavigationSettingsLinks;
 class QCheckBox;
 class QGroupBox;
 class QLabel;

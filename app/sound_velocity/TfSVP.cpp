@@ -357,7 +357,7 @@ void TfSVP::bGraphClick() {
     }
     // The editor is made at start and reused; should it be gone, one serves this opening.
     std::unique_ptr<TfSVPGraph> ownEditor;
-    TfSVPGraph* editor = fSVPGraph;
+    TfSVPGraph* editor = GraphEditor;
     if (!editor) {
         ownEditor = std::make_unique<TfSVPGraph>();
         editor = ownEditor.get();

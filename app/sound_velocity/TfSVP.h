@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-class SoundVelocityLinks;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -15,7 +15,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
+class SoundVelocityLinks;
 class TLabeledEdit;
+class TfSVPGraph;
 
 // The survey's sound velocity profile: loads a cast, builds the velocity column in three steps
 // and says whether soundings are corrected with it ("Use Sound Velocity Profile").
@@ -30,6 +32,9 @@ public:
 
     // The set-up window, the message window and the project, as far as the window reaches them.
     SoundVelocityLinks* const Links;
+    // The graph editor made at start, reused by every opening; null until the program start
+    // hands it over and again once it is gone.
+    QPointer<TfSVPGraph> GraphEditor;
 
     QToolButton* BitBtn1 = nullptr;
     QToolButton* bGraph = nullptr;

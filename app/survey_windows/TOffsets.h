@@ -7,12 +7,12 @@
 #include <functional>
 #include <optional>
 
-class SetUpWindowLinks;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class SetUpWindowLinks;
 
 // Survey set-up: the offsets between transducer, water surface and GNSS antenna, the single
 // sound velocity, the manual tide and the survey's names. "Realtime" checks them, records them

@@ -2,12 +2,12 @@
 
 #include <QWidget>
 
-class RealtimeWindowLinks;
 class QGroupBox;
 class QTimer;
 class QLabel;
 class QToolBar;
 class QToolButton;
+class RealtimeWindowLinks;
 
 // Realtime data: the GNSS status box and the large depth read-outs, written by the acquisition
 // handlers of the main window, and a tool bar with the compact view, the zoom buttons, the day

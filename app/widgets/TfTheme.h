@@ -3,11 +3,11 @@
 #include <QString>
 #include <QWidget>
 
-class ThemeWindowLinks;
 class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class ThemeWindowLinks;
 
 // Chooses the visual style of the whole user interface. A style chosen in the list is applied
 // at once as a preview; "Save && Exit" keeps it for the next start, "Cancel" returns to the
