@@ -16,7 +16,7 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
 	proj-bin geographiclib-tools rtklib gpsd-clients \
 	fonts-dejavu-core fonts-liberation2 xvfb xauth openbox x11-utils locales clang-format \
 	imagemagick \
-	python3-ezdxf gdal-bin clang libclang-rt-14-dev
+	python3-ezdxf gdal-bin clang libclang-rt-14-dev faketime
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

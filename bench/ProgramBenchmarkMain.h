@@ -17,7 +17,7 @@
 inline int RunProgramBenchmarks(int argc, char** argv) {
     QTemporaryDir home;
     setenv("HOME", home.path().toLocal8Bit().constData(), 1);
-    AppPaths::setSettingsFile(home.filePath(QStringLiteral("TavrinSD.INI")));
+    AppPaths::setApplicationFolder(home.path().toStdString());
     BuildDataPaths();
     ScriptedDialogs dialogs;
     Dialogs::install(&dialogs);

@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     setenv("HOME", home.path().toLocal8Bit().constData(), 1);
     QApplication application(argc, argv);
-    AppPaths::setSettingsFile(home.filePath(QStringLiteral("TavrinSD.INI")));
+    AppPaths::setApplicationFolder(home.path().toStdString());
     BuildDataPaths();
     CreateApplicationWindows();
     EnsureStandardLayers(FNav->fcad);

@@ -202,7 +202,7 @@ void BM_WindowBound(benchmark::State& state) {
     const Setup setup{size_t(state.range(0)), int(state.range(1)), int(state.range(2))};
     for (auto _ : state) {
         QTemporaryDir folder;
-        AppPaths::setSettingsFile(folder.filePath("TavrinSD.INI"));
+        AppPaths::setApplicationFolder(folder.path().toStdString());
         PseudoTerminal receiverDevice, outputDevice;
         {
             IniFile ini(AppPaths::settingsFile());

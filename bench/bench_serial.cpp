@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     // A private settings file: the benchmark maps its own port.
     QTemporaryDir settings;
-    AppPaths::setSettingsFile(settings.path() + "/TavrinSD.INI");
+    AppPaths::setApplicationFolder(settings.path().toStdString());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

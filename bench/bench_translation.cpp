@@ -36,8 +36,7 @@ std::map<std::string, std::string> Entries(const char* prefix) {
 // A folder with "tr" and "de" files of 5,000 entries, and the program's windows.
 struct Fixture {
     Fixture() {
-        AppPaths::setSettingsFile(folder.filePath("TavrinSD.INI"));
-        AppPaths::setLanguagesFolder(folder.filePath("Languages").toStdString());
+        AppPaths::setApplicationFolder(folder.path().toStdString());
         std::filesystem::create_directories(AppPaths::languagesFolder());
         WriteFileAtomically(AppPaths::languagesFolder() + "tr.json", LanguageFileBytes(Entries("tr")));
         WriteFileAtomically(AppPaths::languagesFolder() + "de.json", LanguageFileBytes(Entries("de")));

@@ -7,7 +7,7 @@
 namespace {
 std::mutex settingsMutex;
 QString settingsOverride;
-std::string languagesOverride;
+std::string applicationFolderOverride;
 } // namespace
 
 std::string AppPaths::dataRoot() {
@@ -19,6 +19,11 @@ std::string AppPaths::dataRoot() {
 }
 
 std::string AppPaths::applicationFolder() {
+    {
+        std::lock_guard lock(settingsMutex);
+        if (!applicationFolderOverride.empty())
+            return applicationFolderOverride;
+    }
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
@@ -29,10 +34,19 @@ std::string AppPaths::applicationFolder() {
     return folder;
 }
 
-QString AppPaths::settingsFile() {
+void AppPaths::setApplicationFolder(const std::string& folder) {
     std::lock_guard lock(settingsMutex);
-    if (!settingsOverride.isEmpty())
-        return settingsOverride;
+    applicationFolderOverride = folder;
+    if (!applicationFolderOverride.empty() && applicationFolderOverride.back() != '/')
+        applicationFolderOverride += '/';
+}
+
+QString AppPaths::settingsFile() {
+    {
+        std::lock_guard lock(settingsMutex);
+        if (!settingsOverride.isEmpty())
+            return settingsOverride;
+    }
     return QString::fromStdString(applicationFolder()) + QStringLiteral("TavrinSD.INI");
 }
 
@@ -42,17 +56,5 @@ void AppPaths::setSettingsFile(const QString& path) {
 }
 
 std::string AppPaths::languagesFolder() {
-    {
-        std::lock_guard lock(settingsMutex);
-        if (!languagesOverride.empty())
-            return languagesOverride;
-    }
     return applicationFolder() + "Languages/";
-}
-
-void AppPaths::setLanguagesFolder(const std::string& folder) {
-    std::lock_guard lock(settingsMutex);
-    languagesOverride = folder;
-    if (!languagesOverride.empty() && languagesOverride.back() != '/')
-        languagesOverride += '/';
 }

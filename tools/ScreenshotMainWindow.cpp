@@ -39,9 +39,10 @@ int main(int argc, char* argv[]) {
     const QString output = QString::fromLocal8Bit(argv[1]);
     if (argc > 2)
         AppPaths::setSettingsFile(QString::fromLocal8Bit(argv[2]));
-    // The language files the script put into the fresh HOME.
+    // The program's own folder is the fresh HOME the script made (the language files are
+    // there), so that nothing the windows keep beside themselves lands in the build tree.
     if (const char* home = std::getenv("HOME"))
-        AppPaths::setLanguagesFolder(std::string(home) + "/Languages/");
+        AppPaths::setApplicationFolder(home);
 
     BuildDataPaths();
     const EntrySettings settings = ReadEntrySettings();

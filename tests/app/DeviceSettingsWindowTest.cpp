@@ -131,8 +131,9 @@ protected:
     void SetUp() override {
         StartedProgram::SetUp();
         Clock::install(&clock);
-        // Every test of the process writes the same day's events log.
-        std::remove((AppPaths::dataRoot() + "2026-12-10/LOG/2026-12-10 Events.log").c_str());
+        // Every test of the process writes the same events log: the one the program itself
+        // picks, in the folder of the day the process started with, named after the clock's day.
+        std::remove(EventsLogPath().c_str());
     }
     void TearDown() override {
         StartedProgram::TearDown();

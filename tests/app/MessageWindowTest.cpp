@@ -62,7 +62,7 @@ TEST(MessageWindow, HidesByItselfAndKeepsTheLinesForTheNextMessage) {
     TFMsg window;
     window.Timer1->setInterval(20);
     window.AddMessage(QStringLiteral("first"));
-    ASSERT_TRUE(WaitUntil([&] { return !window.isVisible(); }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return !window.isVisible(); }));
     EXPECT_FALSE(window.Timer1->isActive());
     window.AddMessage(QStringLiteral("second"));
     EXPECT_TRUE(window.isVisible());

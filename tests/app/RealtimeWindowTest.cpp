@@ -129,7 +129,10 @@ TEST_F(RealtimeWindow, OpenLogFolderOpensTheDayFolder) {
     EXPECT_EQ(shell.openedFolders[0], dayOf(day));
 
     // With a raw log under another day's LOG folder: that day, created when missing.
-    const QString otherDay = TestEnvironment::home() + QStringLiteral("/WJT/2026-01-02");
+    // Any day but the one the run started on, whose folder the start may have made.
+    const QString otherDayName = TodayText == "2026-01-02" ? QStringLiteral("2026-01-03")
+                                                           : QStringLiteral("2026-01-02");
+    const QString otherDay = TestEnvironment::home() + QStringLiteral("/WJT/") + otherDayName;
     FNav->ZGPS1->LogFileName = (otherDay + QStringLiteral("/LOG/COM3 raw.log")).toStdString();
     ASSERT_FALSE(QDir(otherDay).exists());
     fRealtime->btOpenLogFolder->click();

@@ -63,6 +63,24 @@ std::unique_ptr<QWidget> FillScreen(QScreen* screen, QColor colour) {
     return window;
 }
 
+// Whether the screen itself (a copy of it as the program takes one, not the widget) shows
+// `colour` at the screen-local point: a real X server maps and paints a new window some time
+// after show().
+bool ScreenShows(QScreen* screen, QPoint point, QColor colour) {
+    const QImage picture = GrabScreen(screen);
+    return picture.valid(point) && picture.pixelColor(point) == colour;
+}
+
+// Whether the screen shows anything but `background` inside the screen-local `area`.
+bool ScreenShowsOtherThan(QScreen* screen, QRect area, QColor background) {
+    const QImage picture = GrabScreen(screen);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (picture.valid(x, y) && picture.pixelColor(x, y) != background)
+                return true;
+    return false;
+}
+
 const LocalDateTime TickTime{2025, 3, 7, 14, 32, 5, 120};
 
 // One tick at the given time, its pictures written when it returns.
@@ -145,7 +163,11 @@ TEST(ScreenshotCapture, EachScreenIsCopiedWholeWithItsContent) {
     std::vector<std::unique_ptr<QWidget>> windows;
     for (int i = 0; i < screens.size() && i < 3; ++i)
         windows.push_back(FillScreen(screens[i], colours[i]));
-    QApplication::processEvents();
+    for (int i = 0; i < screens.size() && i < 3; ++i) {
+        const QPoint middle(screens[i]->geometry().width() / 2, screens[i]->geometry().height() / 2);
+        ASSERT_TRUE(WaitUntil([&] { return ScreenShows(screens[i], middle, colours[i]); }))
+            << "screen " << i << " never showed its window";
+    }
 
     QTemporaryDir home;
     const std::string day = home.filePath("2025-03-07/").toStdString();
@@ -228,7 +250,11 @@ TEST(ScreenshotCapture, ARealScreenTickEqualsTheServersOwnCopy) {
     QLabel* text = new QLabel(QStringLiteral("Tavrin SD 2025-03-07"), cover.get());
     text->move(40, 40);
     text->show();
-    RunEventsFor(500);
+    const QPoint middle(screen->geometry().width() / 2, screen->geometry().height() / 2);
+    ASSERT_TRUE(WaitUntil([&] {
+        return ScreenShows(screen, middle, QColor(12, 34, 56)) &&
+               ScreenShowsOtherThan(screen, text->geometry(), QColor(12, 34, 56));
+    })) << "the window and its text never reached the screen";
 
     const std::string day = DayFolder;
     ASSERT_TRUE(TickAt(day, TickTime));

@@ -34,18 +34,39 @@ framed() {
     [ "$count" -ge "$windows" ]
 }
 wait_for framed || { kill -KILL "$pid"; exit 91; }
-# The program learns its frames from the window manager's events; let its event loop take them.
-sleep 1
-if [ -n "$report" ]; then
-    : >"$report"
+# The framed windows, one a line, as the report gives them.
+layout() {
     for id in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
         info=$(xwininfo -id "$id")
         value() { echo "$info" | sed -n "s/^ *$1: *//p"; }
         extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ',')
         title=$(xprop -id "$id" WM_NAME | sed -n 's/^WM_NAME([^)]*) = "\(.*\)"$/\1/p')
         echo "$(value 'Absolute upper-left X') $(value 'Absolute upper-left Y') $(value Width)" \
-            "$(value Height) $extents $title" >>"$report"
+            "$(value Height) $extents $title"
     done
+}
+# The program learns its frames from the window manager's events and may move its windows
+# then; on a loaded machine that takes a while. Wait until the layout has stood still for a
+# second (looked at every half second), at most 30 s.
+settled() {
+    local now
+    now=$(layout)
+    if [ "$now" = "${last_layout:-}" ]; then
+        still=$((still + 1))
+    else
+        still=0
+        last_layout="$now"
+    fi
+    [ "$still" -ge 2 ]
+}
+still=0
+last_layout=""
+for _ in $(seq 60); do
+    settled && break
+    sleep 0.5
+done
+if [ -n "$report" ]; then
+    layout >"$report"
 fi
 kill -TERM "$pid"
 wait "$pid"

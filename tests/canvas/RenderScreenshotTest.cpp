@@ -6,6 +6,7 @@
 #include "canvas/TTavrinCanvas.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -71,7 +72,10 @@ TEST(RenderScreenshotTest, EveryShapeClassWithGridScaleBarAndOverlays) {
     canvas.UpdateDistanceMeasure(190, 200, 40, 90);
 
     const QImage frame = canvas.RenderFrame();
-    const QString path = QDir::currentPath() + "/render_screenshot.png";
+    // A folder of its own: the working folder is the one every test process shares.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath("render_screenshot.png");
     ASSERT_TRUE(frame.save(path, "PNG"));
     const QImage saved(path);
     ASSERT_EQ(saved.size(), QSize(400, 300));

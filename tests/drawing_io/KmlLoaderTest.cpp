@@ -106,6 +106,9 @@ TEST(KmlLoader, ChoosesTheArchiveEntryAndReportsWhyAnArchiveFails) {
 TEST(KmlLoader, KmzLoadWritesNothingToDisk) {
     QTemporaryDir work;
     ASSERT_TRUE(work.isValid());
+    // The working folder too is this test's own: the test executables' folder is shared.
+    QTemporaryDir workingFolder;
+    ASSERT_TRUE(workingFolder.isValid());
     // The temporary folder is this test's own while it loads: other tests running beside it
     // make and remove their own files in the shared one.
     const QByteArray sharedTemp = qgetenv("TMPDIR");
@@ -113,19 +116,21 @@ TEST(KmlLoader, KmzLoadWritesNothingToDisk) {
     const QString tmp = QDir::tempPath();
     const QStringList tmpBefore = FolderListing(tmp);
     const QStringList homeBefore = FolderListing(QDir::homePath());
-    const QStringList cwdBefore = FolderListing(QDir::currentPath());
+    const QString sharedWorkingFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(workingFolder.path()));
     {
         TTavrinKMZLoader loader;
         EXPECT_TRUE(loader.LoadFromFile(KmlData + "doc.kmz"));
         EXPECT_FALSE(loader.LoadFromFile(KmlData + "subfolder.kmz"));
     }
+    QDir::setCurrent(sharedWorkingFolder);
     EXPECT_EQ(FolderListing(tmp), tmpBefore);
     if (sharedTemp.isNull())
         qunsetenv("TMPDIR");
     else
         qputenv("TMPDIR", sharedTemp);
     EXPECT_EQ(FolderListing(QDir::homePath()), homeBefore);
-    EXPECT_EQ(FolderListing(QDir::currentPath()), cwdBefore);
+    EXPECT_TRUE(FolderListing(workingFolder.path()).isEmpty());
 }
 
 TEST(KmlLoader, ParseCoordinatesKeepsOnlyTuplesWithBothNumbers) {

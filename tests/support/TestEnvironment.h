@@ -4,8 +4,9 @@
 
 #include <QString>
 
-// What every test process starts with: Qt's offscreen platform, a temporary HOME (so the data
-// root is private to the process), a settings file inside it, and scripted dialogs.
+// What every test process starts with: Qt's offscreen platform, a temporary HOME that is also
+// the program's own folder (so the data root, the settings file, the NTRIP profiles and the
+// language files are private to the process), and scripted dialogs.
 class TestEnvironment {
 public:
     static QString home();

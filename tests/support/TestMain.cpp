@@ -43,8 +43,10 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     ResetNumericLocale();
-    AppPaths::setSettingsFile(TestEnvironment::settingsFile());
-    AppPaths::setLanguagesFolder(home.path().toStdString() + "/Languages/");
+    // Everything the program keeps beside itself (settings, NTRIP profiles, language files,
+    // sound velocity lists) goes into this process's own folder: tests run in parallel from
+    // one shared executable folder and must neither see nor leave each other's files there.
+    AppPaths::setApplicationFolder(home.path().toStdString());
     BuildDataPaths();
 
     ScriptedDialogs dialogs;

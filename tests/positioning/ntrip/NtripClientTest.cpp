@@ -742,7 +742,8 @@ TEST(NtripClient, DisconnectWhileTheConnectionIsStillBeingMadeReturnsAtOnce) {
     std::this_thread::sleep_for(50ms);
     const auto started = std::chrono::steady_clock::now();
     client.Disconnect();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+    // Far below the 30 s the connection would wait for, with room for a loaded machine.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
     EXPECT_EQ(events.statuses.size(), 1u);
     EXPECT_EQ(client.Thread(), nullptr);
 }
