@@ -7,10 +7,10 @@
 #include "MapPaintCounter.h"
 #include "ProgramBenchmarkMain.h"
 
-#include "app/survey_windows/AcquisitionSession.h"
-#include "app/program/ProgramStart.h"
 #include "app/main_window/TFNav.h"
+#include "app/program/ProgramStart.h"
 #include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/AcquisitionSession.h"
 #include "canvas/CanvasModel.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/Clock.h"

@@ -1,8 +1,8 @@
 // The map tools at survey scale: the draw end of a selection polygon over a million shapes and
 // the Delete of what it selected, and the run-line generator on a long zig-zag route.
 
-#include "app/program/ProgramStart.h"
 #include "app/main_window/TFNav.h"
+#include "app/program/ProgramStart.h"
 #include "app/runlines/TfRunline1.h"
 
 #include "canvas/TTPolyline.h"

@@ -13,18 +13,18 @@
 #include "MapPaintCounter.h"
 #include "ProgramBenchmarkMain.h"
 
-#include "app/survey_windows/AcquisitionSession.h"
-#include "app/program/ProgramStart.h"
 #include "app/devices/TFGPS.h"
 #include "app/main_window/TFNav.h"
+#include "app/program/ProgramStart.h"
 #include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/AcquisitionSession.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/IniFile.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
 #include "settings/NavigationSettings.h"
-#include "tools/surveysim/ExampleDatum.h"
 #include "tools/devsim/DeviceScript.h"
 #include "tools/devsim/PseudoTerminal.h"
+#include "tools/surveysim/ExampleDatum.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "tools/ScreenshotCommands.h"
 #include "tools/ScreenshotArea.h"
 
-#include "app/widgets/StyleManager.h"
 #include "app/main_window/TFNav.h"
+#include "app/widgets/StyleManager.h"
 #include "app/widgets/TavrinKeyboard.h"
 #include "app/widgets/TfTheme.h"
 

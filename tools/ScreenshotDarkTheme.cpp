@@ -1,9 +1,9 @@
 #include "tools/ScreenshotDarkTheme.h"
 #include "tools/ScreenshotArea.h"
 
-#include "app/widgets/StyleManager.h"
 #include "app/main_window/TFNav.h"
 #include "app/settings_windows/TNavset.h"
+#include "app/widgets/StyleManager.h"
 #include "app/widgets/TfTheme.h"
 
 #include "tests/support/EventLoopWait.h"

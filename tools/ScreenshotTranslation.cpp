@@ -1,11 +1,11 @@
 #include "tools/ScreenshotTranslation.h"
 
-#include "tools/ScreenshotArea.h"
-#include "tests/support/EventLoopWait.h"
 #include "app/main_window/TFNav.h"
-#include "language/TTavrinTranslation.h"
-#include "app/translation/TfTranslationEditor.h"
 #include "app/main_window/TranslationWalk.h"
+#include "app/translation/TfTranslationEditor.h"
+#include "language/TTavrinTranslation.h"
+#include "tests/support/EventLoopWait.h"
+#include "tools/ScreenshotArea.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

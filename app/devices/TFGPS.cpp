@@ -1,7 +1,7 @@
 #include "app/devices/TFGPS.h"
 
-#include "settings/PortPageSettings.h"
 #include "app/widgets/TColorBox.h"
+#include "settings/PortPageSettings.h"
 
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"

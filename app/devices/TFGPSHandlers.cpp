@@ -1,13 +1,13 @@
 // The device settings window's handlers of the geodetic and Global Setting pages, and the
 // binding of every handler to its control.
 
+#include "app/devices/TFGPS.h"
+#include "app/widgets/TColorBox.h"
 #include "settings/DisplaySettings.h"
 #include "settings/PortPageSettings.h"
-#include "app/widgets/TColorBox.h"
-#include "app/devices/TFGPS.h"
 
-#include "app/widgets/DesignedColours.h"
 #include "app/devices/DeviceSettingsLinks.h"
+#include "app/widgets/DesignedColours.h"
 
 #include "canvas/TTavrinCanvas.h"
 #include "platform/ErrorBoundary.h"

@@ -1,11 +1,11 @@
 // The device settings window's port pages: the copy into the ports, the sounder's message
 // type and format, and the I/O port monitor.
 
-#include "settings/PortPageSettings.h"
 #include "app/devices/TFGPS.h"
+#include "settings/PortPageSettings.h"
 
-#include "app/widgets/DesignedColours.h"
 #include "app/devices/DeviceSettingsLinks.h"
+#include "app/widgets/DesignedColours.h"
 
 #include "platform/DataPaths.h"
 #include "platform/Dialogs.h"

@@ -1,11 +1,11 @@
 // The device settings window's settings file: loading at creation, save-and-lock, and the
 // lock state at each showing.
 
+#include "app/devices/DeviceSettingsLinks.h"
+#include "app/devices/TFGPS.h"
+#include "app/widgets/TColorBox.h"
 #include "settings/DisplaySettings.h"
 #include "settings/PortPageSettings.h"
-#include "app/widgets/TColorBox.h"
-#include "app/devices/TFGPS.h"
-#include "app/devices/DeviceSettingsLinks.h"
 
 #include "canvas/TTavrinCanvas.h"
 #include "platform/AppPaths.h"

@@ -1,6 +1,5 @@
 #include "app/main_window/ImportCommand.h"
 
-#include "settings/PortPageSettings.h"
 #include "canvas/CanvasModel.h"
 #include "canvas/TTPoint.h"
 #include "canvas/TTText.h"
@@ -13,6 +12,7 @@
 #include "platform/FileIO.h"
 #include "platform/NumberText.h"
 #include "positioning/geodesy/GeodesyText.h"
+#include "settings/PortPageSettings.h"
 
 #include <QFileInfo>
 

@@ -170,53 +170,50 @@ public:
     std::optional<QPoint> MainWindowCentre() override { return ::MainWindowCentre(); }
 };
 
+// One answering object for the program's life.
+template <typename Answers> Answers& Only() {
+    static Answers answers;
+    return answers;
+}
+
 } // namespace
 
 namespace MainWindowLinks {
 
 DeviceSettingsLinks& DeviceSettings() {
-    static DeviceSettingsAnswers answers;
-    return answers;
+    return Only<DeviceSettingsAnswers>();
 }
 
 NavigationSettingsLinks& NavigationSettings() {
-    static NavigationSettingsAnswers answers;
-    return answers;
+    return Only<NavigationSettingsAnswers>();
 }
 
 SetUpWindowLinks& SetUpWindow() {
-    static SetUpWindowAnswers answers;
-    return answers;
+    return Only<SetUpWindowAnswers>();
 }
 
 RealtimeWindowLinks& RealtimeWindow() {
-    static RealtimeWindowAnswers answers;
-    return answers;
+    return Only<RealtimeWindowAnswers>();
 }
 
 EchogramWindowLinks& EchogramWindow() {
-    static EchogramWindowAnswers answers;
-    return answers;
+    return Only<EchogramWindowAnswers>();
 }
 
 SoundVelocityLinks& SoundVelocity() {
-    static SoundVelocityAnswers answers;
-    return answers;
+    return Only<SoundVelocityAnswers>();
 }
 
 RunlineWindowLinks& RunlineWindow() {
-    static RunlineWindowAnswers answers;
-    return answers;
+    return Only<RunlineWindowAnswers>();
 }
 
 ThemeWindowLinks& ThemeWindow() {
-    static ThemeWindowAnswers answers;
-    return answers;
+    return Only<ThemeWindowAnswers>();
 }
 
 NtripWindowLinks& NtripWindow() {
-    static NtripWindowAnswers answers;
-    return answers;
+    return Only<NtripWindowAnswers>();
 }
 
 } // namespace MainWindowLinks

@@ -1,7 +1,7 @@
 #include "app/main_window/ScreenshotTaker.h"
 
-#include "platform/ScreenshotNames.h"
 #include "platform/ProcessMemory.h"
+#include "platform/ScreenshotNames.h"
 
 #include <QGuiApplication>
 #include <QImageWriter>

@@ -2,26 +2,26 @@
 // windows, the NTRIP hand-over, exit and restart, the status bar's folder and language panels,
 // the periodic screenshots and the on-screen keyboards.
 
-#include "app/main_window/TFNav.h"
 #include "app/main_window/MainWindowLinks.h"
+#include "app/main_window/TFNav.h"
 
-#include "app/widgets/HandlerBinding.h"
+#include "app/devices/TFGPS.h"
 #include "app/main_window/LoadedFileFolder.h"
 #include "app/main_window/ProgramRestart.h"
 #include "app/main_window/ScreenshotTaker.h"
-#include "app/devices/TFGPS.h"
+#include "app/main_window/TStatusBar.h"
+#include "app/main_window/TformAbout.h"
+#include "app/main_window/TranslationWalk.h"
+#include "app/ntrip/TfrmNTRIPSettings.h"
+#include "app/runlines/TfRunline1.h"
 #include "app/settings_windows/TFShape.h"
 #include "app/settings_windows/TNavset.h"
-#include "app/main_window/TStatusBar.h"
-#include "language/TTavrinTranslation.h"
-#include "app/widgets/TavrinKeyboard.h"
-#include "app/survey_windows/TfRealtime.h"
-#include "app/runlines/TfRunline1.h"
 #include "app/sound_velocity/TfSVP.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/widgets/HandlerBinding.h"
+#include "app/widgets/TavrinKeyboard.h"
 #include "app/widgets/TfTheme.h"
-#include "app/main_window/TformAbout.h"
-#include "app/ntrip/TfrmNTRIPSettings.h"
-#include "app/main_window/TranslationWalk.h"
+#include "language/TTavrinTranslation.h"
 
 #include "positioning/gnss/TavrinSerialGPS.h"
 

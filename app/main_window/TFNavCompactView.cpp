@@ -4,8 +4,8 @@
 
 #include "app/main_window/TFNav.h"
 
-#include "app/survey_windows/SurveyStateAccess.h"
 #include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/SurveyStateAccess.h"
 #include "app/survey_windows/TfRealtime.h"
 #include "app/survey_windows/TfWaterfal.h"
 

@@ -1,8 +1,8 @@
 // The main window's Import command: KML/KMZ, XYZ and DXF files onto map layers.
 #include "app/main_window/TFNav.h"
 
-#include "app/main_window/ImportCommand.h"
 #include "app/devices/TFGPS.h"
+#include "app/main_window/ImportCommand.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"

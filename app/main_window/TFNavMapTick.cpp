@@ -1,17 +1,17 @@
 // The map tick and the event marks: what the surveyor sees of the vessel, drawn from the
 // position record of the last GGA (projected when it arrived), never from a position that was
 // not received.
-#include "app/survey_windows/AcquisitionSession.h"
-#include "app/widgets/HandlerBinding.h"
 #include "app/devices/TFGPS.h"
 #include "app/main_window/TFNav.h"
+#include "app/main_window/TStatusBar.h"
+#include "app/ntrip/TfrmNTRIPSettings.h"
 #include "app/settings_windows/TFShape.h"
 #include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/AcquisitionSession.h"
 #include "app/survey_windows/TOffsets.h"
-#include "app/main_window/TStatusBar.h"
 #include "app/survey_windows/TfLatency.h"
 #include "app/survey_windows/TfRealtime.h"
-#include "app/ntrip/TfrmNTRIPSettings.h"
+#include "app/widgets/HandlerBinding.h"
 #include "canvas/MapDisplaySettings.h"
 #include "canvas/TTLayer.h"
 #include "canvas/TTavrinCanvas.h"

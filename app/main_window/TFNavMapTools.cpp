@@ -5,12 +5,12 @@
 
 #include "app/main_window/TFNav.h"
 
-#include "app/widgets/HandlerBinding.h"
-#include "survey/MapTimerDrawingPause.h"
-#include "canvas/MapToolFunctions.h"
 #include "app/main_window/TStatusBar.h"
-#include "app/survey_windows/TfRealtime.h"
 #include "app/runlines/TfRunline1.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/widgets/HandlerBinding.h"
+#include "canvas/MapToolFunctions.h"
+#include "survey/MapTimerDrawingPause.h"
 
 #include "canvas/TTavrinCanvas.h"
 

@@ -1,6 +1,6 @@
-#include "settings/DisplaySettings.h"
 #include "app/devices/TFGPS.h"
 #include "app/main_window/TFNav.h"
+#include "settings/DisplaySettings.h"
 
 #include "platform/IniFile.h"
 

@@ -1,7 +1,7 @@
 #include "app/main_window/TFNav.h"
 
-#include "app/widgets/TFMsg.h"
 #include "app/survey_windows/TfRealtime.h"
+#include "app/widgets/TFMsg.h"
 
 #include "platform/EventLog.h"
 

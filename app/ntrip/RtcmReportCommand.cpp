@@ -1,10 +1,10 @@
 #include "app/ntrip/RtcmReportCommand.h"
 
+#include "app/ntrip/TfRTCMParsing.h"
 #include "platform/Clock.h"
 #include "positioning/rtcm/RtcmBaseStationLog.h"
 #include "positioning/rtcm/RtcmCaptureWalk.h"
 #include "positioning/rtcm/RtcmReport.h"
-#include "app/ntrip/TfRTCMParsing.h"
 
 #include <cmath>
 

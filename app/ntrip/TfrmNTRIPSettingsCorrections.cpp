@@ -2,9 +2,8 @@
 // window does with every received block.
 #include "app/ntrip/TfrmNTRIPSettings.h"
 
-#include "settings/PortPageSettings.h"
-#include "app/ntrip/RtcmReportCommand.h"
 #include "app/ntrip/NtripWindowLinks.h"
+#include "app/ntrip/RtcmReportCommand.h"
 #include "platform/Clock.h"
 #include "platform/NumberText.h"
 #include "platform/SerialChannel.h"
@@ -14,6 +13,7 @@
 #include "positioning/ntrip/NtripWindowTexts.h"
 #include "positioning/ntrip/TavrinNTRIPClient.h"
 #include "positioning/rtcm/RtcmStreamScanner.h"
+#include "settings/PortPageSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>

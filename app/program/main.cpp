@@ -1,10 +1,10 @@
 #include "app/main_window/ProgramRestart.h"
-#include "app/program/ProgramStart.h"
 #include "app/main_window/TFNav.h"
+#include "app/program/ProgramStart.h"
 
 #include "platform/DataPaths.h"
-#include "platform/ProcessMemory.h"
 #include "platform/NumericLocale.h"
+#include "platform/ProcessMemory.h"
 
 #include <QApplication>
 

@@ -2,8 +2,8 @@
 
 #include "app/widgets/DesignedColours.h"
 
-#include "survey/RunlineGeometry.h"
 #include "app/runlines/RunlineWindowLinks.h"
+#include "survey/RunlineGeometry.h"
 
 #include "canvas/TTavrinCanvas.h"
 

@@ -2,8 +2,8 @@
 
 #include "app/settings_windows/FieldCheck.h"
 #include "app/settings_windows/RefusedSettingsReport.h"
-#include "settings/SettingsValues.h"
 #include "app/widgets/TLabeledEdit.h"
+#include "settings/SettingsValues.h"
 #include "settings/VesselShapeSettings.h"
 
 #include "platform/AppPaths.h"

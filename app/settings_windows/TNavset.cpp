@@ -3,11 +3,11 @@
 #include "app/widgets/DesignedColours.h"
 
 #include "app/settings_windows/FieldCheck.h"
-#include "app/settings_windows/RefusedSettingsReport.h"
-#include "settings/SettingsValues.h"
-#include "app/widgets/TColorBox.h"
 #include "app/settings_windows/NavigationSettingsLinks.h"
+#include "app/settings_windows/RefusedSettingsReport.h"
+#include "app/widgets/TColorBox.h"
 #include "app/widgets/TUpDown.h"
+#include "settings/SettingsValues.h"
 
 #include "canvas/TTavrinCanvas.h"
 #include "platform/AppPaths.h"

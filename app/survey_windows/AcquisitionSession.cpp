@@ -1,10 +1,10 @@
 #include "app/survey_windows/AcquisitionSession.h"
 
-#include "survey/MapTimerDrawingPause.h"
 #include "platform/Clock.h"
 #include "platform/DataPaths.h"
-#include "survey/GeodesyLog.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
+#include "survey/GeodesyLog.h"
+#include "survey/MapTimerDrawingPause.h"
 
 #include <QTimer>
 

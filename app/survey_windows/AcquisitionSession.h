@@ -1,9 +1,9 @@
 #pragma once
 
+#include "positioning/gnss/TavrinSerialGPS.h"
 #include "survey/AcquisitionCore.h"
 #include "survey/GeodeticSnapshot.h"
 #include "survey/SetupValues.h"
-#include "positioning/gnss/TavrinSerialGPS.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "app/survey_windows/TfRealtime.h"
 
-#include "app/widgets/DesignedColours.h"
 #include "app/survey_windows/RealtimeWindowLinks.h"
+#include "app/widgets/DesignedColours.h"
 #include "app/widgets/ToolIcons.h"
 
 #include "platform/DataPaths.h"

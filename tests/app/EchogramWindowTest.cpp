@@ -2,9 +2,9 @@
 
 #include "app/survey_windows/EchogramPainter.h"
 #include "app/survey_windows/SurveyStateAccess.h"
-#include "app/widgets/TFMsg.h"
 #include "app/survey_windows/TfRealtime.h"
 #include "app/survey_windows/TfWaterfal.h"
+#include "app/widgets/TFMsg.h"
 #include "app/widgets/WindowEdgeZone.h"
 
 #include "platform/AppPaths.h"

@@ -1,14 +1,14 @@
 #include "DevicePagesForTests.h"
 #include "StartedProgram.h"
 
-#include "app/survey_windows/AcquisitionSession.h"
-#include "app/widgets/StyleManager.h"
-#include "app/survey_windows/SurveyStateAccess.h"
 #include "app/devices/TFGPS.h"
-#include "app/widgets/TFMsg.h"
 #include "app/devices/TfJoystick.h"
+#include "app/survey_windows/AcquisitionSession.h"
+#include "app/survey_windows/SurveyStateAccess.h"
 #include "app/survey_windows/TfRealtime.h"
 #include "app/survey_windows/TfWaterfal.h"
+#include "app/widgets/StyleManager.h"
+#include "app/widgets/TFMsg.h"
 
 #include "platform/ColorValue.h"
 #include "platform/DataPaths.h"

@@ -8,11 +8,11 @@
 #include "platform/FileIO.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
 #include "survey/GeodeticSnapshot.h"
+#include "tests/support/LayerShapes.h"
 #include "tools/devsim/PseudoTerminal.h"
 #include "tools/surveysim/ExampleDatum.h"
 #include "tools/surveysim/SurveyLogCheck.h"
 #include "tools/surveysim/SurveySettingsFile.h"
-#include "tests/support/LayerShapes.h"
 
 #include <QTimer>
 

@@ -1,13 +1,13 @@
 #include "StartedProgram.h"
 
 #include "app/devices/TFGPS.h"
-#include "app/settings_windows/TNavset.h"
-#include "app/survey_windows/TOffsets.h"
-#include "app/main_window/TStatusBar.h"
 #include "app/devices/TfJoystick.h"
-#include "app/survey_windows/TfRealtime.h"
+#include "app/main_window/TStatusBar.h"
 #include "app/runlines/TfRunline1.h"
+#include "app/settings_windows/TNavset.h"
 #include "app/sound_velocity/TfSVP.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/survey_windows/TfRealtime.h"
 #include "app/survey_windows/TfWaterfal.h"
 
 #include "platform/AppPaths.h"

@@ -1,11 +1,11 @@
 #include "StartedProgram.h"
 
+#include "app/main_window/TStatusBar.h"
+#include "app/runlines/TfRunline1.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/TfRealtime.h"
 #include "survey/MapTimerDrawingPause.h"
 #include "survey/RunlineGeometry.h"
-#include "app/settings_windows/TNavset.h"
-#include "app/main_window/TStatusBar.h"
-#include "app/survey_windows/TfRealtime.h"
-#include "app/runlines/TfRunline1.h"
 
 #include "canvas/MapDisplaySettings.h"
 #include "canvas/TTPolyline.h"

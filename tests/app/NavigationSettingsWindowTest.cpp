@@ -1,7 +1,7 @@
 #include "StartedProgram.h"
 
-#include "app/widgets/TColorBox.h"
 #include "app/settings_windows/TNavset.h"
+#include "app/widgets/TColorBox.h"
 #include "app/widgets/TUpDown.h"
 
 #include "canvas/TTavrinCanvas.h"

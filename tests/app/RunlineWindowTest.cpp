@@ -1,8 +1,8 @@
 #include "StartedProgram.h"
 
+#include "app/runlines/TfRunline1.h"
 #include "app/widgets/DesignedColours.h"
 #include "survey/RunlineGeometry.h"
-#include "app/runlines/TfRunline1.h"
 
 #include "canvas/TTPolyline.h"
 #include "canvas/TTavrinCanvas.h"

@@ -1,10 +1,10 @@
 #include "SoundVelocityCast.h"
 #include "StartedProgram.h"
 
+#include "app/sound_velocity/TfSVP.h"
+#include "app/survey_windows/TOffsets.h"
 #include "app/widgets/TFMsg.h"
 #include "app/widgets/TLabeledEdit.h"
-#include "app/survey_windows/TOffsets.h"
-#include "app/sound_velocity/TfSVP.h"
 
 #include "platform/DataPaths.h"
 #include "platform/ScriptedDialogs.h"

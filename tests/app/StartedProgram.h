@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/program/ProgramStart.h"
 #include "app/main_window/TFNav.h"
+#include "app/program/ProgramStart.h"
 #include "language/TTavrinTranslation.h"
 
 #include "platform/IniFile.h"

@@ -1,9 +1,9 @@
 // The theme chooser and the on-screen keyboards over the started program's windows.
 #include "ThemedProgram.h"
 
+#include "app/survey_windows/TOffsets.h"
 #include "app/widgets/StyleManager.h"
 #include "app/widgets/TavrinKeyboard.h"
-#include "app/survey_windows/TOffsets.h"
 #include "app/widgets/TfTheme.h"
 #include "canvas/TTavrinCanvas.h"
 

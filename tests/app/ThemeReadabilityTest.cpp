@@ -2,13 +2,13 @@
 // behind them, and the tool pictures against their tool bars, measured as contrast ratios.
 #include "ThemedProgram.h"
 
+#include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/translation/TfTranslationEditor.h"
 #include "app/widgets/DesignedColours.h"
 #include "app/widgets/StyleManager.h"
-#include "app/settings_windows/TNavset.h"
 #include "app/widgets/TavrinKeyboard.h"
-#include "app/survey_windows/TfRealtime.h"
 #include "app/widgets/TfTheme.h"
-#include "app/translation/TfTranslationEditor.h"
 #include "app/widgets/ToolIcons.h"
 
 #include <QAbstractButton>

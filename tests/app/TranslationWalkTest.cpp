@@ -1,13 +1,13 @@
 // The translation walk over the real windows, and the translation editor, offscreen.
 #include "LanguageFolderProgram.h"
 
-#include "app/widgets/TFMsg.h"
-#include "app/translation/TfTranslationEditor.h"
-#include "app/survey_windows/TfWaterfal.h"
 #include "app/main_window/TformAbout.h"
-#include "app/translation/Captions.h"
-#include "language/LanguageFile.h"
 #include "app/main_window/TranslationWalk.h"
+#include "app/survey_windows/TfWaterfal.h"
+#include "app/translation/Captions.h"
+#include "app/translation/TfTranslationEditor.h"
+#include "app/widgets/TFMsg.h"
+#include "language/LanguageFile.h"
 #include "platform/AppPaths.h"
 #include "platform/FileIO.h"
 

@@ -1,11 +1,11 @@
 #include "StartedProgram.h"
 
+#include "app/devices/TfJoystick.h"
+#include "app/program/WindowPlacement.h"
 #include "app/settings_windows/TNavset.h"
 #include "app/survey_windows/TOffsets.h"
-#include "app/devices/TfJoystick.h"
 #include "app/survey_windows/TfRealtime.h"
 #include "app/survey_windows/TfWaterfal.h"
-#include "app/program/WindowPlacement.h"
 
 #include <QFrame>
 #include <QMenuBar>
