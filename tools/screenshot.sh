@@ -43,5 +43,7 @@ printf '[NTRIP]\r\nServer=127.0.0.1\r\nPort=%s\r\nUsername=surveyor\r\nPassword=
 # and the editor.
 mkdir -p "$home/Languages"
 cp app/translation/Languages/tr.json "$home/Languages/"
-HOME="$home" xvfb-run -a -s "-screen 0 1400x900x24" \
+# A display number of its own to start the search from: parallel runs (the test suite starts
+# other X servers) never race for the same one.
+HOME="$home" xvfb-run -a -n $((201 + $$ % 5000 * 3)) -s "-screen 0 1400x900x24" \
     "$build_dir/tools/tavrin_screenshot" "$out_dir" "$home/TavrinSD.INI"

@@ -5,6 +5,7 @@
 
 #include "platform/IniFile.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QMenuBar>
 #include <QProcess>
@@ -29,7 +30,11 @@ void RunUnderAWindowManager(RunningProgram& program, const QString& report = QSt
     desktop.setProcessEnvironment(environment);
     // The main window, the set-up window and the navigation settings framed. 96 dpi, as the
     // offscreen platform has, so that both lay the windows out alike.
-    QStringList arguments{QStringLiteral("-a"), QStringLiteral("-s"),
+    // Parallel tests each start an X server: each looks for a free display from a number of
+    // its own, so that two never race for the same one.
+    const int firstDisplay = 200 + int(QCoreApplication::applicationPid() % 5000) * 3;
+    QStringList arguments{QStringLiteral("-a"), QStringLiteral("-n"), QString::number(firstDisplay),
+                          QStringLiteral("-s"),
                           QStringLiteral("-screen 0 1400x900x24 -dpi 96"),
                           QStringLiteral(TESTS_DIR "/app/run_under_window_manager.sh"),
                           QStringLiteral("3"), program.programFile()};

@@ -13,9 +13,10 @@ report="${3:-}"
 openbox >/dev/null 2>&1 &
 wm=$!
 trap 'kill "$wm" 2>/dev/null' EXIT
-# Waits up to 30 s for a condition, looking every 0.1 s.
+# Waits up to 60 s for a condition, looking every 0.1 s: a machine busy with a parallel build
+# and other X servers may take long to start the program.
 wait_for() {
-    for _ in $(seq 300); do
+    for _ in $(seq 600); do
         if eval "$1"; then return 0; fi
         sleep 0.1
     done
@@ -31,9 +32,20 @@ framed() {
     for id in $ids; do
         xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && count=$((count + 1))
     done
+    framed_count=$count
     [ "$count" -ge "$windows" ]
 }
-wait_for framed || { kill -KILL "$pid"; exit 91; }
+framed_count=0
+if ! wait_for framed; then
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "the program runs, $framed_count of $windows windows framed" >&2
+        kill -KILL "$pid"
+    else
+        wait "$pid"
+        echo "the program ended early with status $?" >&2
+    fi
+    exit 91
+fi
 # The framed windows, one a line, as the report gives them.
 layout() {
     for id in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
