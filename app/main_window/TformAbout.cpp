@@ -2,7 +2,6 @@
 
 #include "app/widgets/DesignedColours.h"
 
-#include "app/main_window/TFNav.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -31,8 +30,8 @@ QLabel* centredLabel(QWidget* parent, const QString& name, const QString& text) 
 
 } // namespace
 
-TformAbout::TformAbout(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TformAbout::TformAbout(const QWidget* owner, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Owner(owner) {
     setObjectName(QStringLiteral("formAbout"));
     setWindowTitle(QStringLiteral("About Tavrin Sounding Desk"));
     setModal(true);
@@ -74,8 +73,8 @@ TformAbout::TformAbout(QWidget* parent)
 }
 
 void TformAbout::showEvent(QShowEvent* event) {
-    if (FNav) {
-        const QRect owner = FNav->frameGeometry();
+    if (Owner) {
+        const QRect owner = Owner->frameGeometry();
         move(owner.center() - QPoint(width() / 2, height() / 2));
     }
     QDialog::showEvent(event);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class QFrame;
 class QLabel;
@@ -10,7 +11,10 @@ class QPushButton;
 class TformAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit TformAbout(QWidget* parent = nullptr);
+    explicit TformAbout(const QWidget* owner = nullptr, QWidget* parent = nullptr);
+
+    // The window the box opens over, centred; none leaves the place to the window system.
+    const QPointer<const QWidget> Owner;
 
     QFrame* Panel4 = nullptr;
     QLabel* SoftName = nullptr;

@@ -1,7 +1,6 @@
 #include "app/main_window/TranslationWalk.h"
 
 #include "app/devices/TFGPS.h"
-#include "app/main_window/TFNav.h"
 #include "app/main_window/TformAbout.h"
 #include "app/ntrip/TfrmNTRIPSettings.h"
 #include "app/runlines/TfRunline1.h"

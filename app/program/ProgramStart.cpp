@@ -90,7 +90,7 @@ void CreateApplicationWindows() {
     create(fRealtime, &MainWindowLinks::RealtimeWindow());
     create(FMsg);
     create(Offsets, &MainWindowLinks::SetUpWindow());
-    create(formAbout);
+    create(formAbout, FNav);
     create(fSVP, &MainWindowLinks::SoundVelocity());
     // The offsets log names the profile while soundings are corrected with it.
     Offsets->SoundVelocityProfileInUse = [] { return fSVP && fSVP->VelocityColumnInUse(); };
