@@ -34,6 +34,7 @@ void CanvasModel::LayerCopy(int source, int target, int mode) {
         for (const auto& shape : Shapes)
             if (shape->LayerId == source)
                 shape->LayerId = target;
+    EmptiedLayer = -1;
     NeedsRedraw = true;
 }
 

@@ -68,6 +68,26 @@ public:
     // Marks the back buffer stale and asks for a repaint; neither paints at once.
     void Refresh();
     void Update();
+    // The map tick's repaint: marks the back buffer stale only when a field it shows (the world
+    // window, the background, the grid) was written directly since it was built, else asks for
+    // a paint of what changed (shapes added or deleted, the overlays).
+    void RefreshChanged();
+
+    // The fields the back buffer shows, written directly by the windows and read back by
+    // RefreshChanged.
+    struct BackBufferFields {
+        double Left = 0, Right = 0, Top = 0, Bottom = 0;
+        uint32_t BackColor = 0;
+        bool GridVisible = false;
+        bool GridAutoScale = false;
+        double GridSpacingX = 0, GridSpacingY = 0;
+        uint32_t GridColor = 0;
+        int GridOnTop = 0;
+        bool operator==(const BackBufferFields&) const = default;
+    };
+    BackBufferFields ShownFields() const;
+    // What the back buffer was last built from.
+    BackBufferFields BuiltFields;
 
     // ---- Layers and fonts -----------------------------------------------------------------
     // Id of the layer with that name, created when missing; it becomes the current layer.
@@ -343,8 +363,18 @@ public:
     std::vector<int32_t>& SelectedIds = Selection.SelectedIds;
 
     uint32_t BackColor = 0xFFFFFF;
-    // The back buffer no longer shows the drawing and must be rebuilt at the next paint.
+    // The back buffer no longer shows the drawing and must be rebuilt at the next paint. Shapes
+    // added or deleted (the vessel symbol and the track at every tick) do not set it: the
+    // store marks where it changed (ShapeStore::ChangedFrom), and the paint redraws from there.
     bool NeedsRedraw = true;
+    // Is anything the back buffer shows out of date?
+    bool BackBufferStale() const {
+        return NeedsRedraw || Shapes.ChangedFrom() != ShapeStore::NoChange;
+    }
+    // The layer replaced at every map tick (the vessel symbol). The back buffer keeps the shapes
+    // painted before its first shape; that shape and all after it in paint order are painted
+    // over a copy at every paint, so replacing them never rebuilds the buffer. -1: none.
+    int LiveLayerId = -1;
 
     double LastPressX = 0.0;
     double LastPressY = 0.0;
@@ -410,7 +440,7 @@ protected:
 private:
     TTLayer* LayerForNewShape(int layer);
     int32_t AddNewShape(std::unique_ptr<TTShape> shape);
-    void DeleteShapesWhere(const std::function<bool(const TTShape&)>& picks);
+    void DeleteShapesWhere(const std::function<bool(const TTShape&)>& picks, size_t from = 0);
     size_t DeleteSelectedFlagged();
 
     // The id-based attribute accessors: a missing id reads the fallback and writes nothing;
@@ -446,4 +476,9 @@ private:
         std::vector<TPointF> Points;
     };
     std::optional<CommittedPolyline> LastCommittedPolyline;
+
+    // The layer CadClearShapes emptied last: no shape of it lies before the store's
+    // LayerClear mark, so clearing it again (the vessel at every tick) looks only from there.
+    // -1 once a stored shape may have been moved onto a layer in place.
+    int EmptiedLayer = -1;
 };

@@ -9,17 +9,20 @@ using canvas_model::ListHas;
 
 // ---- Deleting -------------------------------------------------------------------------------
 
-void CanvasModel::DeleteShapesWhere(const std::function<bool(const TTShape&)>& picks) {
+void CanvasModel::DeleteShapesWhere(const std::function<bool(const TTShape&)>& picks,
+                                    size_t from) {
     if (SelectedIds.empty()) {
-        Shapes.DeleteIf(picks);
+        Shapes.DeleteIf(picks, from);
     } else {
         std::vector<int32_t> deleted;
-        Shapes.DeleteIf([&](const TTShape& shape) {
-            if (!picks(shape))
-                return false;
-            deleted.push_back(shape.Id);
-            return true;
-        });
+        Shapes.DeleteIf(
+            [&](const TTShape& shape) {
+                if (!picks(shape))
+                    return false;
+                deleted.push_back(shape.Id);
+                return true;
+            },
+            from);
         Selection.Forget(deleted);
     }
     ShapeCount = static_cast<int32_t>(Shapes.size());
@@ -31,10 +34,25 @@ void CanvasModel::CadClearShapes(int layer) {
         SelectedIds.clear();
         NextShapeId = 1;
         ShapeCount = 0;
-    } else {
-        DeleteShapesWhere([layer](const TTShape& shape) { return shape.LayerId == layer; });
+        RepaintControl();
+        return;
     }
-    RepaintControl();
+    // The map tick clears the vessel layer of a map holding a day's track five times a
+    // second: without a selection to keep in step, the store is asked directly, without a
+    // call through a function object for every shape. The store marks where the shapes went;
+    // the paint redraws from there.
+    const auto onLayer = [layer](const TTShape& shape) { return shape.LayerId == layer; };
+    const size_t from =
+        layer == EmptiedLayer ? Shapes.ChangedFrom(ShapeStore::Mark::LayerClear) : 0;
+    if (SelectedIds.empty()) {
+        Shapes.DeleteIf(onLayer, from);
+        ShapeCount = static_cast<int32_t>(Shapes.size());
+    } else {
+        DeleteShapesWhere(onLayer, from);
+    }
+    EmptiedLayer = layer;
+    Shapes.ClearChangeMark(ShapeStore::Mark::LayerClear);
+    InvalidateControl();
 }
 
 void CanvasModel::LayerClear(int layer) {

@@ -33,7 +33,6 @@ int32_t CanvasModel::AddNewShape(std::unique_ptr<TTShape> shape) {
 TTShape* CanvasModel::AppendShape(std::unique_ptr<TTShape> shape) {
     TTShape* added = Shapes.Append(std::move(shape));
     ShapeCount = static_cast<int32_t>(Shapes.size());
-    NeedsRedraw = true;
     return added;
 }
 
@@ -361,6 +360,7 @@ int32_t CanvasModel::ShapeHitTest(double x, double y) const {
 
 void CanvasModel::ShapeToLayer(int32_t id, int layer) {
     SetShapeValue(id, &TTShape::LayerId, layer);
+    EmptiedLayer = -1;
 }
 
 void CanvasModel::ShapeToFront(int32_t id) {

@@ -141,10 +141,26 @@ void CanvasModel::Update() {
     RepaintControl();
 }
 
+CanvasModel::BackBufferFields CanvasModel::ShownFields() const {
+    return {PlanWorldLeft, PlanWorldRight, PlanWorldTop, PlanWorldBottom, BackColor,
+            GridVisible,   GridAutoScale,  GridSpacingX, GridSpacingY,    GridColor,
+            GridOnTop};
+}
+
+void CanvasModel::RefreshChanged() {
+    if (ShownFields() != BuiltFields)
+        NeedsRedraw = true;
+    InvalidateControl();
+}
+
 // ---- Overlays and distance measure ----------------------------------------------------------
 
 void CanvasModel::SetDepthLabelSettings(bool show, double minSpacing, const QString& fontName,
                                         int fontSize, uint32_t colour) {
+    // The map tick passes them with every depth label: only a change is worth a paint.
+    if (LabelsVisible == show && LabelSpacing == minSpacing && LabelFontName == fontName &&
+        LabelFontSize == fontSize && LabelColor == colour)
+        return;
     LabelsVisible = show;
     LabelSpacing = minSpacing;
     LabelFontName = fontName;
@@ -184,6 +200,9 @@ void CanvasModel::ClearEventLabels() {
 }
 
 void CanvasModel::SetCurrentDepth(double depth, double depthLow, bool valid) {
+    // Set at every map tick; the readout is repainted only when it changed.
+    if (CurrentDepth == depth && CurrentDepthLow == depthLow && DepthValid == valid)
+        return;
     CurrentDepth = depth;
     CurrentDepthLow = depthLow;
     DepthValid = valid;
@@ -191,6 +210,8 @@ void CanvasModel::SetCurrentDepth(double depth, double depthLow, bool valid) {
 }
 
 void CanvasModel::SetCurrentSpeed(double knots, bool valid) {
+    if (CurrentSpeed == knots && SpeedValid == valid)
+        return;
     CurrentSpeed = knots;
     SpeedValid = valid;
     InvalidateControl();
@@ -207,6 +228,8 @@ void CanvasModel::ToggleGGAOverlayPosition() {
 }
 
 void CanvasModel::SetHeadingValid(bool valid) {
+    if (HeadingValid == valid)
+        return;
     HeadingValid = valid;
     InvalidateControl();
 }

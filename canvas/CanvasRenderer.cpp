@@ -19,60 +19,15 @@ TPoint PixelOf(const WorldView& view, double x, double y) {
     return p;
 }
 
-const QString StatusFontName = QStringLiteral("Consolas");
-constexpr int StatusFontPoints = 12;
-const QString HeadingMark = QStringLiteral("THdg:");
-} // namespace
-
-// ---- Back buffer ----------------------------------------------------------------------------
-
-bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer,
-                                      TextImageCache* textCache) {
-    const int width = std::max(model.ClientWidth, 1);
-    const int height = std::max(model.ClientHeight, 1);
-    const bool resized = buffer.width() != width || buffer.height() != height ||
-                         buffer.format() != QImage::Format_RGB32;
-    if (!model.NeedsRedraw && !resized)
-        return false;
-    if (resized)
-        buffer = QImage(width, height, QImage::Format_RGB32);
-    buffer.fill(ColorFromBgr(model.BackColor));
-    {
-        QPainter painter(&buffer);
-        PaintCanvas canvas(painter, model.BackColor, textCache);
-        if (model.GridOnTop == 0)
-            DrawGrid(model, canvas);
-        DrawAllShapes(model, canvas);
-        if (model.GridOnTop == 1)
-            DrawGrid(model, canvas);
-    }
-    model.NeedsRedraw = false;
-    return true;
-}
-
-const QImage& CanvasRenderer::ComposeFrame(CanvasModel& model, QImage& backBuffer, QImage& frame,
-                                           TextImageCache* textCache) {
-    UpdateBackBuffer(model, backBuffer, textCache);
-    if (frame.size() != backBuffer.size() || frame.format() != backBuffer.format())
-        frame = QImage(backBuffer.size(), backBuffer.format());
-    std::memcpy(frame.bits(), backBuffer.constBits(),
-                static_cast<size_t>(backBuffer.sizeInBytes()));
-    QPainter painter(&frame);
-    PaintCanvas canvas(painter, model.BackColor, textCache);
-    DrawOverlays(model, canvas, textCache);
-    return frame;
-}
-
-void CanvasRenderer::DrawAllShapes(CanvasModel& model, PaintCanvas& canvas) {
-    const WorldView view = model.View();
-    const ShapePass pass =
-        PlanShapePass(model.Shapes, VisibleLayerSet(model.Layers, model.NextLayerId), view);
+// Paints the shapes in the order given, each in the colour the background leaves readable.
+void DrawShapes(CanvasModel& model, PaintCanvas& canvas, const WorldView& view,
+                const std::vector<TTShape*>& shapes) {
     const int width = std::max(view.Width, 1);
     const int height = std::max(view.Height, 1);
     // Most shapes of a map share a few colours: remember the last answer.
     uint32_t lastColour = 0;
     uint32_t lastContrast = model.GetContrastColor(0);
-    for (TTShape* shape : pass.Shapes) {
+    for (TTShape* shape : shapes) {
         const uint32_t colour = shape->PenFg;
         if (colour != lastColour) {
             lastColour = colour;
@@ -83,6 +38,232 @@ void CanvasRenderer::DrawAllShapes(CanvasModel& model, PaintCanvas& canvas) {
         shape->Draw(canvas, view.Left, view.Right, view.Top, view.Bottom, width, height);
         shape->PenFg = colour;
     }
+}
+
+// The shapes at the store indices.
+std::vector<TTShape*> ShapesAt(const ShapeStore& store, const std::vector<uint32_t>& indices) {
+    std::vector<TTShape*> shapes;
+    shapes.reserve(indices.size());
+    for (const uint32_t index : indices)
+        shapes.push_back(store[index]);
+    return shapes;
+}
+
+// Store index of the live layer's first shape at or after `from`; the store's size when none.
+size_t FirstLiveShape(const CanvasModel& model, size_t from) {
+    const size_t count = model.Shapes.size();
+    if (model.LiveLayerId < 0)
+        return count;
+    for (size_t i = from; i < count; ++i)
+        if (model.Shapes[i]->LayerId == model.LiveLayerId)
+            return i;
+    return count;
+}
+
+void CopyImage(const QImage& from, QImage& to) {
+    if (to.size() != from.size() || to.format() != from.format())
+        to = QImage(from.size(), from.format());
+    std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
+}
+
+// The pixels of `box` from one image of 32 bits per pixel to another of the same size.
+void CopyBox(const QImage& from, QImage& to, QRect box) {
+    box = box.intersected(from.rect());
+    if (box.isEmpty())
+        return;
+    const size_t bytes = static_cast<size_t>(box.width()) * 4;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        std::memcpy(to.scanLine(y) + box.left() * 4, from.constScanLine(y) + box.left() * 4,
+                    bytes);
+}
+
+const QString StatusFontName = QStringLiteral("Consolas");
+constexpr int StatusFontPoints = 12;
+const QString HeadingMark = QStringLiteral("THdg:");
+} // namespace
+
+namespace {
+// Background, grid and every shape on the image, in paint order.
+void PaintWholeBuffer(CanvasModel& model, QImage& image, TextImageCache* textCache) {
+    image.fill(ColorFromBgr(model.BackColor));
+    QPainter painter(&image);
+    PaintCanvas canvas(painter, model.BackColor, textCache);
+    if (model.GridOnTop == 0)
+        CanvasRenderer::DrawGrid(model, canvas);
+    CanvasRenderer::DrawAllShapes(model, canvas);
+    if (model.GridOnTop == 1)
+        CanvasRenderer::DrawGrid(model, canvas);
+}
+} // namespace
+
+// ---- Back buffer ----------------------------------------------------------------------------
+
+bool CanvasRenderer::UpdateBackBuffer(CanvasModel& model, QImage& buffer,
+                                      TextImageCache* textCache) {
+    const int width = std::max(model.ClientWidth, 1);
+    const int height = std::max(model.ClientHeight, 1);
+    const bool resized = buffer.width() != width || buffer.height() != height ||
+                         buffer.format() != QImage::Format_RGB32;
+    if (!model.BackBufferStale() && !resized)
+        return false;
+    if (resized)
+        buffer = QImage(width, height, QImage::Format_RGB32);
+    PaintWholeBuffer(model, buffer, textCache);
+    model.NeedsRedraw = false;
+    model.Shapes.ClearChangeMark();
+    model.BuiltFields = model.ShownFields();
+    return true;
+}
+
+const QImage& CanvasRenderer::ComposeFrame(CanvasModel& model, QImage& backBuffer, QImage& frame,
+                                           TextImageCache* textCache) {
+    UpdateBackBuffer(model, backBuffer, textCache);
+    CopyImage(backBuffer, frame);
+    QPainter painter(&frame);
+    PaintCanvas canvas(painter, model.BackColor, textCache);
+    DrawOverlays(model, canvas, textCache);
+    return frame;
+}
+
+const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayerCache& cache,
+                                                  QImage& frame, TextImageCache* textCache) {
+    QImage& buffer = cache.Image;
+    const int width = std::max(model.ClientWidth, 1);
+    const int height = std::max(model.ClientHeight, 1);
+    const bool resized = buffer.width() != width || buffer.height() != height ||
+                         buffer.format() != QImage::Format_RGB32;
+    const size_t changedFrom = model.Shapes.ChangedFrom();
+    const bool stale = resized || model.NeedsRedraw ||
+                       (cache.Valid && (cache.Whole ? changedFrom != ShapeStore::NoChange
+                                                    : changedFrom < cache.End));
+    // A map that follows the vessel pans at every tick: a buffer kept for the next paint would
+    // be stale again by then. From the second stale paint in a row the frame is painted
+    // straight, and the buffer is built again once a paint finds the view still.
+    if (stale && cache.StaleLastPaint) {
+        if (resized)
+            buffer = QImage(width, height, QImage::Format_RGB32);
+        RenderWholeFrame(model, frame, textCache);
+        cache.Valid = false;
+        cache.FrameTracked = false;
+        ++cache.Rebuilds;
+        model.NeedsRedraw = false;
+        model.Shapes.ClearChangeMark();
+        model.BuiltFields = model.ShownFields();
+        return frame;
+    }
+    cache.StaleLastPaint = stale;
+    const bool rebuild = stale || !cache.Valid;
+    const WorldView view = model.View();
+    std::vector<uint32_t> top;
+    // Where the buffer changed under a frame that is otherwise still its copy.
+    bool bufferRebuilt = rebuild;
+    QRect painted;
+    if (rebuild || !cache.Whole) {
+        // Plan on from where the buffer stopped: the shapes still to go under the live layer,
+        // then the live layer and what follows it.
+        const size_t from = rebuild ? 0 : cache.End;
+        const size_t live = FirstLiveShape(model, from);
+        const std::vector<bool> visible = VisibleLayerSet(model.Layers, model.NextLayerId);
+        std::vector<uint32_t> under;
+        std::vector<uint32_t> texts;
+        TPoint lastPoint = rebuild ? NoThinningPoint : cache.LastPoint;
+        PlanShapeRange(model.Shapes, from, live, visible, view, lastPoint, under, texts);
+        TPoint topPoint = lastPoint;
+        PlanShapeRange(model.Shapes, live, model.Shapes.size(), visible, view, topPoint, top,
+                       texts);
+        const size_t drawnBefore = rebuild ? 0 : cache.Drawn;
+        if (!texts.empty() ||
+            drawnBefore + under.size() + top.size() > RenderLimits::MaxDrawnShapes) {
+            model.NeedsRedraw = true;
+            UpdateBackBuffer(model, buffer, textCache);
+            cache.Valid = true;
+            cache.Whole = true;
+            cache.End = model.Shapes.size();
+            cache.Drawn = 0;
+            cache.LastPoint = NoThinningPoint;
+            ++cache.Rebuilds;
+            bufferRebuilt = true;
+            top.clear();
+        } else {
+            if (rebuild) {
+                if (resized)
+                    buffer = QImage(width, height, QImage::Format_RGB32);
+                buffer.fill(ColorFromBgr(model.BackColor));
+                cache.Drawn = 0;
+                ++cache.Rebuilds;
+            } else if (!under.empty()) {
+                ++cache.Additions;
+            }
+            if (rebuild || !under.empty()) {
+                QPainter painter(&buffer);
+                PaintCanvas canvas(painter, model.BackColor, textCache);
+                // A rebuilt buffer is copied whole: only an addition is worth its box.
+                if (!rebuild)
+                    canvas.TrackTouched();
+                if (rebuild && model.GridOnTop == 0)
+                    DrawGrid(model, canvas);
+                DrawShapes(model, canvas, view, ShapesAt(model.Shapes, under));
+                canvas.Flush();
+                painted = canvas.Touched();
+            }
+            cache.Valid = true;
+            cache.Whole = false;
+            cache.End = live;
+            cache.Drawn += under.size();
+            cache.LastPoint = lastPoint;
+        }
+    }
+    model.NeedsRedraw = false;
+    model.Shapes.ClearChangeMark();
+    model.BuiltFields = model.ShownFields();
+
+    if (bufferRebuilt || !cache.FrameTracked || frame.size() != buffer.size() ||
+        frame.format() != buffer.format()) {
+        CopyImage(buffer, frame);
+    } else {
+        CopyBox(buffer, frame, cache.FrameDirty.united(painted));
+    }
+    // The live layer, what follows it and a grid over the shapes, then the overlays, each with
+    // a painter of its own as the back buffer and the overlays have.
+    QRect dirty;
+    if (!cache.Whole && (!top.empty() || model.GridOnTop == 1)) {
+        QPainter painter(&frame);
+        PaintCanvas canvas(painter, model.BackColor, textCache);
+        canvas.TrackTouched();
+        DrawShapes(model, canvas, view, ShapesAt(model.Shapes, top));
+        if (model.GridOnTop == 1)
+            DrawGrid(model, canvas);
+        canvas.Flush();
+        dirty = canvas.Touched();
+    }
+    {
+        QPainter painter(&frame);
+        PaintCanvas canvas(painter, model.BackColor, textCache);
+        canvas.TrackTouched();
+        DrawOverlays(model, canvas, textCache);
+        dirty = dirty.united(canvas.Touched());
+    }
+    cache.FrameDirty = dirty;
+    cache.FrameTracked = true;
+    return frame;
+}
+
+void CanvasRenderer::RenderWholeFrame(CanvasModel& model, QImage& frame,
+                                      TextImageCache* textCache) {
+    const QSize size(std::max(model.ClientWidth, 1), std::max(model.ClientHeight, 1));
+    if (frame.size() != size || frame.format() != QImage::Format_RGB32)
+        frame = QImage(size, QImage::Format_RGB32);
+    PaintWholeBuffer(model, frame, textCache);
+    QPainter painter(&frame);
+    PaintCanvas canvas(painter, model.BackColor, textCache);
+    DrawOverlays(model, canvas, textCache);
+}
+
+void CanvasRenderer::DrawAllShapes(CanvasModel& model, PaintCanvas& canvas) {
+    const WorldView view = model.View();
+    const ShapePass pass =
+        PlanShapePass(model.Shapes, VisibleLayerSet(model.Layers, model.NextLayerId), view);
+    DrawShapes(model, canvas, view, pass.Shapes);
 }
 
 void CanvasRenderer::DrawGrid(const CanvasModel& model, PaintCanvas& canvas) {

@@ -2,6 +2,7 @@
 
 #include "canvas/CanvasModel.h"
 #include "canvas/PaintCanvas.h"
+#include "canvas/ShapeLayerCache.h"
 
 #include <QImage>
 
@@ -21,6 +22,19 @@ public:
     // (reused from paint to paint): the image a paint shows.
     static const QImage& ComposeFrame(CanvasModel& model, QImage& backBuffer, QImage& frame,
                                       TextImageCache* textCache = nullptr);
+
+    // The same frame from a back buffer of the shapes under the live layer (ShapeLayerCache):
+    // rebuilt only when NeedsRedraw is set, the client size changed or a shape it holds was
+    // deleted or moved; shapes added before the live layer are painted onto it; the live layer
+    // and what follows it are painted over the copy with the overlays. Pixel for pixel the
+    // frame of ComposeFrame. Clears NeedsRedraw and the store's change mark.
+    static const QImage& ComposeLayeredFrame(CanvasModel& model, ShapeLayerCache& cache,
+                                             QImage& frame, TextImageCache* textCache = nullptr);
+    // The frame painted from nothing (background, grid, every shape, overlays) into `frame`,
+    // leaving NeedsRedraw and the store's change mark as they are: what the kept back buffer
+    // must match.
+    static void RenderWholeFrame(CanvasModel& model, QImage& frame,
+                                 TextImageCache* textCache = nullptr);
 
     // Into the back buffer.
     static void DrawAllShapes(CanvasModel& model, PaintCanvas& canvas);

@@ -203,7 +203,28 @@ void PaintCanvas::FlushUnless(uint32_t colour) {
         Flush();
 }
 
+void PaintCanvas::TouchBox(int left, int top, int right, int bottom, int margin) {
+    const QRect box = QRect(QPoint(std::min(left, right), std::min(top, bottom)),
+                            QPoint(std::max(left, right), std::max(top, bottom)))
+                          .adjusted(-margin, -margin, margin, margin);
+    Touched_ = Touched_.isNull() ? box : Touched_.united(box);
+}
+
+void PaintCanvas::TouchPoints(const std::vector<TPoint>& points, int margin) {
+    if (!TrackTouched_ || points.empty())
+        return;
+    int left = points[0].X, right = left, top = points[0].Y, bottom = top;
+    for (const TPoint& p : points) {
+        left = std::min(left, p.X);
+        right = std::max(right, p.X);
+        top = std::min(top, p.Y);
+        bottom = std::max(bottom, p.Y);
+    }
+    TouchBox(left, top, right, bottom, margin);
+}
+
 void PaintCanvas::SetPixel(int x, int y, uint32_t colour) {
+    Touch(x, y, x, y, 1);
     FlushUnless(colour);
     if (Bits_) {
         WritePixel(x, y, ToPixel(colour));
@@ -226,6 +247,7 @@ void PaintCanvas::LineTo(int x, int y) {
     Position_ = {x, y};
     if (PenStyle_ == PenStyle::Clear)
         return;
+    Touch(from.X, from.Y, x, y, PenMargin());
     if (PenWidth_ <= 1 && PenStyle_ == PenStyle::Solid) {
         ThinLine(from, Position_);
         return;
@@ -252,6 +274,7 @@ void PaintCanvas::Line(int x1, int y1, int x2, int y2) {
 }
 
 void PaintCanvas::Rectangle(int left, int top, int right, int bottom) {
+    Touch(left, top, right, bottom, PenMargin());
     const PixelBox box = OutlineBox(left, top, right, bottom);
     if (box.Width < 0 || box.Height < 0)
         return;
@@ -260,6 +283,7 @@ void PaintCanvas::Rectangle(int left, int top, int right, int bottom) {
 }
 
 void PaintCanvas::Ellipse(int left, int top, int right, int bottom) {
+    Touch(left, top, right, bottom, PenMargin());
     const PixelBox box = OutlineBox(left, top, right, bottom);
     if (box.Width < 0 || box.Height < 0)
         return;
@@ -269,6 +293,7 @@ void PaintCanvas::Ellipse(int left, int top, int right, int bottom) {
 
 void PaintCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth,
                             int cornerHeight) {
+    Touch(left, top, right, bottom, PenMargin());
     const PixelBox box = OutlineBox(left, top, right, bottom);
     if (box.Width < 0 || box.Height < 0)
         return;
@@ -280,6 +305,7 @@ void PaintCanvas::RoundRect(int left, int top, int right, int bottom, int corner
 void PaintCanvas::FillRect(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top)
         return;
+    Touch(left, top, right, bottom, 1);
     if (BrushStyle_ == BrushStyle::Solid && Bits_) {
         FlushUnless(BrushColour_);
         WriteBox(left, top, right, bottom, ToPixel(BrushColour_));
@@ -304,6 +330,7 @@ void PaintCanvas::FillRect(int left, int top, int right, int bottom) {
 void PaintCanvas::Polygon(const std::vector<TPoint>& points) {
     if (points.empty())
         return;
+    TouchPoints(points, PenMargin());
     ApplyPenAndBrush();
     Painter_.drawPolygon(ToPolygon(points), Qt::OddEvenFill);
 }
@@ -311,6 +338,7 @@ void PaintCanvas::Polygon(const std::vector<TPoint>& points) {
 void PaintCanvas::Polyline(const std::vector<TPoint>& points) {
     if (points.size() < 2)
         return;
+    TouchPoints(points, PenMargin());
     if (PenWidth_ <= 1 && PenStyle_ == PenStyle::Solid) {
         // One-pixel segments leave out their ends, so each joint is drawn once either way.
         MoveTo(points[0].X, points[0].Y);
@@ -325,6 +353,7 @@ void PaintCanvas::Polyline(const std::vector<TPoint>& points) {
 }
 
 void PaintCanvas::PolyBezier(const BezierSegment& segment) {
+    TouchPoints({segment.begin(), segment.end()}, PenMargin());
     ApplyPenAndBrush();
     QPainterPath path(QPointF(segment[0].X, segment[0].Y));
     path.cubicTo(QPointF(segment[1].X, segment[1].Y), QPointF(segment[2].X, segment[2].Y),
@@ -348,6 +377,7 @@ void PaintCanvas::TextOut(int x, int y, const QString& text) {
                                                             Font_, Metrics(), text);
         const int left = x - entry.Offset;
         const int top = y - entry.Offset;
+        Touch(left, top, left + entry.Width, top + entry.Height, 1);
         const uint32_t ink = ToPixel(FontColour_);
         if (left >= 0 && top >= 0 && left + entry.Width <= ImageWidth_ &&
             top + entry.Height <= ImageHeight_) {
@@ -386,6 +416,15 @@ void PaintCanvas::TextOut(int x, int y, const QString& text) {
     Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
     Painter_.setFont(Font_);
     const QFontMetrics& metrics = Metrics();
+    if (TrackTouched_) {
+        if (FontOrientation_ != 0) {
+            TouchBox(0, 0, SurfaceWidth_, SurfaceHeight_, 0);
+        } else {
+            // Overhanging glyphs and smoothed edges reach beyond the advance and the line.
+            const int h = metrics.height();
+            TouchBox(x, y, x + metrics.horizontalAdvance(text), y + h, h + 4);
+        }
+    }
     Painter_.save();
     Painter_.translate(x, y);
     if (FontOrientation_ != 0)
@@ -524,10 +563,11 @@ TextImageCache::Table& TextImageCache::TableFor(const QFont& font) {
 const QString& TextImageCache::DepthText(double depth) {
     uint64_t bits = 0;
     std::memcpy(&bits, &depth, sizeof bits);
+    ++NumbersDrawn_;
     auto found = Numbers_.find(bits);
     if (found != Numbers_.end())
         return found->second;
-    if (Numbers_.size() >= NumberCapacity)
+    if (Numbers_.size() >= NumberLimit_)
         Numbers_.clear();
     return Numbers_.emplace(bits, QString::fromStdString(DepthLabelText(depth))).first->second;
 }
@@ -572,6 +612,10 @@ const TextImageCache::Entry& TextImageCache::WhileDrawn(const QFont& font,
 
 void TextImageCache::BeginFrame() {
     ++Frame_;
+    // The depth texts kept follow the labels a frame draws: a survey's labels scroll past the
+    // vessel, and texts of labels long out of view would pile up for the whole day.
+    NumberLimit_ = std::clamp(2 * NumbersDrawn_, MinNumberCapacity, NumberCapacity);
+    NumbersDrawn_ = 0;
     // A sweep now and then: a text stays between KeepFrames and twice as many frames undrawn.
     if (Frame_ % KeepFrames != 0)
         return;

@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -91,6 +92,12 @@ public:
     // Draws what has been collected.
     void Flush();
 
+    // Once on, every drawing operation widens a box that holds each pixel it may change (pens,
+    // round caps and smoothed text edges with a margin to spare): where a later frame must
+    // restore what lay beneath.
+    void TrackTouched() { TrackTouched_ = true; }
+    QRect Touched() const { return Touched_; }
+
 private:
     QPen MakePen() const;
     QBrush MakeBrush() const;
@@ -109,6 +116,15 @@ private:
     // A short wide solid line written straight into the image from its stamp.
     void StampLine(TPoint from, TPoint to);
     void WriteBox(int left, int top, int right, int bottom, uint32_t argb);
+    // Widens the touched box by the box left..right, top..bottom (either order, inclusive)
+    // and `margin` pixels round it.
+    void Touch(int left, int top, int right, int bottom, int margin) {
+        if (TrackTouched_)
+            TouchBox(left, top, right, bottom, margin);
+    }
+    void TouchBox(int left, int top, int right, int bottom, int margin);
+    void TouchPoints(const std::vector<TPoint>& points, int margin);
+    int PenMargin() const { return std::max(PenWidth_, 1) + 2; }
 
     QPainter& Painter_;
     uint32_t Background_;
@@ -144,6 +160,9 @@ private:
     std::vector<QLine> Lines_;
     std::vector<QPoint> Points_;
     std::vector<QRect> Boxes_;
+
+    bool TrackTouched_ = false;
+    QRect Touched_;
 };
 
 // The ink of texts rendered once in a font and kept for the next paints as runs of full ink
@@ -196,15 +215,21 @@ public:
     void BeginFrame();
     static constexpr uint64_t KeepFrames = 64;
     size_t WhileDrawnCount() const { return WhileDrawn_.size(); }
-    // DepthLabelText of a depth, remembered (a survey repeats its depths).
+    // DepthLabelText of a depth, remembered (a survey repeats its depths) while labels of about
+    // that many are drawn.
     const QString& DepthText(double depth);
+    size_t DepthTextCount() const { return Numbers_.size(); }
+    static constexpr size_t MinNumberCapacity = 1024;
 
     size_t Bytes() const { return Bytes_; }
 
 private:
     static constexpr size_t CapacityBytes = 16u << 20;
-    // Above the number of depth labels a map holds.
+    // Above the number of depth labels a map holds; below twice the labels of the last frame
+    // (and never below the minimum) the depth texts start afresh.
     static constexpr size_t NumberCapacity = 32768;
+    size_t NumberLimit_ = NumberCapacity;
+    size_t NumbersDrawn_ = 0;
     // A frame shows a handful of read-outs; a few frames of each stay.
     static constexpr size_t RecentCapacity = 16;
     static Entry Render(const QFont& font, const QFontMetrics& metrics, const QString& text);

@@ -43,10 +43,11 @@ namespace {
 constexpr size_t PrefetchAhead = 8;
 } // namespace
 
-ShapePass PlanShapePass(const ShapeStore& shapes, const std::vector<bool>& visibleLayers,
-                        const WorldView& view, size_t maxDrawn) {
+void PlanShapeRange(const ShapeStore& shapes, size_t from, size_t to,
+                    const std::vector<bool>& visibleLayers, const WorldView& view,
+                    TPoint& lastPoint, std::vector<uint32_t>& drawn,
+                    std::vector<uint32_t>& textsInView) {
     const int width = std::max(view.Width, 1);
-    const int height = std::max(view.Height, 1);
     double worldWidth = view.Right - view.Left;
     if (!(worldWidth > 0.0))
         worldWidth = 1.0;
@@ -62,17 +63,11 @@ ShapePass PlanShapePass(const ShapeStore& shapes, const std::vector<bool>& visib
     const auto pixelOf = [&](double x, double y) {
         return TPoint{TruncateToPixel((x - left) / wpp), TruncateToPixel((top - y) / wpp)};
     };
-
-    // First pass: everything but texts, in store order; the texts in view are noted for the
-    // text pass, so that the store is walked once.
-    std::vector<uint32_t> drawn;
-    drawn.reserve(std::min(shapes.size(), maxDrawn + maxDrawn / 4));
-    std::vector<uint32_t> textsInView;
-    TPoint lastPoint{-9999, -9999};
-    for (size_t i = 0; i < shapes.size(); ++i) {
+    to = std::min(to, shapes.size());
+    for (size_t i = from; i < to; ++i) {
         // The shapes lie scattered over the heap: ask for those a few steps ahead now, so the
         // walk does not wait on memory for each one.
-        if (i + PrefetchAhead < shapes.size()) {
+        if (i + PrefetchAhead < to) {
             const TTShape* ahead = shapes[i + PrefetchAhead];
             __builtin_prefetch(ahead);
             __builtin_prefetch(&ahead->MaxY);
@@ -107,6 +102,29 @@ ShapePass PlanShapePass(const ShapeStore& shapes, const std::vector<bool>& visib
         }
         drawn.push_back(static_cast<uint32_t>(i));
     }
+}
+
+ShapePass PlanShapePass(const ShapeStore& shapes, const std::vector<bool>& visibleLayers,
+                        const WorldView& view, size_t maxDrawn) {
+    const int width = std::max(view.Width, 1);
+    const int height = std::max(view.Height, 1);
+    double worldWidth = view.Right - view.Left;
+    if (!(worldWidth > 0.0))
+        worldWidth = 1.0;
+    const double wpp = worldWidth / width;
+    const double left = view.Left;
+    const double top = view.Top;
+    const auto pixelOf = [&](double x, double y) {
+        return TPoint{TruncateToPixel((x - left) / wpp), TruncateToPixel((top - y) / wpp)};
+    };
+
+    // First pass: everything but texts, in store order; the texts in view are noted for the
+    // text pass, so that the store is walked once.
+    std::vector<uint32_t> drawn;
+    drawn.reserve(std::min(shapes.size(), maxDrawn + maxDrawn / 4));
+    std::vector<uint32_t> textsInView;
+    TPoint lastPoint = NoThinningPoint;
+    PlanShapeRange(shapes, 0, shapes.size(), visibleLayers, view, lastPoint, drawn, textsInView);
 
     // Text pass: the earliest text of each 60-pixel cell.
     const int cols = width / RenderLimits::TextCellPixels + 2;

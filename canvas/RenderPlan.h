@@ -68,6 +68,17 @@ struct ShapePass {
 ShapePass PlanShapePass(const ShapeStore& shapes, const std::vector<bool>& visibleLayers,
                         const WorldView& view, size_t maxDrawn = RenderLimits::MaxDrawnShapes);
 
+// The first pass of PlanShapePass over the store indices from..to-1 alone, the point thinning
+// carried on from `lastPoint` (updated): appends the indices of the shapes to draw to `drawn`
+// and those of the texts in view to `textsInView`. Planning a store in consecutive ranges
+// gives the same shapes as planning it at once, so a part of the map painted earlier can be
+// continued.
+constexpr TPoint NoThinningPoint{-9999, -9999};
+void PlanShapeRange(const ShapeStore& shapes, size_t from, size_t to,
+                    const std::vector<bool>& visibleLayers, const WorldView& view,
+                    TPoint& lastPoint, std::vector<uint32_t>& drawn,
+                    std::vector<uint32_t>& textsInView);
+
 // ---- Shape drawing --------------------------------------------------------------------------
 
 // World to pixel as the shapes draw: scale = client size / window size on each axis, then

@@ -47,3 +47,11 @@ void ShapeIdIndex::Erase(const TTShape* shape) {
 void ShapeIdIndex::Clear() {
     Pages.clear();
 }
+
+size_t ShapeIdIndex::Bytes() const {
+    size_t bytes = Pages.capacity() * sizeof(Pages[0]);
+    for (const auto& page : Pages)
+        if (page)
+            bytes += sizeof(Page);
+    return bytes;
+}

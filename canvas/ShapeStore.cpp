@@ -2,6 +2,7 @@
 
 TTShape* ShapeStore::Append(std::unique_ptr<TTShape> shape) {
     TTShape* added = shape.get();
+    MarkChangedFrom(Items_.size());
     Items_.push_back(std::move(shape));
     if (!Index_.Insert(added))
         ++Unindexed_;
@@ -55,6 +56,7 @@ bool ShapeStore::DeleteLast(int32_t id) {
     if (last == Items_.rend())
         return false;
     const auto it = std::next(last).base();
+    MarkChangedFrom(static_cast<size_t>(it - Items_.begin()));
     const bool wasIndexed = Index_.Find(id) == it->get();
     Forget(it->get());
     Items_.erase(it);
@@ -69,6 +71,7 @@ bool ShapeStore::MoveToFront(int32_t id) {
     const auto it = FirstWithId(id);
     if (it == Items_.end())
         return false;
+    MarkChangedFrom(static_cast<size_t>(it - Items_.begin()));
     std::rotate(it, std::next(it), Items_.end());
     // A twin of the moved shape may be the first with the id now.
     if (Unindexed_ > 0)
@@ -80,6 +83,7 @@ bool ShapeStore::MoveToBack(int32_t id) {
     const auto it = FirstWithId(id);
     if (it == Items_.end())
         return false;
+    MarkChangedFrom(0);
     std::rotate(Items_.begin(), it, std::next(it));
     if (Unindexed_ > 0)
         Reindex();
@@ -87,6 +91,7 @@ bool ShapeStore::MoveToBack(int32_t id) {
 }
 
 void ShapeStore::Clear() {
+    MarkChangedFrom(0);
     Index_.Clear();
     Items_.clear();
     Unindexed_ = 0;

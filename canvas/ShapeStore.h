@@ -4,6 +4,7 @@
 #include "canvas/TTShape.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -29,21 +30,33 @@ public:
     // The first shape in store order with the id, null when none.
     TTShape* Find(int32_t id) const;
 
-    // Deletes every shape the predicate picks, in one pass; the others keep their order.
-    // Returns how many went.
-    template <class Predicate> size_t DeleteIf(Predicate picks) {
+    // Deletes every shape from store index `from` on that the predicate picks, in one pass;
+    // the others keep their order. Returns how many went.
+    template <class Predicate> size_t DeleteIf(Predicate picks, size_t from = 0) {
         // In place, the kept shapes in their order, each shape asked once: the map tick clears
         // the vessel layer of a map holding a day's track five times a second, so no copy of
         // the whole store.
-        const auto first = std::find_if(
-            Items_.begin(), Items_.end(),
-            [&picks](const std::unique_ptr<TTShape>& shape) { return picks(*shape); });
+        // The shapes lie scattered over the heap: each is asked for a few steps ahead of its
+        // turn, so the walk does not wait on memory for every one.
+        constexpr size_t Ahead = 8;
+        const size_t count = Items_.size();
+        size_t at = std::min(from, count);
+        for (; at < count; ++at) {
+            if (at + Ahead < count)
+                __builtin_prefetch(Items_[at + Ahead].get());
+            if (picks(*Items_[at]))
+                break;
+        }
+        const auto first = Items_.begin() + static_cast<std::ptrdiff_t>(at);
         if (first == Items_.end())
             return 0;
+        MarkChangedFrom(static_cast<size_t>(first - Items_.begin()));
         Forget(first->get());
         auto kept = first;
         size_t deleted = 1;
         for (auto it = std::next(first); it != Items_.end(); ++it) {
+            if (Items_.end() - it > static_cast<std::ptrdiff_t>(Ahead))
+                __builtin_prefetch((it + Ahead)->get());
             if (picks(**it)) {
                 Forget(it->get());
                 ++deleted;
@@ -63,8 +76,27 @@ public:
     bool MoveToFront(int32_t id);
     bool MoveToBack(int32_t id);
     void Clear();
+    // Memory of the id index.
+    size_t IndexBytes() const { return Index_.Bytes(); }
+
+    // The lowest store index whose shape was added, deleted or moved since the mark was last
+    // cleared (NoChange: none): the shapes before it are those a painter saw then. Changes to
+    // a shape's own fields are not seen here.
+    // Two marks kept alike: one for the paint, one for the canvas's clearing of a layer.
+    static constexpr size_t NoChange = static_cast<size_t>(-1);
+    enum class Mark { Paint, LayerClear };
+    size_t ChangedFrom(Mark mark = Mark::Paint) const {
+        return mark == Mark::Paint ? ChangedFrom_ : LayerClearFrom_;
+    }
+    void ClearChangeMark(Mark mark = Mark::Paint) {
+        (mark == Mark::Paint ? ChangedFrom_ : LayerClearFrom_) = NoChange;
+    }
 
 private:
+    void MarkChangedFrom(size_t index) {
+        ChangedFrom_ = std::min(ChangedFrom_, index);
+        LayerClearFrom_ = std::min(LayerClearFrom_, index);
+    }
     void Forget(const TTShape* shape);
     void Reindex();
     Items::iterator FirstWithId(int32_t id);
@@ -74,4 +106,6 @@ private:
     // Shapes the index could not take (an id that is not positive or already held). Ids are
     // unique by construction, so this stays 0 unless a caller builds shapes by hand.
     size_t Unindexed_ = 0;
+    size_t ChangedFrom_ = 0;
+    size_t LayerClearFrom_ = 0;
 };

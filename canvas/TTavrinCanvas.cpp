@@ -13,8 +13,7 @@
 #include <QWheelEvent>
 
 TTavrinCanvas::TTavrinCanvas(QWidget* parent)
-    : QWidget(parent), BackBuffer(1, 1, QImage::Format_RGB32),
-      TextCache(std::make_unique<TextImageCache>()) {
+    : QWidget(parent), TextCache(std::make_unique<TextImageCache>()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -40,7 +39,7 @@ const QImage& TTavrinCanvas::RenderFrame() {
     // A hidden control gets its resize event only when shown; its size counts already.
     if (width() != ClientWidth || height() != ClientHeight)
         Resize(width(), height());
-    return CanvasRenderer::ComposeFrame(*this, BackBuffer, Frame, TextCache.get());
+    return CanvasRenderer::ComposeLayeredFrame(*this, BackBufferCache, Frame, TextCache.get());
 }
 
 bool TTavrinCanvas::IsPointInGGAOverlay(int x, int y) const {

@@ -2,6 +2,7 @@
 
 #include "canvas/CanvasModel.h"
 #include "canvas/CanvasToolController.h"
+#include "canvas/ShapeLayerCache.h"
 #include "canvas/WheelNotchCounter.h"
 #include "platform/RepeatedErrorGuard.h"
 
@@ -22,12 +23,15 @@ public:
     // An information message naming the control.
     void AboutBox();
 
+    // The back buffer and what it holds: background, grid and the shapes under the live layer
+    // (every shape while the map has texts in view).
+    ShapeLayerCache BackBufferCache;
     // Off-screen image of background, grid and shapes, 32 bits per pixel.
-    QImage BackBuffer;
+    QImage& BackBuffer = BackBufferCache.Image;
 
     // ---- Painting -------------------------------------------------------------------------
-    // Brings the back buffer up to date (only when stale or resized) and draws the overlays
-    // over a copy of it: the frame that a paint puts on the screen.
+    // Brings the back buffer up to date (only what changed) and draws the live layer and the
+    // overlays over a copy of it: the frame that a paint puts on the screen.
     const QImage& RenderFrame();
     // Does the client pixel lie in the GNSS status box?
     bool IsPointInGGAOverlay(int x, int y) const;

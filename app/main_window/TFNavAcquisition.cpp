@@ -249,10 +249,11 @@ public:
             return;
         const uint32_t normal =
             Navset ? Navset->Settings().BackgroundColor : NavigationSettings().BackgroundColor;
+        // A new colour repaints the map; the same colour again changes nothing on the screen,
+        // so a sounding asks for no paint (ten a second would repaint the whole map each).
         const uint32_t wanted = shallow ? 0x0000FFu : normal;
         if (canvas->BackColor != wanted)
             canvas->SetBackColor(wanted);
-        canvas->update();
     }
     // The first sounder line shows the depth frames again; without the sounder the window
     // keeps only the GNSS box.

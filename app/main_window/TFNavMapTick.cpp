@@ -124,8 +124,13 @@ void TFNav::tMapTimer() {
         line.trueDepthHigh = state.TrueDepthHigh;
         state.OverlayStatusText = StatusLineText(line);
         state.CurrentFixQuality = quality;
+        const bool statusChanged =
+            OverlayStatusText != state.OverlayStatusText || CurrentFixQuality != quality;
         OverlayStatusText = state.OverlayStatusText;
         CurrentFixQuality = quality;
+        // The map repaints what changed; a tick that changed nothing visible paints nothing.
+        if (statusChanged)
+            fcad->RefreshChanged();
 
         if (current) {
             // 7, 8. The grid position and heading of the fix the record holds.
@@ -136,17 +141,23 @@ void TFNav::tMapTimer() {
             const double course = ZGPS1 ? double(ZGPS1->GetCourse()) : 0.0;
             state.GridHeading = (gyro ? state.GyroHeading : course) + record.Convergence;
 
-            // 9. Follow the vessel, or only repaint.
-            if (FollowVessel)
-                fcad->WorldPan(state.VesselEasting - (fcad->PlanWorldLeft + fcad->PlanWorldRight) / 2,
-                               state.VesselNorthing - (fcad->PlanWorldTop + fcad->PlanWorldBottom) / 2);
+            // 9. Follow the vessel, or only repaint. A pan moves every pixel of the map; without
+            // one, the paint rebuilds only what changed: the vessel layer and the newest track
+            // are painted over the kept image of the layers under them.
+            const double panX =
+                state.VesselEasting - (fcad->PlanWorldLeft + fcad->PlanWorldRight) / 2;
+            const double panY =
+                state.VesselNorthing - (fcad->PlanWorldTop + fcad->PlanWorldBottom) / 2;
+            if (FollowVessel && (panX != 0 || panY != 0))
+                fcad->WorldPan(panX, panY);
             else
-                fcad->Refresh();
+                fcad->RefreshChanged();
 
             // 10, 11. The vessel symbol.
             const NavigationSettings navigation = Navset ? Navset->Settings() : NavigationSettings();
             const VesselShape shape = FShape ? FShape->Shape() : VesselShape();
-            DrawVesselSymbol(*fcad, CurrentVesselLayer(*fcad), shape, state.VesselEasting,
+            fcad->LiveLayerId = CurrentVesselLayer(*fcad);
+            DrawVesselSymbol(*fcad, fcad->LiveLayerId, shape, state.VesselEasting,
                              state.VesselNorthing, state.GridHeading, navigation.VesselColor,
                              navigation.VesselWidth);
 

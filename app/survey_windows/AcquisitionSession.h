@@ -64,7 +64,7 @@ public:
     virtual void Speed(double knots) = 0;
     // Depth labels, frames, battery and echogram after a sounder line of the type.
     virtual void SounderLineShown(const SounderLineOutcome& outcome, const std::string& type) = 0;
-    // The map's background for the shallow alert, then a repaint.
+    // The map's background for the shallow alert; a changed colour repaints the map.
     virtual void ShallowAlert(bool shallow) = 0;
     virtual void AcquisitionStarted(bool sensorEnabled) = 0;
     virtual void AcquisitionStopped() = 0;

@@ -174,8 +174,15 @@ void TfWaterfal::mouseReleaseEvent(QMouseEvent* event) {
 void DrawEchogram(double depth, double fallbackTop, double fallbackBottom, int count) {
     if (!fWaterfal || !fWaterfal->isVisible() || fWaterfal->width() < 1 || fWaterfal->height() < 1)
         return;
+    // The same depth again over a strip of that depth leaves every entry where it was: the
+    // window would paint the pixels it shows.
+    const bool sameScale =
+        fWaterfal->FallbackTop == fallbackTop && fWaterfal->FallbackBottom == fallbackBottom;
+    const std::vector<double> before = fWaterfal->History.Depths();
     fWaterfal->FallbackTop = fallbackTop;
     fWaterfal->FallbackBottom = fallbackBottom;
     fWaterfal->History.Append(depth, count);
+    if (sameScale && fWaterfal->History.Depths() == before)
+        return;
     fWaterfal->update();
 }

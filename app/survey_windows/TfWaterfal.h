@@ -61,6 +61,7 @@ private:
 
 extern TfWaterfal* fWaterfal;
 
-// Appends `depth` to the echogram's history and redraws it. Nothing happens, and the history is
-// not touched, while the window is hidden or has no area.
+// Appends `depth` to the echogram's history and redraws it, unless no entry changed (the same
+// depth over a strip of it). Nothing happens, and the history is not touched, while the window
+// is hidden or has no area.
 void DrawEchogram(double depth, double fallbackTop, double fallbackBottom, int count);

@@ -1,4 +1,5 @@
 #include "StartedProgram.h"
+#include "tests/support/PaintCounter.h"
 
 #include "app/survey_windows/EchogramPainter.h"
 #include "app/survey_windows/SurveyStateAccess.h"
@@ -110,6 +111,35 @@ TEST_F(EchogramWindow, DrawsOnlyWhileShown) {
     fWaterfal->render(&image);
     EXPECT_EQ(QColor(image.pixel(fWaterfal->width() - 5, fWaterfal->height() - 5)),
               QColor(255, 255, 0));
+}
+
+TEST_F(EchogramWindow, ADepthThatChangesNoEntryAsksForNoPaint) {
+    start();
+    fWaterfal->show();
+    PaintCounter counter;
+    fWaterfal->installEventFilter(&counter);
+    const int count = fWaterfal->DataWidth;
+    for (int i = 0; i < count; ++i)
+        DrawEchogram(8.5, 0, 50, count);
+    QApplication::processEvents();
+    ASSERT_GT(counter.paints, 0u);
+
+    // A strip of 8.5 m and 8.5 m again: nothing moves, nothing is painted.
+    counter.paints = 0;
+    DrawEchogram(8.5, 0, 50, count);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 0u);
+    EXPECT_EQ(fWaterfal->History.Depths()[count - 1], 8.5);
+
+    // Another depth, or another fallback scale, paints.
+    DrawEchogram(9.0, 0, 50, count);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1u);
+    DrawEchogram(9.0, 0, 50, count);
+    DrawEchogram(9.0, 0, 40, count);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 2u);
+    fWaterfal->removeEventFilter(&counter);
 }
 
 TEST_F(EchogramWindow, StoredSettingsAreKeptByARunThatNeverShowsIt) {

@@ -1,5 +1,6 @@
 #include "DevicePagesForTests.h"
 #include "StartedProgram.h"
+#include "tests/support/PaintCounter.h"
 
 #include "app/devices/TFGPS.h"
 #include "app/devices/TfJoystick.h"
@@ -9,6 +10,7 @@
 #include "app/survey_windows/TfWaterfal.h"
 #include "app/widgets/StyleManager.h"
 #include "app/widgets/TFMsg.h"
+#include "canvas/TTavrinCanvas.h"
 
 #include "platform/ColorValue.h"
 #include "platform/DataPaths.h"
@@ -21,6 +23,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -457,6 +460,45 @@ TEST_F(MainWindowSounder, SounderLinesReachTheMonitorTheFramesAndTheDepthLabels)
     ASSERT_TRUE(WaitUntil([] { return fRealtime->lDepthHi->text() == QStringLiteral("12.64"); }));
     EXPECT_EQ(FGPS->MemoSensor->document()->lastBlock().text(), QStringLiteral("$SDDBT,,f,,M,,F"));
     FNav->PortMonitorActive = true;
+    FNav->Realtime->click();
+}
+
+TEST_F(MainWindowSounder, ASoundingRepaintsTheMapOnlyWhenTheShallowAlertChangesItsColour) {
+    ASSERT_NO_FATAL_FAILURE(startSurvey());
+    ASSERT_TRUE(FNav->Realtime->isChecked()) << "the alert applies while the button is pressed";
+    // The map tick paints on its own: held, so the paints counted are the soundings' alone.
+    FNav->tMap->stop();
+    PaintCounter counter;
+    FNav->fcad->installEventFilter(&counter);
+    // The first sounding gives the map the navigation settings' background.
+    ASSERT_TRUE(playSounder("$SDDBT,32.8,f,10.0,M,5.4,F"));
+    const uint32_t normal = FNav->fcad->BackColor;
+    ASSERT_NE(normal, 0x0000FFu);
+    RunEventsFor(100);
+
+    // Deep water, again and again: the background stays, nothing is painted.
+    counter.paints = 0;
+    for (const char* line : {"$SDDBT,32.8,f,10.0,M,5.4,F", "$SDDBT,36.1,f,11.0,M,6.0,F",
+                             "$SDDBT,32.8,f,10.0,M,5.4,F"})
+        ASSERT_TRUE(playSounder(line));
+    RunEventsFor(100);
+    EXPECT_EQ(FNav->fcad->BackColor, normal);
+    EXPECT_EQ(counter.paints, 0u);
+
+    // 0.05 m and a draft of 0.40 m: at most the alert's 0.5 m, the map turns red and repaints;
+    // shallow again, it stays red without a paint; deep, it turns back with one.
+    ASSERT_TRUE(playSounder("$SDDBT,0.2,f,0.05,M,0.0,F"));
+    ASSERT_TRUE(WaitUntil([&] { return counter.paints > 0u; }));
+    EXPECT_EQ(FNav->fcad->BackColor, 0x0000FFu);
+    RunEventsFor(100);
+    counter.paints = 0;
+    ASSERT_TRUE(playSounder("$SDDBT,0.1,f,0.04,M,0.0,F"));
+    RunEventsFor(100);
+    EXPECT_EQ(counter.paints, 0u);
+    ASSERT_TRUE(playSounder("$SDDBT,32.8,f,10.0,M,5.4,F"));
+    ASSERT_TRUE(WaitUntil([&] { return counter.paints > 0u; }));
+    EXPECT_EQ(FNav->fcad->BackColor, normal);
+    FNav->fcad->removeEventFilter(&counter);
     FNav->Realtime->click();
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/settings_windows/TFShape.h"
 #include "app/survey_windows/AcquisitionSession.h"
+#include "canvas/CanvasRenderer.h"
 #include "canvas/MapDisplaySettings.h"
 #include "canvas/TTavrinCanvas.h"
 #include "canvas/VesselSymbol.h"
@@ -181,4 +182,44 @@ TEST_F(MapTickFrame, ARunWithoutAPositionPaintsNothingNearTheProjectionOfZeroZer
             ASSERT_TRUE(pixel != Rgb(VesselBgr) && pixel != Rgb(TrackBgr) && pixel != Rgb(FloatBgr))
                 << x << ", " << y;
         }
+}
+
+TEST_F(MapTickFrame, EveryTicksFrameEqualsAFrameBuiltFromNothing) {
+    // A survey run through the real tick: lines 40 m apart with depth labels, float spells,
+    // the operator's selection, and the view changed by hand, followed and left alone. Every
+    // frame the control shows, from its kept image under the vessel, is the frame painted from
+    // nothing.
+    const bool labelsShown = ShowDepthLabels;
+    const bool following = FollowVessel;
+    ShowDepthLabels = true;
+    FollowVessel = false;
+    TTavrinCanvas& map = *FNav->fcad;
+    const double east0 = 500000, north0 = 4500000;
+    ViewAround(east0 + 100, north0 + 60);
+    TextImageCache texts;
+    QImage whole;
+    for (int tick = 0; tick < 180; ++tick) {
+        const int line = tick / 30;
+        const double along = (tick % 30) * 7.0;
+        GiveFix(east0 + (line % 2 == 0 ? along : 203 - along), north0 + line * 40.0,
+                (tick / 20) % 3 == 2 ? 5 : 4);
+        FNav->Acquisition->State().TrueDepthHigh = 5 + 0.1 * tick;
+        FNav->tMapTimer();
+        if (tick == 50)
+            map.ShapeSelect(map.Shapes[3]->Id, false);
+        if (tick == 80)
+            map.WorldZoom(0, 1.3, east0 + 60, north0 + 60);
+        if (tick == 100)
+            FollowVessel = true;
+        if (tick == 140)
+            FollowVessel = false;
+        const QImage frame = map.RenderFrame().copy();
+        CanvasRenderer::RenderWholeFrame(map, whole, &texts);
+        ASSERT_EQ(frame, whole) << "tick " << tick;
+    }
+    EXPECT_FALSE(map.DepthLabels.empty());
+    // Without following, the ticks painted the new track onto the kept image.
+    EXPECT_GT(map.BackBufferCache.Additions, 20u);
+    ShowDepthLabels = labelsShown;
+    FollowVessel = following;
 }

@@ -12,6 +12,7 @@
 
 #include "canvas/TTavrinCanvas.h"
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/PaintCounter.h"
 #include "tests/support/SanitizerBuild.h"
 
 #include <QEventLoop>
@@ -42,16 +43,6 @@ int EnvironmentNumber(const char* name, int defaultValue, int low, int high) {
     return int(value);
 }
 
-
-// Counts the map's paint events: the soak must paint, not only tick.
-class PaintCounter : public QObject {
-public:
-    uint64_t paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
 
 struct RssSample {
     double seconds;

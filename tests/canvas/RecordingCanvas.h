@@ -9,9 +9,10 @@ public:
     int Invalidations = 0;
     int LastCursor = 1;
 
-    // Clears the stale flag and the counter, as a paint would.
+    // Clears the stale flag, the store's change mark and the counter, as a paint would.
     void Painted() {
         NeedsRedraw = false;
+        Shapes.ClearChangeMark();
         Invalidations = 0;
     }
 

@@ -115,7 +115,7 @@ TEST(ShapeStoreTest, CreationMarksStaleWithoutRepaintAndFallsBackToTheDefaultLay
     const int32_t id = canvas.DrawPoint(5, 5, 77);
     EXPECT_EQ(canvas.GetShapeOnLayer(id), 0);
     EXPECT_EQ(canvas.CurrentLayer, 0);
-    EXPECT_TRUE(canvas.NeedsRedraw);
+    EXPECT_TRUE(canvas.BackBufferStale());
     EXPECT_EQ(canvas.Invalidations, 0);
 
     // Too few points: nothing happens, not even to the current layer.
@@ -481,7 +481,7 @@ TEST(ShapeStoreTest, ClearingALayerKeepsTheOtherShapesAndSelectedIds) {
     EXPECT_EQ(canvas.ShapeCount, 2);
     EXPECT_EQ(canvas.FindShape(a), nullptr);
     EXPECT_EQ(canvas.FindShape(keep)->Id, keep);
-    EXPECT_TRUE(canvas.NeedsRedraw);
+    EXPECT_TRUE(canvas.BackBufferStale());
     EXPECT_EQ(canvas.Invalidations, 1);
     EXPECT_EQ(canvas.LayerFindByName("track_fix"), track); // the layer stays
 
@@ -597,7 +597,7 @@ TEST(ShapeStoreTest, ShapesAppendedByReadersAndToolsKeepTheirIdsAndTheCount) {
     EXPECT_EQ(added->Id, 1);
     EXPECT_EQ(canvas.FindShape(1), added);
     EXPECT_EQ(canvas.ShapeCount, 1);
-    EXPECT_TRUE(canvas.NeedsRedraw);
+    EXPECT_TRUE(canvas.BackBufferStale());
     EXPECT_EQ(canvas.DrawPoint(0, 0, 0), 2);
 }
 
@@ -673,3 +673,69 @@ TEST(ShapeStoreTest, ReorderedTwinsAreFoundByTheirPlaceInThePaintOrder) {
 }
 
 } // namespace
+
+TEST(ShapeStoreTest, ClearingTheSameLayerAgainFindsEveryShapeThatCameOntoIt) {
+    // The vessel layer is cleared at every tick; between two clears its shapes arrive by
+    // drawing, by the reorder of the store, and by moving a shape of the drawing onto it.
+    RecordingCanvas canvas;
+    const int drawing = canvas.LayerOpen("drawing");
+    const int vessel = canvas.LayerOpen("vessel");
+    std::vector<int32_t> kept;
+    for (int i = 0; i < 50; ++i)
+        kept.push_back(canvas.DrawPoint(i, i, drawing));
+    const auto vesselShapes = [&] {
+        int count = 0;
+        for (const auto& shape : canvas.Shapes)
+            count += shape->LayerId == vessel;
+        return count;
+    };
+    for (int tick = 0; tick < 6; ++tick) {
+        canvas.DrawCircle(tick, tick, 5, vessel);
+        canvas.DrawLine(0, 0, tick, tick, vessel);
+        switch (tick) {
+        case 2: // a vessel shape sent under everything
+            canvas.ShapeToBack(canvas.Shapes[canvas.Shapes.size() - 1]->Id);
+            break;
+        case 3: // a shape of the drawing moved onto the vessel layer in place
+            canvas.ShapeToLayer(kept[5], vessel);
+            kept.erase(kept.begin() + 5);
+            break;
+        case 4: // a whole layer moved onto it
+            canvas.LayerCopy(drawing, vessel, 1);
+            kept.clear();
+            break;
+        case 5: // a shape before the vessel's deleted: the store shifts under the mark
+            canvas.DrawPoint(9, 9, drawing);
+            canvas.ShapeDelete(canvas.Shapes[0]->Id);
+            break;
+        default:
+            break;
+        }
+        canvas.CadClearShapes(vessel);
+        EXPECT_EQ(vesselShapes(), 0) << "tick " << tick;
+    }
+    for (const int32_t id : kept)
+        EXPECT_NE(canvas.FindShape(id), nullptr);
+}
+
+TEST(ShapeStoreTest, AnHourOfVesselTicksKeepsTheIdIndexNearTheLiveShapes) {
+    // Five ticks a second for an hour: the vessel (five lines, two circles) drawn anew at every
+    // tick, a track line every 39 ticks (20 m at 5 kn). The vessel's ids between two track
+    // points must not keep index memory alive with them.
+    RecordingCanvas canvas;
+    const int track = canvas.LayerOpen("track_fix");
+    const int vessel = canvas.LayerOpen("vessel");
+    for (int tick = 0; tick < 5 * 3600; ++tick) {
+        canvas.CadClearShapes(vessel);
+        for (int line = 0; line < 5; ++line)
+            canvas.DrawLine(tick, 0, tick + line, 10, vessel);
+        canvas.DrawCircle(tick, 0, 10, vessel);
+        canvas.DrawCircle(tick, 0, 15, vessel);
+        if (tick % 39 == 0)
+            canvas.DrawLine(tick - 39, 0, tick, 0, track);
+    }
+    const size_t live = canvas.Shapes.size();
+    ASSERT_GT(live, 460u);
+    // Well under a kilobyte a live shape (a page of the first index held 32 KB).
+    EXPECT_LT(canvas.Shapes.IndexBytes(), live * 1024) << live << " live shapes";
+}

@@ -89,3 +89,24 @@ TEST(TextImageCacheTest, FramesOfASurveyKeepOnlyTheLabelsInView) {
     EXPECT_EQ(cache.WhileDrawnCount(), scaleBar + 20) << "the labels scrolled away are forgotten";
     OverlayStatusText.clear();
 }
+
+TEST(TextImageCacheTest, DepthTextsOfLabelsLongOutOfViewAreForgotten) {
+    TextImageCache cache;
+    // A survey's frames: a hundred labels in view, two new ones a frame as the vessel moves.
+    int newest = 0;
+    for (int frame = 0; frame < 5000; ++frame) {
+        cache.BeginFrame();
+        newest += 2;
+        for (int label = newest - 100; label < newest; ++label)
+            EXPECT_EQ(cache.DepthText(label * 0.01), QString::fromStdString(DepthLabelText(label * 0.01)));
+    }
+    EXPECT_LE(cache.DepthTextCount(), TextImageCache::MinNumberCapacity + 100);
+
+    // Ten thousand labels in view at every frame (the whole day): all stay known.
+    for (int frame = 0; frame < 3; ++frame) {
+        cache.BeginFrame();
+        for (int label = 0; label < 10000; ++label)
+            cache.DepthText(label * 0.001);
+    }
+    EXPECT_GE(cache.DepthTextCount(), 10000u);
+}
