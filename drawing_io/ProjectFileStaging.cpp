@@ -338,7 +338,9 @@ bool ProjectFileStaging::TakeRecord(std::string_view line) {
         shape->PenFg = colour != 0 ? colour : penByLayer_[owner].PenFg;
         if (fontIndex >= 0 && fontIndex < static_cast<int>(fonts_.size()))
             shape->FontName = fonts_[static_cast<size_t>(fontIndex)].Name;
-        if (!fontName.empty() && fontName != "0")
+        // A word holding a carriage return is no name the writer could have written (it would
+        // read as two words once the return is a blank): it names no font, as "0" does.
+        if (!fontName.empty() && fontName != "0" && fontName.find('\r') == std::string_view::npos)
             shape->FontName = DecodeFileText(fontName);
         shape->Height = height;
         shape->Rotation = rotation;

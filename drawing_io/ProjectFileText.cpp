@@ -30,15 +30,20 @@ constexpr char16_t Windows1254High[128] = {
 } // namespace
 
 QString DecodeFileText(std::string_view bytes) {
-    if (CodePageCodec::IsValidUtf8(bytes))
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QString text;
-    text.resize(static_cast<qsizetype>(bytes.size()));
-    QChar* out = text.data();
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        *out++ = byte < 0x80 ? QChar(byte) : QChar(Windows1254High[byte - 0x80]);
+    if (CodePageCodec::IsValidUtf8(bytes)) {
+        text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    } else {
+        text.resize(static_cast<qsizetype>(bytes.size()));
+        QChar* out = text.data();
+        for (const char c : bytes) {
+            const auto byte = static_cast<unsigned char>(c);
+            *out++ = byte < 0x80 ? QChar(byte) : QChar(Windows1254High[byte - 0x80]);
+        }
     }
+    // The writer puts a blank for a carriage return; reading one as a blank too keeps a name
+    // or text the same through every later save.
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     return text;
 }
 

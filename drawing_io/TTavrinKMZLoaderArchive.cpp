@@ -85,8 +85,8 @@ std::string ReadKmlEntry(zip_t* archive, zip_int64_t index, zip_uint64_t archive
     std::string bytes;
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat_index(archive, static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
-        (stat.valid & ZIP_STAT_SIZE) && (stat.valid & ZIP_STAT_COMP_SIZE))
+    const bool stated = zip_stat_index(archive, static_cast<zip_uint64_t>(index), 0, &stat) == 0;
+    if (stated && (stat.valid & ZIP_STAT_SIZE) && (stat.valid & ZIP_STAT_COMP_SIZE))
         bytes.reserve(static_cast<size_t>(std::min<zip_uint64_t>(
             {stat.size, std::min(stat.comp_size, archiveBytes) * 1032 + 4096, KmlMaxBytes})));
     char chunk[64 * 1024];
@@ -103,6 +103,12 @@ std::string ReadKmlEntry(zip_t* archive, zip_int64_t index, zip_uint64_t archive
             return {};
         }
         bytes.append(chunk, static_cast<size_t>(got));
+    }
+    // An entry that ends before (or runs past) the size the archive gives it is damaged: its
+    // document would be taken cut short, or as empty, without a word.
+    if (stated && (stat.valid & ZIP_STAT_SIZE) && bytes.size() != stat.size) {
+        lastError = CannotReadEntry;
+        return {};
     }
     return DecodeOwnedKmlBytes(std::move(bytes));
 }

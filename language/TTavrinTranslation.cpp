@@ -214,10 +214,17 @@ bool TTavrinTranslation::SaveLanguage(const std::string& language, std::string* 
 
 void TTavrinTranslation::RefreshLanguages() {
     ScanLanguages();
-    if (CurrentLanguage != "en") {
-        LoadLanguage(CurrentLanguage, Dictionary);
-        RebuildReverseMap();
-    }
+    if (CurrentLanguage == "en")
+        return;
+    // A file that is there but refused (damaged, or half written by an editor) keeps the
+    // dictionary in use, unsaved edits included: the interface keeps its texts, and the save
+    // stays refused until the file reads again, so neither the file nor the edits are lost.
+    std::map<std::string, std::string> reloaded;
+    if (!LoadLanguage(CurrentLanguage, reloaded) &&
+        unreadableFiles_.count(LanguageFilePath(CurrentLanguage)))
+        return;
+    Dictionary = std::move(reloaded);
+    RebuildReverseMap();
 }
 
 void TTavrinTranslation::LogMissing(const std::string& key) {

@@ -41,6 +41,8 @@ public:
     // written: another language, a write failure, or a file that exists but could not be read
     // in this run (one saved edit must not replace a translator's whole file).
     bool SaveLanguage(const std::string& language, std::string* reason = nullptr);
+    // Rescans the folder and reloads the current language; a file that exists but is refused
+    // leaves the dictionary as it was.
     void RefreshLanguages();
     void LogMissing(const std::string& key);
 

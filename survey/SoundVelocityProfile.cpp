@@ -48,6 +48,21 @@ std::string ImplausibleMessage(double v, int line, int more, bool english)
     return m;
 }
 
+// A slot's first sample: the line itself with its count, as the list has always shown it, when
+// that reads back as this sample; else the line's depth and velocity alone (a line with text
+// after the velocity, "12,1500.5 m/s", or a third number would read as no slot or as a slot of
+// many samples, and the next sample would replace it instead of averaging with it).
+std::string FirstSlotText(const std::string& line, int depth, double velocity)
+{
+    std::string slot = line + ",1";
+    int slotDepth = 0, count = 0;
+    double slotVelocity = 0;
+    if (ScanDepthVelocityCount(slot, slotDepth, slotVelocity, count) == 3 && slotDepth == depth &&
+        slotVelocity == velocity && count == 1)
+        return slot;
+    return std::to_string(depth) + "," + FormatFixed(velocity, 3) + ",1";
+}
+
 } // namespace
 
 bool IsValidSoundVelocity(double v) { return v >= 1350.0 && v <= 1600.0; }
@@ -194,7 +209,7 @@ std::vector<std::string> AverageSoundVelocities(const std::vector<std::string>& 
             const double newMean = (count * mean + v) / (count + 1);
             slot = std::to_string(d) + "," + FormatFixed(newMean, 2) + "," + std::to_string(count + 1);
         } else {
-            slot = line + ",1";
+            slot = FirstSlotText(line, d, v);
         }
     }
     if (deepest >= 0 && deepest < maxDepth) {

@@ -18,6 +18,8 @@ run_one() {
     local run="$FUZZ_DIR/fuzz-runs/$name"
     mkdir -p "$run/corpus" "$run/findings"
     local seeds=()
+    # Fixtures that lie among others of another reader: copied into the run's own seed folder.
+    local seed_files=()
     local rss=2048
     local asan="${ASAN_OPTIONS:-}"
     case "$name" in
@@ -33,7 +35,25 @@ run_one() {
         fuzz_sounder_scan) seeds=(tests/platform/data/sounder-scan) ;;
         fuzz_kml_reader) seeds=(tests/drawing_io/data/kml tests/drawing_io/data/fuzz-kml) ;;
         fuzz_xyz_reader) seeds=(tests/drawing_io/data/xyz tests/drawing_io/data/fuzz-xyz) ;;
+        fuzz_project_file)
+            seeds=(tests/drawing_io/data/fuzz-project)
+            seed_files=(tests/drawing_io/data/small*.wjt tests/drawing_io/data/small.txt) ;;
+        fuzz_kmz_archive)
+            seeds=(tests/drawing_io/data/fuzz-kmz)
+            seed_files=(tests/drawing_io/data/kml/*.kmz) ;;
+        fuzz_sound_velocity_files)
+            # Not the long generated cast: its 400 kB would become every input's length.
+            seeds=(tests/survey/data/fuzz)
+            seed_files=(tests/survey/data/cast_{decimal_comma,header,missing}.csv
+                tests/survey/data/cast_tab.txt tests/survey/data/expected_*) ;;
+        fuzz_language_file)
+            seeds=(tests/app/data/languages tests/app/data/fuzz-languages) ;;
     esac
+    if [ ${#seed_files[@]} -gt 0 ]; then
+        mkdir -p "$run/seeds"
+        cp "${seed_files[@]}" "$run/seeds/"
+        seeds+=("$run/seeds")
+    fi
     local existing=()
     for seed in "${seeds[@]}"; do
         [ -d "$seed" ] && existing+=("$seed")

@@ -2,6 +2,7 @@
 
 #include "drawing_io/ProjectFile.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -172,3 +173,56 @@ TEST(HostileProjectFile, TruncationsAndByteFlipsNeverCrashTheReader) {
 }
 
 } // namespace
+
+// A carriage return inside a layer name or a text once stayed in the drawing, and the next save
+// wrote it as a blank: the drawing saved was not the drawing loaded
+// (data/fuzz-project/carriage-return-in-layer-name.wjt).
+TEST(HostileProjectFile, ACarriageReturnInsideANameOrTextReadsAsTheBlankASaveWrites) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("returns.wjt");
+    ASSERT_TRUE(WriteBytes(path, "LAYER Sound\rings\nTEXT 1 2 1 0 0 2.5 0 0 0 Ar\ral 12\r5 m\r\n"
+                                 "TEXT 3 4 1 0 0 2.5 0 0 0 Arial depth\n"));
+    CanvasModel canvas;
+    ASSERT_TRUE(CadLoad(canvas, path).Ok);
+    ASSERT_EQ(canvas.LayerFindByName(QStringLiteral("Sound ings")), 1);
+    ASSERT_EQ(canvas.Shapes.size(), 2u);
+    const auto& text = static_cast<const TTText&>(*canvas.Shapes[0]);
+    EXPECT_EQ(text.DisplayText, QStringLiteral("12 5 m"));
+    // A font word with a return in it is no name the writer could have written: no font, as "0".
+    EXPECT_NE(text.FontName, QStringLiteral("Ar al"));
+    EXPECT_EQ(static_cast<const TTText&>(*canvas.Shapes[1]).FontName, QStringLiteral("Arial"));
+
+    const QString saved = dir.filePath("saved.wjt");
+    ASSERT_TRUE(CadSave(canvas, saved).Ok);
+    CanvasModel reloaded;
+    ASSERT_TRUE(CadLoad(reloaded, saved).Ok);
+    EXPECT_EQ(DrawingDump(reloaded), DrawingDump(canvas));
+}
+
+// Every file the project file's fuzz target kept: refused with a reason and the canvas as it
+// was, or loaded, saved and loaded back to the same drawing.
+TEST(HostileProjectFile, KeptFuzzFindingsAreRefusedOrSaveAndLoadBackTheSame) {
+    const QDir kept(QStringLiteral(TEST_DATA_DIR "/fuzz-project"));
+    QTemporaryDir dir;
+    size_t replayed = 0;
+    for (const QString& name : kept.entryList(QDir::Files)) {
+        if (name == QLatin1String("README.md"))
+            continue;
+        SCOPED_TRACE(name.toStdString());
+        ++replayed;
+        SurveyCanvas canvas;
+        const std::string before = Fingerprint(canvas);
+        const ProjectFileResult result = CadLoad(canvas, kept.filePath(name));
+        if (!result.Ok) {
+            EXPECT_FALSE(result.Reason.empty());
+            EXPECT_EQ(Fingerprint(canvas), before);
+            continue;
+        }
+        const QString saved = dir.filePath("saved.wjt");
+        ASSERT_TRUE(CadSave(canvas, saved).Ok);
+        SurveyCanvas reloaded;
+        ASSERT_TRUE(CadLoad(reloaded, saved).Ok);
+        EXPECT_EQ(DrawingDump(reloaded), DrawingDump(canvas));
+    }
+    EXPECT_GT(replayed, 0u);
+}

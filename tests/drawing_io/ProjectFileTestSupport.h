@@ -16,6 +16,7 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <iomanip>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -75,10 +76,19 @@ inline std::string Compress(const std::string& text, int level = Z_DEFAULT_COMPR
     return "WJT1" + out;
 }
 
+// Reals in full (17 significant digits), or with `fixedDecimals` after the point as the
+// project file writes them.
+inline void SetRealFormat(std::ostringstream& out, int fixedDecimals) {
+    if (fixedDecimals >= 0)
+        out << std::fixed << std::setprecision(fixedDecimals);
+    else
+        out.precision(17);
+}
+
 // Everything the project file carries and more of one shape, the id left out.
-inline std::string DescribeShape(const TTShape& shape) {
+inline std::string DescribeShape(const TTShape& shape, int fixedDecimals = -1) {
     std::ostringstream out;
-    out.precision(17);
+    SetRealFormat(out, fixedDecimals);
     out << "type " << shape.Type << " layer " << shape.LayerId << " pen "
         << static_cast<int32_t>(shape.PenFg) << "/" << shape.PenWidth << " brush "
         << static_cast<int32_t>(shape.BrushFg) << "/" << int(shape.BrushStyle)
@@ -151,6 +161,21 @@ inline std::string Fingerprint(const CanvasModel& canvas) {
             << layer->PenFg << "/" << layer->PenWidth << " action " << layer->Action << "\n";
     for (const auto& shape : canvas.Shapes)
         out << "#" << shape->Id << " " << DescribeShape(*shape) << "\n";
+    return out.str();
+}
+
+// What a save writes of the canvas: the world window, the layers and the shapes with their
+// ids, reals as the file writes them (six decimals); no selection, current layer or counters.
+inline std::string DrawingDump(const CanvasModel& canvas) {
+    std::ostringstream out;
+    SetRealFormat(out, 6);
+    out << "world " << canvas.PlanWorldLeft << " " << canvas.PlanWorldRight << " "
+        << canvas.PlanWorldBottom << " " << canvas.PlanWorldTop << "\n";
+    for (const auto& layer : canvas.Layers)
+        out << "layer " << layer->Id << " [" << layer->Name.toStdString() << "] "
+            << layer->PenFg << "/" << layer->PenWidth << " action " << layer->Action << "\n";
+    for (const auto& shape : canvas.Shapes)
+        out << "#" << shape->Id << " " << DescribeShape(*shape, 6) << "\n";
     return out.str();
 }
 

@@ -53,3 +53,32 @@ TEST(XyzKmlFuzzReplay, KeptXyzInputsReadSafely) {
             EXPECT_TRUE(canvas.Shapes[i]->IsFinite());
     }
 }
+
+// Every archive the KMZ fuzz target kept: its document is read, or it is refused with a reason;
+// an empty text without a reason would be an archive read as holding nothing.
+TEST(XyzKmlFuzzReplay, KeptKmzArchivesAreReadOrRefusedWithAReason) {
+    const auto inputs = KeptInputs("fuzz-kmz");
+    EXPECT_FALSE(inputs.empty());
+    for (const auto& [name, bytes] : inputs) {
+        SCOPED_TRACE(name.toStdString());
+        TTavrinKMZLoader loader;
+        const std::string text = loader.ExtractKmzFromMemory(bytes);
+        EXPECT_NE(text.empty(), loader.LastError.empty());
+    }
+}
+
+// An entry whose compressed data ends before the size the archive declares for it once read as
+// an empty document, without a word (data/fuzz-kmz/entry-shorter-than-declared.kmz: "b.kml"
+// declares 512 bytes and holds none).
+TEST(XyzKmlFuzzReplay, AnEntryEndingBeforeItsDeclaredSizeIsRefusedWithAReason) {
+    QFile file(QStringLiteral(TEST_DATA_DIR "/fuzz-kmz/entry-shorter-than-declared.kmz"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    TTavrinKMZLoader loader;
+    EXPECT_EQ(loader.ExtractKmzFromMemory(std::string_view(bytes.constData(), size_t(bytes.size()))),
+              "");
+    EXPECT_EQ(loader.LastError, "Failed to read extracted KML file");
+    TTavrinKMZLoader fromFile;
+    EXPECT_FALSE(fromFile.LoadFromFile(file.fileName().toStdString()));
+    EXPECT_EQ(fromFile.LastError, "Failed to read extracted KML file");
+}

@@ -209,6 +209,36 @@ TEST_F(Dictionary, UnreadableFilesAreReportedOnceAndNeverOverwritten) {
     EXPECT_EQ(ReadWholeFile(folder + "tr.json").value_or(""), before);
 }
 
+// A reload finding the file damaged (a translator's editor half way through a save) keeps the
+// interface's texts and the edits not yet saved; once the file reads again, the reload takes it.
+TEST_F(Dictionary, AReloadOfADamagedFileKeepsTheDictionaryAndItsUnsavedEdits) {
+    Install("tr.json", Fixture("tr.json"));
+    TTavrinTranslation translation;
+    translation.SetLanguage("tr");
+    translation.SetTranslation("tr", "Zoom", "Yak\xC4\xB1n");
+    const auto dictionary = translation.Dictionary;
+    const auto reverse = translation.ReverseDictionary;
+    ASSERT_FALSE(dictionary.empty());
+
+    Install("tr.json", Fixture("tr-truncated.json"));
+    translation.RefreshLanguages();
+    EXPECT_EQ(translation.Dictionary, dictionary);
+    EXPECT_EQ(translation.ReverseDictionary, reverse);
+    EXPECT_EQ(translation.TranslateText("File"), "Dosya");
+    std::string reason;
+    EXPECT_FALSE(translation.SaveLanguage("tr", &reason));
+    EXPECT_EQ(ReadWholeFile(folder + "tr.json").value_or(""), Fixture("tr-truncated.json"));
+
+    Install("tr.json", "{\"File\": \"Dosyalar\"}");
+    translation.RefreshLanguages();
+    EXPECT_EQ(translation.Dictionary, (std::map<std::string, std::string>{{"File", "Dosyalar"}}));
+    EXPECT_TRUE(translation.SaveLanguage("tr", &reason)) << reason;
+    // A file that is gone is no damage: the reload leaves the language without texts.
+    std::filesystem::remove(folder + "tr.json");
+    translation.RefreshLanguages();
+    EXPECT_TRUE(translation.Dictionary.empty());
+}
+
 TEST_F(Dictionary, AMissingFileOrABadCodeIsReportedAndTheLanguageKept) {
     TTavrinTranslation translation;
     translation.SetLanguage("../etc/passwd");

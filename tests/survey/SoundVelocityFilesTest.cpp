@@ -1,3 +1,4 @@
+#include "survey/SlotScan.h"
 #include "survey/SoundVelocityFiles.h"
 #include "survey/SoundVelocityProfile.h"
 #include "survey/VelocityColumn.h"
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <clocale>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -166,4 +168,42 @@ TEST(SoundVelocityFiles, RoundTripUnderTurkishLocaleKeepsDecimalPoints)
     EXPECT_EQ(*loaded[1], (std::vector<std::string>{"0,1500.250", "1,1502.500", "2,1501.000"}));
     EXPECT_EQ(*loaded[3], (std::vector<std::string>{"1500.25", "1501.38", "1501.25"}));
     EXPECT_TRUE(VelocityColumn::FromLines(*loaded[3]).valid());
+}
+
+// Every file the sound velocity files' fuzz target kept (data/fuzz/), read as the window reads
+// it and taken as the averaged list's source and as the list itself: every slot reads as its
+// depth, a finite mean and a count, and a column built from it holds only velocities the
+// sounder may use.
+TEST(SoundVelocityFiles, KeptFuzzFindingsBuildOnlyReadableSlotsAndUsableColumns)
+{
+    size_t replayed = 0;
+    for (const auto& entry : fs::directory_iterator(TEST_DATA_DIR "/fuzz")) {
+        if (entry.path().filename() == "README.md")
+            continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        ++replayed;
+        std::vector<std::string> lines;
+        std::string error;
+        if (!ReadTextLines(entry.path().string(), lines, error)) {
+            EXPECT_FALSE(error.empty());
+            continue;
+        }
+        const std::vector<std::string> averaged = AverageSoundVelocities(lines, DefaultSvpMaxDepth);
+        for (size_t k = 0; k < averaged.size(); ++k) {
+            int depth = -1, count = -1;
+            double velocity = NAN;
+            if (!averaged[k].empty())
+                EXPECT_TRUE(ScanDepthVelocityCount(averaged[k], depth, velocity, count) == 3 &&
+                            depth == static_cast<int>(k) && std::isfinite(velocity))
+                    << averaged[k];
+        }
+        for (const auto& list : {lines, averaged}) {
+            const SvpColumnResult column = BuildVelocityColumn(list, DefaultSvpMaxDepth, true);
+            if (column.ok)
+                EXPECT_TRUE(VelocityColumn::FromLines(column.column).valid());
+            else
+                EXPECT_FALSE(column.message.empty());
+        }
+    }
+    EXPECT_GT(replayed, 0u);
 }

@@ -150,6 +150,35 @@ TEST(SoundVelocityAveraging, SlotFiveSequenceKeepsTheTextAsTheStoreOfTheMean)
     EXPECT_EQ(rounded[5], "5,1500.01,3");
 }
 
+// The extracted list is a file the operator may edit: a sample with text after its velocity
+// (or a third number) once became a slot that the next sample of its depth replaced instead of
+// averaging with it (data/fuzz/text-after-velocity.txt).
+TEST(SoundVelocityAveraging, ASampleWithTextAfterItsVelocityIsAveragedWithTheOthers)
+{
+    EXPECT_EQ(AverageSoundVelocities({"5,1500.0 m/s", "5,1502.0"}, 5)[5], "5,1501.00,2");
+    EXPECT_EQ(AverageSoundVelocities({"5,1500,9", "5,1502", "5,1504"}, 5)[5], "5,1502.00,3");
+    EXPECT_EQ(AverageSoundVelocities({"5,1500.5x"}, 5)[5], "5,1500.500,1");
+    // A line the slot reads back as itself is kept as it stands.
+    EXPECT_EQ(AverageSoundVelocities({" 5,1500.25"}, 5)[5], " 5,1500.25,1");
+
+    // Every slot of the kept finding reads as its depth, a finite mean and a count.
+    const std::vector<std::string> slots =
+        AverageSoundVelocities(ReadLines("fuzz/text-after-velocity.txt"), 200);
+    ASSERT_EQ(slots.size(), 201u);
+    size_t filled = 0;
+    for (size_t k = 0; k < slots.size(); ++k) {
+        if (slots[k].empty())
+            continue;
+        ++filled;
+        int depth = -1, count = -1;
+        double velocity = NAN;
+        EXPECT_EQ(ScanDepthVelocityCount(slots[k], depth, velocity, count), 3) << slots[k];
+        EXPECT_EQ(depth, static_cast<int>(k));
+        EXPECT_TRUE(std::isfinite(velocity));
+    }
+    EXPECT_GT(filled, 20u);
+}
+
 TEST(SoundVelocityAveraging, FillsBelowTheDeepestSampleOnlyWhenItIsAboveMaxDepth)
 {
     std::vector<std::string> ex;

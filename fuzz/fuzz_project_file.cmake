@@ -1,0 +1,1 @@
+target_link_libraries(fuzz_project_file PRIVATE drawing_io)

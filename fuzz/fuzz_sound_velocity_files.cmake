@@ -1,0 +1,1 @@
+target_link_libraries(fuzz_sound_velocity_files PRIVATE survey)
