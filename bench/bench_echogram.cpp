@@ -2,8 +2,8 @@
 // window's designed size (388 x 147), a wide strip (1000 x 300) and a full screen
 // (1920 x 1080), and of a 10,000-entry history into 1,000 pixels. The goal is below 16 ms at
 // p99 for each (one frame), so a drawing never holds up the user-interface thread.
+#include "app/survey_windows/EchogramPainter.h"
 #include "bench/QtBenchmarkMain.h"
-#include "app/EchogramPainter.h"
 
 #include "survey/EchogramModel.h"
 

@@ -2,7 +2,7 @@
 // the XYZ import route at two sizes with its memory per line, and the import budget refusing a
 // file of 1 GB. The larger of each pair is twice the smaller: its time
 // shown as a multiple of the smaller's ("x_of_half") tells whether the reader stays linear.
-#include "app/ImportCommand.h"
+#include "app/main_window/ImportCommand.h"
 #include "canvas/CanvasModel.h"
 #include "drawing_io/ImportBudget.h"
 #include "drawing_io/TTavrinKMZLoader.h"

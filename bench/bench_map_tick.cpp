@@ -7,15 +7,15 @@
 #include "MapPaintCounter.h"
 #include "ProgramBenchmarkMain.h"
 
-#include "app/AcquisitionSession.h"
-#include "app/ProgramStart.h"
-#include "app/TFNav.h"
-#include "app/TNavset.h"
+#include "app/main_window/TFNav.h"
+#include "app/program/ProgramStart.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/AcquisitionSession.h"
 #include "canvas/CanvasModel.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/Clock.h"
 #include "platform/ProcessMemory.h"
-#include "app/NavigationSettings.h"
+#include "settings/NavigationSettings.h"
 #include "survey/TrackRecorder.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 // The map tools at survey scale: the draw end of a selection polygon over a million shapes and
 // the Delete of what it selected, and the run-line generator on a long zig-zag route.
 
-#include "app/ProgramStart.h"
-#include "app/TFNav.h"
-#include "app/TfRunline1.h"
+#include "app/main_window/TFNav.h"
+#include "app/program/ProgramStart.h"
+#include "app/runlines/TfRunline1.h"
 
 #include "canvas/TTPolyline.h"
 #include "canvas/TTavrinCanvas.h"

@@ -3,7 +3,7 @@
 // the user-interface thread), with the NTRIP window bound, side by side with the bare client.
 // A small caster on 127.0.0.1 stamps each block with its send time.
 
-#include "app/TfrmNTRIPSettings.h"
+#include "app/ntrip/TfrmNTRIPSettings.h"
 #include "platform/AppPaths.h"
 #include "platform/IniFile.h"
 #include "platform/SerialPort.h"

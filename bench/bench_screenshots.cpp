@@ -1,7 +1,7 @@
 // The periodic screenshots: what a tick costs the user-interface thread (the screen copies of
 // two 1920 x 1080 screens), and the worker's 24-bit level-9 PNG of a busy map beside
 // ImageMagick writing the same picture as 8-bit RGB at level 9 in the same run.
-#include "app/ScreenshotTaker.h"
+#include "app/main_window/ScreenshotTaker.h"
 
 #include <benchmark/benchmark.h>
 

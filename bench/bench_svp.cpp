@@ -6,8 +6,8 @@
 // points, goal below 16 ms at p99 (one frame), beside the paint of an empty graph (axes and
 // grid only) of the same size; a typed velocity of 1e9 painted; and the window's round trip of
 // a 10,000-line averaged list (load, grid filled, written back) as a figure.
-#include "app/ProfileGraphPainter.h"
-#include "app/TfSVPGraph.h"
+#include "app/sound_velocity/ProfileGraphPainter.h"
+#include "app/sound_velocity/TfSVPGraph.h"
 #include "bench/QtBenchmarkMain.h"
 
 #include "survey/ProfileGraphModel.h"

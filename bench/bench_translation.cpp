@@ -2,12 +2,12 @@
 // saving with the atomic replace, the translation walk both ways, the walk with every caption
 // missing, and the editor's grid for a language other than the interface's.
 
-#include "app/LanguageFile.h"
-#include "app/ProgramStart.h"
-#include "app/TFNav.h"
-#include "app/TTavrinTranslation.h"
-#include "app/TfTranslationEditor.h"
-#include "app/TranslationWalk.h"
+#include "app/main_window/TFNav.h"
+#include "app/main_window/TranslationWalk.h"
+#include "app/program/ProgramStart.h"
+#include "app/translation/TfTranslationEditor.h"
+#include "language/LanguageFile.h"
+#include "language/TTavrinTranslation.h"
 #include "platform/AppPaths.h"
 #include "platform/FileIO.h"
 

@@ -1,1 +1,1 @@
-target_link_libraries(fuzz_language_file PRIVATE app)
+target_link_libraries(fuzz_language_file PRIVATE language)

@@ -7,8 +7,8 @@
 #include "fuzz/FuzzProperty.h"
 #include "fuzz/FuzzTemporaryFolder.h"
 
-#include "app/LanguageFile.h"
-#include "app/TTavrinTranslation.h"
+#include "language/LanguageFile.h"
+#include "language/TTavrinTranslation.h"
 #include "platform/AppPaths.h"
 #include "platform/FileIO.h"
 

@@ -1,10 +1,10 @@
 #include "tools/ScreenshotCommands.h"
 #include "tools/ScreenshotArea.h"
 
-#include "app/StyleManager.h"
-#include "app/TFNav.h"
-#include "app/TavrinKeyboard.h"
-#include "app/TfTheme.h"
+#include "app/main_window/TFNav.h"
+#include "app/widgets/StyleManager.h"
+#include "app/widgets/TavrinKeyboard.h"
+#include "app/widgets/TfTheme.h"
 
 #include "tests/support/EventLoopWait.h"
 

@@ -1,10 +1,10 @@
 #include "tools/ScreenshotDarkTheme.h"
 #include "tools/ScreenshotArea.h"
 
-#include "app/StyleManager.h"
-#include "app/TFNav.h"
-#include "app/TNavset.h"
-#include "app/TfTheme.h"
+#include "app/main_window/TFNav.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/widgets/StyleManager.h"
+#include "app/widgets/TfTheme.h"
 
 #include "tests/support/EventLoopWait.h"
 

@@ -3,8 +3,8 @@
 
 #include "tools/ScreenshotDeviceWindows.h"
 
-#include "app/TFGPS.h"
-#include "app/TfJoystick.h"
+#include "app/devices/TFGPS.h"
+#include "app/devices/TfJoystick.h"
 
 #include "tests/support/EventLoopWait.h"
 

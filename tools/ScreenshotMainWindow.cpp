@@ -6,11 +6,11 @@
 //
 // Usage: tavrin_screenshot <output folder> [settings file]
 
-#include "app/ProgramStart.h"
-#include "app/TFNav.h"
-#include "tools/ScreenshotDeviceWindows.h"
+#include "app/main_window/TFNav.h"
+#include "app/program/ProgramStart.h"
 #include "tools/ScreenshotCommands.h"
 #include "tools/ScreenshotDarkTheme.h"
+#include "tools/ScreenshotDeviceWindows.h"
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotNtripWindow.h"
 #include "tools/ScreenshotOperatorWindows.h"

@@ -1,8 +1,8 @@
 #include "tools/ScreenshotMapTools.h"
 #include "tools/ScreenshotArea.h"
 
-#include "app/TFNav.h"
-#include "app/TfRunline1.h"
+#include "app/main_window/TFNav.h"
+#include "app/runlines/TfRunline1.h"
 
 #include "canvas/TTavrinCanvas.h"
 

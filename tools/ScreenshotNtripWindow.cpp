@@ -1,9 +1,9 @@
 #include "tools/ScreenshotNtripWindow.h"
 
-#include "tools/ScreenshotArea.h"
+#include "app/ntrip/TfRTCMParsing.h"
+#include "app/ntrip/TfrmNTRIPSettings.h"
 #include "tests/support/EventLoopWait.h"
-#include "app/TfRTCMParsing.h"
-#include "app/TfrmNTRIPSettings.h"
+#include "tools/ScreenshotArea.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

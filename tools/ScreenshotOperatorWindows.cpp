@@ -2,9 +2,9 @@
 #include "tools/ScreenshotArea.h"
 #include "tools/ScreenshotCommands.h"
 
-#include "app/TFNav.h"
-#include "app/TOffsets.h"
-#include "app/TavrinKeyboard.h"
+#include "app/main_window/TFNav.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/widgets/TavrinKeyboard.h"
 
 #include "tests/support/EventLoopWait.h"
 

@@ -1,7 +1,7 @@
 #include "tools/ScreenshotSettingsWindows.h"
 
-#include "app/TFShape.h"
-#include "app/TNavset.h"
+#include "app/settings_windows/TFShape.h"
+#include "app/settings_windows/TNavset.h"
 
 #include <QPixmap>
 

@@ -1,7 +1,7 @@
 #include "tools/ScreenshotSoundVelocity.h"
 
-#include "app/TfSVP.h"
-#include "app/TfSVPGraph.h"
+#include "app/sound_velocity/TfSVP.h"
+#include "app/sound_velocity/TfSVPGraph.h"
 #include "tools/ScreenshotArea.h"
 
 #include "platform/Dialogs.h"

@@ -1,9 +1,9 @@
 #include "tools/ScreenshotSurveyWindows.h"
 
-#include "app/TOffsets.h"
-#include "app/TfLatency.h"
-#include "app/TfRealtime.h"
-#include "app/TfWaterfal.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/survey_windows/TfLatency.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/survey_windows/TfWaterfal.h"
 #include "tools/ScreenshotArea.h"
 #include "tools/ScreenshotSoundVelocity.h"
 

@@ -1,11 +1,11 @@
 #include "tools/ScreenshotTranslation.h"
 
-#include "tools/ScreenshotArea.h"
+#include "app/main_window/TFNav.h"
+#include "app/main_window/TranslationWalk.h"
+#include "app/translation/TfTranslationEditor.h"
+#include "language/TTavrinTranslation.h"
 #include "tests/support/EventLoopWait.h"
-#include "app/TFNav.h"
-#include "app/TTavrinTranslation.h"
-#include "app/TfTranslationEditor.h"
-#include "app/TranslationWalk.h"
+#include "tools/ScreenshotArea.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -42,7 +42,7 @@ printf '[NTRIP]\r\nServer=127.0.0.1\r\nPort=%s\r\nUsername=surveyor\r\nPassword=
 # The Turkish language file the program ships, for the pictures of the translated main window
 # and the editor.
 mkdir -p "$home/Languages"
-cp app/Languages/tr.json "$home/Languages/"
+cp app/translation/Languages/tr.json "$home/Languages/"
 # A display number of its own to start the search from: parallel runs (the test suite starts
 # other X servers) never race for the same one.
 HOME="$home" xvfb-run -a -n $((201 + $$ % 5000 * 3)) -s "-screen 0 1400x900x24" \

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AcquisitionSession.h"
+#include "app/survey_windows/AcquisitionSession.h"
 #include "tools/surveysim/ExampleDatum.h"
 
 #include <string>

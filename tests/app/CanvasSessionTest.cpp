@@ -1,6 +1,6 @@
 #include "StartedProgram.h"
 
-#include "app/StyleManager.h"
+#include "app/widgets/StyleManager.h"
 
 #include "canvas/TTavrinCanvas.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TFGPS.h"
+#include "app/devices/TFGPS.h"
 
 #include "platform/IniFile.h"
 

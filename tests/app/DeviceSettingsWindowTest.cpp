@@ -1,9 +1,9 @@
 #include "StartedProgram.h"
 
-#include "app/TColorBox.h"
-#include "app/TFGPS.h"
-#include "app/TfJoystick.h"
-#include "app/TfRealtime.h"
+#include "app/devices/TFGPS.h"
+#include "app/devices/TfJoystick.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/widgets/TColorBox.h"
 
 #include "canvas/MapDisplaySettings.h"
 #include "canvas/TTavrinCanvas.h"

@@ -1,12 +1,12 @@
 #include "StartedProgram.h"
 #include "tests/support/PaintCounter.h"
 
-#include "app/EchogramPainter.h"
-#include "app/SurveyStateAccess.h"
-#include "app/TFMsg.h"
-#include "app/TfRealtime.h"
-#include "app/TfWaterfal.h"
-#include "app/WindowEdgeZone.h"
+#include "app/survey_windows/EchogramPainter.h"
+#include "app/survey_windows/SurveyStateAccess.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/survey_windows/TfWaterfal.h"
+#include "app/widgets/TFMsg.h"
+#include "app/widgets/WindowEdgeZone.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"

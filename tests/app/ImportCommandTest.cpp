@@ -1,12 +1,12 @@
 #include "StartedProgram.h"
 
-#include "app/ImportCommand.h"
+#include "app/devices/TFGPS.h"
+#include "app/main_window/ImportCommand.h"
 #include "canvas/CanvasModel.h"
 #include "canvas/TTPoint.h"
 #include "canvas/TTPolyline.h"
 #include "canvas/TTText.h"
 #include "canvas/TTavrinCanvas.h"
-#include "app/TFGPS.h"
 #include "tests/support/LayerShapes.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "StartedProgram.h"
 
-#include "app/TfLatency.h"
+#include "app/survey_windows/TfLatency.h"
 
 #include "platform/AppPaths.h"
 #include "platform/IniFile.h"

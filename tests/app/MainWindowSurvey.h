@@ -2,17 +2,17 @@
 
 #include "StartedProgram.h"
 
-#include "app/AcquisitionSession.h"
+#include "app/survey_windows/AcquisitionSession.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/DataPaths.h"
 #include "platform/FileIO.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
 #include "survey/GeodeticSnapshot.h"
+#include "tests/support/LayerShapes.h"
 #include "tools/devsim/PseudoTerminal.h"
 #include "tools/surveysim/ExampleDatum.h"
 #include "tools/surveysim/SurveyLogCheck.h"
 #include "tools/surveysim/SurveySettingsFile.h"
-#include "tests/support/LayerShapes.h"
 
 #include <QTimer>
 

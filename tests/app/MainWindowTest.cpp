@@ -1,19 +1,19 @@
 #include "StartedProgram.h"
 
-#include "app/TFGPS.h"
-#include "app/TNavset.h"
-#include "app/TOffsets.h"
-#include "app/TStatusBar.h"
-#include "app/TfJoystick.h"
-#include "app/TfRealtime.h"
-#include "app/TfRunline1.h"
-#include "app/TfSVP.h"
-#include "app/TfWaterfal.h"
+#include "app/devices/TFGPS.h"
+#include "app/devices/TfJoystick.h"
+#include "app/main_window/TStatusBar.h"
+#include "app/runlines/TfRunline1.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/sound_velocity/TfSVP.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/survey_windows/TfWaterfal.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
 
-#include "app/SurveyStateAccess.h"
+#include "app/survey_windows/SurveyStateAccess.h"
 
 #include <QCloseEvent>
 #include <QTimer>

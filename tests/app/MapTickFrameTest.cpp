@@ -2,8 +2,8 @@
 // sampled where the control's own world-to-screen transform puts the vessel and the track.
 #include "StartedProgram.h"
 
-#include "app/AcquisitionSession.h"
-#include "app/TFShape.h"
+#include "app/settings_windows/TFShape.h"
+#include "app/survey_windows/AcquisitionSession.h"
 #include "canvas/CanvasRenderer.h"
 #include "canvas/MapDisplaySettings.h"
 #include "canvas/TTavrinCanvas.h"

@@ -2,8 +2,8 @@
 // track come from the position record of the last GGA, and nothing is drawn without one.
 #include "StartedProgram.h"
 
-#include "app/AcquisitionSession.h"
-#include "app/TStatusBar.h"
+#include "app/main_window/TStatusBar.h"
+#include "app/survey_windows/AcquisitionSession.h"
 #include "canvas/MapDisplaySettings.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/Clock.h"

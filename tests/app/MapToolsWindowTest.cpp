@@ -1,11 +1,11 @@
 #include "StartedProgram.h"
 
-#include "app/MapTimerDrawingPause.h"
-#include "app/RunlineGeometry.h"
-#include "app/TNavset.h"
-#include "app/TStatusBar.h"
-#include "app/TfRealtime.h"
-#include "app/TfRunline1.h"
+#include "app/main_window/TStatusBar.h"
+#include "app/runlines/TfRunline1.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "survey/MapTimerDrawingPause.h"
+#include "survey/RunlineGeometry.h"
 
 #include "canvas/MapDisplaySettings.h"
 #include "canvas/TTPolyline.h"

@@ -1,6 +1,6 @@
 #include "StartedProgram.h"
 
-#include "app/MenuShortcuts.h"
+#include "app/main_window/MenuShortcuts.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,5 +1,5 @@
-#include "app/TFMsg.h"
-#include "app/TformAbout.h"
+#include "app/main_window/TformAbout.h"
+#include "app/widgets/TFMsg.h"
 #include "tests/support/EventLoopWait.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "StartedProgram.h"
 
-#include "app/TColorBox.h"
-#include "app/TNavset.h"
-#include "app/TUpDown.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/widgets/TColorBox.h"
+#include "app/widgets/TUpDown.h"
 
 #include "canvas/TTavrinCanvas.h"
 #include "platform/AppPaths.h"

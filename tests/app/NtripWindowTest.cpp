@@ -2,9 +2,9 @@
 // the receiver and an output device, a scripted caster and rtklib's str2str on 127.0.0.1.
 #include "StartedProgram.h"
 
-#include "app/TOffsets.h"
-#include "app/TfRTCMParsing.h"
-#include "app/TfrmNTRIPSettings.h"
+#include "app/ntrip/TfRTCMParsing.h"
+#include "app/ntrip/TfrmNTRIPSettings.h"
+#include "app/survey_windows/TOffsets.h"
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
 #include "platform/SerialChannel.h"

@@ -1,7 +1,7 @@
 #include "DevicePagesForTests.h"
 #include "StartedProgram.h"
 
-#include "app/TOffsets.h"
+#include "app/survey_windows/TOffsets.h"
 
 #include "platform/AppPaths.h"
 #include "platform/DataPaths.h"
@@ -10,7 +10,7 @@
 
 #include "tests/support/ZoneScope.h"
 
-#include "app/SurveyStateAccess.h"
+#include "app/survey_windows/SurveyStateAccess.h"
 
 #include <QAction>
 #include <QFocusEvent>

@@ -1,9 +1,9 @@
 #include "SoundVelocityCast.h"
 #include "StartedProgram.h"
 
-#include "app/TPaintBox.h"
-#include "app/TfSVP.h"
-#include "app/TfSVPGraph.h"
+#include "app/sound_velocity/TfSVP.h"
+#include "app/sound_velocity/TfSVPGraph.h"
+#include "app/widgets/TPaintBox.h"
 
 #include "platform/NumberText.h"
 #include "platform/ScriptedDialogs.h"

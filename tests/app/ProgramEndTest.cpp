@@ -1,7 +1,7 @@
 #include "RunningProgram.h"
 #include "StartedProgram.h"
 
-#include "app/TfTranslationEditor.h"
+#include "app/translation/TfTranslationEditor.h"
 
 #include "platform/DataPaths.h"
 #include "platform/EventLog.h"

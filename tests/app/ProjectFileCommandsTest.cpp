@@ -1,7 +1,7 @@
 #include "StartedProgram.h"
 
-#include "app/TStatusBar.h"
-#include "app/TfSVP.h"
+#include "app/main_window/TStatusBar.h"
+#include "app/sound_velocity/TfSVP.h"
 
 #include "canvas/TTavrinCanvas.h"
 

@@ -1,17 +1,17 @@
 #include "StartedProgram.h"
 
-#include "app/TNavset.h"
-#include "app/TOffsets.h"
-#include "app/TfLatency.h"
-#include "app/TfRealtime.h"
-#include "app/TfWaterfal.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/survey_windows/TfLatency.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/survey_windows/TfWaterfal.h"
 
 #include "platform/DataPaths.h"
 #include "platform/RecordingShell.h"
 
 #include "positioning/gnss/TavrinSerialGPS.h"
 
-#include "app/SurveyStateAccess.h"
+#include "app/survey_windows/SurveyStateAccess.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "StartedProgram.h"
 
-#include "app/DesignedColours.h"
-#include "app/RunlineGeometry.h"
-#include "app/TfRunline1.h"
+#include "app/runlines/TfRunline1.h"
+#include "app/widgets/DesignedColours.h"
+#include "survey/RunlineGeometry.h"
 
 #include "canvas/TTPolyline.h"
 #include "canvas/TTavrinCanvas.h"

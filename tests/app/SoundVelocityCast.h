@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TfSVP.h"
+#include "app/sound_velocity/TfSVP.h"
 
 #include "platform/ScriptedDialogs.h"
 

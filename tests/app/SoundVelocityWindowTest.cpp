@@ -1,10 +1,10 @@
 #include "SoundVelocityCast.h"
 #include "StartedProgram.h"
 
-#include "app/TFMsg.h"
-#include "app/TLabeledEdit.h"
-#include "app/TOffsets.h"
-#include "app/TfSVP.h"
+#include "app/sound_velocity/TfSVP.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/widgets/TFMsg.h"
+#include "app/widgets/TLabeledEdit.h"
 
 #include "platform/DataPaths.h"
 #include "platform/ScriptedDialogs.h"

@@ -1,7 +1,7 @@
 #include "DevicePagesForTests.h"
 #include "StartedProgram.h"
 
-#include "app/TFGPS.h"
+#include "app/devices/TFGPS.h"
 
 #include "platform/ScanFormat.h"
 #include "positioning/gnss/TavrinSerialGPS.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ProgramStart.h"
-#include "app/TFNav.h"
-#include "app/TTavrinTranslation.h"
+#include "app/main_window/TFNav.h"
+#include "app/program/ProgramStart.h"
+#include "language/TTavrinTranslation.h"
 
 #include "platform/IniFile.h"
 

@@ -2,8 +2,8 @@
 // timer ticking: what the map shows must be what the logs hold.
 #include "MainWindowSurvey.h"
 
-#include "app/TNavset.h"
-#include "app/TStatusBar.h"
+#include "app/main_window/TStatusBar.h"
+#include "app/settings_windows/TNavset.h"
 #include "platform/EventLog.h"
 #include "platform/ManualClock.h"
 #include "survey/MapStatusText.h"

@@ -1,10 +1,10 @@
 // The theme chooser and the on-screen keyboards over the started program's windows.
 #include "ThemedProgram.h"
 
-#include "app/StyleManager.h"
-#include "app/TavrinKeyboard.h"
-#include "app/TOffsets.h"
-#include "app/TfTheme.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/widgets/StyleManager.h"
+#include "app/widgets/TavrinKeyboard.h"
+#include "app/widgets/TfTheme.h"
 #include "canvas/TTavrinCanvas.h"
 
 #include <QApplication>

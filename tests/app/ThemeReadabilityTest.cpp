@@ -2,14 +2,14 @@
 // behind them, and the tool pictures against their tool bars, measured as contrast ratios.
 #include "ThemedProgram.h"
 
-#include "app/DesignedColours.h"
-#include "app/StyleManager.h"
-#include "app/TNavset.h"
-#include "app/TavrinKeyboard.h"
-#include "app/TfRealtime.h"
-#include "app/TfTheme.h"
-#include "app/TfTranslationEditor.h"
-#include "app/ToolIcons.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/translation/TfTranslationEditor.h"
+#include "app/widgets/DesignedColours.h"
+#include "app/widgets/StyleManager.h"
+#include "app/widgets/TavrinKeyboard.h"
+#include "app/widgets/TfTheme.h"
+#include "app/widgets/ToolIcons.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 
 #include "StartedProgram.h"
 
-#include "app/StyleManager.h"
+#include "app/widgets/StyleManager.h"
 
 // A started program that begins and ends in the built-in look, whatever theme a test chose.
 class ThemedProgram : public StartedProgram {

@@ -1,13 +1,13 @@
 // The translation walk over the real windows, and the translation editor, offscreen.
 #include "LanguageFolderProgram.h"
 
-#include "app/TFMsg.h"
-#include "app/TfTranslationEditor.h"
-#include "app/TfWaterfal.h"
-#include "app/TformAbout.h"
-#include "app/Captions.h"
-#include "app/LanguageFile.h"
-#include "app/TranslationWalk.h"
+#include "app/main_window/TformAbout.h"
+#include "app/main_window/TranslationWalk.h"
+#include "app/survey_windows/TfWaterfal.h"
+#include "app/translation/Captions.h"
+#include "app/translation/TfTranslationEditor.h"
+#include "app/widgets/TFMsg.h"
+#include "language/LanguageFile.h"
 #include "platform/AppPaths.h"
 #include "platform/FileIO.h"
 
@@ -27,7 +27,7 @@
 
 namespace {
 
-const std::string Fixtures = TEST_DATA_DIR "/languages/";
+const std::string Fixtures = TESTS_DIR "/language/data/languages/";
 
 // Every caption the walk can reach, by object and kind, to compare two states of the windows.
 std::map<QString, QString> Captions() {

@@ -2,12 +2,12 @@
 // meets, copied beside the executable by the build, and shown with its own letters.
 #include "LanguageFolderProgram.h"
 
-#include "app/LanguageFile.h"
-#include "app/TNavset.h"
-#include "app/TStatusBar.h"
-#include "app/TranslationWalk.h"
-#include "app/TfTheme.h"
-#include "app/TfWaterfal.h"
+#include "app/main_window/TStatusBar.h"
+#include "app/main_window/TranslationWalk.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/TfWaterfal.h"
+#include "app/widgets/TfTheme.h"
+#include "language/LanguageFile.h"
 #include "platform/AppPaths.h"
 #include "platform/FileIO.h"
 

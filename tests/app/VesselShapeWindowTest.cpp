@@ -1,7 +1,7 @@
 #include "StartedProgram.h"
 
-#include "app/TFShape.h"
-#include "app/TLabeledEdit.h"
+#include "app/settings_windows/TFShape.h"
+#include "app/widgets/TLabeledEdit.h"
 
 #include "platform/AppPaths.h"
 #include "platform/EventLog.h"

@@ -1,11 +1,11 @@
 #include "StartedProgram.h"
 
-#include "app/TNavset.h"
-#include "app/TOffsets.h"
-#include "app/TfJoystick.h"
-#include "app/TfRealtime.h"
-#include "app/TfWaterfal.h"
-#include "app/WindowPlacement.h"
+#include "app/devices/TfJoystick.h"
+#include "app/program/WindowPlacement.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/survey_windows/TfRealtime.h"
+#include "app/survey_windows/TfWaterfal.h"
 
 #include <QFrame>
 #include <QMenuBar>

@@ -1,6 +1,0 @@
-#include "app/SurveyStateAccess.h"
-
-AcquisitionState& SurveyAcquisitionState() {
-    static AcquisitionState state;
-    return state;
-}
