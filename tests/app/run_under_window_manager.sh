@@ -39,6 +39,11 @@ framed_count=0
 if ! wait_for framed; then
     if kill -0 "$pid" 2>/dev/null; then
         echo "the program runs, $framed_count of $windows windows framed" >&2
+        # What the X server and the window manager hold then, for whoever looks into it.
+        kill -0 "$wm" 2>/dev/null && echo "the window manager runs" >&2 ||
+            echo "the window manager has ended" >&2
+        xprop -root _NET_CLIENT_LIST >&2 2>&1 || true
+        xwininfo -root -children 2>&1 | grep -c '^ *0x' | sed 's/^/top-level windows: /' >&2 || true
         kill -KILL "$pid"
     else
         wait "$pid"
