@@ -6,18 +6,6 @@
 
 namespace {
 
-LocalDateTime FromFields(const std::tm& fields, int millisecond) {
-    LocalDateTime t;
-    t.year = fields.tm_year + 1900;
-    t.month = fields.tm_mon + 1;
-    t.day = fields.tm_mday;
-    t.hour = fields.tm_hour;
-    t.minute = fields.tm_min;
-    t.second = fields.tm_sec;
-    t.millisecond = millisecond;
-    return t;
-}
-
 class SystemClock : public ClockSource {
 public:
     LocalDateTime now() const override {
@@ -26,7 +14,7 @@ public:
         const std::time_t seconds = system_clock::to_time_t(stamp);
         std::tm local{};
         localtime_r(&seconds, &local);
-        return FromFields(
+        return FromCalendarFields(
             local,
             static_cast<int>(duration_cast<milliseconds>(stamp.time_since_epoch()).count() % 1000));
     }
@@ -43,20 +31,37 @@ std::atomic<const ClockSource*> installed{&systemClock};
 
 } // namespace
 
-LocalDateTime ToUtc(const LocalDateTime& local) {
+std::tm CalendarFields(const LocalDateTime& t) {
     std::tm fields{};
-    fields.tm_year = local.year - 1900;
-    fields.tm_mon = local.month - 1;
-    fields.tm_mday = local.day;
-    fields.tm_hour = local.hour;
-    fields.tm_min = local.minute;
-    fields.tm_sec = local.second;
+    fields.tm_year = t.year - 1900;
+    fields.tm_mon = t.month - 1;
+    fields.tm_mday = t.day;
+    fields.tm_hour = t.hour;
+    fields.tm_min = t.minute;
+    fields.tm_sec = t.second;
+    return fields;
+}
+
+LocalDateTime FromCalendarFields(const std::tm& fields, int millisecond) {
+    LocalDateTime t;
+    t.year = fields.tm_year + 1900;
+    t.month = fields.tm_mon + 1;
+    t.day = fields.tm_mday;
+    t.hour = fields.tm_hour;
+    t.minute = fields.tm_min;
+    t.second = fields.tm_sec;
+    t.millisecond = millisecond;
+    return t;
+}
+
+LocalDateTime ToUtc(const LocalDateTime& local) {
+    std::tm fields = CalendarFields(local);
     fields.tm_isdst = -1;
     const std::time_t stamp = std::mktime(&fields);
     std::tm utc{};
     if (stamp == static_cast<std::time_t>(-1) || !gmtime_r(&stamp, &utc))
         return local;
-    return FromFields(utc, local.millisecond);
+    return FromCalendarFields(utc, local.millisecond);
 }
 
 LocalDateTime Clock::now() {

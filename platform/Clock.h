@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 
 // A local calendar date and time of day, as the clock reads it.
 struct LocalDateTime {
@@ -12,6 +13,11 @@ struct LocalDateTime {
     int second = 0;
     int millisecond = 0;
 };
+
+// The C library's calendar fields of `t` (tm_isdst left at 0 for the caller to set), and a
+// date and time from such fields, for conversions and normalising through the C calendar.
+std::tm CalendarFields(const LocalDateTime& t);
+LocalDateTime FromCalendarFields(const std::tm& fields, int millisecond);
 
 // The same instant in UTC: `local` read as a time of the process's time zone (whose rules say
 // whether daylight saving applies on that date). A time the C library cannot place comes back

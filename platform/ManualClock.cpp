@@ -24,22 +24,10 @@ void ManualClock::advance(uint64_t milliseconds) {
     ticks_ += milliseconds;
     // Normalise through the C calendar so that midnight and month ends roll over.
     const uint64_t totalMs = static_cast<uint64_t>(now_.millisecond) + milliseconds;
-    std::tm t{};
-    t.tm_year = now_.year - 1900;
-    t.tm_mon = now_.month - 1;
-    t.tm_mday = now_.day;
-    t.tm_hour = now_.hour;
-    t.tm_min = now_.minute;
-    t.tm_sec = now_.second + static_cast<int>(totalMs / 1000);
-    t.tm_isdst = 0;
+    std::tm t = CalendarFields(now_);
+    t.tm_sec += static_cast<int>(totalMs / 1000);
     const std::time_t seconds = timegm(&t);
     std::tm normal{};
     gmtime_r(&seconds, &normal);
-    now_.year = normal.tm_year + 1900;
-    now_.month = normal.tm_mon + 1;
-    now_.day = normal.tm_mday;
-    now_.hour = normal.tm_hour;
-    now_.minute = normal.tm_min;
-    now_.second = normal.tm_sec;
-    now_.millisecond = static_cast<int>(totalMs % 1000);
+    now_ = FromCalendarFields(normal, static_cast<int>(totalMs % 1000));
 }
