@@ -18,15 +18,27 @@ long ProcessStatusKb(const char* key) {
     return -1;
 }
 
+HeapFigures HeapUsage() {
+    HeapFigures figures;
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    figures.inUseKb = long((info.uordblks + info.hblkhd) / 1024);
+    figures.freeHeldKb = long(info.fordblks / 1024);
+#endif
+    return figures;
+}
+
 void ResetPeakResident() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-void KeepLargeBuffersOutOfTheHeap() {
+void BoundTheHeapForADayOfSurveying() {
 #if defined(__GLIBC__)
     // A fixed threshold also stops the library from raising it past the size of each large
     // buffer freed.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    // The user-interface thread's heap and one for every other thread.
+    mallopt(M_ARENA_MAX, 2);
 #endif
 }
 

@@ -9,7 +9,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    KeepLargeBuffersOutOfTheHeap();
+    BoundTheHeapForADayOfSurveying();
     // The day's folders are fixed from the date at start, before anything else runs.
     BuildDataPaths();
     const EntrySettings settings = ReadEntrySettings();

@@ -32,7 +32,7 @@ ScriptedDialogs& TestEnvironment::dialogs() {
 
 int main(int argc, char** argv) {
     // As the program does: the long runs measure its memory.
-    KeepLargeBuffersOutOfTheHeap();
+    BoundTheHeapForADayOfSurveying();
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QTemporaryDir home;
