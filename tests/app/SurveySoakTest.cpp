@@ -5,7 +5,9 @@
 // and the memory may not grow with the hours surveyed.
 //
 // Run by its own test name (SurveySoakTenMinutes, label "soak") within the suite, and by
-// `make soak` for an hour or more; the figures go to the standard output.
+// `make soak` for an hour or more; the figures go to the standard output. Beside the resident
+// size they give the heap's live allocations (what the map holds of the day: track, labels)
+// and the freed memory the heap keeps, which tells a growing container from the allocator.
 #include "MainWindowSurvey.h"
 
 #include "platform/ProcessMemory.h"
@@ -47,15 +49,25 @@ int EnvironmentNumber(const char* name, int defaultValue, int low, int high) {
 struct RssSample {
     double seconds;
     long kilobytes;
+    HeapFigures heap;
 };
+
+RssSample SampleNow(double seconds) {
+    return {seconds, ProcessStatusKb("VmRSS"), HeapUsage()};
+}
+
+long Resident(const RssSample& s) { return s.kilobytes; }
+long HeapInUse(const RssSample& s) { return s.heap.inUseKb; }
+long HeapFreeHeld(const RssSample& s) { return s.heap.freeHeldKb; }
 
 // The median of the samples taken from `from` to `to` seconds: a screenshot's buffers, freed
 // a moment later, do not count as growth.
-double MedianKilobytes(const std::vector<RssSample>& samples, double from, double to) {
+double MedianKilobytes(const std::vector<RssSample>& samples, double from, double to,
+                       long (*figure)(const RssSample&) = Resident) {
     std::vector<long> values;
     for (const RssSample& s : samples)
         if (s.seconds >= from && s.seconds <= to)
-            values.push_back(s.kilobytes);
+            values.push_back(figure(s));
     if (values.empty())
         return -1;
     std::sort(values.begin(), values.end());
@@ -112,7 +124,7 @@ TEST_F(SurveySoak, NoSoundingIsLostAndMemoryStaysFlatWhileTheMapTicksAndPaints) 
     const double seconds = minutes * 60.0 / speedup;
     sampler.setInterval(std::clamp(int(seconds * 10), 50, 1000));
     QObject::connect(&sampler, &QTimer::timeout, [&] {
-        samples.push_back({elapsed(), ProcessStatusKb("VmRSS")});
+        samples.push_back(SampleNow(elapsed()));
     });
 
     // The two devices on one clock: step i is written at begin + i * period, receiver first;
@@ -134,13 +146,13 @@ TEST_F(SurveySoak, NoSoundingIsLostAndMemoryStaysFlatWhileTheMapTicksAndPaints) 
         }
         QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
-    samples.push_back({0, ProcessStatusKb("VmRSS")});
+    samples.push_back(SampleNow(0));
     sampler.start();
     loop.exec();
     sampler.stop();
     player.join();
     const double played = elapsed();
-    samples.push_back({played, ProcessStatusKb("VmRSS")});
+    samples.push_back(SampleNow(played));
     ASSERT_EQ(playerFault, "");
 
     // Everything sent is handled before the run stops.
@@ -184,13 +196,21 @@ TEST_F(SurveySoak, NoSoundingIsLostAndMemoryStaysFlatWhileTheMapTicksAndPaints) 
                 faults.empty() ? "none" : "SEE FAULTS", (unsigned long long)mapTicks,
                 (unsigned long long)paints.paints, trackPieces, depthLabels, first, last, growth,
                 peak, samples.size());
-    std::printf("soak: RSS median by tenth of the run (kB):");
-    for (int k = 0; k < 10; ++k)
-        std::printf(" %.0f", MedianKilobytes(samples, k * tenth, (k + 1) * tenth));
-    std::printf("\n");
+    struct Figure {
+        const char* caption;
+        long (*of)(const RssSample&);
+    };
+    for (const Figure& figure : {Figure{"RSS", Resident}, Figure{"heap in use", HeapInUse},
+                                 Figure{"heap freed but held", HeapFreeHeld}}) {
+        std::printf("soak: %s median by tenth of the run (kB):", figure.caption);
+        for (int k = 0; k < 10; ++k)
+            std::printf(" %.0f", MedianKilobytes(samples, k * tenth, (k + 1) * tenth, figure.of));
+        std::printf("\n");
+    }
     std::fflush(stdout);
     EXPECT_GT(paints.paints, uint64_t(played)) << "the map painted while the survey ran";
     EXPECT_GT(trackPieces, 0);
-    if (!MemoryIsInstrumented)
+    if (!MemoryIsInstrumented) {
         EXPECT_LT(growth, 2048.0) << "RSS grew between the first and the last tenth of the run";
+    }
 }
