@@ -37,7 +37,7 @@ void BoundTheHeapForADayOfSurveying() {
     // A fixed threshold also stops the library from raising it past the size of each large
     // buffer freed.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-    // The user-interface thread's heap and one for every other thread.
+    // The user-interface thread's heap and one more, which the other threads share with it.
     mallopt(M_ARENA_MAX, 2);
 #endif
 }

@@ -29,12 +29,12 @@ void ResetPeakResident();
 // is freed, serve the next ones from the heap, where a small allocation made meanwhile keeps
 // the freed space from being returned.
 //
-// The threads other than the user-interface thread (log flusher, NTRIP client, screenshot
-// worker and the short-lived helpers Qt starts to convert a screen copy) share one heap of
-// their own. The C library would give each of them a heap (up to eight per core); a heap keeps
-// the pages its thread once touched at its top and not even a trim hands those back, so each
-// helper thread started anew left another heap's worth of resident memory behind: about a
-// megabyte over a day. They allocate little and seldom, so sharing costs them nothing.
+// The threads share two heaps. The C library would give each thread a heap of its own (up to
+// eight per core): the log flusher, the NTRIP client, the screenshot worker and the helper
+// threads Qt starts anew to convert each screen copy. A heap keeps the pages its threads once
+// touched at its top, and not even a trim hands those back; with a dozen heaps taken in turn
+// by the helpers started each minute, that came to about a megabyte over a day. The threads
+// beside the user-interface thread allocate little and seldom; sharing costs them nothing.
 void BoundTheHeapForADayOfSurveying();
 
 // Hands the free memory of every heap back to the system. For the end of a burst of work on a

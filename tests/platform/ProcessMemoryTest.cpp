@@ -60,8 +60,8 @@ TEST(ProcessMemory, EveryScreenCopySizedBufferIsMappedAndReturnedWhenFreed) {
 
 // Threads started anew all day long (a screen copy converted by a handful of helper threads
 // each minute, while the log flusher and the NTRIP client run) do not each get a heap that
-// keeps the pages they touched: every thread beside the user-interface thread shares one.
-TEST(ProcessMemory, ThreadsBesideTheUserInterfaceThreadShareOneHeap) {
+// keeps the pages they touched: all of them share two heaps.
+TEST(ProcessMemory, ThreadsStartedAllDayShareTwoHeaps) {
     if (MemoryIsInstrumented)
         GTEST_SKIP() << "the sanitizer's allocator stands in for the C library's heap";
     BoundTheHeapForADayOfSurveying();
