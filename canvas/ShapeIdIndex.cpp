@@ -6,52 +6,30 @@ ShapeIdIndex::~ShapeIdIndex() = default;
 TTShape* ShapeIdIndex::Find(int32_t id) const {
     if (id <= 0)
         return nullptr;
-    const size_t page = static_cast<size_t>(id) >> PageBits;
-    if (page >= Pages.size() || !Pages[page])
-        return nullptr;
-    return Pages[page]->Slots[static_cast<size_t>(id) & (PageSize - 1)];
+    const auto found = Shapes.find(id);
+    return found == Shapes.end() ? nullptr : found->second;
 }
 
 bool ShapeIdIndex::Insert(TTShape* shape) {
-    const int32_t id = shape->Id;
-    if (id <= 0)
+    if (shape->Id <= 0)
         return false;
-    const size_t page = static_cast<size_t>(id) >> PageBits;
-    if (page >= Pages.size())
-        Pages.resize(page + 1);
-    if (!Pages[page])
-        Pages[page] = std::make_unique<Page>();
-    TTShape*& slot = Pages[page]->Slots[static_cast<size_t>(id) & (PageSize - 1)];
-    if (slot)
-        return false;
-    slot = shape;
-    ++Pages[page]->Live;
-    return true;
+    return Shapes.emplace(shape->Id, shape).second;
 }
 
 void ShapeIdIndex::Erase(const TTShape* shape) {
-    const int32_t id = shape->Id;
-    if (id <= 0)
-        return;
-    const size_t page = static_cast<size_t>(id) >> PageBits;
-    if (page >= Pages.size() || !Pages[page])
-        return;
-    TTShape*& slot = Pages[page]->Slots[static_cast<size_t>(id) & (PageSize - 1)];
-    if (slot != shape)
-        return;
-    slot = nullptr;
-    if (--Pages[page]->Live == 0)
-        Pages[page].reset();
+    const auto found = Shapes.find(shape->Id);
+    if (found != Shapes.end() && found->second == shape)
+        Shapes.erase(found);
 }
 
 void ShapeIdIndex::Clear() {
-    Pages.clear();
+    // A fresh table: clear() would keep the bucket array of the largest map ever loaded.
+    Shapes = {};
 }
 
 size_t ShapeIdIndex::Bytes() const {
-    size_t bytes = Pages.capacity() * sizeof(Pages[0]);
-    for (const auto& page : Pages)
-        if (page)
-            bytes += sizeof(Page);
-    return bytes;
+    // An entry is a heap block of its own: the next-entry link, the id and the shape, which
+    // the C library rounds up to 32 bytes.
+    constexpr size_t entryBytes = 32;
+    return Shapes.bucket_count() * sizeof(void*) + Shapes.size() * entryBytes;
 }

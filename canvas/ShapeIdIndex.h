@@ -2,18 +2,15 @@
 
 #include "canvas/TTShape.h"
 
-#include <array>
 #include <cstdint>
-#include <memory>
-#include <vector>
+#include <unordered_map>
 
-// Finds a shape by id without walking the store. Ids are handed out upwards from 1 and live
-// shapes cluster in a few ranges (the vessel is redrawn with new ids on every tick while the
-// track keeps old ones), so the index is a table of fixed pages over the id range: a page is
-// made when its first id arrives and freed when its last shape goes, which keeps the memory
-// in step with the live shapes on a long run. The pages are small: a track point every few
-// dozen ticks keeps the page of its id alive, and the vessel's ids between two points would
-// otherwise keep kilobytes of empty slots with it, hour after hour.
+// Finds a shape by id without walking the store. The memory stays in step with the live
+// shapes however far apart their ids lie: the vessel is redrawn with new ids on every tick
+// while the track keeps old ones, so a day's track points lie hundreds of ids apart, and a
+// table of pages over the id range held a mostly empty page for each of them (half a
+// kilobyte a track point, megabytes over a day of surveying). A hash table holds a few dozen
+// bytes a live shape.
 class ShapeIdIndex {
 public:
     ShapeIdIndex();
@@ -27,15 +24,9 @@ public:
     // Forgets the shape; does nothing when the index holds another shape under its id.
     void Erase(const TTShape* shape);
     void Clear();
-    // Memory the index holds: its page table and its pages.
+    // Memory the index holds: its buckets and its entries.
     size_t Bytes() const;
 
 private:
-    static constexpr int PageBits = 6;
-    static constexpr int32_t PageSize = int32_t{1} << PageBits;
-    struct Page {
-        std::array<TTShape*, PageSize> Slots{};
-        int32_t Live = 0;
-    };
-    std::vector<std::unique_ptr<Page>> Pages;
+    std::unordered_map<int32_t, TTShape*> Shapes;
 };
