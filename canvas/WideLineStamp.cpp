@@ -5,11 +5,10 @@
 #include <QPainter>
 #include <QPen>
 
-#include <memory>
+#include <unordered_map>
 
 namespace {
 constexpr int Span = 2 * WideLineStamp::MaxReach + 1;
-constexpr int StampCount = (WideLineStamp::MaxWidth - 1) * Span * Span;
 
 std::vector<WideLineStamp::Run> StrokeAlone(int penWidth, int dx, int dy) {
     // Room for the caps on every side.
@@ -51,18 +50,12 @@ std::vector<WideLineStamp::Run> StrokeAlone(int penWidth, int dx, int dy) {
 } // namespace
 
 const std::vector<WideLineStamp::Run>& WideLineStamp::RunsFor(int penWidth, int dx, int dy) {
-    struct Table {
-        std::vector<std::vector<Run>> Stamps = std::vector<std::vector<Run>>(StampCount);
-        std::vector<bool> Made = std::vector<bool>(StampCount, false);
-    };
-    thread_local std::unique_ptr<Table> table;
-    if (!table)
-        table = std::make_unique<Table>();
-    const size_t index = static_cast<size_t>(((penWidth - 2) * Span + dy + MaxReach) * Span + dx +
-                                             MaxReach);
-    if (!table->Made[index]) {
-        table->Stamps[index] = StrokeAlone(penWidth, dx, dy);
-        table->Made[index] = true;
-    }
-    return table->Stamps[index];
+    // Made as lines of each width and direction first come: a track's segments share a few
+    // hundred of them.
+    thread_local std::unordered_map<int, std::vector<Run>> stamps;
+    const int key = ((penWidth - 2) * Span + dy + MaxReach) * Span + dx + MaxReach;
+    auto found = stamps.find(key);
+    if (found == stamps.end())
+        found = stamps.emplace(key, StrokeAlone(penWidth, dx, dy)).first;
+    return found->second;
 }
