@@ -66,15 +66,43 @@ void CopyImage(const QImage& from, QImage& to) {
     std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
 }
 
-// The pixels of `box` from one image of 32 bits per pixel to another of the same size.
-void CopyBox(const QImage& from, QImage& to, QRect box) {
-    box = box.intersected(from.rect());
-    if (box.isEmpty())
-        return;
-    const size_t bytes = static_cast<size_t>(box.width()) * 4;
-    for (int y = box.top(); y <= box.bottom(); ++y)
-        std::memcpy(to.scanLine(y) + box.left() * 4, from.constScanLine(y) + box.left() * 4,
-                    bytes);
+// The marked pixels from one image of 32 bits per pixel to another of the same size.
+void CopyTiles(const QImage& from, QImage& to, const TouchedTiles& tiles) {
+    for (const TouchedTiles::Box& box : tiles.Pixels()) {
+        const size_t bytes = static_cast<size_t>(box.Right - box.Left + 1) * 4;
+        for (int y = box.Top; y <= box.Bottom; ++y)
+            std::memcpy(to.scanLine(y) + box.Left * 4, from.constScanLine(y) + box.Left * 4,
+                        bytes);
+    }
+}
+
+// The marked pixels of an image of 32 bits per pixel filled as QImage::fill fills it whole.
+void FillTiles(QImage& image, const TouchedTiles& tiles, const QColor& colour) {
+    QImage sample(1, 1, image.format());
+    sample.fill(colour);
+    const uint32_t pixel = *reinterpret_cast<const uint32_t*>(sample.constBits());
+    for (const TouchedTiles::Box& box : tiles.Pixels())
+        for (int y = box.Top; y <= box.Bottom; ++y) {
+            auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
+            std::fill(line + box.Left, line + box.Right + 1, pixel);
+        }
+}
+
+QRegion RegionOf(const TouchedTiles& tiles) {
+    std::vector<QRect> rects;
+    for (const TouchedTiles::Box& box : tiles.Tiles())
+        rects.emplace_back(QPoint(box.Left, box.Top), QPoint(box.Right, box.Bottom));
+    QRegion region;
+    // The boxes come in rows of tiles from the top, each row from the left: the order the
+    // region keeps its own rectangles in.
+    region.setRects(rects.data(), static_cast<int>(rects.size()));
+    return region;
+}
+
+TouchedTiles TilesFor(const QImage& image) {
+    TouchedTiles tiles;
+    tiles.Reset(image.width(), image.height());
+    return tiles;
 }
 
 const QString StatusFontName = QStringLiteral("Consolas");
@@ -83,16 +111,58 @@ const QString HeadingMark = QStringLiteral("THdg:");
 } // namespace
 
 namespace {
-// Background, grid and every shape on the image, in paint order.
-void PaintWholeBuffer(CanvasModel& model, QImage& image, TextImageCache* textCache) {
-    image.fill(ColorFromBgr(model.BackColor));
+// Grid and every shape on an image filled with the background, in paint order; with `drawn`,
+// where they drew is marked there.
+void PaintGridAndShapes(CanvasModel& model, QImage& image, TextImageCache* textCache,
+                        TouchedTiles* drawn = nullptr) {
     QPainter painter(&image);
     PaintCanvas canvas(painter, model.BackColor, textCache);
+    if (drawn)
+        canvas.TrackTouched(*drawn);
     if (model.GridOnTop == 0)
         CanvasRenderer::DrawGrid(model, canvas);
     CanvasRenderer::DrawAllShapes(model, canvas);
     if (model.GridOnTop == 1)
         CanvasRenderer::DrawGrid(model, canvas);
+}
+
+// Background, grid and every shape on the image, in paint order.
+void PaintWholeBuffer(CanvasModel& model, QImage& image, TextImageCache* textCache) {
+    image.fill(ColorFromBgr(model.BackColor));
+    PaintGridAndShapes(model, image, textCache);
+}
+
+// The frame painted straight, as RenderWholeFrame paints it, over the last frame painted so:
+// the background comes back only where that one drew, and only what either drew has changed.
+void PaintStraightFrame(CanvasModel& model, ShapeLayerCache& cache, QImage& frame,
+                        TextImageCache* textCache) {
+    const QSize size(std::max(model.ClientWidth, 1), std::max(model.ClientHeight, 1));
+    const QColor background = ColorFromBgr(model.BackColor);
+    TouchedTiles changed;
+    if (cache.StraightTracked && frame.size() == size && frame.format() == QImage::Format_RGB32 &&
+        cache.StraightBackground == model.BackColor) {
+        changed = cache.StraightDrawn;
+        FillTiles(frame, changed, background);
+    } else {
+        if (frame.size() != size || frame.format() != QImage::Format_RGB32)
+            frame = QImage(size, QImage::Format_RGB32);
+        frame.fill(background);
+        changed = TilesFor(frame);
+        changed.MarkAll();
+    }
+    TouchedTiles drawn = TilesFor(frame);
+    PaintGridAndShapes(model, frame, textCache, &drawn);
+    {
+        QPainter painter(&frame);
+        PaintCanvas canvas(painter, model.BackColor, textCache);
+        canvas.TrackTouched(drawn);
+        CanvasRenderer::DrawOverlays(model, canvas, textCache);
+    }
+    changed.Unite(drawn);
+    cache.FrameChange = RegionOf(changed);
+    cache.StraightDrawn = std::move(drawn);
+    cache.StraightBackground = model.BackColor;
+    cache.StraightTracked = true;
 }
 } // namespace
 
@@ -142,7 +212,7 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
     if (stale && cache.StaleLastPaint) {
         if (resized)
             buffer = QImage(width, height, QImage::Format_RGB32);
-        RenderWholeFrame(model, frame, textCache);
+        PaintStraightFrame(model, cache, frame, textCache);
         cache.Valid = false;
         cache.FrameTracked = false;
         ++cache.Rebuilds;
@@ -152,12 +222,13 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
         return frame;
     }
     cache.StaleLastPaint = stale;
+    cache.StraightTracked = false;
     const bool rebuild = stale || !cache.Valid;
     const WorldView view = model.View();
     std::vector<uint32_t> top;
     // Where the buffer changed under a frame that is otherwise still its copy.
     bool bufferRebuilt = rebuild;
-    QRect painted;
+    TouchedTiles painted = TilesFor(buffer);
     if (rebuild || !cache.Whole) {
         // Plan on from where the buffer stopped: the shapes still to go under the live layer,
         // then the live layer and what follows it.
@@ -197,14 +268,13 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
             if (rebuild || !under.empty()) {
                 QPainter painter(&buffer);
                 PaintCanvas canvas(painter, model.BackColor, textCache);
-                // A rebuilt buffer is copied whole: only an addition is worth its box.
+                // A rebuilt buffer is copied whole: only an addition is worth its tiles.
                 if (!rebuild)
-                    canvas.TrackTouched();
+                    canvas.TrackTouched(painted);
                 if (rebuild && model.GridOnTop == 0)
                     DrawGrid(model, canvas);
                 DrawShapes(model, canvas, view, ShapesAt(model.Shapes, under));
                 canvas.Flush();
-                painted = canvas.Touched();
             }
             cache.Valid = true;
             cache.Whole = false;
@@ -217,33 +287,41 @@ const QImage& CanvasRenderer::ComposeLayeredFrame(CanvasModel& model, ShapeLayer
     model.Shapes.ClearChangeMark();
     model.BuiltFields = model.ShownFields();
 
+    // What the frame shows anew: all of it after a whole copy, else what the last frame drew
+    // over the buffer, what joined the buffer and what this frame draws over it.
+    TouchedTiles changed;
     if (bufferRebuilt || !cache.FrameTracked || frame.size() != buffer.size() ||
-        frame.format() != buffer.format()) {
+        frame.format() != buffer.format() || cache.FrameDirty.Width() != buffer.width() ||
+        cache.FrameDirty.Height() != buffer.height()) {
         CopyImage(buffer, frame);
+        changed = TilesFor(frame);
+        changed.MarkAll();
     } else {
-        CopyBox(buffer, frame, cache.FrameDirty.united(painted));
+        changed = cache.FrameDirty;
+        changed.Unite(painted);
+        CopyTiles(buffer, frame, changed);
     }
     // The live layer, what follows it and a grid over the shapes, then the overlays, each with
     // a painter of its own as the back buffer and the overlays have.
-    QRect dirty;
+    TouchedTiles dirty = TilesFor(frame);
     if (!cache.Whole && (!top.empty() || model.GridOnTop == 1)) {
         QPainter painter(&frame);
         PaintCanvas canvas(painter, model.BackColor, textCache);
-        canvas.TrackTouched();
+        canvas.TrackTouched(dirty);
         DrawShapes(model, canvas, view, ShapesAt(model.Shapes, top));
         if (model.GridOnTop == 1)
             DrawGrid(model, canvas);
         canvas.Flush();
-        dirty = canvas.Touched();
     }
     {
         QPainter painter(&frame);
         PaintCanvas canvas(painter, model.BackColor, textCache);
-        canvas.TrackTouched();
+        canvas.TrackTouched(dirty);
         DrawOverlays(model, canvas, textCache);
-        dirty = dirty.united(canvas.Touched());
     }
-    cache.FrameDirty = dirty;
+    changed.Unite(dirty);
+    cache.FrameChange = RegionOf(changed);
+    cache.FrameDirty = std::move(dirty);
     cache.FrameTracked = true;
     return frame;
 }

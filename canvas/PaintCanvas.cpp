@@ -204,14 +204,12 @@ void PaintCanvas::FlushUnless(uint32_t colour) {
 }
 
 void PaintCanvas::TouchBox(int left, int top, int right, int bottom, int margin) {
-    const QRect box = QRect(QPoint(std::min(left, right), std::min(top, bottom)),
-                            QPoint(std::max(left, right), std::max(top, bottom)))
-                          .adjusted(-margin, -margin, margin, margin);
-    Touched_ = Touched_.isNull() ? box : Touched_.united(box);
+    Touched_->Mark(std::min(left, right) - margin, std::min(top, bottom) - margin,
+                   std::max(left, right) + margin, std::max(top, bottom) + margin);
 }
 
 void PaintCanvas::TouchPoints(const std::vector<TPoint>& points, int margin) {
-    if (!TrackTouched_ || points.empty())
+    if (!Touched_ || points.empty())
         return;
     int left = points[0].X, right = left, top = points[0].Y, bottom = top;
     for (const TPoint& p : points) {
@@ -416,7 +414,7 @@ void PaintCanvas::TextOut(int x, int y, const QString& text) {
     Painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
     Painter_.setFont(Font_);
     const QFontMetrics& metrics = Metrics();
-    if (TrackTouched_) {
+    if (Touched_) {
         if (FontOrientation_ != 0) {
             TouchBox(0, 0, SurfaceWidth_, SurfaceHeight_, 0);
         } else {

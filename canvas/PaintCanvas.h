@@ -2,6 +2,7 @@
 
 #include "canvas/CanvasGeometry.h"
 #include "canvas/RenderPlan.h"
+#include "canvas/TouchedTiles.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -92,11 +93,10 @@ public:
     // Draws what has been collected.
     void Flush();
 
-    // Once on, every drawing operation widens a box that holds each pixel it may change (pens,
-    // round caps and smoothed text edges with a margin to spare): where a later frame must
-    // restore what lay beneath.
-    void TrackTouched() { TrackTouched_ = true; }
-    QRect Touched() const { return Touched_; }
+    // Once on, every drawing operation marks in `touched` a box that holds each pixel it may
+    // change (pens, round caps and smoothed text edges with a margin to spare): where a later
+    // frame must restore what lay beneath. `touched` must outlive the painting.
+    void TrackTouched(TouchedTiles& touched) { Touched_ = &touched; }
 
 private:
     QPen MakePen() const;
@@ -116,10 +116,10 @@ private:
     // A short wide solid line written straight into the image from its stamp.
     void StampLine(TPoint from, TPoint to);
     void WriteBox(int left, int top, int right, int bottom, uint32_t argb);
-    // Widens the touched box by the box left..right, top..bottom (either order, inclusive)
-    // and `margin` pixels round it.
+    // Marks the box left..right, top..bottom (either order, inclusive) and `margin` pixels
+    // round it as touched.
     void Touch(int left, int top, int right, int bottom, int margin) {
-        if (TrackTouched_)
+        if (Touched_)
             TouchBox(left, top, right, bottom, margin);
     }
     void TouchBox(int left, int top, int right, int bottom, int margin);
@@ -161,8 +161,7 @@ private:
     std::vector<QPoint> Points_;
     std::vector<QRect> Boxes_;
 
-    bool TrackTouched_ = false;
-    QRect Touched_;
+    TouchedTiles* Touched_ = nullptr;
 };
 
 // The ink of texts rendered once in a font and kept for the next paints as runs of full ink

@@ -2,9 +2,10 @@
 
 #include "canvas/CanvasGeometry.h"
 #include "canvas/RenderPlan.h"
+#include "canvas/TouchedTiles.h"
 
 #include <QImage>
-#include <QRect>
+#include <QRegion>
 
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +18,8 @@
 // buffer where the paint order puts them. Texts and the drawn-shape cap depend on the whole
 // store: while the map has texts in view, or more shapes than the cap, the buffer holds every
 // shape and is rebuilt at any change, as a whole. While every paint finds it out of date (a map
-// following the vessel), the frame is painted from nothing and the buffer waits.
+// following the vessel), the frame is painted straight and the buffer waits; such a frame is
+// painted over the last one, restoring the background only where the last one drew.
 struct ShapeLayerCache {
     QImage Image{1, 1, QImage::Format_RGB32};
     // False until built, and after anything but appending before the live layer changed.
@@ -35,7 +37,15 @@ struct ShapeLayerCache {
     // layer and the overlays covered): the next frame restores only that, and what was
     // painted onto the buffer meanwhile, instead of copying the whole buffer.
     bool FrameTracked = false;
-    QRect FrameDirty;
+    TouchedTiles FrameDirty;
+    // The frame of the last paint was painted straight: the background colour
+    // StraightBackground everywhere but within StraightDrawn.
+    bool StraightTracked = false;
+    uint32_t StraightBackground = 0;
+    TouchedTiles StraightDrawn;
+    // Where the last paint's frame may differ from the frame before it: all that is worth
+    // showing again.
+    QRegion FrameChange;
     // Counted for the tests and the benchmarks: whole rebuilds, and paints that only added.
     uint64_t Rebuilds = 0;
     uint64_t Additions = 0;

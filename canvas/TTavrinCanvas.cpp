@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QWheelEvent>
@@ -29,17 +30,43 @@ void TTavrinCanvas::AboutBox() {
                                         "widgets, addressed by shape and layer ids."));
 }
 
-void TTavrinCanvas::paintEvent(QPaintEvent*) {
-    const QImage& frame = RenderFrame();
+void TTavrinCanvas::paintEvent(QPaintEvent* event) {
+    // Qt paints on its own too (shown, uncovered, resized): a model changed without a request
+    // is painted then.
+    if (!FrameCurrent || BackBufferStale() || ShownFields() != BuiltFields ||
+        width() != ClientWidth || height() != ClientHeight)
+        RenderFrame();
+    // Rectangle by rectangle: a clip of one rectangle lets the painter copy rows straight,
+    // where a clip of many would blend the image through the clip's spans.
     QPainter painter(this);
-    painter.drawImage(0, 0, frame);
+    for (const QRect& rect : event->region()) {
+        painter.setClipRect(rect);
+        painter.drawImage(rect.topLeft(), Frame, rect);
+    }
+    Unshown -= event->region();
+    if (!Unshown.isEmpty())
+        update(Unshown);
 }
 
 const QImage& TTavrinCanvas::RenderFrame() {
     // A hidden control gets its resize event only when shown; its size counts already.
     if (width() != ClientWidth || height() != ClientHeight)
         Resize(width(), height());
-    return CanvasRenderer::ComposeLayeredFrame(*this, BackBufferCache, Frame, TextCache.get());
+    CanvasRenderer::ComposeLayeredFrame(*this, BackBufferCache, Frame, TextCache.get());
+    FrameCurrent = true;
+    Unshown += BackBufferCache.FrameChange;
+    return Frame;
+}
+
+void TTavrinCanvas::ShowChanges() {
+    ShowPosted = false;
+    // A hidden control is painted whole when shown.
+    if (!isVisible())
+        return;
+    if (!FrameCurrent)
+        RenderFrame();
+    if (!Unshown.isEmpty())
+        update(Unshown);
 }
 
 bool TTavrinCanvas::IsPointInGGAOverlay(int x, int y) const {
@@ -57,7 +84,11 @@ void TTavrinCanvas::resizeEvent(QResizeEvent* event) {
 }
 
 void TTavrinCanvas::InvalidateControl() {
-    update();
+    FrameCurrent = false;
+    if (ShowPosted)
+        return;
+    ShowPosted = true;
+    QMetaObject::invokeMethod(this, &TTavrinCanvas::ShowChanges, Qt::QueuedConnection);
 }
 
 void TTavrinCanvas::SetScreenCursor(int cursor) {

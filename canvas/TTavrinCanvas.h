@@ -7,6 +7,7 @@
 #include "platform/RepeatedErrorGuard.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 class TextImageCache;
@@ -39,6 +40,14 @@ public:
 private:
     // The back buffer with the overlays, kept so that a paint allocates nothing.
     QImage Frame;
+    // Requests to paint come in bursts (a map tick clears the vessel, draws it anew, adds a
+    // track point and a label): the frame is painted once after them, and Qt is asked to show
+    // only the area that changed. Set by RenderFrame, cleared by every request.
+    bool FrameCurrent = false;
+    bool ShowPosted = false;
+    // What frames changed that the screen does not show yet.
+    QRegion Unshown;
+    void ShowChanges();
     // Labels and texts rendered once for all paints.
     std::unique_ptr<TextImageCache> TextCache;
 

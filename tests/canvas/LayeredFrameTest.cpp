@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
+#include <QPixmap>
+#include <QScreen>
 
 #include <cmath>
 #include <string>
@@ -163,6 +167,87 @@ TEST(LayeredFrameCache, ShapesOfTheLiveLayerAndAfterItNeverRebuildTheKeptImage) 
     }
     EXPECT_EQ(canvas.BackBufferCache.Rebuilds, rebuilds);
     EXPECT_EQ(canvas.BackBufferCache.Additions, 19u);
+}
+
+// Records the area of each paint Qt delivers.
+class PaintAreaCanvas : public TTavrinCanvas {
+public:
+    std::vector<long> Areas;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        long area = 0;
+        for (const QRect& rect : event->region())
+            area += long(rect.width()) * rect.height();
+        Areas.push_back(area);
+        TTavrinCanvas::paintEvent(event);
+    }
+};
+
+// The posted request to show the changes and the paint Qt then sends: a pass each, and one
+// more to show that nothing else follows.
+void DeliverPaints() {
+    for (int pass = 0; pass < 3; ++pass)
+        QApplication::processEvents();
+}
+
+// What the screen holds of the control, as the platform shows it.
+QImage OnScreen(QWidget& widget) {
+    return widget.screen()->grabWindow(widget.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(LayeredFrameOnScreen, TheScreenShowsEveryFrameWhileAQuietTickPaintsOnlyWhatChanged) {
+    PaintAreaCanvas canvas;
+    canvas.resize(480, 320);
+    canvas.show();
+    DeliverPaints();
+    canvas.WorldSet(-40, 200, 280, -40);
+    canvas.GridVisible = true;
+    const int fix = canvas.LayerOpen(QStringLiteral("track_fix"));
+    const int vessel = canvas.LayerOpen(QStringLiteral("~~Tavrin Vessel"));
+    canvas.SetLayerPenFg(fix, 0x008000);
+    canvas.SetLayerPenFg(vessel, 0x800000);
+    canvas.LiveLayerId = vessel;
+    canvas.SetDepthLabelSettings(true, 15, QStringLiteral("DejaVu Sans"), 9, 0x000080);
+    const VesselShape shape{2, 4, 6, 5, 18};
+    TextImageCache texts;
+    QImage whole;
+    Fix last = FixAt(0);
+    const long client = 480L * 320L;
+    int quietTicks = 0, followingTicks = 0;
+    for (int tick = 1; tick <= 80; ++tick) {
+        const Fix at = FixAt(tick);
+        // Ticks 31 to 50 follow the vessel: the view pans at each.
+        const bool following = tick > 30 && tick <= 50;
+        if (following)
+            canvas.WorldPan(at.east - last.east, at.north - last.north);
+        canvas.CadClearShapes(vessel);
+        DrawVesselSymbol(canvas, vessel, shape, at.east, at.north, at.heading, 0x800000, 2);
+        canvas.DrawLine(at.east, at.north, last.east, last.north, fix);
+        if (tick % 3 == 0)
+            canvas.AddDepthLabel(at.east, at.north, 4.0 + tick * 0.05);
+        canvas.SetCurrentDepth(4.0 + tick * 0.05, 0, true);
+        last = at;
+        canvas.Areas.clear();
+        DeliverPaints();
+        CanvasRenderer::RenderWholeFrame(canvas, whole, &texts);
+        ASSERT_EQ(OnScreen(canvas), whole) << "tick " << tick;
+        ASSERT_FALSE(canvas.Areas.empty()) << "tick " << tick;
+        long painted = 0;
+        for (const long area : canvas.Areas)
+            painted += area;
+        // A quiet tick shows again the vessel's and the read-out's corners of the map, and the
+        // newest track; the grid lines and the older track stay as they are on the screen. The
+        // first ticks and the first after the view stood still again build the kept image.
+        if (!following && tick > 2 && tick != 51) {
+            EXPECT_LT(painted, client / 2) << "tick " << tick;
+            ++quietTicks;
+        } else if (following) {
+            ++followingTicks;
+        }
+    }
+    EXPECT_EQ(quietTicks, 57);
+    EXPECT_EQ(followingTicks, 20);
 }
 
 } // namespace
