@@ -31,7 +31,6 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QTimer>
 
@@ -165,11 +164,11 @@ void TFNav::tMapTimer() {
             if (sStatusBar && sStatusBar->PanelCount() >= 3) {
                 const QString dms = Text(PositionDmsText(record.Latitude, record.Longitude));
                 const QString grid = Text(GridPositionText(state.VesselEasting, state.VesselNorthing));
-                const QFontMetrics metrics(sStatusBar->font());
+                // The bar measures a text once, when it changes.
                 sStatusBar->SetPanelText(0, dms);
-                sStatusBar->SetPanelWidth(0, metrics.horizontalAdvance(dms) + 20);
+                sStatusBar->SetPanelWidth(0, sStatusBar->PanelTextWidth(0) + 20);
                 sStatusBar->SetPanelText(1, grid);
-                sStatusBar->SetPanelWidth(1, metrics.horizontalAdvance(grid) + 20);
+                sStatusBar->SetPanelWidth(1, sStatusBar->PanelTextWidth(1) + 20);
             }
 
             // 13. The track. The layer follows the quality of the fix the point comes from.

@@ -20,9 +20,14 @@ public:
     QString PanelText(int index) const;
     void SetPanelText(int index, const QString& text);
     int PanelWidth(int index) const;
+    // How wide the panel's text is in the bar's font (0 for an empty or unknown panel).
+    int PanelTextWidth(int index) const;
     void SetPanelWidth(int index, int width);
     // Where the panel starts, in the bar's coordinates.
     int PanelLeft(int index) const;
+    // The part of the bar the panel paints: its frame and its text, which is not clipped to
+    // the panel and may run on into the next ones.
+    QRect PanelReach(int index) const;
 
     // Where the last click or double-click happened, in the bar's coordinates.
     QPoint ClickPosition() const { return clickPosition_; }
@@ -35,6 +40,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
@@ -42,7 +48,11 @@ private:
     struct Panel {
         QString text;
         int width = 100;
+        // How wide the text is laid out in the bar's font, so that a change repaints the
+        // pixels it covers and no more.
+        int textWidth = 0;
     };
+    int measure(const QString& text) const;
     std::vector<Panel> panels_;
     // The release that ends a double-click is no second click.
     bool releaseEndsDoubleClick_ = false;

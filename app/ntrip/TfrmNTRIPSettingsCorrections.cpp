@@ -248,8 +248,14 @@ void TfrmNTRIPSettings::UpdateVesselPosition(double latitude, double longitude, 
         return;
     if (!std::isfinite(latitude) || !std::isfinite(longitude) || !std::isfinite(altitude))
         return;
-    edtLatitude->setText(QString::fromStdString(FormatFixed(latitude, 8)));
-    edtLongitude->setText(QString::fromStdString(FormatFixed(longitude, 8)));
+    // Five times a second, mostly while the window is hidden: an edit lays its text out again
+    // at every setText, so only a changed position is written.
+    const QString latitudeText = QString::fromStdString(FormatFixed(latitude, 8));
+    const QString longitudeText = QString::fromStdString(FormatFixed(longitude, 8));
+    if (edtLatitude->text() != latitudeText)
+        edtLatitude->setText(latitudeText);
+    if (edtLongitude->text() != longitudeText)
+        edtLongitude->setText(longitudeText);
     if (Client)
         Client->SetPosition(latitude, longitude, altitude);
 }

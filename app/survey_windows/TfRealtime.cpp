@@ -157,11 +157,21 @@ void TfRealtime::Timer1Timer() {
 }
 
 void TfRealtime::SetBoxColour(QGroupBox* box, const QColor& colour) {
-    box->setAutoFillBackground(true);
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Window, colour);
     // The status colours are bright: the box's caption stays dark on them in every theme.
-    palette.setColor(QPalette::WindowText, ReadableOn(Qt::black, colour));
+    const QColor caption = ReadableOn(Qt::black, colour);
+    QPalette palette = box->palette();
+    // Every sounding and every GNSS line names a colour; the box and the texts in it are
+    // worked out again only when it differs from what the box shows (a theme change reapplies
+    // the texts' colours on its own).
+    const bool shown = box->autoFillBackground() &&
+                       palette.isBrushSet(QPalette::Active, QPalette::Window) &&
+                       palette.color(QPalette::Window) == colour &&
+                       palette.color(QPalette::WindowText) == caption;
+    if (shown)
+        return;
+    box->setAutoFillBackground(true);
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, caption);
     box->setPalette(palette);
     ReapplyDesignedColours(box);
 }
