@@ -29,25 +29,17 @@ void TStatusBar::SetPanelText(int index, const QString& text) {
         return;
     Panel& panel = panels_[size_t(index)];
     // The map tick writes the panels five times a second: a text that stays asks for no paint,
-    // and a new one repaints what the old and the new text cover.
+    // and a new one repaints its own panel.
     if (panel.text == text)
         return;
-    const QRect before = PanelReach(index);
     panel.text = text;
-    panel.textWidth = measure(text);
-    update(before.united(PanelReach(index)));
+    update(PanelReach(index));
 }
 
 int TStatusBar::PanelWidth(int index) const {
     if (index < 0 || index >= PanelCount())
         return 0;
     return panels_[size_t(index)].width;
-}
-
-int TStatusBar::PanelTextWidth(int index) const {
-    if (index < 0 || index >= PanelCount())
-        return 0;
-    return panels_[size_t(index)].textWidth;
 }
 
 void TStatusBar::SetPanelWidth(int index, int width) {
@@ -58,7 +50,7 @@ void TStatusBar::SetPanelWidth(int index, int width) {
     if (panel.width == wanted)
         return;
     // The panels from this one on move; those before it stay where they are.
-    const int left = std::min(PanelReach(index).left(), PanelLeft(index) + wanted - 3);
+    const int left = std::min(PanelReach(index).left(), PanelLeft(index) + wanted - 5);
     panel.width = wanted;
     update(QRect(QPoint(left, 0), QPoint(this->width() - 1, height() - 1)));
 }
@@ -74,29 +66,17 @@ QSize TStatusBar::sizeHint() const {
     return QSize(PanelLeft(PanelCount()), 18);
 }
 
-int TStatusBar::measure(const QString& text) const {
-    return text.isEmpty() ? 0 : fontMetrics().horizontalAdvance(text);
-}
-
 QRect TStatusBar::PanelReach(int index) const {
     if (index < 0 || index >= PanelCount())
         return {};
-    const Panel& panel = panels_[size_t(index)];
     const int left = PanelLeft(index);
     const bool last = index == PanelCount() - 1;
-    const int width = last ? std::max(this->width() - left, 0) : panel.width;
-    // The frame of a panel narrower than its bevel reaches back into the one before; the text
-    // starts 3 pixels in and may lean a few pixels past its advance.
-    const int reachLeft = std::min(left, left + width - 3);
-    const int reachRight = std::max(left + width, panel.textWidth ? left + 3 + panel.textWidth + 4 : 0);
+    const int width = last ? std::max(this->width() - left, 0) : panels_[size_t(index)].width;
+    // The bevel and the text's clip of a panel narrower than them turn over and reach back
+    // into the panel before.
+    const int reachLeft = std::min(left, left + width - 5);
+    const int reachRight = std::max(left + width - 1, left + 3);
     return QRect(QPoint(reachLeft, 0), QPoint(reachRight, height() - 1));
-}
-
-void TStatusBar::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        for (Panel& panel : panels_)
-            panel.textWidth = measure(panel.text);
 }
 
 void TStatusBar::paintEvent(QPaintEvent* event) {

@@ -20,13 +20,10 @@ public:
     QString PanelText(int index) const;
     void SetPanelText(int index, const QString& text);
     int PanelWidth(int index) const;
-    // How wide the panel's text is in the bar's font (0 for an empty or unknown panel).
-    int PanelTextWidth(int index) const;
     void SetPanelWidth(int index, int width);
     // Where the panel starts, in the bar's coordinates.
     int PanelLeft(int index) const;
-    // The part of the bar the panel paints: its frame and its text, which is not clipped to
-    // the panel and may run on into the next ones.
+    // The part of the bar the panel paints: its bevel and its text (clipped to the bevel).
     QRect PanelReach(int index) const;
 
     // Where the last click or double-click happened, in the bar's coordinates.
@@ -40,7 +37,6 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
@@ -48,11 +44,7 @@ private:
     struct Panel {
         QString text;
         int width = 100;
-        // How wide the text is laid out in the bar's font, so that a change repaints the
-        // pixels it covers and no more.
-        int textWidth = 0;
     };
-    int measure(const QString& text) const;
     std::vector<Panel> panels_;
     // The release that ends a double-click is no second click.
     bool releaseEndsDoubleClick_ = false;

@@ -14,6 +14,7 @@
 #include "positioning/ntrip/TavrinNTRIPClient.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/NtripTestCaster.h"
+#include "tests/support/PaintCounter.h"
 #include "tools/devsim/PseudoTerminal.h"
 
 #include <QCheckBox>
@@ -639,3 +640,30 @@ TEST_F(NtripWindow, ChoosingTheReceiversPortWhileASeparateOneIsOpenSendsTheCorre
     ASSERT_TRUE(ReadsAtLeast(*receiver, caster.fixture().size()));
     EXPECT_EQ(output->read(), "");
 }
+
+namespace {
+
+TEST_F(NtripWindow, APositionThatStaysRepaintsNoPositionEdit) {
+    start();
+    window().show();
+    window().UpdateVesselPosition(41.012345, 28.9766667, 12.5);
+    RunEventsFor(50);
+    PaintCounter paints;
+    window().edtLatitude->installEventFilter(&paints);
+    window().edtLongitude->installEventFilter(&paints);
+
+    // The map tick hands the caster the position five times a second, the same while the
+    // vessel lies still.
+    for (int tick = 0; tick < 3; ++tick)
+        window().UpdateVesselPosition(41.012345, 28.9766667, 12.5);
+    RunEventsFor(50);
+    EXPECT_EQ(paints.paints, 0u);
+    EXPECT_EQ(window().edtLatitude->text(), "41.01234500");
+
+    window().UpdateVesselPosition(41.012346, 28.9766667, 12.5);
+    EXPECT_EQ(window().edtLatitude->text(), "41.01234600");
+    EXPECT_EQ(window().edtLongitude->text(), "28.97666670");
+    ASSERT_TRUE(WaitUntil([&] { return paints.paints > 0u; })) << "a new position is shown";
+}
+
+} // namespace
