@@ -248,16 +248,23 @@ void TfrmNTRIPSettings::UpdateVesselPosition(double latitude, double longitude, 
         return;
     if (!std::isfinite(latitude) || !std::isfinite(longitude) || !std::isfinite(altitude))
         return;
-    // Five times a second, mostly while the window is hidden: an edit lays its text out again
-    // at every setText, so only a changed position is written.
-    const QString latitudeText = QString::fromStdString(FormatFixed(latitude, 8));
-    const QString longitudeText = QString::fromStdString(FormatFixed(longitude, 8));
-    if (edtLatitude->text() != latitudeText)
-        edtLatitude->setText(latitudeText);
-    if (edtLongitude->text() != longitudeText)
-        edtLongitude->setText(longitudeText);
+    pendingPosition_.emplace(QString::fromStdString(FormatFixed(latitude, 8)),
+                             QString::fromStdString(FormatFixed(longitude, 8)));
+    if (isVisible())
+        ShowPendingPosition();
     if (Client)
         Client->SetPosition(latitude, longitude, altitude);
+}
+
+void TfrmNTRIPSettings::ShowPendingPosition() {
+    if (!pendingPosition_)
+        return;
+    const auto [latitude, longitude] = *std::exchange(pendingPosition_, std::nullopt);
+    // An edit lays its text out again at every setText: only a changed position is written.
+    if (edtLatitude->text() != latitude)
+        edtLatitude->setText(latitude);
+    if (edtLongitude->text() != longitude)
+        edtLongitude->setText(longitude);
 }
 
 void TfrmNTRIPSettings::tmrUpdateTimer() {

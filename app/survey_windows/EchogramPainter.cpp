@@ -2,23 +2,41 @@
 
 #include "survey/EchogramModel.h"
 
+#include <QFont>
 #include <QHash>
 #include <QPainter>
 #include <QStaticText>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
 // The window repaints at every sounding, and its few texts (the grid labels, the newest depth)
 // are mostly the ones it drew the time before: each is laid out once per font and drawn from
-// that layout. The texts a survey passes through are few, but the table is emptied when it
-// grows past a screenful so that a long day never fills it.
+// that layout. The texts a survey passes through are few; the table is emptied when it grows
+// past a few hundred, so that a long day never fills it.
 constexpr int LaidOutTextsKept = 512;
 
 const QStaticText& LaidOut(const QFont& font, const std::string& text) {
-    static QHash<QString, QStaticText> texts;
+    struct FontTexts {
+        QFont font;
+        QHash<QString, QStaticText> texts;
+    };
+    // Two fonts in practice (the grid's and the depth box's); looked up by comparison, as
+    // the font's key is itself a text to build.
+    static std::vector<FontTexts> fonts;
+    auto inFont = std::find_if(fonts.begin(), fonts.end(),
+                               [&](const FontTexts& kept) { return kept.font == font; });
+    if (inFont == fonts.end()) {
+        if (fonts.size() >= 8)
+            fonts.clear();
+        fonts.push_back({font, {}});
+        inFont = fonts.end() - 1;
+    }
+    QHash<QString, QStaticText>& texts = inFont->texts;
     const QString content = QString::fromStdString(text);
-    const QString key = font.key() + QLatin1Char('\n') + content;
-    auto found = texts.constFind(key);
+    auto found = texts.constFind(content);
     if (found != texts.constEnd())
         return *found;
     if (texts.size() >= LaidOutTextsKept)
@@ -27,7 +45,7 @@ const QStaticText& LaidOut(const QFont& font, const std::string& text) {
     laidOut.setTextFormat(Qt::PlainText);
     laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
     laidOut.prepare(QTransform(), font);
-    return *texts.insert(key, laidOut);
+    return *texts.insert(content, laidOut);
 }
 
 // What drawText with a rectangle, left and top aligned, shows: the text from the rectangle's
