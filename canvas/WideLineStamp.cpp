@@ -6,10 +6,13 @@
 #include <QPen>
 
 #include <memory>
+#include <unordered_map>
 
 namespace {
 constexpr int Span = 2 * WideLineStamp::MaxReach + 1;
-constexpr int StampCount = (WideLineStamp::MaxWidth - 1) * Span * Span;
+constexpr int NearReach = 8;
+constexpr int NearSpan = 2 * NearReach + 1;
+constexpr int NearCount = (WideLineStamp::MaxWidth - 1) * NearSpan * NearSpan;
 
 std::vector<WideLineStamp::Run> StrokeAlone(int penWidth, int dx, int dy) {
     // Room for the caps on every side.
@@ -51,18 +54,30 @@ std::vector<WideLineStamp::Run> StrokeAlone(int penWidth, int dx, int dy) {
 } // namespace
 
 const std::vector<WideLineStamp::Run>& WideLineStamp::RunsFor(int penWidth, int dx, int dy) {
-    struct Table {
-        std::vector<std::vector<Run>> Stamps = std::vector<std::vector<Run>>(StampCount);
-        std::vector<bool> Made = std::vector<bool>(StampCount, false);
+    // Made as lines of each width and direction first come. The segments of a wide zoom, a
+    // pixel or a few long, are found in a table by index; the longer ones of a close zoom, a
+    // few hundred kinds of them on a track, by key.
+    struct Stamps {
+        std::vector<std::vector<Run>> Near = std::vector<std::vector<Run>>(NearCount);
+        std::vector<bool> NearMade = std::vector<bool>(NearCount, false);
+        std::unordered_map<int, std::vector<Run>> Far;
     };
-    thread_local std::unique_ptr<Table> table;
-    if (!table)
-        table = std::make_unique<Table>();
-    const size_t index = static_cast<size_t>(((penWidth - 2) * Span + dy + MaxReach) * Span + dx +
-                                             MaxReach);
-    if (!table->Made[index]) {
-        table->Stamps[index] = StrokeAlone(penWidth, dx, dy);
-        table->Made[index] = true;
+    thread_local std::unique_ptr<Stamps> stamps;
+    if (!stamps)
+        stamps = std::make_unique<Stamps>();
+    if (dx >= -NearReach && dx <= NearReach && dy >= -NearReach && dy <= NearReach) {
+        const size_t index = static_cast<size_t>(((penWidth - 2) * NearSpan + dy + NearReach) *
+                                                     NearSpan +
+                                                 dx + NearReach);
+        if (!stamps->NearMade[index]) {
+            stamps->Near[index] = StrokeAlone(penWidth, dx, dy);
+            stamps->NearMade[index] = true;
+        }
+        return stamps->Near[index];
     }
-    return table->Stamps[index];
+    const int key = ((penWidth - 2) * Span + dy + MaxReach) * Span + dx + MaxReach;
+    auto found = stamps->Far.find(key);
+    if (found == stamps->Far.end())
+        found = stamps->Far.emplace(key, StrokeAlone(penWidth, dx, dy)).first;
+    return found->second;
 }

@@ -6,8 +6,8 @@
 // The pixels a short line of a wide solid pen (round caps and joins, not smoothed) covers,
 // found once by letting the painter stroke that very line alone on a scratch image, and kept
 // as runs relative to the line's start. A line between whole pixels covers the same pixels
-// wherever it lies, so the thousands of segments of a day's track, each a pixel or two long,
-// are copied from a few dozen stamps instead of each being stroked again.
+// wherever it lies, so the thousands of segments of a day's track, each a few pixels to a few
+// dozen long, are copied from stamps instead of each being stroked again.
 class WideLineStamp {
 public:
     // Pixels of one row, relative to the line's start.
@@ -18,7 +18,7 @@ public:
     };
     // Lines whose ends lie at most this far apart on each axis, and pens up to this wide, have
     // stamps; longer lines and wider pens are stroked.
-    static constexpr int MaxReach = 8;
+    static constexpr int MaxReach = 64;
     static constexpr int MaxWidth = 32;
 
     static bool Covers(int penWidth, int dx, int dy) {

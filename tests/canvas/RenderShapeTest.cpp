@@ -434,8 +434,9 @@ TEST(RenderShapeTest, OnePixelLinesLeaveOutTheirEndWhicheverWayTheyRun) {
     }
 }
 
-// A surveyed track as the recorder leaves it on a wide zoom: many segments of a pixel or two,
-// some of none, each a shape of its own, in a few pen widths, some running off the edges.
+// A surveyed track as the recorder leaves it: many segments of a pixel or two on a wide zoom,
+// a few dozen on a close one, some of none, each a shape of its own, in a few pen widths, some
+// running off the edges.
 std::vector<std::unique_ptr<TTShape>> ShortWideSegments() {
     std::vector<std::unique_ptr<TTShape>> shapes;
     double x = -3;
@@ -444,9 +445,11 @@ std::vector<std::unique_ptr<TTShape>> ShortWideSegments() {
         auto line = std::make_unique<TTLine>();
         line->X1 = x;
         line->Y1 = y;
-        // Steps of -9..9 pixels (the longest are stroked), of both signs, often sub-pixel.
-        x += ((i * 37) % 19 - 9) * (i % 3 == 0 ? 0.3 : 1.0) + 0.4;
-        y += ((i * 53) % 19 - 9) * (i % 4 == 0 ? 0.2 : 1.0);
+        // Steps of -9..9 pixels, and every fifth of -69..69 (the longest are stroked), of both
+        // signs, often sub-pixel.
+        const int reach = i % 5 == 4 ? 69 : 9;
+        x += ((i * 37) % (2 * reach + 1) - reach) * (i % 3 == 0 ? 0.3 : 1.0) + 0.4;
+        y += ((i * 53) % (2 * reach + 1) - reach) * (i % 4 == 0 ? 0.2 : 1.0);
         x = x < -5 ? x + 110 : (x > 105 ? x - 110 : x);
         y = y < -5 ? y + 110 : (y > 105 ? y - 110 : y);
         line->X2 = i % 11 == 0 ? line->X1 : x;
