@@ -2,6 +2,7 @@
 
 #include "app/survey_windows/RealtimeWindowLinks.h"
 #include "app/widgets/DesignedColours.h"
+#include "app/widgets/KeptFaceGroupBox.h"
 #include "app/widgets/ToolIcons.h"
 
 #include "platform/DataPaths.h"
@@ -42,7 +43,7 @@ void SetTextColour(QLabel* label, const QColor& colour) {
 
 QGroupBox* DepthFrame(QWidget* parent, const char* name, const char* caption, QLabel*& value,
                       const char* valueName, const QColor& colour, int top) {
-    auto* frame = new QGroupBox(QString::fromLatin1(caption), parent);
+    auto* frame = new KeptFaceGroupBox(QString::fromLatin1(caption), parent);
     frame->setObjectName(QString::fromLatin1(name));
     frame->setGeometry(2, top, clientWidth - 4, 96);
     TfRealtime::SetBoxColour(frame, colour);
@@ -95,7 +96,8 @@ TfRealtime::TfRealtime(RealtimeWindowLinks* links, QWidget* parent)
     addButton(btShowOffsets, "btShowOffsets", "Show Offsets", ToolImage::ShowOffsets,
               &TfRealtime::btShowOffsetsClick);
 
-    GPSGroupBox = new QGroupBox(QStringLiteral(" GPS Status "), this);
+    // The boxes' labels change several times a second: the boxes keep their faces.
+    GPSGroupBox = new KeptFaceGroupBox(QStringLiteral(" GPS Status "), this);
     GPSGroupBox->setObjectName(QStringLiteral("GPSGroupBox"));
     GPSGroupBox->setGeometry(2, 32, clientWidth - 4, 157);
     GPSGroupBox->setAutoFillBackground(true);
