@@ -10,9 +10,14 @@ set -u
 windows="$1"
 program="$2"
 report="${3:-}"
-openbox >/dev/null 2>&1 &
+# The window manager marks the root window as managed (_NET_SUPPORTING_WM_CHECK) early in its
+# start, well before it handles its events: windows the program maps in between can stay
+# unframed until some other X event wakes the window manager, which on a quiet virtual display
+# never comes. Its start command runs once it is through its start, so the program waits for it.
+scratch=$(mktemp -d)
+openbox --startup "touch $scratch/started" >"$scratch/openbox.log" 2>&1 &
 wm=$!
-trap 'kill "$wm" 2>/dev/null' EXIT
+trap 'kill "$wm" 2>/dev/null; rm -rf "$scratch"' EXIT
 # Waits up to 60 s for a condition, looking every 0.1 s: a machine busy with a parallel build
 # and other X servers may take long to start the program.
 wait_for() {
@@ -23,7 +28,20 @@ wait_for() {
     echo "timed out waiting for: $1" >&2
     return 1
 }
-wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || exit 90
+# What the window manager said and how it ended, when it is not there for the program.
+window_manager_state() {
+    if kill -0 "$wm" 2>/dev/null; then
+        echo "the window manager runs" >&2
+    else
+        wait "$wm"
+        echo "the window manager has ended with status $?" >&2
+    fi
+    cat "$scratch/openbox.log" >&2
+}
+if ! wait_for '[ -e "$scratch/started" ]'; then
+    window_manager_state
+    exit 90
+fi
 "$program" &
 pid=$!
 framed() {
@@ -40,8 +58,7 @@ if ! wait_for framed; then
     if kill -0 "$pid" 2>/dev/null; then
         echo "the program runs, $framed_count of $windows windows framed" >&2
         # What the X server and the window manager hold then, for whoever looks into it.
-        kill -0 "$wm" 2>/dev/null && echo "the window manager runs" >&2 ||
-            echo "the window manager has ended" >&2
+        window_manager_state
         xprop -root _NET_CLIENT_LIST >&2 2>&1 || true
         xwininfo -root -children 2>&1 | grep -c '^ *0x' | sed 's/^/top-level windows: /' >&2 || true
         kill -KILL "$pid"
