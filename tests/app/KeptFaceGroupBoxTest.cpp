@@ -1,12 +1,9 @@
 #include "app/widgets/KeptFaceGroupBox.h"
 
 #include "app/survey_windows/TfRealtime.h"
+#include "tests/support/OnScreen.h"
 
-#include <QApplication>
-#include <QImage>
 #include <QLabel>
-#include <QPixmap>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -36,15 +33,7 @@ struct BoxWindow {
         TfRealtime::SetBoxColour(box, QColor(0, 255, 0));
         window.setGeometry(x, 0, 192, 120);
         window.show();
-        Deliver();
-    }
-    static void Deliver() {
-        for (int pass = 0; pass < 3; ++pass)
-            QApplication::processEvents();
-    }
-    QImage OnScreen() {
-        return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        DeliverPaints();
     }
 };
 
@@ -78,10 +67,10 @@ TEST(KeptFaceGroupBox, ABoxPaintedFromItsKeptFaceShowsWhatAPlainBoxShows) {
         SCOPED_TRACE(s.step);
         s.change(kept);
         s.change(plain);
-        BoxWindow::Deliver();
-        const QImage shown = kept.OnScreen();
+        DeliverPaints();
+        const QImage shown = OnScreen(kept.window);
         ASSERT_FALSE(shown.isNull());
-        EXPECT_TRUE(shown == plain.OnScreen());
+        EXPECT_TRUE(shown == OnScreen(plain.window));
     }
 }
 

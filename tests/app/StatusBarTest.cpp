@@ -1,11 +1,8 @@
 #include "app/main_window/TStatusBar.h"
 
+#include "tests/support/OnScreen.h"
 #include "tests/support/PaintCounter.h"
 
-#include <QApplication>
-#include <QImage>
-#include <QPixmap>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -29,16 +26,7 @@ struct BarWindow {
         window.setGeometry(x, 0, 640, 18);
         bar->SetPanelCount(7, 100);
         window.show();
-        Deliver();
-    }
-    static void Deliver() {
-        for (int pass = 0; pass < 3; ++pass)
-            QApplication::processEvents();
-    }
-    // What the screen holds of the bar, as the platform shows it.
-    QImage OnScreen() {
-        return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        DeliverPaints();
     }
 };
 
@@ -47,7 +35,7 @@ TEST(StatusBar, AStatusBarTextOrWidthThatStaysAsksForNoPaint) {
     shown.bar->SetPanelText(0, QStringLiteral("40°30'0.000\"N, 33°6'0.000\"E"));
     shown.bar->SetPanelWidth(0, 180);
     shown.bar->SetPanelText(2, QStringLiteral("1:5000"));
-    BarWindow::Deliver();
+    DeliverPaints();
     PaintCounter counter;
     shown.bar->installEventFilter(&counter);
     shown.window.installEventFilter(&counter);
@@ -55,11 +43,11 @@ TEST(StatusBar, AStatusBarTextOrWidthThatStaysAsksForNoPaint) {
     shown.bar->SetPanelText(0, QStringLiteral("40°30'0.000\"N, 33°6'0.000\"E"));
     shown.bar->SetPanelWidth(0, 180);
     shown.bar->SetPanelText(2, QStringLiteral("1:5000"));
-    BarWindow::Deliver();
+    DeliverPaints();
     EXPECT_EQ(counter.paints, 0u);
 
     shown.bar->SetPanelText(2, QStringLiteral("1:2500"));
-    BarWindow::Deliver();
+    DeliverPaints();
     EXPECT_GT(counter.paints, 0u) << "a new text is shown";
     EXPECT_EQ(shown.bar->PanelText(2), QStringLiteral("1:2500"));
 }
@@ -109,10 +97,10 @@ TEST(StatusBar, APanelRepaintedAloneShowsWhatTheWholeBarPaintedAgainShows) {
         s.change(*changed.bar);
         s.change(*whole.bar);
         whole.bar->update();
-        BarWindow::Deliver();
-        const QImage shown = changed.OnScreen();
+        DeliverPaints();
+        const QImage shown = OnScreen(changed.window);
         ASSERT_FALSE(shown.isNull());
-        EXPECT_TRUE(shown == whole.OnScreen());
+        EXPECT_TRUE(shown == OnScreen(whole.window));
     }
 }
 
