@@ -7,7 +7,8 @@
 // the same time with the same windows shown but not started. The session runs once on an
 // empty map and once with a day's track (864,000 fixes at the navigation settings' distance)
 // laid around the vessel, and once more with the day's track and the realtime window and the
-// echogram open beside the map.
+// echogram open beside the map; each with the map following the vessel, as the program starts,
+// and again with the map standing still.
 //
 // SESSION_SECONDS (default 60) sets the wall time of each run; the rates are never compressed,
 // since the figure is CPU per second of a real survey.
@@ -175,8 +176,9 @@ void LayADaysTrackAroundTheVessel() {
     DaySurvey::LayTrack(*FNav->fcad, TrackSettingsOf(Navset->Settings()), east0, north0);
 }
 
-// Arg: 0 an empty map, 1 a day's track on it, 2 the day's track with the realtime window and
-// the echogram open.
+// Args: 0 an empty map, 1 a day's track on it, 2 the day's track with the realtime window and
+// the echogram open; the map following the vessel (1, as the program starts) or not (0). A map
+// that follows pans at every tick, and every pixel of it may move.
 void BM_SurveySessionCpuAtRealRates(benchmark::State& state) {
     const int seconds = SessionSeconds();
     for (auto _ : state) {
@@ -187,6 +189,7 @@ void BM_SurveySessionCpuAtRealRates(benchmark::State& state) {
         MapPaintCounter paints;
         FNav->fcad->installEventFilter(&paints);
         FillDevicePages();
+        FollowVessel = state.range(1) != 0;
         FNav->Realtime->click();
         QApplication::processEvents();
         if (!FNav->Acquisition->Running() || !FNav->ZGPS1->Connected || !FNav->ZSENSOR->Connected) {
@@ -247,10 +250,8 @@ void BM_SurveySessionCpuAtRealRates(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SurveySessionCpuAtRealRates)
-    ->ArgName("days_track")
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
+    ->ArgNames({"days_track", "following"})
+    ->ArgsProduct({{0, 1, 2}, {1, 0}})
     ->Unit(benchmark::kSecond)
     ->Iterations(1);
 

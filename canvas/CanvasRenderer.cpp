@@ -68,11 +68,16 @@ void CopyImage(const QImage& from, QImage& to) {
 
 // The marked pixels from one image of 32 bits per pixel to another of the same size.
 void CopyTiles(const QImage& from, QImage& to, const TouchedTiles& tiles) {
+    // Row addresses from the first pixel: asking the image for each row checks its sharing.
+    uchar* const target = to.bits();
+    const uchar* const source = from.constBits();
+    const qsizetype targetStride = to.bytesPerLine();
+    const qsizetype sourceStride = from.bytesPerLine();
     for (const TouchedTiles::Box& box : tiles.Pixels()) {
         const size_t bytes = static_cast<size_t>(box.Right - box.Left + 1) * 4;
         for (int y = box.Top; y <= box.Bottom; ++y)
-            std::memcpy(to.scanLine(y) + box.Left * 4, from.constScanLine(y) + box.Left * 4,
-                        bytes);
+            std::memcpy(target + y * targetStride + box.Left * 4,
+                        source + y * sourceStride + box.Left * 4, bytes);
     }
 }
 
@@ -81,9 +86,11 @@ void FillTiles(QImage& image, const TouchedTiles& tiles, const QColor& colour) {
     QImage sample(1, 1, image.format());
     sample.fill(colour);
     const uint32_t pixel = *reinterpret_cast<const uint32_t*>(sample.constBits());
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     for (const TouchedTiles::Box& box : tiles.Pixels())
         for (int y = box.Top; y <= box.Bottom; ++y) {
-            auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
+            auto* line = reinterpret_cast<uint32_t*>(bits + y * stride);
             std::fill(line + box.Left, line + box.Right + 1, pixel);
         }
 }

@@ -30,8 +30,8 @@
 #include "survey/TrackRecorder.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTimer>
 
@@ -165,11 +165,17 @@ void TFNav::tMapTimer() {
             if (sStatusBar && sStatusBar->PanelCount() >= 3) {
                 const QString dms = Text(PositionDmsText(record.Latitude, record.Longitude));
                 const QString grid = Text(GridPositionText(state.VesselEasting, state.VesselNorthing));
+                // A text is measured only when it changes: laying it out costs more than the
+                // rest of the tick's panels.
                 const QFontMetrics metrics(sStatusBar->font());
-                sStatusBar->SetPanelText(0, dms);
-                sStatusBar->SetPanelWidth(0, metrics.horizontalAdvance(dms) + 20);
-                sStatusBar->SetPanelText(1, grid);
-                sStatusBar->SetPanelWidth(1, metrics.horizontalAdvance(grid) + 20);
+                if (sStatusBar->PanelText(0) != dms) {
+                    sStatusBar->SetPanelText(0, dms);
+                    sStatusBar->SetPanelWidth(0, metrics.horizontalAdvance(dms) + 20);
+                }
+                if (sStatusBar->PanelText(1) != grid) {
+                    sStatusBar->SetPanelText(1, grid);
+                    sStatusBar->SetPanelWidth(1, metrics.horizontalAdvance(grid) + 20);
+                }
             }
 
             // 13. The track. The layer follows the quality of the fix the point comes from.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
@@ -26,8 +27,13 @@ QString TStatusBar::PanelText(int index) const {
 void TStatusBar::SetPanelText(int index, const QString& text) {
     if (index < 0 || index >= PanelCount())
         return;
-    panels_[size_t(index)].text = text;
-    update();
+    Panel& panel = panels_[size_t(index)];
+    // The map tick writes the panels five times a second: a text that stays asks for no paint,
+    // and a new one repaints its own panel.
+    if (panel.text == text)
+        return;
+    panel.text = text;
+    update(PanelReach(index));
 }
 
 int TStatusBar::PanelWidth(int index) const {
@@ -39,8 +45,14 @@ int TStatusBar::PanelWidth(int index) const {
 void TStatusBar::SetPanelWidth(int index, int width) {
     if (index < 0 || index >= PanelCount())
         return;
-    panels_[size_t(index)].width = std::max(width, 0);
-    update();
+    Panel& panel = panels_[size_t(index)];
+    const int wanted = std::max(width, 0);
+    if (panel.width == wanted)
+        return;
+    // The panels from this one on move; those before it stay where they are.
+    const int left = std::min(PanelReach(index).left(), PanelLeft(index) + wanted - 5);
+    panel.width = wanted;
+    update(QRect(QPoint(left, 0), QPoint(this->width() - 1, height() - 1)));
 }
 
 int TStatusBar::PanelLeft(int index) const {
@@ -54,14 +66,33 @@ QSize TStatusBar::sizeHint() const {
     return QSize(PanelLeft(PanelCount()), 18);
 }
 
-void TStatusBar::paintEvent(QPaintEvent*) {
+QRect TStatusBar::PanelReach(int index) const {
+    if (index < 0 || index >= PanelCount())
+        return {};
+    const int left = PanelLeft(index);
+    const bool last = index == PanelCount() - 1;
+    const int width = last ? std::max(this->width() - left, 0) : panels_[size_t(index)].width;
+    // The bevel and the text's clip of a panel narrower than them turn over and reach back
+    // into the panel before.
+    const int reachLeft = std::min(left, left + width - 5);
+    const int reachRight = std::max(left + width - 1, left + 3);
+    return QRect(QPoint(reachLeft, 0), QPoint(reachRight, height() - 1));
+}
+
+void TStatusBar::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    const QRegion& dirty = event->region();
     const QColor light = palette().color(QPalette::Light);
     const QColor dark = palette().color(QPalette::Mid);
     int left = 0;
     for (int i = 0; i < PanelCount(); ++i) {
         const bool last = i == PanelCount() - 1;
         const int width = last ? std::max(this->width() - left, 0) : panels_[size_t(i)].width;
+        // A panel that paints nothing in the region asked for is not laid out again.
+        if (!dirty.intersects(PanelReach(i))) {
+            left += width;
+            continue;
+        }
         const QRect cell(left, 0, width - 2, height() - 1);
         painter.setPen(dark);
         painter.drawLine(cell.topLeft(), cell.topRight());

@@ -23,6 +23,8 @@ public:
     void SetPanelWidth(int index, int width);
     // Where the panel starts, in the bar's coordinates.
     int PanelLeft(int index) const;
+    // The part of the bar the panel paints: its bevel and its text (clipped to the bevel).
+    QRect PanelReach(int index) const;
 
     // Where the last click or double-click happened, in the bar's coordinates.
     QPoint ClickPosition() const { return clickPosition_; }

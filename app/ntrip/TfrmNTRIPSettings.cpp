@@ -195,6 +195,7 @@ void TfrmNTRIPSettings::showEvent(QShowEvent* event) {
         return;
     if (const std::optional<QPoint> centre = Links ? Links->MainWindowCentre() : std::nullopt)
         move(centre->x() - frameGeometry().width() / 2, centre->y() - frameGeometry().height() / 2);
+    ShowPendingPosition();
     FormShow();
     ScrollLogToNewestLine();
 }
@@ -229,6 +230,7 @@ void TfrmNTRIPSettings::FormDestroy() {
 // ---- Settings ---------------------------------------------------------------------------------
 
 void TfrmNTRIPSettings::LoadNtripSettings() {
+    ShowPendingPosition();
     const IniFile ini(IniPath);
     edtServer->setText(ini.readString(Section, QStringLiteral("Server"), DefaultCasterHost));
     edtPort->setText(ini.readString(Section, QStringLiteral("Port"), QStringLiteral("2101")));
@@ -264,6 +266,7 @@ void TfrmNTRIPSettings::LoadNtripSettings() {
 }
 
 void TfrmNTRIPSettings::SaveNtripSettings() {
+    ShowPendingPosition();
     if (!edtPassword->text().isEmpty())
         ProtectCredentialFiles();
     IniFile ini(IniPath);
@@ -302,6 +305,7 @@ void TfrmNTRIPSettings::LoadProfileList() {
 }
 
 void TfrmNTRIPSettings::boxProfileChange() {
+    ShowPendingPosition();
     const int index = boxProfile->currentIndex();
     if (index <= 0)
         return;
@@ -329,6 +333,7 @@ void TfrmNTRIPSettings::btnSaveProfileClick() {
 }
 
 void TfrmNTRIPSettings::SaveProfile() {
+    ShowPendingPosition();
     const NtripProfile profile{Text(edtServer),   Text(edtPort),     Text(edtUsername),
                                Text(edtPassword), Text(edtLatitude), Text(edtLongitude)};
     const std::string name = NtripProfileName(profile);
@@ -369,6 +374,7 @@ void TfrmNTRIPSettings::SaveProfile() {
 void TfrmNTRIPSettings::btnConnectClick() {
     if (!Client)
         return;
+    ShowPendingPosition();
     if (Client->Connected) {
         AddLogLine(QStringLiteral("Disconnecting (manual)..."));
         AutoConnect = false;
@@ -507,6 +513,8 @@ void TfrmNTRIPSettings::chkShowLogClick() {
 }
 
 void TfrmNTRIPSettings::UpdatePositionControls() {
+    // A switch to the typed position starts from the receiver's last one, as the edits held it.
+    ShowPendingPosition();
     const bool manual = rbManual->isChecked();
     for (QLineEdit* edit : {edtLatitude, edtLongitude}) {
         edit->setEnabled(manual);

@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 class NtripWindowLinks;
 class QCheckBox;
@@ -143,10 +145,15 @@ private:
     void FeedPositionFromReceiver();
     // Before a password is written, the files that hold it become readable by the owner only.
     void ProtectCredentialFiles();
+    // The receiver's position waits here while the window is hidden (laying an edit's text out
+    // five times a second for nobody costs more than the rest of the map tick); it is written
+    // into the edits when the window shows and before anything reads them.
+    void ShowPendingPosition();
 
     RepeatedErrorGuard timerGuard_{QStringLiteral("NTRIP window")};
     bool outputTooSlowReported_ = false;
     bool outputGoneReported_ = false;
+    std::optional<std::pair<QString, QString>> pendingPosition_;
 };
 
 extern TfrmNTRIPSettings* frmNTRIPSettings;

@@ -248,10 +248,23 @@ void TfrmNTRIPSettings::UpdateVesselPosition(double latitude, double longitude, 
         return;
     if (!std::isfinite(latitude) || !std::isfinite(longitude) || !std::isfinite(altitude))
         return;
-    edtLatitude->setText(QString::fromStdString(FormatFixed(latitude, 8)));
-    edtLongitude->setText(QString::fromStdString(FormatFixed(longitude, 8)));
+    pendingPosition_.emplace(QString::fromStdString(FormatFixed(latitude, 8)),
+                             QString::fromStdString(FormatFixed(longitude, 8)));
+    if (isVisible())
+        ShowPendingPosition();
     if (Client)
         Client->SetPosition(latitude, longitude, altitude);
+}
+
+void TfrmNTRIPSettings::ShowPendingPosition() {
+    if (!pendingPosition_)
+        return;
+    const auto [latitude, longitude] = *std::exchange(pendingPosition_, std::nullopt);
+    // An edit lays its text out again at every setText: only a changed position is written.
+    if (edtLatitude->text() != latitude)
+        edtLatitude->setText(latitude);
+    if (edtLongitude->text() != longitude)
+        edtLongitude->setText(longitude);
 }
 
 void TfrmNTRIPSettings::tmrUpdateTimer() {

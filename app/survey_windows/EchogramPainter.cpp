@@ -2,7 +2,62 @@
 
 #include "survey/EchogramModel.h"
 
+#include <QFont>
+#include <QHash>
 #include <QPainter>
+#include <QStaticText>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The window repaints at every sounding, and its few texts (the grid labels, the newest depth)
+// are mostly the ones it drew the time before: each is laid out once per font and drawn from
+// that layout. The texts a survey passes through are few; the table is emptied when it grows
+// past a few hundred, so that a long day never fills it.
+constexpr int LaidOutTextsKept = 512;
+
+const QStaticText& LaidOut(const QFont& font, const std::string& text) {
+    struct FontTexts {
+        QFont font;
+        QHash<QString, QStaticText> texts;
+    };
+    // Two fonts in practice (the grid's and the depth box's); looked up by comparison, as
+    // the font's key is itself a text to build.
+    static std::vector<FontTexts> fonts;
+    auto inFont = std::find_if(fonts.begin(), fonts.end(),
+                               [&](const FontTexts& kept) { return kept.font == font; });
+    if (inFont == fonts.end()) {
+        if (fonts.size() >= 8)
+            fonts.clear();
+        fonts.push_back({font, {}});
+        inFont = fonts.end() - 1;
+    }
+    QHash<QString, QStaticText>& texts = inFont->texts;
+    const QString content = QString::fromStdString(text);
+    auto found = texts.constFind(content);
+    if (found != texts.constEnd())
+        return *found;
+    if (texts.size() >= LaidOutTextsKept)
+        texts.clear();
+    QStaticText laidOut(content);
+    laidOut.setTextFormat(Qt::PlainText);
+    laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
+    laidOut.prepare(QTransform(), font);
+    return *texts.insert(content, laidOut);
+}
+
+// What drawText with a rectangle, left and top aligned, shows: the text from the rectangle's
+// top-left corner, cut at its edges.
+void DrawText(QPainter& painter, const QRect& rect, const std::string& text) {
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.drawStaticText(rect.topLeft(), LaidOut(painter.font(), text));
+    painter.restore();
+}
+
+} // namespace
 
 void PaintEchogram(QPainter& painter, const EchogramPlan& plan) {
     if (plan.Width < 1 || plan.Height < 1)
@@ -32,8 +87,7 @@ void PaintEchogram(QPainter& painter, const EchogramPlan& plan) {
         painter.setPen(grid);
         painter.drawLine(0, line.Y, plan.Width, line.Y);
         painter.setPen(Qt::black);
-        painter.drawText(QRect(3, line.Y + 2, plan.Width, plan.Height),
-                         Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(line.Label));
+        DrawText(painter, QRect(3, line.Y + 2, plan.Width, plan.Height), line.Label);
     }
 
     if (plan.DepthBox) {
@@ -48,8 +102,8 @@ void PaintEchogram(QPainter& painter, const EchogramPlan& plan) {
         boxFont.setPointSize(12);
         painter.setFont(boxFont);
         painter.setPen(Qt::black);
-        painter.drawText(QRect(box.TextX, box.TextY, box.Right - box.TextX, box.Bottom - box.TextY),
-                         Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(box.Text));
+        DrawText(painter, QRect(box.TextX, box.TextY, box.Right - box.TextX, box.Bottom - box.TextY),
+                 box.Text);
     }
     painter.restore();
 }

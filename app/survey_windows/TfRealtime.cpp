@@ -2,6 +2,7 @@
 
 #include "app/survey_windows/RealtimeWindowLinks.h"
 #include "app/widgets/DesignedColours.h"
+#include "app/widgets/KeptFaceGroupBox.h"
 #include "app/widgets/ToolIcons.h"
 
 #include "platform/DataPaths.h"
@@ -42,7 +43,7 @@ void SetTextColour(QLabel* label, const QColor& colour) {
 
 QGroupBox* DepthFrame(QWidget* parent, const char* name, const char* caption, QLabel*& value,
                       const char* valueName, const QColor& colour, int top) {
-    auto* frame = new QGroupBox(QString::fromLatin1(caption), parent);
+    auto* frame = new KeptFaceGroupBox(QString::fromLatin1(caption), parent);
     frame->setObjectName(QString::fromLatin1(name));
     frame->setGeometry(2, top, clientWidth - 4, 96);
     TfRealtime::SetBoxColour(frame, colour);
@@ -95,7 +96,8 @@ TfRealtime::TfRealtime(RealtimeWindowLinks* links, QWidget* parent)
     addButton(btShowOffsets, "btShowOffsets", "Show Offsets", ToolImage::ShowOffsets,
               &TfRealtime::btShowOffsetsClick);
 
-    GPSGroupBox = new QGroupBox(QStringLiteral(" GPS Status "), this);
+    // The boxes' labels change several times a second: the boxes keep their faces.
+    GPSGroupBox = new KeptFaceGroupBox(QStringLiteral(" GPS Status "), this);
     GPSGroupBox->setObjectName(QStringLiteral("GPSGroupBox"));
     GPSGroupBox->setGeometry(2, 32, clientWidth - 4, 157);
     GPSGroupBox->setAutoFillBackground(true);
@@ -157,11 +159,21 @@ void TfRealtime::Timer1Timer() {
 }
 
 void TfRealtime::SetBoxColour(QGroupBox* box, const QColor& colour) {
-    box->setAutoFillBackground(true);
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Window, colour);
     // The status colours are bright: the box's caption stays dark on them in every theme.
-    palette.setColor(QPalette::WindowText, ReadableOn(Qt::black, colour));
+    const QColor caption = ReadableOn(Qt::black, colour);
+    QPalette palette = box->palette();
+    // Every sounding and every GNSS line names a colour; the box and the texts in it are
+    // worked out again only when it differs from what the box shows (a theme change reapplies
+    // the texts' colours on its own).
+    const bool shown = box->autoFillBackground() &&
+                       palette.isBrushSet(QPalette::Active, QPalette::Window) &&
+                       palette.color(QPalette::Window) == colour &&
+                       palette.color(QPalette::WindowText) == caption;
+    if (shown)
+        return;
+    box->setAutoFillBackground(true);
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, caption);
     box->setPalette(palette);
     ReapplyDesignedColours(box);
 }

@@ -84,6 +84,67 @@ TEST(EchogramPainting, PaintsBackgroundBarsSeabedAndDepthBox) {
     EXPECT_EQ(QColor(image.pixel(383, 125)), QColor(255, 255, 0));
 }
 
+// The texts are drawn from layouts kept between paints; what they show must be what laying
+// them out afresh shows: the plan's picture without texts, and the texts drawn over it as the
+// painter lays out a text in a rectangle.
+TEST(EchogramPainting, KeptTextLayoutsPaintWhatFreshLayoutsPaint) {
+    const struct {
+        const char* name;
+        std::vector<double> depths;
+        int width, height;
+    } cases[] = {
+        {"designed size", {11.5, 21.5, 33.5, 38.5}, 388, 147},
+        {"shallow, fine grid", {1.25, 1.5, 1.75, 2.05, 1.95}, 388, 147},
+        {"deep and wide", {120.5, 180.25, 240.0}, 1000, 300},
+        {"narrow: texts cut at the edge", {8.5, 9.75}, 44, 60},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EchogramModel model;
+        for (double depth : c.depths)
+            model.Append(depth, int(c.depths.size()));
+        const EchogramPlan plan = model.Plan(c.width, c.height, int(c.depths.size()));
+        ASSERT_FALSE(plan.Grid.empty());
+        ASSERT_TRUE(plan.DepthBox);
+
+        QImage kept(c.width, c.height, QImage::Format_RGB32);
+        for (int paint = 0; paint < 2; ++paint) { // laid out, then from the kept layouts
+            QPainter painter(&kept);
+            painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+            PaintEchogram(painter, plan);
+        }
+
+        // The grid is labelled before the depth box is drawn over it.
+        EchogramPlan withoutTexts = plan;
+        for (EchogramGridLine& line : withoutTexts.Grid)
+            line.Label.clear();
+        withoutTexts.DepthBox.reset();
+        QImage fresh(c.width, c.height, QImage::Format_RGB32);
+        QPainter painter(&fresh);
+        QFont font(QStringLiteral("DejaVu Sans"), 8);
+        painter.setFont(font);
+        PaintEchogram(painter, withoutTexts);
+        font.setBold(true);
+        font.setPointSize(9);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        for (const EchogramGridLine& line : plan.Grid)
+            painter.drawText(QRect(3, line.Y + 2, plan.Width, plan.Height),
+                             Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(line.Label));
+        const EchogramDepthBox& box = *plan.DepthBox;
+        if (box.Leader)
+            painter.drawLine(box.LeaderX, box.LeaderTop, box.LeaderX, box.LeaderBottom);
+        painter.fillRect(QRect(QPoint(box.Left, box.Top), QPoint(box.Right - 1, box.Bottom - 1)),
+                         QColor(255, 255, 0));
+        font.setPointSize(12);
+        painter.setFont(font);
+        painter.drawText(QRect(box.TextX, box.TextY, box.Right - box.TextX, box.Bottom - box.TextY),
+                         Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(box.Text));
+        painter.end();
+        EXPECT_TRUE(kept == fresh);
+    }
+}
+
 TEST(EchogramWindowEdges, CornersComeFirst) {
     using namespace WindowEdgeZone;
     const struct {

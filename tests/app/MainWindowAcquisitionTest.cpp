@@ -502,6 +502,41 @@ TEST_F(MainWindowSounder, ASoundingRepaintsTheMapOnlyWhenTheShallowAlertChangesI
     FNav->Realtime->click();
 }
 
+TEST_F(MainWindowSounder, ASoundingThatChangesNothingShownPaintsNothingInTheRealtimeWindow) {
+    ASSERT_NO_FATAL_FAILURE(startSurvey());
+    // The map tick writes the window's GNSS labels on its own: held, so the paints counted are
+    // the soundings' alone.
+    FNav->tMap->stop();
+    ASSERT_TRUE(playSounder("$SDDBT,32.8,f,10.0,M,5.4,F"));
+    RunEventsFor(100);
+    PaintCounter counter;
+    fRealtime->installEventFilter(&counter);
+    for (QWidget* widget : fRealtime->findChildren<QWidget*>())
+        widget->installEventFilter(&counter);
+
+    // The same depth again (lines that differ only in the feet the format skips, so that each
+    // is seen in the monitor): the frames stay lime and the labels keep their text.
+    for (const char* line : {"$SDDBT,32.9,f,10.0,M,5.5,F", "$SDDBT,32.8,f,10.0,M,5.4,F",
+                             "$SDDBT,32.9,f,10.0,M,5.5,F"})
+        ASSERT_TRUE(playSounder(line));
+    RunEventsFor(100);
+    EXPECT_EQ(counter.paints, 0u);
+    EXPECT_EQ(BoxColour(fRealtime->DepthFrameHi), QColor(0, 255, 0));
+    EXPECT_EQ(fRealtime->lDepthHi->text(), QStringLiteral("10.60"));
+
+    // A new depth is shown; after a silence painted the frames red, the next line makes them
+    // lime again.
+    ASSERT_TRUE(playSounder("$SDDBT,36.1,f,11.0,M,6.0,F"));
+    EXPECT_EQ(fRealtime->lDepthHi->text(), QStringLiteral("11.62"));
+    ASSERT_TRUE(WaitUntil([&] { return counter.paints > 0u; }));
+    TfRealtime::SetBoxColour(fRealtime->DepthFrameHi, QColor(255, 0, 0));
+    TfRealtime::SetBoxColour(fRealtime->DepthFrameLo, QColor(255, 0, 0));
+    ASSERT_TRUE(playSounder("$SDDBT,36.2,f,11.0,M,6.1,F"));
+    EXPECT_EQ(BoxColour(fRealtime->DepthFrameHi), QColor(0, 255, 0));
+    EXPECT_EQ(BoxColour(fRealtime->DepthFrameLo), QColor(0, 255, 0));
+    FNav->Realtime->click();
+}
+
 TEST_F(MainWindowSounder, DepthFrameAfterARunWithoutTheSounderFitsInTheWindow) {
     ASSERT_NO_FATAL_FAILURE(startSurvey());
     FNav->Realtime->click(); // Stop

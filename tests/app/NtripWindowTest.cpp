@@ -14,6 +14,7 @@
 #include "positioning/ntrip/TavrinNTRIPClient.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/NtripTestCaster.h"
+#include "tests/support/PaintCounter.h"
 #include "tools/devsim/PseudoTerminal.h"
 
 #include <QCheckBox>
@@ -427,6 +428,7 @@ TEST_F(NtripWindow, TheGgaCarriesTheReceiversPositionOrTheTypedOne) {
     });
     auto receiver = MappedPort(16);
     start();
+    window().show(); // the edits show the receiver's position
     FNav->ZGPS1->PortNumber = 16;
     FNav->ZGPS1->Open();
     ASSERT_TRUE(FNav->ZGPS1->Connected);
@@ -639,3 +641,66 @@ TEST_F(NtripWindow, ChoosingTheReceiversPortWhileASeparateOneIsOpenSendsTheCorre
     ASSERT_TRUE(ReadsAtLeast(*receiver, caster.fixture().size()));
     EXPECT_EQ(output->read(), "");
 }
+
+namespace {
+
+TEST_F(NtripWindow, APositionThatStaysRepaintsNoPositionEdit) {
+    start();
+    window().show();
+    window().UpdateVesselPosition(41.012345, 28.9766667, 12.5);
+    RunEventsFor(50);
+    PaintCounter paints;
+    window().edtLatitude->installEventFilter(&paints);
+    window().edtLongitude->installEventFilter(&paints);
+
+    // The map tick hands the caster the position five times a second, the same while the
+    // vessel lies still.
+    for (int tick = 0; tick < 3; ++tick)
+        window().UpdateVesselPosition(41.012345, 28.9766667, 12.5);
+    RunEventsFor(50);
+    EXPECT_EQ(paints.paints, 0u);
+    EXPECT_EQ(window().edtLatitude->text(), "41.01234500");
+
+    window().UpdateVesselPosition(41.012346, 28.9766667, 12.5);
+    EXPECT_EQ(window().edtLatitude->text(), "41.01234600");
+    EXPECT_EQ(window().edtLongitude->text(), "28.97666670");
+    ASSERT_TRUE(WaitUntil([&] { return paints.paints > 0u; })) << "a new position is shown";
+}
+
+TEST_F(NtripWindow, AHiddenWindowShowsTheLatestPositionWhenShownAndEveryReaderGetsIt) {
+    start();
+    ASSERT_FALSE(window().isVisible());
+    int textChanges = 0;
+    QObject::connect(window().edtLatitude, &QLineEdit::textChanged, [&] { ++textChanges; });
+    // Hidden, the ticks' positions are not laid out in the edits one by one.
+    for (const double latitude : {41.0, 41.1, 41.2})
+        window().UpdateVesselPosition(latitude, 28.9766667, 12.5);
+    EXPECT_EQ(textChanges, 0);
+
+    // Saved while hidden: the file gets the latest position all the same.
+    window().SaveNtripSettings();
+    EXPECT_EQ(Stored("Latitude"), "41.20000000");
+    EXPECT_EQ(Stored("Longitude"), "28.97666670");
+
+    window().UpdateVesselPosition(41.3, 28.9766667, 12.5);
+    window().show();
+    EXPECT_EQ(window().edtLatitude->text(), "41.30000000");
+
+    // Shown, each new position is written at once.
+    window().UpdateVesselPosition(41.4, 28.9766667, 12.5);
+    EXPECT_EQ(window().edtLatitude->text(), "41.40000000");
+
+    // Hidden again, and switched to a typed position: the edits start from the receiver's
+    // last position, and a typed one is not overwritten by it later.
+    window().hide();
+    window().UpdateVesselPosition(41.5, 28.9766667, 12.5);
+    window().rbManual->setChecked(true);
+    window().UpdatePositionControls();
+    EXPECT_EQ(window().edtLatitude->text(), "41.50000000");
+    window().edtLatitude->setText("40.25");
+    window().UpdateVesselPosition(41.6, 28.9766667, 12.5);
+    window().show();
+    EXPECT_EQ(window().edtLatitude->text(), "40.25");
+}
+
+} // namespace
