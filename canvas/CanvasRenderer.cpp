@@ -100,8 +100,8 @@ QRegion RegionOf(const TouchedTiles& tiles) {
     for (const TouchedTiles::Box& box : tiles.Tiles())
         rects.emplace_back(QPoint(box.Left, box.Top), QPoint(box.Right, box.Bottom));
     QRegion region;
-    // The boxes come in rows of tiles from the top, each row from the left: the order the
-    // region keeps its own rectangles in.
+    // The tiles come in bands from the top, each band from the left: the order the region
+    // keeps its own rectangles in.
     region.setRects(rects.data(), static_cast<int>(rects.size()));
     return region;
 }

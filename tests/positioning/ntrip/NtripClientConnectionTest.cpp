@@ -334,12 +334,7 @@ TEST(NtripClient, ConnectWhileAStreamRunsStartsAnewWithTheCountersAtZero) {
 
 TEST(NtripClient, DestroyingTheClientStopsARunningStream) {
     std::atomic<bool> closedByClient{false};
-    ScriptedCaster caster([&](CasterConnection& c, int) {
-        c.readRequest();
-        c.send(Icy + "data");
-        c.readToEnd(20000);
-        closedByClient = true;
-    });
+    ScriptedCaster caster(StreamUntilTheClientCloses(closedByClient));
     auto client = std::make_unique<TTavrinNTRIPClient>();
     std::vector<std::string> logs;
     bool streaming = false;

@@ -358,12 +358,7 @@ TEST(NtripClient, AHandlerThatConnectsOnConnectsOwnLogLineNeitherDeadlocksNorDou
 
 TEST(NtripClient, DisconnectFromInsideAHandlerDoesNotDeadlock) {
     std::atomic<bool> closedByClient{false};
-    ScriptedCaster caster([&](CasterConnection& c, int) {
-        c.readRequest();
-        c.send(Icy + "data");
-        c.readToEnd(20000);
-        closedByClient = true;
-    });
+    ScriptedCaster caster(StreamUntilTheClientCloses(closedByClient));
     TTavrinNTRIPClient client;
     NtripClientRecorder events(client);
     Aim(client, caster.port());

@@ -50,6 +50,17 @@ inline bool AwaitFlag(CasterConnection& connection, const std::atomic<bool>& fla
     return flag;
 }
 
+// A caster's script: the stream starts with "data" and stays open until the client closes it
+// (bounded), which sets `closedByClient`.
+inline ScriptedCaster::Script StreamUntilTheClientCloses(std::atomic<bool>& closedByClient) {
+    return [&closedByClient](CasterConnection& c, int) {
+        c.readRequest();
+        c.send(Icy + "data");
+        c.readToEnd(20000);
+        closedByClient = true;
+    };
+}
+
 inline int CountOf(const std::string& text, const std::string& what) {
     int count = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
