@@ -5,6 +5,7 @@
 #include "platform/NumberText.h"
 #include "platform/SerialPort.h"
 
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
@@ -74,7 +75,7 @@ TTavrinSerialGPS::TTavrinSerialGPS(QObject* Owner)
     // A coarse timer may fire 5 % late: at 200 ms that alone would exceed the latency the
     // line handlers may expect.
     PollTimer->setTimerType(Qt::PreciseTimer);
-    connect(PollTimer, &QTimer::timeout, this, &TTavrinSerialGPS::PollPort);
+    connect(PollTimer, &QTimer::timeout, this, &TTavrinSerialGPS::PollTimerTick);
     WatchdogTimer = new QTimer(this);
     WatchdogTimer->setInterval(DefaultWatchdogInterval);
     connect(WatchdogTimer, &QTimer::timeout, this, &TTavrinSerialGPS::WatchdogTick);
@@ -153,6 +154,10 @@ void TTavrinSerialGPS::Open() {
         }
     }
 
+    bytesWaiting_ = new QSocketNotifier(Handle->descriptor(), QSocketNotifier::Read, this);
+    bytesWaiting_->setEnabled(false);
+    connect(bytesWaiting_, &QSocketNotifier::activated, this,
+            &TTavrinSerialGPS::PortBecameReadable);
     PollTimer->setInterval(EffectivePollInterval());
     PollTimer->start();
     WatchdogTimer->setInterval(EffectiveWatchdogInterval());
@@ -166,6 +171,12 @@ void TTavrinSerialGPS::Open() {
 void TTavrinSerialGPS::Close() {
     PollTimer->stop();
     WatchdogTimer->stop();
+    if (bytesWaiting_) {
+        // Close may run inside the notifier's own signal: let the event loop delete it.
+        bytesWaiting_->setEnabled(false);
+        bytesWaiting_->deleteLater();
+        bytesWaiting_ = nullptr;
+    }
     if (!Connected)
         return;
     if (Handle) {
@@ -203,11 +214,21 @@ bool TTavrinSerialGPS::WriteLine(const std::string& Text) {
 }
 
 void TTavrinSerialGPS::PollPort() {
+    ReadWaitingBytes();
+}
+
+bool TTavrinSerialGPS::WaitingForBytes() const {
+    return bytesWaiting_ && bytesWaiting_->isEnabled();
+}
+
+SerialPort::ReadStatus TTavrinSerialGPS::ReadWaitingBytes() {
     if (!Connected || !Handle)
-        return;
-    pollGuard_.run([this] {
+        return SerialPort::ReadStatus::Vanished;
+    SerialPort::ReadStatus status = SerialPort::ReadStatus::Failed;
+    pollGuard_.run([&] {
         readBuffer_.resize(MaxReadPerPoll);
         const auto result = SerialPort::read(*Handle, readBuffer_.data(), readBuffer_.size());
+        status = result.status;
         switch (result.status) {
         case SerialPort::ReadStatus::Data:
             AcceptBytes(readBuffer_.data(), result.size);
@@ -224,6 +245,21 @@ void TTavrinSerialGPS::PollPort() {
         }
         }
     });
+    return status;
+}
+
+void TTavrinSerialGPS::PollTimerTick() {
+    // Nothing was read, so no handler ran and the port is the one this tick belongs to.
+    if (ReadWaitingBytes() == SerialPort::ReadStatus::Empty && bytesWaiting_) {
+        PollTimer->stop();
+        bytesWaiting_->setEnabled(true);
+    }
+}
+
+void TTavrinSerialGPS::PortBecameReadable() {
+    bytesWaiting_->setEnabled(false);
+    PollTimer->start();
+    ReadWaitingBytes();
 }
 
 void TTavrinSerialGPS::AcceptBytes(const char* data, size_t size) {

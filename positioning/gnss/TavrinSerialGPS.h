@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+class QSocketNotifier;
 class QTimer;
 
 // A serial device that sends text lines: the GNSS receiver (ZGPS1) and the echo sounder
@@ -22,6 +23,12 @@ class QTimer;
 // lines and hands each one, in order, to the raw log, to OnNewCommand and, when it begins
 // with "$", to the sentence parser, which keeps the last position, speed, course, fix quality
 // and satellite count (the NmeaFix fields). A watchdog raises OnIdle once per silent spell.
+//
+// A port that is quiet costs nothing between its lines: once a tick finds nothing waiting, the
+// poll timer stops and the port waits for the descriptor to become readable; the first bytes
+// are read at once and the timer runs again until a tick finds the port empty. While bytes
+// keep coming, reads happen at the poll interval as before, so a device that trickles its
+// bytes never wakes the program more often than the interval allows.
 //
 // Everything runs on the thread that owns the object (the user-interface thread). The only
 // thing another thread may touch is the channel in Handle, which refuses writes once the port
@@ -103,6 +110,8 @@ public:
 
     // Poll tick: reads what has arrived and hands the lines on.
     void PollPort();
+    // True while the port waits for its next bytes with the poll timer stopped.
+    bool WaitingForBytes() const;
     // Watchdog tick: raises OnIdle after a whole interval without data.
     void WatchdogTick();
     // What a poll tick does with the bytes it read: NUL bytes are dropped alone, the rest is
@@ -139,6 +148,9 @@ public:
     uint64_t OverlongLines() const { return overlongLines_; }
 
 private:
+    SerialPort::ReadStatus ReadWaitingBytes();
+    void PollTimerTick();
+    void PortBecameReadable();
     void HandleLine(const std::string& line);
     void CloseLog();
     int EffectivePollInterval() const;
@@ -147,6 +159,8 @@ private:
     NmeaParser parser_;
     std::FILE* logFile_ = nullptr;
     std::string readBuffer_;
+    // Wakes the idle port when bytes arrive; disabled while the poll timer runs.
+    QSocketNotifier* bytesWaiting_ = nullptr;
     // Bumped by Open and Close: a handler that closes or reopens the port ends the lines of
     // the old session.
     uint64_t session_ = 0;

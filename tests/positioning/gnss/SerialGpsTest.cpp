@@ -473,6 +473,31 @@ TEST_F(SerialGps, TheFarEndVanishingIsReportedAsADisconnection) {
     EXPECT_EQ(recorder.count("disconnect"), 1);
 }
 
+// A quiet port stops its poll timer and sleeps until bytes arrive, so a survey between two
+// lines costs no wake-ups; the bytes are read at once and the timer runs until the port is
+// quiet again. A far end that goes away while the port sleeps still wakes it.
+TEST_F(SerialGps, AQuietPortSleepsUntilBytesArriveAndWakesForThemAndForAHangUp) {
+    port.Open();
+    ASSERT_TRUE(port.Connected) << port.LastError;
+    ASSERT_TRUE(WaitUntil([&] { return port.WaitingForBytes(); }));
+    EXPECT_FALSE(port.PollTimer->isActive());
+    for (int line = 1; line <= 3; ++line) {
+        ASSERT_TRUE(device.send(Gga1 + "\r\n"));
+        ASSERT_TRUE(WaitUntil([&] { return recorder.lines.size() == size_t(line); }));
+        ASSERT_TRUE(WaitUntil([&] { return port.WaitingForBytes(); })) << "line " << line;
+        EXPECT_FALSE(port.PollTimer->isActive());
+    }
+    EXPECT_EQ(recorder.lines, (std::vector<std::string>{Gga1, Gga1, Gga1}));
+    EXPECT_TRUE(port.WatchdogTimer->isActive());
+
+    device.terminal().hangUp();
+    ASSERT_TRUE(WaitUntil([&] { return !port.Connected; }));
+    EXPECT_EQ(recorder.count("disconnect 7"), 1);
+    EXPECT_FALSE(port.WaitingForBytes());
+    RunEventsFor(50);
+    EXPECT_EQ(recorder.count("disconnect"), 1);
+}
+
 TEST_F(SerialGps, WriteLineSendsTheTextUnchangedAndRaisesSend) {
     EXPECT_FALSE(port.WriteLine("$PTEST,1\r\n")); // closed: nothing, no event
     port.Open();
