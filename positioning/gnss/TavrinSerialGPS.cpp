@@ -249,6 +249,7 @@ SerialPort::ReadStatus TTavrinSerialGPS::ReadWaitingBytes() {
 }
 
 void TTavrinSerialGPS::PollTimerTick() {
+    lastReadTick_ = Clock::tickCount();
     // Nothing was read, so no handler ran and the port is the one this tick belongs to.
     if (ReadWaitingBytes() == SerialPort::ReadStatus::Empty && bytesWaiting_) {
         PollTimer->stop();
@@ -257,9 +258,17 @@ void TTavrinSerialGPS::PollTimerTick() {
 }
 
 void TTavrinSerialGPS::PortBecameReadable() {
+    // A device that sends its lines in bursts is read once per burst, as the bytes come. One
+    // that trickles them (or a descriptor that stays readable) wakes the port again within
+    // the poll interval: from then on the poll timer reads, once per interval.
+    const uint64_t now = Clock::tickCount();
+    if (now - lastReadTick_ >= static_cast<uint64_t>(EffectivePollInterval())) {
+        lastReadTick_ = now;
+        ReadWaitingBytes();
+        return;
+    }
     bytesWaiting_->setEnabled(false);
     PollTimer->start();
-    ReadWaitingBytes();
 }
 
 void TTavrinSerialGPS::AcceptBytes(const char* data, size_t size) {

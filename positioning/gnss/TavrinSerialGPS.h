@@ -24,11 +24,12 @@ class QTimer;
 // with "$", to the sentence parser, which keeps the last position, speed, course, fix quality
 // and satellite count (the NmeaFix fields). A watchdog raises OnIdle once per silent spell.
 //
-// A port that is quiet costs nothing between its lines: once a tick finds nothing waiting, the
-// poll timer stops and the port waits for the descriptor to become readable; the first bytes
-// are read at once and the timer runs again until a tick finds the port empty. While bytes
-// keep coming, reads happen at the poll interval as before, so a device that trickles its
-// bytes never wakes the program more often than the interval allows.
+// A port costs nothing between its lines: once a tick finds nothing waiting, the poll timer
+// stops and the port waits for the descriptor to become readable. Bytes that come a poll
+// interval or more after the last read are read at once; bytes that come sooner start the poll
+// timer again, which reads once per interval until a tick finds the port empty. So a device
+// that sends bursts wakes the program once per burst, and one that trickles its bytes never
+// more often than the interval allows.
 //
 // Everything runs on the thread that owns the object (the user-interface thread). The only
 // thing another thread may touch is the channel in Handle, which refuses writes once the port
@@ -161,6 +162,7 @@ private:
     std::string readBuffer_;
     // Wakes the idle port when bytes arrive; disabled while the poll timer runs.
     QSocketNotifier* bytesWaiting_ = nullptr;
+    uint64_t lastReadTick_ = 0;
     // Bumped by Open and Close: a handler that closes or reopens the port ends the lines of
     // the old session.
     uint64_t session_ = 0;
