@@ -1,13 +1,18 @@
 #include "app/survey_windows/EchogramPainter.h"
 
+#include "app/survey_windows/EchogramBarRows.h"
+
 #include "survey/EchogramModel.h"
 
 #include <QFont>
 #include <QHash>
+#include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStaticText>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -57,23 +62,8 @@ void DrawText(QPainter& painter, const QRect& rect, const std::string& text) {
     painter.restore();
 }
 
-} // namespace
-
-void PaintEchogram(QPainter& painter, const EchogramPlan& plan) {
-    if (plan.Width < 1 || plan.Height < 1)
-        return;
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(QRect(0, 0, plan.Width, plan.Height), QColor(240, 248, 255));
-
-    const QColor water(100, 180, 255);
-    const QPen seabed(QColor(255, 0, 0), 3, Qt::SolidLine, Qt::FlatCap);
-    for (const EchogramBar& bar : plan.Bars) {
-        painter.fillRect(QRect(QPoint(bar.X0, 0), QPoint(bar.X1 - 1, bar.Y - 1)), water);
-        painter.setPen(seabed);
-        painter.drawLine(bar.X0, bar.Y, bar.X1, bar.Y);
-    }
-
+// The profile line, the grid with its labels and the depth box: drawn over the bars.
+void PaintOverBars(QPainter& painter, const EchogramPlan& plan) {
     painter.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::FlatCap));
     for (const EchogramSegment& segment : plan.Profile)
         painter.drawLine(segment.X0, segment.Y0, segment.X1, segment.Y1);
@@ -105,5 +95,67 @@ void PaintEchogram(QPainter& painter, const EchogramPlan& plan) {
         DrawText(painter, QRect(box.TextX, box.TextY, box.Right - box.TextX, box.Bottom - box.TextY),
                  box.Text);
     }
+}
+
+// Whether an opaque 32-bit image drawn at whole pixels lands on the painter's device as the
+// very pixels a fill would set there: a raster device holding 32-bit pixels, one device pixel
+// per pixel, no scaling or rotation, the painter's usual blending.
+bool TakesBarImageAsIs(QPainter& painter) {
+    QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
+        engine->paintDevice()->devType() != QInternal::Image)
+        return false;
+    const auto* target = static_cast<const QImage*>(engine->paintDevice());
+    const QImage::Format format = target->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+        format != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    if (target->devicePixelRatio() != 1.0 || painter.device()->devicePixelRatio() != 1.0)
+        return false;
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate || transform.dx() != std::floor(transform.dx()) ||
+        transform.dy() != std::floor(transform.dy()))
+        return false;
+    return painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
+           painter.opacity() == 1.0;
+}
+
+} // namespace
+
+void PaintEchogram(QPainter& painter, const EchogramPlan& plan, QImage& barImage) {
+    if (plan.Width < 1 || plan.Height < 1)
+        return;
+    if (!TakesBarImageAsIs(painter) || !BarsWritableAsRows(plan)) {
+        PaintEchogramWithPainter(painter, plan);
+        return;
+    }
+    if (barImage.size() != QSize(plan.Width, plan.Height) ||
+        barImage.format() != QImage::Format_RGB32)
+        barImage = QImage(plan.Width, plan.Height, QImage::Format_RGB32);
+    WriteEchogramBars(barImage, plan);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawImage(0, 0, barImage);
+    // The texts are drawn on the painter's own device, not into the image: on a window the
+    // engine may lay glyphs out for the screen's subpixels, which it never does in an image.
+    PaintOverBars(painter, plan);
+    painter.restore();
+}
+
+void PaintEchogramWithPainter(QPainter& painter, const EchogramPlan& plan) {
+    if (plan.Width < 1 || plan.Height < 1)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(QRect(0, 0, plan.Width, plan.Height), QColor(240, 248, 255));
+
+    const QColor water(100, 180, 255);
+    const QPen seabed(QColor(255, 0, 0), 3, Qt::SolidLine, Qt::FlatCap);
+    for (const EchogramBar& bar : plan.Bars) {
+        painter.fillRect(QRect(QPoint(bar.X0, 0), QPoint(bar.X1 - 1, bar.Y - 1)), water);
+        painter.setPen(seabed);
+        painter.drawLine(bar.X0, bar.Y, bar.X1, bar.Y);
+    }
+    PaintOverBars(painter, plan);
     painter.restore();
 }

@@ -145,7 +145,7 @@ void TfWaterfal::FormMouseUp(QMouseEvent* event) {
 
 void TfWaterfal::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    PaintEchogram(painter, CurrentPlan());
+    PaintEchogram(painter, CurrentPlan(), barImage_);
 }
 
 void TfWaterfal::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "survey/EchogramModel.h"
 
+#include <QImage>
 #include <QRect>
 #include <QWidget>
 
@@ -50,6 +51,9 @@ protected:
 private:
     void readSettings();
 
+    // The background and bars of the last paint, rewritten at each paint and remade when the
+    // window's size changes, so that a paint at every sounding allocates nothing.
+    QImage barImage_;
     bool dataWidthReported_ = false;
     bool intervalReported_ = false;
     // Resizing by hand where the system cannot (no window manager): the edges held, where the

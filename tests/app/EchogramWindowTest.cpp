@@ -71,8 +71,9 @@ TEST(EchogramPainting, PaintsBackgroundBarsSeabedAndDepthBox) {
     ASSERT_EQ(plan.Bars[1].Y, 57);
     QImage image(388, 147, QImage::Format_RGB32);
     image.fill(Qt::black);
+    QImage barImage;
     QPainter painter(&image);
-    PaintEchogram(painter, plan);
+    PaintEchogram(painter, plan, barImage);
     painter.end();
     // Below the first bar, away from the grid, the profile and the labels: the background.
     EXPECT_EQ(QColor(image.pixel(90, 70)), QColor(240, 248, 255));
@@ -108,10 +109,11 @@ TEST(EchogramPainting, KeptTextLayoutsPaintWhatFreshLayoutsPaint) {
         ASSERT_TRUE(plan.DepthBox);
 
         QImage kept(c.width, c.height, QImage::Format_RGB32);
+        QImage barImage;
         for (int paint = 0; paint < 2; ++paint) { // laid out, then from the kept layouts
             QPainter painter(&kept);
             painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
-            PaintEchogram(painter, plan);
+            PaintEchogram(painter, plan, barImage);
         }
 
         // The grid is labelled before the depth box is drawn over it.
@@ -123,7 +125,7 @@ TEST(EchogramPainting, KeptTextLayoutsPaintWhatFreshLayoutsPaint) {
         QPainter painter(&fresh);
         QFont font(QStringLiteral("DejaVu Sans"), 8);
         painter.setFont(font);
-        PaintEchogram(painter, withoutTexts);
+        PaintEchogramWithPainter(painter, withoutTexts);
         font.setBold(true);
         font.setPointSize(9);
         painter.setFont(font);

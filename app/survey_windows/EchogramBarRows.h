@@ -1,0 +1,31 @@
+#pragma once
+
+struct EchogramBar;
+struct EchogramPlan;
+class QImage;
+
+// A block of pixels: columns Left..Right-1, rows Top..Bottom-1 (empty when either is empty).
+struct EchogramPixelBlock {
+    int Left = 0;
+    int Right = 0;
+    int Top = 0;
+    int Bottom = 0;
+    bool Empty() const { return Left >= Right || Top >= Bottom; }
+};
+
+// The pixels a non-antialiased QPainter sets for a bar's seabed line, a 3-pixel flat-capped
+// red pen from (X0, Y) to (X1, Y), in a Width x Height image. Mostly rows Y-1..Y+1 and columns
+// X0..X1-1, but not always: the raster engine widens the line by a ratio of its length, so a
+// long line along the top edge loses its second row to rounding. The figures are worked out
+// the way the engine works them out, in the same order, so they round alike. Only for bars
+// BarsWritableAsRows accepts: the engine cuts a line crossing the image's sides another way.
+EchogramPixelBlock SeabedPixels(const EchogramBar& bar, int width, int height);
+
+// Whether every bar lies where SeabedPixels is known to match the painter: 0 <= X0 < X1 <=
+// Width and 0 <= Y <= Height, as the model's plans always are.
+bool BarsWritableAsRows(const EchogramPlan& plan);
+
+// Writes the background, each bar's water and its seabed straight into `image` (Width x Height,
+// Format_RGB32), as rows of pixels, in the order the painter would paint them. Only for plans
+// BarsWritableAsRows accepts.
+void WriteEchogramBars(QImage& image, const EchogramPlan& plan);
