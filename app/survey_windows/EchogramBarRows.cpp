@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -18,15 +19,6 @@ constexpr double SeabedPenWidth = 3;
 // Equal when the same in 1/64 of a pixel: the engine draws nothing for such a line.
 bool SameIn26Dot6(double a, double b) {
     return int(a * 64) == int(b * 64);
-}
-
-void FillBlock(QImage& image, const EchogramPixelBlock& block, std::uint32_t colour) {
-    if (block.Empty())
-        return;
-    for (int row = block.Top; row < block.Bottom; ++row) {
-        auto* pixels = reinterpret_cast<std::uint32_t*>(image.scanLine(row));
-        std::fill(pixels + block.Left, pixels + block.Right, colour);
-    }
 }
 
 } // namespace
@@ -61,18 +53,83 @@ EchogramPixelBlock SeabedPixels(const EchogramBar& bar, int width, int height) {
 }
 
 bool BarsWritableAsRows(const EchogramPlan& plan) {
-    return std::all_of(plan.Bars.begin(), plan.Bars.end(), [&](const EchogramBar& bar) {
-        return bar.X0 >= 0 && bar.X0 < bar.X1 && bar.X1 <= plan.Width && bar.Y >= 0 &&
-               bar.Y <= plan.Height;
-    });
+    int nextFreeColumn = 0;
+    for (const EchogramBar& bar : plan.Bars) {
+        if (bar.X0 < nextFreeColumn || bar.X0 >= bar.X1 || bar.X1 > plan.Width || bar.Y < 0 ||
+            bar.Y > plan.Height)
+            return false;
+        const EchogramPixelBlock seabed = SeabedPixels(bar, plan.Width, plan.Height);
+        if (!seabed.Empty() && (seabed.Left != bar.X0 || seabed.Right != bar.X1))
+            return false;
+        nextFreeColumn = bar.X1;
+    }
+    return true;
 }
 
 void WriteEchogramBars(QImage& image, const EchogramPlan& plan) {
-    FillBlock(image, {0, plan.Width, 0, plan.Height}, Background);
-    // Bar after bar, water then seabed, as the painter paints them: where one bar's seabed
-    // reaches into the next column, the next bar's water covers it there as on the screen.
+    const int width = plan.Width;
+    const int height = plan.Height;
+    // Bars side by side, each over columns of its own: a pixel's colour is its bar's colour at
+    // that row, water down to the seabed, the red seabed, then the background.
+    struct Column {
+        int Left;
+        int Right;
+        int WaterEnd;
+        int SeabedTop;
+        int SeabedBottom;
+        std::uint32_t ColourAt(int row) const {
+            if (row >= SeabedTop && row < SeabedBottom)
+                return Seabed;
+            return row < WaterEnd ? Water : Background;
+        }
+    };
+    std::vector<Column> columns;
+    columns.reserve(plan.Bars.size());
     for (const EchogramBar& bar : plan.Bars) {
-        FillBlock(image, {bar.X0, bar.X1, 0, bar.Y}, Water);
-        FillBlock(image, SeabedPixels(bar, plan.Width, plan.Height), Seabed);
+        EchogramPixelBlock seabed = SeabedPixels(bar, width, height);
+        if (seabed.Empty())
+            seabed.Top = seabed.Bottom = 0;
+        columns.push_back({bar.X0, bar.X1, bar.Y, seabed.Top, seabed.Bottom});
+    }
+
+    // Down the image a row differs from the one above only where a bar turns from water to
+    // seabed or from seabed to background: each row is the row above with those bars redone.
+    // The turns are sorted by row first (a count per row, then the bars in row order).
+    std::vector<int> turnsFrom(size_t(height) + 1, 0);
+    const auto eachTurn = [&](auto&& atTurn) {
+        for (size_t i = 0; i < columns.size(); ++i)
+            for (int row : {columns[i].WaterEnd, columns[i].SeabedTop, columns[i].SeabedBottom})
+                if (row > 0 && row < height)
+                    atTurn(row, int(i));
+    };
+    eachTurn([&](int row, int) { ++turnsFrom[size_t(row)]; });
+    int turns = 0;
+    for (int& count : turnsFrom) {
+        const int here = count;
+        count = turns;
+        turns += here;
+    }
+    std::vector<int> turningColumns(static_cast<size_t>(turns));
+    std::vector<int> filled(turnsFrom.begin(), turnsFrom.end() - 1);
+    eachTurn([&](int row, int i) { turningColumns[size_t(filled[size_t(row)]++)] = i; });
+
+    auto* bits = reinterpret_cast<std::uint32_t*>(image.bits());
+    const qsizetype pixelsPerLine = image.bytesPerLine() / qsizetype(sizeof(std::uint32_t));
+    std::uint32_t* row = bits;
+    int left = 0;
+    for (const Column& column : columns) {
+        std::fill(row + left, row + column.Left, Background);
+        std::fill(row + column.Left, row + column.Right, column.ColourAt(0));
+        left = column.Right;
+    }
+    std::fill(row + left, row + width, Background);
+    for (int y = 1; y < height; ++y) {
+        std::uint32_t* above = row;
+        row += pixelsPerLine;
+        std::copy(above, above + width, row);
+        for (int t = turnsFrom[size_t(y)]; t < turnsFrom[size_t(y) + 1]; ++t) {
+            const Column& column = columns[size_t(turningColumns[size_t(t)])];
+            std::fill(row + column.Left, row + column.Right, column.ColourAt(y));
+        }
     }
 }

@@ -21,11 +21,12 @@ struct EchogramPixelBlock {
 // BarsWritableAsRows accepts: the engine cuts a line crossing the image's sides another way.
 EchogramPixelBlock SeabedPixels(const EchogramBar& bar, int width, int height);
 
-// Whether every bar lies where SeabedPixels is known to match the painter: 0 <= X0 < X1 <=
-// Width and 0 <= Y <= Height, as the model's plans always are.
+// Whether every bar lies where SeabedPixels is known to match the painter (0 <= X0 < X1 <=
+// Width, 0 <= Y <= Height) and the bars stand side by side from left to right, each seabed
+// over its own bar's columns: as the model's plans always are.
 bool BarsWritableAsRows(const EchogramPlan& plan);
 
 // Writes the background, each bar's water and its seabed straight into `image` (Width x Height,
-// Format_RGB32), as rows of pixels, in the order the painter would paint them. Only for plans
-// BarsWritableAsRows accepts.
+// Format_RGB32) as rows of pixels: the pixels the painter sets filling the background and then
+// each bar and its seabed line. Only for plans BarsWritableAsRows accepts.
 void WriteEchogramBars(QImage& image, const EchogramPlan& plan);

@@ -132,22 +132,30 @@ TEST(EchogramBarRows, SeabedRowsAreThePixelsThePainterSets) {
     EXPECT_GT(small.compared + wide.compared + tall.compared, 20000);
 }
 
-TEST(EchogramBarRows, OnlyBarsInsideTheWindowAreWrittenAsRows) {
+TEST(EchogramBarRows, OnlyBarsSideBySideInsideTheWindowAreWrittenAsRows) {
     const struct {
-        EchogramBar bar;
+        const char* name;
+        std::vector<EchogramBar> bars;
         bool writable;
     } cases[] = {
-        {{0, 1, 0}, true},    {{99, 100, 50}, true},  {{0, 100, 25}, true},
-        {{-1, 5, 10}, false}, {{95, 101, 10}, false}, {{5, 5, 10}, false},
-        {{6, 5, 10}, false},  {{5, 6, -1}, false},    {{5, 6, 51}, false},
+        {"none", {}, true},
+        {"side by side, at the edges", {{0, 1, 0}, {1, 10, 50}, {10, 99, 25}, {99, 100, 50}}, true},
+        {"with a gap", {{0, 10, 5}, {20, 30, 6}}, true},
+        {"left of the window", {{-1, 5, 10}}, false},
+        {"right of it", {{95, 101, 10}}, false},
+        {"no width", {{5, 5, 10}}, false},
+        {"backwards", {{6, 5, 10}}, false},
+        {"above it", {{5, 6, -1}}, false},
+        {"below it", {{5, 6, 51}}, false},
+        {"overlapping", {{0, 10, 5}, {9, 20, 6}}, false},
+        {"right to left", {{10, 20, 5}, {0, 10, 6}}, false},
     };
     for (const auto& c : cases) {
         EchogramPlan plan;
         plan.Width = 100;
         plan.Height = 50;
-        plan.Bars = {{10, 20, 30}, c.bar};
-        EXPECT_EQ(BarsWritableAsRows(plan), c.writable)
-            << c.bar.X0 << ".." << c.bar.X1 << " at " << c.bar.Y;
+        plan.Bars = c.bars;
+        EXPECT_EQ(BarsWritableAsRows(plan), c.writable) << c.name;
     }
 }
 
@@ -173,6 +181,13 @@ TEST(EchogramBarRows, TheEchogramPaintsWhatThePainterAlonePaints) {
         // edges, the seabed cut by the image there.
         {"bars at the top and bottom edges", PlanOf({5.0, 30.0, 5.0}, 388, 147, 3, 10, 20)},
         {"the fallback scale's own edges", PlanOf({50.0, 0.001, 50.0}, 300, 100, 3)},
+        // One entry kept: a single bar across the window, its seabed along an edge.
+        {"one bar across a full screen, at the top", PlanOf({5.0}, 1920, 1080, 1, 10, 20)},
+        {"one bar across a full screen, at the bottom", PlanOf({30.0}, 1920, 1080, 1, 10, 20)},
+        // Widths where the pen's relative width rounds off 1.5 pixels: a row lost along the
+        // top edge, a fourth row near it.
+        {"one bar 47 pixels wide, at the top", PlanOf({5.0}, 47, 30, 1, 10, 20)},
+        {"one bar 187 pixels wide, near the top", PlanOf({1.0}, 187, 100, 1)},
         {"alternating edges, one pixel bars", PlanOf({5.0, 30.0, 30.0}, 3, 40, 3, 10, 20)},
         {"premultiplied target", PlanOf(Sloping(200), 388, 147, 200),
          QImage::Format_ARGB32_Premultiplied},
