@@ -11,9 +11,10 @@
 
 namespace {
 
-constexpr std::uint32_t Background = 0xfff0f8ffu; // QColor(240, 248, 255)
-constexpr std::uint32_t Water = 0xff64b4ffu;      // QColor(100, 180, 255)
-constexpr std::uint32_t Seabed = 0xffff0000u;     // QColor(255, 0, 0)
+using EchogramColours::Background;
+using EchogramColours::Seabed;
+using EchogramColours::Water;
+
 constexpr double SeabedPenWidth = 3;
 
 // Equal when the same in 1/64 of a pixel: the engine draws nothing for such a line.

@@ -1,8 +1,18 @@
 #pragma once
 
+#include <cstdint>
+
 struct EchogramBar;
 struct EchogramPlan;
 class QImage;
+
+// The echogram's colours as 32-bit pixels (0xAARRGGBB, opaque): the background, the water
+// over the seabed and the seabed line.
+namespace EchogramColours {
+constexpr std::uint32_t Background = 0xfff0f8ffu;
+constexpr std::uint32_t Water = 0xff64b4ffu;
+constexpr std::uint32_t Seabed = 0xffff0000u;
+} // namespace EchogramColours
 
 // A block of pixels: columns Left..Right-1, rows Top..Bottom-1 (empty when either is empty).
 struct EchogramPixelBlock {

@@ -144,8 +144,9 @@ void PaintEchogram(QPainter& painter, const EchogramPlan& plan, QImage& barImage
         profile.emplace_back(segment.X0, segment.Y0, segment.X1, segment.Y1);
     painter.setPen(ProfilePen());
     painter.drawLines(profile.data(), int(profile.size()));
-    // The texts are drawn on the painter's own device, not into the image: on a window the
-    // engine may lay glyphs out for the screen's subpixels, which it never does in an image.
+    // The texts are drawn on the painter's own device, not into the image: the engine may
+    // smooth glyphs for a window (by the screen's subpixels) otherwise than for an image, and
+    // drawn here they are what they always were.
     PaintGridAndDepthBox(painter, plan);
     painter.restore();
 }
@@ -155,10 +156,11 @@ void PaintEchogramWithPainter(QPainter& painter, const EchogramPlan& plan) {
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(QRect(0, 0, plan.Width, plan.Height), QColor(240, 248, 255));
+    painter.fillRect(QRect(0, 0, plan.Width, plan.Height),
+                     QColor::fromRgb(EchogramColours::Background));
 
-    const QColor water(100, 180, 255);
-    const QPen seabed(QColor(255, 0, 0), 3, Qt::SolidLine, Qt::FlatCap);
+    const QColor water = QColor::fromRgb(EchogramColours::Water);
+    const QPen seabed(QColor::fromRgb(EchogramColours::Seabed), 3, Qt::SolidLine, Qt::FlatCap);
     for (const EchogramBar& bar : plan.Bars) {
         painter.fillRect(QRect(QPoint(bar.X0, 0), QPoint(bar.X1 - 1, bar.Y - 1)), water);
         painter.setPen(seabed);
