@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -67,7 +68,8 @@ bool BarsWritableAsRows(const EchogramPlan& plan) {
     return true;
 }
 
-void WriteEchogramBars(QImage& image, const EchogramPlan& plan) {
+void WriteEchogramBars(QImage& band, const EchogramPlan& plan,
+                       const std::function<void(int top, int rows)>& put) {
     const int width = plan.Width;
     const int height = plan.Height;
     // Bars side by side, each over columns of its own: a pixel's colour is its bar's colour at
@@ -114,8 +116,11 @@ void WriteEchogramBars(QImage& image, const EchogramPlan& plan) {
     std::vector<int> filled(turnsFrom.begin(), turnsFrom.end() - 1);
     eachTurn([&](int row, int i) { turningColumns[size_t(filled[size_t(row)]++)] = i; });
 
-    auto* bits = reinterpret_cast<std::uint32_t*>(image.bits());
-    const qsizetype pixelsPerLine = image.bytesPerLine() / qsizetype(sizeof(std::uint32_t));
+    // The band is written from its first row down and handed on when full; the next band
+    // starts from the row above it, the band's last.
+    auto* bits = reinterpret_cast<std::uint32_t*>(band.bits());
+    const qsizetype pixelsPerLine = band.bytesPerLine() / qsizetype(sizeof(std::uint32_t));
+    const int bandRows = band.height();
     std::uint32_t* row = bits;
     int left = 0;
     for (const Column& column : columns) {
@@ -124,13 +129,22 @@ void WriteEchogramBars(QImage& image, const EchogramPlan& plan) {
         left = column.Right;
     }
     std::fill(row + left, row + width, Background);
+    int bandTop = 0;
     for (int y = 1; y < height; ++y) {
-        std::uint32_t* above = row;
-        row += pixelsPerLine;
-        std::copy(above, above + width, row);
+        const std::uint32_t* above = row;
+        if (y - bandTop == bandRows) {
+            put(bandTop, bandRows);
+            bandTop = y;
+            row = bits;
+        } else {
+            row += pixelsPerLine;
+        }
+        if (row != above) // a band of one row holds the row above already
+            std::copy(above, above + width, row);
         for (int t = turnsFrom[size_t(y)]; t < turnsFrom[size_t(y) + 1]; ++t) {
             const Column& column = columns[size_t(turningColumns[size_t(t)])];
             std::fill(row + column.Left, row + column.Right, column.ColourAt(y));
         }
     }
+    put(bandTop, height - bandTop);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 struct EchogramBar;
 struct EchogramPlan;
@@ -36,7 +37,10 @@ EchogramPixelBlock SeabedPixels(const EchogramBar& bar, int width, int height);
 // over its own bar's columns: as the model's plans always are.
 bool BarsWritableAsRows(const EchogramPlan& plan);
 
-// Writes the background, each bar's water and its seabed straight into `image` (Width x Height,
-// Format_RGB32) as rows of pixels: the pixels the painter sets filling the background and then
-// each bar and its seabed line. Only for plans BarsWritableAsRows accepts.
-void WriteEchogramBars(QImage& image, const EchogramPlan& plan);
+// Writes the background, each bar's water and its seabed as rows of pixels: the pixels the
+// painter sets filling the background and then each bar and its seabed line. The rows go into
+// `band` (Width wide, Format_RGB32, one row high at least) as many at a time as it holds; each
+// full stretch is handed to `put` with the row of the echogram it begins at and its height
+// before the band is written again. Only for plans BarsWritableAsRows accepts.
+void WriteEchogramBars(QImage& band, const EchogramPlan& plan,
+                       const std::function<void(int top, int rows)>& put);

@@ -62,6 +62,8 @@ void DrawText(QPainter& painter, const QRect& rect, const std::string& text) {
     painter.restore();
 }
 
+constexpr int BarBandBytes = 128 * 1024;
+
 QPen ProfilePen() {
     return QPen(Qt::black, 2, Qt::SolidLine, Qt::FlatCap);
 }
@@ -129,13 +131,17 @@ void PaintEchogram(QPainter& painter, const EchogramPlan& plan, QImage& barImage
         PaintEchogramWithPainter(painter, plan);
         return;
     }
-    if (barImage.size() != QSize(plan.Width, plan.Height) ||
+    // A band of rows small enough to stay in the processor's cache between being written and
+    // being drawn: a large window is not written out to memory twice.
+    const int bandRows = std::clamp(BarBandBytes / (plan.Width * 4), 1, plan.Height);
+    if (barImage.size() != QSize(plan.Width, bandRows) ||
         barImage.format() != QImage::Format_RGB32)
-        barImage = QImage(plan.Width, plan.Height, QImage::Format_RGB32);
-    WriteEchogramBars(barImage, plan);
+        barImage = QImage(plan.Width, bandRows, QImage::Format_RGB32);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.drawImage(0, 0, barImage);
+    WriteEchogramBars(barImage, plan, [&](int top, int rows) {
+        painter.drawImage(QPoint(0, top), barImage, QRect(0, 0, plan.Width, rows));
+    });
     // The profile's segments in one call: the engine strokes each on its own as it would
     // one call each, in one solid colour, and spares the call per segment.
     std::vector<QLine> profile;

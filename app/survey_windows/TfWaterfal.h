@@ -51,8 +51,8 @@ protected:
 private:
     void readSettings();
 
-    // The background and bars of the last paint, rewritten at each paint and remade when the
-    // window's size changes, so that a paint at every sounding allocates nothing.
+    // The band of rows the background and bars are written into at each paint; remade only
+    // when the window's size changes.
     QImage barImage_;
     bool dataWidthReported_ = false;
     bool intervalReported_ = false;

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -202,6 +203,44 @@ TEST(EchogramBarRows, TheEchogramPaintsWhatThePainterAlonePaints) {
         const QImage expected = Painted(c.plan, c.format, nullptr, c.devicePixelRatio);
         const QImage painted = Painted(c.plan, c.format, &barImage, c.devicePixelRatio);
         EXPECT_TRUE(painted == expected);
+    }
+}
+
+TEST(EchogramBarRows, BandsOfAnyHeightMakeTheSameRows) {
+    const struct {
+        const char* name;
+        EchogramPlan plan;
+    } cases[] = {
+        {"designed window, full history", PlanOf(Sloping(200), 388, 147, 200)},
+        {"one bar 187 pixels wide, near the top", PlanOf({1.0}, 187, 100, 1)},
+        {"bars at the top and bottom edges", PlanOf({5.0, 30.0, 5.0}, 120, 60, 3, 10, 20)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The bars alone, as the painter paints them.
+        EchogramPlan barsOnly = c.plan;
+        barsOnly.Profile.clear();
+        barsOnly.Grid.clear();
+        barsOnly.DepthBox.reset();
+        const QImage expected = Painted(barsOnly, QImage::Format_RGB32, nullptr);
+        for (int bandRows : {1, 2, 7, 50, c.plan.Height}) {
+            SCOPED_TRACE(bandRows);
+            QImage band(c.plan.Width, bandRows, QImage::Format_RGB32);
+            QImage assembled(c.plan.Width, c.plan.Height, QImage::Format_RGB32);
+            assembled.fill(Qt::black);
+            int nextRow = 0;
+            WriteEchogramBars(band, c.plan, [&](int top, int rows) {
+                EXPECT_EQ(top, nextRow);
+                EXPECT_GE(rows, 1);
+                EXPECT_LE(rows, bandRows);
+                for (int row = 0; row < rows; ++row)
+                    std::copy_n(band.constScanLine(row), band.bytesPerLine(),
+                                assembled.scanLine(top + row));
+                nextRow = top + rows;
+            });
+            EXPECT_EQ(nextRow, c.plan.Height);
+            EXPECT_TRUE(assembled == expected);
+        }
     }
 }
 
