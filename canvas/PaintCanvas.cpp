@@ -122,7 +122,14 @@ void PaintCanvas::SetFont(const QString& name, int points, bool bold, bool itali
         return;
     Font_ = font;
     Metrics_.reset();
+    FontKey_.clear();
     CachedTexts_ = nullptr;
+}
+
+const QString& PaintCanvas::FontKey() {
+    if (FontKey_.isEmpty())
+        FontKey_ = Font_.key();
+    return FontKey_;
 }
 
 const QFontMetrics& PaintCanvas::Metrics() {
@@ -436,6 +443,8 @@ void PaintCanvas::TextOut(int x, int y, const QString& text) {
 }
 
 int PaintCanvas::TextWidth(const QString& text) {
+    if (TextCache_)
+        return TextCache_->Advance(FontKey(), Metrics(), text);
     return Metrics().horizontalAdvance(text);
 }
 
@@ -575,7 +584,7 @@ const TextImageCache::Entry& TextImageCache::Get(Table& table, const QFont& font
     auto found = table.find(text);
     if (found != table.end())
         return found->second;
-    Entry entry = Render(font, metrics, text);
+    Entry entry = Render(font, font.key(), metrics, text);
     Bytes_ += entry.Runs.size() * sizeof(Entry::Run) + entry.Edges.size() * sizeof(Entry::Edge) +
               static_cast<size_t>(text.size()) * 2 + 64;
     return table.emplace(text, std::move(entry)).first->second;
@@ -588,22 +597,23 @@ const TextImageCache::Entry& TextImageCache::Recent(const QFont& font, const QFo
         if (recent.Text == text && recent.FontKey == key)
             return recent.Ink;
     if (Recent_.size() < RecentCapacity) {
-        Recent_.push_back({key, text, Render(font, metrics, text)});
+        Recent_.push_back({key, text, Render(font, key, metrics, text)});
         return Recent_.back().Ink;
     }
     RecentText& oldest = Recent_[NextRecent_];
     NextRecent_ = (NextRecent_ + 1) % RecentCapacity;
-    oldest = {key, text, Render(font, metrics, text)};
+    oldest = {key, text, Render(font, key, metrics, text)};
     return oldest.Ink;
 }
 
 const TextImageCache::Entry& TextImageCache::WhileDrawn(const QFont& font,
                                                         const QFontMetrics& metrics,
                                                         const QString& text) {
-    const QString key = font.key() + QChar(0) + text;
+    const QString fontKey = font.key();
+    const QString key = fontKey + QChar(0) + text;
     auto found = WhileDrawn_.find(key);
     if (found == WhileDrawn_.end())
-        found = WhileDrawn_.emplace(key, DrawnText{Render(font, metrics, text), 0}).first;
+        found = WhileDrawn_.emplace(key, DrawnText{Render(font, fontKey, metrics, text), 0}).first;
     found->second.LastFrame = Frame_;
     return found->second.Ink;
 }
@@ -625,11 +635,24 @@ void TextImageCache::BeginFrame() {
     }
 }
 
-TextImageCache::Entry TextImageCache::Render(const QFont& font, const QFontMetrics& metrics,
-                                             const QString& text) {
+int TextImageCache::Advance(const QString& fontKey, const QFontMetrics& metrics,
+                            const QString& text) {
+    const QString key = fontKey + QChar(0) + text;
+    const auto found = Advances_.find(key);
+    if (found != Advances_.end())
+        return found->second;
+    if (Advances_.size() >= AdvanceCapacity)
+        Advances_.clear();
+    const int advance = metrics.horizontalAdvance(text);
+    Advances_.emplace(key, advance);
+    return advance;
+}
+
+TextImageCache::Entry TextImageCache::Render(const QFont& font, const QString& fontKey,
+                                             const QFontMetrics& metrics, const QString& text) {
     Entry entry;
     entry.Offset = metrics.height() / 2 + 2;
-    QImage image(metrics.horizontalAdvance(text) + 2 * entry.Offset,
+    QImage image(Advance(fontKey, metrics, text) + 2 * entry.Offset,
                  metrics.height() + 2 * entry.Offset, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     entry.Width = image.width();

@@ -103,6 +103,7 @@ private:
     QBrush MakeBrush() const;
     void ApplyPenAndBrush();
     const QFontMetrics& Metrics();
+    const QString& FontKey();
     bool CanCollectLine() const;
     void FlushUnless(uint32_t colour);
     void WritePixel(int x, int y, uint32_t argb) {
@@ -150,6 +151,7 @@ private:
     uint8_t BrushStyle_ = 0;
     QFont Font_;
     std::optional<QFontMetrics> Metrics_;
+    QString FontKey_;
     uint32_t FontColour_ = 0;
     int FontOrientation_ = 0;
     TPoint Position_;
@@ -210,6 +212,12 @@ public:
     // The ink of a text drawn at every frame while it is shown: kept until it has not been drawn
     // for KeepFrames frames. Valid until the next call.
     const Entry& WhileDrawn(const QFont& font, const QFontMetrics& metrics, const QString& text);
+    // The text's advance in the font (keyed by QFont::key), as the metrics measure it.
+    // Overlays measure their texts at every frame to lay themselves out, and the metrics shape
+    // the text anew at each call; most of those texts are the same from frame to frame.
+    int Advance(const QString& fontKey, const QFontMetrics& metrics, const QString& text);
+    size_t AdvanceCount() const { return Advances_.size(); }
+    static constexpr size_t AdvanceCapacity = 512;
     // A frame begins: texts kept while drawn that were not drawn lately are forgotten.
     void BeginFrame();
     static constexpr uint64_t KeepFrames = 64;
@@ -231,7 +239,10 @@ private:
     size_t NumbersDrawn_ = 0;
     // A frame shows a handful of read-outs; a few frames of each stay.
     static constexpr size_t RecentCapacity = 16;
-    static Entry Render(const QFont& font, const QFontMetrics& metrics, const QString& text);
+    Entry Render(const QFont& font, const QString& fontKey, const QFontMetrics& metrics,
+                 const QString& text);
+    // By font key and text, joined with a character no font key holds; starts afresh when full.
+    std::unordered_map<QString, int, QStringHash> Advances_;
     struct RecentText {
         QString FontKey;
         QString Text;

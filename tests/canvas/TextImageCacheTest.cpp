@@ -110,3 +110,35 @@ TEST(TextImageCacheTest, DepthTextsOfLabelsLongOutOfViewAreForgotten) {
     }
     EXPECT_GE(cache.DepthTextCount(), 10000u);
 }
+
+// The overlays measure their texts at every frame: a remembered advance must be the one the
+// font's metrics give, for each font apart, and hours of changing read-outs must not make the
+// remembered advances grow without bound.
+TEST(TextImageCacheTest, RememberedAdvancesAreTheFontsOwnAndStayBounded) {
+    TextImageCache cache;
+    QFont narrow(QStringLiteral("DejaVu Sans Mono"));
+    narrow.setPixelSize(16);
+    QFont wide(QStringLiteral("DejaVu Sans"));
+    wide.setPixelSize(40);
+    wide.setBold(true);
+    const QFontMetrics narrowMetrics(narrow), wideMetrics(wide);
+    const QString texts[] = {QStringLiteral("12.40"), QStringLiteral(" m"),
+                             QStringLiteral("AVAWAY To"), QStringLiteral("RTK Fix | Spd: 5.00 kn"),
+                             QString()};
+    for (int pass = 0; pass < 2; ++pass)
+        for (const QString& text : texts) {
+            EXPECT_EQ(cache.Advance(narrow.key(), narrowMetrics, text),
+                      narrowMetrics.horizontalAdvance(text))
+                << text.toStdString();
+            EXPECT_EQ(cache.Advance(wide.key(), wideMetrics, text),
+                      wideMetrics.horizontalAdvance(text))
+                << text.toStdString();
+        }
+    ASSERT_NE(narrowMetrics.horizontalAdvance(texts[3]), wideMetrics.horizontalAdvance(texts[3]));
+
+    for (int i = 0; i < 5000; ++i) {
+        const QString depth = QStringLiteral("%1 m").arg(5 + i / 1000.0, 0, 'f', 3);
+        ASSERT_EQ(cache.Advance(wide.key(), wideMetrics, depth), wideMetrics.horizontalAdvance(depth));
+        ASSERT_LE(cache.AdvanceCount(), TextImageCache::AdvanceCapacity);
+    }
+}
