@@ -193,7 +193,9 @@ void TFNav::tMapTimer() {
 
         // 15. Read-outs.
         if (FGPS && FGPS->SensorEnabled->isChecked()) {
-            const bool lowShown = fRealtime && fRealtime->DepthFrameLo->isVisible();
+            // The frame's own shown state, set with the sounder type: the realtime window itself
+            // is hidden at start and in the compact view, and the map shows the depth all the same.
+            const bool lowShown = fRealtime && !fRealtime->DepthFrameLo->isHidden();
             fcad->SetCurrentDepth(state.TrueDepthHigh, lowShown ? state.TrueDepthLow : 0, true);
         }
         fcad->SetCurrentSpeed(state.SpeedKnots, true);

@@ -2,9 +2,12 @@
 // track come from the position record of the last GGA, and nothing is drawn without one.
 #include "StartedProgram.h"
 
+#include "app/devices/TFGPS.h"
 #include "app/main_window/TStatusBar.h"
 #include "app/survey_windows/AcquisitionSession.h"
+#include "app/survey_windows/TfRealtime.h"
 #include "canvas/MapDisplaySettings.h"
+#include "canvas/RenderPlan.h"
 #include "canvas/TTavrinCanvas.h"
 #include "platform/Clock.h"
 #include "platform/EventLog.h"
@@ -12,6 +15,9 @@
 #include "tests/support/LayerShapes.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QToolButton>
 
 namespace {
 
@@ -88,4 +94,47 @@ TEST_F(MapTick, F12MarksAnEventAtTheVesselsGridPosition) {
     FNav->btEventResetClick();
     FNav->btEventAddClick();
     EXPECT_EQ(FNav->fcad->EventLabels.back().Number, 1);
+}
+
+// The map's read-out shows what the sounder measures whether or not the realtime window is open:
+// the low-frequency depth follows the sounder type (the realtime window's low-frequency frame
+// as the type sets it), not whether that window is on the screen.
+TEST_F(MapTick, TheReadOutShowsTheSoundersDepthsWithTheRealtimeWindowClosed) {
+    start();
+    FGPS->SensorEnabled->setChecked(true);
+    const struct {
+        const char* type;
+        double high, low;
+        const char* big;
+        const char* small;
+    } cases[] = {
+        {"Tavrin XDR H/L", 6.28, 8.06, "6.2", "8m / 8.06m"},
+        {"Tavrin XDR LO", 0, 8.06, "--.-", "m / 8.06m"},
+        {"NMEA DBT", 6.48, 0, "6.4", "8m"},
+    };
+    const auto expectReadOut = [](const char* big, const char* small) {
+        FNav->tMapTimer();
+        const DepthSpeedTexts texts =
+            BuildDepthSpeedTexts(FNav->fcad->CurrentDepth, FNav->fcad->CurrentDepthLow,
+                                 FNav->fcad->DepthValid, 0, false);
+        EXPECT_EQ(texts.Big, big);
+        EXPECT_EQ(texts.Small, small);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        FGPS->cSBESMessage->setCurrentText(QString::fromLatin1(c.type));
+        AcquisitionState& state = FNav->Acquisition->State();
+        state.TrueDepthHigh = c.high;
+        state.TrueDepthLow = c.low;
+
+        ASSERT_FALSE(fRealtime->isVisible());
+        expectReadOut(c.big, c.small);
+
+        // The compact view hides the realtime window, and the map keeps both depths.
+        fRealtime->show();
+        fRealtime->btHide->click();
+        ASSERT_FALSE(fRealtime->isVisible());
+        expectReadOut(c.big, c.small);
+        FNav->RestoreChrome();
+    }
 }
