@@ -1,6 +1,7 @@
 #include "platform/Dialogs.h"
 
 #include "platform/ColorValue.h"
+#include "platform/WindowStacking.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -10,20 +11,44 @@
 
 namespace {
 
+// Every dialog is made here and run through WindowStacking, so that it opens in front of every
+// window of the program, the ones that stay on top included, and answers at once.
+QWidget* Owner() {
+    return WindowStacking::topmostWindow();
+}
+
+QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
+                                QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, Owner());
+    if (WindowStacking::execModal(&box) == -1)
+        return QMessageBox::Cancel;
+    return box.standardButton(box.clickedButton());
+}
+
+QString ChosenFile(QFileDialog::AcceptMode accept, QFileDialog::FileMode mode,
+                   const QString& caption, const QString& folder, const QString& filter) {
+    QFileDialog dialog(Owner(), caption, folder, filter);
+    dialog.setAcceptMode(accept);
+    dialog.setFileMode(mode);
+    if (mode == QFileDialog::Directory)
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (WindowStacking::execModal(&dialog) != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
 class QtDialogs : public DialogProvider {
 public:
     void message(MessageKind kind, const QString& text) override {
-        QWidget* parent = QApplication::activeWindow();
-        const QString title = QApplication::applicationDisplayName();
         switch (kind) {
         case MessageKind::Information:
-            QMessageBox::information(parent, title, text);
+            Ask(QMessageBox::Information, text, QMessageBox::Ok);
             break;
         case MessageKind::Warning:
-            QMessageBox::warning(parent, title, text);
+            Ask(QMessageBox::Warning, text, QMessageBox::Ok);
             break;
         case MessageKind::Error:
-            QMessageBox::critical(parent, title, text);
+            Ask(QMessageBox::Critical, text, QMessageBox::Ok);
             break;
         }
     }
@@ -33,9 +58,7 @@ public:
                                                         : (QMessageBox::Yes | QMessageBox::No);
         if (withCancel)
             buttons |= QMessageBox::Cancel;
-        const auto answer = QMessageBox::warning(
-            QApplication::activeWindow(), QApplication::applicationDisplayName(), text, buttons);
-        switch (answer) {
+        switch (Ask(QMessageBox::Warning, text, buttons)) {
         case QMessageBox::Yes:
             return DialogAnswer::Yes;
         case QMessageBox::Ok:
@@ -48,31 +71,38 @@ public:
     }
 
     bool inputText(const QString& caption, const QString& prompt, QString& value) override {
-        bool ok = false;
-        const QString text = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
-                                                   QLineEdit::Normal, value, &ok);
-        if (ok)
-            value = text;
-        return ok;
+        QInputDialog dialog(Owner());
+        dialog.setWindowTitle(caption);
+        dialog.setLabelText(prompt);
+        dialog.setTextEchoMode(QLineEdit::Normal);
+        dialog.setTextValue(value);
+        if (WindowStacking::execModal(&dialog) != QDialog::Accepted)
+            return false;
+        value = dialog.textValue();
+        return true;
     }
 
     QString openFileName(const QString& caption, const QString& folder,
                          const QString& filter) override {
-        return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+        return ChosenFile(QFileDialog::AcceptOpen, QFileDialog::ExistingFile, caption, folder,
+                          filter);
     }
 
     QString saveFileName(const QString& caption, const QString& folder,
                          const QString& filter) override {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, folder, filter);
+        return ChosenFile(QFileDialog::AcceptSave, QFileDialog::AnyFile, caption, folder, filter);
     }
 
     QString folderName(const QString& caption, const QString& folder) override {
-        return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, folder);
+        return ChosenFile(QFileDialog::AcceptOpen, QFileDialog::Directory, caption, folder,
+                          QString());
     }
 
     bool chooseColor(uint32_t initial, uint32_t& chosen) override {
-        const QColor picked =
-            QColorDialog::getColor(ColorFromBgr(initial), QApplication::activeWindow());
+        QColorDialog dialog(ColorFromBgr(initial), Owner());
+        if (WindowStacking::execModal(&dialog) != QDialog::Accepted)
+            return false;
+        const QColor picked = dialog.selectedColor();
         if (!picked.isValid())
             return false;
         chosen = BgrFromColor(picked);

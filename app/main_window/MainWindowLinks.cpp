@@ -18,6 +18,7 @@
 #include "app/widgets/TFMsg.h"
 #include "app/widgets/ThemeWindowLinks.h"
 #include "canvas/TTavrinCanvas.h"
+#include "platform/WindowStacking.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
 
 #include <QAction>
@@ -77,8 +78,7 @@ public:
             FNav->Realtime->click();
     }
     void ShowSoundVelocity() override {
-        if (fSVP)
-            fSVP->show();
+        WindowStacking::showInFront(fSVP);
     }
     void ShowNtripModally() override {
         if (frmNTRIPSettings)
@@ -120,8 +120,7 @@ public:
         return FNav && FNav->ZGPS1 ? FNav->ZGPS1->LogFileName : std::string();
     }
     void ShowSetUp() override {
-        if (Offsets)
-            Offsets->show();
+        WindowStacking::showInFront(Offsets);
     }
 };
 

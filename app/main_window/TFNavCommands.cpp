@@ -32,23 +32,12 @@
 #include "platform/FormState.h"
 #include "platform/IniFile.h"
 #include "platform/Shell.h"
+#include "platform/WindowStacking.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QTimer>
 #include <QToolButton>
-
-namespace {
-
-void showAndRaise(QWidget* window) {
-    if (!window)
-        return;
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
 
 void TFNav::BindCommands() {
     BindClick(ConnectIcon, this, &TFNav::ConnectIconClick);
@@ -83,39 +72,38 @@ void TFNav::BindCommands() {
 }
 
 void TFNav::ConnectIconClick() {
-    showAndRaise(FGPS);
+    WindowStacking::showInFront(FGPS);
 }
 
 void TFNav::Parameters1Click() {
-    if (FGPS)
-        FGPS->setVisible(true);
+    WindowStacking::showInFront(FGPS);
 }
 
 void TFNav::NavigationSettings1Click() {
-    showAndRaise(Navset);
+    WindowStacking::showInFront(Navset);
 }
 
 void TFNav::themeSelection1Click() {
-    showAndRaise(fTheme);
+    WindowStacking::showInFront(fTheme);
 }
 
 void TFNav::SoundVelocityProfile1Click() {
-    showAndRaise(fSVP);
+    WindowStacking::showInFront(fSVP);
 }
 
 void TFNav::VesselShape1Click() {
-    showAndRaise(FShape);
+    WindowStacking::showInFront(FShape);
 }
 
 void TFNav::tbRunlineClick() {
-    showAndRaise(fRunline1);
+    WindowStacking::showInFront(fRunline1);
 }
 
 void TFNav::Generate1Click() {
     Save1Click();
     if (fRunline1)
         RestoreFormState(fRunline1, 0);
-    showAndRaise(fRunline1);
+    WindowStacking::showInFront(fRunline1);
 }
 
 void TFNav::OpenLogFolder1Click() {
@@ -126,10 +114,7 @@ void TFNav::OpenLogFolder1Click() {
 void TFNav::About1Click() {
     // Application-modal without a nested event loop of its own (open() would make it modal to
     // its parent window only).
-    if (!formAbout)
-        return;
-    formAbout->setWindowModality(Qt::ApplicationModal);
-    formAbout->show();
+    WindowStacking::showModal(formAbout);
 }
 
 void TFNav::RemoteSupport1Click() {
@@ -156,7 +141,7 @@ void TFNav::TavrinNTRIPClient1Click() {
                                                double(ZGPS1->GetLongitude()),
                                                double(ZGPS1->GetAltitude()));
     }
-    showAndRaise(frmNTRIPSettings);
+    WindowStacking::showInFront(frmNTRIPSettings);
 }
 
 void TFNav::bExitClick() {

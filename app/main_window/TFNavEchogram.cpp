@@ -5,6 +5,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/WindowStacking.h"
 
 #include "positioning/gnss/TavrinSerialGPS.h"
 
@@ -39,8 +40,7 @@ void TFNav::tEchogramTimer() {
 
 void TFNav::Echogram1Click() {
     if (ZSENSOR && ZSENSOR->Connected) {
-        if (fWaterfal)
-            fWaterfal->show();
+        WindowStacking::showInFront(fWaterfal);
         return;
     }
     Dialogs::showMessage(

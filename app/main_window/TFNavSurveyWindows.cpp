@@ -6,6 +6,7 @@
 
 #include "platform/ErrorBoundary.h"
 #include "platform/RepeatedErrorGuard.h"
+#include "platform/WindowStacking.h"
 
 #include <QAction>
 #include <QTimer>
@@ -28,16 +29,13 @@ void TFNav::BindSurveyWindows() {
 }
 
 void TFNav::mRealtimeWindow1Click() {
-    if (fRealtime)
-        fRealtime->show();
+    WindowStacking::showInFront(fRealtime);
 }
 
 void TFNav::LatencyWatchSet1Click() {
-    if (fLatency)
-        fLatency->show();
+    WindowStacking::showInFront(fLatency);
 }
 
 void TFNav::OffsetsandValues1Click() {
-    if (Offsets)
-        Offsets->show();
+    WindowStacking::showInFront(Offsets);
 }

@@ -2,6 +2,7 @@
 
 #include "app/ntrip/TfRTCMParsing.h"
 #include "platform/Clock.h"
+#include "platform/WindowStacking.h"
 #include "positioning/rtcm/RtcmBaseStationLog.h"
 #include "positioning/rtcm/RtcmCaptureWalk.h"
 #include "positioning/rtcm/RtcmReport.h"
@@ -36,7 +37,7 @@ void MakeRtcmReport(const std::optional<std::string>& capture, const RtcmVesselP
     if (!fRTCMParsing)
         fRTCMParsing = new TfRTCMParsing();
     fRTCMParsing->ClearReport();
-    fRTCMParsing->show();
+    WindowStacking::showInFront(fRTCMParsing);
 
     const std::string& captured = *capture;
     RtcmReportContext context;

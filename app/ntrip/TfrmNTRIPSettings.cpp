@@ -10,6 +10,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
+#include "platform/WindowStacking.h"
 #include "positioning/ntrip/NtripProfiles.h"
 #include "positioning/ntrip/NtripWindowTexts.h"
 #include "positioning/ntrip/TavrinNTRIPClient.h"
@@ -200,21 +201,10 @@ void TfrmNTRIPSettings::showEvent(QShowEvent* event) {
     ScrollLogToNewestLine();
 }
 
-void TfrmNTRIPSettings::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    // Modal only for the showing the set-up window asked for: the menu command and the window's
-    // own showings (a lost stream, 30 s of silence) must not block Stop and the map.
-    if (!event->spontaneous())
-        setWindowModality(Qt::NonModal);
-}
-
 void TfrmNTRIPSettings::ShowModally() {
-    if (isVisible() && windowModality() != Qt::ApplicationModal)
-        hide(); // the modality of a shown window changes only at its next showing
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
+    // Modal for this showing only: the menu command and the window's own showings (a lost
+    // stream, 30 s of silence) must not block Stop and the map.
+    WindowStacking::showModal(this);
 }
 
 void TfrmNTRIPSettings::FormDestroy() {

@@ -5,6 +5,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
+#include "platform/WindowStacking.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -151,7 +152,7 @@ void TfSVPGraph::LoadPoints(const std::vector<std::string>& lines) {
 }
 
 int TfSVPGraph::ShowModal() {
-    return exec() == QDialog::Accepted ? 1 : 2;
+    return WindowStacking::execModal(this) == QDialog::Accepted ? 1 : 2;
 }
 
 std::vector<std::string> TfSVPGraph::WritePoints() const {

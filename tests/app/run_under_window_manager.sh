@@ -6,10 +6,18 @@
 # "x y width height left right top bottom title" (the client area on the screen, then the
 # frame's extents on each side).
 # Usage (under xvfb-run): run_under_window_manager.sh WINDOWS PROGRAM [REPORT]
+# With --until-done, the command runs under the window manager to its own end instead, and the
+# script ends with its status: run_under_window_manager.sh --until-done COMMAND [ARGUMENTS...]
 set -u
-windows="$1"
-program="$2"
-report="${3:-}"
+until_done=""
+if [ "$1" = "--until-done" ]; then
+    until_done=1
+    shift
+else
+    windows="$1"
+    program="$2"
+    report="${3:-}"
+fi
 # The window manager marks the root window as managed (_NET_SUPPORTING_WM_CHECK) early in its
 # start, well before it handles its events: windows the program maps in between can stay
 # unframed until some other X event wakes the window manager, which on a quiet virtual display
@@ -41,6 +49,10 @@ window_manager_state() {
 if ! wait_for '[ -e "$scratch/started" ]'; then
     window_manager_state
     exit 90
+fi
+if [ -n "$until_done" ]; then
+    "$@"
+    exit $?
 fi
 "$program" &
 pid=$!

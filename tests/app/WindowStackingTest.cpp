@@ -1,0 +1,98 @@
+// Which window is in front and where windows open, under a real window manager (each test runs
+// again in a process of its own on a virtual X server under openbox; see UnderAWindowManager).
+#include "UnderAWindowManager.h"
+
+#include "app/ntrip/TfrmNTRIPSettings.h"
+#include "app/settings_windows/TNavset.h"
+#include "app/sound_velocity/TfSVP.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/survey_windows/TfRealtime.h"
+
+#include "platform/Dialogs.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+std::string Names(const std::vector<QWidget*>& windows) {
+    std::string names;
+    for (const QWidget* window : windows)
+        names += window->objectName().toStdString() + " ";
+    return names;
+}
+
+TEST_F(UnderAWindowManager, TheSetUpWindowsNtripButtonOpensTheNtripWindowInFrontAndUsable) {
+    if (!insideAWindowManager())
+        return;
+    ASSERT_NO_FATAL_FAILURE(startFramed());
+    // The set-up window stays on top of the program's windows; the start shows it.
+    ASSERT_TRUE(framed(Offsets));
+
+    Offsets->bNTRIPShow->click();
+    ASSERT_TRUE(framed(frmNTRIPSettings));
+    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << Names(stackingOrder());
+    EXPECT_TRUE(WaitUntil([] { return QApplication::activeWindow() == frmNTRIPSettings; }));
+
+    // Closed, it is the ordinary window the menu command shows again.
+    frmNTRIPSettings->btnClose->click();
+    EXPECT_FALSE(frmNTRIPSettings->isModal());
+    EXPECT_FALSE(frmNTRIPSettings->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(UnderAWindowManager, ADialogRaisedWhileTheSetUpWindowIsShownOpensInFrontOfIt) {
+    if (!insideAWindowManager())
+        return;
+    ASSERT_NO_FATAL_FAILURE(startFramed());
+    ASSERT_TRUE(framed(Offsets));
+    // Start is pressed on the main window; its refusal comes through the dialog facade.
+    FNav->activateWindow();
+    WaitUntil([] { return QApplication::activeWindow() == FNav; });
+
+    bool boxInFront = false, boxActive = false;
+    std::string stacking;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box->frameGeometry() == box->geometry())
+            return;
+        boxInFront = inFront(box);
+        boxActive = QApplication::activeWindow() == box;
+        stacking = Names(stackingOrder());
+        static int looks = 0;
+        if ((boxInFront && boxActive) || ++looks > 100)
+            box->accept();
+    });
+    watch.start(50);
+    Dialogs::install(nullptr);
+    Dialogs::showError(QStringLiteral("Failed! Recheck offset A"));
+    Dialogs::install(&TestEnvironment::dialogs());
+    EXPECT_TRUE(boxInFront) << stacking;
+    EXPECT_TRUE(boxActive);
+}
+
+TEST_F(UnderAWindowManager, AButtonThatShowsAnOpenWindowBringsItToTheFront) {
+    if (!insideAWindowManager())
+        return;
+    ASSERT_NO_FATAL_FAILURE(startFramed());
+    ASSERT_TRUE(framed(Offsets));
+
+    // The set-up window's "Sound Velocity Profile" with the sound velocity window under another.
+    Offsets->bSVP->click();
+    ASSERT_TRUE(framed(fSVP));
+    FNav->NavigationSettings1Click();
+    ASSERT_TRUE(WaitUntil([] { return inFront(Navset); })) << Names(stackingOrder());
+    Offsets->bSVP->click();
+    EXPECT_TRUE(WaitUntil([] { return inFront(fSVP); })) << Names(stackingOrder());
+
+    // The realtime window's "Show Offsets" with the set-up window under it.
+    FNav->mRealtimeWindow1Click();
+    ASSERT_TRUE(framed(fRealtime));
+    ASSERT_TRUE(WaitUntil([] { return inFront(fRealtime); })) << Names(stackingOrder());
+    fRealtime->btShowOffsets->click();
+    EXPECT_TRUE(WaitUntil([] { return inFront(Offsets); })) << Names(stackingOrder());
+}
+
+} // namespace
