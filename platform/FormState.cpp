@@ -3,20 +3,84 @@
 #include "platform/AppPaths.h"
 #include "platform/IniFile.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QEvent>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
+
 std::function<std::optional<QPoint>(QWidget*)> firstPlacement;
+std::function<bool(QWidget*, const QRect&)> storedPlaceCheck;
+
+const char* const ShownProperty = "shownInThisRun";
+bool showingsRecorded = false;
+
+// Marks each window when it is first shown.
+class ShowingsRecord final : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow() && !watched->property(ShownProperty).toBool())
+            watched->setProperty(ShownProperty, true);
+        return false;
+    }
+};
+
+bool Framed(const QWidget* form) {
+    return form->frameGeometry() != form->geometry();
+}
+
+int TitleBarHeight(const QWidget* form) {
+    if (Framed(form))
+        return form->geometry().top() - form->frameGeometry().top();
+    return form->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, form);
+}
+
+QRect PrimaryScreenArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+// The corner nearest to `corner` that puts the window's title bar inside `area` (as much of it
+// as the area is wide).
+QPoint WithTitleBarIn(const QWidget* form, QPoint corner, const QRect& area) {
+    if (area.isEmpty())
+        return corner;
+    const QRect frame = FrameAt(form, corner);
+    const int width = std::min(frame.width(), area.width());
+    const int title = std::clamp(TitleBarHeight(form), 1, area.height());
+    return QPoint(std::clamp(corner.x(), area.left(), area.right() + 1 - width),
+                  std::clamp(corner.y(), area.top(), area.bottom() + 1 - title));
+}
+
 } // namespace
+
+void RecordWindowShowings() {
+    if (showingsRecorded || !qApp)
+        return;
+    auto* record = new ShowingsRecord;
+    record->setParent(qApp);
+    qApp->installEventFilter(record);
+    showingsRecorded = true;
+}
 
 void SetFirstPlacement(std::function<std::optional<QPoint>(QWidget* form)> placement) {
     firstPlacement = std::move(placement);
 }
 
+void SetStoredPlaceCheck(std::function<bool(QWidget* form, const QRect& frame)> check) {
+    storedPlaceCheck = std::move(check);
+}
+
 bool SaveFormState(QWidget* form) {
+    // A window never shown stands at 0, 0 for Qt; storing that would open it there next time.
+    if (showingsRecorded && !form->property(ShownProperty).toBool())
+        return true;
     IniFile ini(AppPaths::settingsFile());
     const QString section = form->objectName();
     int state = 0;
@@ -46,22 +110,31 @@ void RestoreFormState(QWidget* form, int withSize) {
         const int height = ini.readInteger(section, QStringLiteral("Height"), form->height());
         form->resize(width, height);
     }
+    const auto onPrimaryScreen = [](QPoint corner) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->geometry();
+            if (corner.x() < 0 || corner.x() >= area.width())
+                corner.setX(0);
+            if (corner.y() < 0 || corner.y() >= area.height())
+                corner.setY(0);
+        }
+        return corner;
+    };
+    const QPoint stored = onPrimaryScreen(QPoint(left, top));
+    const QRect screenArea = PrimaryScreenArea();
     const bool positionStored = ini.valueExists(section, QStringLiteral("Left")) ||
                                 ini.valueExists(section, QStringLiteral("Top"));
-    if (!positionStored && firstPlacement) {
-        if (const std::optional<QPoint> place = firstPlacement(form)) {
-            left = place->x();
-            top = place->y();
-        }
+    // A window that cannot be dragged by its title bar, or that covers what the operator needs
+    // of the main window, opens as on a first start.
+    const bool usable = positionStored &&
+                        WithTitleBarIn(form, stored, screenArea) == stored &&
+                        (!storedPlaceCheck || storedPlaceCheck(form, FrameAt(form, stored)));
+    QPoint corner = stored;
+    if (!usable) {
+        const std::optional<QPoint> place = firstPlacement ? firstPlacement(form) : std::nullopt;
+        corner = place ? onPrimaryScreen(*place) : WithTitleBarIn(form, stored, screenArea);
     }
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        if (left < 0 || left >= area.width())
-            left = 0;
-        if (top < 0 || top >= area.height())
-            top = 0;
-    }
-    PlaceForm(form, left, top);
+    PlaceForm(form, corner.x(), corner.y());
 }
 
 void PlaceForm(QWidget* form, int left, int top) {
@@ -73,4 +146,19 @@ void PlaceForm(QWidget* form, int left, int top) {
     // frame is known.
     if (QWindow* handle = form->windowHandle())
         handle->setFramePosition(QPoint(left, top));
+}
+
+void PlaceCentredOn(QWidget* form, QPoint centre) {
+    QRect frame = FrameAt(form, QPoint(0, 0));
+    frame.moveCenter(centre);
+    const QScreen* screen = QGuiApplication::screenAt(centre);
+    const QRect area = screen ? screen->availableGeometry() : PrimaryScreenArea();
+    const QPoint corner = WithTitleBarIn(form, frame.topLeft(), area);
+    PlaceForm(form, corner.x(), corner.y());
+}
+
+QRect FrameAt(const QWidget* form, QPoint corner) {
+    if (Framed(form))
+        return QRect(corner, form->frameGeometry().size());
+    return QRect(corner, form->size() + QSize(0, TitleBarHeight(form)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 
 #include <functional>
 #include <optional>
@@ -9,18 +10,36 @@ class QWidget;
 
 // A window's position in the settings file, in the section named after the window's object
 // name: "WindowState" (0 normal, 1 minimized, 2 maximized), "Left", "Top", "Width", "Height".
-// Returns false when the settings file could not be written.
+// A window never shown in this run stores nothing: it keeps what was stored before (Qt gives
+// such a window 0, 0). Returns false when the settings file could not be written.
 bool SaveFormState(QWidget* form);
 
 // Restores what SaveFormState stored: a maximized state alone, or the stored position (and,
 // with withSize 1, the size), a position off the primary screen's left or top edge or beyond
-// its width or height coming back at 0.
+// its width or height coming back at 0. A stored position that puts the window's title bar off
+// the screen, or that the stored-place check refuses, counts as none: the window opens where
+// the first placement puts it, else with its title bar on the screen.
 void RestoreFormState(QWidget* form, int withSize);
 
 // Puts the window's frame corner at left, top: before the window manager has framed a window
 // shown for the first time as well as after.
 void PlaceForm(QWidget* form, int left, int top);
 
+// Centres the window's frame on `centre`, its title bar kept on the screen.
+void PlaceCentredOn(QWidget* form, QPoint centre);
+
+// The window's frame with its corner at `corner`; before the window manager has framed the
+// window, its size with a title bar of the style's height.
+QRect FrameAt(const QWidget* form, QPoint corner);
+
+// From now on notes the windows shown, for SaveFormState: the program calls it before making
+// its windows.
+void RecordWindowShowings();
+
 // Where a window whose section stores no position opens instead of 0, 0 (the program keeps its
 // menu and tool bars there); no answer, or no placement set, leaves 0, 0. nullptr removes it.
 void SetFirstPlacement(std::function<std::optional<QPoint>(QWidget* form)> placement);
+
+// Whether a stored place (the window's frame there, in screen coordinates) may be used; one it
+// refuses counts as no stored position. None set accepts every place. nullptr removes it.
+void SetStoredPlaceCheck(std::function<bool(QWidget* form, const QRect& frame)> check);

@@ -2,6 +2,7 @@
 
 #include "app/widgets/DesignedColours.h"
 
+#include "platform/FormState.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -73,9 +74,7 @@ TformAbout::TformAbout(const QWidget* owner, QWidget* parent)
 }
 
 void TformAbout::showEvent(QShowEvent* event) {
-    if (Owner) {
-        const QRect owner = Owner->frameGeometry();
-        move(owner.center() - QPoint(width() / 2, height() / 2));
-    }
+    if (Owner)
+        PlaceCentredOn(this, Owner->frameGeometry().center());
     QDialog::showEvent(event);
 }

@@ -8,6 +8,7 @@
 #include "platform/DateTimeText.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/FileIO.h"
+#include "platform/FormState.h"
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
 #include "platform/WindowStacking.h"
@@ -195,7 +196,7 @@ void TfrmNTRIPSettings::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;
     if (const std::optional<QPoint> centre = Links ? Links->MainWindowCentre() : std::nullopt)
-        move(centre->x() - frameGeometry().width() / 2, centre->y() - frameGeometry().height() / 2);
+        PlaceCentredOn(this, *centre);
     ShowPendingPosition();
     FormShow();
     ScrollLogToNewestLine();

@@ -29,6 +29,7 @@
 #include "platform/EndSignals.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/EventLog.h"
+#include "platform/FormState.h"
 #include "platform/IniFile.h"
 #include "platform/RepeatedErrorGuard.h"
 
@@ -83,6 +84,8 @@ void ApplyStartStyle(const QString& styleName) {
 }
 
 void CreateApplicationWindows() {
+    // A window never shown in the run keeps the position stored before.
+    RecordWindowShowings();
     create(FNav);
     create(Navset, &MainWindowLinks::NavigationSettings());
     create(FShape);

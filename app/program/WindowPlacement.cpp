@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFrame>
+#include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QToolBar>
 
 #include <memory>
 #include <optional>
@@ -23,9 +25,40 @@ bool Free(const QRect& place, const std::vector<QRect>& taken) {
     return true;
 }
 
-// The windows placed before the main window had its frame.
+// The windows placed before the main window had its frame, and those whose stored place was
+// taken before: a guess of where its controls would be once framed.
 std::vector<QPointer<QWidget>> placedEarly;
+std::vector<QPointer<QWidget>> storedEarly;
 QPointer<QTimer> frameWatch;
+
+bool MainWindowFramed() {
+    return FNav && FNav->frameGeometry() != FNav->geometry();
+}
+
+// What the operator needs of the main window during the whole survey, in screen coordinates:
+// its title bar, menu, tool bars and status bar. Before the window manager has framed the main
+// window its client area still stands at the frame's corner; it will move down by the title.
+std::vector<QRect> MainWindowControls() {
+    const QRect frame = FrameAt(FNav, FNav->frameGeometry().topLeft());
+    const int clientTop = frame.top() + frame.height() - FNav->height() -
+                          (FNav->frameGeometry().bottom() - FNav->geometry().bottom());
+    const QPoint shift(0, clientTop - FNav->geometry().top());
+    std::vector<QRect> controls{QRect(frame.left(), frame.top(), frame.width(), clientTop - frame.top())};
+    for (QWidget* control : {static_cast<QWidget*>(FNav->menuBar()),
+                             static_cast<QWidget*>(FNav->tRealtime),
+                             static_cast<QWidget*>(FNav->tDraw), static_cast<QWidget*>(FNav->tShape),
+                             static_cast<QWidget*>(FNav->pRealtime)})
+        if (control)
+            controls.emplace_back(control->mapToGlobal(QPoint(0, 0)) + shift, control->size());
+    return controls;
+}
+
+bool CoversMainWindowControls(const QRect& frame) {
+    for (const QRect& control : MainWindowControls())
+        if (frame.intersects(control))
+            return true;
+    return false;
+}
 
 std::optional<QPoint> PlaceOf(QWidget* form) {
     if (!FNav || form == FNav || !FNav->Panel4)
@@ -38,16 +71,13 @@ std::optional<QPoint> PlaceOf(QWidget* form) {
             taken.push_back(window->frameGeometry());
     const QScreen* screen = FNav->screen();
     const QRect screenArea = screen ? screen->availableGeometry() : QRect();
-    return PlaceClearOfControls(form->frameGeometry().size(), FNav->frameGeometry(), mapArea,
-                                screenArea, taken);
-}
-
-bool MainWindowFramed() {
-    return FNav && FNav->frameGeometry() != FNav->geometry();
+    return PlaceClearOfControls(FrameAt(form, QPoint(0, 0)).size(), FNav->frameGeometry(),
+                                mapArea, screenArea, taken);
 }
 
 // Looks every 50 ms, for at most 5 s, whether the main window has its frame; then places the
-// windows placed before once more.
+// windows placed before once more, and those at a stored place that covers its controls after
+// all.
 void WatchForTheMainWindowsFrame() {
     if (frameWatch || !FNav)
         return;
@@ -61,10 +91,15 @@ void WatchForTheMainWindowsFrame() {
             return;
         watch->stop();
         watch->deleteLater();
-        std::vector<QPointer<QWidget>> windows;
+        std::vector<QPointer<QWidget>> windows, stored;
         windows.swap(placedEarly);
+        stored.swap(storedEarly);
         if (!framed)
             return;
+        for (const QPointer<QWidget>& window : stored)
+            if (window && window->isVisible() &&
+                CoversMainWindowControls(FrameAt(window, window->frameGeometry().topLeft())))
+                windows.push_back(window);
         for (const QPointer<QWidget>& window : windows)
             if (window && window->isVisible())
                 if (const std::optional<QPoint> place = PlaceOf(window))
@@ -80,6 +115,16 @@ std::optional<QPoint> FirstPlaceOf(QWidget* form) {
         WatchForTheMainWindowsFrame();
     }
     return place;
+}
+
+bool StoredPlaceClear(QWidget* form, const QRect& frame) {
+    if (!FNav || form == FNav)
+        return true;
+    if (!MainWindowFramed()) {
+        storedEarly.emplace_back(form);
+        WatchForTheMainWindowsFrame();
+    }
+    return !CoversMainWindowControls(frame);
 }
 
 } // namespace
@@ -109,10 +154,13 @@ QPoint PlaceClearOfControls(const QSize& frameSize, const QRect& mainFrame, cons
 
 void PlaceFirstShownWindowsClearOfControls() {
     SetFirstPlacement(FirstPlaceOf);
+    SetStoredPlaceCheck(StoredPlaceClear);
 }
 
 void StopPlacingFirstShownWindows() {
     SetFirstPlacement(nullptr);
+    SetStoredPlaceCheck(nullptr);
     placedEarly.clear();
+    storedEarly.clear();
     delete frameWatch;
 }

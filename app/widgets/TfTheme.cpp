@@ -6,6 +6,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
+#include "platform/FormState.h"
 #include "platform/IniFile.h"
 
 #include <QGroupBox>
@@ -55,11 +56,8 @@ TfTheme::TfTheme(ThemeWindowLinks* links, QWidget* parent)
 
 void TfTheme::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (const std::optional<QPoint> centre = Links ? Links->MainWindowCentre() : std::nullopt) {
-        QRect area = frameGeometry();
-        area.moveCenter(*centre);
-        move(area.topLeft());
-    }
+    if (const std::optional<QPoint> centre = Links ? Links->MainWindowCentre() : std::nullopt)
+        PlaceCentredOn(this, *centre);
     ErrorBoundary::run([this] { FormShow(); });
 }
 

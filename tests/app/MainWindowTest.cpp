@@ -206,8 +206,8 @@ TEST_F(MainWindow, ClosingStoresWindowPositionsAndClosesToolWindows) {
     EXPECT_TRUE(fJoystick->isVisible());
 
     const IniFile ini(TestEnvironment::settingsFile());
-    for (const char* section : {"Offsets", "Navset", "FNav", "fRealtime", "fSVP", "fRunline1",
-                                "fWaterfal", "fJoystick"}) {
+    for (const char* section :
+         {"Offsets", "Navset", "FNav", "fRealtime", "fWaterfal", "fJoystick"}) {
         SCOPED_TRACE(section);
         for (const char* key : {"WindowState", "Left", "Top", "Width", "Height"})
             EXPECT_TRUE(ini.valueExists(QString::fromLatin1(section), QString::fromLatin1(key)))
@@ -216,6 +216,22 @@ TEST_F(MainWindow, ClosingStoresWindowPositionsAndClosesToolWindows) {
     EXPECT_EQ(ini.readInteger(QStringLiteral("FNav"), QStringLiteral("Left"), -1), 25);
     EXPECT_EQ(ini.readInteger(QStringLiteral("FNav"), QStringLiteral("Top"), -1), 35);
     EXPECT_FALSE(ini.sectionExists(QStringLiteral("FGPS")));
+}
+
+TEST_F(MainWindow, AWindowNeverShownInARunKeepsThePositionStoredBefore) {
+    // The sound velocity window was left at 900, 200 on an earlier day; the run-line window
+    // never had a place. Neither is shown in this run.
+    writeSetting(QStringLiteral("fSVP"), QStringLiteral("Left"), QStringLiteral("900"));
+    writeSetting(QStringLiteral("fSVP"), QStringLiteral("Top"), QStringLiteral("200"));
+    start();
+    FNav->close();
+
+    const IniFile ini(TestEnvironment::settingsFile());
+    EXPECT_EQ(ini.readInteger(QStringLiteral("fSVP"), QStringLiteral("Left"), -1), 900);
+    EXPECT_EQ(ini.readInteger(QStringLiteral("fSVP"), QStringLiteral("Top"), -1), 200);
+    EXPECT_FALSE(ini.sectionExists(QStringLiteral("fRunline1")));
+    EXPECT_TRUE(ini.valueExists(QStringLiteral("Offsets"), QStringLiteral("Left")))
+        << "the set-up window is shown by every start";
 }
 
 TEST_F(MainWindow, SettingsThatCannotBeWrittenAtCloseAreReportedOnce) {

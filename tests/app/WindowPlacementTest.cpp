@@ -77,15 +77,26 @@ TEST_F(FirstStart, WindowsWithoutAStoredPositionCoverNoControlOfTheMainWindow) {
     }
 }
 
-TEST_F(FirstStart, StoredPositionsStayAsStored) {
-    // Over the tool bars on purpose: the operator put it there.
-    writeSetting(QStringLiteral("Offsets"), QStringLiteral("Left"), QStringLiteral("7"));
-    writeSetting(QStringLiteral("Offsets"), QStringLiteral("Top"), QStringLiteral("11"));
+TEST_F(FirstStart, AStoredPositionClearOfTheControlsStaysAndOneOverThemCountsAsNone) {
+    start();
+    const QPoint inTheMap = FNav->Panel4->mapToGlobal(QPoint(20, 20));
+    writeSetting(QStringLiteral("fRealtime"), QStringLiteral("Left"), QString::number(inTheMap.x()));
+    writeSetting(QStringLiteral("fRealtime"), QStringLiteral("Top"), QString::number(inTheMap.y()));
+    // Over the tool bars, and at the corner of the main window's title bar.
     writeSetting(QStringLiteral("Navset"), QStringLiteral("Left"), QStringLiteral("3"));
     writeSetting(QStringLiteral("Navset"), QStringLiteral("Top"), QStringLiteral("5"));
-    start();
-    EXPECT_EQ(Offsets->pos(), QPoint(7, 11));
-    EXPECT_EQ(Navset->pos(), QPoint(3, 5));
+    writeSetting(QStringLiteral("Offsets"), QStringLiteral("Left"), QStringLiteral("0"));
+    writeSetting(QStringLiteral("Offsets"), QStringLiteral("Top"), QStringLiteral("0"));
+    for (QWidget* window : std::initializer_list<QWidget*>{Navset, Offsets})
+        window->hide();
+    FNav->mRealtimeWindow1Click();
+    FNav->NavigationSettings1Click();
+    FNav->OffsetsandValues1Click();
+    QApplication::processEvents();
+
+    EXPECT_EQ(fRealtime->pos(), inTheMap);
+    for (QWidget* window : std::initializer_list<QWidget*>{Navset, Offsets})
+        expectClearOfControls(window);
 }
 
 } // namespace

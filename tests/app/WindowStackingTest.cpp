@@ -7,6 +7,8 @@
 #include "app/sound_velocity/TfSVP.h"
 #include "app/survey_windows/TOffsets.h"
 #include "app/survey_windows/TfRealtime.h"
+#include "app/survey_windows/TfWaterfal.h"
+#include "app/widgets/TfTheme.h"
 
 #include "platform/Dialogs.h"
 
@@ -93,6 +95,65 @@ TEST_F(UnderAWindowManager, AButtonThatShowsAnOpenWindowBringsItToTheFront) {
     ASSERT_TRUE(WaitUntil([] { return inFront(fRealtime); })) << Names(stackingOrder());
     fRealtime->btShowOffsets->click();
     EXPECT_TRUE(WaitUntil([] { return inFront(Offsets); })) << Names(stackingOrder());
+}
+
+TEST_F(UnderAWindowManager, StoredPlacesOverTheMainWindowsControlsOrOffTheScreenOpenClearOfThem) {
+    if (!insideAWindowManager())
+        return;
+    // What an earlier day stored: 0, 0 (Qt's place of a window never shown), over the menu and
+    // tool bars, and a title bar below the bottom of the screen.
+    const struct {
+        const char* window;
+        int left, top;
+    } stored[] = {{"FNav", 0, 0},          {"Offsets", 0, 0},  {"fRealtime", 0, 0},
+                  {"fWaterfal", 300, 40}, {"fSVP", 100, 1075}};
+    for (const auto& s : stored) {
+        writeSetting(QLatin1String(s.window), QStringLiteral("Left"), QString::number(s.left));
+        writeSetting(QLatin1String(s.window), QStringLiteral("Top"), QString::number(s.top));
+    }
+    writeSetting(QStringLiteral("FNav"), QStringLiteral("Width"), QStringLiteral("1300"));
+    writeSetting(QStringLiteral("FNav"), QStringLiteral("Height"), QStringLiteral("850"));
+    ASSERT_NO_FATAL_FAILURE(startFramed());
+    FNav->mRealtimeWindow1Click();
+    fWaterfal->show(); // as at the first sounding
+    FNav->SoundVelocityProfile1Click();
+
+    for (QWidget* window : std::initializer_list<QWidget*>{Offsets, fRealtime, fSVP, fWaterfal}) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        // The echogram has no frame of its own.
+        if (window == fWaterfal)
+            ASSERT_TRUE(WaitUntil([window] { return window->isVisible(); }));
+        else
+            ASSERT_TRUE(framed(window));
+        RunEventsFor(300);
+        for (const auto& [name, control] : mainWindowControls())
+            EXPECT_FALSE(window->frameGeometry().intersects(control))
+                << "covers the " << name << ": " << window->frameGeometry().x() << ","
+                << window->frameGeometry().y();
+        if (window != fWaterfal) {
+            EXPECT_TRUE(titleBarOnScreen(window));
+        }
+    }
+}
+
+TEST_F(UnderAWindowManager, WindowsCentredOnTheMainWindowKeepTheirTitleBarsOnTheScreen) {
+    if (!insideAWindowManager())
+        return;
+    // A main window at the top of the screen, shorter than the theme chooser.
+    writeSetting(QStringLiteral("FNav"), QStringLiteral("Left"), QStringLiteral("0"));
+    writeSetting(QStringLiteral("FNav"), QStringLiteral("Top"), QStringLiteral("0"));
+    writeSetting(QStringLiteral("FNav"), QStringLiteral("Width"), QStringLiteral("1000"));
+    writeSetting(QStringLiteral("FNav"), QStringLiteral("Height"), QStringLiteral("520"));
+    ASSERT_NO_FATAL_FAILURE(startFramed());
+
+    FNav->themeSelection1Click();
+    ASSERT_TRUE(framed(fTheme));
+    EXPECT_TRUE(titleBarOnScreen(fTheme)) << fTheme->frameGeometry().y();
+    fTheme->close();
+
+    FNav->TavrinNTRIPClient1Click();
+    ASSERT_TRUE(framed(frmNTRIPSettings));
+    EXPECT_TRUE(titleBarOnScreen(frmNTRIPSettings)) << frmNTRIPSettings->frameGeometry().y();
 }
 
 } // namespace

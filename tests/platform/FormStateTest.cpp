@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -64,7 +65,6 @@ TEST_F(FormStateTest, PositionsOffThePrimaryScreenComeBackAtZero) {
         {screen.width() + 200, 10, 0, 10},
         {-1900, 50, 0, 50},           // a monitor to the left
         {20, screen.height(), 20, 0}, // below the screen
-        {screen.width() - 1, screen.height() - 1, screen.width() - 1, screen.height() - 1},
     };
     for (const Case& c : cases) {
         store(0, c.left, c.top, 640, 480);
@@ -72,6 +72,50 @@ TEST_F(FormStateTest, PositionsOffThePrimaryScreenComeBackAtZero) {
         EXPECT_EQ(form.pos(), QPoint(c.expectedLeft, c.expectedTop)) << c.left << "," << c.top;
         EXPECT_EQ(form.size(), QSize(640, 480));
     }
+}
+
+TEST_F(FormStateTest, AStoredPlaceWithTheTitleBarOffTheScreenOrRefusedCountsAsNone) {
+    const int title = form.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &form);
+    const QPoint firstPlace(123, 45);
+    const struct {
+        const char* what;
+        QPoint stored;
+        bool refused;
+        bool placed; // a first placement is set
+        QPoint expected;
+    } cases[] = {
+        {"on the screen", {50, 60}, false, true, {50, 60}},
+        {"the title bar below the bottom edge", {50, screen.height() - title / 2}, false, true,
+         firstPlace},
+        {"the title bar past the right edge", {screen.width() - 100, 60}, false, true, firstPlace},
+        {"refused by the check", {50, 60}, true, true, firstPlace},
+        {"no first placement: the title bar brought onto the screen",
+         {screen.width() - 1, screen.height() - 1}, false, false,
+         {screen.width() - 640, screen.height() - title}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        store(0, c.stored.x(), c.stored.y(), 640, 480);
+        SetFirstPlacement(c.placed ? [&](QWidget*) { return std::optional<QPoint>(firstPlace); }
+                                   : std::function<std::optional<QPoint>(QWidget*)>());
+        SetStoredPlaceCheck([&](QWidget*, const QRect& frame) {
+            EXPECT_EQ(frame.topLeft(), c.stored);
+            return !c.refused;
+        });
+        RestoreFormState(&form, 1);
+        EXPECT_EQ(form.pos(), c.expected);
+    }
+    SetFirstPlacement(nullptr);
+    SetStoredPlaceCheck(nullptr);
+}
+
+TEST_F(FormStateTest, CentredOnAPointTheTitleBarStaysOnTheScreen) {
+    form.resize(320, 300);
+    PlaceCentredOn(&form, screen.center());
+    EXPECT_EQ(FrameAt(&form, form.pos()).center(), screen.center());
+    // Centred on a short window at the top of the screen, the frame would start above it.
+    PlaceCentredOn(&form, QPoint(screen.center().x(), 100));
+    EXPECT_EQ(form.y(), screen.top());
 }
 
 TEST_F(FormStateTest, WithoutSizeTheDesignedSizeStays) {
