@@ -527,7 +527,9 @@ void CanvasRenderer::DrawDepthLabelsOverlay(const CanvasModel& model, PaintCanva
         return;
     const WorldView view = model.View();
     canvas.SetFont(model.LabelFontName, model.LabelFontSize, false, false);
-    canvas.SetFontColour(model.LabelColor);
+    // The chosen colour while it reads on the map's background (a theme's, the operator's, the
+    // shallow-water red), the same hue made lighter or darker where it does not.
+    canvas.SetFontColour(ReadableBgr(model.LabelColor, model.BackColor));
     canvas.SetBrushStyle(BrushStyle::Clear);
     // A survey repeats the same few hundred depth texts: measure each once per paint.
     std::unordered_map<QString, int, TextImageCache::QStringHash> widths;
@@ -560,7 +562,7 @@ void CanvasRenderer::DrawEventLabelsOverlay(const CanvasModel& model, PaintCanva
         return;
     const WorldView view = model.View();
     canvas.SetFont(QStringLiteral("Arial"), EventLabelFontSize, true, false);
-    canvas.SetFontColour(EventLabelColor);
+    canvas.SetFontColour(ReadableBgr(EventLabelColor, model.BackColor));
     canvas.SetBrushStyle(BrushStyle::Clear);
     for (const EventLabel& label : model.EventLabels) {
         const TPoint p = PixelOf(view, label.X, label.Y);
@@ -597,13 +599,14 @@ void CanvasRenderer::DrawCurrentDepthOverlay(const CanvasModel& model, PaintCanv
     const int total = w1 + w2 + w3 + w4;
     const TPoint at = ReadoutPosition(model.DepthSpeedDisplayMode, total, h, model.ClientWidth,
                                       model.ClientHeight);
-    canvas.SetBrush(0xFFFFFF, BrushStyle::Solid);
+    constexpr uint32_t paper = 0xFFFFFF;
+    canvas.SetBrush(paper, BrushStyle::Solid);
     canvas.SetPen(0, 1);
     canvas.RoundRect(at.X - 6, at.Y - 6, at.X + total + 6, at.Y + h + 6, 6, 6);
     canvas.SetBrushStyle(BrushStyle::Clear);
     int cx = at.X;
     if (!big.isEmpty()) {
-        canvas.SetFontColour(OverlayDepthColor);
+        canvas.SetFontColour(ReadableBgr(OverlayDepthColor, paper));
         canvas.SetFont(face, OverlayFontSize, true, false);
         canvas.TextOut(cx, at.Y, big);
         cx += w1;
@@ -612,7 +615,7 @@ void CanvasRenderer::DrawCurrentDepthOverlay(const CanvasModel& model, PaintCanv
         cx += w2;
     }
     if (!speedBig.isEmpty()) {
-        canvas.SetFontColour(OverlaySpeedColor);
+        canvas.SetFontColour(ReadableBgr(OverlaySpeedColor, paper));
         canvas.SetFont(face, OverlayFontSize, true, false);
         canvas.TextOut(cx, at.Y, speedBig);
         cx += w3;
@@ -633,8 +636,11 @@ void CanvasRenderer::DrawGGAOverlay(const CanvasModel& model, PaintCanvas& canva
     const TPoint at =
         StatusTextPosition(model.GGAOverlayPosition, w, h, model.ClientWidth, model.ClientHeight);
     const StatusBoxColours colours = FixQualityColours(CurrentFixQuality);
-    canvas.SetPen(colours.Box, 1);
-    canvas.SetBrush(colours.Box, BrushStyle::Solid);
+    // The box's colour is the fix at a glance; where its text would not read on it (white on
+    // the no-fix red) the box is deepened, the text keeps its colour.
+    const uint32_t box = ReadableBgr(colours.Box, colours.Text);
+    canvas.SetPen(box, 1);
+    canvas.SetBrush(box, BrushStyle::Solid);
     canvas.RoundRect(at.X - 6, at.Y - 6, at.X + w + 6, at.Y + h + 6, 6, 6);
     canvas.SetBrushStyle(BrushStyle::Clear);
     canvas.SetFontColour(colours.Text);
@@ -648,7 +654,7 @@ void CanvasRenderer::DrawGGAOverlay(const CanvasModel& model, PaintCanvas& canva
     const int lw = canvas.TextWidth(before);
     const int rw = canvas.TextWidth(heading);
     canvas.TextOut(at.X, at.Y, before);
-    canvas.SetBrush(0x0000FF, BrushStyle::Solid);
+    canvas.SetBrush(ReadableBgr(0x0000FF, 0xFFFFFF), BrushStyle::Solid);
     canvas.FillRect(at.X + lw - 2, at.Y - 2, at.X + lw + rw + 2, at.Y + h + 2);
     canvas.SetBrushStyle(BrushStyle::Clear);
     canvas.SetFontColour(0xFFFFFF);

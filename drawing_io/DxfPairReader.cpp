@@ -2,6 +2,7 @@
 
 #include "drawing_io/DxfText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -9,8 +10,9 @@
 
 namespace {
 
-// Room for the longest line allowed, its line end and a good read behind it.
-constexpr size_t BufferSize = DxfPairReader::MaxLineLength + (size_t(1) << 16);
+// Room for the longest line allowed, its line end and a read behind it: a line one byte over
+// the limit is then seen whole and refused.
+constexpr size_t LargestBufferBytes = DxfPairReader::MaxLineLength + DxfPairReader::ReadChunkBytes;
 
 std::string_view TrimView(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
@@ -42,7 +44,7 @@ size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
 
 } // namespace
 
-DxfPairReader::DxfPairReader(int fd) : Fd_(fd), Storage_(BufferSize) {
+DxfPairReader::DxfPairReader(int fd) : Fd_(fd), Storage_(StartBufferBytes) {
     Data_ = Storage_.data();
 }
 
@@ -57,10 +59,11 @@ bool DxfPairReader::Fill() {
         End_ -= Begin_;
         Begin_ = 0;
     }
-    if (End_ == Storage_.size())
+    if (End_ == Storage_.size() && !Grow())
         return false;
+    const size_t wanted = std::min(ReadChunkBytes, Storage_.size() - End_);
     for (;;) {
-        const ssize_t n = ::read(Fd_, Storage_.data() + End_, Storage_.size() - End_);
+        const ssize_t n = ::read(Fd_, Storage_.data() + End_, wanted);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -75,6 +78,14 @@ bool DxfPairReader::Fill() {
         End_ += static_cast<size_t>(n);
         return true;
     }
+}
+
+bool DxfPairReader::Grow() {
+    if (Storage_.size() >= LargestBufferBytes)
+        return false;
+    Storage_.resize(std::min(2 * Storage_.size(), LargestBufferBytes));
+    Data_ = Storage_.data();
+    return true;
 }
 
 bool DxfPairReader::IsBinaryDxf() {

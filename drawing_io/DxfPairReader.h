@@ -8,8 +8,11 @@
 #include <string_view>
 #include <vector>
 
-// Reads the group-code/value pairs of an ASCII DXF file, from a file descriptor through one
-// buffer of about 1 MiB or from memory, without ever holding the whole file.
+// Reads the group-code/value pairs of an ASCII DXF file, from a file descriptor or from memory,
+// without ever holding the whole file. From a descriptor it reads ReadChunkBytes at a time into
+// a buffer of StartBufferBytes that doubles only while a line does not fit, up to the room the
+// longest line allowed needs: the usual file of short lines costs a small buffer, however high
+// the line limit.
 //
 // Lines end in LF, CR LF or a lone CR; each is trimmed with TrimBlanks. A UTF-8 byte-order
 // mark at the very start is skipped. A line longer than MaxLineLength stops the reading
@@ -18,6 +21,8 @@
 class DxfPairReader {
 public:
     static constexpr size_t MaxLineLength = DrawingFileMaxLineBytes;
+    static constexpr size_t ReadChunkBytes = size_t(64) << 10;
+    static constexpr size_t StartBufferBytes = 2 * ReadChunkBytes;
 
     enum class State { Reading, End, LineTooLong, ReadError };
 
@@ -51,6 +56,8 @@ public:
 private:
     // Makes room and reads more bytes; false when nothing more comes.
     bool Fill();
+    // Doubles the buffer, up to the room the longest line needs; false when it is that big.
+    bool Grow();
 
     int Fd_ = -1;
     std::vector<char> Storage_;

@@ -131,6 +131,10 @@ std::string TTavrinTranslation::TranslateKey(const std::string& key) {
     return key;
 }
 
+std::string InterfaceText(const std::string& key) {
+    return Translator ? Translator->TranslateKey(key) : key;
+}
+
 std::string TTavrinTranslation::TranslateText(const std::string& text) {
     return TranslateKey(EnglishKeyOf(text));
 }

@@ -69,3 +69,7 @@ private:
 
 // The one dictionary, created by the main window and kept until the program ends.
 extern TTavrinTranslation* Translator;
+
+// The text of a fixed English key in the interface's language, for a text a window sets while
+// running; the key itself before the main window made the dictionary.
+std::string InterfaceText(const std::string& key);

@@ -4,7 +4,8 @@
 # both) and the settings that read it: COM1 and COM2 mapped to two pseudo-terminals, their port
 # pages, an NMEA DBT sounder, a local datum with transverse Mercator, the survey set-up. Two
 # tavrin-devsim play the scripts there in a loop, and the program starts with a temporary HOME
-# from a link beside that settings file (it reads TavrinSD.INI beside itself). Press Start:
+# from a link beside that settings file (it reads TavrinSD.INI beside itself), with the shipped
+# language files in "Languages/" beside it (tools/demo_program_folder.sh). Press Start:
 # within seconds the map shows the vessel, its track and depth labels, and the logs fill
 # $HOME/WJT/<date>/ ("Open Log Folder"). Closing the program, or interrupting the script,
 # ends the devices and removes the temporary folder.
@@ -42,8 +43,7 @@ for _ in $(seq 100); do
 done
 [ -e "$demo/gnss" ] && [ -e "$demo/sounder" ] || { echo "demo: the simulated devices did not start" >&2; exit 1; }
 
-ln "$build_dir/app/TavrinSD" "$demo/program/TavrinSD" 2>/dev/null ||
-    cp "$build_dir/app/TavrinSD" "$demo/program/TavrinSD"
+tools/demo_program_folder.sh "$build_dir/app" "$demo/program"
 "$build_dir/tools/tavrin-surveysim" --settings "$demo/program/TavrinSD.INI" \
     --gnss-device "$demo/gnss" --sounder-device "$demo/sounder" --track-distance 5
 # The map 300 m across, as when steering a line; it follows the vessel from the first fix.

@@ -110,15 +110,26 @@ QString ScreenshotTaker::WritePicture(const QImage& image, const QString& path) 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-    QImageWriter writer(&file, "png");
-    // Qt's PNG writer turns quality 0 into zlib level 9; its compression setting does not
-    // reach zlib.
-    writer.setQuality(0);
-    if (!writer.write(rgb)) {
+    const QString error = WritePng(rgb, file, path);
+    if (!error.isEmpty()) {
         file.cancelWriting();
-        return QStringLiteral("Cannot write %1: %2").arg(path, writer.errorString());
+        return error;
     }
     if (!file.commit())
         return QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
     return {};
+}
+
+QString ScreenshotTaker::WritePng(const QImage& rgb, QFileDevice& file, const QString& path) {
+    QImageWriter writer(&file, "png");
+    // Qt's PNG writer turns quality 0 into zlib level 9; its compression setting does not
+    // reach zlib.
+    writer.setQuality(0);
+    if (writer.write(rgb))
+        return {};
+    // The writer only knows that its device refused the bytes ("Unknown error"); the file
+    // knows why (a full disk, a lost drive).
+    const QString reason =
+        file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+    return QStringLiteral("Cannot write %1: %2").arg(path, reason);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileDevice>
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -52,6 +53,9 @@ public:
     // Converts to 24-bit colour and writes the picture as PNG with zlib's highest compression,
     // replacing a file of that name only once the new one is complete. Empty on success.
     static QString WritePicture(const QImage& image, const QString& path);
+    // Writes the 24-bit picture as PNG into an open file; empty on success, else what failed
+    // and why, in the file's own words when the file refused the bytes.
+    static QString WritePng(const QImage& rgb, QFileDevice& file, const QString& path);
 
 private:
     std::unique_ptr<QObject> context_; // delivers the results; gone with the taker

@@ -453,8 +453,11 @@ void TFNav::FormShow() {
         const IniFile ini(AppPaths::settingsFile());
         const QString lastFile =
             ini.readString(QStringLiteral("FILE"), QStringLiteral("Last File Saved"));
+        // A file that is there but refused (a device, a damaged project) is not the project
+        // of this run: the caption does not name it.
+        bool refused = false;
         if (fcad && !lastFile.isEmpty() && QFile::exists(lastFile))
-            ReloadLastProject(lastFile);
+            refused = !ReloadLastProject(lastFile);
         // The vessel and the grid are drawn anew by the map tick and the settings window.
         if (fcad) {
             for (const QString& layer :
@@ -464,7 +467,7 @@ void TFNav::FormShow() {
                     fcad->CadClearShapes(id);
             }
         }
-        setWindowTitle(CaptionPrefix + lastFile);
+        setWindowTitle(CaptionPrefix + (refused ? QString() : lastFile));
 
         if (fcad) {
             const QString canvas = QStringLiteral("CANVAS");

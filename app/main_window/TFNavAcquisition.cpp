@@ -304,7 +304,7 @@ void TFNav::ShowAcquisitionState(bool running) {
     // face about 14:1): a red "Stop" says a survey is being recorded.
     // In the interface's language: a Turkish operator reads "Durdur", not "Stop".
     const std::string key = running ? "Stop" : "Start";
-    Realtime->setText(QString::fromStdString(Translator ? Translator->TranslateKey(key) : key));
+    Realtime->setText(QString::fromStdString(InterfaceText(key)));
     const char* face = running ? "#b00000" : "#f0f0f0";
     const char* caption = running ? "#ffffff" : "#000080";
     const char* edge = running ? "#600000" : "#808080";

@@ -157,7 +157,7 @@ void TranslateComponent(QObject* component) {
         if (auto* label = qobject_cast<QLabel*>(component)) {
             SetCaption(label, Translated(label, CaptionOf(label)));
         } else if (auto* tool = qobject_cast<QToolButton*>(component)) {
-            if (designClass == QLatin1String("TSpeedButton"))
+            if (designClass == QLatin1String("TSpeedButton") || designClass == QLatin1String("TBitBtn"))
                 tool->setText(Translated(tool, tool->text()));
         } else if (auto* button = qobject_cast<QAbstractButton*>(component)) {
             button->setText(Translated(button, button->text()));
@@ -204,7 +204,11 @@ void TranslateUi(QWidget* mainWindow) {
         {"btEventAdd", "Add Event"},        {"btEventReset", "Reset Event"},
         {"Zoomin", "Zoom In"},              {"Zoomout", "Zoom Out"},
         {"bOpen", "Open"},                  {"bSave", "Save"},
-        {"tbRunline", "Runline"}};
+        {"tbRunline", "Runline"},
+        // The track clearing buttons beside them, which a Turkish tool bar would otherwise show
+        // in English.
+        {"tbFixed", "Fixed"},               {"tbFloat", "Float"},
+        {"tbAuto", "Auto"}};
     for (const auto& [name, key] : toolButtonKeys) {
         if (auto* button = mainWindow->findChild<QToolButton*>(QString::fromLatin1(name))) {
             button->setText(TranslatedKey(button, key));
@@ -219,6 +223,11 @@ void TranslateUi(QWidget* mainWindow) {
 
     if (fWaterfal)
         fWaterfal->setWindowTitle(TranslatedKey(fWaterfal, "Acoustics Waterfall"));
+    // A line the sound velocity window makes while running (the column in use, with its depths
+    // and time) is no caption: the walk passes it by and the window says it again in the new
+    // language.
+    if (fSVP)
+        fSVP->ShowColumnInUse();
     if (fTheme) {
         fTheme->setWindowTitle(TranslatedKey(fTheme, "Theme Selection"));
         if (auto* save = fTheme->findChild<QPushButton*>(QStringLiteral("bSaveExit")))

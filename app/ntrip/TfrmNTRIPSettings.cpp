@@ -437,8 +437,20 @@ void TfrmNTRIPSettings::NtripSourceTableReceived(const std::vector<std::string>&
     boxMountpoint->clear();
     for (const std::string& name : mountPoints)
         boxMountpoint->addItem(QString::fromStdString(name));
-    if (boxMountpoint->count() > 0)
+    // A caster answers a stream request for a mount point it does not serve (or one cut off a
+    // table too long to keep) with its table; the client keeps asking for that mount point at
+    // every reconnection, so the box keeps showing it. After Fetch Sources none is in use.
+    const QString inUse = Client ? QString::fromStdString(Client->MountPoint) : QString();
+    if (!inUse.isEmpty()) {
+        int index = boxMountpoint->findText(inUse);
+        if (index < 0) {
+            boxMountpoint->insertItem(0, inUse);
+            index = 0;
+        }
+        boxMountpoint->setCurrentIndex(index);
+    } else if (boxMountpoint->count() > 0) {
         boxMountpoint->setCurrentIndex(0);
+    }
     AddLogLine("Found " + QString::number(mountPoints.size()) + " mount points");
 }
 

@@ -85,6 +85,9 @@ TfSVP::TfSVP(SoundVelocityLinks* links, QWidget* parent) : QWidget(parent, Qt::W
 
     BitBtn1 = MakeButton(this, "BitBtn1", QStringLiteral("SVP"), QRect(4, 8, 60, 28));
     bGraph = MakeButton(this, "bGraph", QStringLiteral("Graph"), QRect(68, 8, 60, 28));
+    // Captioned buttons, translated by the walk like the window's other buttons.
+    BitBtn1->setProperty("designClass", QStringLiteral("TBitBtn"));
+    bGraph->setProperty("designClass", QStringLiteral("TBitBtn"));
     bind(BitBtn1, &QToolButton::clicked, &TfSVP::BitBtn1Click);
     bind(bGraph, &QToolButton::clicked, &TfSVP::bGraphClick);
 
@@ -148,6 +151,8 @@ TfSVP::TfSVP(SoundVelocityLinks* links, QWidget* parent) : QWidget(parent, Qt::W
     lColumnInUse = new QLabel(this);
     lColumnInUse->setObjectName(QStringLiteral("lColumnInUse"));
     lColumnInUse->setGeometry(208, 338, 380, 24);
+    // A status line with depths and a time, not a caption: the translation walk passes it by.
+    lColumnInUse->setProperty("designClass", QStringLiteral("TPanel"));
     bSaveClose = new QPushButton(QStringLiteral("Save && Close"), this);
     bSaveClose->setObjectName(QStringLiteral("bSaveClose"));
     bSaveClose->setGeometry(600, 334, 98, 30);
@@ -199,21 +204,19 @@ void TfSVP::SvpColumnChanged() {
 void TfSVP::ShowColumnInUse() {
     // A column that is ready but not ticked corrects nothing: saying "in use" would mislead.
     if (!cUseSVP->isChecked()) {
-        lColumnInUse->setText(English() ? QStringLiteral("No profile in use: depths use the single SV")
-                                        : QStringLiteral("Profil kullanılmıyor: derinlikler tek ses hızıyla"));
+        lColumnInUse->setText(Utf8(InterfaceText("No profile in use: depths use the single SV")));
         return;
     }
     if (columnInUse_.empty()) {
-        lColumnInUse->setText(English() ? QStringLiteral("No velocity column") : QStringLiteral("Ses hızı sütunu yok"));
+        lColumnInUse->setText(Utf8(InterfaceText("No velocity column")));
         return;
     }
     const bool listDiffers = ListLines(mSVPColumn) != columnInUse_;
-    QString text = (English() ? QStringLiteral("Column in use: 0-%1 m, taken at %2")
-                              : QStringLiteral("Kullanılan sütun: 0-%1 m, %2"))
+    QString text = Utf8(InterfaceText("Column in use: 0-%1 m, taken at %2"))
                        .arg(columnInUse_.size() - 1)
                        .arg(Utf8(columnTakenAt_));
     if (listDiffers)
-        text += English() ? QStringLiteral(" (the list is being rebuilt)") : QStringLiteral(" (liste yeniden kuruluyor)");
+        text += Utf8(InterfaceText(" (the list is being rebuilt)"));
     lColumnInUse->setText(text);
 }
 
@@ -221,10 +224,9 @@ void TfSVP::ApplyUseToSetupWindow() {
     if (!Links)
         return;
     const bool used = cUseSVP->isChecked();
-    if (used)
-        Links->ShowSoundVelocityUse(used, English() ? QStringLiteral("SVP Profile Used") : QStringLiteral("Ses Hızı Profili Devrede"));
-    else
-        Links->ShowSoundVelocityUse(used, English() ? QStringLiteral("Single SV Used") : QStringLiteral("Tek Ses Hızı Değeri"));
+    // Dictionary texts: the translation walk takes the set-up window's button to the language
+    // the interface is switched to, as it does with its designed caption.
+    Links->ShowSoundVelocityUse(used, Utf8(InterfaceText(used ? "SVP Profile Used" : "Single SV Used")));
 }
 
 void TfSVP::FormCreate() {

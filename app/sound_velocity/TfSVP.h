@@ -55,7 +55,8 @@ public:
     // Checked, depths are corrected with the velocity column.
     QCheckBox* cUseSVP = nullptr;
     QPushButton* bSaveClose = nullptr;
-    // Which column the sounder uses: its depth range and when it was taken up.
+    // Which column the sounder uses: its depth range and when it was taken up. Set while
+    // running, in the interface's language, and set again after a language switch.
     QLabel* lColumnInUse = nullptr;
 
     // Where the undated list files live; the executable's folder unless a test sets another.
@@ -71,6 +72,9 @@ public:
     // Shows the set-up window which velocity is used: its single velocity field disabled and
     // its button captioned "SVP Profile Used" while the profile is, else "Single SV Used".
     void ApplyUseToSetupWindow();
+    // Says in `lColumnInUse` which column depths are corrected with, in the interface's
+    // language.
+    void ShowColumnInUse();
 
     // Writes the four lists, in the order above, each as plain text lines to `prefix` followed
     // by " mRawSVData.ini" (" mRawSVExtracted.ini", " mSortedAveragedSV.ini",
@@ -113,7 +117,6 @@ private:
     // Max Depth as typed, or false after saying why (checked before any list is emptied).
     bool ReadMaxDepth(int& maxDepth) const;
     void SvpColumnChanged();
-    void ShowColumnInUse();
 
     std::vector<std::string> columnInUse_;
     std::string columnTakenAt_;

@@ -51,6 +51,8 @@ QGroupBox* DepthFrame(QWidget* parent, const char* name, const char* caption, QL
     layout->setContentsMargins(2, 2, 2, 2);
     value = new QLabel(QStringLiteral("---"), frame);
     value->setObjectName(QString::fromLatin1(valueName));
+    // A value set while running, not a caption: the translation walk passes it by.
+    value->setProperty("designClass", QStringLiteral("TPanel"));
     value->setAlignment(Qt::AlignCenter);
     QFont font(QStringLiteral("Liberation Mono"));
     font.setPixelSize(52);
@@ -107,6 +109,7 @@ TfRealtime::TfRealtime(RealtimeWindowLinks* links, QWidget* parent)
         grid->addWidget(new QLabel(QString::fromLatin1(caption), GPSGroupBox), row, 0);
         value = new QLabel(QStringLiteral("---"), GPSGroupBox);
         value->setObjectName(QString::fromLatin1(name));
+        value->setProperty("designClass", QStringLiteral("TPanel"));
         grid->addWidget(value, row++, 1);
     };
     addPair("Fix Type", Fixed, "Fixed");

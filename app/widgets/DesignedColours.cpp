@@ -8,29 +8,10 @@
 #include <QRadioButton>
 #include <QWidget>
 
-#include <algorithm>
-#include <cmath>
-
 namespace {
 
 const char* const DesignedProperty = "designedTextColour";
 const char* const DesignedBackgroundProperty = "designedBackground";
-
-double Linear(int channel) {
-    const double c = channel / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double Luminance(const QColor& colour) {
-    const QColor rgb = colour.toRgb();
-    return 0.2126 * Linear(rgb.red()) + 0.7152 * Linear(rgb.green()) + 0.0722 * Linear(rgb.blue());
-}
-
-QColor Mix(const QColor& from, const QColor& to, double share) {
-    const auto channel = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
-    return QColor(channel(from.red(), to.red()), channel(from.green(), to.green()),
-                  channel(from.blue(), to.blue()));
-}
 
 // Push buttons and tool buttons paint their text on their own face, edits on their base.
 QPalette::ColorRole TextRole(const QWidget* widget) {
@@ -55,29 +36,6 @@ void Apply(QWidget* widget, const QColor& designed) {
 }
 
 } // namespace
-
-double ContrastRatio(const QColor& a, const QColor& b) {
-    const double la = Luminance(a);
-    const double lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-bool IsDarkColour(const QColor& colour) {
-    // Where black and white text reach the same contrast.
-    return Luminance(colour) < 0.179;
-}
-
-QColor ReadableOn(const QColor& designed, const QColor& background, double minimum) {
-    if (ContrastRatio(designed, background) >= minimum)
-        return designed.toRgb();
-    const QColor end = IsDarkColour(background) ? QColor(Qt::white) : QColor(Qt::black);
-    for (int step = 1; step <= 20; ++step) {
-        const QColor mixed = Mix(designed.toRgb(), end, step / 20.0);
-        if (ContrastRatio(mixed, background) >= minimum)
-            return mixed;
-    }
-    return end;
-}
 
 QColor BackgroundBehind(const QWidget* widget) {
     for (const QWidget* w = widget; w; w = w->parentWidget())

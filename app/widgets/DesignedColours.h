@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ColorValue.h"
+
 #include <QColor>
 
 class QWidget;
@@ -8,13 +10,8 @@ class QWidget;
 // readable under every theme: a designed text colour moves away from a background it cannot be
 // read on, and is worked out again whenever the theme changes.
 
-// WCAG contrast ratio of two colours, 1 (none) to 21 (black on white).
-double ContrastRatio(const QColor& a, const QColor& b);
-// Whether text on this colour should be light.
-bool IsDarkColour(const QColor& colour);
-// `designed` when it reaches `minimum` against `background`; otherwise the same hue made lighter
-// (on a dark background) or darker (on a light one) until it does.
-QColor ReadableOn(const QColor& designed, const QColor& background, double minimum = 4.5);
+// The contrast itself (`ContrastRatio`, `ReadableOn`) is worked out in platform/ColorValue, which
+// the map's texts use as well.
 
 // Sets the widget's text colour (its foreground role) to `designed`, made readable on what lies
 // behind the widget now and again after every theme change.

@@ -18,6 +18,8 @@ struct AcquisitionWindowsForTests : AcquisitionInputs, AcquisitionDisplay {
     int formatValues = 1;
     double alert = 0.5;
     bool portPagesApply = true;
+    // The sound velocity profile's column while "Use SVP" is ticked; none when unticked.
+    const std::vector<std::string>* profile = nullptr;
 
     std::vector<std::pair<std::string, bool>> messages;
     std::vector<std::string> memo, events, refusals, focus;
@@ -42,7 +44,7 @@ struct AcquisitionWindowsForTests : AcquisitionInputs, AcquisitionDisplay {
     }
     bool CopyPortSettings() override { return portPagesApply; }
     double ShallowAlertDepth() override { return alert; }
-    const std::vector<std::string>* SoundVelocityColumn() override { return nullptr; }
+    const std::vector<std::string>* SoundVelocityColumn() override { return profile; }
     bool EnglishMessages() override { return true; }
 
     void Message(const std::string& text, bool show) override {

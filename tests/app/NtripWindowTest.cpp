@@ -613,6 +613,44 @@ TEST_F(NtripWindow, TheLogShowsItsNewestLineAndEachAttemptSaysConnectingOnce) {
     EXPECT_EQ(bar->value(), bar->maximum()); // the client's lines follow too
 }
 
+TEST_F(NtripWindow, TheMountPointBoxShowsTheMountPointInUseAfterALargeSourceTable) {
+    // A caster that answers the stream request with a 10 MB table: the client keeps only the
+    // first part of it, and "MOUNT" is in none of it.
+    std::string table = "SOURCETABLE 200 OK\r\nContent-Type: text/plain\r\n\r\n";
+    for (int i = 0; table.size() < 10u * 1024 * 1024; ++i)
+        table += "STR;OTHER" + std::to_string(i) + ";" + std::string(200, 'x') + "\r\n";
+    table += "ENDSOURCETABLE\r\n";
+    SharedText secondRequest;
+    ScriptedCaster caster([&](CasterConnection& c, int index) {
+        const std::string request = c.readRequest();
+        if (index != 1) {
+            c.send(table);
+            return;
+        }
+        secondRequest.set(request);
+        c.send(Icy + "data");
+        c.readToEnd(20000);
+    });
+    start();
+    AimAt(caster.port(), "MOUNT");
+    window().Client->SetReconnectInterval(30);
+    window().btnConnectClick();
+    ASSERT_TRUE(WaitUntil([&] { return Logged("Found "); }, 20000));
+    EXPECT_TRUE(Logged("Source table too long"));
+    EXPECT_GT(window().boxMountpoint->count(), 1000);
+    EXPECT_EQ(window().boxMountpoint->currentText(), "MOUNT");
+
+    ASSERT_TRUE(WaitUntil([&] { return window().Client->Connected.load(); }, 20000));
+    EXPECT_EQ(secondRequest.get().rfind("GET /MOUNT HTTP/1.0\r\n", 0), 0u) << secondRequest.get();
+    EXPECT_EQ(window().boxMountpoint->currentText(), "MOUNT");
+
+    // Fetch Sources asks for no mount point: the table's first one is offered.
+    window().btnConnectClick(); // disconnect
+    window().btnFetchSourcesClick();
+    ASSERT_TRUE(WaitUntil([&] { return LoggedCount("Found ") >= 2; }, 20000));
+    EXPECT_EQ(window().boxMountpoint->currentText(), "OTHER0");
+}
+
 TEST_F(NtripWindow, ChoosingTheReceiversPortWhileASeparateOneIsOpenSendsTheCorrectionsThere) {
     Str2StrCaster caster(Corrections, "surveyor", "secret", "TAVRIN1");
     ASSERT_TRUE(caster.running()) << "str2str did not start as a caster on 127.0.0.1";

@@ -262,6 +262,38 @@ TEST_F(ProjectFileCommands, ATruncatedLastAutoSaveIsReportedOnceAtStart) {
     EXPECT_TRUE(LastLoadedFile.empty());
 }
 
+TEST_F(ProjectFileCommands, ARefusedOpenKeepsTheTitle) {
+    const QString truncated = TestEnvironment::home() + "/truncated.wjt";
+    {
+        QFile file(truncated);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("WJT", 3);
+    }
+    const QString folder = TestEnvironment::home() + "/a folder.wjt";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString& refused : {QStringLiteral("/dev/zero"), folder, truncated}) {
+        SCOPED_TRACE(refused.toStdString());
+        dialogs().clear();
+        writeSetting("FILE", "Last File Saved       ", refused);
+        start();
+        ASSERT_EQ(errorsShown().size(), 1u);
+        EXPECT_TRUE(errorsShown()[0].startsWith("Open failed: " + refused));
+        EXPECT_EQ(FNav->windowTitle(), QStringLiteral("Tavrin Iskandil Masasi - "));
+        EXPECT_TRUE(LastLoadedFile.empty());
+
+        // The same file chosen by Open later in the run: the caption names the auto-save.
+        ASSERT_TRUE(FNav->Save1Click());
+        const QString title = FNav->windowTitle();
+        dialogs().answerFile(refused);
+        FNav->Open1Click();
+        EXPECT_EQ(errorsShown().size(), 2u);
+        EXPECT_EQ(FNav->windowTitle(), title);
+        EXPECT_TRUE(LastLoadedFile.empty());
+        DestroyApplicationWindows();
+        std::filesystem::remove(expectedName());
+    }
+}
+
 TEST_F(ProjectFileCommands, TheSoundVelocityListsAreSavedOnlyWhileTheProfileIsInUse) {
     start();
     fSVP->mRawSVData->setPlainText("1 1500.2\n2 1500.4");

@@ -19,7 +19,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -154,6 +156,35 @@ TEST(ScreenshotWriter, ATakerDestroyedDuringAWriteFinishesIt) {
     EXPECT_EQ(QImage(folder.filePath("last.png")).size(), big.size());
 }
 
+using ScreenshotTimer = StartedProgram;
+
+TEST_F(ScreenshotTimer, AScreenshotOnAFullDiskSaysWhy) {
+    // /dev/full refuses every write with ENOSPC, as a full disk does. Noise compresses badly,
+    // so the picture outgrows the file's buffer and reaches the device while it is written.
+    QImage noise(400, 300, QImage::Format_RGB888);
+    std::srand(7);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb(std::rand() % 256, std::rand() % 256, std::rand() % 256));
+    QFile full(QStringLiteral("/dev/full"));
+    ASSERT_TRUE(full.open(QIODevice::WriteOnly));
+    const QString error = ScreenshotTaker::WritePng(noise, full, QStringLiteral("a.png"));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot write a.png: "))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+        << error.toStdString();
+    EXPECT_FALSE(error.contains(QStringLiteral("Unknown error"))) << error.toStdString();
+
+    // The worker's report goes the way of every failed write: told once, with the reason.
+    start();
+    std::vector<QString> reports;
+    RepeatedErrorGuard::setSink([&reports](const QString& text) { reports.push_back(text); });
+    FNav->Screenshots->OnWritten(error);
+    RepeatedErrorGuard::setSink(nullptr);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+        << reports[0].toStdString();
+}
+
 TEST(ScreenshotCapture, EachScreenIsCopiedWholeWithItsContent) {
     // Under the three-screen configuration (its own CTest entry) this covers every screen; on
     // the default offscreen screen, the one.
@@ -200,8 +231,6 @@ TEST(ScreenshotCapture, AnLShapedDeskGivesLeftRightAndLeft3) {
                          screen->geometry().height()});
     EXPECT_EQ(MonitorLabels(rects), Labels({"Left", "Right", "Left3"}));
 }
-
-using ScreenshotTimer = StartedProgram;
 
 TEST_F(ScreenshotTimer, AFileInTheFoldersPlaceIsToldOnceOverTwoTicks) {
     start();

@@ -17,6 +17,14 @@
 
 namespace {
 
+// What of the scripts a run records, and how its logs are checked.
+struct Recorded {
+    size_t firstStep = 0;
+    size_t endStep = SIZE_MAX;
+    bool wholeScript = true;
+    std::vector<std::string>* notChecked = nullptr;
+};
+
 // A generated survey played through real pseudo-terminals into the acquisition with its real
 // ports and timers. The devices are played in lock step with the program (each step waits until
 // its lines were handled) and the clock is a manual one moved 50 ms a step, so what the logs
@@ -51,13 +59,15 @@ struct SurveyEndToEnd : ::testing::Test {
     }
 
     // Plays the scripts and returns the faults the check finds.
-    std::vector<std::string> Run(const SurveyScripts& scripts, uint64_t* notLogged = nullptr) {
+    std::vector<std::string> Run(const SurveyScripts& scripts, uint64_t* notLogged = nullptr,
+                                 const Recorded& recorded = {}) {
         AcquisitionSession session(&gnss, &sounder, &map, &echogram, &windows, &windows,
                                    ScanForTests);
         session.BindPorts();
         if (!session.Start())
             return {"Start refused"};
-        for (size_t i = 0; i < scripts.steps.size(); ++i) {
+        for (size_t i = recorded.firstStep; i < std::min(recorded.endStep, scripts.steps.size());
+             ++i) {
             const SurveyStep& step = scripts.steps[i];
             const std::string mark = std::to_string(i);
             if (!receiver.write(DeviceBytes(step.gnssLines, "$GPTXT,SYNC," + mark)) ||
@@ -74,6 +84,7 @@ struct SurveyEndToEnd : ::testing::Test {
             *notLogged = session.Core().SoundingsNotLogged();
         SurveyLogExpectation expected;
         expected.notLogged = session.Core().SoundingsNotLogged();
+        expected.wholeScript = recorded.wholeScript;
         const GridProjector projector(*session.Core().Geodetic());
         expected.project = [&](const ScriptFix& fix) -> std::optional<std::pair<double, double>> {
             const auto grid = projector.project(fix.latitude, fix.longitude, fix.altitude);
@@ -84,7 +95,7 @@ struct SurveyEndToEnd : ::testing::Test {
         session.Stop();
         return CheckSurveyLogs(scripts, ReadWholeFile(CoordinatesLogPath).value_or(""),
                                ReadWholeFile(XyzFolder + "2024-05-03 Simple XYZ.csv").value_or(""),
-                               expected);
+                               expected, nullptr, recorded.notChecked);
     }
 };
 
@@ -116,6 +127,48 @@ TEST_F(SurveyEndToEnd, LambertWithTwoParallelsAcrossMidnight) {
     EXPECT_NE(survey.find("\r\n2024-05-03 2359"), std::string::npos);
     EXPECT_NE(survey.find("\r\n2024-05-04 0000"), std::string::npos)
         << "one file across midnight, the Date column has the real date";
+}
+
+TEST_F(SurveyEndToEnd, ARunStoppedHalfWayIsCheckedOverWhatItRecorded) {
+    SurveyScriptOptions options;
+    options.seed = 18;
+    options.steps = 600;
+    const SurveyScripts scripts = GenerateSurveyScripts(options);
+    // Start pressed while the devices were at step 100, Stop at step 300.
+    std::vector<std::string> notChecked;
+    const auto faults = Run(scripts, nullptr, {100, 300, false, &notChecked});
+    for (const std::string& f : faults)
+        ADD_FAILURE() << f;
+    ASSERT_EQ(notChecked.size(), 2u);
+    EXPECT_EQ(notChecked[0].find("soundings 0 to 99, played before the first row"), 0u)
+        << notChecked[0];
+    EXPECT_EQ(notChecked[1].find("soundings 300 to 599, after the last row"), 0u) << notChecked[1];
+    // The tests' exact check refuses the same logs.
+    SurveyLogExpectation whole;
+    EXPECT_FALSE(CheckSurveyLogs(scripts, ReadWholeFile(CoordinatesLogPath).value_or(""),
+                                 ReadWholeFile(XyzFolder + "2024-05-03 Simple XYZ.csv").value_or(""),
+                                 whole)
+                     .empty());
+}
+
+TEST_F(SurveyEndToEnd, RowsCorrectedByASoundVelocityProfileMatchTheScripts) {
+    // One velocity per whole metre of depth, as the sound velocity window builds the column.
+    std::vector<std::string> column;
+    for (int metre = 0; metre <= 20; ++metre)
+        column.push_back(std::to_string(1480 + 2 * metre) + ".5");
+    windows.profile = &column;
+    SurveyScriptOptions options;
+    options.seed = 19;
+    options.steps = 400;
+    const SurveyScripts scripts = GenerateSurveyScripts(options);
+    std::vector<std::string> notChecked;
+    const auto faults = Run(scripts, nullptr, {0, SIZE_MAX, true, &notChecked});
+    for (const std::string& f : faults)
+        ADD_FAILURE() << f;
+    ASSERT_EQ(notChecked.size(), 1u);
+    EXPECT_NE(notChecked[0].find("rows were corrected with sound velocities from 1490.50 to"),
+              std::string::npos)
+        << notChecked[0];
 }
 
 } // namespace

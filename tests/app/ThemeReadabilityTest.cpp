@@ -1,6 +1,9 @@
 // Every window stays readable in every theme the chooser offers: captions against what lies
-// behind them, and the tool pictures against their tool bars, measured as contrast ratios.
+// behind them, the tool pictures against their tool bars, and the map's texts against the
+// background the theme gives the map, measured as contrast ratios.
 #include "ThemedProgram.h"
+
+#include "../canvas/MapTextContrast.h"
 
 #include "app/settings_windows/TNavset.h"
 #include "app/survey_windows/TfRealtime.h"
@@ -31,7 +34,7 @@
 namespace {
 
 // Text needs 4.5:1 and a picture's lines 3:1 against what surrounds them.
-constexpr double TextContrast = 4.5;
+constexpr double TextContrast = ReadableTextContrast;
 constexpr double PictureContrast = 3.0;
 
 QColor TextColourOf(const QWidget* widget) {
@@ -190,6 +193,20 @@ TEST_P(ThemeReadability, EveryWindowIsReadableWhenTheThemeIsChosenWhileTheProgra
     EXPECT_TRUE(captions.empty()) << "captions under \"" << GetParam().toStdString() << "\":\n" << captions;
     const std::string pictures = FaintPictures();
     EXPECT_TRUE(pictures.empty()) << "tool pictures under \"" << GetParam().toStdString() << "\":\n" << pictures;
+}
+
+// Depth and event labels, the read-outs, the status box and the scale bar, each painted on the
+// map in the background the chosen theme gave it.
+TEST_P(ThemeReadability, EveryMapTextReadsOnTheBackgroundTheThemeGivesTheMap) {
+    start();
+    Choose(GetParam());
+    TTavrinCanvas& map = *FNav->fcad;
+    ASSERT_EQ(map.BackColor, StyleManager::panelColor());
+    ASSERT_GE(map.ClientWidth, 400);
+    ASSERT_GE(map.ClientHeight, 300);
+    for (const MapTextReading& reading : MapTextContrasts(map))
+        EXPECT_GE(reading.Contrast, ReadableTextContrast)
+            << reading.Kind << " under \"" << GetParam().toStdString() << "\"";
 }
 
 TEST_F(ThemeChange, BackFromDarkTheDataWindowsAreWhiteAgainWithDarkCaptions) {

@@ -2,10 +2,20 @@
 // meets, copied beside the executable by the build, and shown with its own letters.
 #include "LanguageFolderProgram.h"
 
+#include "app/devices/TFGPS.h"
 #include "app/main_window/TStatusBar.h"
+#include "app/main_window/TformAbout.h"
 #include "app/main_window/TranslationWalk.h"
+#include "app/ntrip/TfrmNTRIPSettings.h"
+#include "app/runlines/TfRunline1.h"
+#include "app/settings_windows/TFShape.h"
 #include "app/settings_windows/TNavset.h"
+#include "app/sound_velocity/TfSVP.h"
+#include "app/survey_windows/TOffsets.h"
+#include "app/survey_windows/TfRealtime.h"
 #include "app/survey_windows/TfWaterfal.h"
+#include "app/translation/Captions.h"
+#include "app/widgets/TFMsg.h"
 #include "app/widgets/TfTheme.h"
 #include "language/LanguageFile.h"
 #include "platform/AppPaths.h"
@@ -20,6 +30,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
@@ -129,6 +140,99 @@ TEST_F(TurkishInterface, TheShippedTurkishFileTranslatesEveryCaptionTheWalkMeets
     EXPECT_TRUE(missing.empty()) << missing.size() << " captions have no Turkish text:\n" << list;
     EXPECT_EQ(FNav->File1->title(), "Dosya");
     EXPECT_EQ(fTheme->windowTitle(), QString::fromUtf8("Tema Seçimi"));
+}
+
+// What a person reads in the windows the walk goes through, after a walk in Turkish: a caption
+// still in English is one the shipped file has no Turkish text for. Status lines the walk
+// passes by, texts without a letter (numbers, "---") and what the windows leave empty are not
+// captions.
+TEST_F(TurkishInterface, NoWalkedWindowShowsAnEnglishCaptionWithoutATurkishEntry) {
+    const LanguageFileContent shipped = ReadLanguageFile(ShippedFile);
+    ASSERT_TRUE(shipped.ok) << shipped.error;
+    std::set<std::string> keys;
+    std::set<std::string> turkish;
+    for (const auto& [key, text] : shipped.entries) {
+        keys.insert(key);
+        turkish.insert(text);
+    }
+    start();
+    MissingAfterWalks();
+    // Of the echogram and the theme window the walk sets the caption and the theme window's two
+    // buttons only (the first test looks at them).
+    const QList<QWidget*> walked = {FNav,      fRealtime, Navset, Offsets,          FShape,   fSVP,
+                                    formAbout, FMsg,      FGPS,   frmNTRIPSettings, fRunline1};
+    std::string english;
+    for (const auto& [widget, shown] : ShownTexts()) {
+        if (!walked.contains(widget->window()))
+            continue;
+        if (widget->property("designClass").toString() == QLatin1String("TPanel"))
+            continue;
+        const QString caption = qobject_cast<QLabel*>(widget) ? CaptionOf(static_cast<QLabel*>(widget)) : shown;
+        // A menu item's shortcut stands after a tab.
+        const QString text = caption.left(caption.indexOf(QLatin1Char('\t')));
+        if (!text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+            continue;
+        const std::string utf8 = text.toStdString();
+        if (!turkish.count(utf8) && !keys.count(utf8))
+            english += "  " + (widget->window()->objectName() + "/" + widget->objectName()).toStdString() +
+                       ": \"" + utf8 + "\"\n";
+    }
+    EXPECT_TRUE(english.empty()) << "English captions without a Turkish text:\n" << english;
+    EXPECT_EQ(FNav->tbFixed->text(), QStringLiteral("Sabit"));
+    EXPECT_EQ(FNav->tbFloat->text(), QStringLiteral("Kayan"));
+    EXPECT_EQ(FNav->tbAuto->text(), QStringLiteral("Otomatik"));
+}
+
+// The set-up window's sound velocity button and the sound velocity window's line about the
+// column in use are set while the program runs: a language switch takes them along, and neither
+// stands in "missing.log".
+TEST_F(TurkishInterface, TheSoundVelocityTextsSetWhileRunningFollowALanguageSwitch) {
+    start();
+    const auto doubleClickLanguage = [] {
+        QTest::mouseDClick(FNav->sStatusBar, Qt::LeftButton, {}, FNav->sStatusBar->rect().center());
+    };
+    TfSVP::SetListLines(fSVP->mSVPColumn, {"1500.00", "1501.00", "1502.00"});
+    fSVP->cUseSVP->setChecked(true);
+    ASSERT_EQ(Offsets->bSVP->text(), QStringLiteral("SVP Profile Used"));
+    ASSERT_TRUE(fSVP->lColumnInUse->text().startsWith(QStringLiteral("Column in use: 0-2 m, taken at ")))
+        << fSVP->lColumnInUse->text().toStdString();
+    const QString takenAt = fSVP->lColumnInUse->text().section(QStringLiteral("taken at "), 1);
+
+    doubleClickLanguage();
+    ASSERT_EQ(FNav->sStatusBar->PanelText(4), "TR");
+    EXPECT_EQ(Offsets->bSVP->text(), QString::fromUtf8("Ses Hızı Profili Devrede"));
+    EXPECT_EQ(fSVP->lColumnInUse->text(), QString::fromUtf8("Kullanılan sütun: 0-2 m, ") + takenAt);
+    // Set in Turkish, then switched back.
+    fSVP->cUseSVP->setChecked(false);
+    EXPECT_EQ(Offsets->bSVP->text(), QString::fromUtf8("Tek Ses Hızı Değeri"));
+    EXPECT_EQ(fSVP->lColumnInUse->text(), QString::fromUtf8("Profil kullanılmıyor: derinlikler tek ses hızıyla"));
+    doubleClickLanguage();
+    ASSERT_EQ(FNav->sStatusBar->PanelText(4), "EN");
+    EXPECT_EQ(Offsets->bSVP->text(), QStringLiteral("Single SV Used"));
+    EXPECT_EQ(fSVP->lColumnInUse->text(), QStringLiteral("No profile in use: depths use the single SV"));
+    fSVP->cUseSVP->setChecked(true);
+    doubleClickLanguage();
+    EXPECT_EQ(Offsets->bSVP->text(), QString::fromUtf8("Ses Hızı Profili Devrede"));
+    EXPECT_TRUE(fSVP->lColumnInUse->text().startsWith(QString::fromUtf8("Kullanılan sütun: 0-2 m, ")));
+
+    EXPECT_FALSE(std::filesystem::exists(folder + "missing.log"))
+        << ReadWholeFile(folder + "missing.log").value_or("");
+}
+
+// The realtime window's values (depths, speed, satellites) change while the program runs; a
+// language switch leaves them as they are and does not take them for captions to translate.
+TEST_F(TurkishInterface, TheRealtimeValuesAreNoCaptionsToTranslate) {
+    start();
+    fRealtime->lDepthHi->setText(QStringLiteral("6.48"));
+    fRealtime->lDepthLo->setText(QStringLiteral("8.06"));
+    fRealtime->Speed->setText(QStringLiteral("4.2"));
+    fRealtime->SatelliteLabel->setText(QStringLiteral("12"));
+    QTest::mouseDClick(FNav->sStatusBar, Qt::LeftButton, {}, FNav->sStatusBar->rect().center());
+    ASSERT_EQ(FNav->sStatusBar->PanelText(4), "TR");
+    EXPECT_EQ(fRealtime->lDepthHi->text(), QStringLiteral("6.48"));
+    EXPECT_EQ(fRealtime->Speed->text(), QStringLiteral("4.2"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "missing.log"))
+        << ReadWholeFile(folder + "missing.log").value_or("");
 }
 
 TEST_F(TurkishInterface, ADoubleClickOnTheStatusBarSwitchesToTheShippedTurkishAndBack) {

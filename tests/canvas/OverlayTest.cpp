@@ -1,3 +1,4 @@
+#include "MapTextContrast.h"
 #include "RecordingCanvas.h"
 #include "RenderTestImages.h"
 
@@ -14,6 +15,9 @@ using namespace RenderTestImages;
 namespace {
 
 constexpr uint32_t White = 0xFFFFFF;
+// The no-fix red of the status box and of a heading that is not valid, deepened until their
+// white text reads on it (4.5:1).
+constexpr uint32_t NoFixRed = 0x0000E6;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double Infinity = std::numeric_limits<double>::infinity();
 
@@ -23,9 +27,15 @@ protected:
     void TearDown() override {
         OverlayStatusText = savedText;
         CurrentFixQuality = savedQuality;
+        EventLabelColor = savedEventColour;
+        OverlayDepthColor = savedDepthColour;
+        OverlaySpeedColor = savedSpeedColour;
     }
     std::string savedText = OverlayStatusText;
     int savedQuality = CurrentFixQuality;
+    uint32_t savedEventColour = EventLabelColor;
+    uint32_t savedDepthColour = OverlayDepthColor;
+    uint32_t savedSpeedColour = OverlaySpeedColor;
 };
 
 TEST_F(OverlayTest, DepthLabelsKeepTheirSpacingFromEveryStoredLabel) {
@@ -117,7 +127,7 @@ TEST_F(OverlayTest, StatusBoxColourFollowsTheFixQuality) {
         uint32_t text;
     };
     for (const Case& c : {Case{5, 0x00FFFF, 0}, Case{4, 0x00FF00, 0}, Case{2, 0xFFFF00, 0},
-                          Case{0, 0x0000FF, 0xFFFFFF}, Case{1, 0x0000FF, 0xFFFFFF}}) {
+                          Case{0, NoFixRed, 0xFFFFFF}, Case{1, NoFixRed, 0xFFFFFF}}) {
         CurrentFixQuality = c.quality;
         const QImage frame = canvas.RenderFrame();
         // The box's margin left of the text (x 2..7 at the text's mid height) is box colour.
@@ -151,13 +161,13 @@ TEST_F(OverlayTest, AnInvalidHeadingIsHighlightedInRed) {
     OverlayStatusText = "Sats:12 THdg:123.4";
     CurrentFixQuality = 4;
     QImage frame = canvas.RenderFrame();
-    EXPECT_EQ(Count(frame, 0x0000FF), 0);
+    EXPECT_EQ(Count(frame, NoFixRed), 0);
     canvas.SetHeadingValid(false);
     frame = canvas.RenderFrame();
-    const QRect red = BoundsOf(frame, 0x0000FF);
+    const QRect red = BoundsOf(frame, NoFixRed);
     ASSERT_FALSE(red.isEmpty());
     EXPECT_GT(red.left(), 40);                 // only the heading part, right of "Sats:12 "
-    EXPECT_GT(CountTextIn(frame, red, White, 0x0000FF), 10); // white text on it
+    EXPECT_GT(CountTextIn(frame, red, White, NoFixRed), 10); // white text on it
 }
 
 TEST_F(OverlayTest, TheDepthAndSpeedReadout) {
@@ -225,6 +235,59 @@ TEST_F(OverlayTest, LabelsFarOffTheClientAreSkipped) {
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_EQ(ink.left(), 0);
     EXPECT_LT(ink.right(), 60);
+}
+
+// The backgrounds the map takes: white, the light themes' panel grey, the dark theme's, black
+// (an operator's choice) and the shallow-water red; with the designed colours and with chosen
+// ones that would not read (a yellow depth label, a yellow depth and a silver speed on the
+// read-out's white box, a dark blue event number).
+TEST_F(OverlayTest, EveryMapTextReadsOnTheBackgroundItIsDrawnOn) {
+    struct Colours {
+        const char* name;
+        uint32_t label, event, depth, speed;
+    };
+    const Colours designed{"designed", 0, EventLabelColor, OverlayDepthColor, OverlaySpeedColor};
+    const Colours chosen{"chosen", 0x00FFFF, 0x400000, 0x00FFFF, 0xC0C0C0};
+    for (const Colours& colours : {designed, chosen}) {
+        EventLabelColor = colours.event;
+        OverlayDepthColor = colours.depth;
+        OverlaySpeedColor = colours.speed;
+        for (const uint32_t background : {0xFFFFFFu, 0xEFEFEFu, 0x302D2Du, 0x000000u, 0x0000FFu}) {
+            TTavrinCanvas canvas;
+            canvas.SetBackColor(background);
+            canvas.SetDepthLabelSettings(true, 10, "DejaVu Sans", 12, colours.label);
+            for (const MapTextReading& reading : MapTextContrasts(canvas))
+                EXPECT_GE(reading.Contrast, ReadableTextContrast)
+                    << reading.Kind << " on " << std::hex << background << ", " << colours.name
+                    << " colours";
+        }
+    }
+}
+
+// Only a colour that does not read moves: one that reads is painted exactly as chosen.
+TEST_F(OverlayTest, AChosenTextColourThatReadsIsPaintedAsChosen) {
+    TTavrinCanvas canvas;
+    canvas.WorldSet(0, 300, 400, 0);
+    canvas.SetDepthLabelSettings(true, 10, "DejaVu Sans", 12, 0x008000); // green on white
+    EventLabelColor = 0x800080;                                          // purple
+    OverlayDepthColor = 0x0000C0;                                        // dark red
+    canvas.AddDepthLabel(100, 150, 12.3);
+    canvas.AddEventLabel(300, 150, 42);
+    canvas.SetCurrentDepth(12.34, 0, true);
+    QImage frame = canvas.RenderFrame();
+    EXPECT_GT(Count(frame, 0x008000), 5);
+    EXPECT_GT(Count(frame, 0x800080), 20);
+    EXPECT_GT(Count(frame, 0x0000C0), 50);
+
+    // On the shallow-water red the purple number and the green label no longer read; the white
+    // read-out box keeps its dark red digits.
+    canvas.SetBackColor(0x0000FF);
+    frame = canvas.RenderFrame();
+    EXPECT_EQ(Count(frame, 0x008000), 0);
+    EXPECT_EQ(Count(frame, 0x800080), 0);
+    EXPECT_GT(Count(frame, 0x0000C0), 50);
+    for (const MapTextReading& reading : MapTextContrasts(canvas))
+        EXPECT_GE(reading.Contrast, ReadableTextContrast) << reading.Kind;
 }
 
 TEST_F(OverlayTest, CachedLabelsPaintTheSamePixelsAsDirectText) {

@@ -1,10 +1,15 @@
 #include "drawing_io/DxfText.h"
 #include "drawing_io/DxfPairReader.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fcntl.h>
+#include <fstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -85,13 +90,45 @@ TEST(DxfText, NumbersAreReadLenientlyAndNonFiniteOnesAreFlagged) {
     EXPECT_EQ(DxfInteger("99999999999", -1), -1);
 }
 
-std::vector<std::string> Lines(std::string_view bytes) {
-    DxfPairReader reader(bytes);
+std::vector<std::string> LinesOf(DxfPairReader& reader) {
     std::vector<std::string> lines;
     std::string_view line;
     while (reader.ReadLine(line))
         lines.emplace_back(line);
     return lines;
+}
+
+std::vector<std::string> Lines(std::string_view bytes) {
+    DxfPairReader reader(bytes);
+    return LinesOf(reader);
+}
+
+// A real file in a temporary folder, read through its descriptor as an import reads it.
+class DxfFileOnDisk {
+public:
+    explicit DxfFileOnDisk(const std::string& bytes) {
+        path_ = dir_.filePath(QStringLiteral("plan.dxf")).toStdString();
+        std::ofstream(path_, std::ios::binary) << bytes;
+        fd_ = ::open(path_.c_str(), O_RDONLY);
+    }
+    ~DxfFileOnDisk() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int fd() const { return fd_; }
+
+private:
+    QTemporaryDir dir_;
+    std::string path_;
+    int fd_ = -1;
+};
+
+// Text of `length` bytes that differs along its length, so that a lost or doubled piece shows.
+std::string VaryingText(size_t length) {
+    std::string text(length, ' ');
+    for (size_t i = 0; i < length; ++i)
+        text[i] = static_cast<char>('a' + (i * 7 + i / 4093) % 26);
+    return text;
 }
 
 TEST(DxfText, LinesEndInLfCrLfOrALoneCrAndTheBomIsSkipped) {
@@ -103,6 +140,111 @@ TEST(DxfText, LinesEndInLfCrLfOrALoneCrAndTheBomIsSkipped) {
                     "0\nEOF"),
               (V{"0", "EOF"}));
     EXPECT_EQ(Lines("a\n\nb"), (V{"a", "", "b"}));
+}
+
+TEST(DxfText, ALineManyTimesTheStartingBufferIsReadWholeFromAFile) {
+    const std::string longLine = VaryingText(5 * DxfPairReader::StartBufferBytes + 7);
+    DxfFileOnDisk file("0\nTEXT\n1\n" + longLine + "\r\n0\nEOF\n");
+    ASSERT_GE(file.fd(), 0);
+    DxfPairReader reader(file.fd());
+    const std::vector<std::string> lines = LinesOf(reader);
+    EXPECT_EQ(reader.GetState(), DxfPairReader::State::End);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[2], "1");
+    EXPECT_TRUE(lines[3] == longLine) << "a line of " << lines[3].size() << " bytes";
+    EXPECT_EQ(lines[5], "EOF");
+}
+
+TEST(DxfText, AFileLineAtTheCapIsReadAndOneByteMoreStopsTheReader) {
+    const struct {
+        size_t length;
+        bool read;
+    } cases[] = {{DxfPairReader::MaxLineLength, true}, {DxfPairReader::MaxLineLength + 1, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        std::string bytes = "1\n" + std::string(c.length, 'x') + "\r\n0\nEOF\n";
+        // The line's last byte, so that a cut line shows.
+        bytes[2 + c.length - 1] = 'y';
+        DxfFileOnDisk file(bytes);
+        bytes.clear();
+        ASSERT_GE(file.fd(), 0);
+        DxfPairReader reader(file.fd());
+        std::string_view line;
+        ASSERT_TRUE(reader.ReadLine(line));
+        if (c.read) {
+            ASSERT_TRUE(reader.ReadLine(line));
+            EXPECT_EQ(line.size(), c.length);
+            EXPECT_EQ(line.back(), 'y');
+            ASSERT_TRUE(reader.ReadPair());
+            EXPECT_EQ(reader.Value(), "EOF");
+            EXPECT_EQ(reader.LineNumber(), 4);
+        } else {
+            EXPECT_FALSE(reader.ReadLine(line));
+            EXPECT_EQ(reader.GetState(), DxfPairReader::State::LineTooLong);
+            EXPECT_EQ(reader.LineNumber(), 2);
+        }
+    }
+}
+
+// Through a pipe each write arrives as one read: the first piece is all in the buffer before
+// the second is written.
+TEST(DxfText, LinesAndLineEndsSplitBetweenTwoReadsAreJoined) {
+    using V = std::vector<std::string>;
+    const struct {
+        const char* name;
+        std::string first;
+        std::string second;
+        V lines;
+    } cases[] = {
+        {"a line cut in two", "0\nSEC", "TION\n2\n", V{"0", "SECTION", "2"}},
+        {"a line end cut in two", "0\r\nSECTION\r", "\n2\r\n", V{"0", "SECTION", "2"}},
+        {"a lone CR ending a read", "0\nSECTION\r", "2\n", V{"0", "SECTION", "2"}},
+        {"two CRs across the reads", "0\nSECTION\r", "\r\n2", V{"0", "SECTION", "", "2"}},
+        {"a CR ending the file", "0\nSECTION\r", "", V{"0", "SECTION"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        ASSERT_EQ(::write(ends[1], c.first.data(), c.first.size()), ssize_t(c.first.size()));
+        DxfPairReader reader(ends[0]);
+        std::string_view line;
+        ASSERT_TRUE(reader.ReadLine(line));
+        V lines{std::string(line)};
+        ASSERT_EQ(::write(ends[1], c.second.data(), c.second.size()), ssize_t(c.second.size()));
+        ::close(ends[1]);
+        for (std::string& rest : LinesOf(reader))
+            lines.push_back(std::move(rest));
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(reader.LineNumber(), int64_t(c.lines.size()));
+        EXPECT_EQ(reader.GetState(), DxfPairReader::State::End);
+        ::close(ends[0]);
+    }
+}
+
+// A file read in chunks: a CR LF whose CR is a chunk's last byte, and a line across the next
+// chunk's end.
+TEST(DxfText, AFileReadInChunksLosesNoLineAtAChunkEnd) {
+    const size_t chunk = DxfPairReader::ReadChunkBytes;
+    std::vector<std::string> written;
+    std::string bytes;
+    const auto add = [&](const std::string& line) {
+        written.push_back(line);
+        bytes += line + "\r\n";
+    };
+    add("0");
+    add(VaryingText(chunk - bytes.size() - 1));
+    ASSERT_EQ(bytes.substr(chunk - 1, 2), "\r\n") << "the CR is the first chunk's last byte";
+    add("2");
+    add(VaryingText(2 * chunk - bytes.size() - 10));
+    add(VaryingText(20));
+    add("EOF");
+    ASSERT_GT(bytes.size(), 2 * chunk);
+    DxfFileOnDisk file(bytes);
+    ASSERT_GE(file.fd(), 0);
+    DxfPairReader reader(file.fd());
+    EXPECT_EQ(LinesOf(reader), written);
+    EXPECT_EQ(reader.GetState(), DxfPairReader::State::End);
 }
 
 TEST(DxfText, ALineBeyondTheCapStopsTheReader) {

@@ -11,3 +11,15 @@ TEST(ColorValue, RedSitsInTheLowByte) {
     // Only the low 24 bits are a colour.
     EXPECT_EQ(BgrFromColor(ColorFromBgr(0xFF123456u)), 0x123456u);
 }
+
+TEST(ColorValue, AColourThatDoesNotReadMovesAwayFromItsBackgroundAndOneThatReadsStays) {
+    EXPECT_EQ(ReadableBgr(0x800000, 0xFFFFFF), 0x800000u); // navy on white reads
+    // Black on a dark grey turns a light grey; red on white a deeper red.
+    const uint32_t onDark = ReadableBgr(0x000000, 0x302D2D);
+    EXPECT_GE(ContrastRatio(ColorFromBgr(onDark), ColorFromBgr(0x302D2D)), ReadableTextContrast);
+    EXPECT_EQ(onDark & 0xFF, (onDark >> 8) & 0xFF);
+    const uint32_t deeperRed = ReadableBgr(0x0000FF, 0xFFFFFF);
+    EXPECT_GE(ContrastRatio(ColorFromBgr(deeperRed), Qt::white), ReadableTextContrast);
+    EXPECT_EQ(deeperRed & 0xFFFF00, 0u);
+    EXPECT_LT(deeperRed, 0x0000FFu);
+}

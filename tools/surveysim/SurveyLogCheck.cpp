@@ -1,6 +1,11 @@
 #include "tools/surveysim/SurveyLogCheck.h"
 
+#include "platform/NumberText.h"
+
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sstream>
@@ -39,12 +44,67 @@ double Number(const std::string& text) {
     return std::strtod(text.c_str(), nullptr);
 }
 
+// A row's "Date" column as a text that sorts by time: the log leaves the time out at exactly
+// midnight.
+std::string TimeKey(const std::string& date) {
+    return date.size() == 10 ? date + " 000000000" : date;
+}
+
+std::string NextDay(const std::string& date) {
+    using namespace std::chrono;
+    const year_month_day day{year{std::atoi(date.substr(0, 4).c_str())},
+                             month{unsigned(std::atoi(date.substr(5, 2).c_str()))},
+                             std::chrono::day{unsigned(std::atoi(date.substr(8, 2).c_str()))}};
+    const year_month_day next{sys_days{day} + days{1}};
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(next.year()), unsigned(next.month()),
+                  unsigned(next.day()));
+    return text;
+}
+
+std::string Range(long first, long last) {
+    return first == last ? "sounding " + std::to_string(first)
+                         : "soundings " + std::to_string(first) + " to " + std::to_string(last);
+}
+
+// Rows of one recording that follow one pass of the script.
+struct Span {
+    long recording = -1;
+    long first = 0;
+    long last = 0;
+    size_t rows = 0;
+};
+
 } // namespace
+
+std::vector<std::string> RecordingStarts(const std::string& geodesyLog) {
+    static const std::string header = "GEODETIC PARAMETERS LOG - ";
+    static const std::string start = "=== SESSION START: ";
+    std::vector<std::string> starts;
+    std::string date, previousTime;
+    std::istringstream lines(geodesyLog);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.rfind(header, 0) == 0 && line.size() >= header.size() + 10) {
+            date = line.substr(header.size(), 10);
+        } else if (line.rfind(start, 0) == 0 && !date.empty() &&
+                   line.size() >= start.size() + 9) {
+            const std::string time = line.substr(start.size(), 9);
+            if (!previousTime.empty() && time < previousTime)
+                date = NextDay(date);
+            previousTime = time;
+            starts.push_back(date + " " + time);
+        }
+    }
+    return starts;
+}
 
 std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std::string& surveyLog,
                                          const std::string& xyzLog,
                                          const SurveyLogExpectation& expected,
-                                         std::vector<int>* fixOfRow) {
+                                         std::vector<int>* fixOfRow,
+                                         std::vector<std::string>* notChecked) {
     std::vector<std::string> faults;
     auto fault = [&](size_t row, const std::string& what) {
         if (faults.size() < 50)
@@ -66,8 +126,12 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
 
     if (fixOfRow)
         fixOfRow->assign(survey.size(), -1);
+    std::vector<Span> spans;
+    long recording = -2; // the recording of the row before, -1 before the first start
     long previous = -1;
     long previousFix = -1;
+    size_t profileRows = 0;
+    double lowestVelocity = 0, highestVelocity = 0;
     for (size_t r = 1; r < survey.size(); ++r) {
         const auto f = Split(survey[r], ',');
         if (f.size() != 18) {
@@ -81,11 +145,43 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
             continue;
         }
         const long index = long(found->second);
-        if (index <= previous)
+        // A new recording, or the devices' script begun again (it falls back by more than half
+        // of itself, where a row written twice falls back by a few), starts a new span.
+        const std::string time = TimeKey(f[0]);
+        const long rowRecording =
+            long(std::upper_bound(expected.recordingStarts.begin(),
+                                  expected.recordingStarts.end(), time) -
+                 expected.recordingStarts.begin()) - 1;
+        const bool scriptAgain =
+            previous >= 0 && index + long(scripts.soundings.size() / 2) < previous;
+        if (spans.empty() ||
+            (!expected.wholeScript && (rowRecording != recording || scriptAgain))) {
+            spans.push_back({rowRecording, index, index, 0});
+            recording = rowRecording;
+            previous = -1;
+            previousFix = -1;
+        }
+        if (index <= previous) {
             fault(r, "sounding " + std::to_string(index) + " out of order or twice");
-        previous = index;
+        } else {
+            spans.back().last = index;
+            ++spans.back().rows;
+            previous = index;
+        }
         const ScriptSounding& sounding = scripts.soundings[size_t(index)];
-        const double trueDepth = raw * expected.soundVelocity / 1500 + expected.draft;
+        // The velocity the row was corrected with: the single one, or the profile's for its
+        // depth.
+        const double velocity = Number(f[12]);
+        if (!std::isfinite(velocity) || velocity <= 0) {
+            fault(r, "sound velocity " + f[12]);
+            continue;
+        }
+        if (std::fabs(velocity - expected.soundVelocity) > 0.005) {
+            lowestVelocity = profileRows ? std::min(lowestVelocity, velocity) : velocity;
+            highestVelocity = profileRows ? std::max(highestVelocity, velocity) : velocity;
+            ++profileRows;
+        }
+        const double trueDepth = raw * velocity / 1500 + expected.draft;
         if (std::fabs(Number(f[7]) - trueDepth) > 0.01)
             fault(r, "true depth " + f[7] + ", expected " + std::to_string(trueDepth));
         const double latitude = Number(f[1]), longitude = Number(f[2]);
@@ -125,16 +221,80 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
                 fault(r, "grid position " + f[3] + " " + f[4]);
         }
         if (r < xyz.size()) {
-            std::ostringstream elevation;
             const auto x = Split(xyz[r], ',');
             if (x.size() != 3 || x[0] != f[3] || x[1] != f[4] || x[2] != f[5])
                 fault(r, "simple XYZ row " + xyz[r] + " does not match");
         }
     }
+
+    std::vector<std::string> unchecked;
+    if (profileRows > 0) {
+        unchecked.push_back(std::to_string(profileRows) +
+                            " rows were corrected with sound velocities from " +
+                            FormatFixed(lowestVelocity, 2) + " to " + FormatFixed(highestVelocity, 2) +
+                            " m/s, not the single " + FormatFixed(expected.soundVelocity, 2) +
+                            " m/s (a sound velocity profile): their true depths were checked "
+                            "with the velocity each row carries, not whether it is the "
+                            "profile's velocity for that depth");
+    }
     const size_t logged = survey.empty() ? 0 : survey.size() - 1;
-    if (logged + expected.notLogged != scripts.soundings.size())
-        faults.push_back(std::to_string(logged) + " logged and " +
-                         std::to_string(expected.notLogged) + " not logged, of " +
-                         std::to_string(scripts.soundings.size()) + " well-formed soundings");
+    const long total = long(scripts.soundings.size());
+    if (expected.wholeScript || (spans.size() <= 1 && logged + expected.notLogged == size_t(total))) {
+        // The whole script played while one recording ran: every sounding is accounted for.
+        if (logged + expected.notLogged != size_t(total))
+            faults.push_back(std::to_string(logged) + " logged and " +
+                             std::to_string(expected.notLogged) + " not logged, of " +
+                             std::to_string(total) + " well-formed soundings");
+    } else if (spans.empty()) {
+        faults.push_back("no row holds a sounding of the script (" + std::to_string(total) +
+                         " well-formed soundings)");
+    } else {
+        // Between the first and the last row of a recording every sounding played while it
+        // ran; what was played before, between and after recordings the logs cannot tell.
+        uint64_t missing = 0;
+        for (size_t i = 0; i < spans.size(); ++i) {
+            missing += uint64_t(spans[i].last - spans[i].first + 1) - spans[i].rows;
+            // The script begun again within one recording: its end and its beginning were
+            // played while it ran.
+            if (i > 0 && spans[i].recording == spans[i - 1].recording)
+                missing += uint64_t(total - 1 - spans[i - 1].last) + uint64_t(spans[i].first);
+        }
+        if (missing > expected.notLogged) {
+            faults.push_back(std::to_string(missing) +
+                             " soundings played while recording (between the first and the last "
+                             "row of a recording) are not logged, and " +
+                             std::to_string(expected.notLogged) + " were counted as not logged");
+        } else if (expected.notLogged > missing) {
+            unchecked.push_back(
+                std::to_string(expected.notLogged - missing) + " of the " +
+                std::to_string(expected.notLogged) +
+                " soundings counted as not logged were played before the first row or after "
+                "the last row of a recording: which ones, the logs do not say");
+        }
+        if (spans.front().first > 0)
+            unchecked.push_back(Range(0, spans.front().first - 1) +
+                                ", played before the first row: whether a recording ran "
+                                "then, the logs do not say");
+        for (size_t i = 1; i < spans.size(); ++i) {
+            const Span& before = spans[i - 1];
+            const Span& after = spans[i];
+            if (after.recording == before.recording)
+                continue;
+            if (after.first > before.last + 1)
+                unchecked.push_back(Range(before.last + 1, after.first - 1) +
+                                    ", played between two recordings");
+            else if (after.first <= before.last)
+                unchecked.push_back("the soundings after " + std::to_string(before.last) +
+                                    " and before " + std::to_string(after.first) +
+                                    ", played between two recordings (the devices began the "
+                                    "script again meanwhile)");
+        }
+        if (spans.back().last < total - 1)
+            unchecked.push_back(Range(spans.back().last + 1, total - 1) +
+                                ", after the last row: the run was stopped before the "
+                                "script's end");
+    }
+    if (notChecked)
+        *notChecked = std::move(unchecked);
     return faults;
 }

@@ -20,16 +20,36 @@ struct SurveyLogExpectation {
     // so a sounding may take any fix up to this many epochs either side of the GGA written last
     // before it (0: exactly that one, as in lock step). The fixes of the rows never go back.
     int fixSlack = 0;
+    // The run recorded the whole script, as the tests' runs do: every sounding is logged or
+    // counted as not logged. False for a day's run, which may have started after the script
+    // began, stopped before its end or recorded more than once while the devices played on.
+    bool wholeScript = true;
+    // When each recording began, "YYYY-MM-DD hhnnsszzz" in order (RecordingStarts): the rows
+    // written between two starts are one recording. Empty: the logs hold one.
+    std::vector<std::string> recordingStarts;
 };
 
+// The starts of recording that a day's geodesy log holds, dated by its header and counted into
+// the next day where the time of day falls back past midnight.
+std::vector<std::string> RecordingStarts(const std::string& geodesyLog);
+
 // Compares the day's survey log and simple XYZ log with the scripts: every well-formed sounding
-// once and in order, logged and counted-without-position adding up, the true depth of each, its
-// position the GGA written last before it (never one with a wrong checksum), easting and
-// northing within 2 mm of the projection (plus the log's centimetre rounding), the XYZ rows
-// matching, and no row from a malformed line. Returns the faults found, empty when none.
+// once and in order, logged and counted-without-position adding up, the true depth of each
+// (with the sound velocity its row carries), its position the GGA written last before it
+// (never one with a wrong checksum), easting and northing within 2 mm of the projection (plus
+// the log's centimetre rounding), the XYZ rows matching, and no row from a malformed line.
+// Returns the faults found, empty when none.
+//
+// A run that was started after the script began or stopped before its end, or that recorded
+// more than once while the devices played on, is checked over what was played while it
+// recorded: from the first to the last row of each recording, every sounding logged or counted
+// as not logged. What lies outside those bounds cannot be placed from the logs; `notChecked`,
+// when given, gets a plain sentence for each such part, and for rows corrected by a sound
+// velocity profile (whose velocity for the depth the logs do not hold).
 // `fixOfRow`, when given, gets the index of the fix each row was logged with (-1 for a row
 // that is none of the script's).
 std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std::string& surveyLog,
                                          const std::string& xyzLog,
                                          const SurveyLogExpectation& expected,
-                                         std::vector<int>* fixOfRow = nullptr);
+                                         std::vector<int>* fixOfRow = nullptr,
+                                         std::vector<std::string>* notChecked = nullptr);
