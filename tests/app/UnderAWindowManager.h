@@ -3,6 +3,7 @@
 #include "StartedProgram.h"
 
 #include "app/main_window/TFNav.h"
+#include "app/survey_windows/TOffsets.h"
 
 #include "tests/support/EventLoopWait.h"
 
@@ -58,6 +59,13 @@ protected:
     static void startFramed() {
         start();
         ASSERT_TRUE(framed(FNav));
+    }
+
+    // The program started and the set-up window, which stays on top of the program's other
+    // windows, framed: the start shows it.
+    static void startWithTheSetUpWindow() {
+        ASSERT_NO_FATAL_FAILURE(startFramed());
+        ASSERT_TRUE(framed(Offsets));
     }
 
     // The window is shown and framed, and it has kept still for a while: the window manager

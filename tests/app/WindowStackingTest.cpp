@@ -29,9 +29,7 @@ std::string Names(const std::vector<QWidget*>& windows) {
 TEST_F(UnderAWindowManager, TheSetUpWindowsNtripButtonOpensTheNtripWindowInFrontAndUsable) {
     if (!insideAWindowManager())
         return;
-    ASSERT_NO_FATAL_FAILURE(startFramed());
-    // The set-up window stays on top of the program's windows; the start shows it.
-    ASSERT_TRUE(framed(Offsets));
+    ASSERT_NO_FATAL_FAILURE(startWithTheSetUpWindow());
 
     Offsets->bNTRIPShow->click();
     ASSERT_TRUE(framed(frmNTRIPSettings));
@@ -47,8 +45,7 @@ TEST_F(UnderAWindowManager, TheSetUpWindowsNtripButtonOpensTheNtripWindowInFront
 TEST_F(UnderAWindowManager, ADialogRaisedWhileTheSetUpWindowIsShownOpensInFrontOfIt) {
     if (!insideAWindowManager())
         return;
-    ASSERT_NO_FATAL_FAILURE(startFramed());
-    ASSERT_TRUE(framed(Offsets));
+    ASSERT_NO_FATAL_FAILURE(startWithTheSetUpWindow());
     // Start is pressed on the main window; its refusal comes through the dialog facade.
     FNav->activateWindow();
     WaitUntil([] { return QApplication::activeWindow() == FNav; });
@@ -78,8 +75,7 @@ TEST_F(UnderAWindowManager, ADialogRaisedWhileTheSetUpWindowIsShownOpensInFrontO
 TEST_F(UnderAWindowManager, AButtonThatShowsAnOpenWindowBringsItToTheFront) {
     if (!insideAWindowManager())
         return;
-    ASSERT_NO_FATAL_FAILURE(startFramed());
-    ASSERT_TRUE(framed(Offsets));
+    ASSERT_NO_FATAL_FAILURE(startWithTheSetUpWindow());
 
     // The set-up window's "Sound Velocity Profile" with the sound velocity window under another.
     Offsets->bSVP->click();
