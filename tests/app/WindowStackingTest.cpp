@@ -52,16 +52,19 @@ TEST_F(UnderAWindowManager, ADialogRaisedWhileTheSetUpWindowIsShownOpensInFrontO
 
     bool boxInFront = false, boxActive = false;
     std::string stacking;
+    int looks = 0;
     QTimer watch;
+    // Looks every 50 ms, for at most 10 s, and closes the box once it is in front and active.
     QObject::connect(&watch, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || box->frameGeometry() == box->geometry())
+        if (!box)
             return;
-        boxInFront = inFront(box);
-        boxActive = QApplication::activeWindow() == box;
-        stacking = Names(stackingOrder());
-        static int looks = 0;
-        if ((boxInFront && boxActive) || ++looks > 100)
+        if (box->frameGeometry() != box->geometry()) {
+            boxInFront = inFront(box);
+            boxActive = QApplication::activeWindow() == box;
+            stacking = Names(stackingOrder());
+        }
+        if ((boxInFront && boxActive) || ++looks > 200)
             box->accept();
     });
     watch.start(50);
