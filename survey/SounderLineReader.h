@@ -26,9 +26,9 @@ using SounderScanFunction =
 // wrong, so it is treated as a line that does not match the type.
 enum class SounderRefusal {
     None,
-    WrongChecksum,    // it ends in "*hh" and the checksum is not its own
-    NulByte,          // a NUL inside: the byte it stands for is lost, the number with it
-    DepthOutOfRange,  // a corrected depth or elevation not finite, or deeper than any sea
+    WrongChecksum,   // it ends in "*hh" and the checksum is not its own
+    NulByte,         // a NUL inside: the byte it stands for is lost, the number with it
+    DepthOutOfRange, // a corrected depth or elevation not finite, or deeper than any sea
 };
 
 struct SounderReading {
@@ -42,7 +42,8 @@ struct SounderReading {
 
 // Reads one sounder line. A type outside the eight, or a line without the type's markers, is
 // not taken; nor is a line of the type that holds a NUL byte or ends in a checksum that is not
-// its own (it is refused, and says why). A line without a checksum is read as it is. A scan that assigns more or fewer numbers than the type carries is not valid and
-// leaves both raw depths 0.
+// its own (it is refused, and says why). A line without a checksum is read as it is. A scan
+// that assigns more or fewer numbers than the type carries is not valid and leaves both raw
+// depths 0.
 SounderReading ReadSounderLine(const std::string& typeName, const std::string& format,
                                const std::string& line, const SounderScanFunction& scan);

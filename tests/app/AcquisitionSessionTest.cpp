@@ -65,6 +65,15 @@ struct Session : ::testing::Test {
         MapPath(number, terminal.devicePath());
     }
     std::string Survey() { return ReadWholeFile(CoordinatesLogPath).value_or(""); }
+    // Starts with both devices on pseudo-terminals and waits for the receiver's first fix.
+    void StartWithAFix(PseudoTerminal& receiver, PseudoTerminal& echoSounder) {
+        MapPort(11, receiver);
+        MapPort(12, echoSounder);
+        ASSERT_TRUE(session->Start());
+        ASSERT_TRUE(receiver.write(
+            Nmea("GPGGA,120000.10,4030.000,N,03306.000,E,4,12,0.8,50.0,M,10.0,M,,")));
+        ASSERT_TRUE(WaitUntil([&] { return session->Core().Position.HasGga; }));
+    }
 };
 
 TEST_F(Session, StartRefusesFaultyValuesBeforeOpeningAnything) {
@@ -249,12 +258,7 @@ std::vector<std::string> RawDepthColumn(const std::string& survey) {
 
 TEST_F(Session, OnlyTheGoodLinesOfASounderSendingCorruptLinesAreLoggedOnce) {
     PseudoTerminal receiver, echoSounder;
-    MapPort(11, receiver);
-    MapPort(12, echoSounder);
-    ASSERT_TRUE(session->Start());
-    ASSERT_TRUE(receiver.write(
-        Nmea("GPGGA,120000.10,4030.000,N,03306.000,E,4,12,0.8,50.0,M,10.0,M,,")));
-    ASSERT_TRUE(WaitUntil([&] { return session->Core().Position.HasGga; }));
+    ASSERT_NO_FATAL_FAILURE(StartWithAFix(receiver, echoSounder));
 
     const std::string nul(1, '\0');
     const std::vector<std::string> lines = {
@@ -302,12 +306,7 @@ TEST_F(Session, OnlyTheGoodLinesOfASounderSendingCorruptLinesAreLoggedOnce) {
 
 TEST_F(Session, NoSoundingIsLoggedWithThePositionOfAReceiverThatHasGone) {
     PseudoTerminal receiver, echoSounder;
-    MapPort(11, receiver);
-    MapPort(12, echoSounder);
-    ASSERT_TRUE(session->Start());
-    ASSERT_TRUE(receiver.write(
-        Nmea("GPGGA,120000.10,4030.000,N,03306.000,E,4,12,0.8,50.0,M,10.0,M,,")));
-    ASSERT_TRUE(WaitUntil([&] { return session->Core().Position.HasGga; }));
+    ASSERT_NO_FATAL_FAILURE(StartWithAFix(receiver, echoSounder));
     ASSERT_TRUE(echoSounder.write(Nmea("SDDBT,32.8,f,10.0,M,5.4,F")));
     ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsLogged() == 1; }));
 
