@@ -4,7 +4,9 @@
 #include "survey/GnssLineReader.h"
 #include "survey/SurveyLogRows.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 AcquisitionCore::AcquisitionCore(Reporter report, Reporter eventLog, SounderScanFunction scan,
                                  AcquisitionState* sharedState)
@@ -37,6 +39,8 @@ void AcquisitionCore::BeginRun(const SetupValues& setup, const GeodeticSnapshot&
     noPositionShown_ = false;
     notLoggedTotal_ = 0;
     loggedTotal_ = 0;
+    std::fill(std::begin(refusedByReason_), std::end(refusedByReason_), 0);
+    refusedTotal_ = 0;
     running_ = true;
 }
 
@@ -44,6 +48,11 @@ void AcquisitionCore::EndRun() {
     if (!running_)
         return;
     endNoPositionSpell();
+    if (refusedTotal_ > 0 && eventLog_)
+        eventLog_("Sounder lines refused: " + std::to_string(refusedTotal_) +
+                  " (wrong checksum " + std::to_string(refusedByReason_[0]) + ", NUL byte " +
+                  std::to_string(refusedByReason_[1]) + ", depth out of range " +
+                  std::to_string(refusedByReason_[2]) + ")");
     if (writer_) {
         writer_->retryPending(true);
         for (int log : {surveyLog_, xyzLog_}) {
@@ -130,6 +139,10 @@ void AcquisitionCore::GnssIdle() {
     Position.Projected = false;
 }
 
+void AcquisitionCore::GnssPortClosed() {
+    Position.PortClosed = true;
+}
+
 void AcquisitionCore::endNoPositionSpell() {
     if (notLoggedInSpell_ > 0 && eventLog_)
         eventLog_("Soundings not logged without a GNSS position: " +
@@ -137,6 +150,21 @@ void AcquisitionCore::endNoPositionSpell() {
     notLoggedInSpell_ = 0;
     noPositionSince_ = 0;
     noPositionShown_ = false;
+}
+
+SounderLineOutcome AcquisitionCore::refuse(SounderLineOutcome outcome, SounderRefusal why) {
+    outcome.Refusal = why;
+    const size_t reason = size_t(why) - 1;
+    ++refusedTotal_;
+    if (refusedByReason_[reason]++ == 0 && report_) {
+        const std::string reasonText[kRefusalReasons] = {
+            "its checksum is not its own", "it holds a NUL byte",
+            "its depth is not finite or is deeper than " +
+                std::to_string(int(kDeepestSeaMetres)) + " m"};
+        report_("Sounder line refused, not logged or shown: " + reasonText[reason] +
+                "; such lines are counted in the events log at Stop");
+    }
+    return outcome;
 }
 
 SounderLineOutcome AcquisitionCore::SounderLine(const std::string& line,
@@ -150,19 +178,21 @@ SounderLineOutcome AcquisitionCore::SounderLine(const std::string& line,
         outcome.Activated = true;
     }
     const SounderReading reading = ReadSounderLine(input.TypeName, input.Format, line, scan_);
+    if (reading.Refusal != SounderRefusal::None)
+        return refuse(outcome, reading.Refusal);
     if (!reading.Taken)
         return outcome;
-    outcome.Taken = true;
     const SounderType type = *SounderTypeFromName(input.TypeName);
     if (!reading.Valid) {
+        outcome.Taken = true;
         State.TrueDepthHigh = 0;
         State.TrueDepthLow = 0;
         return outcome;
     }
-    outcome.Valid = true;
-    outcome.Battery = reading.Battery;
     const CorrectedDepths depths = corrector_.correct(type, reading, State.CopiedSoundVelocity,
                                                       State.CopiedOffsetA, input.ProfileColumn);
+    if (!CorrectedDepthsUsable(depths, State.CopiedTideHeight))
+        return refuse(outcome, SounderRefusal::DepthOutOfRange);
     if (corrector_.profileFault() && !profileSpell_) {
         profileSpell_ = true;
         report_("The sound velocity column has no velocity for this depth: the last good "
@@ -170,6 +200,9 @@ SounderLineOutcome AcquisitionCore::SounderLine(const std::string& line,
     } else if (!corrector_.profileFault()) {
         profileSpell_ = false;
     }
+    outcome.Taken = true;
+    outcome.Valid = true;
+    outcome.Battery = reading.Battery;
     State.TrueDepthHigh = depths.TrueHigh;
     State.TrueDepthLow = depths.TrueLow;
     State.NewDepthPending = true;

@@ -68,8 +68,12 @@ void AcquisitionSession::BindPorts() {
         gnss_->OnSpeedChange = std::bind_front(&AcquisitionSession::ZGPS1SpeedChange, this);
         gnss_->OnGgaApplied = std::bind_front(&AcquisitionSession::ZGPS1GgaApplied, this);
     }
-    if (sounder_)
+    if (sounder_) {
         sounder_->OnNewCommand = std::bind_front(&AcquisitionSession::ZSENSORNewCommand, this);
+        // A sounder line carries no checksum to tell a lost byte: the reader sees the NUL that
+        // stands for it and refuses the line.
+        sounder_->KeepNulBytes = true;
+    }
 }
 
 bool AcquisitionSession::RealtimeClick() {
@@ -233,6 +237,7 @@ void AcquisitionSession::ZGPS1Connect(QObject*, int port) {
 }
 
 void AcquisitionSession::ZGPS1Disconnect(QObject*, int port) {
+    core_.GnssPortClosed();
     if (mapTimer_)
         mapTimer_->stop();
     ClearMapTimerPausedByDrawing();
@@ -306,7 +311,9 @@ void AcquisitionSession::ZSENSORNewCommand(QObject*, const std::string& line) {
     input.Format = inputs_->SounderFormat();
     input.ProfileColumn = inputs_->SoundVelocityColumn();
     const SounderLineOutcome outcome = core_.SounderLine(line, input);
-    if (!outcome.Taken) {
+    if (outcome.Refusal != SounderRefusal::None) {
+        // The core has told it; a refused line says nothing of whether the type is right.
+    } else if (!outcome.Taken) {
         if (++unmatchedLines_ >= kUnmatchedLinesReported && !unmatchedReported_) {
             unmatchedReported_ = true;
             display_->Message("Sounder lines do not match the type \"" + input.TypeName + "\"",

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -64,6 +65,15 @@ struct Session : ::testing::Test {
         MapPath(number, terminal.devicePath());
     }
     std::string Survey() { return ReadWholeFile(CoordinatesLogPath).value_or(""); }
+    // Starts with both devices on pseudo-terminals and waits for the receiver's first fix.
+    void StartWithAFix(PseudoTerminal& receiver, PseudoTerminal& echoSounder) {
+        MapPort(11, receiver);
+        MapPort(12, echoSounder);
+        ASSERT_TRUE(session->Start());
+        ASSERT_TRUE(receiver.write(
+            Nmea("GPGGA,120000.10,4030.000,N,03306.000,E,4,12,0.8,50.0,M,10.0,M,,")));
+        ASSERT_TRUE(WaitUntil([&] { return session->Core().Position.HasGga; }));
+    }
 };
 
 TEST_F(Session, StartRefusesFaultyValuesBeforeOpeningAnything) {
@@ -228,6 +238,98 @@ TEST_F(Session, EverySoundingIsLoggedOnceWithTheFixOfItsTime) {
     EXPECT_NE(std::find(windows.events.begin(), windows.events.end(),
                         "Soundings not logged without a GNSS position: 1"),
               windows.events.end());
+}
+
+// The survey log's Raw Depth (Hi) column (the tenth), row by row after the header.
+std::vector<std::string> RawDepthColumn(const std::string& survey) {
+    std::vector<std::string> column;
+    std::istringstream rows(survey);
+    std::string row;
+    std::getline(rows, row);
+    while (std::getline(rows, row)) {
+        std::istringstream fields(row);
+        std::string field;
+        for (int i = 0; i < 10; ++i)
+            std::getline(fields, field, ',');
+        column.push_back(field);
+    }
+    return column;
+}
+
+TEST_F(Session, OnlyTheGoodLinesOfASounderSendingCorruptLinesAreLoggedOnce) {
+    PseudoTerminal receiver, echoSounder;
+    ASSERT_NO_FATAL_FAILURE(StartWithAFix(receiver, echoSounder));
+
+    const std::string nul(1, '\0');
+    const std::vector<std::string> lines = {
+        Nmea("SDDBT,32.8,f,10.0,M,5.4,F"),
+        Nmea("SDDBT,1.0,f,1e308,M,1.0,F"),       // finite, but not once corrected
+        "$SDDBT,32.8,f,10.1,M,5.4,F\r\n",          // no checksum: read as it is
+        "$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F*00\r\n", // a NUL in the number, a wrong checksum
+        Nmea("SDDBT,32.8,f,10.2,M,5.4,F"),
+        "$SDDBT,32.8,f,7.5,M,5.4,F*00\r\n",        // a wrong checksum
+        Nmea("SDDBT,1.0,f,7" + nul + ".5,M,1.0,F"), // a NUL the checksum cannot see
+        Nmea("SDDBT,1.0,f,12000.01,M,1.0,F"),
+        Nmea("SDDBT,32.8,f,10.3,M,5.4,F"),
+    };
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line;
+    ASSERT_TRUE(echoSounder.write(bytes));
+    ASSERT_TRUE(WaitUntil([&] { return windows.sounderLines.size() == lines.size(); }));
+    session->Stop();
+
+    const std::string survey = Survey();
+    EXPECT_EQ(RawDepthColumn(survey), (std::vector<std::string>{"10", "10.1", "10.2", "10.3"}))
+        << survey;
+    for (const char* bad : {"INF", "inf", "NAN", "nan", "7.5", "12000"})
+        EXPECT_EQ(survey.find(bad), std::string::npos) << bad;
+    EXPECT_EQ(std::count(survey.begin(), survey.end(), '\n'), 5) << survey;
+    const std::string xyz = ReadWholeFile(XyzFolder + "2024-05-03 Simple XYZ.csv").value_or("");
+    EXPECT_EQ(std::count(xyz.begin(), xyz.end(), '\n'), 5) << xyz;
+    const std::vector<double> good = {10.0, 10.1, 10.2, 10.3};
+    ASSERT_EQ(windows.shownDepths.size(), good.size()) << "only the good depths are shown";
+    for (size_t i = 0; i < good.size(); ++i)
+        EXPECT_NEAR(windows.shownDepths[i], good[i] * 1530 / 1500 + 0.4, 1e-9);
+    const auto told = std::count_if(windows.messages.begin(), windows.messages.end(), [](auto& m) {
+        return m.first.rfind("Sounder line refused, not logged or shown: ", 0) == 0 && m.second;
+    });
+    EXPECT_EQ(told, 3) << "once for each reason";
+    EXPECT_NE(std::find(windows.events.begin(), windows.events.end(),
+                        "Sounder lines refused: 5 (wrong checksum 1, NUL byte 2, depth out of "
+                        "range 2)"),
+              windows.events.end());
+    EXPECT_FALSE(std::any_of(windows.messages.begin(), windows.messages.end(), [](auto& m) {
+        return m.first.rfind("Sounder lines do not match", 0) == 0;
+    }));
+}
+
+TEST_F(Session, NoSoundingIsLoggedWithThePositionOfAReceiverThatHasGone) {
+    PseudoTerminal receiver, echoSounder;
+    ASSERT_NO_FATAL_FAILURE(StartWithAFix(receiver, echoSounder));
+    ASSERT_TRUE(echoSounder.write(Nmea("SDDBT,32.8,f,10.0,M,5.4,F")));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsLogged() == 1; }));
+
+    // Unplugged: the fix is well under 3 s old, but no sounding may take it any more.
+    receiver.hangUp();
+    ASSERT_TRUE(WaitUntil([&] {
+        return std::find(windows.events.begin(), windows.events.end(),
+                         "Disconnected from GPS on COM11") != windows.events.end();
+    }));
+    ASSERT_TRUE(echoSounder.write(Nmea("SDDBT,32.8,f,10.1,M,5.4,F") +
+                                  Nmea("SDDBT,32.8,f,10.2,M,5.4,F") +
+                                  Nmea("SDDBT,32.8,f,10.3,M,5.4,F")));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsNotLogged() == 3; }));
+    EXPECT_EQ(windows.shownDepths.size(), 4u) << "shown, not logged";
+    session->Stop();
+
+    EXPECT_EQ(RawDepthColumn(Survey()), std::vector<std::string>{"10"}) << Survey();
+    const auto disconnected = std::find(windows.events.begin(), windows.events.end(),
+                                        "Disconnected from GPS on COM11");
+    EXPECT_NE(std::find(disconnected, windows.events.end(),
+                        "Soundings not logged without a GNSS position: 3"),
+              windows.events.end());
+    EXPECT_EQ(session->Core().SoundingsLogged(), 1u);
 }
 
 TEST_F(Session, SounderLinesThatNeverMatchTheTypeAreReportedOnce) {
