@@ -1,11 +1,14 @@
 #include "survey/AcquisitionCore.h"
 
 #include "platform/Clock.h"
+#include "platform/DataPaths.h"
+#include "survey/GeodesyLog.h"
 #include "survey/GnssLineReader.h"
 #include "survey/SurveyLogRows.h"
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <iterator>
 
 AcquisitionCore::AcquisitionCore(Reporter report, Reporter eventLog, SounderScanFunction scan,
@@ -30,6 +33,11 @@ void AcquisitionCore::BeginRun(const SetupValues& setup, const GeodeticSnapshot&
     writer_ = std::make_unique<DurableLogWriter>(report_);
     surveyLog_ = writer_->addLog(surveyLogPath, kSurveyLogHeader, true, "Survey log");
     xyzLog_ = writer_->addLog(xyzLogPath, kSimpleXyzHeader, false, "Simple XYZ log");
+    logFolders_.clear();
+    for (const std::string& path : {surveyLogPath, xyzLogPath})
+        logFolders_.push_back(std::filesystem::path(path).parent_path().string());
+    runFolders_.reset();
+    writer_->onFolderMade([this](const std::string& folder) { folderMadeAgain(folder); });
     corrector_.reset();
     setupSpell_ = false;
     lambertReported_ = false;
@@ -42,6 +50,38 @@ void AcquisitionCore::BeginRun(const SetupValues& setup, const GeodeticSnapshot&
     std::fill(std::begin(refusedByReason_), std::end(refusedByReason_), 0);
     refusedTotal_ = 0;
     running_ = true;
+}
+
+void AcquisitionCore::KeepRunFolders(const std::string& geodesyFolder,
+                                     const LocalDateTime& startedAt) {
+    std::string folder = geodesyFolder;
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    runFolders_ = RunFolders{folder, startedAt};
+}
+
+void AcquisitionCore::folderMadeAgain(const std::string& folder) {
+    if (!runFolders_ || !geodetic_)
+        return;
+    // Every folder of the run at once: the other log then finds its own, the events log takes
+    // the message in the new folder, and the operator hears of one loss once.
+    for (const std::string& logFolder : logFolders_)
+        MakeFolders(logFolder);
+    MakeFolders(runFolders_->geodesyFolder);
+    std::string text = "The folder " + folder +
+                       " was missing during the run and has been made again; the survey logs go "
+                       "on in it";
+    const std::string geodesyPath = runFolders_->geodesyFolder + TodayString() + " Geodesy.txt";
+    std::error_code missing;
+    if (!std::filesystem::exists(geodesyPath, missing)) {
+        std::string error;
+        if (WriteGeodesyLog(geodesyPath, geodetic_->texts(), Clock::now(), &error,
+                            runFolders_->startedAt))
+            text += ", and the run's geodetic parameters are written again to " + geodesyPath;
+        else
+            text += "; the run's geodetic parameters cannot be written: " + error;
+    }
+    report_(text);
 }
 
 void AcquisitionCore::EndRun() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "survey/AcquisitionState.h"
 #include "survey/DepthCorrection.h"
 #include "survey/DurableLogWriter.h"
@@ -64,6 +65,11 @@ public:
     // Begins a run: takes the values, clears the position record, opens nothing yet.
     void BeginRun(const SetupValues& setup, const GeodeticSnapshot& geodetic,
                   const std::string& surveyLogPath, const std::string& xyzLogPath);
+    // Start has made the run's folders and written its geodesy block into `geodesyFolder` at
+    // `startedAt`. A folder a log writer has to make from now on was lost during the run (the
+    // day folder moved or deleted): the run's folders are made again, the block is written into
+    // the new geodesy log, and the operator is told once.
+    void KeepRunFolders(const std::string& geodesyFolder, const LocalDateTime& startedAt);
     // Ends a run: writes what waits, reports the soundings not logged, syncs the logs.
     void EndRun();
     bool Running() const { return running_; }
@@ -97,6 +103,7 @@ public:
 private:
     void endNoPositionSpell();
     SounderLineOutcome refuse(SounderLineOutcome outcome, SounderRefusal why);
+    void folderMadeAgain(const std::string& folder);
 
     Reporter report_;
     Reporter eventLog_;
@@ -107,6 +114,12 @@ private:
     std::unique_ptr<DurableLogWriter> writer_;
     int surveyLog_ = -1;
     int xyzLog_ = -1;
+    std::vector<std::string> logFolders_;
+    struct RunFolders {
+        std::string geodesyFolder;
+        LocalDateTime startedAt;
+    };
+    std::optional<RunFolders> runFolders_;
     DepthCorrector corrector_;
 
     bool setupSpell_ = false;

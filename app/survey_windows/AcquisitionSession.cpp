@@ -164,14 +164,16 @@ bool AcquisitionSession::Start() {
     MakeFolders(LogFolder);
     MakeFolders(XyzFolder);
     std::string error;
-    if (!WriteGeodesyLog(LogFolder + TodayString() + " Geodesy.txt", geodetic->texts(),
-                         Clock::now(), &error)) {
+    const LocalDateTime startedAt = Clock::now();
+    if (!WriteGeodesyLog(LogFolder + TodayString() + " Geodesy.txt", geodetic->texts(), startedAt,
+                         &error)) {
         refuse("Cannot start: the geodesy log cannot be written: " + error, "");
         return false;
     }
 
     core_.BeginRun(setup, *geodetic, CoordinatesLogPath,
                    XyzFolder + TodayText + " Simple XYZ.csv");
+    core_.KeepRunFolders(LogFolder, startedAt);
     unmatchedLines_ = 0;
     unmatchedReported_ = false;
 

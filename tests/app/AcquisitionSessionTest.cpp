@@ -12,6 +12,7 @@
 #include "tests/support/TestEnvironment.h"
 #include "tools/devsim/PseudoTerminal.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -19,6 +20,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <optional>
 
 namespace {
 
@@ -348,6 +350,83 @@ TEST_F(Session, SounderLinesThatNeverMatchTheTypeAreReportedOnce) {
         return m.first == "Sounder lines do not match the type \"NMEA DPT\"";
     });
     EXPECT_EQ(count, 1);
+    session->Stop();
+}
+
+// The windows, with every message also in the events log, as the main window writes it.
+struct WindowsWithEventsLog : Windows {
+    void Message(const std::string& text, bool show) override {
+        Windows::Message(text, show);
+        AutoEventLog(text, EventsLogPath());
+    }
+};
+
+// The content of the one file in `folder` whose name ends with `suffix` (the date before it is
+// the date of writing).
+std::optional<std::string> DatedFile(const std::string& folder, const std::string& suffix) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() >= suffix.size() &&
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return ReadWholeFile(entry.path().string());
+    }
+    return std::nullopt;
+}
+
+std::string FromSessionStart(const std::optional<std::string>& geodesy) {
+    if (!geodesy)
+        return "<missing>";
+    const size_t block = geodesy->find("=== SESSION START: ");
+    return block == std::string::npos ? *geodesy : geodesy->substr(block);
+}
+
+TEST_F(Session, ADayFolderMovedDuringARunIsMadeAgainWithTheRunsGeodesyAndTheOperatorToldOnce) {
+    PseudoTerminal receiver, echoSounder;
+    MapPort(11, receiver);
+    MapPort(12, echoSounder);
+    WindowsWithEventsLog logged;
+    // The session goes before the windows it reports to, whatever ends the test.
+    const auto endSession = qScopeGuard([&] { session.reset(); });
+    session = std::make_unique<AcquisitionSession>(&gnss, &sounder, &map, &echogram, &logged,
+                                                   &logged, ScanForTests);
+    session->BindPorts();
+    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(
+        receiver.write(Nmea("GPGGA,120000.10,4030.000,N,03306.000,E,4,12,0.8,50.0,M,10.0,M,,")));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().Position.HasGga; }));
+    ASSERT_TRUE(echoSounder.write("$SDDBT,32.8,f,10.0,M,5.4,F\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsLogged() == 1; }));
+
+    const std::string moved = dir.path().toStdString() + "/moved";
+    std::filesystem::rename(root.substr(0, root.size() - 1), moved);
+    ASSERT_TRUE(echoSounder.write("$SDDBT,32.8,f,11.0,M,5.4,F\r\n$SDDBT,32.8,f,12.0,M,5.4,F\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsLogged() == 3; }));
+
+    const std::string toldText = "was missing during the run and has been made again";
+    const auto told =
+        std::count_if(logged.messages.begin(), logged.messages.end(), [&](const auto& m) {
+            return m.first.find(toldText) != std::string::npos && m.second;
+        });
+    EXPECT_EQ(told, 1) << "one folder lost, one message, shown";
+    const auto events = DatedFile(LogFolder, " Events.log");
+    ASSERT_TRUE(events) << "the new folder has its events log";
+    EXPECT_NE(events->find(toldText), std::string::npos) << *events;
+
+    const auto geodesy = DatedFile(LogFolder, " Geodesy.txt");
+    ASSERT_TRUE(geodesy) << "the new folder has its geodesy log";
+    EXPECT_EQ(geodesy->rfind("GEODETIC PARAMETERS LOG - ", 0), 0u) << *geodesy;
+    EXPECT_EQ(FromSessionStart(geodesy),
+              FromSessionStart(DatedFile(moved + "/LOG", " Geodesy.txt")))
+        << "the run's own block, with the time it started";
+
+    const auto lines = [](const std::string& text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    EXPECT_EQ(lines(Survey()), 3) << "the header and the two rows after the move";
+    EXPECT_EQ(lines(ReadWholeFile(XyzFolder + TodayText + " Simple XYZ.csv").value_or("")), 3);
+    EXPECT_EQ(lines(ReadWholeFile(moved + "/LOG/2024-05-03 Coordinates.csv").value_or("")), 2)
+        << "the row before the move stays where it went";
     session->Stop();
 }
 
