@@ -19,8 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <optional>
+#include <sstream>
 
 namespace {
 
