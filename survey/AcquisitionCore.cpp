@@ -1,10 +1,15 @@
 #include "survey/AcquisitionCore.h"
 
 #include "platform/Clock.h"
+#include "platform/DataPaths.h"
+#include "survey/GeodesyLog.h"
 #include "survey/GnssLineReader.h"
 #include "survey/SurveyLogRows.h"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <iterator>
 
 AcquisitionCore::AcquisitionCore(Reporter report, Reporter eventLog, SounderScanFunction scan,
                                  AcquisitionState* sharedState)
@@ -28,6 +33,11 @@ void AcquisitionCore::BeginRun(const SetupValues& setup, const GeodeticSnapshot&
     writer_ = std::make_unique<DurableLogWriter>(report_);
     surveyLog_ = writer_->addLog(surveyLogPath, kSurveyLogHeader, true, "Survey log");
     xyzLog_ = writer_->addLog(xyzLogPath, kSimpleXyzHeader, false, "Simple XYZ log");
+    logFolders_.clear();
+    for (const std::string& path : {surveyLogPath, xyzLogPath})
+        logFolders_.push_back(std::filesystem::path(path).parent_path().string());
+    runFolders_.reset();
+    writer_->onFolderMade([this](const std::string& folder) { folderMadeAgain(folder); });
     corrector_.reset();
     setupSpell_ = false;
     lambertReported_ = false;
@@ -37,13 +47,52 @@ void AcquisitionCore::BeginRun(const SetupValues& setup, const GeodeticSnapshot&
     noPositionShown_ = false;
     notLoggedTotal_ = 0;
     loggedTotal_ = 0;
+    std::fill(std::begin(refusedByReason_), std::end(refusedByReason_), 0);
+    refusedTotal_ = 0;
     running_ = true;
+}
+
+void AcquisitionCore::KeepRunFolders(const std::string& geodesyFolder,
+                                     const LocalDateTime& startedAt) {
+    std::string folder = geodesyFolder;
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    runFolders_ = RunFolders{folder, startedAt};
+}
+
+void AcquisitionCore::folderMadeAgain(const std::string& folder) {
+    if (!runFolders_ || !geodetic_)
+        return;
+    // Every folder of the run at once: the other log then finds its own, the events log takes
+    // the message in the new folder, and the operator hears of one loss once.
+    for (const std::string& logFolder : logFolders_)
+        MakeFolders(logFolder);
+    MakeFolders(runFolders_->geodesyFolder);
+    std::string text = "The folder " + folder +
+                       " was missing during the run and has been made again; the survey logs go "
+                       "on in it";
+    const std::string geodesyPath = runFolders_->geodesyFolder + TodayString() + " Geodesy.txt";
+    std::error_code missing;
+    if (!std::filesystem::exists(geodesyPath, missing)) {
+        std::string error;
+        if (WriteGeodesyLog(geodesyPath, geodetic_->texts(), Clock::now(), &error,
+                            runFolders_->startedAt))
+            text += ", and the run's geodetic parameters are written again to " + geodesyPath;
+        else
+            text += "; the run's geodetic parameters cannot be written: " + error;
+    }
+    report_(text);
 }
 
 void AcquisitionCore::EndRun() {
     if (!running_)
         return;
     endNoPositionSpell();
+    if (refusedTotal_ > 0 && eventLog_)
+        eventLog_("Sounder lines refused: " + std::to_string(refusedTotal_) +
+                  " (wrong checksum " + std::to_string(refusedByReason_[0]) + ", NUL byte " +
+                  std::to_string(refusedByReason_[1]) + ", depth out of range " +
+                  std::to_string(refusedByReason_[2]) + ")");
     if (writer_) {
         writer_->retryPending(true);
         for (int log : {surveyLog_, xyzLog_}) {
@@ -130,6 +179,10 @@ void AcquisitionCore::GnssIdle() {
     Position.Projected = false;
 }
 
+void AcquisitionCore::GnssPortClosed() {
+    Position.PortClosed = true;
+}
+
 void AcquisitionCore::endNoPositionSpell() {
     if (notLoggedInSpell_ > 0 && eventLog_)
         eventLog_("Soundings not logged without a GNSS position: " +
@@ -137,6 +190,21 @@ void AcquisitionCore::endNoPositionSpell() {
     notLoggedInSpell_ = 0;
     noPositionSince_ = 0;
     noPositionShown_ = false;
+}
+
+SounderLineOutcome AcquisitionCore::refuse(SounderLineOutcome outcome, SounderRefusal why) {
+    outcome.Refusal = why;
+    const size_t reason = size_t(why) - 1;
+    ++refusedTotal_;
+    if (refusedByReason_[reason]++ == 0 && report_) {
+        const std::string reasonText[kRefusalReasons] = {
+            "its checksum is not its own", "it holds a NUL byte",
+            "its depth is not finite or is deeper than " +
+                std::to_string(int(kDeepestSeaMetres)) + " m"};
+        report_("Sounder line refused, not logged or shown: " + reasonText[reason] +
+                "; such lines are counted in the events log at Stop");
+    }
+    return outcome;
 }
 
 SounderLineOutcome AcquisitionCore::SounderLine(const std::string& line,
@@ -150,19 +218,21 @@ SounderLineOutcome AcquisitionCore::SounderLine(const std::string& line,
         outcome.Activated = true;
     }
     const SounderReading reading = ReadSounderLine(input.TypeName, input.Format, line, scan_);
+    if (reading.Refusal != SounderRefusal::None)
+        return refuse(outcome, reading.Refusal);
     if (!reading.Taken)
         return outcome;
-    outcome.Taken = true;
     const SounderType type = *SounderTypeFromName(input.TypeName);
     if (!reading.Valid) {
+        outcome.Taken = true;
         State.TrueDepthHigh = 0;
         State.TrueDepthLow = 0;
         return outcome;
     }
-    outcome.Valid = true;
-    outcome.Battery = reading.Battery;
     const CorrectedDepths depths = corrector_.correct(type, reading, State.CopiedSoundVelocity,
                                                       State.CopiedOffsetA, input.ProfileColumn);
+    if (!CorrectedDepthsUsable(depths, State.CopiedTideHeight))
+        return refuse(outcome, SounderRefusal::DepthOutOfRange);
     if (corrector_.profileFault() && !profileSpell_) {
         profileSpell_ = true;
         report_("The sound velocity column has no velocity for this depth: the last good "
@@ -170,6 +240,9 @@ SounderLineOutcome AcquisitionCore::SounderLine(const std::string& line,
     } else if (!corrector_.profileFault()) {
         profileSpell_ = false;
     }
+    outcome.Taken = true;
+    outcome.Valid = true;
+    outcome.Battery = reading.Battery;
     State.TrueDepthHigh = depths.TrueHigh;
     State.TrueDepthLow = depths.TrueLow;
     State.NewDepthPending = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "survey/AcquisitionState.h"
 #include "survey/DepthCorrection.h"
 #include "survey/DurableLogWriter.h"
@@ -16,7 +17,10 @@
 
 // What one sounder line did, for the windows to show.
 struct SounderLineOutcome {
-    bool Taken = false;      // the type is known and the line carries its markers
+    bool Taken = false;      // the type is known, the line carries its markers, not refused
+    // A line of the type that is not used at all, and why: shown, logged and drawn as a line
+    // that does not match the type (the core tells the operator and counts it).
+    SounderRefusal Refusal = SounderRefusal::None;
     bool Valid = false;      // the scan gave the type's numbers
     bool Activated = false;  // first line since Start or since a reported silence
     double TrueDepthHigh = 0;
@@ -61,6 +65,11 @@ public:
     // Begins a run: takes the values, clears the position record, opens nothing yet.
     void BeginRun(const SetupValues& setup, const GeodeticSnapshot& geodetic,
                   const std::string& surveyLogPath, const std::string& xyzLogPath);
+    // Start has made the run's folders and written its geodesy block into `geodesyFolder` at
+    // `startedAt`. A folder a log writer has to make from now on was lost during the run (the
+    // day folder moved or deleted): the run's folders are made again, the block is written into
+    // the new geodesy log, and the operator is told once.
+    void KeepRunFolders(const std::string& geodesyFolder, const LocalDateTime& startedAt);
     // Ends a run: writes what waits, reports the soundings not logged, syncs the logs.
     void EndRun();
     bool Running() const { return running_; }
@@ -76,6 +85,9 @@ public:
                     bool gyroEnabled, double course);
     // The receiver went silent: no position is current until the next GGA.
     void GnssIdle();
+    // The receiver's port closed (unplugged, or Stop): the fix it gave is no longer where the
+    // boat is, however young; only a fix from the port opened again is.
+    void GnssPortClosed();
 
     SounderLineOutcome SounderLine(const std::string& line, const SounderLineInput& input);
 
@@ -86,9 +98,12 @@ public:
     int XyzLog() const { return xyzLog_; }
     uint64_t SoundingsNotLogged() const { return notLoggedTotal_; }
     uint64_t SoundingsLogged() const { return loggedTotal_; }
+    uint64_t SounderLinesRefused() const { return refusedTotal_; }
 
 private:
     void endNoPositionSpell();
+    SounderLineOutcome refuse(SounderLineOutcome outcome, SounderRefusal why);
+    void folderMadeAgain(const std::string& folder);
 
     Reporter report_;
     Reporter eventLog_;
@@ -99,6 +114,12 @@ private:
     std::unique_ptr<DurableLogWriter> writer_;
     int surveyLog_ = -1;
     int xyzLog_ = -1;
+    std::vector<std::string> logFolders_;
+    struct RunFolders {
+        std::string geodesyFolder;
+        LocalDateTime startedAt;
+    };
+    std::optional<RunFolders> runFolders_;
     DepthCorrector corrector_;
 
     bool setupSpell_ = false;
@@ -110,4 +131,10 @@ private:
     bool noPositionShown_ = false;
     uint64_t notLoggedTotal_ = 0;
     uint64_t loggedTotal_ = 0;
+
+    // Refused sounder lines of the run by reason (SounderRefusal's values but None), each
+    // reason told once a run; the count goes to the events log at the end of the run.
+    static constexpr size_t kRefusalReasons = 3;
+    uint64_t refusedByReason_[kRefusalReasons] = {};
+    uint64_t refusedTotal_ = 0;
 };

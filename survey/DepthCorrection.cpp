@@ -8,6 +8,14 @@ double CorrectDepth(double rawDepth, double velocity, double draft) {
     return rawDepth * velocity / 1500.0 + draft;
 }
 
+bool CorrectedDepthsUsable(const CorrectedDepths& depths, double tide) {
+    for (const double depth : {depths.TrueHigh, depths.TrueLow}) {
+        if (!std::isfinite(depth) || !std::isfinite(tide - depth) || depth > kDeepestSeaMetres)
+            return false;
+    }
+    return std::isfinite(depths.VelocityHigh) && std::isfinite(depths.VelocityLow);
+}
+
 size_t ProfileLineIndex(double rawDepth, size_t lineCount) {
     if (lineCount == 0)
         return 0;

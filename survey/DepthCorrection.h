@@ -21,6 +21,14 @@ struct CorrectedDepths {
     double VelocityLow = 0;
 };
 
+// No sea is deeper: a depth beyond this is a fault of the line or of its correction.
+inline constexpr double kDeepestSeaMetres = 12000.0;
+
+// The corrected depths can be logged and drawn: they, their velocities and their elevations
+// (`tide` minus the depth) are finite, and no depth is deeper than any sea. A raw depth of 1e308
+// is finite, but times the velocity it is not.
+bool CorrectedDepthsUsable(const CorrectedDepths& depths, double tide);
+
 // Corrects the depths of a valid line for the draft and the sound velocity: the single velocity,
 // or the velocity column while a profile is in use. A depth the type does not carry stays 0.
 // A profile line that is not a number, or an empty column, does not stop the survey: the last

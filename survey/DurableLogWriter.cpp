@@ -32,19 +32,33 @@ std::string AlternatePath(const std::string& path, int n) {
     return stem + "_" + std::to_string(n) + extension;
 }
 
+// A full disk or quota: no file on it takes a row, whichever name it has.
+bool OutOfSpace(int error) {
+    return error == ENOSPC || error == EDQUOT;
+}
+
 } // namespace
 
-bool MakeFolders(const std::string& path) {
+bool MakeFolders(const std::string& path, std::string* made) {
     std::string folder = path;
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     struct stat st {};
-    if (::stat(folder.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
+    if (::stat(folder.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return true;
+        errno = ENOTDIR;
+        return false;
+    }
     const std::string parent = FolderOf(folder);
-    if (parent != folder && parent != "/" && parent != ".")
-        MakeFolders(parent);
-    return ::mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
+    if (parent != folder && parent != "/" && parent != "." && !MakeFolders(parent, made))
+        return false;
+    if (::mkdir(folder.c_str(), 0755) == 0) {
+        if (made && made->empty())
+            *made = folder;
+        return true;
+    }
+    return errno == EEXIST;
 }
 
 DurableLogWriter::DurableLogWriter(Reporter reporter) : reporter_(std::move(reporter)) {
@@ -77,24 +91,50 @@ void DurableLogWriter::report(const std::string& text) {
         reporter_(text);
 }
 
+int DurableLogWriter::openForAppend(const std::string& path, bool& created, int& error) {
+    created = false;
+    // O_NONBLOCK: a FIFO put in the log's place must not hang the handler.
+    const int flags = O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    int fd = ::open(path.c_str(), flags);
+    if (fd < 0 && errno == ENOENT) {
+        // Made here alone, so that a file made for rows that then did not fit is known to be
+        // ours and can be taken away again.
+        fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0644);
+        if (fd < 0 && errno == ENOENT) {
+            std::string made;
+            if (!MakeFolders(FolderOf(path), &made) && OutOfSpace(errno)) {
+                error = errno;
+                return -1;
+            }
+            if (!made.empty() && folderMade_)
+                folderMade_(made);
+            fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0644);
+        }
+        if (fd >= 0)
+            created = true;
+        else if (errno == EEXIST)
+            fd = ::open(path.c_str(), flags | O_CREAT, 0644);
+    }
+    if (fd < 0)
+        error = errno;
+    return fd;
+}
+
 bool DurableLogWriter::writeToPath(Log& log, const std::string& path, std::string_view data,
                                    const std::vector<size_t>& rowEnds, size_t& wholeBytes,
-                                   std::string& reason) {
+                                   std::string& reason, int& error) {
     wholeBytes = 0;
-    // O_NONBLOCK: a FIFO put in the log's place must not hang the handler.
-    const int flags = O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    int fd = ::open(path.c_str(), flags, 0644);
-    if (fd < 0 && errno == ENOENT) {
-        MakeFolders(FolderOf(path));
-        fd = ::open(path.c_str(), flags, 0644);
-    }
+    error = 0;
+    bool created = false;
+    const int fd = openForAppend(path, created, error);
     if (fd < 0) {
-        reason = std::strerror(errno);
+        reason = std::strerror(error);
         return false;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
-        reason = std::strerror(errno);
+        error = errno;
+        reason = std::strerror(error);
         ::close(fd);
         return false;
     }
@@ -112,38 +152,43 @@ bool DurableLogWriter::writeToPath(Log& log, const std::string& path, std::strin
     out += data;
     size_t sent = 0;
     while (sent < out.size()) {
-        const ssize_t n = ::write(fd, out.data() + sent, out.size() - sent);
+        const ssize_t n = writeCall_ ? writeCall_(fd, out.data() + sent, out.size() - sent)
+                                     : ::write(fd, out.data() + sent, out.size() - sent);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
+            error = n < 0 ? errno : EIO;
             reason = n < 0 ? std::strerror(errno) : "nothing written";
             break;
         }
         sent += size_t(n);
     }
-    if (sent < out.size() && sent > 0) {
-        // A disk that filled mid-write took part of the rows. The file is cut back to where
-        // the write began, so that the rows can go again, here or to an alternate, without
-        // any of them reaching the logs twice. Where it cannot be cut, the rows that went out
-        // whole stay written and only the rest waits; the torn line gets its line end before
-        // the next row.
-        if (!S_ISREG(st.st_mode) || ::ftruncate(fd, st.st_size) != 0) {
-            const size_t dataSent = sent > prefixBytes ? sent - prefixBytes : 0;
-            for (const size_t end : rowEnds)
-                if (end <= dataSent)
-                    wholeBytes = end;
-            if (wholeBytes > 0) {
-                log.activePath = path;
-                markDirty(path, made ? FolderOf(path) : std::string());
-            }
+    bool empty = created && sent == 0;
+    if (sent < out.size()) {
+        // The rows that went out whole stay (a disk that frees part of its room takes what
+        // fits); the file is cut back to the end of the last of them, so that the rest can go
+        // again, here or to an alternate, without any row reaching the logs torn or twice.
+        // Without a whole row the header or line end written before it goes too. Where the
+        // file cannot be cut, the torn line gets its line end before the next row.
+        const size_t dataSent = sent > prefixBytes ? sent - prefixBytes : 0;
+        for (const size_t end : rowEnds)
+            if (end <= dataSent)
+                wholeBytes = end;
+        if (sent > 0 && S_ISREG(st.st_mode)) {
+            const off_t keep = st.st_size + off_t(wholeBytes > 0 ? prefixBytes + wholeBytes : 0);
+            if (::ftruncate(fd, keep) == 0)
+                empty = created && keep == 0;
         }
     }
+    if (sent == out.size() || wholeBytes > 0) {
+        log.activePath = path;
+        markDirty(path, made ? FolderOf(path) : std::string());
+    }
     ::close(fd);
-    if (sent < out.size())
-        return false;
-    log.activePath = path;
-    markDirty(path, made ? FolderOf(path) : std::string());
-    return true;
+    // A file is made only to take rows: one that took none is not left behind.
+    if (empty)
+        ::unlink(path.c_str());
+    return sent == out.size();
 }
 
 bool DurableLogWriter::writeRows(Log& log, std::string_view data, std::vector<size_t> rowEnds,
@@ -164,7 +209,8 @@ bool DurableLogWriter::writeRows(Log& log, std::string_view data, std::vector<si
     for (const std::string& path : candidates) {
         std::string why;
         size_t whole = 0;
-        if (writeToPath(log, path, data, rowEnds, whole, why)) {
+        int error = 0;
+        if (writeToPath(log, path, data, rowEnds, whole, why, error)) {
             writtenBytes += data.size();
             return true;
         }
@@ -178,6 +224,11 @@ bool DurableLogWriter::writeRows(Log& log, std::string_view data, std::vector<si
         }
         if (firstReason.empty())
             firstReason = why;
+        // A full disk takes no row under any name: the rows wait for this file.
+        if (OutOfSpace(error)) {
+            reason = why;
+            return false;
+        }
     }
     reason = firstReason;
     return false;

@@ -9,11 +9,14 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <thread>
 #include <vector>
 
-// Makes a folder and its parents; true when it exists afterwards.
-bool MakeFolders(const std::string& folder);
+// Makes a folder and its parents; true when it exists afterwards. `made`, when given, gets the
+// uppermost folder this call had to make (left as it was when none was missing); on failure
+// errno tells why.
+bool MakeFolders(const std::string& folder, std::string* made = nullptr);
 
 // Appends survey rows so that none is lost or torn.
 //
@@ -24,15 +27,24 @@ bool MakeFolders(const std::string& folder);
 // each row, as it always was, so a log moved or deleted mid-run is made again in its place.
 //
 // A log that cannot be opened gets its folder made; a survey log then tries its alternates
-// "<name>_1.csv" to "<name>_99.csv". When nothing opens or a write fails, the row waits in
-// memory with the time it was measured (up to kMaxPendingRows), is retried at most once a
-// second and written before any newer row, in order. Each spell of failure is reported once
-// when it begins and once with its counts when it ends; rows dropped because memory was full
-// are counted and reported. A file whose last line has no line end (a torn write of some other
-// program, a power cut) gets one before the next row.
+// "<name>_1.csv" to "<name>_99.csv", as it does for a file that cannot grow (EFBIG) while
+// others can. A disk (or quota) that is full takes no row in any file: the rows wait for the
+// same file and no alternate is tried. A file is made only to take a row; one made for a row
+// that then did not fit is taken away again, so no empty file is left. When nothing takes a
+// row, it waits in memory with the time it was measured (up to kMaxPendingRows), is retried at
+// most once a second and written before any newer row, in order; when only part of the room
+// comes back, the whole rows that fit go out and the rest waits. A row is never cut: a write
+// that stops inside one is cut back to the last whole row. Each spell of failure is reported
+// once when it begins and once with its counts when it ends; rows dropped because memory was
+// full are counted and reported. A file whose last line has no line end (a torn write of some
+// other program, a power cut) gets one before the next row.
 class DurableLogWriter {
 public:
     using Reporter = std::function<void(const std::string& text)>;
+    // The write() a log's rows go through: ::write, unless a test stands a disk that fills in
+    // for it.
+    using WriteCall = std::function<ssize_t(int fd, const char* data, size_t size)>;
+    using FolderMadeHandler = std::function<void(const std::string& folder)>;
 
     // An hour of rows at 20 soundings a second.
     static constexpr size_t kMaxPendingRows = 72000;
@@ -48,6 +60,10 @@ public:
     // "_1".."_99" names. `label` names it in reports ("Survey log").
     int addLog(const std::string& path, const std::string& header, bool alternates,
                const std::string& label);
+    // Called with the uppermost folder a log had to make because its folder was missing, before
+    // the row goes in.
+    void onFolderMade(FolderMadeHandler handler) { folderMade_ = std::move(handler); }
+    void setWriteCall(WriteCall call) { writeCall_ = std::move(call); }
 
     // Writes the row (its line end included) now, after whatever waits. True when it is in the
     // file; false when it waits in memory (or was lost to a full memory queue).
@@ -87,10 +103,14 @@ private:
     // the rows that did (and are in no other file).
     bool writeRows(Log& log, std::string_view data, std::vector<size_t> rowEnds,
                    size_t& writtenBytes, std::string& reason);
-    // False when not all of `data` went out; the file then holds none of it, or, where it
-    // could not be cut back, `wholeBytes` of its rows.
+    // False, with `reason` and its `error` number, when not all of `data` went out; the file
+    // then holds the first `wholeBytes` of it, whole rows only (where it could not be cut
+    // back, a torn rest follows them).
     bool writeToPath(Log& log, const std::string& path, std::string_view data,
-                     const std::vector<size_t>& rowEnds, size_t& wholeBytes, std::string& reason);
+                     const std::vector<size_t>& rowEnds, size_t& wholeBytes, std::string& reason,
+                     int& error);
+    // Opens the file for appending, made when missing (`created` then), its folder too.
+    int openForAppend(const std::string& path, bool& created, int& error);
     void flushPending(Log& log, bool force);
     void queue(Log& log, const std::string& row);
     void report(const std::string& text);
@@ -99,6 +119,8 @@ private:
     static void syncPaths(const std::set<std::string>& files, const std::set<std::string>& folders);
 
     Reporter reporter_;
+    FolderMadeHandler folderMade_;
+    WriteCall writeCall_;
     std::vector<Log> logs_;
 
     std::mutex mutex_;

@@ -52,7 +52,7 @@ std::vector<std::string> GeodesyLogBlock(const GeodeticTexts& t, const LocalDate
 }
 
 bool WriteGeodesyLog(const std::string& path, const GeodeticTexts& texts, const LocalDateTime& now,
-                     std::string* error) {
+                     std::string* error, const std::optional<LocalDateTime>& sessionStart) {
     std::vector<std::string> lines;
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
@@ -76,7 +76,7 @@ bool WriteGeodesyLog(const std::string& path, const GeodeticTexts& texts, const 
     }
     if (lines.empty())
         lines = GeodesyLogHeader(now);
-    for (std::string& line : GeodesyLogBlock(texts, now))
+    for (std::string& line : GeodesyLogBlock(texts, sessionStart.value_or(now)))
         lines.push_back(std::move(line));
     std::string data;
     for (const std::string& line : lines) {

@@ -1,7 +1,7 @@
 #include "survey/PositionRecord.h"
 
 bool IsCurrentPosition(const PositionRecord& record, uint64_t nowTick) {
-    if (!record.HasGga || !record.Projected || record.FixQuality <= 0)
+    if (!record.HasGga || !record.Projected || record.FixQuality <= 0 || record.PortClosed)
         return false;
     if (record.Latitude == 0 && record.Longitude == 0)
         return false;

@@ -15,11 +15,14 @@ struct PositionRecord {
     double Convergence = 0;
     int FixQuality = 0;
     uint64_t GgaTick = 0;
+    // The port that gave the fix has closed since: the receiver is gone, whatever its age.
+    bool PortClosed = false;
 };
 
 // A position older than this is no longer where the boat is.
 inline constexpr uint64_t kPositionMaxAgeMs = 3000;
 
 // A sounding may be logged with the record: the run has had a GGA, it has a fix and not the
-// no-fix (0, 0), it projected, and it arrived at most 3 s before `nowTick`.
+// no-fix (0, 0), it projected, it arrived at most 3 s before `nowTick`, and its port is still
+// open.
 bool IsCurrentPosition(const PositionRecord& record, uint64_t nowTick);

@@ -1,5 +1,7 @@
 #include "survey/SounderLineReader.h"
 
+#include "positioning/gnss/NmeaChecksum.h"
+
 #include <cmath>
 
 namespace {
@@ -66,6 +68,16 @@ SounderReading ReadSounderLine(const std::string& typeName, const std::string& f
     const auto type = SounderTypeFromName(typeName);
     if (!type || !SounderLineHasMarkers(*type, line))
         return reading;
+    // A NUL stands for a byte the line lost on its way (a parity error reads as one): "7\0.5"
+    // may have been "75.5", and neither 7 nor 7.5 is the depth.
+    if (line.find('\0') != std::string::npos) {
+        reading.Refusal = SounderRefusal::NulByte;
+        return reading;
+    }
+    if (NmeaTrailingChecksumWrong(line)) {
+        reading.Refusal = SounderRefusal::WrongChecksum;
+        return reading;
+    }
     reading.Taken = true;
     double values[4] = {0, 0, 0, 0};
     const int expected = SounderValueCount(*type);

@@ -22,8 +22,18 @@ bool SounderCarriesLow(SounderType type);
 using SounderScanFunction =
     std::function<int(const std::string& format, const std::string& line, double* out)>;
 
+// Why a line that carries its type's markers is still not used: a depth from it could be
+// wrong, so it is treated as a line that does not match the type.
+enum class SounderRefusal {
+    None,
+    WrongChecksum,   // it ends in "*hh" and the checksum is not its own
+    NulByte,         // a NUL inside: the byte it stands for is lost, the number with it
+    DepthOutOfRange, // a corrected depth or elevation not finite, or deeper than any sea
+};
+
 struct SounderReading {
-    bool Taken = false; // the type is known and the line carries its markers
+    bool Taken = false; // the type is known, the line carries its markers and is not refused
+    SounderRefusal Refusal = SounderRefusal::None;
     bool Valid = false; // the scan assigned exactly the type's numbers
     double RawHigh = 0;
     double RawLow = 0;
@@ -31,7 +41,9 @@ struct SounderReading {
 };
 
 // Reads one sounder line. A type outside the eight, or a line without the type's markers, is
-// not taken; a scan that assigns more or fewer numbers than the type carries is not valid and
-// leaves both raw depths 0.
+// not taken; nor is a line of the type that holds a NUL byte or ends in a checksum that is not
+// its own (it is refused, and says why). A line without a checksum is read as it is. A scan
+// that assigns more or fewer numbers than the type carries is not valid and leaves both raw
+// depths 0.
 SounderReading ReadSounderLine(const std::string& typeName, const std::string& format,
                                const std::string& line, const SounderScanFunction& scan);

@@ -68,8 +68,12 @@ void AcquisitionSession::BindPorts() {
         gnss_->OnSpeedChange = std::bind_front(&AcquisitionSession::ZGPS1SpeedChange, this);
         gnss_->OnGgaApplied = std::bind_front(&AcquisitionSession::ZGPS1GgaApplied, this);
     }
-    if (sounder_)
+    if (sounder_) {
         sounder_->OnNewCommand = std::bind_front(&AcquisitionSession::ZSENSORNewCommand, this);
+        // A sounder line carries no checksum to tell a lost byte: the reader sees the NUL that
+        // stands for it and refuses the line.
+        sounder_->KeepNulBytes = true;
+    }
 }
 
 bool AcquisitionSession::RealtimeClick() {
@@ -160,14 +164,16 @@ bool AcquisitionSession::Start() {
     MakeFolders(LogFolder);
     MakeFolders(XyzFolder);
     std::string error;
-    if (!WriteGeodesyLog(LogFolder + TodayString() + " Geodesy.txt", geodetic->texts(),
-                         Clock::now(), &error)) {
+    const LocalDateTime startedAt = Clock::now();
+    if (!WriteGeodesyLog(LogFolder + TodayString() + " Geodesy.txt", geodetic->texts(), startedAt,
+                         &error)) {
         refuse("Cannot start: the geodesy log cannot be written: " + error, "");
         return false;
     }
 
     core_.BeginRun(setup, *geodetic, CoordinatesLogPath,
                    XyzFolder + TodayText + " Simple XYZ.csv");
+    core_.KeepRunFolders(LogFolder, startedAt);
     unmatchedLines_ = 0;
     unmatchedReported_ = false;
 
@@ -233,6 +239,7 @@ void AcquisitionSession::ZGPS1Connect(QObject*, int port) {
 }
 
 void AcquisitionSession::ZGPS1Disconnect(QObject*, int port) {
+    core_.GnssPortClosed();
     if (mapTimer_)
         mapTimer_->stop();
     ClearMapTimerPausedByDrawing();
@@ -306,7 +313,9 @@ void AcquisitionSession::ZSENSORNewCommand(QObject*, const std::string& line) {
     input.Format = inputs_->SounderFormat();
     input.ProfileColumn = inputs_->SoundVelocityColumn();
     const SounderLineOutcome outcome = core_.SounderLine(line, input);
-    if (!outcome.Taken) {
+    if (outcome.Refusal != SounderRefusal::None) {
+        // The core has told it; a refused line says nothing of whether the type is right.
+    } else if (!outcome.Taken) {
         if (++unmatchedLines_ >= kUnmatchedLinesReported && !unmatchedReported_) {
             unmatchedReported_ = true;
             display_->Message("Sounder lines do not match the type \"" + input.TypeName + "\"",

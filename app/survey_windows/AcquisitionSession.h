@@ -90,7 +90,8 @@ public:
                        QObject* parent = nullptr, AcquisitionState* sharedState = nullptr);
     ~AcquisitionSession() override;
 
-    // Binds the GNSS port's eight events (and its GGA notice) and the sounder's line event.
+    // Binds the GNSS port's eight events (and its GGA notice) and the sounder's line event;
+    // the sounder's lines keep their NUL bytes, for the reader to refuse.
     void BindPorts();
 
     // The Start/Stop toggle. Returns whether acquisition runs afterwards.

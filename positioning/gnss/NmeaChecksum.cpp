@@ -38,3 +38,18 @@ bool NmeaChecksumWrong(std::string_view line) {
     return star < bodyStart || high < 0 || low < 0 ||
            static_cast<unsigned>(high * 16 + low) != NmeaXor(line.substr(bodyStart, star - bodyStart));
 }
+
+bool NmeaTrailingChecksumWrong(std::string_view line) {
+    if (line.size() < 3)
+        return false;
+    const size_t star = line.size() - 3;
+    const int high = HexValue(line[star + 1]);
+    const int low = HexValue(line[star + 2]);
+    if (line[star] != '*' || high < 0 || low < 0)
+        return false;
+    const size_t bodyStart = line.front() == '$' ? 1 : 0;
+    if (star < bodyStart)
+        return false;
+    return static_cast<unsigned>(high * 16 + low) !=
+           NmeaXor(line.substr(bodyStart, star - bodyStart));
+}

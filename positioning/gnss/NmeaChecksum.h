@@ -12,3 +12,8 @@ std::string NmeaChecksum(std::string_view body);
 // The line carries "*" and what follows is not the two hexadecimal digits of its checksum (the
 // XOR of the text between a leading "$" and the "*"). A line without "*" is not wrong.
 bool NmeaChecksumWrong(std::string_view line);
+
+// The line ends in "*" and two hexadecimal digits that are not the XOR of the text before that
+// "*" (after a leading "$"). A line that does not end so is not wrong: a device's own format may
+// carry no checksum, or a "*" of its own.
+bool NmeaTrailingChecksumWrong(std::string_view line);

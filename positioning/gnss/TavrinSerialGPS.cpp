@@ -275,13 +275,17 @@ void TTavrinSerialGPS::AcceptBytes(const char* data, size_t size) {
     if (size == 0)
         return;
     // A NUL is line noise (or a parity error marker), not the end of the read.
-    const char* end = data + size;
-    const char* p = data;
-    while (p < end) {
-        const char* zero = static_cast<const char*>(std::memchr(p, '\0', end - p));
-        const char* stop = zero ? zero : end;
-        RxBuffer.append(p, stop - p);
-        p = zero ? zero + 1 : end;
+    if (KeepNulBytes) {
+        RxBuffer.append(data, size);
+    } else {
+        const char* end = data + size;
+        const char* p = data;
+        while (p < end) {
+            const char* zero = static_cast<const char*>(std::memchr(p, '\0', end - p));
+            const char* stop = zero ? zero : end;
+            RxBuffer.append(p, stop - p);
+            p = zero ? zero + 1 : end;
+        }
     }
     DataSeen = true;
     NoData = false;

@@ -74,6 +74,11 @@ public:
     bool DTR = false;
     bool RTS = false;
     std::string LogFileName;
+    // NUL bytes stay inside the lines handed on, for a reader that must refuse such a line: a
+    // NUL stands for a byte lost on the line, and dropping it could make "75.5" read "7.5". Off,
+    // each NUL is dropped alone: a receiver's sentence keeps its checksum for the lost byte, and
+    // a NUL adds nothing to that checksum.
+    bool KeepNulBytes = false;
 
     // Received text not yet cut into lines.
     std::string RxBuffer;
@@ -115,8 +120,8 @@ public:
     bool WaitingForBytes() const;
     // Watchdog tick: raises OnIdle after a whole interval without data.
     void WatchdogTick();
-    // What a poll tick does with the bytes it read: NUL bytes are dropped alone, the rest is
-    // appended to RxBuffer and cut into lines.
+    // What a poll tick does with the bytes it read: NUL bytes are dropped alone (unless
+    // KeepNulBytes), the rest is appended to RxBuffer and cut into lines.
     void AcceptBytes(const char* data, size_t size);
     // Cuts RxBuffer into lines and hands each on. An unfinished line longer than
     // MaxLineLength is dropped together with the rest of it up to its line feed, so the next

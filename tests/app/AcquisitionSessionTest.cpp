@@ -12,12 +12,15 @@
 #include "tests/support/TestEnvironment.h"
 #include "tools/devsim/PseudoTerminal.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <sstream>
 
 namespace {
 
@@ -64,6 +67,15 @@ struct Session : ::testing::Test {
         MapPath(number, terminal.devicePath());
     }
     std::string Survey() { return ReadWholeFile(CoordinatesLogPath).value_or(""); }
+    // Starts with both devices on pseudo-terminals and waits for the receiver's first fix.
+    void StartWithAFix(PseudoTerminal& receiver, PseudoTerminal& echoSounder) {
+        MapPort(11, receiver);
+        MapPort(12, echoSounder);
+        ASSERT_TRUE(session->Start());
+        ASSERT_TRUE(receiver.write(
+            Nmea("GPGGA,120000.10,4030.000,N,03306.000,E,4,12,0.8,50.0,M,10.0,M,,")));
+        ASSERT_TRUE(WaitUntil([&] { return session->Core().Position.HasGga; }));
+    }
 };
 
 TEST_F(Session, StartRefusesFaultyValuesBeforeOpeningAnything) {
@@ -230,6 +242,98 @@ TEST_F(Session, EverySoundingIsLoggedOnceWithTheFixOfItsTime) {
               windows.events.end());
 }
 
+// The survey log's Raw Depth (Hi) column (the tenth), row by row after the header.
+std::vector<std::string> RawDepthColumn(const std::string& survey) {
+    std::vector<std::string> column;
+    std::istringstream rows(survey);
+    std::string row;
+    std::getline(rows, row);
+    while (std::getline(rows, row)) {
+        std::istringstream fields(row);
+        std::string field;
+        for (int i = 0; i < 10; ++i)
+            std::getline(fields, field, ',');
+        column.push_back(field);
+    }
+    return column;
+}
+
+TEST_F(Session, OnlyTheGoodLinesOfASounderSendingCorruptLinesAreLoggedOnce) {
+    PseudoTerminal receiver, echoSounder;
+    ASSERT_NO_FATAL_FAILURE(StartWithAFix(receiver, echoSounder));
+
+    const std::string nul(1, '\0');
+    const std::vector<std::string> lines = {
+        Nmea("SDDBT,32.8,f,10.0,M,5.4,F"),
+        Nmea("SDDBT,1.0,f,1e308,M,1.0,F"),       // finite, but not once corrected
+        "$SDDBT,32.8,f,10.1,M,5.4,F\r\n",          // no checksum: read as it is
+        "$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F*00\r\n", // a NUL in the number, a wrong checksum
+        Nmea("SDDBT,32.8,f,10.2,M,5.4,F"),
+        "$SDDBT,32.8,f,7.5,M,5.4,F*00\r\n",        // a wrong checksum
+        Nmea("SDDBT,1.0,f,7" + nul + ".5,M,1.0,F"), // a NUL the checksum cannot see
+        Nmea("SDDBT,1.0,f,12000.01,M,1.0,F"),
+        Nmea("SDDBT,32.8,f,10.3,M,5.4,F"),
+    };
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line;
+    ASSERT_TRUE(echoSounder.write(bytes));
+    ASSERT_TRUE(WaitUntil([&] { return windows.sounderLines.size() == lines.size(); }));
+    session->Stop();
+
+    const std::string survey = Survey();
+    EXPECT_EQ(RawDepthColumn(survey), (std::vector<std::string>{"10", "10.1", "10.2", "10.3"}))
+        << survey;
+    for (const char* bad : {"INF", "inf", "NAN", "nan", "7.5", "12000"})
+        EXPECT_EQ(survey.find(bad), std::string::npos) << bad;
+    EXPECT_EQ(std::count(survey.begin(), survey.end(), '\n'), 5) << survey;
+    const std::string xyz = ReadWholeFile(XyzFolder + "2024-05-03 Simple XYZ.csv").value_or("");
+    EXPECT_EQ(std::count(xyz.begin(), xyz.end(), '\n'), 5) << xyz;
+    const std::vector<double> good = {10.0, 10.1, 10.2, 10.3};
+    ASSERT_EQ(windows.shownDepths.size(), good.size()) << "only the good depths are shown";
+    for (size_t i = 0; i < good.size(); ++i)
+        EXPECT_NEAR(windows.shownDepths[i], good[i] * 1530 / 1500 + 0.4, 1e-9);
+    const auto told = std::count_if(windows.messages.begin(), windows.messages.end(), [](auto& m) {
+        return m.first.rfind("Sounder line refused, not logged or shown: ", 0) == 0 && m.second;
+    });
+    EXPECT_EQ(told, 3) << "once for each reason";
+    EXPECT_NE(std::find(windows.events.begin(), windows.events.end(),
+                        "Sounder lines refused: 5 (wrong checksum 1, NUL byte 2, depth out of "
+                        "range 2)"),
+              windows.events.end());
+    EXPECT_FALSE(std::any_of(windows.messages.begin(), windows.messages.end(), [](auto& m) {
+        return m.first.rfind("Sounder lines do not match", 0) == 0;
+    }));
+}
+
+TEST_F(Session, NoSoundingIsLoggedWithThePositionOfAReceiverThatHasGone) {
+    PseudoTerminal receiver, echoSounder;
+    ASSERT_NO_FATAL_FAILURE(StartWithAFix(receiver, echoSounder));
+    ASSERT_TRUE(echoSounder.write(Nmea("SDDBT,32.8,f,10.0,M,5.4,F")));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsLogged() == 1; }));
+
+    // Unplugged: the fix is well under 3 s old, but no sounding may take it any more.
+    receiver.hangUp();
+    ASSERT_TRUE(WaitUntil([&] {
+        return std::find(windows.events.begin(), windows.events.end(),
+                         "Disconnected from GPS on COM11") != windows.events.end();
+    }));
+    ASSERT_TRUE(echoSounder.write(Nmea("SDDBT,32.8,f,10.1,M,5.4,F") +
+                                  Nmea("SDDBT,32.8,f,10.2,M,5.4,F") +
+                                  Nmea("SDDBT,32.8,f,10.3,M,5.4,F")));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsNotLogged() == 3; }));
+    EXPECT_EQ(windows.shownDepths.size(), 4u) << "shown, not logged";
+    session->Stop();
+
+    EXPECT_EQ(RawDepthColumn(Survey()), std::vector<std::string>{"10"}) << Survey();
+    const auto disconnected = std::find(windows.events.begin(), windows.events.end(),
+                                        "Disconnected from GPS on COM11");
+    EXPECT_NE(std::find(disconnected, windows.events.end(),
+                        "Soundings not logged without a GNSS position: 3"),
+              windows.events.end());
+    EXPECT_EQ(session->Core().SoundingsLogged(), 1u);
+}
+
 TEST_F(Session, SounderLinesThatNeverMatchTheTypeAreReportedOnce) {
     PseudoTerminal echoSounder;
     MapPort(12, echoSounder);
@@ -246,6 +350,83 @@ TEST_F(Session, SounderLinesThatNeverMatchTheTypeAreReportedOnce) {
         return m.first == "Sounder lines do not match the type \"NMEA DPT\"";
     });
     EXPECT_EQ(count, 1);
+    session->Stop();
+}
+
+// The windows, with every message also in the events log, as the main window writes it.
+struct WindowsWithEventsLog : Windows {
+    void Message(const std::string& text, bool show) override {
+        Windows::Message(text, show);
+        AutoEventLog(text, EventsLogPath());
+    }
+};
+
+// The content of the one file in `folder` whose name ends with `suffix` (the date before it is
+// the date of writing).
+std::optional<std::string> DatedFile(const std::string& folder, const std::string& suffix) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() >= suffix.size() &&
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return ReadWholeFile(entry.path().string());
+    }
+    return std::nullopt;
+}
+
+std::string FromSessionStart(const std::optional<std::string>& geodesy) {
+    if (!geodesy)
+        return "<missing>";
+    const size_t block = geodesy->find("=== SESSION START: ");
+    return block == std::string::npos ? *geodesy : geodesy->substr(block);
+}
+
+TEST_F(Session, ADayFolderMovedDuringARunIsMadeAgainWithTheRunsGeodesyAndTheOperatorToldOnce) {
+    PseudoTerminal receiver, echoSounder;
+    MapPort(11, receiver);
+    MapPort(12, echoSounder);
+    WindowsWithEventsLog logged;
+    // The session goes before the windows it reports to, whatever ends the test.
+    const auto endSession = qScopeGuard([&] { session.reset(); });
+    session = std::make_unique<AcquisitionSession>(&gnss, &sounder, &map, &echogram, &logged,
+                                                   &logged, ScanForTests);
+    session->BindPorts();
+    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(
+        receiver.write(Nmea("GPGGA,120000.10,4030.000,N,03306.000,E,4,12,0.8,50.0,M,10.0,M,,")));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().Position.HasGga; }));
+    ASSERT_TRUE(echoSounder.write("$SDDBT,32.8,f,10.0,M,5.4,F\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsLogged() == 1; }));
+
+    const std::string moved = dir.path().toStdString() + "/moved";
+    std::filesystem::rename(root.substr(0, root.size() - 1), moved);
+    ASSERT_TRUE(echoSounder.write("$SDDBT,32.8,f,11.0,M,5.4,F\r\n$SDDBT,32.8,f,12.0,M,5.4,F\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return session->Core().SoundingsLogged() == 3; }));
+
+    const std::string toldText = "was missing during the run and has been made again";
+    const auto told =
+        std::count_if(logged.messages.begin(), logged.messages.end(), [&](const auto& m) {
+            return m.first.find(toldText) != std::string::npos && m.second;
+        });
+    EXPECT_EQ(told, 1) << "one folder lost, one message, shown";
+    const auto events = DatedFile(LogFolder, " Events.log");
+    ASSERT_TRUE(events) << "the new folder has its events log";
+    EXPECT_NE(events->find(toldText), std::string::npos) << *events;
+
+    const auto geodesy = DatedFile(LogFolder, " Geodesy.txt");
+    ASSERT_TRUE(geodesy) << "the new folder has its geodesy log";
+    EXPECT_EQ(geodesy->rfind("GEODETIC PARAMETERS LOG - ", 0), 0u) << *geodesy;
+    EXPECT_EQ(FromSessionStart(geodesy),
+              FromSessionStart(DatedFile(moved + "/LOG", " Geodesy.txt")))
+        << "the run's own block, with the time it started";
+
+    const auto lines = [](const std::string& text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    EXPECT_EQ(lines(Survey()), 3) << "the header and the two rows after the move";
+    EXPECT_EQ(lines(ReadWholeFile(XyzFolder + TodayText + " Simple XYZ.csv").value_or("")), 3);
+    EXPECT_EQ(lines(ReadWholeFile(moved + "/LOG/2024-05-03 Coordinates.csv").value_or("")), 2)
+        << "the row before the move stays where it went";
     session->Stop();
 }
 

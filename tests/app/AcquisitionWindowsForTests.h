@@ -26,6 +26,8 @@ struct AcquisitionWindowsForTests : AcquisitionInputs, AcquisitionDisplay {
     bool running = false, pressed = false;
     std::vector<bool> alerts;
     std::vector<std::string> gnssLines, sounderLines;
+    // The high depths the read-outs showed.
+    std::vector<double> shownDepths;
 
 
     SetupTexts SurveySetupTexts() override { return setup; }
@@ -65,7 +67,10 @@ struct AcquisitionWindowsForTests : AcquisitionInputs, AcquisitionDisplay {
         (gnss ? gnssLines : sounderLines).push_back(line);
     }
     void Speed(double) override {}
-    void SounderLineShown(const SounderLineOutcome&, const std::string&) override {}
+    void SounderLineShown(const SounderLineOutcome& outcome, const std::string&) override {
+        if (outcome.Valid)
+            shownDepths.push_back(outcome.TrueDepthHigh);
+    }
     void ShallowAlert(bool shallow) override { alerts.push_back(shallow); }
     void AcquisitionStarted(bool) override {}
     void AcquisitionStopped() override {}

@@ -1,6 +1,7 @@
 #include "SounderScanForTests.h"
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
+#include "positioning/gnss/NmeaChecksum.h"
 #include "survey/AcquisitionCore.h"
 #include "tools/surveysim/ExampleDatum.h"
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace {
@@ -119,6 +121,148 @@ TEST_F(CoreFixture, SoundingsWithoutACurrentPositionAreShownNotLoggedAndCounted)
     EXPECT_EQ(events[1], "Soundings not logged without a GNSS position: 2");
     EXPECT_EQ(core.SoundingsLogged() + core.SoundingsNotLogged(), 7u);
     EXPECT_EQ(Lines(Survey()), 2u);
+}
+
+TEST_F(CoreFixture, AFixFromAReceiverWhosePortHasClosedIsNoLongerCurrent) {
+    core.GgaApplied(40.5, 33.1, 12.0, 4, false, 0);
+    ASSERT_TRUE(core.SounderLine("$SDDBT,32.8,f,10.0,M,5.4,F", dbt).Logged);
+    // Unplugged (or Stop): the fix is a moment old, but the receiver that gave it is gone.
+    core.GnssPortClosed();
+    EXPECT_TRUE(core.SounderLine("$SDDBT,32.8,f,10.1,M,5.4,F", dbt).NotLoggedNoPosition);
+    EXPECT_TRUE(core.SounderLine("$SDDBT,32.8,f,10.2,M,5.4,F", dbt).NotLoggedNoPosition);
+    EXPECT_NEAR(core.State.TrueDepthHigh, 10.2 * 1530 / 1500 + 0.4, 1e-9) << "still shown";
+    EXPECT_EQ(Lines(Survey()), 2u);
+    // A fix from the port opened again is current.
+    core.GgaApplied(40.5, 33.1, 12.0, 4, false, 0);
+    EXPECT_TRUE(core.SounderLine("$SDDBT,32.8,f,10.3,M,5.4,F", dbt).Logged);
+    EXPECT_EQ(events, std::vector<std::string>{"Soundings not logged without a GNSS position: 2"});
+    EXPECT_EQ(Lines(Survey()), 3u);
+}
+
+std::string WithChecksum(const std::string& line) {
+    return line + "*" + NmeaChecksum(line.substr(1));
+}
+
+TEST(AcquisitionCore, ASounderLineThatCannotBeRightIsNeitherLoggedNorShown) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::string nul(1, '\0');
+    struct Case {
+        std::string what;
+        std::string line;
+        SetupValues setup; // draft, velocity, antenna height, tide
+        SounderRefusal refusal;
+        double trueDepth; // when used
+    };
+    const SetupValues plain{0, 1500, 1.5, 0};
+    const Case cases[] = {
+        {"raw depth 1e308, its checksum right", WithChecksum("$SDDBT,1.0,f,1e308,M,1.0,F"),
+         {0.4, 1530, 1.5, 0.35}, SounderRefusal::DepthOutOfRange, 0},
+        {"exactly 12000 m", WithChecksum("$SDDBT,1.0,f,12000,M,1.0,F"), plain,
+         SounderRefusal::None, 12000},
+        {"12000.01 m", WithChecksum("$SDDBT,1.0,f,12000.01,M,1.0,F"), plain,
+         SounderRefusal::DepthOutOfRange, 0},
+        {"12000 m raw, deeper once corrected", "$SDDBT,1.0,f,12000,M,1.0,F",
+         {0.4, 1500, 1.5, 0}, SounderRefusal::DepthOutOfRange, 0},
+        {"NaN from the correction", "$SDDBT,1.0,f,1e308,M,1.0,F", {-inf, 1530, 1.5, 0},
+         SounderRefusal::DepthOutOfRange, 0},
+        {"elevation not finite", "$SDDBT,1.0,f,-1e308,M,1.0,F", {0, 1500, 1.5, 1e308},
+         SounderRefusal::DepthOutOfRange, 0},
+        {"wrong checksum", "$SDDBT,1.0,f,7.5,M,1.0,F*00", plain, SounderRefusal::WrongChecksum,
+         0},
+        {"right checksum", WithChecksum("$SDDBT,1.0,f,7.5,M,1.0,F"), plain,
+         SounderRefusal::None, 7.5},
+        {"right checksum in lower case", "$SDDBT,1.0,f,7.5,M,1.0,F*" + [] {
+             std::string sum = NmeaChecksum("SDDBT,1.0,f,7.5,M,1.0,F");
+             for (char& c : sum)
+                 c = char(std::tolower(c));
+             return sum;
+         }(),
+         plain, SounderRefusal::None, 7.5},
+        {"no checksum", "$SDDBT,1.0,f,7.5,M,1.0,F", plain, SounderRefusal::None, 7.5},
+        {"NUL inside, wrong checksum", "$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F*00", plain,
+         SounderRefusal::NulByte, 0},
+        {"NUL inside, no checksum", "$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F", plain,
+         SounderRefusal::NulByte, 0},
+        // A NUL adds nothing to the XOR: the checksum cannot tell it.
+        {"NUL inside, checksum right", WithChecksum("$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F"),
+         plain, SounderRefusal::NulByte, 0},
+    };
+    ManualClock clock({2024, 5, 3, 10, 0, 0, 0}, 10000);
+    Clock::install(&clock);
+    const SounderLineInput dbt{"NMEA DBT", "%*6s,%*lf,%*1s,%lf", nullptr};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const std::string survey = dir.path().toStdString() + "/c.csv";
+        const std::string xyz = dir.path().toStdString() + "/x.csv";
+        std::vector<std::string> reports, events;
+        AcquisitionCore core([&](const std::string& t) { reports.push_back(t); },
+                             [&](const std::string& t) { events.push_back(t); }, ScanForTests);
+        core.BeginRun(c.setup, *GeodeticSnapshot::Take(Wgs84Utm36()), survey, xyz);
+        core.GgaApplied(40.5, 33.1, 12.0, 4, false, 0);
+        // A good sounding before, as the read-outs and the echogram took it.
+        core.State.CopiedOffsetA = 0;
+        ASSERT_TRUE(core.SounderLine("$SDDBT,1.0,f,3.25,M,1.0,F", dbt).Logged);
+        core.State.CopiedOffsetA = c.setup.OffsetA;
+        core.State.NewDepthPending = false;
+        const double shownBefore = core.State.TrueDepthHigh;
+
+        const SounderLineOutcome outcome = core.SounderLine(c.line, dbt);
+        EXPECT_EQ(outcome.Refusal, c.refusal);
+        core.EndRun();
+        const std::string rows = ReadWholeFile(survey).value_or("");
+        if (c.refusal == SounderRefusal::None) {
+            EXPECT_TRUE(outcome.Logged);
+            EXPECT_DOUBLE_EQ(outcome.TrueDepthHigh, c.trueDepth);
+            EXPECT_EQ(Lines(rows), 3u) << rows;
+            EXPECT_TRUE(reports.empty());
+            EXPECT_TRUE(events.empty());
+            continue;
+        }
+        EXPECT_FALSE(outcome.Taken) << "refused like a line that does not match the type";
+        EXPECT_FALSE(outcome.Valid);
+        EXPECT_FALSE(outcome.Logged);
+        EXPECT_FALSE(outcome.AlertDepth);
+        EXPECT_FALSE(core.State.NewDepthPending) << "nothing new for the echogram";
+        EXPECT_EQ(core.State.TrueDepthHigh, shownBefore) << "the read-outs keep the last depth";
+        EXPECT_EQ(Lines(rows), 2u) << rows;
+        EXPECT_EQ(Lines(ReadWholeFile(xyz).value_or("")), 2u);
+        EXPECT_EQ(core.SounderLinesRefused(), 1u);
+        EXPECT_EQ(core.SoundingsNotLogged(), 0u) << "a refused line is no sounding";
+        EXPECT_EQ(reports.size(), 1u);
+        EXPECT_EQ(events.size(), 1u);
+    }
+    Clock::install(nullptr);
+}
+
+TEST_F(CoreFixture, RefusedSounderLinesAreToldOnceForEachReasonAndCountedAtTheEnd) {
+    core.GgaApplied(40.5, 33.1, 12.0, 4, false, 0);
+    const std::string nul(1, '\0');
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(core.SounderLine("$SDDBT,1.0,f,7.5,M,1.0,F*00", dbt).Refusal,
+                  SounderRefusal::WrongChecksum);
+        EXPECT_TRUE(core.SounderLine("$SDDBT,1.0,f,7.5,M,1.0,F", dbt).Logged);
+        EXPECT_EQ(core.SounderLine("$SDDBT,1.0,f,1e308,M,1.0,F", dbt).Refusal,
+                  SounderRefusal::DepthOutOfRange);
+    }
+    EXPECT_EQ(core.SounderLine("$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F", dbt).Refusal,
+              SounderRefusal::NulByte);
+    // A line of another type is not refused: it does not match.
+    EXPECT_EQ(core.SounderLine("$SDDPT,7.5,0.5*00", dbt).Refusal, SounderRefusal::None);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0], "Sounder line refused, not logged or shown: its checksum is not its "
+                          "own; such lines are counted in the events log at Stop");
+    EXPECT_EQ(reports[1], "Sounder line refused, not logged or shown: its depth is not finite "
+                          "or is deeper than 12000 m; such lines are counted in the events log "
+                          "at Stop");
+    EXPECT_EQ(reports[2], "Sounder line refused, not logged or shown: it holds a NUL byte; such "
+                          "lines are counted in the events log at Stop");
+    EXPECT_TRUE(events.empty());
+    core.EndRun();
+    EXPECT_EQ(events, std::vector<std::string>{"Sounder lines refused: 7 (wrong checksum 3, NUL "
+                                               "byte 1, depth out of range 3)"});
+    EXPECT_EQ(Lines(Survey()), 4u);
+    EXPECT_EQ(Survey().find("INF"), std::string::npos);
 }
 
 TEST_F(CoreFixture, LowFrequencyOnlyTypeIsLoggedByItsLowDepth) {

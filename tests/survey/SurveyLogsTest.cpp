@@ -10,12 +10,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
-#include <functional>
-#include <sys/resource.h>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sched.h>
+#include <set>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -255,11 +262,12 @@ TEST(DurableLogWriter, APartlyWrittenBatchReachesTheLogOnce) {
             writer.append(log, NumberedRow(i));
         if (writer.pendingRows(log) != 4)
             return 10;
-        // The batch of four waiting rows is cut in the middle of its third row.
+        // The batch of four waiting rows is cut in the middle of its third row: the two whole
+        // rows stay, the cut one waits with the last.
         setLimit(48);
         clockScope.clock.advance(1000);
         writer.retryPending();
-        if (writer.pendingRows(log) != 4)
+        if (writer.pendingRows(log) != 2)
             return 11;
         setLimit(RLIM_INFINITY);
         clockScope.clock.advance(1000);
@@ -302,6 +310,220 @@ TEST(DurableLogWriter, ARowCutByAFullFileGoesWholeToOneAlternateOnly) {
     for (int i = 0; i < kRows; ++i)
         expected += NumberedRow(i);
     EXPECT_EQ(rows, expected) << "every row once, in order";
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_GT(fs::file_size(entry.path()), 3u)
+            << entry.path() << ": an alternate is made only to take a row";
+}
+
+// A disk under the log folder that fills and then gets its room back a step at a time.
+class FillingDisk {
+public:
+    virtual ~FillingDisk() = default;
+    virtual void attach(DurableLogWriter&) {}
+    virtual void fill() = 0;
+    virtual void freeStep() = 0;
+};
+
+// The writer's write call stands in for the disk: it takes what room is left and then fails
+// with ENOSPC, as write() does on a full file system. Runs everywhere.
+class WriteCallDisk : public FillingDisk {
+public:
+    explicit WriteCallDisk(size_t step) : step_(step) {}
+    void attach(DurableLogWriter& writer) override {
+        writer.setWriteCall([this](int fd, const char* data, size_t size) -> ssize_t {
+            triedFiles.insert(fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename());
+            if (room_ == 0) {
+                errno = ENOSPC;
+                return -1;
+            }
+            const ssize_t n = ::write(fd, data, std::min(size, room_));
+            if (n > 0)
+                room_ -= size_t(n);
+            return n;
+        });
+    }
+    void fill() override { room_ = 0; }
+    void freeStep() override { room_ += step_; }
+
+    std::set<std::string> triedFiles;  // every file a write was tried on
+
+private:
+    size_t step_;
+    size_t room_ = SIZE_MAX;
+};
+
+// A file system of its own size: a filler file takes all its room and gives back a page at
+// each step.
+class FillerFileDisk : public FillingDisk {
+public:
+    explicit FillerFileDisk(std::string filler) : filler_(std::move(filler)) {}
+    ~FillerFileDisk() override {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    void fill() override {
+        fd_ = ::open(filler_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        const std::string page(kPage, 'f');
+        while (fd_ >= 0 && ::write(fd_, page.data(), page.size()) > 0) {
+        }
+    }
+    void freeStep() override {
+        struct stat st {};
+        if (fd_ >= 0 && ::fstat(fd_, &st) == 0)
+            (void)::ftruncate(fd_, std::max<off_t>(0, st.st_size - off_t(kPage)));
+    }
+
+private:
+    static constexpr size_t kPage = 4096;
+    std::string filler_;
+    int fd_ = -1;
+};
+
+// What a survey log went through on a disk that filled and was freed in steps.
+struct FillOutcome {
+    int rows = 0;                        // rows appended, numbered from 0
+    uint64_t waitingWhenFull = 0;        // rows in memory when the first room came back
+    std::vector<uint64_t> waitingAfterSteps;
+    uint64_t lost = 0;
+    std::vector<std::string> reports;
+    std::vector<std::string> files;      // "name" then content, for every file of the folder
+};
+
+// Fixed-size rows, so that a step of room cuts one of them.
+std::string WideRow(int i) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%06d", i);
+    return std::string(number) + "," + std::string(41, 'x') + "\r\n";
+}
+
+constexpr char kFilledLogName[] = "2024-05-03 Coordinates.csv";
+
+FillOutcome FillAndFreeInSteps(const std::string& folder, FillingDisk& disk) {
+    ClockScope clockScope;
+    FillOutcome outcome;
+    {
+        DurableLogWriter writer([&](const std::string& t) { outcome.reports.push_back(t); });
+        disk.attach(writer);
+        const int log = writer.addLog(folder + "/" + kFilledLogName, "H\r\n", true, "Survey log");
+        for (; outcome.rows < 10; ++outcome.rows)
+            writer.append(log, WideRow(outcome.rows));
+        disk.fill();
+        // Ten seconds of soundings on the full disk: ten tries of the waiting rows.
+        for (; outcome.rows < 210; ++outcome.rows) {
+            writer.append(log, WideRow(outcome.rows));
+            clockScope.clock.advance(50);
+        }
+        outcome.waitingWhenFull = writer.pendingRows(log);
+        for (int step = 0; step < 200 && writer.pendingRows(log) > 0; ++step) {
+            disk.freeStep();
+            clockScope.clock.advance(1000);
+            // The survey goes on while the room comes back.
+            writer.append(log, WideRow(outcome.rows++));
+            outcome.waitingAfterSteps.push_back(writer.pendingRows(log));
+        }
+        outcome.lost = writer.lostRows(log);
+    }
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        outcome.files.push_back(entry.path().filename().string());
+        outcome.files.push_back(Read(entry.path().string()));
+    }
+    return outcome;
+}
+
+void ExpectOneFileWithEveryRowOnce(const FillOutcome& outcome) {
+    ASSERT_EQ(outcome.files.size(), 2u) << "one file, no alternate and no empty file; the first: "
+                                        << outcome.files[0];
+    EXPECT_EQ(outcome.files[0], kFilledLogName);
+    std::string expected = "H\r\n";
+    for (int i = 0; i < outcome.rows; ++i)
+        expected += WideRow(i);
+    EXPECT_EQ(outcome.files[1], expected) << "every row once, whole and in order";
+    EXPECT_EQ(outcome.lost, 0u);
+    ASSERT_GT(outcome.waitingWhenFull, 0u) << "the disk was full";
+    ASSERT_GE(outcome.waitingAfterSteps.size(), 2u);
+    EXPECT_GT(outcome.waitingAfterSteps.front(), 0u);
+    EXPECT_LT(outcome.waitingAfterSteps.front(), outcome.waitingWhenFull)
+        << "the rows that fit in the first room went out without waiting for room for all";
+    EXPECT_EQ(outcome.waitingAfterSteps.back(), 0u);
+    ASSERT_EQ(outcome.reports.size(), 2u) << "told once when it starts and once when it ends";
+    EXPECT_NE(outcome.reports[0].find(std::strerror(ENOSPC)), std::string::npos)
+        << outcome.reports[0];
+    EXPECT_NE(outcome.reports[1].find("rows that waited in memory were written"),
+              std::string::npos)
+        << outcome.reports[1];
+}
+
+TEST(DurableLogWriter, AFullDiskFreedInStepsGetsEveryRowOnceInTheSameFileAndNoEmptyFile) {
+    QTemporaryDir dir;
+    // 1234 bytes of room a step: 24 rows and the start of the next.
+    WriteCallDisk disk(1234);
+    ExpectOneFileWithEveryRowOnce(FillAndFreeInSteps(dir.path().toStdString(), disk));
+    EXPECT_EQ(disk.triedFiles, std::set<std::string>{kFilledLogName})
+        << "a full disk takes no row under another name: no alternate is tried";
+}
+
+void WriteField(std::ofstream& out, const std::string& text) {
+    out << text.size() << '\n' << text;
+}
+
+std::string ReadField(std::istream& in) {
+    size_t size = 0;
+    in >> size;
+    in.get();
+    std::string text(size, '\0');
+    in.read(text.data(), std::streamsize(size));
+    return text;
+}
+
+TEST(DurableLogWriter, AFullSizeLimitedFileSystemFreedInStepsGetsEveryRowOnceInTheSameFile) {
+    QTemporaryDir dir;
+    const std::string mountPoint = dir.path().toStdString() + "/disk";
+    const std::string outcomePath = dir.path().toStdString() + "/outcome";
+    fs::create_directory(mountPoint);
+    constexpr int kCannotMount = 77;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // A mount namespace of the child's own: the small file system goes with it.
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=256k") != 0)
+            _exit(kCannotMount);
+        const std::string folder = mountPoint + "/LOG";
+        fs::create_directory(folder);
+        FillerFileDisk disk(mountPoint + "/filler");
+        const FillOutcome outcome = FillAndFreeInSteps(folder, disk);
+        std::ofstream out(outcomePath, std::ios::binary);
+        out << outcome.rows << ' ' << outcome.waitingWhenFull << ' ' << outcome.lost << ' '
+            << outcome.waitingAfterSteps.size() << ' ' << outcome.reports.size() << ' '
+            << outcome.files.size() << '\n';
+        for (const uint64_t waiting : outcome.waitingAfterSteps)
+            out << waiting << '\n';
+        for (const std::string& text : outcome.reports)
+            WriteField(out, text);
+        for (const std::string& text : outcome.files)
+            WriteField(out, text);
+        _exit(out ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kCannotMount)
+        GTEST_SKIP() << "no file system of a limited size can be mounted here";
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    std::ifstream in(outcomePath, std::ios::binary);
+    FillOutcome outcome;
+    size_t steps = 0, reports = 0, files = 0;
+    in >> outcome.rows >> outcome.waitingWhenFull >> outcome.lost >> steps >> reports >> files;
+    outcome.waitingAfterSteps.resize(steps);
+    for (uint64_t& waiting : outcome.waitingAfterSteps)
+        in >> waiting;
+    for (size_t i = 0; i < reports; ++i)
+        outcome.reports.push_back(ReadField(in));
+    for (size_t i = 0; i < files; ++i)
+        outcome.files.push_back(ReadField(in));
+    ASSERT_TRUE(in) << "the child's outcome is whole";
+    ExpectOneFileWithEveryRowOnce(outcome);
 }
 
 

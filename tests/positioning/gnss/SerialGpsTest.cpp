@@ -191,6 +191,18 @@ TEST_F(SerialGps, NulBytesAreDroppedAloneNotTheRestOfTheRead) {
     EXPECT_EQ(recorder.lines, (std::vector<std::string>{Gga1, Rmc}));
 }
 
+TEST_F(SerialGps, APortThatKeepsNulBytesHandsOnTheLineWithThemForItsReader) {
+    port.KeepNulBytes = true;
+    OpenForManualPolls();
+    // "7\0.5" may have been "75.5": dropping the NUL would make a wrong number of it.
+    const std::string line = "$SDDBT,1.0,f,7" + std::string(1, '\0') + ".5,M,1.0,F";
+    const std::string bytes = std::string(2, '\0') + line + "\r\n" + std::string(1, '\0');
+    ASSERT_TRUE(device.send(bytes + Rmc + "\r\n"));
+    ASSERT_TRUE(PollOnceWhenQueued(port, static_cast<int>(bytes.size() + Rmc.size() + 2)));
+    EXPECT_EQ(recorder.lines, (std::vector<std::string>{line, Rmc}))
+        << "kept inside a line, trimmed at its ends as any control byte";
+}
+
 TEST_F(SerialGps, ReceiveBufferStaysBoundedAndRestartsAtALineBoundary) {
     OpenForManualPolls();
     // A device that never sends a line feed (carriage returns only) followed by a good line:
