@@ -25,7 +25,8 @@ class ShowingsRecord final : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && watched->isWidgetType() &&
-            static_cast<QWidget*>(watched)->isWindow() && !watched->property(ShownProperty).toBool())
+            static_cast<QWidget*>(watched)->isWindow() &&
+            !watched->property(ShownProperty).toBool())
             watched->setProperty(ShownProperty, true);
         return false;
     }
@@ -126,8 +127,7 @@ void RestoreFormState(QWidget* form, int withSize) {
                                 ini.valueExists(section, QStringLiteral("Top"));
     // A window that cannot be dragged by its title bar, or that covers what the operator needs
     // of the main window, opens as on a first start.
-    const bool usable = positionStored &&
-                        WithTitleBarIn(form, stored, screenArea) == stored &&
+    const bool usable = positionStored && WithTitleBarIn(form, stored, screenArea) == stored &&
                         (!storedPlaceCheck || storedPlaceCheck(form, FrameAt(form, stored)));
     QPoint corner = stored;
     if (!usable) {

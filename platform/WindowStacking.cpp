@@ -99,8 +99,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         // At once, not later: a command may show the window again, not modally, right after.
-        if (watched == window_ && active_ && event->type() == QEvent::Hide &&
-            !event->spontaneous())
+        if (watched == window_ && active_ && event->type() == QEvent::Hide && !event->spontaneous())
             end();
         return false;
     }

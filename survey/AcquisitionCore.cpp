@@ -89,8 +89,8 @@ void AcquisitionCore::EndRun() {
         return;
     endNoPositionSpell();
     if (refusedTotal_ > 0 && eventLog_)
-        eventLog_("Sounder lines refused: " + std::to_string(refusedTotal_) +
-                  " (wrong checksum " + std::to_string(refusedByReason_[0]) + ", NUL byte " +
+        eventLog_("Sounder lines refused: " + std::to_string(refusedTotal_) + " (wrong checksum " +
+                  std::to_string(refusedByReason_[0]) + ", NUL byte " +
                   std::to_string(refusedByReason_[1]) + ", depth out of range " +
                   std::to_string(refusedByReason_[2]) + ")");
     if (writer_) {
@@ -199,8 +199,8 @@ SounderLineOutcome AcquisitionCore::refuse(SounderLineOutcome outcome, SounderRe
     if (refusedByReason_[reason]++ == 0 && report_) {
         const std::string reasonText[kRefusalReasons] = {
             "its checksum is not its own", "it holds a NUL byte",
-            "its depth is not finite or is deeper than " +
-                std::to_string(int(kDeepestSeaMetres)) + " m"};
+            "its depth is not finite or is deeper than " + std::to_string(int(kDeepestSeaMetres)) +
+                " m"};
         report_("Sounder line refused, not logged or shown: " + reasonText[reason] +
                 "; such lines are counted in the events log at Stop");
     }

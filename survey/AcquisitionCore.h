@@ -17,7 +17,7 @@
 
 // What one sounder line did, for the windows to show.
 struct SounderLineOutcome {
-    bool Taken = false;      // the type is known, the line carries its markers, not refused
+    bool Taken = false; // the type is known, the line carries its markers, not refused
     // A line of the type that is not used at all, and why: shown, logged and drawn as a line
     // that does not match the type (the core tells the operator and counts it).
     SounderRefusal Refusal = SounderRefusal::None;

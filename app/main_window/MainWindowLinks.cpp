@@ -77,9 +77,7 @@ public:
         if (FNav && FNav->Realtime)
             FNav->Realtime->click();
     }
-    void ShowSoundVelocity() override {
-        WindowStacking::showInFront(fSVP);
-    }
+    void ShowSoundVelocity() override { WindowStacking::showInFront(fSVP); }
     void ShowNtripModally() override {
         if (frmNTRIPSettings)
             frmNTRIPSettings->ShowModally();
@@ -119,9 +117,7 @@ public:
     std::string GnssLogFileName() override {
         return FNav && FNav->ZGPS1 ? FNav->ZGPS1->LogFileName : std::string();
     }
-    void ShowSetUp() override {
-        WindowStacking::showInFront(Offsets);
-    }
+    void ShowSetUp() override { WindowStacking::showInFront(Offsets); }
 };
 
 class EchogramWindowAnswers final : public EchogramWindowLinks {

@@ -157,7 +157,8 @@ void TranslateComponent(QObject* component) {
         if (auto* label = qobject_cast<QLabel*>(component)) {
             SetCaption(label, Translated(label, CaptionOf(label)));
         } else if (auto* tool = qobject_cast<QToolButton*>(component)) {
-            if (designClass == QLatin1String("TSpeedButton") || designClass == QLatin1String("TBitBtn"))
+            if (designClass == QLatin1String("TSpeedButton") ||
+                designClass == QLatin1String("TBitBtn"))
                 tool->setText(Translated(tool, tool->text()));
         } else if (auto* button = qobject_cast<QAbstractButton*>(component)) {
             button->setText(Translated(button, button->text()));
@@ -198,16 +199,23 @@ void TranslateUi(QWidget* mainWindow) {
     }
 
     static const std::pair<const char*, const char*> toolButtonKeys[] = {
-        {"bSelectTracks", "Select Tracks"}, {"bDelSelected", "Delete Selected"},
-        {"bFollowVessel", "Follow Vessel"}, {"ToolButton13", "Do Not Follow"},
-        {"ConnectIcon", "Connect"},         {"ToolButton11", "Clear Shapes"},
-        {"btEventAdd", "Add Event"},        {"btEventReset", "Reset Event"},
-        {"Zoomin", "Zoom In"},              {"Zoomout", "Zoom Out"},
-        {"bOpen", "Open"},                  {"bSave", "Save"},
+        {"bSelectTracks", "Select Tracks"},
+        {"bDelSelected", "Delete Selected"},
+        {"bFollowVessel", "Follow Vessel"},
+        {"ToolButton13", "Do Not Follow"},
+        {"ConnectIcon", "Connect"},
+        {"ToolButton11", "Clear Shapes"},
+        {"btEventAdd", "Add Event"},
+        {"btEventReset", "Reset Event"},
+        {"Zoomin", "Zoom In"},
+        {"Zoomout", "Zoom Out"},
+        {"bOpen", "Open"},
+        {"bSave", "Save"},
         {"tbRunline", "Runline"},
         // The track clearing buttons beside them, which a Turkish tool bar would otherwise show
         // in English.
-        {"tbFixed", "Fixed"},               {"tbFloat", "Float"},
+        {"tbFixed", "Fixed"},
+        {"tbFloat", "Float"},
         {"tbAuto", "Auto"}};
     for (const auto& [name, key] : toolButtonKeys) {
         if (auto* button = mainWindow->findChild<QToolButton*>(QString::fromLatin1(name))) {

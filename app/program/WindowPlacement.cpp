@@ -43,11 +43,12 @@ std::vector<QRect> MainWindowControls() {
     const int clientTop = frame.top() + frame.height() - FNav->height() -
                           (FNav->frameGeometry().bottom() - FNav->geometry().bottom());
     const QPoint shift(0, clientTop - FNav->geometry().top());
-    std::vector<QRect> controls{QRect(frame.left(), frame.top(), frame.width(), clientTop - frame.top())};
-    for (QWidget* control : {static_cast<QWidget*>(FNav->menuBar()),
-                             static_cast<QWidget*>(FNav->tRealtime),
-                             static_cast<QWidget*>(FNav->tDraw), static_cast<QWidget*>(FNav->tShape),
-                             static_cast<QWidget*>(FNav->pRealtime)})
+    std::vector<QRect> controls{
+        QRect(frame.left(), frame.top(), frame.width(), clientTop - frame.top())};
+    for (QWidget* control :
+         {static_cast<QWidget*>(FNav->menuBar()), static_cast<QWidget*>(FNav->tRealtime),
+          static_cast<QWidget*>(FNav->tDraw), static_cast<QWidget*>(FNav->tShape),
+          static_cast<QWidget*>(FNav->pRealtime)})
         if (control)
             controls.emplace_back(control->mapToGlobal(QPoint(0, 0)) + shift, control->size());
     return controls;
@@ -71,8 +72,8 @@ std::optional<QPoint> PlaceOf(QWidget* form) {
             taken.push_back(window->frameGeometry());
     const QScreen* screen = FNav->screen();
     const QRect screenArea = screen ? screen->availableGeometry() : QRect();
-    return PlaceClearOfControls(FrameAt(form, QPoint(0, 0)).size(), FNav->frameGeometry(),
-                                mapArea, screenArea, taken);
+    return PlaceClearOfControls(FrameAt(form, QPoint(0, 0)).size(), FNav->frameGeometry(), mapArea,
+                                screenArea, taken);
 }
 
 // Looks every 50 ms, for at most 5 s, whether the main window has its frame; then places the

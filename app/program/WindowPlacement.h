@@ -20,8 +20,8 @@ QPoint PlaceClearOfControls(const QSize& frameSize, const QRect& mainFrame, cons
 // first placement), worked out from the main window FNav as it stands, and the check that takes
 // a stored place over the main window's title, menu, tool bars or status bar for none. Under a
 // window manager the main window gets its frame only after it is shown, which moves its tool
-// bars and map down by the title bar; the places given and the stored places taken before that are worked
-// out once more when the frame is known (within a few seconds of the start).
+// bars and map down by the title bar; the places given and the stored places taken before that are
+// worked out once more when the frame is known (within a few seconds of the start).
 void PlaceFirstShownWindowsClearOfControls();
 // Removes it; the windows of a later start are placed anew.
 void StopPlacingFirstShownWindows();

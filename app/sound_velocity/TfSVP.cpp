@@ -226,7 +226,8 @@ void TfSVP::ApplyUseToSetupWindow() {
     const bool used = cUseSVP->isChecked();
     // Dictionary texts: the translation walk takes the set-up window's button to the language
     // the interface is switched to, as it does with its designed caption.
-    Links->ShowSoundVelocityUse(used, Utf8(InterfaceText(used ? "SVP Profile Used" : "Single SV Used")));
+    Links->ShowSoundVelocityUse(used,
+                                Utf8(InterfaceText(used ? "SVP Profile Used" : "Single SV Used")));
 }
 
 void TfSVP::FormCreate() {

@@ -70,8 +70,8 @@ void AcquisitionSession::BindPorts() {
     }
     if (sounder_) {
         sounder_->OnNewCommand = std::bind_front(&AcquisitionSession::ZSENSORNewCommand, this);
-        // A sounder line carries no checksum to tell a lost byte: the reader sees the NUL that
-        // stands for it and refuses the line.
+        // A lost byte adds nothing to a checksum, and most sounder lines carry none: the reader
+        // sees the NUL that stands for it and refuses the line.
         sounder_->KeepNulBytes = true;
     }
 }
@@ -313,10 +313,10 @@ void AcquisitionSession::ZSENSORNewCommand(QObject*, const std::string& line) {
     input.Format = inputs_->SounderFormat();
     input.ProfileColumn = inputs_->SoundVelocityColumn();
     const SounderLineOutcome outcome = core_.SounderLine(line, input);
-    if (outcome.Refusal != SounderRefusal::None) {
-        // The core has told it; a refused line says nothing of whether the type is right.
-    } else if (!outcome.Taken) {
-        if (++unmatchedLines_ >= kUnmatchedLinesReported && !unmatchedReported_) {
+    if (!outcome.Taken) {
+        // A refused line was told by the core; it says nothing of whether the type is right.
+        if (outcome.Refusal == SounderRefusal::None &&
+            ++unmatchedLines_ >= kUnmatchedLinesReported && !unmatchedReported_) {
             unmatchedReported_ = true;
             display_->Message("Sounder lines do not match the type \"" + input.TypeName + "\"",
                               true);

@@ -265,11 +265,11 @@ TEST_F(Session, OnlyTheGoodLinesOfASounderSendingCorruptLinesAreLoggedOnce) {
     const std::string nul(1, '\0');
     const std::vector<std::string> lines = {
         Nmea("SDDBT,32.8,f,10.0,M,5.4,F"),
-        Nmea("SDDBT,1.0,f,1e308,M,1.0,F"),       // finite, but not once corrected
-        "$SDDBT,32.8,f,10.1,M,5.4,F\r\n",          // no checksum: read as it is
+        Nmea("SDDBT,1.0,f,1e308,M,1.0,F"),            // finite, but not once corrected
+        "$SDDBT,32.8,f,10.1,M,5.4,F\r\n",             // no checksum: read as it is
         "$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F*00\r\n", // a NUL in the number, a wrong checksum
         Nmea("SDDBT,32.8,f,10.2,M,5.4,F"),
-        "$SDDBT,32.8,f,7.5,M,5.4,F*00\r\n",        // a wrong checksum
+        "$SDDBT,32.8,f,7.5,M,5.4,F*00\r\n",         // a wrong checksum
         Nmea("SDDBT,1.0,f,7" + nul + ".5,M,1.0,F"), // a NUL the checksum cannot see
         Nmea("SDDBT,1.0,f,12000.01,M,1.0,F"),
         Nmea("SDDBT,32.8,f,10.3,M,5.4,F"),
@@ -326,8 +326,8 @@ TEST_F(Session, NoSoundingIsLoggedWithThePositionOfAReceiverThatHasGone) {
     session->Stop();
 
     EXPECT_EQ(RawDepthColumn(Survey()), std::vector<std::string>{"10"}) << Survey();
-    const auto disconnected = std::find(windows.events.begin(), windows.events.end(),
-                                        "Disconnected from GPS on COM11");
+    const auto disconnected =
+        std::find(windows.events.begin(), windows.events.end(), "Disconnected from GPS on COM11");
     EXPECT_NE(std::find(disconnected, windows.events.end(),
                         "Soundings not logged without a GNSS position: 3"),
               windows.events.end());

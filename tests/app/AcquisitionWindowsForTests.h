@@ -29,7 +29,6 @@ struct AcquisitionWindowsForTests : AcquisitionInputs, AcquisitionDisplay {
     // The high depths the read-outs showed.
     std::vector<double> shownDepths;
 
-
     SetupTexts SurveySetupTexts() override { return setup; }
     bool SetupWindowVisible() override { return setupVisible; }
     GeodeticTexts GeodeticSettings() override { return geodetic; }

@@ -38,8 +38,7 @@ TEST(DemoProgramFolder, TheDemoProgramFolderHoldsTheShippedLanguageFiles) {
         ASSERT_TRUE(QFileInfo(copy).isFile());
         EXPECT_EQ(FileBytes(copy), FileBytes(QStringLiteral(SHIPPED_LANGUAGES_DIR "/") + name));
         // A copy of its own: what the program writes there stays in the demo's folder.
-        EXPECT_EQ(QFileInfo(copy).canonicalFilePath(),
-                  QFileInfo(copy).absoluteFilePath());
+        EXPECT_EQ(QFileInfo(copy).canonicalFilePath(), QFileInfo(copy).absoluteFilePath());
     }
 }
 
@@ -52,8 +51,9 @@ TEST(DemoProgramFolder, ABuildWithoutLanguageFilesIsRefused) {
     ASSERT_TRUE(program.open(QIODevice::WriteOnly));
     program.close();
     QProcess script;
-    script.start(QStringLiteral("bash"), {QStringLiteral(TESTS_DIR "/../tools/demo_program_folder.sh"),
-                                          built, demo.filePath(QStringLiteral("program"))});
+    script.start(QStringLiteral("bash"),
+                 {QStringLiteral(TESTS_DIR "/../tools/demo_program_folder.sh"), built,
+                  demo.filePath(QStringLiteral("program"))});
     ASSERT_TRUE(script.waitForFinished(60000));
     EXPECT_NE(script.exitCode(), 0);
     EXPECT_TRUE(script.readAllStandardError().contains("no language files"));

@@ -145,10 +145,10 @@ TEST_F(SurveyEndToEnd, ARunStoppedHalfWayIsCheckedOverWhatItRecorded) {
     EXPECT_EQ(notChecked[1].find("soundings 300 to 599, after the last row"), 0u) << notChecked[1];
     // The tests' exact check refuses the same logs.
     SurveyLogExpectation whole;
-    EXPECT_FALSE(CheckSurveyLogs(scripts, ReadWholeFile(CoordinatesLogPath).value_or(""),
-                                 ReadWholeFile(XyzFolder + "2024-05-03 Simple XYZ.csv").value_or(""),
-                                 whole)
-                     .empty());
+    EXPECT_FALSE(
+        CheckSurveyLogs(scripts, ReadWholeFile(CoordinatesLogPath).value_or(""),
+                        ReadWholeFile(XyzFolder + "2024-05-03 Simple XYZ.csv").value_or(""), whole)
+            .empty());
 }
 
 TEST_F(SurveyEndToEnd, RowsCorrectedByASoundVelocityProfileMatchTheScripts) {

@@ -1,10 +1,10 @@
 // tavrin-surveysim's check of a day's logs against the scripts, over logs written by the
 // program's own row writers: a whole run, a run stopped half-way, a day of two recordings and
 // rows corrected by a sound velocity profile.
+#include "tools/surveysim/SurveyLogCheck.h"
 #include "platform/ManualClock.h"
 #include "survey/GeodesyLog.h"
 #include "survey/SurveyLogRows.h"
-#include "tools/surveysim/SurveyLogCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +24,11 @@ struct Logs {
 // The rows the program writes for soundings `from` to `to` (those before the first GGA and
 // those in `lost` left out), sounding i at 50 ms × i after `start`, each corrected with the
 // velocity `velocityAt` gives for its raw depth.
-void AddRows(Logs& logs, const SurveyScripts& scripts, long from, long to,
-             const LocalDateTime& start = RunStart,
-             const std::function<double(double)>& velocityAt = [](double) { return 1530.0; },
-             const std::set<long>& lost = {}) {
+void AddRows(
+    Logs& logs, const SurveyScripts& scripts, long from, long to,
+    const LocalDateTime& start = RunStart,
+    const std::function<double(double)>& velocityAt = [](double) { return 1530.0; },
+    const std::set<long>& lost = {}) {
     ManualClock clock(start);
     clock.advance(uint64_t(from) * 50);
     for (long i = from; i <= to; ++i, clock.advance(50)) {
@@ -87,9 +88,9 @@ TEST(SurveyLogCheck, AWholeRunIsCheckedExactly) {
         Logs logs;
         AddRows(logs, scripts, 0, last);
         std::vector<std::string> notChecked{"stale"};
-        EXPECT_EQ(Joined(CheckSurveyLogs(scripts, logs.survey, logs.xyz, expected, nullptr,
-                                         &notChecked)),
-                  "");
+        EXPECT_EQ(
+            Joined(CheckSurveyLogs(scripts, logs.survey, logs.xyz, expected, nullptr, &notChecked)),
+            "");
         EXPECT_EQ(Joined(notChecked), "");
     }
     // The tests' runs play the whole script: a run that lost its last rows is a fault there.
@@ -109,24 +110,25 @@ TEST(SurveyLogCheck, ARunStoppedHalfWayIsCheckedOverTheSoundingsPlayedWhileRecor
     Logs logs;
     AddRows(logs, scripts, 0, total / 2);
     std::vector<std::string> notChecked;
-    EXPECT_EQ(Joined(CheckSurveyLogs(scripts, logs.survey, logs.xyz, DaysRun(10), nullptr,
-                                     &notChecked)),
-              "");
+    EXPECT_EQ(
+        Joined(CheckSurveyLogs(scripts, logs.survey, logs.xyz, DaysRun(10), nullptr, &notChecked)),
+        "");
     EXPECT_EQ(Joined(notChecked),
               "10 of the 10 soundings counted as not logged were played before the first row or "
               "after the last row of a recording: which ones, the logs do not say\n"
               "soundings 0 to 9, played before the first row: whether a recording ran then, the "
               "logs do not say\n"
-              "soundings " + std::to_string(total / 2 + 1) + " to " + std::to_string(total - 1) +
+              "soundings " +
+                  std::to_string(total / 2 + 1) + " to " + std::to_string(total - 1) +
                   ", after the last row: the run was stopped before the script's end\n");
 
     // Started later, without knowing the count of soundings not logged: the ones before the
     // first row are said not to be checked.
     Logs later;
     AddRows(later, scripts, 100, 250);
-    EXPECT_EQ(Joined(CheckSurveyLogs(scripts, later.survey, later.xyz, DaysRun(), nullptr,
-                                     &notChecked)),
-              "");
+    EXPECT_EQ(
+        Joined(CheckSurveyLogs(scripts, later.survey, later.xyz, DaysRun(), nullptr, &notChecked)),
+        "");
     ASSERT_EQ(notChecked.size(), 2u) << Joined(notChecked);
     EXPECT_EQ(notChecked[0], "soundings 0 to 99, played before the first row: whether a "
                              "recording ran then, the logs do not say");
@@ -142,8 +144,9 @@ TEST(SurveyLogCheck, ARunStoppedHalfWayIsCheckedOverTheSoundingsPlayedWhileRecor
     // Counted but not between rows: the check cannot place them, and says so.
     EXPECT_TRUE(
         CheckSurveyLogs(scripts, lost.survey, lost.xyz, DaysRun(5), nullptr, &notChecked).empty());
-    EXPECT_NE(Joined(notChecked).find("3 of the 5 soundings counted as not logged were played "
-                                      "before the first row or after the last row"),
+    EXPECT_NE(Joined(notChecked)
+                  .find("3 of the 5 soundings counted as not logged were played "
+                        "before the first row or after the last row"),
               std::string::npos)
         << Joined(notChecked);
 }
@@ -166,14 +169,15 @@ TEST(SurveyLogCheck, RecordingsOfOneDayAreToldApartByTheStartsInTheGeodesyLog) {
     ASSERT_EQ(expected.recordingStarts,
               std::vector<std::string>({"2024-05-03 100000000", "2024-05-03 100005000"}));
     std::vector<std::string> notChecked;
-    EXPECT_EQ(Joined(CheckSurveyLogs(scripts, logs.survey, logs.xyz, expected, nullptr,
-                                     &notChecked)),
-              "");
+    EXPECT_EQ(
+        Joined(CheckSurveyLogs(scripts, logs.survey, logs.xyz, expected, nullptr, &notChecked)),
+        "");
     EXPECT_EQ(Joined(notChecked),
               "soundings 0 to 19, played before the first row: whether a recording ran then, "
               "the logs do not say\n"
               "soundings 61 to 159, played between two recordings\n"
-              "soundings 221 to " + std::to_string(total - 1) +
+              "soundings 221 to " +
+                  std::to_string(total - 1) +
                   ", after the last row: the run was stopped before the script's end\n");
 
     // Without the starts the gap is soundings lost while recording.
@@ -208,9 +212,9 @@ TEST(SurveyLogCheck, RowsCorrectedByASoundVelocityProfileAreCheckedWithTheVeloci
     for (bool wholeScript : {true, false}) {
         SurveyLogExpectation expected = DaysRun(10);
         expected.wholeScript = wholeScript;
-        EXPECT_EQ(Joined(CheckSurveyLogs(scripts, logs.survey, logs.xyz, expected, nullptr,
-                                         &notChecked)),
-                  "");
+        EXPECT_EQ(
+            Joined(CheckSurveyLogs(scripts, logs.survey, logs.xyz, expected, nullptr, &notChecked)),
+            "");
         ASSERT_EQ(notChecked.size(), 1u) << Joined(notChecked);
         EXPECT_EQ(notChecked[0].find(std::to_string(last + 1 - 10) +
                                      " rows were corrected with sound velocities from 1492.50 to"),

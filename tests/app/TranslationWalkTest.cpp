@@ -73,7 +73,8 @@ TEST_F(Translation, TheFirstShowWalksTheWindowsInTheStoredLanguage) {
     EXPECT_EQ(FNav->ConnectIcon->text(), "Ba\xC4\x9Flan");
     // Walked with its key like the tool buttons beside it; this file has no text for it.
     EXPECT_EQ(FNav->tbFixed->text(), "Fixed");
-    EXPECT_NE(ReadWholeFile(folder + "missing.log").value_or("").find("Fixed\r\n"), std::string::npos);
+    EXPECT_NE(ReadWholeFile(folder + "missing.log").value_or("").find("Fixed\r\n"),
+              std::string::npos);
     EXPECT_EQ(FMsg->windowTitle(), "Mesaj Penceresi");
     EXPECT_EQ(formAbout->BitBtn2->text(), "Tamam");
     EXPECT_EQ(fWaterfal->windowTitle(), "Akustik \xC5\x9E" "elale");

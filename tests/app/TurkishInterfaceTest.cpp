@@ -24,12 +24,12 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
-#include <QRadioButton>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -167,14 +167,16 @@ TEST_F(TurkishInterface, NoWalkedWindowShowsAnEnglishCaptionWithoutATurkishEntry
             continue;
         if (widget->property("designClass").toString() == QLatin1String("TPanel"))
             continue;
-        const QString caption = qobject_cast<QLabel*>(widget) ? CaptionOf(static_cast<QLabel*>(widget)) : shown;
+        const QString caption =
+            qobject_cast<QLabel*>(widget) ? CaptionOf(static_cast<QLabel*>(widget)) : shown;
         // A menu item's shortcut stands after a tab.
         const QString text = caption.left(caption.indexOf(QLatin1Char('\t')));
         if (!text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
             continue;
         const std::string utf8 = text.toStdString();
         if (!turkish.count(utf8) && !keys.count(utf8))
-            english += "  " + (widget->window()->objectName() + "/" + widget->objectName()).toStdString() +
+            english += "  " +
+                       (widget->window()->objectName() + "/" + widget->objectName()).toStdString() +
                        ": \"" + utf8 + "\"\n";
     }
     EXPECT_TRUE(english.empty()) << "English captions without a Turkish text:\n" << english;
@@ -194,7 +196,8 @@ TEST_F(TurkishInterface, TheSoundVelocityTextsSetWhileRunningFollowALanguageSwit
     TfSVP::SetListLines(fSVP->mSVPColumn, {"1500.00", "1501.00", "1502.00"});
     fSVP->cUseSVP->setChecked(true);
     ASSERT_EQ(Offsets->bSVP->text(), QStringLiteral("SVP Profile Used"));
-    ASSERT_TRUE(fSVP->lColumnInUse->text().startsWith(QStringLiteral("Column in use: 0-2 m, taken at ")))
+    ASSERT_TRUE(
+        fSVP->lColumnInUse->text().startsWith(QStringLiteral("Column in use: 0-2 m, taken at ")))
         << fSVP->lColumnInUse->text().toStdString();
     const QString takenAt = fSVP->lColumnInUse->text().section(QStringLiteral("taken at "), 1);
 
@@ -205,15 +208,18 @@ TEST_F(TurkishInterface, TheSoundVelocityTextsSetWhileRunningFollowALanguageSwit
     // Set in Turkish, then switched back.
     fSVP->cUseSVP->setChecked(false);
     EXPECT_EQ(Offsets->bSVP->text(), QString::fromUtf8("Tek Ses Hızı Değeri"));
-    EXPECT_EQ(fSVP->lColumnInUse->text(), QString::fromUtf8("Profil kullanılmıyor: derinlikler tek ses hızıyla"));
+    EXPECT_EQ(fSVP->lColumnInUse->text(),
+              QString::fromUtf8("Profil kullanılmıyor: derinlikler tek ses hızıyla"));
     doubleClickLanguage();
     ASSERT_EQ(FNav->sStatusBar->PanelText(4), "EN");
     EXPECT_EQ(Offsets->bSVP->text(), QStringLiteral("Single SV Used"));
-    EXPECT_EQ(fSVP->lColumnInUse->text(), QStringLiteral("No profile in use: depths use the single SV"));
+    EXPECT_EQ(fSVP->lColumnInUse->text(),
+              QStringLiteral("No profile in use: depths use the single SV"));
     fSVP->cUseSVP->setChecked(true);
     doubleClickLanguage();
     EXPECT_EQ(Offsets->bSVP->text(), QString::fromUtf8("Ses Hızı Profili Devrede"));
-    EXPECT_TRUE(fSVP->lColumnInUse->text().startsWith(QString::fromUtf8("Kullanılan sütun: 0-2 m, ")));
+    EXPECT_TRUE(
+        fSVP->lColumnInUse->text().startsWith(QString::fromUtf8("Kullanılan sütun: 0-2 m, ")));
 
     EXPECT_FALSE(std::filesystem::exists(folder + "missing.log"))
         << ReadWholeFile(folder + "missing.log").value_or("");

@@ -39,14 +39,14 @@ protected:
         desktop.setProcessChannelMode(QProcess::MergedChannels);
         // A display number of its own to start the search from: other tests start X servers too.
         const int firstDisplay = 200 + int(QCoreApplication::applicationPid() % 5000) * 3;
-        desktop.start(QStringLiteral("xvfb-run"),
-                      {QStringLiteral("-a"), QStringLiteral("-n"), QString::number(firstDisplay),
-                       QStringLiteral("-s"), QStringLiteral("-screen 0 1920x1080x24 -dpi 96"),
-                       QStringLiteral(TESTS_DIR "/app/run_under_window_manager.sh"),
-                       QStringLiteral("--until-done"), QCoreApplication::applicationFilePath(),
-                       QStringLiteral("--gtest_filter=%1.%2")
-                           .arg(QLatin1String(test->test_suite_name()),
-                                QLatin1String(test->name()))});
+        desktop.start(
+            QStringLiteral("xvfb-run"),
+            {QStringLiteral("-a"), QStringLiteral("-n"), QString::number(firstDisplay),
+             QStringLiteral("-s"), QStringLiteral("-screen 0 1920x1080x24 -dpi 96"),
+             QStringLiteral(TESTS_DIR "/app/run_under_window_manager.sh"),
+             QStringLiteral("--until-done"), QCoreApplication::applicationFilePath(),
+             QStringLiteral("--gtest_filter=%1.%2")
+                 .arg(QLatin1String(test->test_suite_name()), QLatin1String(test->name()))});
         EXPECT_TRUE(desktop.waitForFinished(180000));
         const QByteArray output = desktop.readAll();
         EXPECT_EQ(desktop.exitCode(), 0) << output.toStdString();
@@ -116,7 +116,8 @@ protected:
             return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
         };
         const QRect frame = FNav->frameGeometry();
-        return {{"title bar", QRect(frame.topLeft(), QPoint(frame.right(), FNav->geometry().top() - 1))},
+        return {{"title bar",
+                 QRect(frame.topLeft(), QPoint(frame.right(), FNav->geometry().top() - 1))},
                 {"menu bar", onScreen(FNav->menuBar())},
                 {"top tool bar", onScreen(FNav->tRealtime)},
                 {"second tool bar", onScreen(FNav->tDraw)},

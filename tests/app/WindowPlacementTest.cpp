@@ -80,7 +80,8 @@ TEST_F(FirstStart, WindowsWithoutAStoredPositionCoverNoControlOfTheMainWindow) {
 TEST_F(FirstStart, AStoredPositionClearOfTheControlsStaysAndOneOverThemCountsAsNone) {
     start();
     const QPoint inTheMap = FNav->Panel4->mapToGlobal(QPoint(20, 20));
-    writeSetting(QStringLiteral("fRealtime"), QStringLiteral("Left"), QString::number(inTheMap.x()));
+    writeSetting(QStringLiteral("fRealtime"), QStringLiteral("Left"),
+                 QString::number(inTheMap.x()));
     writeSetting(QStringLiteral("fRealtime"), QStringLiteral("Top"), QString::number(inTheMap.y()));
     // Over the tool bars, and at the corner of the main window's title bar.
     writeSetting(QStringLiteral("Navset"), QStringLiteral("Left"), QStringLiteral("3"));

@@ -104,8 +104,11 @@ TEST_F(UnderAWindowManager, StoredPlacesOverTheMainWindowsControlsOrOffTheScreen
     const struct {
         const char* window;
         int left, top;
-    } stored[] = {{"FNav", 0, 0},          {"Offsets", 0, 0},  {"fRealtime", 0, 0},
-                  {"fWaterfal", 300, 40}, {"fSVP", 100, 1075}};
+    } stored[] = {{"FNav", 0, 0},
+                  {"Offsets", 0, 0},
+                  {"fRealtime", 0, 0},
+                  {"fWaterfal", 300, 40},
+                  {"fSVP", 100, 1075}};
     for (const auto& s : stored) {
         writeSetting(QLatin1String(s.window), QStringLiteral("Left"), QString::number(s.left));
         writeSetting(QLatin1String(s.window), QStringLiteral("Top"), QString::number(s.top));

@@ -67,9 +67,10 @@ inline std::vector<MapTextReading> MapTextContrasts(TTavrinCanvas& map) {
     inBox("speed read-out", bare);
     map.SetCurrentSpeed(0, false);
 
-    const std::pair<int, const char*> fixes[] = {
-        {0, "status box, no fix"}, {2, "status box, DGPS"}, {4, "status box, RTK fixed"},
-        {5, "status box, RTK float"}};
+    const std::pair<int, const char*> fixes[] = {{0, "status box, no fix"},
+                                                 {2, "status box, DGPS"},
+                                                 {4, "status box, RTK fixed"},
+                                                 {5, "status box, RTK float"}};
     OverlayStatusText = "GGA Sats:12 HDOP:0.8 THdg:123.4";
     for (const auto& [quality, kind] : fixes) {
         CurrentFixQuality = quality;
@@ -84,8 +85,8 @@ inline std::vector<MapTextReading> MapTextContrasts(TTavrinCanvas& map) {
     {
         const QImage frame = map.RenderFrame().copy();
         const QRect area = ChangedArea(frame, headingValid);
-        readings.push_back(
-            {"status box, heading not valid", area.isEmpty() ? 1.0 : PaintedTextContrast(frame, area)});
+        readings.push_back({"status box, heading not valid",
+                            area.isEmpty() ? 1.0 : PaintedTextContrast(frame, area)});
     }
     map.SetHeadingValid(true);
     OverlayStatusText.clear();
@@ -96,8 +97,9 @@ inline std::vector<MapTextReading> MapTextContrasts(TTavrinCanvas& map) {
     if (plan.Visible) {
         const int x0 = w - plan.Length - 20;
         const int y0 = h - 8 - 20 - 15;
-        readings.push_back({"scale bar", PaintedTextContrast(map.RenderFrame(),
-                                                            QRect(x0 - 2, y0 + 9, plan.Length + 4, 17))});
+        readings.push_back(
+            {"scale bar",
+             PaintedTextContrast(map.RenderFrame(), QRect(x0 - 2, y0 + 9, plan.Length + 4, 17))});
     } else {
         readings.push_back({"scale bar", 1.0});
     }

@@ -85,12 +85,17 @@ TEST_F(FormStateTest, AStoredPlaceWithTheTitleBarOffTheScreenOrRefusedCountsAsNo
         QPoint expected;
     } cases[] = {
         {"on the screen", {50, 60}, false, true, {50, 60}},
-        {"the title bar below the bottom edge", {50, screen.height() - title / 2}, false, true,
+        {"the title bar below the bottom edge",
+         {50, screen.height() - title / 2},
+         false,
+         true,
          firstPlace},
         {"the title bar past the right edge", {screen.width() - 100, 60}, false, true, firstPlace},
         {"refused by the check", {50, 60}, true, true, firstPlace},
         {"no first placement: the title bar brought onto the screen",
-         {screen.width() - 1, screen.height() - 1}, false, false,
+         {screen.width() - 1, screen.height() - 1},
+         false,
+         false,
          {screen.width() - 640, screen.height() - title}},
     };
     for (const auto& c : cases) {

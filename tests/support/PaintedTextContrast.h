@@ -34,7 +34,8 @@ inline double PaintedTextContrast(const QImage& image, const QRect& area) {
     double strongest = 1.0;
     for (int y = inside.top(); y <= inside.bottom(); ++y)
         for (int x = inside.left(); x <= inside.right(); ++x)
-            strongest = std::max(strongest, ContrastRatio(QColor::fromRgb(image.pixel(x, y)), behind));
+            strongest =
+                std::max(strongest, ContrastRatio(QColor::fromRgb(image.pixel(x, y)), behind));
     return strongest;
 }
 

@@ -1,8 +1,8 @@
+#include "survey/AcquisitionCore.h"
 #include "SounderScanForTests.h"
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
 #include "positioning/gnss/NmeaChecksum.h"
-#include "survey/AcquisitionCore.h"
 #include "tools/surveysim/ExampleDatum.h"
 
 #include <QTemporaryDir>
@@ -155,28 +155,41 @@ TEST(AcquisitionCore, ASounderLineThatCannotBeRightIsNeitherLoggedNorShown) {
     };
     const SetupValues plain{0, 1500, 1.5, 0};
     const Case cases[] = {
-        {"raw depth 1e308, its checksum right", WithChecksum("$SDDBT,1.0,f,1e308,M,1.0,F"),
-         {0.4, 1530, 1.5, 0.35}, SounderRefusal::DepthOutOfRange, 0},
-        {"exactly 12000 m", WithChecksum("$SDDBT,1.0,f,12000,M,1.0,F"), plain,
-         SounderRefusal::None, 12000},
+        {"raw depth 1e308, its checksum right",
+         WithChecksum("$SDDBT,1.0,f,1e308,M,1.0,F"),
+         {0.4, 1530, 1.5, 0.35},
+         SounderRefusal::DepthOutOfRange,
+         0},
+        {"exactly 12000 m", WithChecksum("$SDDBT,1.0,f,12000,M,1.0,F"), plain, SounderRefusal::None,
+         12000},
         {"12000.01 m", WithChecksum("$SDDBT,1.0,f,12000.01,M,1.0,F"), plain,
          SounderRefusal::DepthOutOfRange, 0},
-        {"12000 m raw, deeper once corrected", "$SDDBT,1.0,f,12000,M,1.0,F",
-         {0.4, 1500, 1.5, 0}, SounderRefusal::DepthOutOfRange, 0},
-        {"NaN from the correction", "$SDDBT,1.0,f,1e308,M,1.0,F", {-inf, 1530, 1.5, 0},
-         SounderRefusal::DepthOutOfRange, 0},
-        {"elevation not finite", "$SDDBT,1.0,f,-1e308,M,1.0,F", {0, 1500, 1.5, 1e308},
-         SounderRefusal::DepthOutOfRange, 0},
-        {"wrong checksum", "$SDDBT,1.0,f,7.5,M,1.0,F*00", plain, SounderRefusal::WrongChecksum,
+        {"12000 m raw, deeper once corrected",
+         "$SDDBT,1.0,f,12000,M,1.0,F",
+         {0.4, 1500, 1.5, 0},
+         SounderRefusal::DepthOutOfRange,
          0},
-        {"right checksum", WithChecksum("$SDDBT,1.0,f,7.5,M,1.0,F"), plain,
-         SounderRefusal::None, 7.5},
-        {"right checksum in lower case", "$SDDBT,1.0,f,7.5,M,1.0,F*" + [] {
-             std::string sum = NmeaChecksum("SDDBT,1.0,f,7.5,M,1.0,F");
-             for (char& c : sum)
-                 c = char(std::tolower(c));
-             return sum;
-         }(),
+        {"NaN from the correction",
+         "$SDDBT,1.0,f,1e308,M,1.0,F",
+         {-inf, 1530, 1.5, 0},
+         SounderRefusal::DepthOutOfRange,
+         0},
+        {"elevation not finite",
+         "$SDDBT,1.0,f,-1e308,M,1.0,F",
+         {0, 1500, 1.5, 1e308},
+         SounderRefusal::DepthOutOfRange,
+         0},
+        {"wrong checksum", "$SDDBT,1.0,f,7.5,M,1.0,F*00", plain, SounderRefusal::WrongChecksum, 0},
+        {"right checksum", WithChecksum("$SDDBT,1.0,f,7.5,M,1.0,F"), plain, SounderRefusal::None,
+         7.5},
+        {"right checksum in lower case",
+         "$SDDBT,1.0,f,7.5,M,1.0,F*" +
+             [] {
+                 std::string sum = NmeaChecksum("SDDBT,1.0,f,7.5,M,1.0,F");
+                 for (char& c : sum)
+                     c = char(std::tolower(c));
+                 return sum;
+             }(),
          plain, SounderRefusal::None, 7.5},
         {"no checksum", "$SDDBT,1.0,f,7.5,M,1.0,F", plain, SounderRefusal::None, 7.5},
         {"NUL inside, wrong checksum", "$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F*00", plain,
@@ -184,8 +197,8 @@ TEST(AcquisitionCore, ASounderLineThatCannotBeRightIsNeitherLoggedNorShown) {
         {"NUL inside, no checksum", "$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F", plain,
          SounderRefusal::NulByte, 0},
         // A NUL adds nothing to the XOR: the checksum cannot tell it.
-        {"NUL inside, checksum right", WithChecksum("$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F"),
-         plain, SounderRefusal::NulByte, 0},
+        {"NUL inside, checksum right", WithChecksum("$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F"), plain,
+         SounderRefusal::NulByte, 0},
     };
     ManualClock clock({2024, 5, 3, 10, 0, 0, 0}, 10000);
     Clock::install(&clock);

@@ -345,7 +345,7 @@ public:
     void fill() override { room_ = 0; }
     void freeStep() override { room_ += step_; }
 
-    std::set<std::string> triedFiles;  // every file a write was tried on
+    std::set<std::string> triedFiles; // every file a write was tried on
 
 private:
     size_t step_;
@@ -381,12 +381,12 @@ private:
 
 // What a survey log went through on a disk that filled and was freed in steps.
 struct FillOutcome {
-    int rows = 0;                        // rows appended, numbered from 0
-    uint64_t waitingWhenFull = 0;        // rows in memory when the first room came back
+    int rows = 0;                 // rows appended, numbered from 0
+    uint64_t waitingWhenFull = 0; // rows in memory when the first room came back
     std::vector<uint64_t> waitingAfterSteps;
     uint64_t lost = 0;
     std::vector<std::string> reports;
-    std::vector<std::string> files;      // "name" then content, for every file of the folder
+    std::vector<std::string> files; // "name" then content, for every file of the folder
 };
 
 // Fixed-size rows, so that a step of room cuts one of them.
@@ -431,8 +431,8 @@ FillOutcome FillAndFreeInSteps(const std::string& folder, FillingDisk& disk) {
 }
 
 void ExpectOneFileWithEveryRowOnce(const FillOutcome& outcome) {
-    ASSERT_EQ(outcome.files.size(), 2u) << "one file, no alternate and no empty file; the first: "
-                                        << outcome.files[0];
+    ASSERT_EQ(outcome.files.size(), 2u)
+        << "one file, no alternate and no empty file; the first: " << outcome.files[0];
     EXPECT_EQ(outcome.files[0], kFilledLogName);
     std::string expected = "H\r\n";
     for (int i = 0; i < outcome.rows; ++i)
@@ -448,8 +448,7 @@ void ExpectOneFileWithEveryRowOnce(const FillOutcome& outcome) {
     ASSERT_EQ(outcome.reports.size(), 2u) << "told once when it starts and once when it ends";
     EXPECT_NE(outcome.reports[0].find(std::strerror(ENOSPC)), std::string::npos)
         << outcome.reports[0];
-    EXPECT_NE(outcome.reports[1].find("rows that waited in memory were written"),
-              std::string::npos)
+    EXPECT_NE(outcome.reports[1].find("rows that waited in memory were written"), std::string::npos)
         << outcome.reports[1];
 }
 
@@ -525,7 +524,6 @@ TEST(DurableLogWriter, AFullSizeLimitedFileSystemFreedInStepsGetsEveryRowOnceInT
     ASSERT_TRUE(in) << "the child's outcome is whole";
     ExpectOneFileWithEveryRowOnce(outcome);
 }
-
 
 GeodeticTexts StoredTexts() {
     GeodeticTexts texts = ExampleLocalDatum();

@@ -88,8 +88,7 @@ std::vector<std::string> RecordingStarts(const std::string& geodesyLog) {
             line.pop_back();
         if (line.rfind(header, 0) == 0 && line.size() >= header.size() + 10) {
             date = line.substr(header.size(), 10);
-        } else if (line.rfind(start, 0) == 0 && !date.empty() &&
-                   line.size() >= start.size() + 9) {
+        } else if (line.rfind(start, 0) == 0 && !date.empty() && line.size() >= start.size() + 9) {
             const std::string time = line.substr(start.size(), 9);
             if (!previousTime.empty() && time < previousTime)
                 date = NextDay(date);
@@ -148,10 +147,10 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
         // A new recording, or the devices' script begun again (it falls back by more than half
         // of itself, where a row written twice falls back by a few), starts a new span.
         const std::string time = TimeKey(f[0]);
-        const long rowRecording =
-            long(std::upper_bound(expected.recordingStarts.begin(),
-                                  expected.recordingStarts.end(), time) -
-                 expected.recordingStarts.begin()) - 1;
+        const long rowRecording = long(std::upper_bound(expected.recordingStarts.begin(),
+                                                        expected.recordingStarts.end(), time) -
+                                       expected.recordingStarts.begin()) -
+                                  1;
         const bool scriptAgain =
             previous >= 0 && index + long(scripts.soundings.size() / 2) < previous;
         if (spans.empty() ||
@@ -229,17 +228,18 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
 
     std::vector<std::string> unchecked;
     if (profileRows > 0) {
-        unchecked.push_back(std::to_string(profileRows) +
-                            " rows were corrected with sound velocities from " +
-                            FormatFixed(lowestVelocity, 2) + " to " + FormatFixed(highestVelocity, 2) +
-                            " m/s, not the single " + FormatFixed(expected.soundVelocity, 2) +
-                            " m/s (a sound velocity profile): their true depths were checked "
-                            "with the velocity each row carries, not whether it is the "
-                            "profile's velocity for that depth");
+        unchecked.push_back(
+            std::to_string(profileRows) + " rows were corrected with sound velocities from " +
+            FormatFixed(lowestVelocity, 2) + " to " + FormatFixed(highestVelocity, 2) +
+            " m/s, not the single " + FormatFixed(expected.soundVelocity, 2) +
+            " m/s (a sound velocity profile): their true depths were checked "
+            "with the velocity each row carries, not whether it is the "
+            "profile's velocity for that depth");
     }
     const size_t logged = survey.empty() ? 0 : survey.size() - 1;
     const long total = long(scripts.soundings.size());
-    if (expected.wholeScript || (spans.size() <= 1 && logged + expected.notLogged == size_t(total))) {
+    if (expected.wholeScript ||
+        (spans.size() <= 1 && logged + expected.notLogged == size_t(total))) {
         // The whole script played while one recording ran: every sounding is accounted for.
         if (logged + expected.notLogged != size_t(total))
             faults.push_back(std::to_string(logged) + " logged and " +

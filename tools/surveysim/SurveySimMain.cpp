@@ -129,10 +129,9 @@ int main(int argc, char** argv) {
     date = date.substr(date.find_last_of('/') + 1);
     expected.recordingStarts = RecordingStarts(ReadFile(day + "LOG/" + date + " Geodesy.txt"));
     std::vector<std::string> notChecked;
-    const auto faults =
-        CheckSurveyLogs(scripts, ReadFile(day + "LOG/" + date + " Coordinates.csv"),
-                        ReadFile(day + "XYZ/" + date + " Simple XYZ.csv"), expected, nullptr,
-                        &notChecked);
+    const auto faults = CheckSurveyLogs(scripts, ReadFile(day + "LOG/" + date + " Coordinates.csv"),
+                                        ReadFile(day + "XYZ/" + date + " Simple XYZ.csv"), expected,
+                                        nullptr, &notChecked);
     for (const std::string& fault : faults)
         std::printf("%s\n", fault.c_str());
     for (const std::string& part : notChecked)
