@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/IniFile.h"
+#include "platform/ScreenPlaces.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -18,16 +19,26 @@ std::function<std::optional<QPoint>(QWidget*)> firstPlacement;
 std::function<bool(QWidget*, const QRect&)> storedPlaceCheck;
 
 const char* const ShownProperty = "shownInThisRun";
+// The frame's corner where the window last stood before it was hidden.
+const char* const StoodAtProperty = "stoodAtInThisRun";
 bool showingsRecorded = false;
 
-// Marks each window when it is first shown.
+// Marks each window when it is first shown, and notes where it stood when it is hidden: the
+// program hides windows and shows them again (the compact view, Stop and Start), and the
+// operator may have put them anywhere meanwhile.
 class ShowingsRecord final : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && watched->isWidgetType() &&
-            static_cast<QWidget*>(watched)->isWindow() &&
-            !watched->property(ShownProperty).toBool())
-            watched->setProperty(ShownProperty, true);
+        if (!watched->isWidgetType() || !static_cast<QWidget*>(watched)->isWindow())
+            return false;
+        auto* window = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && !window->property(ShownProperty).toBool())
+            window->setProperty(ShownProperty, true);
+        // A window minimized by the operator is hidden too, spontaneously, and comes back by
+        // itself.
+        if (event->type() == QEvent::Hide && !event->spontaneous() &&
+            window->property(ShownProperty).toBool() && !window->isMinimized())
+            window->setProperty(StoodAtProperty, window->frameGeometry().topLeft());
         return false;
     }
 };
@@ -47,16 +58,24 @@ QRect PrimaryScreenArea() {
     return screen ? screen->availableGeometry() : QRect();
 }
 
-// The corner nearest to `corner` that puts the window's title bar inside `area` (as much of it
-// as the area is wide).
-QPoint WithTitleBarIn(const QWidget* form, QPoint corner, const QRect& area) {
-    if (area.isEmpty())
-        return corner;
-    const QRect frame = FrameAt(form, corner);
-    const int width = std::min(frame.width(), area.width());
-    const int title = std::clamp(TitleBarHeight(form), 1, area.height());
-    return QPoint(std::clamp(corner.x(), area.left(), area.right() + 1 - width),
-                  std::clamp(corner.y(), area.top(), area.bottom() + 1 - title));
+std::vector<QRect> ScreenAreas() {
+    std::vector<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas.push_back(screen->availableGeometry());
+    return areas;
+}
+
+// The title bar of the window with its frame's corner at `corner`. A window without a frame of
+// its own is dragged by its top edge.
+QRect TitleBarAt(const QWidget* form, QPoint corner) {
+    return QRect(corner, QSize(FrameAt(form, corner).width(), std::max(TitleBarHeight(form), 1)));
+}
+
+std::optional<QPoint> StoodAt(const QWidget* form) {
+    const QVariant corner = form->property(StoodAtProperty);
+    if (!corner.isValid())
+        return std::nullopt;
+    return corner.toPoint();
 }
 
 } // namespace
@@ -82,6 +101,9 @@ bool SaveFormState(QWidget* form) {
     // A window never shown stands at 0, 0 for Qt; storing that would open it there next time.
     if (showingsRecorded && !form->property(ShownProperty).toBool())
         return true;
+    // A hidden window is stored where the operator last saw it.
+    const std::optional<QPoint> stoodAt = form->isVisible() ? std::nullopt : StoodAt(form);
+    const QPoint corner = stoodAt ? *stoodAt : form->pos();
     IniFile ini(AppPaths::settingsFile());
     const QString section = form->objectName();
     int state = 0;
@@ -90,49 +112,43 @@ bool SaveFormState(QWidget* form) {
     else if (form->isMinimized())
         state = 1;
     ini.writeInteger(section, QStringLiteral("WindowState"), state);
-    ini.writeInteger(section, QStringLiteral("Left"), form->x());
-    ini.writeInteger(section, QStringLiteral("Top"), form->y());
+    ini.writeInteger(section, QStringLiteral("Left"), corner.x());
+    ini.writeInteger(section, QStringLiteral("Top"), corner.y());
     ini.writeInteger(section, QStringLiteral("Width"), form->width());
     ini.writeInteger(section, QStringLiteral("Height"), form->height());
     return ini.flush();
 }
 
 void RestoreFormState(QWidget* form, int withSize) {
+    // A window the program hid comes back where it stood, at the size it had.
+    if (const std::optional<QPoint> stoodAt = StoodAt(form)) {
+        PlaceForm(form, stoodAt->x(), stoodAt->y());
+        return;
+    }
     const IniFile ini(AppPaths::settingsFile());
     const QString section = form->objectName();
     if (ini.readInteger(section, QStringLiteral("WindowState"), 0) == 2) {
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
         return;
     }
-    int left = ini.readInteger(section, QStringLiteral("Left"), 0);
-    int top = ini.readInteger(section, QStringLiteral("Top"), 0);
+    const QPoint stored(ini.readInteger(section, QStringLiteral("Left"), 0),
+                        ini.readInteger(section, QStringLiteral("Top"), 0));
     if (withSize == 1) {
         const int width = ini.readInteger(section, QStringLiteral("Width"), form->width());
         const int height = ini.readInteger(section, QStringLiteral("Height"), form->height());
         form->resize(width, height);
     }
-    const auto onPrimaryScreen = [](QPoint corner) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->geometry();
-            if (corner.x() < 0 || corner.x() >= area.width())
-                corner.setX(0);
-            if (corner.y() < 0 || corner.y() >= area.height())
-                corner.setY(0);
-        }
-        return corner;
-    };
-    const QPoint stored = onPrimaryScreen(QPoint(left, top));
-    const QRect screenArea = PrimaryScreenArea();
     const bool positionStored = ini.valueExists(section, QStringLiteral("Left")) ||
                                 ini.valueExists(section, QStringLiteral("Top"));
-    // A window that cannot be dragged by its title bar, or that covers what the operator needs
-    // of the main window, opens as on a first start.
-    const bool usable = positionStored && WithTitleBarIn(form, stored, screenArea) == stored &&
+    // A window the operator cannot drag by its title bar on some screen, or that covers what
+    // the operator needs of the main window, opens as on a first start.
+    const bool usable = positionStored &&
+                        TitleBarWithinReach(TitleBarAt(form, stored), ScreenAreas()) &&
                         (!storedPlaceCheck || storedPlaceCheck(form, FrameAt(form, stored)));
     QPoint corner = stored;
     if (!usable) {
         const std::optional<QPoint> place = firstPlacement ? firstPlacement(form) : std::nullopt;
-        corner = place ? onPrimaryScreen(*place) : WithTitleBarIn(form, stored, screenArea);
+        corner = place ? *place : WhollyInside(FrameAt(form, stored), PrimaryScreenArea());
     }
     PlaceForm(form, corner.x(), corner.y());
 }
@@ -153,7 +169,7 @@ void PlaceCentredOn(QWidget* form, QPoint centre) {
     frame.moveCenter(centre);
     const QScreen* screen = QGuiApplication::screenAt(centre);
     const QRect area = screen ? screen->availableGeometry() : PrimaryScreenArea();
-    const QPoint corner = WithTitleBarIn(form, frame.topLeft(), area);
+    const QPoint corner = WhollyInside(frame, area);
     PlaceForm(form, corner.x(), corner.y());
 }
 

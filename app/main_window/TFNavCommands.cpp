@@ -29,7 +29,6 @@
 #include "platform/DataPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
-#include "platform/FormState.h"
 #include "platform/IniFile.h"
 #include "platform/Shell.h"
 #include "platform/WindowStacking.h"
@@ -101,8 +100,8 @@ void TFNav::tbRunlineClick() {
 
 void TFNav::Generate1Click() {
     Save1Click();
-    if (fRunline1)
-        RestoreFormState(fRunline1, 0);
+    // The window's own show takes its stored place, unless it has stood somewhere in this run:
+    // one the operator moved stays where it is.
     WindowStacking::showInFront(fRunline1);
 }
 

@@ -10,6 +10,7 @@
 #include "platform/IniFile.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -59,6 +60,14 @@ void TfTheme::showEvent(QShowEvent* event) {
     if (const std::optional<QPoint> centre = Links ? Links->MainWindowCentre() : std::nullopt)
         PlaceCentredOn(this, *centre);
     ErrorBoundary::run([this] { FormShow(); });
+}
+
+void TfTheme::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    ErrorBoundary::run([this] { bCancelClick(); });
 }
 
 void TfTheme::FormShow() {

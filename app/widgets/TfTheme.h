@@ -12,7 +12,8 @@ class ThemeWindowLinks;
 // Chooses the visual style of the whole user interface. A style chosen in the list is applied
 // at once as a preview; "Save && Exit" keeps it for the next start, "Cancel" returns to the
 // style that was active when the window was shown. The map takes each style's panel colour as
-// its background. Closing with the title bar keeps the preview for this run only.
+// its background. Closing with the title bar keeps the preview for this run only; Escape is
+// "Cancel".
 class TfTheme : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +38,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 extern TfTheme* fTheme;

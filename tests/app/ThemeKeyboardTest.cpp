@@ -121,6 +121,18 @@ TEST_F(Theme, TheTitleBarCloseKeepsThePreviewAndStoresNothing) {
     EXPECT_EQ(StoredTheme(), "<none>");
 }
 
+TEST_F(Theme, EscapeInTheListClosesTheChooserAsCancelDoes) {
+    start();
+    const uint32_t mapBefore = FNav->fcad->BackColor;
+    FNav->themeSelection1->trigger();
+    Select("Dark");
+    QTest::keyClick(fTheme->lbThemeList, Qt::Key_Escape);
+    EXPECT_FALSE(fTheme->isVisible());
+    EXPECT_EQ(StyleManager::activeStyleName(), StyleManager::defaultStyleName());
+    EXPECT_EQ(FNav->fcad->BackColor, mapBefore);
+    EXPECT_EQ(StoredTheme(), "<none>");
+}
+
 TEST(KeyboardLayout, KeysSitWhereTheTableSays) {
     const std::vector<KeyboardKey> keypad = NumericKeypadKeys();
     ASSERT_EQ(keypad.size(), 12u);

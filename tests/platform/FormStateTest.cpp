@@ -55,16 +55,17 @@ TEST_F(FormStateTest, SaveIntoAnUnwritableSettingsFileSaysSo) {
     EXPECT_FALSE(saved);
 }
 
-TEST_F(FormStateTest, PositionsOffThePrimaryScreenComeBackAtZero) {
+TEST_F(FormStateTest, PlacesOffEveryScreenCountAsNoneAndOpenWhollyOnTheScreen) {
+    const int title = form.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &form);
     struct Case {
         int left, top, expectedLeft, expectedTop;
     };
     const Case cases[] = {
-        {-8, -8, 0, 0},              // a maximized-looking position
-        {screen.width(), 10, 0, 10}, // a monitor to the right
-        {screen.width() + 200, 10, 0, 10},
-        {-1900, 50, 0, 50},           // a monitor to the left
-        {20, screen.height(), 20, 0}, // below the screen
+        {-8, -8, 0, 0}, // a maximized-looking position: the title bar above the top edge
+        {screen.width(), 10, screen.width() - 640, 10}, // a monitor to the right, not there now
+        {screen.width() + 200, 10, screen.width() - 640, 10},
+        {-1900, 50, 0, 50},                                       // a monitor to the left
+        {20, screen.height(), 20, screen.height() - 480 - title}, // below the screen
     };
     for (const Case& c : cases) {
         store(0, c.left, c.top, 640, 480);
@@ -90,13 +91,27 @@ TEST_F(FormStateTest, AStoredPlaceWithTheTitleBarOffTheScreenOrRefusedCountsAsNo
          false,
          true,
          firstPlace},
-        {"the title bar past the right edge", {screen.width() - 100, 60}, false, true, firstPlace},
+        {"100 pixels of the title bar left on the screen",
+         {screen.width() - 100, 60},
+         false,
+         true,
+         {screen.width() - 100, 60}},
+        {"99 pixels of the title bar left on the screen",
+         {screen.width() - 99, 60},
+         false,
+         true,
+         firstPlace},
+        {"past the left edge, 100 pixels of the title bar on the screen",
+         {-540, 60},
+         false,
+         true,
+         {-540, 60}},
         {"refused by the check", {50, 60}, true, true, firstPlace},
-        {"no first placement: the title bar brought onto the screen",
+        {"no first placement: the window brought wholly onto the screen",
          {screen.width() - 1, screen.height() - 1},
          false,
          false,
-         {screen.width() - 640, screen.height() - title}},
+         {screen.width() - 640, screen.height() - 480 - title}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -114,12 +129,19 @@ TEST_F(FormStateTest, AStoredPlaceWithTheTitleBarOffTheScreenOrRefusedCountsAsNo
     SetStoredPlaceCheck(nullptr);
 }
 
-TEST_F(FormStateTest, CentredOnAPointTheTitleBarStaysOnTheScreen) {
+TEST_F(FormStateTest, CentredOnAPointTheWholeWindowStaysOnTheScreen) {
     form.resize(320, 300);
     PlaceCentredOn(&form, screen.center());
     EXPECT_EQ(FrameAt(&form, form.pos()).center(), screen.center());
     // Centred on a short window at the top of the screen, the frame would start above it.
     PlaceCentredOn(&form, QPoint(screen.center().x(), 100));
+    EXPECT_EQ(form.y(), screen.top());
+    // Centred on a main window at the lower right, its buttons would fall below the screen.
+    PlaceCentredOn(&form, screen.bottomRight() - QPoint(100, 100));
+    EXPECT_TRUE(screen.contains(FrameAt(&form, form.pos()))) << form.x() << "," << form.y();
+    // Taller than the screen: the title bar stays on it.
+    form.resize(320, screen.height() + 50);
+    PlaceCentredOn(&form, screen.center());
     EXPECT_EQ(form.y(), screen.top());
 }
 
@@ -148,6 +170,35 @@ TEST_F(FormStateTest, MissingOrBrokenKeysGiveDefaults) {
     RestoreFormState(&form, 1);
     EXPECT_EQ(form.pos(), QPoint(0, 0));
     EXPECT_EQ(form.size(), QSize(400, 300));
+}
+
+// Under the two-screen configuration (its own CTest entry): a place on the second monitor, or
+// with enough of its title bar on it, is the operator's and comes back.
+TEST_F(FormStateTest, APlaceOnASecondMonitorComesBack) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() != 2)
+        GTEST_SKIP() << "runs under the two-screen configuration";
+    const QRect second = screens[1]->geometry();
+    const struct {
+        const char* what;
+        QPoint stored, expected;
+    } cases[] = {
+        {"on the second monitor", second.topLeft() + QPoint(300, 200),
+         second.topLeft() + QPoint(300, 200)},
+        {"across both monitors", second.topLeft() - QPoint(200, -50),
+         second.topLeft() - QPoint(200, -50)},
+        {"100 pixels of the title bar left on its right edge", QPoint(second.right() + 1 - 100, 50),
+         QPoint(second.right() + 1 - 100, 50)},
+        // Beyond both monitors: wholly on the primary screen.
+        {"past the second monitor's right edge", QPoint(second.right() + 10, 50),
+         QPoint(screen.width() - 640, 50)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        store(0, c.stored.x(), c.stored.y(), 640, 480);
+        RestoreFormState(&form, 1);
+        EXPECT_EQ(form.pos(), c.expected);
+    }
 }
 
 } // namespace
