@@ -53,13 +53,15 @@ test-asan: deps
 	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
 		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# Every benchmark runs, even after one has failed; the target then fails and names them.
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_BENCH=ON -DTAVRIN_TESTS=OFF
 	cmake --build $(BENCH_DIR) -j $(JOBS)
-	@for b in $(BENCH_DIR)/bench/bench_*; do \
+	@failed=; for b in $(BENCH_DIR)/bench/bench_*; do \
 		[ -f "$$b" ] && [ -x "$$b" ] || continue; \
-		QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
-	done
+		QT_QPA_PLATFORM=offscreen "$$b" || failed="$$failed $$(basename $$b)"; \
+	done; \
+	[ -z "$$failed" ] || { echo "Benchmarks that failed:$$failed"; exit 1; }
 
 # One libFuzzer target per reader of outside input (fuzz/), built with clang in its own tree and
 # run for FUZZ_SECONDS each, FUZZ_JOBS at once; never part of `make test`.

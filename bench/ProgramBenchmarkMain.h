@@ -13,15 +13,16 @@
 
 // The main of a benchmark that runs the program's windows: a temporary HOME with the settings
 // file in it (the data folders below it), dialogs that never wait for a person, then the widget
-// benchmarks.
-inline int RunProgramBenchmarks(int argc, char** argv) {
+// benchmarks; `beforeTheApplicationEnds` as there.
+inline int RunProgramBenchmarks(int argc, char** argv,
+                                const std::function<void()>& beforeTheApplicationEnds = {}) {
     QTemporaryDir home;
     setenv("HOME", home.path().toLocal8Bit().constData(), 1);
     AppPaths::setApplicationFolder(home.path().toStdString());
     BuildDataPaths();
     ScriptedDialogs dialogs;
     Dialogs::install(&dialogs);
-    const int result = RunWidgetBenchmarks(argc, argv);
+    const int result = RunWidgetBenchmarks(argc, argv, beforeTheApplicationEnds);
     Dialogs::install(nullptr);
     return result;
 }

@@ -6,6 +6,7 @@
 #include "app/main_window/TranslationWalk.h"
 #include "app/program/ProgramStart.h"
 #include "app/translation/TfTranslationEditor.h"
+#include "bench/ProgramBenchmarkMain.h"
 #include "language/LanguageFile.h"
 #include "language/TTavrinTranslation.h"
 #include "platform/AppPaths.h"
@@ -58,9 +59,14 @@ struct Fixture {
     std::unique_ptr<QWidget> synthetic;
 };
 
+// Made by the first benchmark that needs it; released by main while the application object
+// still exists, since the windows' teardown reaches its fonts.
+std::unique_ptr<Fixture> SharedFixture;
+
 Fixture& Shared() {
-    static Fixture fixture;
-    return fixture;
+    if (!SharedFixture)
+        SharedFixture = std::make_unique<Fixture>();
+    return *SharedFixture;
 }
 
 void BM_LoadDictionary(benchmark::State& state) {
@@ -129,10 +135,5 @@ BENCHMARK(BM_EditorGridOfAnotherLanguage)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunProgramBenchmarks(argc, argv, [] { SharedFixture.reset(); });
 }

@@ -52,6 +52,9 @@ public:
     State GetState() const { return State_; }
     // Number of the last line read, from 1.
     int64_t LineNumber() const { return LineNumber_; }
+    // Bytes held for reading a descriptor: StartBufferBytes until a line needs more. A reader
+    // of memory holds none.
+    size_t BufferBytes() const { return Storage_.size(); }
 
 private:
     // Makes room and reads more bytes; false when nothing more comes.

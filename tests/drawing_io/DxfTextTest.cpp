@@ -183,6 +183,9 @@ TEST(DxfText, AFileLineAtTheCapIsReadAndOneByteMoreStopsTheReader) {
             EXPECT_EQ(reader.GetState(), DxfPairReader::State::LineTooLong);
             EXPECT_EQ(reader.LineNumber(), 2);
         }
+        // A line at or over the limit grows the buffer to the limit and one read, no further.
+        EXPECT_LE(reader.BufferBytes(),
+                  DxfPairReader::MaxLineLength + DxfPairReader::ReadChunkBytes);
     }
 }
 
@@ -245,6 +248,64 @@ TEST(DxfText, AFileReadInChunksLosesNoLineAtAChunkEnd) {
     DxfPairReader reader(file.fd());
     EXPECT_EQ(LinesOf(reader), written);
     EXPECT_EQ(reader.GetState(), DxfPairReader::State::End);
+}
+
+// However large the file, short lines are read through the starting buffer.
+TEST(DxfText, AFileOfShortLinesKeepsTheStartingBuffer) {
+    std::string bytes = "0\nSECTION\n2\nENTITIES\n";
+    size_t points = 0;
+    while (bytes.size() < 8 * DxfPairReader::StartBufferBytes) {
+        bytes += "0\nPOINT\n8\nSOUNDINGS\n10\n" + std::to_string(500000.125 + points) +
+                 "\r\n20\n4500000.5\r\n30\n-12.75\n";
+        ++points;
+    }
+    bytes += "0\nENDSEC\n0\nEOF\n";
+    DxfFileOnDisk file(bytes);
+    ASSERT_GE(file.fd(), 0);
+    DxfPairReader reader(file.fd());
+    EXPECT_EQ(LinesOf(reader).size(), 4 + 10 * points + 4);
+    EXPECT_EQ(reader.GetState(), DxfPairReader::State::End);
+    EXPECT_EQ(reader.BufferBytes(), DxfPairReader::StartBufferBytes);
+    EXPECT_LE(reader.BufferBytes(), size_t(128) << 10)
+        << "a file of short lines costs a small buffer";
+}
+
+// The buffer doubles only while the line and its line end do not fit, and the short lines
+// after it do not grow it further.
+TEST(DxfText, ALongLineGrowsTheBufferNoFurtherThanThePowerOfTwoThatHoldsItAndItsLineEnd) {
+    const size_t start = DxfPairReader::StartBufferBytes;
+    const size_t mib = size_t(1) << 20;
+    const struct {
+        const char* name;
+        size_t length;
+        const char* end;
+        size_t buffer;
+    } cases[] = {
+        {"a line and its LF that fill the starting buffer", start - 1, "\n", start},
+        {"a line and its CR LF that fill the starting buffer", start - 2, "\r\n", start},
+        {"a line one byte too long for the starting buffer", start, "\n", 2 * start},
+        {"a line and its LF that fill 1 MiB", mib - 1, "\n", mib},
+        {"a line whose LF is the byte past 1 MiB", mib, "\n", 2 * mib},
+        {"a line whose CR LF ends past 1 MiB", mib - 1, "\r\n", 2 * mib},
+        {"a line of 3 MiB", 3 * mib, "\r\n", 4 * mib},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string longLine = VaryingText(c.length);
+        std::string bytes = "0\nTEXT\n1\n" + longLine + c.end;
+        while (bytes.size() < c.length + 4 * start)
+            bytes += "0\nPOINT\n10\n12.5\n";
+        bytes += "0\nEOF\n";
+        DxfFileOnDisk file(bytes);
+        ASSERT_GE(file.fd(), 0);
+        DxfPairReader reader(file.fd());
+        const std::vector<std::string> lines = LinesOf(reader);
+        EXPECT_EQ(reader.GetState(), DxfPairReader::State::End);
+        ASSERT_GT(lines.size(), 4u);
+        EXPECT_TRUE(lines[3] == longLine) << "a line of " << lines[3].size() << " bytes";
+        EXPECT_EQ(lines.back(), "EOF");
+        EXPECT_EQ(reader.BufferBytes(), c.buffer);
+    }
 }
 
 TEST(DxfText, ALineBeyondTheCapStopsTheReader) {
