@@ -1,7 +1,7 @@
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
 #include "platform/NumericLocale.h"
-#include "survey/DurableLogWriter.h"
+#include "platform/DurableLogWriter.h"
 #include "survey/GeodesyLog.h"
 #include "survey/SurveyLogRows.h"
 #include "tools/surveysim/ExampleDatum.h"
