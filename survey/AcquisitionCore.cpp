@@ -99,8 +99,8 @@ void AcquisitionCore::folderMadeAgain(const std::string& folder) {
                 waitingBlocks_.erase(waitingBlocks_.begin());
             waitingBlocks_.push_back({geodesyPath, geodetic_->texts(), runFolders_->startedAt});
             lastBlockTryTick_ = Clock::tickCount();
-            text += "; the run's geodetic parameters cannot be written to " + geodesyPath +
-                    " (" + error + ") and wait in memory until they can";
+            text += "; the run's geodetic parameters cannot be written to " + geodesyPath + " (" +
+                    error + ") and wait in memory until they can";
         }
     }
     report_(text);
@@ -117,8 +117,7 @@ bool AcquisitionCore::writeWaitingBlocks(bool force) {
         const WaitingBlock& block = waitingBlocks_.front();
         if (!WriteGeodesyLog(block.path, block.texts, block.startedAt, nullptr, block.startedAt))
             return false;
-        report_("The run's geodetic parameters that waited in memory are written to " +
-                block.path);
+        report_("The run's geodetic parameters that waited in memory are written to " + block.path);
         waitingBlocks_.erase(waitingBlocks_.begin());
     }
     return true;

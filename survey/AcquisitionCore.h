@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/DurableLogWriter.h"
 #include "survey/AcquisitionState.h"
 #include "survey/DepthCorrection.h"
-#include "platform/DurableLogWriter.h"
 #include "survey/GeodeticSnapshot.h"
 #include "survey/PositionRecord.h"
 #include "survey/SetupValues.h"

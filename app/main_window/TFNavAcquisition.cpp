@@ -369,4 +369,3 @@ void TFNav::CloseWithoutWaiting() {
     endCannotWait_ = true;
     close();
 }
-

@@ -10,8 +10,10 @@
 #include "tests/support/EventLoopWait.h"
 #include "tools/devsim/PseudoTerminal.h"
 
+#include <QAction>
 #include <QTemporaryFile>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cerrno>
 #include <csignal>

@@ -93,9 +93,8 @@ TEST_F(DataFoldersTest, AnEntryForAMissingFolderWaitsQuietlyAndGoesInOnceTheFold
     fs::create_directories(root + "nowhere");
     clock.advance(1000);
     RetryWaitingEventsLogLines();
-    EXPECT_EQ(ReadWholeFile(log).value_or(""),
-              "\nAuto Event:\t2025-03-07 235959990\tfirst"
-              "\nAuto Event:\t2025-03-08 000000000\tsecond");
+    EXPECT_EQ(ReadWholeFile(log).value_or(""), "\nAuto Event:\t2025-03-07 235959990\tfirst"
+                                               "\nAuto Event:\t2025-03-08 000000000\tsecond");
     EXPECT_TRUE(WaitingEventsLogLines().empty());
 }
 

@@ -30,7 +30,8 @@ public:
     explicit WriteCallDisk(size_t step) : step_(step) {}
     void attach(DurableLogWriter& writer) override {
         writer.setWriteCall([this](int fd, const char* data, size_t size) -> ssize_t {
-            triedFiles.insert(std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename());
+            triedFiles.insert(
+                std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename());
             if (room_ == 0) {
                 errno = ENOSPC;
                 return -1;
@@ -82,4 +83,3 @@ private:
     std::string filler_;
     int fd_ = -1;
 };
-

@@ -171,8 +171,8 @@ void ExpectEveryRowOfBothRunsOnceInOrderInOneFile(const TwoRuns& outcome) {
     const auto xyz = outcome.files.find("XYZ/2024-05-03 Simple XYZ.csv");
     ASSERT_NE(xyz, outcome.files.end());
     EXPECT_EQ(std::count(xyz->second.begin(), xyz->second.end(), '\n'), outcome.rows + 1);
-    const auto toldAtStop = std::count_if(
-        outcome.reports.begin(), outcome.reports.end(), [](const std::string& r) {
+    const auto toldAtStop =
+        std::count_if(outcome.reports.begin(), outcome.reports.end(), [](const std::string& r) {
             return r.rfind("Survey log rows not written at Stop: ", 0) == 0;
         });
     EXPECT_EQ(toldAtStop, 1) << "the survey log's rows waited at Stop";
@@ -219,7 +219,8 @@ TEST(WaitingForRoom, RowsWaitingAtStopOnAFullSizeLimitedFileSystemAreWrittenOnce
     ExpectEveryRowOfBothRunsOnceInOrderInOneFile(outcome);
 }
 
-TEST(WaitingForRoom, ADayFolderMovedOnAFullDiskGetsTheRunsGeodesyBlockAndItsMessageOnceRoomReturns) {
+TEST(WaitingForRoom,
+     ADayFolderMovedOnAFullDiskGetsTheRunsGeodesyBlockAndItsMessageOnceRoomReturns) {
     QTemporaryDir dir;
     const std::string mountPoint = dir.path().toStdString() + "/disk";
     const std::string outcomePath = dir.path().toStdString() + "/outcome";
@@ -327,16 +328,18 @@ TEST(WaitingForRoom, AFileThatCannotBeCutBackIsNeverLeftTornOrEmpty) {
             EXPECT_FALSE(writer.append(log, "row1\r\n"));
             if (!holdsRows) {
                 EXPECT_FALSE(fs::exists(path)) << "a file made for a row that did not go in";
-                EXPECT_FALSE(fs::exists(dir.path().toStdString() + "/2024-05-03 Coordinates_1.csv"));
+                EXPECT_FALSE(
+                    fs::exists(dir.path().toStdString() + "/2024-05-03 Coordinates_1.csv"));
             }
             // A second row cut short on the same file (after the line end its torn line gets):
             // told once all the same.
             room = holdsRows ? 4 : 2;
             clockScope.clock.advance(1000);
             EXPECT_FALSE(writer.append(log, "row2\r\n"));
-            const auto told = std::count_if(reports.begin(), reports.end(), [](const std::string& r) {
-                return r.find("cannot be taken back") != std::string::npos;
-            });
+            const auto told =
+                std::count_if(reports.begin(), reports.end(), [](const std::string& r) {
+                    return r.find("cannot be taken back") != std::string::npos;
+                });
             EXPECT_EQ(told, holdsRows ? 1 : 0);
             EXPECT_EQ(cuts > 0, holdsRows) << "nothing to cut in a file that is removed";
 
