@@ -213,8 +213,9 @@ bool DurableLogWriter::writeToPath(Log& log, const std::string& path, std::strin
 }
 
 bool DurableLogWriter::writeRows(Log& log, std::string_view data, std::vector<size_t> rowEnds,
-                                 size_t& writtenBytes, std::string& reason) {
+                                 size_t& writtenBytes, std::string& reason, int& firstError) {
     writtenBytes = 0;
+    firstError = 0;
     std::vector<std::string> candidates;
     if (!log.activePath.empty())
         candidates.push_back(log.activePath);
@@ -243,10 +244,13 @@ bool DurableLogWriter::writeRows(Log& log, std::string_view data, std::vector<si
             for (size_t& end : rowEnds)
                 end -= whole;
         }
-        if (firstReason.empty())
+        if (firstReason.empty()) {
             firstReason = why;
+            firstError = error;
+        }
         // A full disk takes no row under any name: the rows wait for this file.
         if (OutOfSpace(error)) {
+            firstError = error;
             reason = why;
             return false;
         }
@@ -285,7 +289,8 @@ void DurableLogWriter::flushPending(Log& log, bool force) {
     }
     std::string reason;
     size_t writtenBytes = 0;
-    const bool complete = writeRows(log, data, std::move(rowEnds), writtenBytes, reason);
+    int error = 0;
+    const bool complete = writeRows(log, data, std::move(rowEnds), writtenBytes, reason, error);
     size_t count = 0;
     for (size_t taken = 0; !log.pending.empty() && taken + log.pending.front().size() <= writtenBytes;
          ++count) {
@@ -323,10 +328,13 @@ bool DurableLogWriter::append(int index, const std::string& row) {
     }
     std::string reason;
     size_t writtenBytes = 0;
-    if (writeRows(log, row, {row.size()}, writtenBytes, reason)) {
+    int error = 0;
+    if (writeRows(log, row, {row.size()}, writtenBytes, reason, error)) {
         ++log.written;
         return true;
     }
+    if (log.options.waitsOnlyForRoom && !OutOfSpace(error) && error != EROFS)
+        return false;
     queue(log, row);
     log.tried = true;
     log.lastTryTick = Clock::tickCount();

@@ -67,8 +67,12 @@ public:
         // A last line without its line end gets one before the next row (entries that begin
         // with their own line feed, as the events log's, need none).
         bool endsTornLine = true;
-        // A missing folder is made; otherwise the rows wait until something else makes it.
+        // A missing folder is made.
         bool makesFolder = true;
+        // Only a row that finds no room (a full disk or quota, a file system remounted
+        // read-only) waits; one refused for any other reason (no folder, no such file allowed)
+        // is dropped, as the events log always dropped it.
+        bool waitsOnlyForRoom = false;
     };
     // A log written at `path`, headed by `header` when it is new; `alternates` allows the
     // "_1".."_99" names. `label` names it in reports ("Survey log"). The log already kept for
@@ -133,7 +137,7 @@ private:
     // alternate; false with `reason` when not all of it went out, `writtenBytes` then counting
     // the rows that did (and are in no other file).
     bool writeRows(Log& log, std::string_view data, std::vector<size_t> rowEnds,
-                   size_t& writtenBytes, std::string& reason);
+                   size_t& writtenBytes, std::string& reason, int& error);
     // False, with `reason` and its `error` number, when not all of `data` went out; the file
     // then holds the first `wholeBytes` of it, whole rows only (where it could not be cut
     // back, a torn rest follows them).

@@ -33,10 +33,11 @@ bool AutoEventLog(const std::string& text, const std::string& fileName) {
 bool AppendEventsLogLine(const std::string& line, const std::string& fileName) {
     std::lock_guard lock(writerMutex);
     DurableLogWriter& writer = Writer();
-    // A folder that is missing is the day folder moved or deleted: the survey's writers make
-    // it again and tell the operator, and the entries then go into it.
-    const int log = writer.addLog(fileName, std::string(), false, "Events log",
-                                  {.endsTornLine = false, .makesFolder = false});
+    // A missing folder is not the events log's to make (the survey's writers make the day
+    // folder again, and tell the operator, before they log it); an entry waits only for room.
+    const int log =
+        writer.addLog(fileName, std::string(), false, "Events log",
+                      {.endsTornLine = false, .makesFolder = false, .waitsOnlyForRoom = true});
     return writer.append(log, "\n" + line);
 }
 

@@ -9,9 +9,10 @@ std::string EventsLogPath();
 
 // Appends one entry to `fileName`: a line feed, "Auto Event:", a tab, the date and time
 // ("YYYY-MM-DD hhnnsszzz"), a tab and the text. Returns false when the entry is not in the
-// file yet: an entry that cannot be written (a full disk, a read-only or missing folder) waits
-// in memory for the same file, as a survey row does, and goes in, in order, once it can be
-// written (there is no message: the events log is where messages would go).
+// file: one that finds no room (a full disk or quota, a file system remounted read-only) waits
+// in memory for the same file, as a survey row does, and goes in, in order, once there is room;
+// one that cannot be written for another reason (no folder) is dropped. There is no message:
+// the events log is where messages would go.
 bool AutoEventLog(const std::string& text, const std::string& fileName);
 
 // Appends one entry line that its writer has formatted itself, the way every entry of the
