@@ -9,16 +9,32 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <iostream>
 #include <iterator>
 
 AcquisitionCore::AcquisitionCore(Reporter report, Reporter eventLog, SounderScanFunction scan,
                                  AcquisitionState* sharedState)
     : State(sharedState ? *sharedState : ownState_), report_(std::move(report)),
-      eventLog_(std::move(eventLog)), scan_(std::move(scan)) {}
+      eventLog_(std::move(eventLog)), scan_(std::move(scan)),
+      writer_(std::make_unique<DurableLogWriter>(report_)) {
+    writer_->onFolderMade([this](const std::string& folder) { folderMadeAgain(folder); });
+}
 
 AcquisitionCore::~AcquisitionCore() {
     if (running_)
         EndRun();
+    // The program ends (a signal, the desktop session, the operator's choice): nothing can
+    // wait any longer. One last try, then what is lost is said where it can still be read.
+    RetryWaiting(true);
+    const std::vector<std::string> lost = WaitingTexts();
+    if (lost.empty())
+        return;
+    std::string text = "Not written for want of room when the program ended, and lost: ";
+    for (size_t i = 0; i < lost.size(); ++i)
+        text += (i > 0 ? "; " : "") + lost[i];
+    std::cerr << text << std::endl;
+    if (eventLog_)
+        eventLog_(text);
 }
 
 void AcquisitionCore::BeginRun(const SetupValues& setup, const GeodeticSnapshot& geodetic,
@@ -30,14 +46,13 @@ void AcquisitionCore::BeginRun(const SetupValues& setup, const GeodeticSnapshot&
     Position = PositionRecord{};
     geodetic_ = geodetic;
     projector_ = std::make_unique<GridProjector>(geodetic);
-    writer_ = std::make_unique<DurableLogWriter>(report_);
+    // The writer of the earlier runs: rows of theirs that still wait go first.
     surveyLog_ = writer_->addLog(surveyLogPath, kSurveyLogHeader, true, "Survey log");
     xyzLog_ = writer_->addLog(xyzLogPath, kSimpleXyzHeader, false, "Simple XYZ log");
     logFolders_.clear();
     for (const std::string& path : {surveyLogPath, xyzLogPath})
         logFolders_.push_back(std::filesystem::path(path).parent_path().string());
     runFolders_.reset();
-    writer_->onFolderMade([this](const std::string& folder) { folderMadeAgain(folder); });
     corrector_.reset();
     setupSpell_ = false;
     lambertReported_ = false;
@@ -52,12 +67,9 @@ void AcquisitionCore::BeginRun(const SetupValues& setup, const GeodeticSnapshot&
     running_ = true;
 }
 
-void AcquisitionCore::KeepRunFolders(const std::string& geodesyFolder,
+void AcquisitionCore::KeepRunFolders(const std::string& geodesyPath,
                                      const LocalDateTime& startedAt) {
-    std::string folder = geodesyFolder;
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    runFolders_ = RunFolders{folder, startedAt};
+    runFolders_ = RunFolders{geodesyPath, startedAt};
 }
 
 void AcquisitionCore::folderMadeAgain(const std::string& folder) {
@@ -67,21 +79,70 @@ void AcquisitionCore::folderMadeAgain(const std::string& folder) {
     // the message in the new folder, and the operator hears of one loss once.
     for (const std::string& logFolder : logFolders_)
         MakeFolders(logFolder);
-    MakeFolders(runFolders_->geodesyFolder);
+    const std::string& geodesyPath = runFolders_->geodesyPath;
+    MakeFolders(std::filesystem::path(geodesyPath).parent_path().string());
     std::string text = "The folder " + folder +
                        " was missing during the run and has been made again; the survey logs go "
                        "on in it";
-    const std::string geodesyPath = runFolders_->geodesyFolder + TodayString() + " Geodesy.txt";
     std::error_code missing;
-    if (!std::filesystem::exists(geodesyPath, missing)) {
+    const bool queued = std::any_of(waitingBlocks_.begin(), waitingBlocks_.end(),
+                                    [&](const WaitingBlock& b) { return b.path == geodesyPath; });
+    if (!queued && !std::filesystem::exists(geodesyPath, missing)) {
+        // The name and the date are those Start gave the log, also after midnight: the block
+        // belongs beside the run's survey log.
         std::string error;
-        if (WriteGeodesyLog(geodesyPath, geodetic_->texts(), Clock::now(), &error,
-                            runFolders_->startedAt))
+        if (WriteGeodesyLog(geodesyPath, geodetic_->texts(), runFolders_->startedAt, &error,
+                            runFolders_->startedAt)) {
             text += ", and the run's geodetic parameters are written again to " + geodesyPath;
-        else
-            text += "; the run's geodetic parameters cannot be written: " + error;
+        } else {
+            if (waitingBlocks_.size() >= kMaxWaitingBlocks)
+                waitingBlocks_.erase(waitingBlocks_.begin());
+            waitingBlocks_.push_back({geodesyPath, geodetic_->texts(), runFolders_->startedAt});
+            lastBlockTryTick_ = Clock::tickCount();
+            text += "; the run's geodetic parameters cannot be written to " + geodesyPath + " (" +
+                    error + ") and wait in memory until they can";
+        }
     }
     report_(text);
+}
+
+bool AcquisitionCore::writeWaitingBlocks(bool force) {
+    if (waitingBlocks_.empty())
+        return true;
+    const uint64_t now = Clock::tickCount();
+    if (!force && now - lastBlockTryTick_ < DurableLogWriter::kRetryIntervalMs)
+        return false;
+    lastBlockTryTick_ = now;
+    while (!waitingBlocks_.empty()) {
+        const WaitingBlock& block = waitingBlocks_.front();
+        if (!WriteGeodesyLog(block.path, block.texts, block.startedAt, nullptr, block.startedAt))
+            return false;
+        report_("The run's geodetic parameters that waited in memory are written to " + block.path);
+        waitingBlocks_.erase(waitingBlocks_.begin());
+    }
+    return true;
+}
+
+void AcquisitionCore::RetryWaiting(bool force) {
+    writer_->retryPending(force);
+    writeWaitingBlocks(force);
+}
+
+size_t AcquisitionCore::WaitingRows() const {
+    return writer_->pendingRows();
+}
+
+bool AcquisitionCore::SomethingWaits() const {
+    return writer_->pendingRows() > 0 || !waitingBlocks_.empty();
+}
+
+std::vector<std::string> AcquisitionCore::WaitingTexts() const {
+    std::vector<std::string> texts;
+    for (const DurableLogWriter::Waiting& log : writer_->waiting())
+        texts.push_back(log.label + " " + log.path + ": " + std::to_string(log.rows) + " rows");
+    for (const WaitingBlock& block : waitingBlocks_)
+        texts.push_back("Geodesy log " + block.path + ": the run's geodetic parameters");
+    return texts;
 }
 
 void AcquisitionCore::EndRun() {
@@ -93,16 +154,12 @@ void AcquisitionCore::EndRun() {
                   std::to_string(refusedByReason_[0]) + ", NUL byte " +
                   std::to_string(refusedByReason_[1]) + ", depth out of range " +
                   std::to_string(refusedByReason_[2]) + ")");
-    if (writer_) {
-        writer_->retryPending(true);
-        for (int log : {surveyLog_, xyzLog_}) {
-            const size_t waiting = writer_->pendingRows(log);
-            if (waiting > 0)
-                report_((log == surveyLog_ ? "Survey log" : "Simple XYZ log") +
-                        std::string(" rows not written at Stop: ") + std::to_string(waiting));
-        }
-        writer_->syncNow();
-    }
+    RetryWaiting(true);
+    for (const DurableLogWriter::Waiting& log : writer_->waiting())
+        report_(log.label + " rows not written at Stop: " + std::to_string(log.rows) +
+                "; they wait in memory and go to " + log.path +
+                " as soon as it can take them, before the rows of the next run");
+    writer_->syncNow();
     running_ = false;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/DurableLogWriter.h"
 #include "survey/AcquisitionState.h"
 #include "survey/DepthCorrection.h"
-#include "survey/DurableLogWriter.h"
 #include "survey/GeodeticSnapshot.h"
 #include "survey/PositionRecord.h"
 #include "survey/SetupValues.h"
@@ -65,13 +65,23 @@ public:
     // Begins a run: takes the values, clears the position record, opens nothing yet.
     void BeginRun(const SetupValues& setup, const GeodeticSnapshot& geodetic,
                   const std::string& surveyLogPath, const std::string& xyzLogPath);
-    // Start has made the run's folders and written its geodesy block into `geodesyFolder` at
+    // Start has made the run's folders and written its geodesy block to `geodesyPath` at
     // `startedAt`. A folder a log writer has to make from now on was lost during the run (the
     // day folder moved or deleted): the run's folders are made again, the block is written into
-    // the new geodesy log, and the operator is told once.
-    void KeepRunFolders(const std::string& geodesyFolder, const LocalDateTime& startedAt);
-    // Ends a run: writes what waits, reports the soundings not logged, syncs the logs.
+    // a geodesy log of the same name (the date Start gave it, also after midnight), and the
+    // operator is told once. A block that finds no room waits in memory, as rows do.
+    void KeepRunFolders(const std::string& geodesyPath, const LocalDateTime& startedAt);
+    // Ends a run: writes what waits, reports the soundings not logged, syncs the logs. Rows
+    // that still wait for room keep waiting, for the same files, into the next run.
     void EndRun();
+    // Writes the rows and geodesy blocks that wait, when a second has passed since the last try
+    // (or `force`).
+    void RetryWaiting(bool force = false);
+    // Rows (of both logs) and geodesy blocks waiting in memory for room.
+    size_t WaitingRows() const;
+    bool SomethingWaits() const;
+    // What waits, one "<count> rows of the <log> <path>" (or geodesy block) text per file.
+    std::vector<std::string> WaitingTexts() const;
     bool Running() const { return running_; }
 
     // A GNSS line (steps the port's parser does not do). `setupTexts` is given while the set-up
@@ -111,15 +121,27 @@ private:
     bool running_ = false;
     std::optional<GeodeticSnapshot> geodetic_;
     std::unique_ptr<GridProjector> projector_;
+    // Kept from the first run to the end of the program: rows that wait for room outlive Stop.
     std::unique_ptr<DurableLogWriter> writer_;
     int surveyLog_ = -1;
     int xyzLog_ = -1;
     std::vector<std::string> logFolders_;
     struct RunFolders {
-        std::string geodesyFolder;
+        std::string geodesyPath;
         LocalDateTime startedAt;
     };
     std::optional<RunFolders> runFolders_;
+    // Geodesy blocks made again that found no room, oldest first (a handful at most: one for
+    // each loss of the day folder while the disk was full).
+    struct WaitingBlock {
+        std::string path;
+        GeodeticTexts texts;
+        LocalDateTime startedAt;
+    };
+    std::vector<WaitingBlock> waitingBlocks_;
+    static constexpr size_t kMaxWaitingBlocks = 16;
+    uint64_t lastBlockTryTick_ = 0;
+    bool writeWaitingBlocks(bool force);
     DepthCorrector corrector_;
 
     bool setupSpell_ = false;

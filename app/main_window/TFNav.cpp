@@ -599,6 +599,10 @@ void TFNav::closeEvent(QCloseEvent* event) {
         return;
     }
     if (closing_ == Closing::NotStarted) {
+        if (!endCannotWait_ && !WaitingRowsLetClose()) {
+            event->ignore();
+            return;
+        }
         closing_ = Closing::Running;
         ErrorBoundary::run([this] { FormCloseQuery(); });
         closing_ = Closing::Done;

@@ -292,6 +292,13 @@ public:
     void RealtimeClick();
     // Start/Stop's caption and colours and the tool bar's colour for the acquisition state.
     void ShowAcquisitionState(bool running);
+    // Whether a close of the operator's may go on while survey rows wait in memory for room on
+    // the disk: asked through the dialogs. Waiting puts the close off until every row is
+    // written (a Start in between calls it off); closing loses them.
+    bool WaitingRowsLetClose();
+    // Closes without asking, for an end that cannot wait (a signal, the end of the desktop
+    // session): the rows still waiting get one more try, and what is lost is said.
+    void CloseWithoutWaiting();
     // The map tick; the map's own work fills it.
     // ---- The map tick and event marks (TFNavMapTick.cpp) ----
     // The tick: the vessel, its track, the status line and panels, depth labels and read-outs
@@ -308,6 +315,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Set by CloseWithoutWaiting; the close that waits for the rows' room, while it waits.
+    bool endCannotWait_ = false;
+    QTimer* closeWhenWritten_ = nullptr;
     void buildMenus();
     void buildToolBars();
     void buildClientArea();

@@ -326,6 +326,46 @@ void TFNav::ShowAcquisitionState(bool running) {
 }
 
 void TFNav::RealtimeClick() {
-    ErrorBoundary::run([this] { Acquisition->RealtimeClick(); });
+    ErrorBoundary::run([this] {
+        // A new run is the operator going on: the close that waited for room is called off.
+        if (Acquisition->RealtimeClick() && closeWhenWritten_)
+            closeWhenWritten_->stop();
+    });
 }
 
+bool TFNav::WaitingRowsLetClose() {
+    if (closeWhenWritten_)
+        closeWhenWritten_->stop();
+    if (!Acquisition || Acquisition->WriteWaitingRows())
+        return true;
+    const AcquisitionCore& core = Acquisition->Core();
+    QString files;
+    for (const std::string& text : core.WaitingTexts())
+        files += QStringLiteral("\n") + QString::fromStdString(text);
+    const QString question =
+        QStringLiteral("%1 survey rows wait in memory for room on the disk and are not in their "
+                       "files yet:%2\n\nWait until room is freed? Yes: the program keeps trying "
+                       "and closes once they are written. No: it closes now and the %1 rows are "
+                       "lost.")
+            .arg(core.WaitingRows())
+            .arg(files);
+    if (!Dialogs::confirmYesNo(question))
+        return true;
+    if (!closeWhenWritten_) {
+        closeWhenWritten_ = new QTimer(this);
+        closeWhenWritten_->setInterval(int(DurableLogWriter::kRetryIntervalMs));
+        connect(closeWhenWritten_, &QTimer::timeout, this, [this] {
+            if (Acquisition && !Acquisition->WriteWaitingRows())
+                return;
+            closeWhenWritten_->stop();
+            close();
+        });
+    }
+    closeWhenWritten_->start();
+    return false;
+}
+
+void TFNav::CloseWithoutWaiting() {
+    endCannotWait_ = true;
+    close();
+}

@@ -34,12 +34,14 @@
 #include "platform/RepeatedErrorGuard.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QSessionManager>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
 
 #include <exception>
+#include <iostream>
 
 namespace {
 
@@ -114,6 +116,13 @@ void CreateApplicationWindows() {
             FMsg->AddMessage(text);
         AutoEventLog(text.toStdString(), EventsLogPath());
     });
+    // Events-log entries that found no room (a full disk, the day folder gone) go in as soon
+    // as they can, also when nothing else is logged.
+    auto* eventsRetry = new QTimer(FNav);
+    eventsRetry->setInterval(1000);
+    QObject::connect(eventsRetry, &QTimer::timeout, eventsRetry,
+                     [] { RetryWaitingEventsLogLines(); });
+    eventsRetry->start();
 }
 
 const std::vector<QWidget*>& ApplicationWindows() {
@@ -122,6 +131,15 @@ const std::vector<QWidget*>& ApplicationWindows() {
 
 void DestroyApplicationWindows() {
     RepeatedErrorGuard::setSink(nullptr);
+    // The survey's rows get their last try as the main window goes; the events log's too,
+    // after them (the survey may log what it lost), and what is lost is said on the terminal.
+    const auto reportLostEvents = qScopeGuard([] {
+        RetryWaitingEventsLogLines(true);
+        for (const WaitingEventsLog& log : WaitingEventsLogLines())
+            std::cerr << "Not written for want of room when the program ended, and lost: Events "
+                         "log "
+                      << log.path << ": " << log.lines << " lines" << std::endl;
+    });
     StopPlacingFirstShownWindows();
     // The main window's shut-down does not close the sound velocity window: keep its settings.
     if (fSVP)
@@ -145,8 +163,10 @@ void EndProgramOrderly() {
         QTimer::singleShot(0, QCoreApplication::instance(), [] { EndProgramOrderly(); });
         return;
     }
+    // A signal or the end of the desktop session cannot wait for room on the disk: the rows
+    // that wait get one more try when the windows go, and what is lost is said then.
     if (FNav)
-        FNav->close();
+        FNav->CloseWithoutWaiting();
     QCoreApplication::quit();
 }
 

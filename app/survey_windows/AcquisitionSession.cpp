@@ -21,11 +21,13 @@ AcquisitionSession::AcquisitionSession(TTavrinSerialGPS* gnss, TTavrinSerialGPS*
       core_([this](const std::string& text) { display_->Message(text, true); },
             [this](const std::string& text) { display_->EventLogOnly(text); }, std::move(scan),
             sharedState) {
-    // Rows that wait in memory are tried again even when no sounding comes.
+    // Rows that wait in memory are tried again even when no sounding comes, and after Stop
+    // until every one is written.
     retryTimer_->setInterval(1000);
     connect(retryTimer_, &QTimer::timeout, this, [this] {
-        if (core_.Writer())
-            core_.Writer()->retryPending();
+        core_.RetryWaiting();
+        if (!core_.State.AcquisitionRunning && !core_.SomethingWaits())
+            retryTimer_->stop();
     });
 }
 
@@ -165,15 +167,15 @@ bool AcquisitionSession::Start() {
     MakeFolders(XyzFolder);
     std::string error;
     const LocalDateTime startedAt = Clock::now();
-    if (!WriteGeodesyLog(LogFolder + TodayString() + " Geodesy.txt", geodetic->texts(), startedAt,
-                         &error)) {
+    const std::string geodesyPath = LogFolder + TodayString() + " Geodesy.txt";
+    if (!WriteGeodesyLog(geodesyPath, geodetic->texts(), startedAt, &error)) {
         refuse("Cannot start: the geodesy log cannot be written: " + error, "");
         return false;
     }
 
     core_.BeginRun(setup, *geodetic, CoordinatesLogPath,
                    XyzFolder + TodayText + " Simple XYZ.csv");
-    core_.KeepRunFolders(LogFolder, startedAt);
+    core_.KeepRunFolders(geodesyPath, startedAt);
     unmatchedLines_ = 0;
     unmatchedReported_ = false;
 
@@ -217,7 +219,6 @@ void AcquisitionSession::Stop() {
     if (echogramTimer_)
         echogramTimer_->stop();
     ClearMapTimerPausedByDrawing();
-    retryTimer_->stop();
     AcquisitionState& s = core_.State;
     s.EchogramActive = false;
     s.LastSensorTick = 0;
@@ -230,6 +231,9 @@ void AcquisitionSession::Stop() {
     core_.EndRun();
     display_->EventLogOnly("Realtime STOPPED");
     s.AcquisitionRunning = false;
+    // Rows still waiting for room are written as soon as it returns, not at the next Start.
+    if (!core_.SomethingWaits())
+        retryTimer_->stop();
 }
 
 void AcquisitionSession::ZGPS1Connect(QObject*, int port) {

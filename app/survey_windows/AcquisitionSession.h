@@ -119,6 +119,11 @@ public:
     void KeepAlive(std::shared_ptr<void> object) { keepAlive_ = std::move(object); }
 
     AcquisitionCore& Core() { return core_; }
+    // Tries the rows waiting for room once more, now; true when none waits any longer.
+    bool WriteWaitingRows() {
+        core_.RetryWaiting(true);
+        return !core_.SomethingWaits();
+    }
     AcquisitionState& State() { return core_.State; }
     bool Running() const { return core_.State.AcquisitionRunning; }
 

@@ -85,6 +85,7 @@ TEST_F(DataFoldersTest, EventEntriesAreLineFeedAutoEventTabTimeTabText) {
 TEST_F(DataFoldersTest, EntryForAMissingFolderIsDroppedQuietly) {
     EXPECT_FALSE(AutoEventLog("lost", root + "nowhere/x Events.log"));
     EXPECT_TRUE(TestEnvironment::dialogs().messages.empty());
+    EXPECT_TRUE(WaitingEventsLogLines().empty()) << "only an entry that finds no room waits";
 }
 
 TEST_F(DataFoldersTest, AFolderThatCannotBeCreatedIsPassedOver) {

@@ -1,7 +1,9 @@
+#include "FillingDisk.h"
+#include "SmallFileSystem.h"
+#include "platform/DurableLogWriter.h"
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
 #include "platform/NumericLocale.h"
-#include "survey/DurableLogWriter.h"
 #include "survey/GeodesyLog.h"
 #include "survey/SurveyLogRows.h"
 #include "tools/surveysim/ExampleDatum.h"
@@ -315,70 +317,6 @@ TEST(DurableLogWriter, ARowCutByAFullFileGoesWholeToOneAlternateOnly) {
             << entry.path() << ": an alternate is made only to take a row";
 }
 
-// A disk under the log folder that fills and then gets its room back a step at a time.
-class FillingDisk {
-public:
-    virtual ~FillingDisk() = default;
-    virtual void attach(DurableLogWriter&) {}
-    virtual void fill() = 0;
-    virtual void freeStep() = 0;
-};
-
-// The writer's write call stands in for the disk: it takes what room is left and then fails
-// with ENOSPC, as write() does on a full file system. Runs everywhere.
-class WriteCallDisk : public FillingDisk {
-public:
-    explicit WriteCallDisk(size_t step) : step_(step) {}
-    void attach(DurableLogWriter& writer) override {
-        writer.setWriteCall([this](int fd, const char* data, size_t size) -> ssize_t {
-            triedFiles.insert(fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename());
-            if (room_ == 0) {
-                errno = ENOSPC;
-                return -1;
-            }
-            const ssize_t n = ::write(fd, data, std::min(size, room_));
-            if (n > 0)
-                room_ -= size_t(n);
-            return n;
-        });
-    }
-    void fill() override { room_ = 0; }
-    void freeStep() override { room_ += step_; }
-
-    std::set<std::string> triedFiles; // every file a write was tried on
-
-private:
-    size_t step_;
-    size_t room_ = SIZE_MAX;
-};
-
-// A file system of its own size: a filler file takes all its room and gives back a page at
-// each step.
-class FillerFileDisk : public FillingDisk {
-public:
-    explicit FillerFileDisk(std::string filler) : filler_(std::move(filler)) {}
-    ~FillerFileDisk() override {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    void fill() override {
-        fd_ = ::open(filler_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        const std::string page(kPage, 'f');
-        while (fd_ >= 0 && ::write(fd_, page.data(), page.size()) > 0) {
-        }
-    }
-    void freeStep() override {
-        struct stat st {};
-        if (fd_ >= 0 && ::fstat(fd_, &st) == 0)
-            (void)::ftruncate(fd_, std::max<off_t>(0, st.st_size - off_t(kPage)));
-    }
-
-private:
-    static constexpr size_t kPage = 4096;
-    std::string filler_;
-    int fd_ = -1;
-};
-
 // What a survey log went through on a disk that filled and was freed in steps.
 struct FillOutcome {
     int rows = 0;                 // rows appended, numbered from 0
@@ -479,15 +417,7 @@ TEST(DurableLogWriter, AFullSizeLimitedFileSystemFreedInStepsGetsEveryRowOnceInT
     const std::string mountPoint = dir.path().toStdString() + "/disk";
     const std::string outcomePath = dir.path().toStdString() + "/outcome";
     fs::create_directory(mountPoint);
-    constexpr int kCannotMount = 77;
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // A mount namespace of the child's own: the small file system goes with it.
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=256k") != 0)
-            _exit(kCannotMount);
+    const int code = RunOnASmallFileSystem(mountPoint, "256k", [&] {
         const std::string folder = mountPoint + "/LOG";
         fs::create_directory(folder);
         FillerFileDisk disk(mountPoint + "/filler");
@@ -502,14 +432,11 @@ TEST(DurableLogWriter, AFullSizeLimitedFileSystemFreedInStepsGetsEveryRowOnceInT
             WriteField(out, text);
         for (const std::string& text : outcome.files)
             WriteField(out, text);
-        _exit(out ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == kCannotMount)
+        return out ? 0 : 1;
+    });
+    if (code == kCannotMountASmallFileSystem)
         GTEST_SKIP() << "no file system of a limited size can be mounted here";
-    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(code, 0);
     std::ifstream in(outcomePath, std::ios::binary);
     FillOutcome outcome;
     size_t steps = 0, reports = 0, files = 0;

@@ -30,20 +30,27 @@ bool MakeFolders(const std::string& folder, std::string* made = nullptr);
 // "<name>_1.csv" to "<name>_99.csv", as it does for a file that cannot grow (EFBIG) while
 // others can. A disk (or quota) that is full takes no row in any file: the rows wait for the
 // same file and no alternate is tried. A file is made only to take a row; one made for a row
-// that then did not fit is taken away again, so no empty file is left. When nothing takes a
+// that then did not fit is taken away again, so no empty file is left, also when the file
+// cannot be cut back (a torn header would head rows that then go without one). When nothing takes a
 // row, it waits in memory with the time it was measured (up to kMaxPendingRows), is retried at
 // most once a second and written before any newer row, in order; when only part of the room
 // comes back, the whole rows that fit go out and the rest waits. A row is never cut: a write
 // that stops inside one is cut back to the last whole row. Each spell of failure is reported
 // once when it begins and once with its counts when it ends; rows dropped because memory was
 // full are counted and reported. A file whose last line has no line end (a torn write of some
-// other program, a power cut) gets one before the next row.
+// other program, a power cut) gets one before the next row; a file of rows that cannot be cut
+// back is told once.
+//
+// A log is known by its path: adding the same path again gives the same log, so rows of a later
+// run queue behind the rows of an earlier one that still wait for the file.
 class DurableLogWriter {
 public:
     using Reporter = std::function<void(const std::string& text)>;
     // The write() a log's rows go through: ::write, unless a test stands a disk that fills in
     // for it.
     using WriteCall = std::function<ssize_t(int fd, const char* data, size_t size)>;
+    // The ftruncate() a file is cut back through after a write that stopped inside a row.
+    using CutCall = std::function<int(int fd, off_t length)>;
     using FolderMadeHandler = std::function<void(const std::string& folder)>;
 
     // An hour of rows at 20 soundings a second.
@@ -56,14 +63,31 @@ public:
     DurableLogWriter(const DurableLogWriter&) = delete;
     DurableLogWriter& operator=(const DurableLogWriter&) = delete;
 
+    struct LogOptions {
+        // A last line without its line end gets one before the next row (entries that begin
+        // with their own line feed, as the events log's, need none).
+        bool endsTornLine = true;
+        // A missing folder is made.
+        bool makesFolder = true;
+        // Only a row that finds no room (a full disk or quota, a file system remounted
+        // read-only) waits; one refused for any other reason (no folder, no such file allowed)
+        // is dropped, as the events log always dropped it.
+        bool waitsOnlyForRoom = false;
+    };
     // A log written at `path`, headed by `header` when it is new; `alternates` allows the
-    // "_1".."_99" names. `label` names it in reports ("Survey log").
+    // "_1".."_99" names. `label` names it in reports ("Survey log"). The log already kept for
+    // `path`, when there is one, is given back with these values and whatever waits for it.
     int addLog(const std::string& path, const std::string& header, bool alternates,
-               const std::string& label);
+               const std::string& label, LogOptions options);
+    int addLog(const std::string& path, const std::string& header, bool alternates,
+               const std::string& label) {
+        return addLog(path, header, alternates, label, LogOptions{});
+    }
     // Called with the uppermost folder a log had to make because its folder was missing, before
     // the row goes in.
     void onFolderMade(FolderMadeHandler handler) { folderMade_ = std::move(handler); }
     void setWriteCall(WriteCall call) { writeCall_ = std::move(call); }
+    void setCutCall(CutCall call) { cutCall_ = std::move(call); }
 
     // Writes the row (its line end included) now, after whatever waits. True when it is in the
     // file; false when it waits in memory (or was lost to a full memory queue).
@@ -74,6 +98,15 @@ public:
     void syncNow();
 
     size_t pendingRows(int log) const;
+    // Rows waiting in memory, of every log.
+    size_t pendingRows() const;
+    struct Waiting {
+        std::string label;
+        std::string path; // the file the rows wait for
+        size_t rows = 0;
+    };
+    // The logs whose rows wait, in the order they were added.
+    std::vector<Waiting> waiting() const;
     uint64_t lostRows(int log) const;
     // The file the log's rows last went to (an alternate, maybe); empty before the first.
     std::string activePath(int log) const;
@@ -85,6 +118,7 @@ private:
         std::string path;
         std::string header;
         bool alternates = false;
+        LogOptions options;
         std::string label;
         std::string activePath;
         std::deque<std::string> pending;
@@ -96,13 +130,14 @@ private:
         uint64_t written = 0;
         uint64_t writtenInSpell = 0;
         bool lossReported = false;
+        bool cutFailureTold = false;
     };
 
     // Writes `data`, whole rows ending at the offsets `rowEnds`, to the log's file or an
     // alternate; false with `reason` when not all of it went out, `writtenBytes` then counting
     // the rows that did (and are in no other file).
     bool writeRows(Log& log, std::string_view data, std::vector<size_t> rowEnds,
-                   size_t& writtenBytes, std::string& reason);
+                   size_t& writtenBytes, std::string& reason, int& error);
     // False, with `reason` and its `error` number, when not all of `data` went out; the file
     // then holds the first `wholeBytes` of it, whole rows only (where it could not be cut
     // back, a torn rest follows them).
@@ -110,7 +145,7 @@ private:
                      const std::vector<size_t>& rowEnds, size_t& wholeBytes, std::string& reason,
                      int& error);
     // Opens the file for appending, made when missing (`created` then), its folder too.
-    int openForAppend(const std::string& path, bool& created, int& error);
+    int openForAppend(const std::string& path, bool makesFolder, bool& created, int& error);
     void flushPending(Log& log, bool force);
     void queue(Log& log, const std::string& row);
     void report(const std::string& text);
@@ -121,6 +156,7 @@ private:
     Reporter reporter_;
     FolderMadeHandler folderMade_;
     WriteCall writeCall_;
+    CutCall cutCall_;
     std::vector<Log> logs_;
 
     std::mutex mutex_;

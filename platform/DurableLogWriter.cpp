@@ -1,4 +1,4 @@
-#include "survey/DurableLogWriter.h"
+#include "platform/DurableLogWriter.h"
 
 #include "platform/Clock.h"
 
@@ -76,12 +76,23 @@ DurableLogWriter::~DurableLogWriter() {
 }
 
 int DurableLogWriter::addLog(const std::string& path, const std::string& header, bool alternates,
-                             const std::string& label) {
+                             const std::string& label, LogOptions options) {
+    for (size_t i = 0; i < logs_.size(); ++i) {
+        Log& kept = logs_[i];
+        if (kept.path != path)
+            continue;
+        kept.header = header;
+        kept.alternates = alternates;
+        kept.label = label;
+        kept.options = options;
+        return int(i);
+    }
     Log log;
     log.path = path;
     log.header = header;
     log.alternates = alternates;
     log.label = label;
+    log.options = options;
     logs_.push_back(std::move(log));
     return int(logs_.size()) - 1;
 }
@@ -91,7 +102,8 @@ void DurableLogWriter::report(const std::string& text) {
         reporter_(text);
 }
 
-int DurableLogWriter::openForAppend(const std::string& path, bool& created, int& error) {
+int DurableLogWriter::openForAppend(const std::string& path, bool makesFolder, bool& created,
+                                    int& error) {
     created = false;
     // O_NONBLOCK: a FIFO put in the log's place must not hang the handler.
     const int flags = O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
@@ -100,7 +112,7 @@ int DurableLogWriter::openForAppend(const std::string& path, bool& created, int&
         // Made here alone, so that a file made for rows that then did not fit is known to be
         // ours and can be taken away again.
         fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0644);
-        if (fd < 0 && errno == ENOENT) {
+        if (fd < 0 && errno == ENOENT && makesFolder) {
             std::string made;
             if (!MakeFolders(FolderOf(path), &made) && OutOfSpace(errno)) {
                 error = errno;
@@ -126,7 +138,7 @@ bool DurableLogWriter::writeToPath(Log& log, const std::string& path, std::strin
     wholeBytes = 0;
     error = 0;
     bool created = false;
-    const int fd = openForAppend(path, created, error);
+    const int fd = openForAppend(path, log.options.makesFolder, created, error);
     if (fd < 0) {
         reason = std::strerror(error);
         return false;
@@ -143,7 +155,7 @@ bool DurableLogWriter::writeToPath(Log& log, const std::string& path, std::strin
     if (S_ISREG(st.st_mode) && st.st_size == 0) {
         out = log.header;
         made = true;
-    } else if (S_ISREG(st.st_mode) && st.st_size > 0) {
+    } else if (log.options.endsTornLine && S_ISREG(st.st_mode) && st.st_size > 0) {
         char last = '\n';
         if (::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n')
             out = "\r\n";
@@ -163,7 +175,9 @@ bool DurableLogWriter::writeToPath(Log& log, const std::string& path, std::strin
         }
         sent += size_t(n);
     }
-    bool empty = created && sent == 0;
+    // A file is made only to take rows: one that took none is not left behind, whatever
+    // cutting it back returned (a torn header would otherwise head the rows that follow).
+    bool tookNoRow = created && sent == 0;
     if (sent < out.size()) {
         // The rows that went out whole stay (a disk that frees part of its room takes what
         // fits); the file is cut back to the end of the last of them, so that the rest can go
@@ -174,10 +188,18 @@ bool DurableLogWriter::writeToPath(Log& log, const std::string& path, std::strin
         for (const size_t end : rowEnds)
             if (end <= dataSent)
                 wholeBytes = end;
-        if (sent > 0 && S_ISREG(st.st_mode)) {
+        if (created && wholeBytes == 0)
+            tookNoRow = true;
+        if (sent > 0 && S_ISREG(st.st_mode) && !tookNoRow) {
             const off_t keep = st.st_size + off_t(wholeBytes > 0 ? prefixBytes + wholeBytes : 0);
-            if (::ftruncate(fd, keep) == 0)
-                empty = created && keep == 0;
+            const int cut = cutCall_ ? cutCall_(fd, keep) : ::ftruncate(fd, keep);
+            if (cut != 0 && !log.cutFailureTold) {
+                log.cutFailureTold = true;
+                report(log.label + " " + path + ": a row cut short by the disk cannot be taken " +
+                       "back (" + std::strerror(errno) +
+                       "); its part stays in the file as a line of its own, and the row is " +
+                       "written whole after it");
+            }
         }
     }
     if (sent == out.size() || wholeBytes > 0) {
@@ -185,15 +207,15 @@ bool DurableLogWriter::writeToPath(Log& log, const std::string& path, std::strin
         markDirty(path, made ? FolderOf(path) : std::string());
     }
     ::close(fd);
-    // A file is made only to take rows: one that took none is not left behind.
-    if (empty)
+    if (tookNoRow)
         ::unlink(path.c_str());
     return sent == out.size();
 }
 
 bool DurableLogWriter::writeRows(Log& log, std::string_view data, std::vector<size_t> rowEnds,
-                                 size_t& writtenBytes, std::string& reason) {
+                                 size_t& writtenBytes, std::string& reason, int& firstError) {
     writtenBytes = 0;
+    firstError = 0;
     std::vector<std::string> candidates;
     if (!log.activePath.empty())
         candidates.push_back(log.activePath);
@@ -222,10 +244,13 @@ bool DurableLogWriter::writeRows(Log& log, std::string_view data, std::vector<si
             for (size_t& end : rowEnds)
                 end -= whole;
         }
-        if (firstReason.empty())
+        if (firstReason.empty()) {
             firstReason = why;
+            firstError = error;
+        }
         // A full disk takes no row under any name: the rows wait for this file.
         if (OutOfSpace(error)) {
+            firstError = error;
             reason = why;
             return false;
         }
@@ -264,7 +289,8 @@ void DurableLogWriter::flushPending(Log& log, bool force) {
     }
     std::string reason;
     size_t writtenBytes = 0;
-    const bool complete = writeRows(log, data, std::move(rowEnds), writtenBytes, reason);
+    int error = 0;
+    const bool complete = writeRows(log, data, std::move(rowEnds), writtenBytes, reason, error);
     size_t count = 0;
     for (size_t taken = 0; !log.pending.empty() && taken + log.pending.front().size() <= writtenBytes;
          ++count) {
@@ -302,10 +328,13 @@ bool DurableLogWriter::append(int index, const std::string& row) {
     }
     std::string reason;
     size_t writtenBytes = 0;
-    if (writeRows(log, row, {row.size()}, writtenBytes, reason)) {
+    int error = 0;
+    if (writeRows(log, row, {row.size()}, writtenBytes, reason, error)) {
         ++log.written;
         return true;
     }
+    if (log.options.waitsOnlyForRoom && !OutOfSpace(error) && error != EROFS)
+        return false;
     queue(log, row);
     log.tried = true;
     log.lastTryTick = Clock::tickCount();
@@ -324,6 +353,22 @@ void DurableLogWriter::retryPending(bool force) {
 
 size_t DurableLogWriter::pendingRows(int log) const {
     return logs_.at(size_t(log)).pending.size();
+}
+
+size_t DurableLogWriter::pendingRows() const {
+    size_t rows = 0;
+    for (const Log& log : logs_)
+        rows += log.pending.size();
+    return rows;
+}
+
+std::vector<DurableLogWriter::Waiting> DurableLogWriter::waiting() const {
+    std::vector<Waiting> logs;
+    for (const Log& log : logs_)
+        if (!log.pending.empty())
+            logs.push_back({log.label, log.activePath.empty() ? log.path : log.activePath,
+                            log.pending.size()});
+    return logs;
 }
 
 uint64_t DurableLogWriter::lostRows(int log) const {
