@@ -3,9 +3,10 @@
 #include "canvas/CanvasModel.h"
 #include "platform/DateTimeText.h"
 #include "platform/EventLog.h"
-#include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -45,11 +46,20 @@ EventMarkResult AddEventMark(CanvasModel& canvas, const QString& settingsFile,
     const std::string entry =
         EventMarkEntry(result.number, Clock::now(), values.easting, values.northing,
                        values.depthHigh, values.depthLow, values.gridHeading);
-    std::string reason;
-    result.logged = AppendToFile(eventsLogPath, entry, &reason);
-    if (!result.logged)
+    // Through the events log's own writer, so that a mark made while the disk is full waits in
+    // memory behind the entries before it instead of being lost or going in out of order.
+    result.logged = AppendEventsLogLine(entry.substr(1), eventsLogPath);
+    if (!result.logged) {
+        const std::vector<WaitingEventsLog> waiting = WaitingEventsLogLines();
+        const bool waits = std::any_of(waiting.begin(), waiting.end(), [&](const auto& log) {
+            return log.path == eventsLogPath;
+        });
         result.error = "Event " + std::to_string(result.number) + " was not written to " +
-                       eventsLogPath + ": " + reason;
+                       eventsLogPath +
+                       (waits ? ": it waits in memory for room on the disk and goes in once there "
+                                "is room"
+                              : "");
+    }
     return result;
 }
 

@@ -342,13 +342,15 @@ bool TFNav::WaitingRowsLetClose() {
     QString files;
     for (const std::string& text : core.WaitingTexts())
         files += QStringLiteral("\n") + QString::fromStdString(text);
+    // Only the run's geodetic parameters may wait: the question names what would be lost.
+    const QString waiting =
+        core.WaitingRows() > 0 ? QStringLiteral("%1 survey rows").arg(core.WaitingRows())
+                               : QStringLiteral("The run's geodetic parameters");
     const QString question =
-        QStringLiteral("%1 survey rows wait in memory for room on the disk and are not in their "
-                       "files yet:%2\n\nWait until room is freed? Yes: the program keeps trying "
-                       "and closes once they are written. No: it closes now and the %1 rows are "
-                       "lost.")
-            .arg(core.WaitingRows())
-            .arg(files);
+        QStringLiteral("%1 wait in memory for room on the disk and are not in their files "
+                       "yet:%2\n\nWait until room is freed? Yes: the program keeps trying and "
+                       "closes once they are written. No: it closes now and they are lost.")
+            .arg(waiting, files);
     if (!Dialogs::confirmYesNo(question))
         return true;
     if (!closeWhenWritten_) {

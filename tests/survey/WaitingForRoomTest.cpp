@@ -1,12 +1,14 @@
 #include "FillingDisk.h"
 #include "SmallFileSystem.h"
 #include "SounderScanForTests.h"
+#include "canvas/CanvasModel.h"
 #include "platform/DataPaths.h"
 #include "platform/DurableLogWriter.h"
 #include "platform/EventLog.h"
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
 #include "survey/AcquisitionCore.h"
+#include "survey/EventMark.h"
 #include "survey/GeodesyLog.h"
 #include "tools/surveysim/ExampleDatum.h"
 
@@ -291,6 +293,50 @@ TEST(WaitingForRoom,
     for (int i = 1; i <= 21; ++i)
         expected.push_back(RawDepthOf(i));
     EXPECT_EQ(RawDepths(survey->second), expected) << "every row after the move, once, in order";
+}
+
+// An event mark is an events-log entry like any other: on a full disk it waits behind the
+// entries before it and goes in, in its place, once there is room.
+TEST(WaitingForRoom, AnEventMarkMadeOnAFullDiskWaitsAndGoesInInItsPlace) {
+    QTemporaryDir dir;
+    const std::string mountPoint = dir.path().toStdString() + "/disk";
+    const std::string outcomePath = dir.path().toStdString() + "/outcome";
+    const QString settings = dir.filePath("TavrinSD.INI");
+    fs::create_directory(mountPoint);
+    const int code = RunOnASmallFileSystem(mountPoint, "256k", [&] {
+        ClockScope clockScope({2024, 5, 3, 10, 0, 0, 0});
+        const std::string eventsLog = mountPoint + "/LOG/2024-05-03 Events.log";
+        MakeFolders(mountPoint + "/LOG/");
+        // Filled before the log has a page of its own: an entry that fits in a page the log
+        // already holds would find room.
+        FillerFileDisk disk(mountPoint + "/filler");
+        disk.fill();
+        if (AutoEventLog("before the mark", eventsLog))
+            return 10;
+        CanvasModel canvas;
+        const EventMarkResult mark = AddEventMark(canvas, settings, eventsLog, {});
+        if (mark.logged || mark.error.find("waits in memory") == std::string::npos)
+            return 11;
+        AutoEventLog("after the mark", eventsLog);
+        disk.freeAll();
+        RetryWaitingEventsLogLines(true);
+        SaveFiles(FilesUnder(mountPoint + "/LOG"), outcomePath);
+        return 0;
+    });
+    if (code == kCannotMountASmallFileSystem)
+        GTEST_SKIP() << "no file system of a limited size can be mounted here";
+    ASSERT_EQ(code, 0);
+    const Files files = LoadFiles(outcomePath);
+    const auto events = files.find("2024-05-03 Events.log");
+    ASSERT_NE(events, files.end());
+    const std::string& text = events->second;
+    const size_t before = text.find("before the mark");
+    const size_t mark = text.find("\nEvent No:1,");
+    const size_t after = text.find("after the mark");
+    ASSERT_NE(mark, std::string::npos) << text;
+    EXPECT_LT(before, mark) << text;
+    EXPECT_LT(mark, after) << text;
+    EXPECT_EQ(text.find("Event No:", mark + 2), std::string::npos) << "once: " << text;
 }
 
 // A write that stops inside the first row, and a cut back that fails as it does on a disk of
