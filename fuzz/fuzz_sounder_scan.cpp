@@ -1,6 +1,7 @@
 // The sounder scanner over arbitrary formats and lines: the input's first line is the format,
 // the rest the device line. It must neither crash nor assign more numbers than the format
-// holds, nor a number that is not finite.
+// holds, nor a number that is not finite; the cached path tells the same, a number that is not
+// finite included.
 #include "platform/ScanFormat.h"
 
 #include <cmath>
@@ -16,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     const ScanFormat program = CompileSounderFormat(format, error);
     double values[ScanFormat::MaxNumbers];
-    const int count = ScanSounderLine(line, program, values);
+    bool notFinite = false;
+    const int count = ScanSounderLine(line, program, values, &notFinite);
     if (count < 0 || count > program.numberCount || (!program.valid && count != 0))
         std::abort();
     for (int i = 0; i < count; ++i)
@@ -24,7 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
     // The cached path must agree with the compiled one.
     double again[ScanFormat::MaxNumbers];
-    if (ScanSounderLine(line, format, again) != count)
+    bool againNotFinite = false;
+    if (ScanSounderLine(line, format, again, &againNotFinite) != count ||
+        againNotFinite != notFinite)
+        std::abort();
+    // Only a format that scans can meet a number, finite or not.
+    if (notFinite && !program.valid)
         std::abort();
     return 0;
 }

@@ -107,9 +107,9 @@ template <typename T> bool ParseIntegral(std::string_view text, T& out) {
     return true;
 }
 
-} // namespace
+std::string GeneralText(double value, int precision, bool exponentForm);
 
-std::string FormatFixed(double value, int decimals, int precision) {
+std::string FixedText(double value, int decimals, int precision, bool exponentForm) {
     if (!std::isfinite(value))
         return NonFiniteText(value);
     precision = std::clamp(precision, 1, 17);
@@ -117,8 +117,8 @@ std::string FormatFixed(double value, int decimals, int precision) {
     if (value == 0)
         return decimals > 0 ? "0." + std::string(static_cast<size_t>(decimals), '0') : "0";
     DecimalDigits d = Decompose(value, precision);
-    if (d.exponent > precision)
-        return FormatGeneral(value, precision);
+    if (d.exponent > precision && exponentForm)
+        return GeneralText(value, precision, true);
     RoundToDecimals(d, decimals);
     if (AllZero(d.digits))
         d.negative = false;
@@ -142,23 +142,14 @@ std::string FormatFixed(double value, int decimals, int precision) {
     return text;
 }
 
-void AppendPrintfFixed(std::string& out, double value, int decimals) {
-    decimals = std::clamp(decimals, 0, 17);
-    // The largest double has 309 digits before the point.
-    char buffer[340];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::fixed, decimals);
-    out.append(buffer, result.ptr);
-}
-
-std::string FormatGeneral(double value, int precision) {
+std::string GeneralText(double value, int precision, bool exponentForm) {
     if (!std::isfinite(value))
         return NonFiniteText(value);
     precision = std::clamp(precision, 1, 17);
     if (value == 0)
         return "0";
     DecimalDigits d = Decompose(value, precision);
-    if (d.exponent > precision || d.exponent < -4)
+    if (exponentForm && (d.exponent > precision || d.exponent < -4))
         return ExponentText(d);
 
     std::string digits = d.digits;
@@ -171,13 +162,43 @@ std::string FormatGeneral(double value, int precision) {
         text.append(static_cast<size_t>(-d.exponent), '0');
         text += digits;
     } else {
+        // More digits before the point than the precision keeps: zeros up to the point.
         text.append(digits, 0, static_cast<size_t>(d.exponent));
+        text.append(static_cast<size_t>(std::max(d.exponent - static_cast<int>(digits.size()), 0)),
+                    '0');
         if (static_cast<int>(digits.size()) > d.exponent) {
             text += '.';
             text.append(digits, static_cast<size_t>(d.exponent), std::string::npos);
         }
     }
     return text;
+}
+
+} // namespace
+
+std::string FormatFixed(double value, int decimals, int precision) {
+    return FixedText(value, decimals, precision, true);
+}
+
+std::string FormatLogFixed(double value, int decimals, int precision) {
+    return FixedText(value, decimals, precision, false);
+}
+
+std::string FormatGeneral(double value, int precision) {
+    return GeneralText(value, precision, true);
+}
+
+std::string FormatLogGeneral(double value, int precision) {
+    return GeneralText(value, precision, false);
+}
+
+void AppendPrintfFixed(std::string& out, double value, int decimals) {
+    decimals = std::clamp(decimals, 0, 17);
+    // The largest double has 309 digits before the point.
+    char buffer[340];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    out.append(buffer, result.ptr);
 }
 
 bool ParseNumber(std::string_view text, double& out) {

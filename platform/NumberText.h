@@ -26,6 +26,15 @@ void AppendPrintfFixed(std::string& out, double value, int decimals);
 // `precision` digits before the point or the value is below 1E-5.
 std::string FormatGeneral(double value, int precision = 15);
 
+// The numbers of the logs (survey and XYZ logs, events log): as FormatFixed and FormatGeneral,
+// but never in exponent form, however large or small the value, so that whatever reads a log
+// finds every number of a column written the same way. A value with more digits before the
+// point than `precision` keeps its rounded digits and zeros up to the point
+// ("100000000000000000000.00"); one below 1E-5 is written with its zeros after the point
+// ("0.0000015").
+std::string FormatLogFixed(double value, int decimals, int precision = 15);
+std::string FormatLogGeneral(double value, int precision = 15);
+
 // Strict conversions: the whole text must be the number, no blanks, no thousands separator,
 // no comma as decimal separator; "nan", "inf" and out-of-range values are refused.
 // `out` is left untouched when the text is refused.

@@ -81,8 +81,20 @@ bool ReadSet(std::string_view format, size_t& i, std::array<bool, 256>& set) {
     return true;
 }
 
+// The text at `p` starts with `word` in any case.
+bool StartsWithWord(const char* p, const char* end, std::string_view word) {
+    if (size_t(end - p) < word.size())
+        return false;
+    for (size_t i = 0; i < word.size(); ++i)
+        if ((p[i] | 0x20) != word[i])
+            return false;
+    return true;
+}
+
 // Reads a number at `p`; returns false when there is none (or it is one the program refuses).
-bool ReadNumber(const char*& p, const char* end, double& value) {
+// `notFinite` is set when the number there is one the C library would read as not finite.
+bool ReadNumber(const char*& p, const char* end, double& value, bool& notFinite) {
+    notFinite = false;
     const char* start = p;
     const char* q = p;
     bool negative = false;
@@ -91,6 +103,10 @@ bool ReadNumber(const char*& p, const char* end, double& value) {
         ++q;
     }
     const char* mantissa = q;
+    if (StartsWithWord(q, end, "nan") || StartsWithWord(q, end, "inf")) {
+        notFinite = true;
+        return false;
+    }
     // Hexadecimal numbers are not device numbers.
     if (end - q >= 2 && q[0] == '0' && (q[1] == 'x' || q[1] == 'X'))
         return false;
@@ -147,10 +163,12 @@ bool ReadNumber(const char*& p, const char* end, double& value) {
     const auto [last, ec] = std::from_chars(convertFrom, q, result, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // Too small for a double reads as zero, as strtod gives it; too large ends the scan.
-        if (!significant || magnitude + exponent <= 0)
+        if (!significant || magnitude + exponent <= 0) {
             result = negative ? -0.0 : 0.0;
-        else
+        } else {
+            notFinite = true;
             return false;
+        }
     } else if (ec != std::errc() || last != q) {
         return false;
     }
@@ -273,7 +291,9 @@ ScanFormat CompileSounderFormat(std::string_view format, std::string& error) {
     return program;
 }
 
-int ScanSounderLine(std::string_view line, const ScanFormat& format, double* out) {
+int ScanSounderLine(std::string_view line, const ScanFormat& format, double* out, bool* notFinite) {
+    if (notFinite)
+        *notFinite = false;
     if (!format.valid)
         return 0;
     using Kind = ScanFormat::Kind;
@@ -306,8 +326,12 @@ int ScanSounderLine(std::string_view line, const ScanFormat& format, double* out
         case Kind::SkipNumber: {
             skipBlanks();
             double value = 0;
-            if (!ReadNumber(p, end, value))
+            bool infiniteOrNan = false;
+            if (!ReadNumber(p, end, value, infiniteOrNan)) {
+                if (notFinite)
+                    *notFinite = infiniteOrNan;
                 return assigned;
+            }
             if (step.kind == Kind::Number)
                 out[assigned++] = value;
             break;
@@ -348,7 +372,7 @@ int ScanSounderLine(std::string_view line, const ScanFormat& format, double* out
     return assigned;
 }
 
-int ScanSounderLine(std::string_view line, std::string_view format, double* out) {
+int ScanSounderLine(std::string_view line, std::string_view format, double* out, bool* notFinite) {
     // The handler scans every line with the same one or two formats; a handful kept per
     // thread means a format is compiled when it changes, not per line.
     constexpr size_t Kept = 4;
@@ -356,14 +380,14 @@ int ScanSounderLine(std::string_view line, std::string_view format, double* out)
     thread_local size_t next = 0;
     for (const CachedFormat& entry : cache)
         if (entry.used && entry.text == format)
-            return ScanSounderLine(line, entry.format, out);
+            return ScanSounderLine(line, entry.format, out, notFinite);
     std::string error;
     CachedFormat& slot = cache[next];
     next = (next + 1) % Kept;
     slot.used = true;
     slot.text.assign(format);
     slot.format = CompileSounderFormat(format, error);
-    return ScanSounderLine(line, slot.format, out);
+    return ScanSounderLine(line, slot.format, out, notFinite);
 }
 
 std::string DescribeSounderFormat(std::string_view format) {

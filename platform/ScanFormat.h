@@ -26,7 +26,9 @@
 //
 // A number is an optional sign, digits with an optional '.' and decimals, and an optional
 // exponent; the longest such text is read. "nan", "inf", hexadecimal numbers and numbers too
-// large for a double end the scan, where the C library would assign them.
+// large for a double end the scan, where the C library would assign them. A scan that ends at
+// a number that is not finite says so, for the line is then damaged rather than of another
+// kind.
 struct ScanFormat {
     static constexpr size_t MaxFormatLength = 256;
     static constexpr int MaxNumbers = 4;
@@ -60,12 +62,17 @@ struct ScanFormat {
 ScanFormat CompileSounderFormat(std::string_view format, std::string& error);
 
 // Scans `line` with a compiled format; returns how many numbers were assigned to `out`
-// (room for ScanFormat::MaxNumbers), in order. An invalid format scans nothing.
-int ScanSounderLine(std::string_view line, const ScanFormat& format, double* out);
+// (room for ScanFormat::MaxNumbers), in order. An invalid format scans nothing. `notFinite`,
+// when given, tells whether the scan ended where a number (assigned or skipped) is not finite:
+// "nan", "inf" or "infinity" in any case and with any sign ("nan(...)" too), or a number too
+// large for a double.
+int ScanSounderLine(std::string_view line, const ScanFormat& format, double* out,
+                    bool* notFinite = nullptr);
 
 // The same with the format's text, as a line handler calls it: the last formats compiled on
 // this thread are kept, so a format is compiled once, not per line.
-int ScanSounderLine(std::string_view line, std::string_view format, double* out);
+int ScanSounderLine(std::string_view line, std::string_view format, double* out,
+                    bool* notFinite = nullptr);
 
 // A one-line description of what a format reads, for the box that holds it: "reads 2 numbers"
 // or the reason it is refused.

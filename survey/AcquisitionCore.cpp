@@ -152,8 +152,9 @@ void AcquisitionCore::EndRun() {
     if (refusedTotal_ > 0 && eventLog_)
         eventLog_("Sounder lines refused: " + std::to_string(refusedTotal_) + " (wrong checksum " +
                   std::to_string(refusedByReason_[0]) + ", NUL byte " +
-                  std::to_string(refusedByReason_[1]) + ", depth out of range " +
-                  std::to_string(refusedByReason_[2]) + ")");
+                  std::to_string(refusedByReason_[1]) + ", stray byte " +
+                  std::to_string(refusedByReason_[2]) + ", depth out of range " +
+                  std::to_string(refusedByReason_[3]) + ")");
     RetryWaiting(true);
     for (const DurableLogWriter::Waiting& log : writer_->waiting())
         report_(log.label + " rows not written at Stop: " + std::to_string(log.rows) +
@@ -256,8 +257,9 @@ SounderLineOutcome AcquisitionCore::refuse(SounderLineOutcome outcome, SounderRe
     if (refusedByReason_[reason]++ == 0 && report_) {
         const std::string reasonText[kRefusalReasons] = {
             "its checksum is not its own", "it holds a NUL byte",
-            "its depth is not finite or is deeper than " + std::to_string(int(kDeepestSeaMetres)) +
-                " m"};
+            "it holds a control byte, DEL or a byte from 0x80 up",
+            "its depth is not finite or is beyond " + std::to_string(int(kDeepestSeaMetres)) +
+                " m either way"};
         report_("Sounder line refused, not logged or shown: " + reasonText[reason] +
                 "; such lines are counted in the events log at Stop");
     }

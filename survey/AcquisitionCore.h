@@ -156,7 +156,7 @@ private:
 
     // Refused sounder lines of the run by reason (SounderRefusal's values but None), each
     // reason told once a run; the count goes to the events log at the end of the run.
-    static constexpr size_t kRefusalReasons = 3;
+    static constexpr size_t kRefusalReasons = 4;
     uint64_t refusedByReason_[kRefusalReasons] = {};
     uint64_t refusedTotal_ = 0;
 };

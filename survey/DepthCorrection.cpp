@@ -10,7 +10,8 @@ double CorrectDepth(double rawDepth, double velocity, double draft) {
 
 bool CorrectedDepthsUsable(const CorrectedDepths& depths, double tide) {
     for (const double depth : {depths.TrueHigh, depths.TrueLow}) {
-        if (!std::isfinite(depth) || !std::isfinite(tide - depth) || depth > kDeepestSeaMetres)
+        if (!std::isfinite(depth) || !std::isfinite(tide - depth) ||
+            std::fabs(depth) > kDeepestSeaMetres)
             return false;
     }
     return std::isfinite(depths.VelocityHigh) && std::isfinite(depths.VelocityLow);

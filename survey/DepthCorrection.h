@@ -21,12 +21,12 @@ struct CorrectedDepths {
     double VelocityLow = 0;
 };
 
-// No sea is deeper: a depth beyond this is a fault of the line or of its correction.
+// No sea is deeper: a depth beyond this, either way, is a fault of the line or of its correction.
 inline constexpr double kDeepestSeaMetres = 12000.0;
 
 // The corrected depths can be logged and drawn: they, their velocities and their elevations
-// (`tide` minus the depth) are finite, and no depth is deeper than any sea. A raw depth of 1e308
-// is finite, but times the velocity it is not.
+// (`tide` minus the depth) are finite, and no depth is deeper than any sea nor as far above the
+// transducer. A raw depth of 1e308 is finite, but times the velocity it is not.
 bool CorrectedDepthsUsable(const CorrectedDepths& depths, double tide);
 
 // Corrects the depths of a valid line for the draft and the sound velocity: the single velocity,

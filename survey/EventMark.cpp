@@ -25,9 +25,9 @@ std::string EventMarkEntry(int number, const LocalDateTime& when, double easting
                            const std::string& depthHigh, const std::string& depthLow,
                            double gridHeading) {
     return "\nEvent No:" + std::to_string(number) + ",Date & Time:" + MarkTimeText(when) +
-           ",Easting:" + FormatFixed(easting, 2) + ",Northing:" + FormatFixed(northing, 2) +
+           ",Easting:" + FormatLogFixed(easting, 2) + ",Northing:" + FormatLogFixed(northing, 2) +
            ",True Depth:" + depthHigh + ",True Depth:" + depthLow +
-           ",Heading:" + FormatFixed(gridHeading, 2);
+           ",Heading:" + FormatLogFixed(gridHeading, 2);
 }
 
 EventMarkResult AddEventMark(CanvasModel& canvas, const QString& settingsFile,

@@ -37,7 +37,7 @@ GnssLineReading ReadGnssLine(const std::string& line) {
         reading.ChecksumWrong = true;
         return reading;
     }
-    const size_t star = text.find('*');
+    const size_t star = text.rfind('*');
     if (star != std::string_view::npos)
         text = text.substr(0, star);
     if (text.find("HDT") != std::string_view::npos) {

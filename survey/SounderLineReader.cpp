@@ -2,6 +2,7 @@
 
 #include "positioning/gnss/NmeaChecksum.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -62,31 +63,75 @@ bool SounderCarriesLow(SounderType type) {
     return type == SounderType::TavrinXdrLo || type == SounderType::TavrinXdrHL;
 }
 
+namespace {
+
+bool IsBlankOrLineEnd(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// A byte that no sounder sentence holds: a control byte but a tab, DEL, or one from 0x80 up.
+bool IsStrayByte(unsigned char c) {
+    return (c < 0x20 && c != '\t') || c >= 0x7F;
+}
+
+} // namespace
+
+std::string_view SounderSentence(std::string_view line) {
+    while (!line.empty() && IsBlankOrLineEnd(static_cast<unsigned char>(line.back())))
+        line.remove_suffix(1);
+    const size_t dollar = line.find('$');
+    size_t start = 0;
+    while (start < line.size() && IsBlankOrLineEnd(static_cast<unsigned char>(line[start])))
+        ++start;
+    if (dollar != std::string_view::npos) {
+        size_t noise = start;
+        while (noise < dollar && (IsStrayByte(static_cast<unsigned char>(line[noise])) ||
+                                  IsBlankOrLineEnd(static_cast<unsigned char>(line[noise]))))
+            ++noise;
+        if (noise == dollar)
+            start = dollar;
+    }
+    return line.substr(start);
+}
+
 SounderReading ReadSounderLine(const std::string& typeName, const std::string& format,
                                const std::string& line, const SounderScanFunction& scan) {
     SounderReading reading;
     const auto type = SounderTypeFromName(typeName);
-    if (!type || !SounderLineHasMarkers(*type, line))
+    const std::string sentence(SounderSentence(line));
+    if (!type || !SounderLineHasMarkers(*type, sentence))
         return reading;
     // A NUL stands for a byte the line lost on its way (a parity error reads as one): "7\0.5"
     // may have been "75.5", and neither 7 nor 7.5 is the depth.
-    if (line.find('\0') != std::string::npos) {
+    if (sentence.find('\0') != std::string::npos) {
         reading.Refusal = SounderRefusal::NulByte;
         return reading;
     }
-    if (NmeaTrailingChecksumWrong(line)) {
+    if (NmeaChecksumWrong(sentence)) {
         reading.Refusal = SounderRefusal::WrongChecksum;
         return reading;
     }
-    reading.Taken = true;
+    // A byte that is no text is a damaged one: the scan would stop at it and read "8.1\xFF09"
+    // as 8.1.
+    if (std::any_of(sentence.begin(), sentence.end(),
+                    [](char c) { return IsStrayByte(static_cast<unsigned char>(c)); })) {
+        reading.Refusal = SounderRefusal::StrayByte;
+        return reading;
+    }
     double values[4] = {0, 0, 0, 0};
     const int expected = SounderValueCount(*type);
-    const int assigned = (format.empty() || !scan) ? 0 : scan(format, line, values);
+    bool notFinite = false;
+    const int assigned = (format.empty() || !scan) ? 0 : scan(format, sentence, values, &notFinite);
+    // "nan", "inf" or "1e400" where a number stands is no depth, nor a line of another kind.
+    for (int i = 0; i < std::min(assigned, 4); ++i)
+        notFinite = notFinite || !std::isfinite(values[i]);
+    if (notFinite) {
+        reading.Refusal = SounderRefusal::DepthOutOfRange;
+        return reading;
+    }
+    reading.Taken = true;
     if (assigned != expected)
         return reading;
-    for (int i = 0; i < expected; ++i)
-        if (!std::isfinite(values[i]))
-            return reading;
     reading.Valid = true;
     switch (*type) {
     case SounderType::TavrinSMT:

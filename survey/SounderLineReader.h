@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The echo sounder's message types, in the order the device settings offer them.
 enum class SounderType { TavrinSMT, NmeaDPT, NmeaDBT, TavrinXdrHi, TavrinXdrLo, TavrinXdrHL, OdcHi, Other };
@@ -18,18 +19,26 @@ bool SounderCarriesHigh(SounderType type);
 bool SounderCarriesLow(SounderType type);
 
 // The one restricted scanner of the program, reached through this signature: scans `line`
-// with `format` and returns how many numbers it assigned into `out` (room for four).
-using SounderScanFunction =
-    std::function<int(const std::string& format, const std::string& line, double* out)>;
+// with `format` and returns how many numbers it assigned into `out` (room for four); sets
+// `notFinite` when the scan ended at a number that is not finite ("nan", "inf", "1e400").
+using SounderScanFunction = std::function<int(const std::string& format, const std::string& line,
+                                              double* out, bool* notFinite)>;
 
 // Why a line that carries its type's markers is still not used: a depth from it could be
 // wrong, so it is treated as a line that does not match the type.
 enum class SounderRefusal {
     None,
-    WrongChecksum,   // it ends in "*hh" and the checksum is not its own
+    WrongChecksum,   // the text after its last "*" is not the two hex digits of its checksum
     NulByte,         // a NUL inside: the byte it stands for is lost, the number with it
-    DepthOutOfRange, // a corrected depth or elevation not finite, or deeper than any sea
+    StrayByte,       // another control byte (not a tab), DEL or a byte from 0x80 up inside
+    DepthOutOfRange, // a depth not finite, or a corrected depth or elevation beyond any sea
 };
+
+// The sentence of a sounder line: the line without blanks and line ends at either end, and
+// without the noise before its first "$" when only noise (control bytes, DEL, bytes from 0x80
+// up, blanks) stands before it. Printable text before a "$" is kept: a device's own format may
+// put it there.
+std::string_view SounderSentence(std::string_view line);
 
 struct SounderReading {
     bool Taken = false; // the type is known, the line carries its markers and is not refused
@@ -40,10 +49,11 @@ struct SounderReading {
     std::optional<double> Battery; // "Tavrin SMT", valid lines only
 };
 
-// Reads one sounder line. A type outside the eight, or a line without the type's markers, is
-// not taken; nor is a line of the type that holds a NUL byte or ends in a checksum that is not
-// its own (it is refused, and says why). A line without a checksum is read as it is. A scan
-// that assigns more or fewer numbers than the type carries is not valid and leaves both raw
-// depths 0.
+// Reads the sentence of one sounder line. A type outside the eight, or a sentence without the
+// type's markers, is not taken; nor is a sentence of the type that holds a NUL byte, a checksum
+// that is not its own, another byte that is no text (a control byte but a tab, DEL, a byte from
+// 0x80 up) or a number that is not finite (it is refused, and says why). A sentence without
+// "*" is read as it is. A scan that assigns more or fewer numbers than the type carries is not
+// valid and leaves both raw depths 0.
 SounderReading ReadSounderLine(const std::string& typeName, const std::string& format,
                                const std::string& line, const SounderScanFunction& scan);

@@ -20,11 +20,11 @@ std::string SurveyLogLine(const SurveyLogRow& row) {
     line.reserve(200);
     const auto fixed = [&](double value) {
         line += ',';
-        line += FormatFixed(value, 2);
+        line += FormatLogFixed(value, 2);
     };
     const auto general = [&](double value) {
         line += ',';
-        line += FormatGeneral(value);
+        line += FormatLogGeneral(value);
     };
     line += SurveyLogDateText(row.Time);
     general(row.Latitude);
@@ -52,6 +52,6 @@ std::string SurveyLogLine(const SurveyLogRow& row) {
 
 std::string SimpleXyzLine(const SurveyLogRow& row) {
     const double depth = row.XyzFromLowDepth ? row.TrueDepthLow : row.TrueDepthHigh;
-    return FormatFixed(row.Easting, 2) + "," + FormatFixed(row.Northing, 2) + "," +
-           FormatFixed(row.ManualTide - depth, 2) + "\r\n";
+    return FormatLogFixed(row.Easting, 2) + "," + FormatLogFixed(row.Northing, 2) + "," +
+           FormatLogFixed(row.ManualTide - depth, 2) + "\r\n";
 }

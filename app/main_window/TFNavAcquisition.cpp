@@ -287,8 +287,10 @@ private:
 
 void TFNav::CreateAcquisition() {
     auto windows = std::make_shared<TFNavAcquisitionWindows>(this);
-    SounderScanFunction scan = [](const std::string& format, const std::string& line,
-                                  double* out) { return ScanSounderLine(line, format, out); };
+    SounderScanFunction scan = [](const std::string& format, const std::string& line, double* out,
+                                  bool* notFinite) {
+        return ScanSounderLine(line, format, out, notFinite);
+    };
     Acquisition = new AcquisitionSession(ZGPS1, ZSENSOR, tMap, tEchogram, windows.get(),
                                          windows.get(), scan, this, &SurveyAcquisitionState());
     Acquisition->KeepAlive(windows);

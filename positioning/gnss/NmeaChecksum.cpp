@@ -28,28 +28,18 @@ int HexValue(char c) {
 } // namespace
 
 bool NmeaChecksumWrong(std::string_view line) {
-    const size_t star = line.find('*');
+    const size_t star = line.rfind('*');
     if (star == std::string_view::npos)
         return false;
-    const size_t bodyStart = (!line.empty() && line.front() == '$') ? 1 : 0;
-    const std::string_view given = line.substr(star + 1);
-    const int high = given.size() == 2 ? HexValue(given[0]) : -1;
-    const int low = given.size() == 2 ? HexValue(given[1]) : -1;
-    return star < bodyStart || high < 0 || low < 0 ||
-           static_cast<unsigned>(high * 16 + low) != NmeaXor(line.substr(bodyStart, star - bodyStart));
-}
-
-bool NmeaTrailingChecksumWrong(std::string_view line) {
-    if (line.size() < 3)
-        return false;
-    const size_t star = line.size() - 3;
-    const int high = HexValue(line[star + 1]);
-    const int low = HexValue(line[star + 2]);
-    if (line[star] != '*' || high < 0 || low < 0)
-        return false;
+    std::string_view given = line.substr(star + 1);
+    while (!given.empty() && (given.back() == ' ' || given.back() == '\t'))
+        given.remove_suffix(1);
+    if (given.size() != 2)
+        return true;
+    const int high = HexValue(given[0]);
+    const int low = HexValue(given[1]);
     const size_t bodyStart = line.front() == '$' ? 1 : 0;
-    if (star < bodyStart)
-        return false;
-    return static_cast<unsigned>(high * 16 + low) !=
-           NmeaXor(line.substr(bodyStart, star - bodyStart));
+    return high < 0 || low < 0 ||
+           static_cast<unsigned>(high * 16 + low) !=
+               NmeaXor(line.substr(bodyStart, star - bodyStart));
 }

@@ -140,7 +140,7 @@ NmeaParser::Outcome NmeaParser::DispatchSentence(std::string_view line) {
     if (line.empty() || line.front() != '$')
         return Outcome::Ignored;
     std::string_view sentence = line;
-    const size_t star = line.find('*');
+    const size_t star = line.rfind('*');
     if (star != std::string_view::npos) {
         if (NmeaChecksumWrong(line)) {
             ++checksumErrors_;

@@ -303,6 +303,13 @@ void TTavrinSerialGPS::ProcessLines() {
         ~Reset() { flag = false; }
     } reset{processing_};
 
+    // A port that keeps NUL bytes hands on every other byte too: a NUL or a stray byte at the
+    // end of "$SDDBT,16.40,f,8.10" may stand for the digit that made it 8.105, so its reader
+    // must see it. Only blanks and line ends are trimmed there.
+    const bool keepBytes = KeepNulBytes;
+    const auto trimmed = [keepBytes](unsigned char c) {
+        return keepBytes ? (c == ' ' || c == '\t' || c == '\r' || c == '\n') : c <= 32;
+    };
     const uint64_t session = session_;
     size_t start = 0;
     std::string line;
@@ -323,9 +330,9 @@ void TTavrinSerialGPS::ProcessLines() {
         }
         size_t first = lineStart;
         size_t last = feed;
-        while (first < last && static_cast<unsigned char>(RxBuffer[first]) <= 32)
+        while (first < last && trimmed(static_cast<unsigned char>(RxBuffer[first])))
             ++first;
-        while (last > first && static_cast<unsigned char>(RxBuffer[last - 1]) <= 32)
+        while (last > first && trimmed(static_cast<unsigned char>(RxBuffer[last - 1])))
             --last;
         if (first == last)
             continue;

@@ -75,9 +75,11 @@ public:
     bool RTS = false;
     std::string LogFileName;
     // NUL bytes stay inside the lines handed on, for a reader that must refuse such a line: a
-    // NUL stands for a byte lost on the line, and dropping it could make "75.5" read "7.5". Off,
-    // each NUL is dropped alone: a receiver's sentence keeps its checksum for the lost byte, and
-    // a NUL adds nothing to that checksum.
+    // NUL stands for a byte lost on the line, and dropping it could make "75.5" read "7.5"; only
+    // blanks and line ends are trimmed from the ends of a line, so that a NUL or another control
+    // byte at its end reaches the reader too. Off, each NUL is dropped alone and every byte up
+    // to 32 is trimmed from both ends: a receiver's sentence keeps its checksum for the lost
+    // byte, and a NUL adds nothing to that checksum.
     bool KeepNulBytes = false;
 
     // Received text not yet cut into lines.

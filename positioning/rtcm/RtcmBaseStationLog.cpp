@@ -11,9 +11,9 @@ namespace {
 
 // "2417: 41.01234567, 28.97654321, 45.12m"
 std::string StationText(int32_t stationId, const Wgs84Position& position) {
-    return std::to_string(stationId) + ": " + FormatFixed(position.latitude, 8, 12) + ", " +
-           FormatFixed(position.longitude, 8, 12) + ", " + FormatFixed(position.height, 2, 10) +
-           "m";
+    return std::to_string(stationId) + ": " + FormatLogFixed(position.latitude, 8, 12) + ", " +
+           FormatLogFixed(position.longitude, 8, 12) + ", " +
+           FormatLogFixed(position.height, 2, 10) + "m";
 }
 
 // Base-station entries carry the seconds of the time and then a literal "000".

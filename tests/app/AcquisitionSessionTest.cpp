@@ -298,12 +298,98 @@ TEST_F(Session, OnlyTheGoodLinesOfASounderSendingCorruptLinesAreLoggedOnce) {
     });
     EXPECT_EQ(told, 3) << "once for each reason";
     EXPECT_NE(std::find(windows.events.begin(), windows.events.end(),
-                        "Sounder lines refused: 5 (wrong checksum 1, NUL byte 2, depth out of "
-                        "range 2)"),
+                        "Sounder lines refused: 5 (wrong checksum 1, NUL byte 2, stray byte 0, "
+                        "depth out of range 2)"),
               windows.events.end());
     EXPECT_FALSE(std::any_of(windows.messages.begin(), windows.messages.end(), [](auto& m) {
         return m.first.rfind("Sounder lines do not match", 0) == 0;
     }));
+}
+
+TEST_F(Session, EveryDamagedSounderLineIsRefusedToldOnceAndCountedAtStop) {
+    PseudoTerminal receiver, echoSounder;
+    ASSERT_NO_FATAL_FAILURE(StartWithAFix(receiver, echoSounder));
+
+    const std::string body = "SDDBT,16.40,f,8.10,M,2.74,F";
+    const std::string right = Nmea(body); // CR LF included
+    const std::string sum = right.substr(right.size() - 4, 2);
+    const std::string wrong = "$" + body + (sum == "00" ? "*01" : "*00");
+    std::string lower = right;
+    for (size_t i = lower.size() - 4; i < lower.size() - 2; ++i)
+        lower[i] = char(std::tolower(static_cast<unsigned char>(lower[i])));
+    const std::string nul(1, '\0');
+    const std::vector<std::string> lines = {
+        Nmea("SDDBT,32.8,f,10.0,M,5.4,F"),
+        // Damaged checksums.
+        "$" + body + "*" + sum.substr(0, 1) + "\r\n",
+        "$" + body + "*" + sum + "A\r\n",
+        "$" + body + "*G1\r\n",
+        "$" + body + "*\r\n",
+        wrong + "X\r\n",
+        wrong + "\xFF\r\n",
+        wrong + "\x7F\r\n",
+        Nmea("SDDBT,32.8,f,10.1,M,5.4,F"),
+        // Bytes that cannot be in a sentence, and noise before one.
+        "$SDDBT,16.40,f,8.10" + nul + "\r\n",
+        "$SDDBT,16.40,f,8.1" + std::string(1, '\xFF') + "09,M,2.74,F\r\n",
+        "\xFF" + Nmea("SDDBT,32.8,f,10.2,M,5.4,F"),
+        "\x7F" + Nmea("SDDBT,32.8,f,10.3,M,5.4,F"),
+        // Beyond any sea, the other way.
+        Nmea("SDDBT,1.0,f,-1e300,M,1.0,F"),
+        Nmea("SDDBT,1.0,f,-12001,M,1.0,F"),
+        // Depth texts that are no finite number.
+        Nmea("SDDBT,1.0,f,nan,M,1.0,F"),
+        Nmea("SDDBT,1.0,f,NaN,M,1.0,F"),
+        Nmea("SDDBT,1.0,f,inf,M,1.0,F"),
+        Nmea("SDDBT,1.0,f,-inf,M,1.0,F"),
+        Nmea("SDDBT,1.0,f,Infinity,M,1.0,F"),
+        Nmea("SDDBT,1.0,f,1e400,M,1.0,F"),
+        Nmea("SDDBT,1.0,f,-1e400,M,1.0,F"),
+        Nmea("SDDBT,1.0,f,nan(123),M,1.0,F"),
+        // Read as they always were.
+        lower,
+        Nmea("SDDBT,32.8,f,10.4,M,5*4,F"),
+        "$SDDBT,32.8,f,10.5,M,5.4,F\r\n",
+    };
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line;
+    ASSERT_TRUE(echoSounder.write(bytes));
+    ASSERT_TRUE(WaitUntil([&] { return windows.sounderLines.size() == lines.size(); }));
+    session->Stop();
+
+    const std::string survey = Survey();
+    EXPECT_EQ(RawDepthColumn(survey),
+              (std::vector<std::string>{"10", "10.1", "10.2", "10.3", "8.1", "10.4", "10.5"}))
+        << survey;
+    // Every number of every row in plain digits: no exponent, no INF or NAN.
+    std::istringstream rows(survey);
+    std::string row;
+    std::getline(rows, row);
+    while (std::getline(rows, row)) {
+        std::istringstream fields(row.substr(0, row.find('\r')));
+        std::string field;
+        for (int i = 0; std::getline(fields, field, ','); ++i) {
+            if (i != 0 && i != 11) { // the date and the message format
+                EXPECT_EQ(field.find_first_not_of("-.0123456789"), std::string::npos)
+                    << field << " in " << row;
+            }
+        }
+    }
+    const std::string xyz = ReadWholeFile(XyzFolder + "2024-05-03 Simple XYZ.csv").value_or("");
+    EXPECT_EQ(std::count(xyz.begin(), xyz.end(), '\n'), 8) << xyz;
+    EXPECT_EQ(windows.shownDepths.size(), 7u) << "only the good depths are shown";
+    std::vector<std::string> told;
+    for (const auto& [text, shown] : windows.messages)
+        if (text.rfind("Sounder line refused, not logged or shown: ", 0) == 0 && shown)
+            told.push_back(text);
+    EXPECT_EQ(told.size(), 4u) << "once for each reason";
+    EXPECT_EQ(session->Core().SounderLinesRefused(), 19u);
+    EXPECT_NE(std::find(windows.events.begin(), windows.events.end(),
+                        "Sounder lines refused: 19 (wrong checksum 7, NUL byte 1, stray byte 1, "
+                        "depth out of range 10)"),
+              windows.events.end())
+        << "the count at Stop is every line refused";
 }
 
 TEST_F(Session, NoSoundingIsLoggedWithThePositionOfAReceiverThatHasGone) {

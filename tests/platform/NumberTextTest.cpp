@@ -62,6 +62,49 @@ TEST(NumberText, GeneralFormatWithFifteenDigits) {
     EXPECT_EQ(FormatGeneral(-std::numeric_limits<double>::infinity()), "-INF");
 }
 
+TEST(NumberText, LogNumbersAreNeverWrittenInExponentForm) {
+    const FixedCase fixed[] = {
+        {1e20, 2, 15, "100000000000000000000.00"},
+        {-1.02e300, 2, 15, nullptr}, // "-102" and 298 zeros, ".00"
+        {12345.6, 1, 4, "12350.0"},
+        {0.0000042, 8, 15, "0.00000420"},
+        {-0.001, 2, 15, "0.00"},
+        {4512345.678912, 3, 15, "4512345.679"}, // as FormatFixed wherever that has no exponent
+        {-12000.004, 2, 15, "-12000.00"},
+    };
+    for (const auto& c : fixed) {
+        const std::string expected =
+            c.expected ? c.expected : "-102" + std::string(298, '0') + ".00";
+        EXPECT_EQ(FormatLogFixed(c.value, c.decimals, c.precision), expected)
+            << c.value << " with " << c.decimals << " decimals, " << c.precision << " digits";
+    }
+    const std::pair<double, const char*> general[] = {
+        {0.0, "0"},
+        {41.0123456789, "41.0123456789"},
+        {123456789012345.0, "123456789012345"},
+        {1234567890123456.0, "1234567890123460"},
+        {1e20, "100000000000000000000"},
+        {0.00001, "0.00001"},
+        {1e-6, "0.000001"},
+        {0.0000015, "0.0000015"},
+        {-1.5e-7, "-0.00000015"},
+    };
+    for (const auto& [value, expected] : general)
+        EXPECT_EQ(FormatLogGeneral(value), expected) << value;
+    // Near the ends of the double range: every digit written, and the text reads back.
+    for (const double value : {1e308, -1e308, std::numeric_limits<double>::denorm_min(),
+                               -std::numeric_limits<double>::max()}) {
+        for (const std::string& text : {FormatLogFixed(value, 2), FormatLogGeneral(value)}) {
+            EXPECT_EQ(text.find_first_not_of("-.0123456789"), std::string::npos) << text;
+            double back = 0;
+            // The largest double rounds past itself at 15 digits: only its form is asked for.
+            if (std::fabs(value) < 1.7e308) {
+                EXPECT_TRUE(ParseNumber(text, back)) << text;
+            }
+        }
+    }
+}
+
 TEST(NumberText, StrictConversionAcceptsPlainNumbers) {
     const std::pair<const char*, double> cases[] = {
         {"0", 0.0},

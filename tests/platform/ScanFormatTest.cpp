@@ -161,27 +161,33 @@ TEST(ScanFormat, NonFiniteHexadecimalAndOverflowingNumbersEndTheScan) {
         const char* format;
         int count;
         double first;
+        bool notFinite; // the scan says it ended at a number that is not finite
     };
     const Case cases[] = {
-        {"nan", "%lf", 0, 0},
-        {"-NaN(1)", "%lf", 0, 0},
-        {"inf", "%lf", 0, 0},
-        {"infinity", "%lf", 0, 0},
-        {"5,-Infinity", "%lf,%lf", 1, 5},
-        {"0x1p3", "%lf", 0, 0},
-        {"-0X10", "%lf", 0, 0},
-        {"1e400", "%lf", 0, 0},
-        {"7,-1e400", "%lf,%lf", 1, 7},
+        {"nan", "%lf", 0, 0, true},
+        {"-NaN(1)", "%lf", 0, 0, true},
+        {"inf", "%lf", 0, 0, true},
+        {"infinity", "%lf", 0, 0, true},
+        {"5,-Infinity", "%lf,%lf", 1, 5, true},
+        {"5,+INF", "%*lf,%lf", 0, 0, true}, // a skipped number too
+        {"0x1p3", "%lf", 0, 0, false},
+        {"-0X10", "%lf", 0, 0, false},
+        {"1e400", "%lf", 0, 0, true},
+        {"7,-1e400", "%lf,%lf", 1, 7, true},
+        {"7,n", "%lf,%lf", 1, 7, false},
+        {"7,", "%lf,%lf", 1, 7, false},
         // A dangling exponent mark is not part of the number: the number is 1 and the scan
         // goes on from the "e".
-        {"1e", "%lf", 1, 1},
-        {"1e,2", "%lf,%lf", 1, 1},
-        {"1e+", "%lf%*s", 1, 1},
-        {"1ee", "%lf%*[e]", 1, 1},
+        {"1e", "%lf", 1, 1, false},
+        {"1e,2", "%lf,%lf", 1, 1, false},
+        {"1e+", "%lf%*s", 1, 1, false},
+        {"1ee", "%lf%*[e]", 1, 1, false},
     };
     for (const Case& c : cases) {
         double v[4] = {-99, -99, -99, -99};
-        EXPECT_EQ(ScanSounderLine(c.line, c.format, v), c.count) << c.line;
+        bool notFinite = !c.notFinite;
+        EXPECT_EQ(ScanSounderLine(c.line, c.format, v, &notFinite), c.count) << c.line;
+        EXPECT_EQ(notFinite, c.notFinite) << c.line;
         if (c.count > 0) {
             EXPECT_EQ(v[0], c.first) << c.line;
         }

@@ -164,6 +164,20 @@ TEST(AcquisitionCore, ASounderLineThatCannotBeRightIsNeitherLoggedNorShown) {
          12000},
         {"12000.01 m", WithChecksum("$SDDBT,1.0,f,12000.01,M,1.0,F"), plain,
          SounderRefusal::DepthOutOfRange, 0},
+        {"-12000.01 m", WithChecksum("$SDDBT,1.0,f,-12000.01,M,1.0,F"), plain,
+         SounderRefusal::DepthOutOfRange, 0},
+        {"-12001 m raw, right checksum",
+         WithChecksum("$SDDBT,1.0,f,-12001,M,1.0,F"),
+         {0.4, 1530, 1.5, 0.35},
+         SounderRefusal::DepthOutOfRange,
+         0},
+        {"-1e300 m, right checksum",
+         WithChecksum("$SDDBT,1.0,f,-1e300,M,1.0,F"),
+         {0.4, 1530, 1.5, 0.35},
+         SounderRefusal::DepthOutOfRange,
+         0},
+        {"exactly -12000 m", WithChecksum("$SDDBT,1.0,f,-12000,M,1.0,F"), plain,
+         SounderRefusal::None, -12000},
         {"12000 m raw, deeper once corrected",
          "$SDDBT,1.0,f,12000,M,1.0,F",
          {0.4, 1500, 1.5, 0},
@@ -260,20 +274,30 @@ TEST_F(CoreFixture, RefusedSounderLinesAreToldOnceForEachReasonAndCountedAtTheEn
     }
     EXPECT_EQ(core.SounderLine("$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F", dbt).Refusal,
               SounderRefusal::NulByte);
+    for (const char* depth : {"nan", "-inf", "1e400"})
+        EXPECT_EQ(core.SounderLine("$SDDBT,1.0,f," + std::string(depth) + ",M,1.0,F", dbt).Refusal,
+                  SounderRefusal::DepthOutOfRange)
+            << depth;
+    EXPECT_EQ(core.SounderLine("$SDDBT,1.0,f,7.5\xFF,M,1.0,F", dbt).Refusal,
+              SounderRefusal::StrayByte);
     // A line of another type is not refused: it does not match.
     EXPECT_EQ(core.SounderLine("$SDDPT,7.5,0.5*00", dbt).Refusal, SounderRefusal::None);
-    ASSERT_EQ(reports.size(), 3u);
+    ASSERT_EQ(reports.size(), 4u);
     EXPECT_EQ(reports[0], "Sounder line refused, not logged or shown: its checksum is not its "
                           "own; such lines are counted in the events log at Stop");
     EXPECT_EQ(reports[1], "Sounder line refused, not logged or shown: its depth is not finite "
-                          "or is deeper than 12000 m; such lines are counted in the events log "
-                          "at Stop");
+                          "or is beyond 12000 m either way; such lines are counted in the events "
+                          "log at Stop");
     EXPECT_EQ(reports[2], "Sounder line refused, not logged or shown: it holds a NUL byte; such "
                           "lines are counted in the events log at Stop");
+    EXPECT_EQ(reports[3], "Sounder line refused, not logged or shown: it holds a control byte, "
+                          "DEL or a byte from 0x80 up; such lines are counted in the events log "
+                          "at Stop");
     EXPECT_TRUE(events.empty());
     core.EndRun();
-    EXPECT_EQ(events, std::vector<std::string>{"Sounder lines refused: 7 (wrong checksum 3, NUL "
-                                               "byte 1, depth out of range 3)"});
+    EXPECT_EQ(events, std::vector<std::string>{"Sounder lines refused: 11 (wrong checksum 3, NUL "
+                                               "byte 1, stray byte 1, depth out of range 6)"});
+    EXPECT_EQ(core.SounderLinesRefused(), 11u);
     EXPECT_EQ(Lines(Survey()), 4u);
     EXPECT_EQ(Survey().find("INF"), std::string::npos);
 }

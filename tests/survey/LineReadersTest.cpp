@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -135,6 +137,155 @@ TEST(SounderLineReader, TakesNoLineWithoutItsTypesMarkersOrWithAnUnknownType) {
     EXPECT_FALSE(ReadSounderLine("nmea dbt", "%*6s,%lf", "$SDDBT,12.34", ScanForTests).Taken);
     EXPECT_FALSE(ReadSounderLine("Tavrin XDR LO", "%*8s,%lf", "$XDHI001,12.34", ScanForTests).Taken);
     EXPECT_FALSE(ReadSounderLine("ODC HI", "%*42s,%lf", "12.34", ScanForTests).Taken);
+}
+
+// One sounder line of a reader table, and what the reader makes of it.
+struct SounderLineCase {
+    std::string what;
+    std::string line;
+    SounderRefusal refusal; // None: read, with this depth
+    double depth = 0;
+};
+
+void ExpectReadings(const std::string& type, const std::string& format,
+                    const std::vector<SounderLineCase>& cases) {
+    for (const SounderLineCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SounderReading r = ReadSounderLine(type, format, c.line, ScanForTests);
+        EXPECT_EQ(r.Refusal, c.refusal);
+        if (c.refusal == SounderRefusal::None) {
+            EXPECT_TRUE(r.Taken);
+            EXPECT_TRUE(r.Valid);
+            EXPECT_DOUBLE_EQ(r.RawHigh, c.depth);
+        } else {
+            EXPECT_FALSE(r.Taken);
+            EXPECT_FALSE(r.Valid);
+            EXPECT_EQ(r.RawHigh, 0.0);
+        }
+    }
+}
+
+const char* const kDbtFormat = "%*6s,%*lf,%*1s,%lf";
+
+TEST(SounderLineReader, ASounderLineWhoseTextAfterItsLastStarIsNotTwoHexDigitsIsAWrongChecksum) {
+    const std::string body = "SDDBT,16.40,f,8.10,M,2.74,F";
+    const std::string good = WithChecksum(body);
+    const std::string sum = good.substr(good.size() - 2);
+    const std::string wrong = "$" + body + (sum == "00" ? "*01" : "*00");
+    std::string lower = good;
+    for (size_t i = lower.size() - 2; i < lower.size(); ++i)
+        lower[i] = char(std::tolower(static_cast<unsigned char>(lower[i])));
+    const std::string starInField = "SDDBT,16.40,f,8.10,M,2*74,F";
+    const std::vector<SounderLineCase> cases = {
+        {"one hex digit", "$" + body + "*" + sum.substr(0, 1), SounderRefusal::WrongChecksum},
+        {"three hex digits", good + "A", SounderRefusal::WrongChecksum},
+        {"not hex", "$" + body + "*G1", SounderRefusal::WrongChecksum},
+        {"a bare star", "$" + body + "*", SounderRefusal::WrongChecksum},
+        {"wrong, then X", wrong + "X", SounderRefusal::WrongChecksum},
+        {"wrong, then 0xFF", wrong + "\xFF", SounderRefusal::WrongChecksum},
+        {"wrong, then DEL", wrong + "\x7F", SounderRefusal::WrongChecksum},
+        {"right, then X", good + "X", SounderRefusal::WrongChecksum},
+        {"wrong", wrong, SounderRefusal::WrongChecksum},
+        {"right", good, SounderRefusal::None, 8.1},
+        {"right in small letters", lower, SounderRefusal::None, 8.1},
+        {"right, blanks after it", good + " \t ", SounderRefusal::None, 8.1},
+        {"a star inside a field, the checksum right", WithChecksum(starInField),
+         SounderRefusal::None, 8.1},
+        {"a star inside a field, the checksum wrong", "$" + starInField + "*00",
+         SounderRefusal::WrongChecksum},
+        {"no star", "$" + body, SounderRefusal::None, 8.1},
+    };
+    ASSERT_NE(lower, good) << "the checksum needs a letter for this case";
+    ExpectReadings("NMEA DBT", kDbtFormat, cases);
+    // A device format that is not NMEA keeps the rule: after its last star, two hex digits.
+    ExpectReadings(
+        "Tavrin SMT", "%*8s,%lf,%lf",
+        {{"no star", "SMT00001,12.34,12.6", SounderRefusal::None, 12.34},
+         {"a star, not a checksum", "SMT00001,12.34,12.6*", SounderRefusal::WrongChecksum},
+         {"a checksum", "SMT00001,12.34,12.6*" + NmeaChecksum("SMT00001,12.34,12.6"),
+          SounderRefusal::None, 12.34}});
+}
+
+TEST(SounderLineReader, BytesThatCannotBeInASounderSentenceRefuseTheLine) {
+    const std::string nul(1, '\0'), ff(1, '\xFF'), del(1, '\x7F');
+    const std::string body = "SDDBT,16.40,f,8.10,M,2.74,F";
+    const std::vector<SounderLineCase> cases = {
+        {"a NUL where the line was cut", "$SDDBT,16.40,f,8.10" + nul, SounderRefusal::NulByte},
+        {"0xFF inside a number", "$SDDBT,16.40,f,8.1" + ff + "09,M,2.74,F",
+         SounderRefusal::StrayByte},
+        {"DEL inside", "$SDDBT,16.40,f,8.1" + del + "09,M,2.74,F", SounderRefusal::StrayByte},
+        {"0x80 inside", "$SDDBT,16.40,f,8.10,M,2.74\x80,F", SounderRefusal::StrayByte},
+        {"SOH inside", "$SDDBT,16.40,f,8.10\x01,M,2.74,F", SounderRefusal::StrayByte},
+        {"a carriage return inside", "$SDDBT,16.40,f,8.10\r,M,2.74,F", SounderRefusal::StrayByte},
+        {"a stray byte after the last field", "$" + body + "\x03", SounderRefusal::StrayByte},
+        {"a stray byte the checksum covers", WithChecksum("SDDBT,16.40,f,8.1" + ff + "0,M,2.74,F"),
+         SounderRefusal::StrayByte},
+        {"a tab inside", "$SDDBT,16.40,f,\t8.10,M,2.74,F", SounderRefusal::None, 8.1},
+        // Noise before the "$" is not part of the sentence.
+        {"0xFF before the $", "\xFF" + WithChecksum(body), SounderRefusal::None, 8.1},
+        {"DEL before the $", "\x7F" + WithChecksum(body), SounderRefusal::None, 8.1},
+        {"NUL, SOH and STX before the $", nul + "\x01\x02" + WithChecksum(body),
+         SounderRefusal::None, 8.1},
+        {"noise and blanks before the $, no checksum", "\xFE \x7F\t$" + body, SounderRefusal::None,
+         8.1},
+        {"blanks and line ends around it", " \t" + WithChecksum(body) + "\r\n \r",
+         SounderRefusal::None, 8.1},
+        // Printable text before the "$" may be a device's own: it stays, and the checksum
+        // does not cover it.
+        {"text before the $", "X" + WithChecksum(body), SounderRefusal::WrongChecksum},
+    };
+    ExpectReadings("NMEA DBT", kDbtFormat, cases);
+    // Sentences without a "$" are read whole, from their first byte.
+    ExpectReadings("Tavrin SMT", "%*8s,%lf,%lf",
+                   {{"no $", "SMT00001,12.34,12.6", SounderRefusal::None, 12.34},
+                    {"0xFF before it", "\xFFSMT00001,12.34,12.6", SounderRefusal::StrayByte},
+                    {"a NUL before it", nul + "SMT00001,12.34,12.6", SounderRefusal::NulByte}});
+    ExpectReadings(
+        "Tavrin XDR H/L", "%*8s,%lf,%*8s,%lf",
+        {{"two $ in one line", "\xFF$XDHI001,12.34,$XDLO001,13.10", SounderRefusal::None, 12.34}});
+}
+
+TEST(SounderLineReader, ADepthTextThatIsNotAFiniteNumberRefusesTheLine) {
+    std::vector<SounderLineCase> cases;
+    for (const char* depth :
+         {"nan", "NaN", "inf", "-inf", "Infinity", "1e400", "-1e400", "nan(123)", "+INF"}) {
+        cases.push_back({std::string(depth) + " metres",
+                         WithChecksum("SDDBT,16.40,f," + std::string(depth) + ",M,2.74,F"),
+                         SounderRefusal::DepthOutOfRange});
+        cases.push_back({std::string(depth) + " metres, no checksum",
+                         "$SDDBT,16.40,f," + std::string(depth) + ",M,2.74,F",
+                         SounderRefusal::DepthOutOfRange});
+        // The feet the format skips are the same depth: the line is damaged.
+        cases.push_back({std::string(depth) + " feet",
+                         WithChecksum("SDDBT," + std::string(depth) + ",f,8.10,M,2.74,F"),
+                         SounderRefusal::DepthOutOfRange});
+    }
+    cases.push_back(
+        {"too small for a double: 0", "$SDDBT,16.40,f,1e-400,M,2.74,F", SounderRefusal::None, 0});
+    cases.push_back({"a plain number", "$SDDBT,16.40,f,8.10,M,2.74,F", SounderRefusal::None, 8.1});
+    ExpectReadings("NMEA DBT", kDbtFormat, cases);
+    // A field that is no number at all is a line that does not scan, not a refused one.
+    const SounderReading empty =
+        ReadSounderLine("NMEA DBT", kDbtFormat, "$SDDBT,16.40,f,,M,2.74,F", ScanForTests);
+    EXPECT_TRUE(empty.Taken);
+    EXPECT_FALSE(empty.Valid);
+    EXPECT_EQ(empty.Refusal, SounderRefusal::None);
+}
+
+TEST(DepthCorrection, ADepthBeyondAnySeaEitherWayIsNotUsable) {
+    const struct {
+        double depth;
+        bool usable;
+    } cases[] = {{12000, true},      {-12000, true}, {12000.01, false}, {-12000.01, false},
+                 {-1.02e300, false}, {1e300, false}, {0, true}};
+    for (const auto& c : cases) {
+        CorrectedDepths depths;
+        depths.TrueHigh = c.depth;
+        depths.VelocityHigh = 1500;
+        EXPECT_EQ(CorrectedDepthsUsable(depths, 0.35), c.usable) << c.depth;
+        std::swap(depths.TrueHigh, depths.TrueLow);
+        EXPECT_EQ(CorrectedDepthsUsable(depths, 0.35), c.usable) << c.depth << " low";
+    }
 }
 
 TEST(DepthCorrection, CorrectsForVelocityAndDraft) {

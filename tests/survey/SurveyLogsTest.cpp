@@ -3,6 +3,7 @@
 #include "platform/DurableLogWriter.h"
 #include "platform/FileIO.h"
 #include "platform/ManualClock.h"
+#include "platform/NumberText.h"
 #include "platform/NumericLocale.h"
 #include "survey/GeodesyLog.h"
 #include "survey/SurveyLogRows.h"
@@ -22,11 +23,13 @@
 #include <functional>
 #include <sched.h>
 #include <set>
+#include <string>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -54,7 +57,7 @@ SurveyLogRow GoldenRow() {
 }
 
 const char* const kGoldenLine =
-    "2024-05-03 140709042,41.0123456789,1E-6,500123.46,4540000.00,-3.05,0.35,3.40,0.00,2.94,0,"
+    "2024-05-03 140709042,41.0123456789,0.000001,500123.46,4540000.00,-3.05,0.35,3.40,0.00,2.94,0,"
     "NMEA DBT,1530.00,0.40,4,45.68,0.35,-3.05\r\n";
 
 TEST(SurveyLogRows, GoldenBytes) {
@@ -80,6 +83,54 @@ TEST(SurveyLogRows, SameBytesUnderTheTurkishLocale) {
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(line, kGoldenLine);
     EXPECT_EQ(xyz, "500123.46,4540000.00,-3.05\r\n");
+}
+
+// Every field of a row, split at its commas.
+std::vector<std::string> Fields(std::string row) {
+    std::vector<std::string> fields;
+    row.erase(row.find('\r'));
+    size_t start = 0;
+    for (size_t comma = row.find(','); comma != std::string::npos; comma = row.find(',', start)) {
+        fields.push_back(row.substr(start, comma - start));
+        start = comma + 1;
+    }
+    fields.push_back(row.substr(start));
+    return fields;
+}
+
+TEST(SurveyLogRows, NoNumberOfARowIsWrittenInExponentForm) {
+    SurveyLogRow row = GoldenRow();
+    row.Latitude = -1.5e-7;
+    row.Longitude = 1e-300;
+    row.Easting = 1e20;
+    row.Northing = -4.5e18;
+    row.RawDepthHigh = 2.5e-9;
+    row.RawDepthLow = 1.25e17;
+    row.ManualTide = 1e300; // the elevations follow it
+    row.AntennaHeight = -1e16;
+    const std::string line = SurveyLogLine(row);
+    const std::string xyz = SimpleXyzLine(row);
+    std::vector<std::string> numbers = Fields(line);
+    numbers.erase(numbers.begin() + 11); // the message format
+    numbers.erase(numbers.begin());      // the date
+    for (const std::string& number : Fields(xyz))
+        numbers.push_back(number);
+    EXPECT_EQ(numbers.size(), 16u + 3u);
+    for (const std::string& number : numbers) {
+        EXPECT_EQ(number.find_first_not_of("-.0123456789"), std::string::npos) << number;
+        double back = 0;
+        EXPECT_TRUE(ParseNumber(number, back)) << number;
+    }
+    const std::vector<std::string> fields = Fields(line);
+    EXPECT_EQ(fields[1], "-0.00000015");
+    EXPECT_EQ(fields[2], "0." + std::string(299, '0') + "1");
+    EXPECT_EQ(fields[3], "100000000000000000000.00");
+    EXPECT_EQ(fields[4], "-4500000000000000000.00");
+    EXPECT_EQ(fields[9], "0.0000000025");
+    EXPECT_EQ(fields[10], "125000000000000000");
+    EXPECT_EQ(fields[15], "-10000000000000000.00");
+    EXPECT_EQ(fields[16], "1" + std::string(300, '0') + ".00");
+    EXPECT_EQ(xyz.substr(0, 48), "100000000000000000000.00,-4500000000000000000.00");
 }
 
 std::string Read(const std::string& path) {

@@ -132,6 +132,11 @@ TEST_F(Parser, ChecksumPresentAndWrongDropsTheSentence) {
         {"$" + body + "*4", Outcome::ChecksumError},
         {"$" + body + "*4G", Outcome::ChecksumError},
         {good + "X", Outcome::ChecksumError},
+        {good + "A", Outcome::ChecksumError}, // three hex digits
+        {"$" + body + "*G1", Outcome::ChecksumError},
+        {"$" + body + "*00\xFF", Outcome::ChecksumError}, // a stray byte after a wrong one
+        {"$" + body + "*00\x7F", Outcome::ChecksumError},
+        {"$" + body + "*00*" + good.substr(good.size() - 2), Outcome::ChecksumError},
         {"$" + body.substr(0, 20) + "9" + body.substr(21) + good.substr(good.size() - 3),
          Outcome::ChecksumError}, // one damaged digit
     };

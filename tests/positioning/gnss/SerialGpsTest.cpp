@@ -191,16 +191,30 @@ TEST_F(SerialGps, NulBytesAreDroppedAloneNotTheRestOfTheRead) {
     EXPECT_EQ(recorder.lines, (std::vector<std::string>{Gga1, Rmc}));
 }
 
-TEST_F(SerialGps, APortThatKeepsNulBytesHandsOnTheLineWithThemForItsReader) {
+TEST_F(SerialGps, APortThatKeepsNulBytesTrimsOnlyBlanksAndLineEndsForItsReader) {
     port.KeepNulBytes = true;
     OpenForManualPolls();
+    const std::string nul(1, '\0');
     // "7\0.5" may have been "75.5": dropping the NUL would make a wrong number of it.
-    const std::string line = "$SDDBT,1.0,f,7" + std::string(1, '\0') + ".5,M,1.0,F";
-    const std::string bytes = std::string(2, '\0') + line + "\r\n" + std::string(1, '\0');
-    ASSERT_TRUE(device.send(bytes + Rmc + "\r\n"));
-    ASSERT_TRUE(PollOnceWhenQueued(port, static_cast<int>(bytes.size() + Rmc.size() + 2)));
-    EXPECT_EQ(recorder.lines, (std::vector<std::string>{line, Rmc}))
-        << "kept inside a line, trimmed at its ends as any control byte";
+    const std::string inside = "$SDDBT,1.0,f,7" + nul + ".5,M,1.0,F";
+    // Cut off after "8.10": the NUL may stand for the 5 of 8.105, so it stays for the reader.
+    const std::string cut = "$SDDBT,16.40,f,8.10" + nul;
+    const std::string stray = "\x01\xFF" + Rmc + "\x03\x7F";
+    const std::string bytes =
+        nul + nul + inside + "\r\n" + " \t" + cut + " \r\r\n" + stray + "\t\r\n";
+    ASSERT_TRUE(device.send(bytes));
+    ASSERT_TRUE(PollOnceWhenQueued(port, static_cast<int>(bytes.size())));
+    EXPECT_EQ(recorder.lines, (std::vector<std::string>{nul + nul + inside, cut, stray}))
+        << "only blanks and line ends are trimmed; a NUL or another control byte at an end "
+           "stays for the reader to refuse the line or drop the noise before its $";
+}
+
+TEST_F(SerialGps, APortThatDropsNulBytesTrimsEveryControlByteAtTheEnds) {
+    OpenForManualPolls();
+    const std::string bytes = "\x01\x02" + Gga1 + "\x03\r\n";
+    ASSERT_TRUE(device.send(bytes));
+    ASSERT_TRUE(PollOnceWhenQueued(port, static_cast<int>(bytes.size())));
+    EXPECT_EQ(recorder.lines, (std::vector<std::string>{Gga1}));
 }
 
 TEST_F(SerialGps, ReceiveBufferStaysBoundedAndRestartsAtALineBoundary) {
