@@ -34,6 +34,7 @@
 #include "platform/RepeatedErrorGuard.h"
 
 #include <QApplication>
+#include <QFrame>
 #include <QSessionManager>
 #include <QThread>
 #include <QTimer>
@@ -107,6 +108,11 @@ void CreateApplicationWindows() {
     create(frmNTRIPSettings, &MainWindowLinks::NtripWindow());
     create(fRTCMParsing);
     PlaceFirstShownWindowsClearOfControls();
+    Dialogs::keepFileDialogsClearOf([] {
+        if (!FNav || !FNav->pRealtime || !FNav->pRealtime->isVisible())
+            return QRect();
+        return QRect(FNav->pRealtime->mapToGlobal(QPoint(0, 0)), FNav->pRealtime->size());
+    });
     // A handler on a timer or a device line that keeps failing tells the operator once, in the
     // message window, rather than in a modal box per line; the day's events log keeps it too.
     RepeatedErrorGuard::setSink([](const QString& text) {
@@ -123,6 +129,7 @@ const std::vector<QWidget*>& ApplicationWindows() {
 void DestroyApplicationWindows() {
     RepeatedErrorGuard::setSink(nullptr);
     StopPlacingFirstShownWindows();
+    Dialogs::keepFileDialogsClearOf(nullptr);
     // The main window's shut-down does not close the sound velocity window: keep its settings.
     if (fSVP)
         ErrorBoundary::run([] { fSVP->SaveSettings(); });
