@@ -156,12 +156,16 @@ public:
         const bool shown = window_->isVisible();
         if (shown && window_->windowModality() == Qt::ApplicationModal)
             return;
+        const QPoint place = window_->pos();
         changing_ = true;
         window_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
         changing_ = false;
         addedOnTop_ = true;
-        if (shown)
+        if (shown) {
             window_->show();
+            // Where the operator may have moved it, whatever its showing does.
+            window_->move(place);
+        }
     }
 
 protected:

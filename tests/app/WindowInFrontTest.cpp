@@ -84,6 +84,31 @@ TEST_F(UnderAWindowManager, AWindowShownByAMenuCommandOrALostStreamHasNoWindowOf
     EXPECT_FALSE(StaysOnTop(frmNTRIPSettings));
 }
 
+TEST_F(UnderAWindowManager, AnOpenWindowAskedForAgainComesInFrontWhereTheOperatorMovedIt) {
+    if (!insideAWindowManager())
+        return;
+    ASSERT_NO_FATAL_FAILURE(startWithTheSetUpWindow());
+    // Opened from the menu while no window that stays on top is shown, and moved by hand.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != FNav && window->isVisible())
+            window->close();
+    FNav->TavrinNTRIPClient1Click();
+    ASSERT_TRUE(framed(frmNTRIPSettings));
+    frmNTRIPSettings->move(700, 300);
+    ASSERT_TRUE(framed(frmNTRIPSettings));
+    const QPoint moved = frmNTRIPSettings->frameGeometry().topLeft();
+
+    // The realtime window, which stays on top, comes over it; the menu asks for it again.
+    FNav->mRealtimeWindow1Click();
+    ASSERT_TRUE(framed(fRealtime));
+    ASSERT_TRUE(WaitUntil([] { return inFront(fRealtime); })) << Names(stackingOrder());
+    FNav->TavrinNTRIPClient1Click();
+    ASSERT_TRUE(framed(frmNTRIPSettings));
+    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << Names(stackingOrder());
+    EXPECT_TRUE(WaitUntil([] { return QApplication::activeWindow() == frmNTRIPSettings; }));
+    EXPECT_EQ(frmNTRIPSettings->frameGeometry().topLeft(), moved);
+}
+
 TEST_F(UnderAWindowManager,
        AWindowShownModallyAgainAfterAWindowThatStaysOnTopAppearedIsOrdinaryOnceClosed) {
     if (!insideAWindowManager())
