@@ -1,13 +1,18 @@
 #include "platform/Dialogs.h"
 
 #include "platform/ColorValue.h"
+#include "platform/FormState.h"
 #include "platform/WindowStacking.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,13 +30,48 @@ QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
     return box.standardButton(box.clickedButton());
 }
 
+std::function<QRect()> fileDialogsKeepClearOf;
+
+// Centres the dialog on its owner as Qt would, but ending above the area to keep clear (its
+// height cut, down to its smallest, when there is not room enough above it) when centred it
+// would cover it.
+void PlaceClearOfKeptArea(QDialog* dialog, const QWidget* owner) {
+    const QRect kept = fileDialogsKeepClearOf ? fileDialogsKeepClearOf() : QRect();
+    if (kept.isEmpty())
+        return;
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // The size the dialog would open with.
+    if (!dialog->testAttribute(Qt::WA_Resized))
+        dialog->adjustSize();
+    QRect frame = FrameAt(dialog, QPoint(0, 0));
+    frame.moveCenter(owner ? owner->window()->frameGeometry().center() : area.center());
+    if (!frame.intersects(kept))
+        return;
+    // A few pixels between the dialog's frame and the area, so that they do not touch.
+    constexpr int gap = 4;
+    const int room = kept.top() - gap - area.top();
+    const int frameExtra = frame.height() - dialog->height();
+    if (frame.height() > room) {
+        dialog->resize(dialog->width(),
+                       std::max(dialog->minimumSizeHint().height(), room - frameExtra));
+        frame.setHeight(dialog->height() + frameExtra);
+    }
+    frame.moveBottom(kept.top() - gap - 1);
+    PlaceCentredOn(dialog, frame.center());
+}
+
 QString ChosenFile(QFileDialog::AcceptMode accept, QFileDialog::FileMode mode,
                    const QString& caption, const QString& folder, const QString& filter) {
-    QFileDialog dialog(Owner(), caption, folder, filter);
+    QWidget* owner = Owner();
+    QFileDialog dialog(owner, caption, folder, filter);
     dialog.setAcceptMode(accept);
     dialog.setFileMode(mode);
     if (mode == QFileDialog::Directory)
         dialog.setOption(QFileDialog::ShowDirsOnly);
+    PlaceClearOfKeptArea(&dialog, owner);
     if (WindowStacking::execModal(&dialog) != QDialog::Accepted)
         return QString();
     return dialog.selectedFiles().value(0);
@@ -114,6 +154,10 @@ QtDialogs qtDialogs;
 DialogProvider* current = &qtDialogs;
 
 } // namespace
+
+void Dialogs::keepFileDialogsClearOf(std::function<QRect()> area) {
+    fileDialogsKeepClearOf = std::move(area);
+}
 
 void Dialogs::install(DialogProvider* provider) {
     current = provider ? provider : &qtDialogs;

@@ -2,6 +2,10 @@
 
 #include "platform/DialogProvider.h"
 
+#include <QRect>
+
+#include <functional>
+
 // The one facade through which the program talks to the operator in dialogs.
 class Dialogs {
 public:
@@ -24,6 +28,11 @@ public:
     // A colour (0x00BBGGRR) picked by the operator, starting at `initial`; false when
     // cancelled, `chosen` then untouched.
     static bool chooseColor(uint32_t initial, uint32_t& chosen);
+
+    // The part of the screen file dialogs open clear of (the main window's status bar, which
+    // the operator reads all the time), asked for at each opening; an empty rectangle or
+    // nullptr: none.
+    static void keepFileDialogsClearOf(std::function<QRect()> area);
 
     // Installs another provider; nullptr puts Qt's dialogs back. The caller keeps ownership.
     static void install(DialogProvider* provider);

@@ -77,8 +77,12 @@ public:
         for (QWidget* window : QApplication::topLevelWidgets())
             if (Shown(window, window_) && StaysOnTop(window))
                 onTopShown = true;
-        if (onTopShown && !StaysOnTop(window_)) {
+        if (onTopShown && !window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            // A window already shown modally is hidden by the change and shown again by the
+            // caller: that hide does not end its showing.
+            beginning_ = true;
             window_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            beginning_ = false;
             addedOnTop_ = true;
         }
         // A window without a parent belongs to no other window; the window manager keeps it
@@ -99,7 +103,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         // At once, not later: a command may show the window again, not modally, right after.
-        if (watched == window_ && active_ && event->type() == QEvent::Hide && !event->spontaneous())
+        if (watched == window_ && active_ && !beginning_ && event->type() == QEvent::Hide &&
+            !event->spontaneous())
             end();
         return false;
     }
@@ -119,10 +124,74 @@ private:
 
     QWidget* window_;
     bool active_ = false;
+    bool beginning_ = false;
     Qt::WindowModality modality_ = Qt::NonModal;
     bool addedOnTop_ = false;
     bool transientSet_ = false;
     QPointer<QWindow> transient_;
+};
+
+// A window shown in front has no window of the program over it while it is shown, also when
+// another window stays on top: it stays on top itself for that showing (the window manager
+// then keeps the one raised last in front). Given back when the window is hidden.
+class InFrontShowing final : public QObject {
+public:
+    explicit InFrontShowing(QWidget* window) : QObject(window), window_(window) {
+        setObjectName(QStringLiteral("InFrontShowing"));
+        window->installEventFilter(this);
+    }
+
+    static InFrontShowing* of(QWidget* window) {
+        if (auto* kept = window->findChild<InFrontShowing*>(QStringLiteral("InFrontShowing"),
+                                                            Qt::FindDirectChildrenOnly))
+            return kept;
+        return new InFrontShowing(window);
+    }
+
+    void begin() {
+        if (StaysOnTop(window_) || !otherOnTopShown())
+            return;
+        // The flag changes only on a hidden window; a shown one comes back at once, where it
+        // stood. A window shown modally is in front already, and hiding it would end that.
+        const bool shown = window_->isVisible();
+        if (shown && window_->windowModality() == Qt::ApplicationModal)
+            return;
+        const QPoint place = window_->pos();
+        changing_ = true;
+        window_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        changing_ = false;
+        addedOnTop_ = true;
+        if (shown) {
+            window_->show();
+            // Where the operator may have moved it, whatever its showing does.
+            window_->move(place);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A minimised window keeps it for when it comes back.
+        if (watched == window_ && addedOnTop_ && !changing_ && event->type() == QEvent::Hide &&
+            !event->spontaneous()) {
+            addedOnTop_ = false;
+            changing_ = true;
+            window_->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+            changing_ = false;
+        }
+        return false;
+    }
+
+private:
+    bool otherOnTopShown() const {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (Shown(window, window_) && StaysOnTop(window))
+                return true;
+        return false;
+    }
+
+    QWidget* window_;
+    bool addedOnTop_ = false;
+    bool changing_ = false;
 };
 
 } // namespace
@@ -132,6 +201,7 @@ void WindowStacking::showInFront(QWidget* window) {
         return;
     if (window->isMinimized())
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    InFrontShowing::of(window)->begin();
     window->show();
     window->raise();
     window->activateWindow();

@@ -11,7 +11,9 @@ class QWidget;
 // the window is hidden.
 class WindowStacking {
 public:
-    // Shows the window, or brings it to the front when it is already open.
+    // Shows the window, or brings it to the front when it is already open: a window shown by a
+    // command or an alert. While it is active no window of the program is over it, the ones that
+    // stay on top included.
     static void showInFront(QWidget* window);
     // Shows the window modal to the whole program, in front, without waiting for it to close.
     static void showModal(QWidget* window);

@@ -5,6 +5,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
+#include "platform/FormState.h"
 #include "platform/SerialPort.h"
 
 #include <QCheckBox>
@@ -99,10 +100,8 @@ TFGPS::TFGPS(DeviceSettingsLinks* links, QWidget* parent)
 
     SettingTabs->setCurrentWidget(tGlobalSetting);
     resize(sizeHint().expandedTo(QSize(640, 520)));
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - rect().center());
-    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        PlaceCentredOn(this, screen->availableGeometry().center());
 
     connectHandlers();
     creating_ = true;

@@ -276,9 +276,12 @@ public:
     void LanguageToggle();
     void tScreenshotTimer();
     // Point the on-screen keypad or keyboard at a field (a line edit or a combo box) and show
-    // it over the bottom of the window.
+    // it over the bottom of the window's client area, clear of the status bar.
     void ShowNumericKeypad(QWidget* control);
     void ShowSimpleKeyboard(QWidget* control);
+    // The top of the on-screen keyboards' panel of `height` pixels, in this window's
+    // coordinates: 10 pixels above the status bar, or above the bottom when it is hidden.
+    int KeyboardTop(int height) const;
     TTavrinNumericKeypad* NumericKeypad = nullptr;
     TTavrinSimpleKeyboard* SimpleKeyboard = nullptr;
     // Writes the screenshots on a worker thread; finishes a write under way when destroyed.

@@ -35,6 +35,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFrame>
 #include <QTimer>
 #include <QToolButton>
 
@@ -193,14 +194,22 @@ void TFNav::tScreenshotTimer() {
     screenshotGuard_.run([this] { Screenshots->Tick(DayFolder); });
 }
 
+int TFNav::KeyboardTop(int height) const {
+    // The status bar is read all the time; the panel stands above it, the margin of 10 pixels
+    // kept from it.
+    const int bottom = pRealtime && !pRealtime->isHidden()
+                           ? pRealtime->mapTo(this, QPoint(0, 0)).y()
+                           : this->height();
+    return bottom - height - 10;
+}
+
 void TFNav::ShowNumericKeypad(QWidget* control) {
     if (!NumericKeypad)
         NumericKeypad = new TTavrinNumericKeypad(this);
-    NumericKeypad->TargetControl = control;
-    // The menu bar is inside this window's rectangle, so the bottom margin is 10 pixels. The
-    // panel is a window of its own, placed over this one.
+    NumericKeypad->TypeInto(control);
+    // The panel is a window of its own, placed over this one.
     NumericKeypad->move(mapToGlobal(QPoint(width() - TTavrinNumericKeypad::PanelWidth - 10,
-                                           height() - TTavrinNumericKeypad::PanelHeight - 10)));
+                                           KeyboardTop(TTavrinNumericKeypad::PanelHeight))));
     NumericKeypad->show();
     NumericKeypad->raise();
 }
@@ -208,9 +217,9 @@ void TFNav::ShowNumericKeypad(QWidget* control) {
 void TFNav::ShowSimpleKeyboard(QWidget* control) {
     if (!SimpleKeyboard)
         SimpleKeyboard = new TTavrinSimpleKeyboard(this);
-    SimpleKeyboard->TargetControl = control;
+    SimpleKeyboard->TypeInto(control);
     SimpleKeyboard->move(mapToGlobal(QPoint((width() - TTavrinSimpleKeyboard::PanelWidth) / 2,
-                                            height() - TTavrinSimpleKeyboard::PanelHeight - 10)));
+                                            KeyboardTop(TTavrinSimpleKeyboard::PanelHeight))));
     SimpleKeyboard->show();
     SimpleKeyboard->raise();
 }

@@ -3,6 +3,7 @@
 
 #include "app/translation/TfTranslationEditor.h"
 #include "platform/ErrorBoundary.h"
+#include "platform/WindowStacking.h"
 
 #include <QAction>
 
@@ -19,6 +20,5 @@ void TFNav::TranslationEditor1Click() {
         // window has closed.
         fTranslationEditor->setAttribute(Qt::WA_QuitOnClose, false);
     }
-    fTranslationEditor->show();
-    fTranslationEditor->raise();
+    WindowStacking::showInFront(fTranslationEditor);
 }

@@ -461,7 +461,7 @@ void TfrmNTRIPSettings::NtripStatusChanged(int state, const std::string& message
         if (DataWatchArmed) {
             DataWatchArmed = false;
             if (!isVisible()) {
-                show();
+                WindowStacking::showInFront(this);
                 AddLogLine(QStringLiteral("Connection lost - showing NTRIP settings"));
             }
         }

@@ -9,6 +9,7 @@
 #include "platform/SerialChannel.h"
 #include "platform/SerialPort.h"
 #include "platform/TimeZoneOffset.h"
+#include "platform/WindowStacking.h"
 #include "positioning/gnss/TavrinSerialGPS.h"
 #include "positioning/ntrip/NtripWindowTexts.h"
 #include "positioning/ntrip/TavrinNTRIPClient.h"
@@ -281,7 +282,7 @@ void TfrmNTRIPSettings::tmrUpdateTimer() {
     }
     if (DataWatchArmed && Client->Connected && !isVisible() &&
         Clock::tickCount() - LastDataTime > SilenceBeforeShowingMs) {
-        show();
+        WindowStacking::showInFront(this);
         AddLogLine(QStringLiteral("No data received for 30 seconds - showing NTRIP settings"));
     }
     const int received = Client->BytesReceived;

@@ -34,6 +34,7 @@
 #include "platform/RepeatedErrorGuard.h"
 
 #include <QApplication>
+#include <QFrame>
 #include <QScopeGuard>
 #include <QSessionManager>
 #include <QThread>
@@ -109,6 +110,11 @@ void CreateApplicationWindows() {
     create(frmNTRIPSettings, &MainWindowLinks::NtripWindow());
     create(fRTCMParsing);
     PlaceFirstShownWindowsClearOfControls();
+    Dialogs::keepFileDialogsClearOf([] {
+        if (!FNav || !FNav->pRealtime || !FNav->pRealtime->isVisible())
+            return QRect();
+        return QRect(FNav->pRealtime->mapToGlobal(QPoint(0, 0)), FNav->pRealtime->size());
+    });
     // A handler on a timer or a device line that keeps failing tells the operator once, in the
     // message window, rather than in a modal box per line; the day's events log keeps it too.
     RepeatedErrorGuard::setSink([](const QString& text) {
@@ -141,6 +147,7 @@ void DestroyApplicationWindows() {
                       << log.path << ": " << log.lines << " lines" << std::endl;
     });
     StopPlacingFirstShownWindows();
+    Dialogs::keepFileDialogsClearOf(nullptr);
     // The main window's shut-down does not close the sound velocity window: keep its settings.
     if (fSVP)
         ErrorBoundary::run([] { fSVP->SaveSettings(); });

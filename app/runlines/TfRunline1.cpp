@@ -135,7 +135,7 @@ TfRunline1::TfRunline1(RunlineWindowLinks* links, QWidget* parent) : QWidget(par
 
     resize(320, 280);
     if (const QScreen* screen = this->screen())
-        move(screen->geometry().center() - rect().center());
+        PlaceCentredOn(this, screen->geometry().center());
 
     bind(bDrawRoute, this, &TfRunline1::bDrawRouteClick);
     bind(bGenerate, this, &TfRunline1::bGenerateClick);

@@ -3,6 +3,7 @@
 #include "language/TTavrinTranslation.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorBoundary.h"
+#include "platform/FormState.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -121,7 +122,7 @@ TfTranslationEditor::TfTranslationEditor(QWidget* parent) : QWidget(parent, Qt::
     });
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+        PlaceCentredOn(this, screen->availableGeometry().center());
 }
 
 void TfTranslationEditor::showEvent(QShowEvent* event) {

@@ -3,6 +3,7 @@
 #include "app/widgets/DesignedColours.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QToolButton>
@@ -57,6 +58,46 @@ QString withoutLast(const QString& text) {
 
 } // namespace
 
+// Hides a panel when the window of the field it types into hides (the set-up window closed,
+// for one), and when its owner does: left behind, a panel would lie over the map and its
+// status panels with nothing to type into, and the compact view changes the owner's client
+// area it was placed over.
+class KeyboardWindowWatch final : public QObject {
+public:
+    explicit KeyboardWindowWatch(QWidget* panel) : QObject(panel), panel_(panel) {
+        if (QWidget* owner = panel->parentWidget()) {
+            owner_ = owner->window();
+            owner_->installEventFilter(this);
+        }
+    }
+
+    void follow(QWidget* control) {
+        QWidget* window = control ? control->window() : nullptr;
+        if (window == panel_)
+            window = nullptr;
+        if (window == field_.data())
+            return;
+        // One filter serves both windows when the field lies on the owner.
+        if (field_ && field_ != owner_)
+            field_->removeEventFilter(this);
+        field_ = window;
+        if (field_)
+            field_->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && (watched == field_.data() || watched == owner_.data()))
+            panel_->hide();
+        return false;
+    }
+
+private:
+    QWidget* panel_;
+    QPointer<QWidget> owner_;
+    QPointer<QWidget> field_;
+};
+
 std::vector<KeyboardKey> NumericKeypadKeys() {
     static const char* const captions[] = {"7", "8", "9", "4", "5", "6",
                                            "1", "2", "3", "Back", "0", "Enter"};
@@ -102,6 +143,7 @@ void SetControlText(QWidget* control, const QString& text) {
 TTavrinNumericKeypad::TTavrinNumericKeypad(QWidget* owner) : QWidget(owner, PanelFlags) {
     setObjectName(QStringLiteral("NumericKeypad"));
     makePanelWindow(this);
+    windowWatch_ = new KeyboardWindowWatch(this);
     setFocusPolicy(Qt::NoFocus);
     resize(PanelWidth, PanelHeight);
     const std::vector<KeyboardKey> keys = NumericKeypadKeys();
@@ -110,6 +152,11 @@ TTavrinNumericKeypad::TTavrinNumericKeypad(QWidget* owner) : QWidget(owner, Pane
         connect(button, &QToolButton::clicked, this, [this, button] { KeyClick(button); });
         Buttons.push_back(button);
     }
+}
+
+void TTavrinNumericKeypad::TypeInto(QWidget* control) {
+    TargetControl = control;
+    windowWatch_->follow(control);
 }
 
 void TTavrinNumericKeypad::KeyClick(QToolButton* key) {
@@ -140,6 +187,7 @@ void TTavrinNumericKeypad::paintEvent(QPaintEvent*) {
 TTavrinSimpleKeyboard::TTavrinSimpleKeyboard(QWidget* owner) : QWidget(owner, PanelFlags) {
     setObjectName(QStringLiteral("SimpleKeyboard"));
     makePanelWindow(this);
+    windowWatch_ = new KeyboardWindowWatch(this);
     setFocusPolicy(Qt::NoFocus);
     resize(PanelWidth, PanelHeight);
     const std::vector<KeyboardKey> keys = SimpleKeyboardKeys();
@@ -151,6 +199,11 @@ TTavrinSimpleKeyboard::TTavrinSimpleKeyboard(QWidget* owner) : QWidget(owner, Pa
         Buttons[size_t(slot)] = button;
     }
     ButtonCount = int(characters);
+}
+
+void TTavrinSimpleKeyboard::TypeInto(QWidget* control) {
+    TargetControl = control;
+    windowWatch_->follow(control);
 }
 
 void TTavrinSimpleKeyboard::KeyClick(QToolButton* key) {

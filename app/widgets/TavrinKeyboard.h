@@ -8,6 +8,7 @@
 #include <vector>
 
 class QToolButton;
+class KeyboardWindowWatch;
 
 // Where a key of an on-screen keyboard sits on its panel.
 struct KeyboardKey {
@@ -44,10 +45,16 @@ public:
     QPointer<QWidget> TargetControl;
     std::vector<QToolButton*> Buttons;
 
+    // Types into `control` from now on. The keypad belongs to its field: it hides when the
+    // field's window hides, and when the window it is placed over (its owner) does.
+    void TypeInto(QWidget* control);
     void KeyClick(QToolButton* key);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    KeyboardWindowWatch* windowWatch_;
 };
 
 // A letter keyboard for touch screens: digits, letters, a one-shot "Shift", "Space", "Back"
@@ -71,10 +78,15 @@ public:
     std::array<QToolButton*, 54> Buttons{};
     int ButtonCount = 0;
 
+    // Types into `control` from now on; hides with the field's window and with its owner.
+    void TypeInto(QWidget* control);
     void KeyClick(QToolButton* key);
     // The letter keys show capitals while the shift is on, small letters otherwise.
     void UpdateCase();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    KeyboardWindowWatch* windowWatch_;
 };

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QToolBar>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -97,8 +98,11 @@ protected:
         for (const QString& field : text.mid(text.indexOf('#') + 1).split(',')) {
             bool ok = false;
             const WId id = field.trimmed().toULongLong(&ok, 16);
+            // The native window's own id: a window whose stay-on-top flag changed gets a new X
+            // window at its next showing, which the widget's cached id does not follow.
             for (QWidget* window : QApplication::topLevelWidgets())
-                if (ok && window->isVisible() && window->internalWinId() == id)
+                if (ok && window->isVisible() && window->windowHandle() &&
+                    window->windowHandle()->winId() == id)
                     order.push_back(window);
         }
         return order;
