@@ -54,7 +54,7 @@ const std::vector<Fix>& Fixes() {
     return fixes;
 }
 
-int ScanWithSscanf(const std::string& format, const std::string& line, double* out) {
+int ScanWithSscanf(const std::string& format, const std::string& line, double* out, bool*) {
     const int n = std::sscanf(line.c_str(), format.c_str(), &out[0], &out[1], &out[2], &out[3]);
     return n < 0 ? 0 : n;
 }
