@@ -20,14 +20,13 @@
 
 #include "survey/GeodeticSnapshot.h"
 #include "tools/surveysim/ExampleDatum.h"
-#include "tools/surveysim/SurveyLogCheck.h"
+#include "tools/surveysim/SurveyDayCheck.h"
 #include "tools/surveysim/SurveyScripts.h"
 #include "tools/surveysim/SurveySettingsFile.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -40,13 +39,6 @@ bool WriteScript(const std::string& path, const DeviceScript& script) {
         out << "\n";
     }
     return bool(out);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -117,21 +109,15 @@ int main(int argc, char** argv) {
     SurveyLogExpectation expected;
     expected.notLogged = notLogged;
     expected.fixSlack = fixSlack;
-    expected.wholeScript = false;
     expected.project = [&](const ScriptFix& fix) -> std::optional<std::pair<double, double>> {
         const auto grid = projector.project(fix.latitude, fix.longitude, fix.altitude);
         if (!grid)
             return std::nullopt;
         return std::make_pair(grid->Easting, grid->Northing);
     };
-    const std::string day = checkFolder.back() == '/' ? checkFolder : checkFolder + "/";
-    std::string date = day.substr(0, day.size() - 1);
-    date = date.substr(date.find_last_of('/') + 1);
-    expected.recordingStarts = RecordingStarts(ReadFile(day + "LOG/" + date + " Geodesy.txt"));
-    std::vector<std::string> notChecked;
-    const auto faults = CheckSurveyLogs(scripts, ReadFile(day + "LOG/" + date + " Coordinates.csv"),
-                                        ReadFile(day + "XYZ/" + date + " Simple XYZ.csv"), expected,
-                                        nullptr, &notChecked);
+    const SurveyDayCheck check = CheckSurveyDay(scripts, checkFolder, expected);
+    const auto& faults = check.faults;
+    const auto& notChecked = check.notChecked;
     for (const std::string& fault : faults)
         std::printf("%s\n", fault.c_str());
     for (const std::string& part : notChecked)

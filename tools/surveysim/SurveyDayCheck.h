@@ -1,0 +1,19 @@
+#pragma once
+
+#include "tools/surveysim/SurveyLogCheck.h"
+
+#include <string>
+#include <vector>
+
+// What the check of a day's logs found: faults, and the parts it could not check.
+struct SurveyDayCheck {
+    std::vector<std::string> faults;
+    std::vector<std::string> notChecked;
+};
+
+// Checks the logs of the day folder `dayFolder` (".../WJT/YYYY-MM-DD", with or without a
+// trailing "/") against the scripts, as a day's run that may have started late, stopped early or
+// recorded more than once: the recordings are told apart by the day's geodesy log. `expected`
+// gives the set-up, the projection and the soundings counted as not logged.
+SurveyDayCheck CheckSurveyDay(const SurveyScripts& scripts, const std::string& dayFolder,
+                              SurveyLogExpectation expected);
