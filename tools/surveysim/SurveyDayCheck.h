@@ -13,7 +13,9 @@ struct SurveyDayCheck {
 
 // Checks the logs of the day folder `dayFolder` (".../WJT/YYYY-MM-DD", with or without a
 // trailing "/") against the scripts, as a day's run that may have started late, stopped early or
-// recorded more than once: the recordings are told apart by the day's geodesy log. `expected`
-// gives the set-up, the projection and the soundings counted as not logged.
+// recorded more than once. The recordings are told apart by the day's events logs (all of
+// " Events.log" in its LOG folder; by its geodesy log when there is none), which also bound
+// each with its "Realtime STARTED" and "Realtime STOPPED". `expected` gives the set-up, the
+// projection and the soundings counted as not logged.
 SurveyDayCheck CheckSurveyDay(const SurveyScripts& scripts, const std::string& dayFolder,
                               SurveyLogExpectation expected);
