@@ -308,22 +308,22 @@ struct DayOfThreeRecordings : ::testing::Test {
         }
     }
 
-    SurveyDayCheck check(const Logs& checked) {
+    SurveyDayCheck check(const Logs& checked, bool notLoggedFromEventsLog = false) {
         std::filesystem::create_directories(day + "LOG");
         std::filesystem::create_directories(day + "XYZ");
         EXPECT_TRUE(WriteFileAtomically(day + "LOG/2024-05-03 Coordinates.csv", checked.survey));
         EXPECT_TRUE(WriteFileAtomically(day + "XYZ/2024-05-03 Simple XYZ.csv", checked.xyz));
         EXPECT_TRUE(WriteFileAtomically(day + "LOG/2024-05-03 Geodesy.txt", geodesy));
         EXPECT_TRUE(WriteFileAtomically(day + "LOG/2024-05-03 Events.log", events));
-        return CheckSurveyDay(scripts, day, DaysRun());
+        return CheckSurveyDay(scripts, day, DaysRun(), notLoggedFromEventsLog);
     }
 
-    // The logs with the row of sounding `index` taken out of both.
-    Logs without(long index) const {
+    // The logs (or `from`) with the row of sounding `index` taken out of both.
+    Logs without(long index, const Logs* from = nullptr) const {
         const std::string raw =
             "," + FormatGeneral(double(scripts.soundings[size_t(index)].rawMillimetres) / 1000) +
             ",0,NMEA DBT,";
-        Logs cut = logs;
+        Logs cut = from ? *from : logs;
         const size_t at = cut.survey.find(raw);
         EXPECT_NE(at, std::string::npos) << raw;
         const size_t begin = cut.survey.rfind("\r\n", at) + 2;
@@ -411,4 +411,11 @@ TEST_F(DayOfThreeRecordings, ARowLostAtTheFirstOrLastEdgeOfARecordingIsAFault) {
                   "logged, and 0 were counted as not logged\n" +
                       std::string(lost.said) + "\n");
     }
+    // A sounding the program told it did not log (no position yet just after Start) is no
+    // loss: without --not-logged the count comes from the events log.
+    events += "\nAuto Event:\t2024-05-03 100007526\tSoundings not logged without a GNSS "
+              "position: 1";
+    EXPECT_EQ(Joined(check(without(150), true).faults), "");
+    const Logs lostOnce = without(150);
+    EXPECT_NE(Joined(check(without(220, &lostOnce), true).faults), "") << "one told, two lost";
 }

@@ -3,10 +3,25 @@
 #include "platform/FileIO.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
+namespace {
+
+// The soundings the program counted as not logged for want of a position, told in the events
+// log at the end of each spell.
+uint64_t SoundingsNotLogged(const std::string& events) {
+    static const std::string told = "\tSoundings not logged without a GNSS position: ";
+    uint64_t count = 0;
+    for (size_t at = events.find(told); at != std::string::npos; at = events.find(told, at + 1))
+        count += std::strtoull(events.c_str() + at + told.size(), nullptr, 10);
+    return count;
+}
+
+} // namespace
+
 SurveyDayCheck CheckSurveyDay(const SurveyScripts& scripts, const std::string& dayFolder,
-                              SurveyLogExpectation expected) {
+                              SurveyLogExpectation expected, bool notLoggedFromEventsLog) {
     const std::string day =
         !dayFolder.empty() && dayFolder.back() == '/' ? dayFolder : dayFolder + "/";
     std::string date = day.substr(0, day.size() - 1);
@@ -28,6 +43,8 @@ SurveyDayCheck CheckSurveyDay(const SurveyScripts& scripts, const std::string& d
         for (const std::string& path : eventsLogs)
             events += read(path) + "\n";
         expected.recordings = RecordingsInEventsLog(events);
+        if (notLoggedFromEventsLog)
+            expected.notLogged = SoundingsNotLogged(events);
     }
     SurveyDayCheck check;
     check.faults = CheckSurveyLogs(scripts, read(day + "LOG/" + date + " Coordinates.csv"),

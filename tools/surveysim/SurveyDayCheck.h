@@ -16,6 +16,7 @@ struct SurveyDayCheck {
 // recorded more than once. The recordings are told apart by the day's events logs (all of
 // " Events.log" in its LOG folder; by its geodesy log when there is none), which also bound
 // each with its "Realtime STARTED" and "Realtime STOPPED". `expected` gives the set-up, the
-// projection and the soundings counted as not logged.
+// projection and the soundings counted as not logged; with `notLoggedFromEventsLog` those are
+// the sum of the events logs' "Soundings not logged without a GNSS position: N" instead.
 SurveyDayCheck CheckSurveyDay(const SurveyScripts& scripts, const std::string& dayFolder,
-                              SurveyLogExpectation expected);
+                              SurveyLogExpectation expected, bool notLoggedFromEventsLog = false);
