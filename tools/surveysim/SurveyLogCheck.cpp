@@ -336,7 +336,7 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
             previous >= 0 && index + long(scripts.soundings.size() / 2) < previous;
         if (spans.empty() ||
             (!expected.wholeScript && (rowRecording != recording || scriptAgain))) {
-            spans.push_back({rowRecording, index, index, 0});
+            spans.push_back({rowRecording, index, index, 0, {}});
             recording = rowRecording;
             previous = -1;
             previousFix = -1;
