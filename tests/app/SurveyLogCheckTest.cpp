@@ -1,14 +1,22 @@
 // tavrin-surveysim's check of a day's logs against the scripts, over logs written by the
 // program's own row writers: a whole run, a run stopped half-way, a day of two recordings and
-// rows corrected by a sound velocity profile.
+// rows corrected by a sound velocity profile; and a whole day folder as `--check` reads it.
 #include "tools/surveysim/SurveyLogCheck.h"
+#include "platform/DateTimeText.h"
+#include "platform/FileIO.h"
 #include "platform/ManualClock.h"
+#include "platform/NumberText.h"
 #include "survey/GeodesyLog.h"
 #include "survey/SurveyLogRows.h"
+#include "tools/surveysim/SurveyDayCheck.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <set>
 
@@ -69,6 +77,15 @@ SurveyLogExpectation DaysRun(uint64_t notLogged = 0) {
     return expected;
 }
 
+// What the check never compares, said whenever there are rows.
+const std::string RtkColumnsNotChecked = "the RTK Antenna Height and RTK Tide columns: which GGA "
+                                         "height each row carries is not followed\n";
+// Said for a day's run checked without the events log.
+const std::string EdgesNotChecked =
+    "the first and last rows of each recording: without the events log's Realtime STARTED and "
+    "STOPPED a sounding lost at either edge cannot be told from one played while no recording "
+    "ran\n";
+
 std::string Joined(const std::vector<std::string>& texts) {
     std::string all;
     for (const std::string& text : texts)
@@ -91,7 +108,7 @@ TEST(SurveyLogCheck, AWholeRunIsCheckedExactly) {
         EXPECT_EQ(
             Joined(CheckSurveyLogs(scripts, logs.survey, logs.xyz, expected, nullptr, &notChecked)),
             "");
-        EXPECT_EQ(Joined(notChecked), "");
+        EXPECT_EQ(Joined(notChecked), RtkColumnsNotChecked);
     }
     // The tests' runs play the whole script: a run that lost its last rows is a fault there.
     SurveyLogExpectation whole = DaysRun(10);
@@ -120,7 +137,8 @@ TEST(SurveyLogCheck, ARunStoppedHalfWayIsCheckedOverTheSoundingsPlayedWhileRecor
               "logs do not say\n"
               "soundings " +
                   std::to_string(total / 2 + 1) + " to " + std::to_string(total - 1) +
-                  ", after the last row: the run was stopped before the script's end\n");
+                  ", after the last row: the run was stopped before the script's end\n" +
+                  EdgesNotChecked + RtkColumnsNotChecked);
 
     // Started later, without knowing the count of soundings not logged: the ones before the
     // first row are said not to be checked.
@@ -129,7 +147,7 @@ TEST(SurveyLogCheck, ARunStoppedHalfWayIsCheckedOverTheSoundingsPlayedWhileRecor
     EXPECT_EQ(
         Joined(CheckSurveyLogs(scripts, later.survey, later.xyz, DaysRun(), nullptr, &notChecked)),
         "");
-    ASSERT_EQ(notChecked.size(), 2u) << Joined(notChecked);
+    ASSERT_EQ(notChecked.size(), 4u) << Joined(notChecked);
     EXPECT_EQ(notChecked[0], "soundings 0 to 99, played before the first row: whether a "
                              "recording ran then, the logs do not say");
 
@@ -178,7 +196,8 @@ TEST(SurveyLogCheck, RecordingsOfOneDayAreToldApartByTheStartsInTheGeodesyLog) {
               "soundings 61 to 159, played between two recordings\n"
               "soundings 221 to " +
                   std::to_string(total - 1) +
-                  ", after the last row: the run was stopped before the script's end\n");
+                  ", after the last row: the run was stopped before the script's end\n" +
+                  EdgesNotChecked + RtkColumnsNotChecked);
 
     // Without the starts the gap is soundings lost while recording.
     const auto faults = CheckSurveyLogs(scripts, logs.survey, logs.xyz, DaysRun());
@@ -215,7 +234,8 @@ TEST(SurveyLogCheck, RowsCorrectedByASoundVelocityProfileAreCheckedWithTheVeloci
         EXPECT_EQ(
             Joined(CheckSurveyLogs(scripts, logs.survey, logs.xyz, expected, nullptr, &notChecked)),
             "");
-        ASSERT_EQ(notChecked.size(), 1u) << Joined(notChecked);
+        ASSERT_EQ(notChecked.size(), 2u) << Joined(notChecked);
+        EXPECT_EQ(notChecked[1] + "\n", RtkColumnsNotChecked);
         EXPECT_EQ(notChecked[0].find(std::to_string(last + 1 - 10) +
                                      " rows were corrected with sound velocities from 1492.50 to"),
                   0u)
@@ -249,4 +269,153 @@ TEST(SurveyLogCheck, RecordingStartsPastMidnightTakeTheNextDay) {
               std::vector<std::string>({"2024-12-31 230000000", "2024-12-31 235959999",
                                         "2025-01-01 001000000", "2025-01-01 020000000"}));
     EXPECT_TRUE(RecordingStarts("").empty());
+}
+
+namespace {
+
+LocalDateTime After(LocalDateTime start, int64_t milliseconds) {
+    ManualClock clock(start);
+    clock.advance(uint64_t(milliseconds));
+    return clock.now();
+}
+
+// A day of three recordings, each pressed Start 25 ms before the sounding its first row holds
+// and Stop 25 ms after its last, as `--check` finds it in the day's folder: the survey log, the
+// simple XYZ log, the geodesy log and the events log.
+struct DayOfThreeRecordings : ::testing::Test {
+    QTemporaryDir dir;
+    const std::string day = dir.path().toStdString() + "/2024-05-03/";
+    const SurveyScripts scripts = Scripts();
+    const std::vector<std::pair<long, long>> recordings{{20, 80}, {150, 220}, {300, 360}};
+    Logs logs;
+    std::string geodesy, events;
+
+    void SetUp() override {
+        for (const std::string& line : GeodesyLogHeader(RunStart))
+            geodesy += line + "\r\n";
+        for (const auto& [first, last] : recordings) {
+            AddRows(logs, scripts, first, last);
+            const int64_t started = first * 50 - 25, stopped = last * 50 + 25;
+            for (const std::string& line :
+                 GeodesyLogBlock(GeodeticTexts{}, After(RunStart, started - 5)))
+                geodesy += line + "\r\n";
+            for (const auto& [at, text] : std::vector<std::pair<int64_t, std::string>>{
+                     {started - 3, "Connected to GPS on COM1"},
+                     {started, "Realtime STARTED"},
+                     {stopped - 1, "Disconnected from GPS on COM1"},
+                     {stopped, "Realtime STOPPED"}})
+                events += "\nAuto Event:\t" + DateTimeText(After(RunStart, at)) + "\t" + text;
+        }
+    }
+
+    SurveyDayCheck check(const Logs& checked, bool notLoggedFromEventsLog = false) {
+        std::filesystem::create_directories(day + "LOG");
+        std::filesystem::create_directories(day + "XYZ");
+        EXPECT_TRUE(WriteFileAtomically(day + "LOG/2024-05-03 Coordinates.csv", checked.survey));
+        EXPECT_TRUE(WriteFileAtomically(day + "XYZ/2024-05-03 Simple XYZ.csv", checked.xyz));
+        EXPECT_TRUE(WriteFileAtomically(day + "LOG/2024-05-03 Geodesy.txt", geodesy));
+        EXPECT_TRUE(WriteFileAtomically(day + "LOG/2024-05-03 Events.log", events));
+        return CheckSurveyDay(scripts, day, DaysRun(), notLoggedFromEventsLog);
+    }
+
+    // The logs (or `from`) with the row of sounding `index` taken out of both.
+    Logs without(long index, const Logs* from = nullptr) const {
+        const std::string raw =
+            "," + FormatGeneral(double(scripts.soundings[size_t(index)].rawMillimetres) / 1000) +
+            ",0,NMEA DBT,";
+        Logs cut = from ? *from : logs;
+        const size_t at = cut.survey.find(raw);
+        EXPECT_NE(at, std::string::npos) << raw;
+        const size_t begin = cut.survey.rfind("\r\n", at) + 2;
+        const size_t row =
+            size_t(std::count(cut.survey.begin(), cut.survey.begin() + long(begin), '\n'));
+        cut.survey.erase(begin, cut.survey.find("\r\n", at) + 2 - begin);
+        size_t xyzBegin = 0;
+        for (size_t i = 0; i < row; ++i)
+            xyzBegin = cut.xyz.find("\r\n", xyzBegin) + 2;
+        cut.xyz.erase(xyzBegin, cut.xyz.find("\r\n", xyzBegin) + 2 - xyzBegin);
+        return cut;
+    }
+};
+
+} // namespace
+
+TEST_F(DayOfThreeRecordings, MatchesItsScriptsAndItsEventsLog) {
+    const SurveyDayCheck found = check(logs);
+    EXPECT_EQ(Joined(found.faults), "");
+    // The soundings played before, between and after the recordings are known not to be due
+    // from the events log: only the columns the check does not follow are left.
+    EXPECT_EQ(Joined(found.notChecked),
+              "the RTK Antenna Height and RTK Tide columns: which GGA height each row carries is "
+              "not followed\n");
+}
+
+TEST_F(DayOfThreeRecordings, ALowFrequencyColumnUnlikeTheScriptIsAFault) {
+    // The script's sounder sends NMEA DBT, one depth: the low-frequency columns hold none.
+    const struct {
+        int column;
+        const char* name;
+        const char* value;
+    } cases[] = {{6, "Elevation (Lo)", "-0.05"},
+                 {8, "True Depth (Lo)", "0.40"},
+                 {10, "Raw Depth (Lo)", "1.25"}};
+    for (const auto& damage : cases) {
+        SCOPED_TRACE(damage.name);
+        Logs changed = logs;
+        // Row 30 of the survey log (the header is line 0).
+        size_t begin = 0;
+        for (int i = 0; i < 30; ++i)
+            begin = changed.survey.find("\r\n", begin) + 2;
+        const size_t end = changed.survey.find("\r\n", begin);
+        std::vector<std::string> fields;
+        std::string line = changed.survey.substr(begin, end - begin);
+        for (size_t from = 0, comma;; from = comma + 1) {
+            comma = line.find(',', from);
+            fields.push_back(line.substr(from, comma == std::string::npos ? comma : comma - from));
+            if (comma == std::string::npos)
+                break;
+        }
+        ASSERT_EQ(fields.size(), 18u);
+        ASSERT_NE(fields[size_t(damage.column)], damage.value);
+        fields[size_t(damage.column)] = damage.value;
+        line.clear();
+        for (const std::string& field : fields)
+            line += (line.empty() ? "" : ",") + field;
+        changed.survey.replace(begin, end - begin, line);
+        const auto faults = check(changed).faults;
+        ASSERT_FALSE(faults.empty());
+        EXPECT_EQ(faults[0].find(std::string("row 30: ") + damage.name + " " + damage.value), 0u)
+            << Joined(faults);
+    }
+}
+
+TEST_F(DayOfThreeRecordings, ARowLostAtTheFirstOrLastEdgeOfARecordingIsAFault) {
+    const struct {
+        long sounding;
+        const char* said;
+    } cases[] = {
+        {20, "recording 1: sounding 20, played after Realtime STARTED at 2024-05-03 100000975, "
+             "is not logged before its first row (sounding 21)"},
+        {150, "recording 2: sounding 150, played after Realtime STARTED at 2024-05-03 "
+              "100007475, is not logged before its first row (sounding 151)"},
+        {220, "recording 2: sounding 220, played before Realtime STOPPED at 2024-05-03 "
+              "100011025, is not logged after its last row (sounding 219)"},
+        {360, "recording 3: sounding 360, played before Realtime STOPPED at 2024-05-03 "
+              "100018025, is not logged after its last row (sounding 359)"},
+    };
+    for (const auto& lost : cases) {
+        SCOPED_TRACE(lost.sounding);
+        const auto faults = check(without(lost.sounding)).faults;
+        EXPECT_EQ(Joined(faults),
+                  "1 soundings played while recording (from Realtime STARTED to STOPPED) are not "
+                  "logged, and 0 were counted as not logged\n" +
+                      std::string(lost.said) + "\n");
+    }
+    // A sounding the program told it did not log (no position yet just after Start) is no
+    // loss: without --not-logged the count comes from the events log.
+    events += "\nAuto Event:\t2024-05-03 100007526\tSoundings not logged without a GNSS "
+              "position: 1";
+    EXPECT_EQ(Joined(check(without(150), true).faults), "");
+    const Logs lostOnce = without(150);
+    EXPECT_NE(Joined(check(without(220, &lostOnce), true).faults), "") << "one told, two lost";
 }

@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -67,13 +69,158 @@ std::string Range(long first, long last) {
                          : "soundings " + std::to_string(first) + " to " + std::to_string(last);
 }
 
+// The script's soundings are one step, 50 ms, apart.
+constexpr int64_t kSoundingMs = 50;
+// How far a sounding's time may lie from what its neighbours' rows show, beyond their own
+// spread: the program reads a port within 10 ms of a line, and Start opens the ports a few
+// milliseconds before it logs "Realtime STARTED".
+constexpr int64_t kEdgeAllowanceMs = 10;
+// The rows near an edge whose times place the soundings beyond it: 10 s of them, so that the
+// devices' clock and the program's drifting apart over a long recording does not blur them.
+constexpr size_t kEdgeRows = 200;
+
+// A time key "YYYY-MM-DD hhnnsszzz" as milliseconds on one scale with every other.
+std::optional<int64_t> Milliseconds(const std::string& key) {
+    if (key.size() != 20 || key[4] != '-' || key[7] != '-' || key[10] != ' ')
+        return std::nullopt;
+    for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19})
+        if (key[i] < '0' || key[i] > '9')
+            return std::nullopt;
+    const auto digits = [&](size_t at, size_t count) {
+        return std::atoi(key.substr(at, count).c_str());
+    };
+    using namespace std::chrono;
+    const year_month_day date{year{digits(0, 4)}, month{unsigned(digits(5, 2))},
+                              day{unsigned(digits(8, 2))}};
+    if (!date.ok() || digits(11, 2) > 23 || digits(13, 2) > 59 || digits(15, 2) > 59)
+        return std::nullopt;
+    return int64_t(sys_days{date}.time_since_epoch().count()) * 86400000 +
+           int64_t(digits(11, 2)) * 3600000 + int64_t(digits(13, 2)) * 60000 +
+           int64_t(digits(15, 2)) * 1000 + digits(17, 3);
+}
+
 // Rows of one recording that follow one pass of the script.
 struct Span {
     long recording = -1;
     long first = 0;
     long last = 0;
     size_t rows = 0;
+    // Each row's time less the script's time of its sounding: where the devices stood in the
+    // script when the program logged it, plus how long the program took to read it.
+    std::vector<int64_t> lags;
 };
+
+// The least and the greatest lag of a span's first or last rows.
+std::pair<int64_t, int64_t> EdgeLags(const std::vector<int64_t>& lags, bool atStart) {
+    const size_t n = std::min(lags.size(), kEdgeRows);
+    const auto begin = atStart ? lags.begin() : lags.end() - long(n);
+    const auto [least, greatest] = std::minmax_element(begin, begin + long(n));
+    return {*least, *greatest};
+}
+
+// The recording whose start and stop hold `time`, -1 for none.
+long RecordingAt(const std::vector<SurveyRecording>& recordings, const std::string& time) {
+    long found = -1;
+    for (size_t i = 0; i < recordings.size() && recordings[i].started <= time; ++i)
+        found = long(i);
+    if (found >= 0 && !recordings[size_t(found)].stopped.empty() &&
+        time > recordings[size_t(found)].stopped)
+        return -1;
+    return found;
+}
+
+// The soundings that the rows of each recording show were played while it ran, beyond its
+// first or last row: their count, each place named in `losses` (faults unless all of them are
+// counted as not logged) and, in `unchecked`, those played too near a start or a stop to tell.
+// A sounding is placed by the lags of the rows beside the edge: before the first row, one played
+// later than "Realtime STARTED" was read while recording; after the last row, one read before
+// the receiver's port closed (or "Realtime STOPPED") was read while the sounder's port was open.
+uint64_t CheckRecordingEdges(const std::vector<SurveyRecording>& recordings,
+                             const std::vector<Span>& spans, long total,
+                             std::vector<std::string>& losses,
+                             std::vector<std::string>& unchecked) {
+    const auto them = [](long first, long last, const char* one, const char* more) {
+        return std::string(first == last ? one : more);
+    };
+    uint64_t due = 0;
+    for (size_t i = 0; i < recordings.size(); ++i) {
+        const SurveyRecording& recording = recordings[i];
+        const std::string name = "recording " + std::to_string(i + 1);
+        const Span* first = nullptr;
+        const Span* last = nullptr;
+        for (const Span& span : spans) {
+            if (span.recording == long(i) && !span.lags.empty()) {
+                first = first ? first : &span;
+                last = &span;
+            }
+        }
+        const std::optional<int64_t> started = Milliseconds(recording.started);
+        if (!first || !started) {
+            unchecked.push_back(name + " (Realtime STARTED at " + recording.started +
+                                "): no row with a time; what was played while it ran, the "
+                                "logs do not say");
+            continue;
+        }
+
+        const auto [earliestAtStart, latestAtStart] = EdgeLags(first->lags, true);
+        (void)latestAtStart;
+        long k = first->first - 1;
+        while (k >= 0 && earliestAtStart + kSoundingMs * k > *started + kEdgeAllowanceMs)
+            --k;
+        const long dueFrom = k + 1;
+        while (k >= 0 && earliestAtStart + kSoundingMs * k >= *started - kEdgeAllowanceMs)
+            --k;
+        const long unsureFrom = k + 1;
+        if (dueFrom < first->first) {
+            due += uint64_t(first->first - dueFrom);
+            losses.push_back(name + ": " + Range(dueFrom, first->first - 1) +
+                             ", played after Realtime STARTED at " + recording.started + ", " +
+                             them(dueFrom, first->first - 1, "is", "are") +
+                             " not logged before its first row (sounding " +
+                             std::to_string(first->first) + ")");
+        }
+        if (unsureFrom < dueFrom)
+            unchecked.push_back(name + ": " + Range(unsureFrom, dueFrom - 1) + ", played within " +
+                                std::to_string(kEdgeAllowanceMs) + " ms of Realtime STARTED at " +
+                                recording.started + ": whether the program could read " +
+                                them(unsureFrom, dueFrom - 1, "it", "them") +
+                                " while recording, the row times cannot tell");
+
+        const std::optional<int64_t> stopped = Milliseconds(recording.stopped);
+        if (!stopped) {
+            if (last->last < total - 1)
+                unchecked.push_back(name + ": " + Range(last->last + 1, total - 1) +
+                                    ", after its last row: the events log has no Realtime "
+                                    "STOPPED for it, so whether they were played while it ran, "
+                                    "the logs do not say");
+            continue;
+        }
+        const int64_t closing = Milliseconds(recording.portsClosing).value_or(*stopped);
+        const auto [earliestAtStop, latestAtStop] = EdgeLags(last->lags, false);
+        k = last->last + 1;
+        while (k < total && latestAtStop + kSoundingMs * k < closing - kEdgeAllowanceMs)
+            ++k;
+        const long dueTo = k - 1;
+        while (k < total && earliestAtStop + kSoundingMs * k <= *stopped + kEdgeAllowanceMs)
+            ++k;
+        const long unsureTo = k - 1;
+        if (dueTo > last->last) {
+            due += uint64_t(dueTo - last->last);
+            losses.push_back(name + ": " + Range(last->last + 1, dueTo) +
+                             ", played before Realtime STOPPED at " + recording.stopped + ", " +
+                             them(last->last + 1, dueTo, "is", "are") +
+                             " not logged after its last row (sounding " +
+                             std::to_string(last->last) + ")");
+        }
+        if (unsureTo > dueTo)
+            unchecked.push_back(name + ": " + Range(dueTo + 1, unsureTo) +
+                                ", played about when Realtime STOPPED at " + recording.stopped +
+                                " ended it: whether the program read " +
+                                them(dueTo + 1, unsureTo, "it", "them") +
+                                " before its ports closed, the row times cannot tell");
+    }
+    return due;
+}
 
 } // namespace
 
@@ -97,6 +244,30 @@ std::vector<std::string> RecordingStarts(const std::string& geodesyLog) {
         }
     }
     return starts;
+}
+
+std::vector<SurveyRecording> RecordingsInEventsLog(const std::string& eventsLog) {
+    std::vector<SurveyRecording> recordings;
+    bool running = false;
+    std::istringstream lines(eventsLog);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const auto f = Split(line, '\t');
+        if (f.size() != 3 || f[0] != "Auto Event:")
+            continue;
+        const std::string time = TimeKey(f[1]);
+        if (f[2] == "Realtime STARTED") {
+            recordings.push_back({time, {}, {}});
+            running = true;
+        } else if (running && f[2].rfind("Disconnected from GPS on ", 0) == 0) {
+            recordings.back().portsClosing = time;
+        } else if (running && f[2] == "Realtime STOPPED") {
+            recordings.back().stopped = time;
+            running = false;
+        }
+    }
+    return recordings;
 }
 
 std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std::string& surveyLog,
@@ -147,15 +318,25 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
         // A new recording, or the devices' script begun again (it falls back by more than half
         // of itself, where a row written twice falls back by a few), starts a new span.
         const std::string time = TimeKey(f[0]);
-        const long rowRecording = long(std::upper_bound(expected.recordingStarts.begin(),
-                                                        expected.recordingStarts.end(), time) -
-                                       expected.recordingStarts.begin()) -
-                                  1;
+        const std::optional<int64_t> at = Milliseconds(time);
+        long rowRecording = long(std::upper_bound(expected.recordingStarts.begin(),
+                                                  expected.recordingStarts.end(), time) -
+                                 expected.recordingStarts.begin()) -
+                            1;
+        if (expected.recordings) {
+            rowRecording = RecordingAt(*expected.recordings, time);
+            if (!at)
+                fault(r, "date " + f[0] + " is no date and time");
+            else if (rowRecording < 0)
+                fault(r, "written at " + f[0] +
+                             ", while no recording ran (from Realtime STARTED to STOPPED in the "
+                             "events log)");
+        }
         const bool scriptAgain =
             previous >= 0 && index + long(scripts.soundings.size() / 2) < previous;
         if (spans.empty() ||
             (!expected.wholeScript && (rowRecording != recording || scriptAgain))) {
-            spans.push_back({rowRecording, index, index, 0});
+            spans.push_back({rowRecording, index, index, 0, {}});
             recording = rowRecording;
             previous = -1;
             previousFix = -1;
@@ -165,6 +346,8 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
         } else {
             spans.back().last = index;
             ++spans.back().rows;
+            if (at)
+                spans.back().lags.push_back(*at - kSoundingMs * index);
             previous = index;
         }
         const ScriptSounding& sounding = scripts.soundings[size_t(index)];
@@ -183,6 +366,26 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
         const double trueDepth = raw * velocity / 1500 + expected.draft;
         if (std::fabs(Number(f[7]) - trueDepth) > 0.01)
             fault(r, "true depth " + f[7] + ", expected " + std::to_string(trueDepth));
+        const std::string noLow = ": the script's sounder sends no low-frequency depth";
+        if (Number(f[10]) != 0)
+            fault(r, "Raw Depth (Lo) " + f[10] + ", expected 0" + noLow);
+        if (std::fabs(Number(f[8])) > 0.005)
+            fault(r, "True Depth (Lo) " + f[8] + ", expected 0.00" + noLow);
+        // Each elevation is the manual tide less the true depth beside it, both rounded to
+        // centimetres.
+        for (const auto& [column, depthColumn, name] :
+             {std::tuple{5, 7, "Elevation (Hi)"}, std::tuple{6, 8, "Elevation (Lo)"}}) {
+            const double elevation = expected.tide - Number(f[size_t(depthColumn)]);
+            if (std::fabs(Number(f[size_t(column)]) - elevation) > 0.0101)
+                fault(r, std::string(name) + " " + f[size_t(column)] + ", expected " +
+                             FormatFixed(elevation, 2));
+        }
+        if (f[11] != expected.messageFormat)
+            fault(r, "Message Format " + f[11] + ", expected " + expected.messageFormat);
+        if (std::fabs(Number(f[13]) - expected.draft) > 0.005)
+            fault(r, "Transducer Draft " + f[13] + ", expected " + FormatFixed(expected.draft, 2));
+        if (std::fabs(Number(f[16]) - expected.tide) > 0.005)
+            fault(r, "Manual Tide " + f[16] + ", expected " + FormatFixed(expected.tide, 2));
         const double latitude = Number(f[1]), longitude = Number(f[2]);
         auto isFix = [&](long i) {
             return i >= 0 && i < long(scripts.fixes.size()) &&
@@ -250,7 +453,8 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
                          " well-formed soundings)");
     } else {
         // Between the first and the last row of a recording every sounding played while it
-        // ran; what was played before, between and after recordings the logs cannot tell.
+        // ran; what was played before, between and after recordings the logs cannot tell
+        // without the events log.
         uint64_t missing = 0;
         for (size_t i = 0; i < spans.size(); ++i) {
             missing += uint64_t(spans[i].last - spans[i].first + 1) - spans[i].rows;
@@ -259,41 +463,58 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
             if (i > 0 && spans[i].recording == spans[i - 1].recording)
                 missing += uint64_t(total - 1 - spans[i - 1].last) + uint64_t(spans[i].first);
         }
+        std::vector<std::string> edgeLosses;
+        if (expected.recordings)
+            missing +=
+                CheckRecordingEdges(*expected.recordings, spans, total, edgeLosses, unchecked);
         if (missing > expected.notLogged) {
-            faults.push_back(std::to_string(missing) +
-                             " soundings played while recording (between the first and the last "
-                             "row of a recording) are not logged, and " +
-                             std::to_string(expected.notLogged) + " were counted as not logged");
+            faults.push_back(std::to_string(missing) + " soundings played while recording (" +
+                             (expected.recordings
+                                  ? "from Realtime STARTED to STOPPED"
+                                  : "between the first and the last row of a recording") +
+                             ") are not logged, and " + std::to_string(expected.notLogged) +
+                             " were counted as not logged");
+            faults.insert(faults.end(), edgeLosses.begin(), edgeLosses.end());
         } else if (expected.notLogged > missing) {
             unchecked.push_back(
                 std::to_string(expected.notLogged - missing) + " of the " +
-                std::to_string(expected.notLogged) +
-                " soundings counted as not logged were played before the first row or after "
-                "the last row of a recording: which ones, the logs do not say");
+                std::to_string(expected.notLogged) + " soundings counted as not logged " +
+                (expected.recordings
+                     ? "were played about when a recording started or stopped, or while none ran"
+                     : "were played before the first row or after the last row of a recording") +
+                ": which ones, the logs do not say");
         }
-        if (spans.front().first > 0)
-            unchecked.push_back(Range(0, spans.front().first - 1) +
-                                ", played before the first row: whether a recording ran "
-                                "then, the logs do not say");
-        for (size_t i = 1; i < spans.size(); ++i) {
-            const Span& before = spans[i - 1];
-            const Span& after = spans[i];
-            if (after.recording == before.recording)
-                continue;
-            if (after.first > before.last + 1)
-                unchecked.push_back(Range(before.last + 1, after.first - 1) +
-                                    ", played between two recordings");
-            else if (after.first <= before.last)
-                unchecked.push_back("the soundings after " + std::to_string(before.last) +
-                                    " and before " + std::to_string(after.first) +
-                                    ", played between two recordings (the devices began the "
-                                    "script again meanwhile)");
+        if (!expected.recordings) {
+            if (spans.front().first > 0)
+                unchecked.push_back(Range(0, spans.front().first - 1) +
+                                    ", played before the first row: whether a recording ran "
+                                    "then, the logs do not say");
+            for (size_t i = 1; i < spans.size(); ++i) {
+                const Span& before = spans[i - 1];
+                const Span& after = spans[i];
+                if (after.recording == before.recording)
+                    continue;
+                if (after.first > before.last + 1)
+                    unchecked.push_back(Range(before.last + 1, after.first - 1) +
+                                        ", played between two recordings");
+                else if (after.first <= before.last)
+                    unchecked.push_back("the soundings after " + std::to_string(before.last) +
+                                        " and before " + std::to_string(after.first) +
+                                        ", played between two recordings (the devices began the "
+                                        "script again meanwhile)");
+            }
+            if (spans.back().last < total - 1)
+                unchecked.push_back(Range(spans.back().last + 1, total - 1) +
+                                    ", after the last row: the run was stopped before the "
+                                    "script's end");
+            unchecked.push_back("the first and last rows of each recording: without the events "
+                                "log's Realtime STARTED and STOPPED a sounding lost at either "
+                                "edge cannot be told from one played while no recording ran");
         }
-        if (spans.back().last < total - 1)
-            unchecked.push_back(Range(spans.back().last + 1, total - 1) +
-                                ", after the last row: the run was stopped before the "
-                                "script's end");
     }
+    if (logged > 0)
+        unchecked.push_back("the RTK Antenna Height and RTK Tide columns: which GGA height each "
+                            "row carries is not followed");
     if (notChecked)
         *notChecked = std::move(unchecked);
     return faults;

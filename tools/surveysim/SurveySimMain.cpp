@@ -9,25 +9,28 @@
 //    the local datum and transverse Mercator of the tests in [GEODETIC_PARAMETERS]; Start)
 //   tavrin-surveysim --seed 16 --steps 12000 --check ~/WJT/<day>/ --not-logged N --fix-slack 50
 //
+// Without --not-logged the soundings counted as not logged are those the day's events logs tell.
+//
 // With devices paced by their own clocks the check's "GGA written last before the sounding"
 // holds within the pacing jitter only: --fix-slack lets a row take a fix that many epochs
 // either side. The tests run the same survey in lock step (no slack).
 //
 // A day's run may start after the devices began the script, stop before its end, or press
 // Start more than once while they play on: the check covers what was played while recording
-// (from the first to the last row of each recording, the recordings told apart by the starts
-// in the day's geodesy log) and lists under "not checked:" what the logs cannot place.
+// (from each "Realtime STARTED" to its "Realtime STOPPED" in the day's events logs, the
+// soundings beyond a recording's first and last rows placed by the times of the rows beside
+// them) and lists under "not checked:" what the logs cannot place and the columns it does not
+// compare.
 
 #include "survey/GeodeticSnapshot.h"
 #include "tools/surveysim/ExampleDatum.h"
-#include "tools/surveysim/SurveyLogCheck.h"
+#include "tools/surveysim/SurveyDayCheck.h"
 #include "tools/surveysim/SurveyScripts.h"
 #include "tools/surveysim/SurveySettingsFile.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -42,13 +45,6 @@ bool WriteScript(const std::string& path, const DeviceScript& script) {
     return bool(out);
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -56,6 +52,7 @@ int main(int argc, char** argv) {
     std::string writeFolder, checkFolder, settingsFile, gnssDevice, sounderDevice;
     int trackDistance = 20;
     uint64_t notLogged = 0;
+    bool notLoggedGiven = false;
     int fixSlack = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
@@ -68,9 +65,10 @@ int main(int argc, char** argv) {
             writeFolder = value;
         else if (option == "--check")
             checkFolder = value;
-        else if (option == "--not-logged")
+        else if (option == "--not-logged") {
             notLogged = std::strtoull(value, nullptr, 10);
-        else if (option == "--fix-slack")
+            notLoggedGiven = true;
+        } else if (option == "--fix-slack")
             fixSlack = std::atoi(value);
         else if (option == "--settings")
             settingsFile = value;
@@ -117,21 +115,15 @@ int main(int argc, char** argv) {
     SurveyLogExpectation expected;
     expected.notLogged = notLogged;
     expected.fixSlack = fixSlack;
-    expected.wholeScript = false;
     expected.project = [&](const ScriptFix& fix) -> std::optional<std::pair<double, double>> {
         const auto grid = projector.project(fix.latitude, fix.longitude, fix.altitude);
         if (!grid)
             return std::nullopt;
         return std::make_pair(grid->Easting, grid->Northing);
     };
-    const std::string day = checkFolder.back() == '/' ? checkFolder : checkFolder + "/";
-    std::string date = day.substr(0, day.size() - 1);
-    date = date.substr(date.find_last_of('/') + 1);
-    expected.recordingStarts = RecordingStarts(ReadFile(day + "LOG/" + date + " Geodesy.txt"));
-    std::vector<std::string> notChecked;
-    const auto faults = CheckSurveyLogs(scripts, ReadFile(day + "LOG/" + date + " Coordinates.csv"),
-                                        ReadFile(day + "XYZ/" + date + " Simple XYZ.csv"), expected,
-                                        nullptr, &notChecked);
+    const SurveyDayCheck check = CheckSurveyDay(scripts, checkFolder, expected, !notLoggedGiven);
+    const auto& faults = check.faults;
+    const auto& notChecked = check.notChecked;
     for (const std::string& fault : faults)
         std::printf("%s\n", fault.c_str());
     for (const std::string& part : notChecked)
