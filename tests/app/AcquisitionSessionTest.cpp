@@ -9,6 +9,7 @@
 #include "positioning/gnss/TavrinSerialGPS.h"
 #include "survey/MapTimerDrawingPause.h"
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/SurveyLogColumns.h"
 #include "tests/support/TestEnvironment.h"
 #include "tools/devsim/PseudoTerminal.h"
 
@@ -240,22 +241,6 @@ TEST_F(Session, EverySoundingIsLoggedOnceWithTheFixOfItsTime) {
     EXPECT_NE(std::find(windows.events.begin(), windows.events.end(),
                         "Soundings not logged without a GNSS position: 1"),
               windows.events.end());
-}
-
-// The survey log's Raw Depth (Hi) column (the tenth), row by row after the header.
-std::vector<std::string> RawDepthColumn(const std::string& survey) {
-    std::vector<std::string> column;
-    std::istringstream rows(survey);
-    std::string row;
-    std::getline(rows, row);
-    while (std::getline(rows, row)) {
-        std::istringstream fields(row);
-        std::string field;
-        for (int i = 0; i < 10; ++i)
-            std::getline(fields, field, ',');
-        column.push_back(field);
-    }
-    return column;
 }
 
 TEST_F(Session, OnlyTheGoodLinesOfASounderSendingCorruptLinesAreLoggedOnce) {

@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QTemporaryFile>
-#include <QTimer>
 #include <QToolButton>
 
 #include <cerrno>
@@ -139,18 +138,9 @@ TEST_F(CloseWithRowsWaiting, AnEndBySignalCannotWaitAndSaysOnStandardErrorWhatIs
     ASSERT_NO_FATAL_FAILURE(runWithRowsWaiting());
     CapturedStandardError standardError;
     WatchEndRequests();
-    bool timedOut = false;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&timedOut] {
-        timedOut = true;
-        QCoreApplication::exit(99);
-    });
-    guard.start(15000);
-    QTimer::singleShot(0, [] { ::raise(SIGTERM); });
-    QApplication::exec();
+    const bool ended = LoopEndsByItself([] { ::raise(SIGTERM); });
     StopWatchingEndRequests();
-    ASSERT_FALSE(timedOut) << "the signal ended the program";
+    ASSERT_TRUE(ended) << "the signal ended the program";
     DestroyApplicationWindows();
     const std::string text = standardError.text();
     EXPECT_TRUE(TestEnvironment::dialogs().questions.isEmpty()) << "nobody to ask";

@@ -124,10 +124,7 @@ TEST_F(MainWindow, ScreenshotIntervalFromSettings) {
 }
 
 TEST_F(MainWindow, RestoresItsStoredPositionAndSize) {
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Left"), QStringLiteral("40"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Top"), QStringLiteral("30"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Width"), QStringLiteral("700"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Height"), QStringLiteral("500"));
+    storeWindowPlace(QStringLiteral("FNav"), 40, 30, 700, 500);
     start();
     EXPECT_EQ(FNav->pos(), QPoint(40, 30));
     EXPECT_EQ(FNav->size(), QSize(700, 500));

@@ -25,25 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs the application's event loop as the entry does, with `whileRunning` called once it
-// runs. The loop is ended after a generous bound if nothing else ends it; true when something
-// else did.
-bool LoopEndsByItself(const std::function<void()>& whileRunning, int* exitCode = nullptr) {
-    bool timedOut = false;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&timedOut] {
-        timedOut = true;
-        QCoreApplication::exit(99);
-    });
-    guard.start(15000);
-    QTimer::singleShot(0, whileRunning);
-    const int code = QApplication::exec();
-    if (exitCode)
-        *exitCode = code;
-    return !timedOut;
-}
-
 std::string FileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;

@@ -44,6 +44,14 @@ protected:
         ini.writeString(section, key, value);
     }
 
+    // The place and size a run stored for the window whose section is `section`.
+    static void storeWindowPlace(const QString& section, int left, int top, int width, int height) {
+        writeSetting(section, QStringLiteral("Left"), QString::number(left));
+        writeSetting(section, QStringLiteral("Top"), QString::number(top));
+        writeSetting(section, QStringLiteral("Width"), QString::number(width));
+        writeSetting(section, QStringLiteral("Height"), QString::number(height));
+    }
+
     // Creates the windows and shows the main window, as the entry does before its loop.
     static void start() {
         CreateApplicationWindows();

@@ -211,10 +211,7 @@ TEST_F(UnderAWindowManager, AFileDialogOpensClearOfTheStatusBar) {
         return;
     // A main window hardly taller than a file dialog, the only window shown: the dialog is
     // centred on it.
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Left"), QStringLiteral("200"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Top"), QStringLiteral("300"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Width"), QStringLiteral("1000"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Height"), QStringLiteral("380"));
+    storeWindowPlace(QStringLiteral("FNav"), 200, 300, 1000, 380);
     ASSERT_NO_FATAL_FAILURE(startWithTheSetUpWindow());
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window != FNav && window->isVisible())

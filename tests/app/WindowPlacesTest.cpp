@@ -40,10 +40,7 @@ protected:
 
     // A main window of 1000 x 600 at the top left: the places below lie clear of its controls.
     static void storeTheMainWindowAtTheTopLeft() {
-        writeSetting(QStringLiteral("FNav"), QStringLiteral("Left"), QStringLiteral("0"));
-        writeSetting(QStringLiteral("FNav"), QStringLiteral("Top"), QStringLiteral("0"));
-        writeSetting(QStringLiteral("FNav"), QStringLiteral("Width"), QStringLiteral("1000"));
-        writeSetting(QStringLiteral("FNav"), QStringLiteral("Height"), QStringLiteral("600"));
+        storeWindowPlace(QStringLiteral("FNav"), 0, 0, 1000, 600);
     }
 
     // The window is shown and has kept still for a while. The echogram has no frame of its
@@ -266,10 +263,7 @@ TEST_F(WindowPlaces, WindowsCentredOnAMainWindowAtTheLowerRightLieWhollyOnTheScr
         return;
     // Both windows fit on the screen, but centred on this main window they would reach below
     // it.
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Left"), QStringLiteral("1100"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Top"), QStringLiteral("650"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Width"), QStringLiteral("800"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Height"), QStringLiteral("400"));
+    storeWindowPlace(QStringLiteral("FNav"), 1100, 650, 800, 400);
     ASSERT_NO_FATAL_FAILURE(startFramed());
 
     FNav->themeSelection1Click();

@@ -142,10 +142,7 @@ TEST_F(UnderAWindowManager, WindowsCentredOnTheMainWindowKeepTheirTitleBarsOnThe
     if (!insideAWindowManager())
         return;
     // A main window at the top of the screen, shorter than the theme chooser.
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Left"), QStringLiteral("0"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Top"), QStringLiteral("0"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Width"), QStringLiteral("1000"));
-    writeSetting(QStringLiteral("FNav"), QStringLiteral("Height"), QStringLiteral("520"));
+    storeWindowPlace(QStringLiteral("FNav"), 0, 0, 1000, 520);
     ASSERT_NO_FATAL_FAILURE(startFramed());
 
     FNav->themeSelection1Click();

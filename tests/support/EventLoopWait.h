@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
 
 #include <chrono>
 #include <functional>
@@ -23,4 +24,23 @@ inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) 
 // Keeps the event loop running for a while (for "nothing more happens" checks).
 inline void RunEventsFor(int milliseconds) {
     WaitUntil([] { return false; }, milliseconds);
+}
+
+// Runs the application's event loop as the entry does, with `whileRunning` called once it
+// runs. The loop is ended after a generous bound if nothing else ends it; true when something
+// else did.
+inline bool LoopEndsByItself(const std::function<void()>& whileRunning, int* exitCode = nullptr) {
+    bool timedOut = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&timedOut] {
+        timedOut = true;
+        QCoreApplication::exit(99);
+    });
+    guard.start(15000);
+    QTimer::singleShot(0, whileRunning);
+    const int code = QCoreApplication::exec();
+    if (exitCode)
+        *exitCode = code;
+    return !timedOut;
 }

@@ -10,6 +10,7 @@
 #include "survey/AcquisitionCore.h"
 #include "survey/EventMark.h"
 #include "survey/GeodesyLog.h"
+#include "tests/support/SurveyLogColumns.h"
 #include "tools/surveysim/ExampleDatum.h"
 
 #include <QTemporaryDir>
@@ -88,22 +89,6 @@ std::string RawDepthOf(int i) {
     return depth;
 }
 
-// The tenth column of each survey row after the header.
-std::vector<std::string> RawDepths(const std::string& survey) {
-    std::vector<std::string> depths;
-    std::istringstream rows(survey);
-    std::string row;
-    std::getline(rows, row);
-    while (std::getline(rows, row)) {
-        std::istringstream fields(row);
-        std::string field;
-        for (int i = 0; i < 10; ++i)
-            std::getline(fields, field, ',');
-        depths.push_back(field);
-    }
-    return depths;
-}
-
 const SounderLineInput kDbt{"NMEA DBT", "%*6s,%*lf,%*1s,%lf", nullptr};
 
 GeodeticSnapshot Geodetic() {
@@ -169,7 +154,7 @@ void ExpectEveryRowOfBothRunsOnceInOrderInOneFile(const TwoRuns& outcome) {
         << "one file each: no alternate, no empty file";
     const auto survey = outcome.files.find("LOG/2024-05-03 Coordinates.csv");
     ASSERT_NE(survey, outcome.files.end());
-    EXPECT_EQ(RawDepths(survey->second), expected) << survey->second;
+    EXPECT_EQ(RawDepthColumn(survey->second), expected) << survey->second;
     const auto xyz = outcome.files.find("XYZ/2024-05-03 Simple XYZ.csv");
     ASSERT_NE(xyz, outcome.files.end());
     EXPECT_EQ(std::count(xyz->second.begin(), xyz->second.end(), '\n'), outcome.rows + 1);
@@ -292,7 +277,8 @@ TEST(WaitingForRoom,
     std::vector<std::string> expected;
     for (int i = 1; i <= 21; ++i)
         expected.push_back(RawDepthOf(i));
-    EXPECT_EQ(RawDepths(survey->second), expected) << "every row after the move, once, in order";
+    EXPECT_EQ(RawDepthColumn(survey->second), expected)
+        << "every row after the move, once, in order";
 }
 
 // An event mark is an events-log entry like any other: on a full disk it waits behind the
