@@ -288,7 +288,9 @@ struct DayOfThreeRecordings : ::testing::Test {
     const SurveyScripts scripts = Scripts();
     const std::vector<std::pair<long, long>> recordings{{20, 80}, {150, 220}, {300, 360}};
     Logs logs;
-    std::string geodesy, events;
+    std::string geodesy;
+    // The events log's lines, each at its milliseconds after RunStart.
+    std::vector<std::pair<int64_t, std::string>> told;
 
     void SetUp() override {
         for (const std::string& line : GeodesyLogHeader(RunStart))
@@ -304,8 +306,15 @@ struct DayOfThreeRecordings : ::testing::Test {
                      {started, "Realtime STARTED"},
                      {stopped - 1, "Disconnected from GPS on COM1"},
                      {stopped, "Realtime STOPPED"}})
-                events += "\nAuto Event:\t" + DateTimeText(After(RunStart, at)) + "\t" + text;
+                told.push_back({at, text});
         }
+    }
+
+    // Tells that the `soundings` before sounding `row` were read without a position: the program
+    // writes it just before the row it logs next.
+    void tellSpell(long row, int soundings) {
+        told.push_back({row * 50, "Soundings not logged without a GNSS position: " +
+                                      std::to_string(soundings)});
     }
 
     SurveyDayCheck check(const Logs& checked, bool notLoggedFromEventsLog = false) {
@@ -314,6 +323,11 @@ struct DayOfThreeRecordings : ::testing::Test {
         EXPECT_TRUE(WriteFileAtomically(day + "LOG/2024-05-03 Coordinates.csv", checked.survey));
         EXPECT_TRUE(WriteFileAtomically(day + "XYZ/2024-05-03 Simple XYZ.csv", checked.xyz));
         EXPECT_TRUE(WriteFileAtomically(day + "LOG/2024-05-03 Geodesy.txt", geodesy));
+        std::stable_sort(told.begin(), told.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::string events;
+        for (const auto& [at, text] : told)
+            events += "\nAuto Event:\t" + DateTimeText(After(RunStart, at)) + "\t" + text;
         EXPECT_TRUE(WriteFileAtomically(day + "LOG/2024-05-03 Events.log", events));
         return CheckSurveyDay(scripts, day, DaysRun(), notLoggedFromEventsLog);
     }
@@ -413,9 +427,71 @@ TEST_F(DayOfThreeRecordings, ARowLostAtTheFirstOrLastEdgeOfARecordingIsAFault) {
     }
     // A sounding the program told it did not log (no position yet just after Start) is no
     // loss: without --not-logged the count comes from the events log.
-    events += "\nAuto Event:\t2024-05-03 100007526\tSoundings not logged without a GNSS "
-              "position: 1";
+    tellSpell(151, 1);
     EXPECT_EQ(Joined(check(without(150), true).faults), "");
     const Logs lostOnce = without(150);
     EXPECT_NE(Joined(check(without(220, &lostOnce), true).faults), "") << "one told, two lost";
+}
+
+TEST_F(DayOfThreeRecordings, EachSpellWithoutAPositionStandsOnlyForTheSoundingsBeforeItsRow) {
+    // Each recording began without a position: the sounding read as its ports opened, played
+    // before Realtime STARTED, was not logged; and recording 1 lost its position for three
+    // soundings, 47 to 49.
+    for (const auto& [first, last] : recordings)
+        tellSpell(first, 1);
+    tellSpell(50, 3);
+    const Logs lost49 = without(49), lost48 = without(48, &lost49);
+    const Logs spelled = without(47, &lost48);
+    const SurveyDayCheck whole = check(spelled, true);
+    EXPECT_EQ(Joined(whole.faults), "");
+    EXPECT_EQ(Joined(whole.notChecked), RtkColumnsNotChecked);
+
+    const std::string header =
+        "1 soundings played while recording (from Realtime STARTED to "
+        "STOPPED) are not logged, and none of the 6 the events log counted "
+        "as not logged (each placed where its spell ended) stands for them\n";
+    const struct {
+        long lost;
+        const char* said;
+    } cases[] = {
+        // The row written with a spell's line is missing: the next row came a step later.
+        {20, "recording 1: sounding 20, read when \"Soundings not logged without a GNSS "
+             "position: 1\" at 2024-05-03 100001000 was written, is not logged: the first row "
+             "after the line (sounding 21) was written 50 ms later"},
+        {150, "recording 2: sounding 150, read when \"Soundings not logged without a GNSS "
+              "position: 1\" at 2024-05-03 100007500 was written, is not logged: the first row "
+              "after the line (sounding 151) was written 50 ms later"},
+        {300, "recording 3: sounding 300, read when \"Soundings not logged without a GNSS "
+              "position: 1\" at 2024-05-03 100015000 was written, is not logged: the first row "
+              "after the line (sounding 301) was written 50 ms later"},
+        {50, "recording 1: sounding 50, read when \"Soundings not logged without a GNSS "
+             "position: 3\" at 2024-05-03 100002500 was written, is not logged: the first row "
+             "after the line (sounding 51) was written 50 ms later"},
+        // The soundings counted at the starts cannot stand for a row lost at another edge.
+        {220, "recording 2: sounding 220, played before Realtime STOPPED at 2024-05-03 "
+              "100011025, is not logged after its last row (sounding 219)"},
+        {360, "recording 3: sounding 360, played before Realtime STOPPED at 2024-05-03 "
+              "100018025, is not logged after its last row (sounding 359)"},
+        {60, "recording 1: sounding 60, between its rows of soundings 59 and 61, is neither "
+             "logged nor counted as not logged"},
+    };
+    for (const auto& lost : cases) {
+        SCOPED_TRACE(lost.lost);
+        EXPECT_EQ(Joined(check(without(lost.lost, &spelled), true).faults),
+                  header + lost.said + "\n");
+    }
+}
+
+TEST_F(DayOfThreeRecordings, SoundingsCountedAtStopLieAfterTheLastRow) {
+    // Recording 2 lost its position for its last two soundings: the program tells them at Stop,
+    // between the receiver's port closing and Realtime STOPPED.
+    told.push_back({220 * 50 + 24, "Soundings not logged without a GNSS position: 2"});
+    const Logs lost220 = without(220), spelled = without(219, &lost220);
+    EXPECT_EQ(Joined(check(spelled, true).faults), "");
+    // One more missing is a loss beyond them.
+    const auto faults = check(without(218, &spelled), true).faults;
+    ASSERT_EQ(faults.size(), 2u) << Joined(faults);
+    EXPECT_EQ(faults[1], "recording 2: sounding 220, played before Realtime STOPPED at 2024-05-03 "
+                         "100011025, is not logged after its last row (sounding 217) nor among "
+                         "the 2 counted as not logged at Stop");
 }

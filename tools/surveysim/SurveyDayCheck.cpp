@@ -43,8 +43,10 @@ SurveyDayCheck CheckSurveyDay(const SurveyScripts& scripts, const std::string& d
         for (const std::string& path : eventsLogs)
             events += read(path) + "\n";
         expected.recordings = RecordingsInEventsLog(events);
-        if (notLoggedFromEventsLog)
+        if (notLoggedFromEventsLog) {
             expected.notLogged = SoundingsNotLogged(events);
+            expected.spellsPlaced = true;
+        }
     }
     SurveyDayCheck check;
     check.faults = CheckSurveyLogs(scripts, read(day + "LOG/" + date + " Coordinates.csv"),

@@ -17,6 +17,7 @@ struct SurveyDayCheck {
 // " Events.log" in its LOG folder; by its geodesy log when there is none), which also bound
 // each with its "Realtime STARTED" and "Realtime STOPPED". `expected` gives the set-up, the
 // projection and the soundings counted as not logged; with `notLoggedFromEventsLog` those are
-// the sum of the events logs' "Soundings not logged without a GNSS position: N" instead.
+// the events logs' "Soundings not logged without a GNSS position: N" instead, each placed where
+// its line was written (`SurveyLogExpectation::spellsPlaced`).
 SurveyDayCheck CheckSurveyDay(const SurveyScripts& scripts, const std::string& dayFolder,
                               SurveyLogExpectation expected, bool notLoggedFromEventsLog = false);

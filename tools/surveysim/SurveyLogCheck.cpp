@@ -7,8 +7,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <tuple>
 
@@ -19,7 +21,8 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     size_t start = 0;
     while (true) {
         const size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        parts.push_back(
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos)
             return parts;
         start = end + 1;
@@ -79,6 +82,12 @@ constexpr int64_t kEdgeAllowanceMs = 10;
 // devices' clock and the program's drifting apart over a long recording does not blur them.
 constexpr size_t kEdgeRows = 200;
 
+// The program writes the end of a spell without a position just before the row logged with
+// it, within a millisecond or two: a first row written half a step or more after the line is
+// not that row.
+constexpr int64_t kSpellRowMs = kSoundingMs / 2;
+constexpr const char* kSpellTold = "Soundings not logged without a GNSS position: ";
+
 // A time key "YYYY-MM-DD hhnnsszzz" as milliseconds on one scale with every other.
 std::optional<int64_t> Milliseconds(const std::string& key) {
     if (key.size() != 20 || key[4] != '-' || key[7] != '-' || key[10] != ' ')
@@ -108,6 +117,8 @@ struct Span {
     // Each row's time less the script's time of its sounding: where the devices stood in the
     // script when the program logged it, plus how long the program took to read it.
     std::vector<int64_t> lags;
+    // The sounding of each row that has a lag.
+    std::vector<long> soundings;
 };
 
 // The least and the greatest lag of a span's first or last rows.
@@ -116,6 +127,36 @@ std::pair<int64_t, int64_t> EdgeLags(const std::vector<int64_t>& lags, bool atSt
     const auto begin = atStart ? lags.begin() : lags.end() - long(n);
     const auto [least, greatest] = std::minmax_element(begin, begin + long(n));
     return {*least, *greatest};
+}
+
+// The soundings before `first` (of the span `span`) that its first rows' lags place while a
+// recording ran that started at `started`: {unsure, due}, those from `due` played later than the
+// allowance after it, those from `unsure` to `due` within the allowance either side.
+std::pair<long, long> BeforeFirstRow(const Span& span, long first, int64_t started) {
+    const int64_t earliest = EdgeLags(span.lags, true).first;
+    long k = first - 1;
+    while (k >= 0 && earliest + kSoundingMs * k > started + kEdgeAllowanceMs)
+        --k;
+    const long due = k + 1;
+    while (k >= 0 && earliest + kSoundingMs * k >= started - kEdgeAllowanceMs)
+        --k;
+    return {k + 1, due};
+}
+
+// The soundings after `last` (of the span `span`) that its last rows' lags place while
+// `recording` ran, stopped at `stopped`: {due, unsure}, those up to `due` played before the
+// receiver's port closed (less the allowance), those after it up to `unsure` about then.
+std::pair<long, long> AfterLastRow(const Span& span, long last, long total,
+                                   const SurveyRecording& recording, int64_t stopped) {
+    const int64_t closing = Milliseconds(recording.portsClosing).value_or(stopped);
+    const auto [earliest, latest] = EdgeLags(span.lags, false);
+    long k = last + 1;
+    while (k < total && latest + kSoundingMs * k < closing - kEdgeAllowanceMs)
+        ++k;
+    const long due = k - 1;
+    while (k < total && earliest + kSoundingMs * k <= stopped + kEdgeAllowanceMs)
+        ++k;
+    return {due, k - 1};
 }
 
 // The recording whose start and stop hold `time`, -1 for none.
@@ -135,10 +176,14 @@ long RecordingAt(const std::vector<SurveyRecording>& recordings, const std::stri
 // A sounding is placed by the lags of the rows beside the edge: before the first row, one played
 // later than "Realtime STARTED" was read while recording; after the last row, one read before
 // the receiver's port closed (or "Realtime STOPPED") was read while the sounder's port was open.
+// `placedBefore` and `placedAfter`, when given, hold for each recording how many soundings just
+// before its first row and just after its last the events log counted as not logged: the edges
+// lie beyond them.
 uint64_t CheckRecordingEdges(const std::vector<SurveyRecording>& recordings,
                              const std::vector<Span>& spans, long total,
-                             std::vector<std::string>& losses,
-                             std::vector<std::string>& unchecked) {
+                             std::vector<std::string>& losses, std::vector<std::string>& unchecked,
+                             const std::vector<long>& placedBefore = {},
+                             const std::vector<long>& placedAfter = {}) {
     const auto them = [](long first, long last, const char* one, const char* more) {
         return std::string(first == last ? one : more);
     };
@@ -162,22 +207,18 @@ uint64_t CheckRecordingEdges(const std::vector<SurveyRecording>& recordings,
             continue;
         }
 
-        const auto [earliestAtStart, latestAtStart] = EdgeLags(first->lags, true);
-        (void)latestAtStart;
-        long k = first->first - 1;
-        while (k >= 0 && earliestAtStart + kSoundingMs * k > *started + kEdgeAllowanceMs)
-            --k;
-        const long dueFrom = k + 1;
-        while (k >= 0 && earliestAtStart + kSoundingMs * k >= *started - kEdgeAllowanceMs)
-            --k;
-        const long unsureFrom = k + 1;
-        if (dueFrom < first->first) {
-            due += uint64_t(first->first - dueFrom);
-            losses.push_back(name + ": " + Range(dueFrom, first->first - 1) +
-                             ", played after Realtime STARTED at " + recording.started + ", " +
-                             them(dueFrom, first->first - 1, "is", "are") +
-                             " not logged before its first row (sounding " +
-                             std::to_string(first->first) + ")");
+        const long before = i < placedBefore.size() ? placedBefore[i] : 0;
+        const long edge = first->first - before;
+        const auto [unsureFrom, dueFrom] = BeforeFirstRow(*first, edge, *started);
+        if (dueFrom < edge) {
+            due += uint64_t(edge - dueFrom);
+            losses.push_back(
+                name + ": " + Range(dueFrom, edge - 1) + ", played after Realtime STARTED at " +
+                recording.started + ", " + them(dueFrom, edge - 1, "is", "are") +
+                " not logged before its first row (sounding " + std::to_string(first->first) + ")" +
+                (before > 0 ? " nor among the " + std::to_string(before) +
+                                  " counted as not logged just before it"
+                            : ""));
         }
         if (unsureFrom < dueFrom)
             unchecked.push_back(name + ": " + Range(unsureFrom, dueFrom - 1) + ", played within " +
@@ -186,31 +227,27 @@ uint64_t CheckRecordingEdges(const std::vector<SurveyRecording>& recordings,
                                 them(unsureFrom, dueFrom - 1, "it", "them") +
                                 " while recording, the row times cannot tell");
 
+        const long after = i < placedAfter.size() ? placedAfter[i] : 0;
         const std::optional<int64_t> stopped = Milliseconds(recording.stopped);
         if (!stopped) {
-            if (last->last < total - 1)
-                unchecked.push_back(name + ": " + Range(last->last + 1, total - 1) +
+            if (last->last + after < total - 1)
+                unchecked.push_back(name + ": " + Range(last->last + after + 1, total - 1) +
                                     ", after its last row: the events log has no Realtime "
                                     "STOPPED for it, so whether they were played while it ran, "
                                     "the logs do not say");
             continue;
         }
-        const int64_t closing = Milliseconds(recording.portsClosing).value_or(*stopped);
-        const auto [earliestAtStop, latestAtStop] = EdgeLags(last->lags, false);
-        k = last->last + 1;
-        while (k < total && latestAtStop + kSoundingMs * k < closing - kEdgeAllowanceMs)
-            ++k;
-        const long dueTo = k - 1;
-        while (k < total && earliestAtStop + kSoundingMs * k <= *stopped + kEdgeAllowanceMs)
-            ++k;
-        const long unsureTo = k - 1;
-        if (dueTo > last->last) {
-            due += uint64_t(dueTo - last->last);
-            losses.push_back(name + ": " + Range(last->last + 1, dueTo) +
-                             ", played before Realtime STOPPED at " + recording.stopped + ", " +
-                             them(last->last + 1, dueTo, "is", "are") +
-                             " not logged after its last row (sounding " +
-                             std::to_string(last->last) + ")");
+        const long lastEdge = last->last + after;
+        const auto [dueTo, unsureTo] = AfterLastRow(*last, lastEdge, total, recording, *stopped);
+        if (dueTo > lastEdge) {
+            due += uint64_t(dueTo - lastEdge);
+            losses.push_back(
+                name + ": " + Range(lastEdge + 1, dueTo) + ", played before Realtime STOPPED at " +
+                recording.stopped + ", " + them(lastEdge + 1, dueTo, "is", "are") +
+                " not logged after its last row (sounding " + std::to_string(last->last) + ")" +
+                (after > 0
+                     ? " nor among the " + std::to_string(after) + " counted as not logged at Stop"
+                     : ""));
         }
         if (unsureTo > dueTo)
             unchecked.push_back(name + ": " + Range(dueTo + 1, unsureTo) +
@@ -220,6 +257,124 @@ uint64_t CheckRecordingEdges(const std::vector<SurveyRecording>& recordings,
                                 " before its ports closed, the row times cannot tell");
     }
     return due;
+}
+
+// Each recording's spells without a position placed where the events log tells they ended,
+// and the soundings between its first and last rows that are neither logged nor placed: their
+// count, each place named in `losses` (all of them faults) and, in `unchecked`, what the times
+// cannot tell. Sets, for each recording, how many placed soundings lie just before its first row
+// and just after its last, for the check of its edges.
+uint64_t PlaceSpells(const std::vector<SurveyRecording>& recordings, const std::vector<Span>& spans,
+                     long total, std::vector<std::string>& losses,
+                     std::vector<std::string>& unchecked, std::vector<long>& placedBefore,
+                     std::vector<long>& placedAfter) {
+    placedBefore.assign(recordings.size(), 0);
+    placedAfter.assign(recordings.size(), 0);
+    uint64_t lost = 0;
+    for (size_t i = 0; i < recordings.size(); ++i) {
+        const SurveyRecording& recording = recordings[i];
+        const std::string name = "recording " + std::to_string(i + 1);
+        // The rows' times and soundings, counted on over each time the script played again.
+        std::vector<std::pair<int64_t, long>> rows;
+        long again = 0;
+        for (const Span& span : spans) {
+            if (span.recording != long(i))
+                continue;
+            for (size_t r = 0; r < span.lags.size(); ++r)
+                rows.push_back({span.lags[r] + kSoundingMs * span.soundings[r],
+                                span.soundings[r] + again * total});
+            again += span.lags.empty() ? 0 : 1;
+        }
+        if (rows.empty())
+            continue;
+        const auto sounding = [total](long counted) { return counted % total; };
+        const auto range = [&](long first, long last) {
+            return Range(sounding(first), sounding(last));
+        };
+        std::set<long> logged, placed, missing;
+        for (const auto& row : rows)
+            logged.insert(row.second);
+        const int64_t closing =
+            Milliseconds(recording.portsClosing)
+                .value_or(Milliseconds(recording.stopped).value_or(0) - kSpellRowMs);
+        for (const NoPositionSpell& spell : recording.spells) {
+            const std::optional<int64_t> told = Milliseconds(spell.told);
+            const long count = long(spell.soundings);
+            if (!told || count == 0)
+                continue;
+            const std::string line =
+                "\"" + std::string(kSpellTold) + std::to_string(count) + "\" at " + spell.told;
+            const auto place = [&](long before) {
+                for (long k = before - count; k < before; ++k)
+                    placed.insert(k);
+            };
+            size_t j = 0;
+            while (j < rows.size() && rows[j].first < *told)
+                ++j;
+            if (j < rows.size() && rows[j].first - *told < kSpellRowMs) {
+                // The row written with the line: the spell's soundings were read just before it.
+                place(rows[j].second);
+                if (j + 1 < rows.size() && rows[j + 1].first - *told < kSpellRowMs)
+                    unchecked.push_back(
+                        name + ": sounding " + std::to_string(sounding(rows[j].second - 1)) +
+                        ", just before the rows of " + range(rows[j].second, rows[j + 1].second) +
+                        " written together with " + line +
+                        ": whether its row came with the line and was lost, the row times "
+                        "cannot tell");
+            } else if (j == rows.size() && *told >= closing) {
+                // Ended by Stop: the last soundings read were not logged.
+                place(rows.back().second + 1 + count);
+            } else if (j < rows.size()) {
+                // The row written with the line is missing, and those after it up to the first
+                // row there is, by the time between them.
+                const long steps = (rows[j].first - *told + kSoundingMs / 2) / kSoundingMs;
+                const long gap = j > 0 ? rows[j].second - rows[j - 1].second - 1 - count : steps;
+                const long gone = std::clamp(steps, 1L, std::max(gap, 1L));
+                const long from = rows[j].second - gone;
+                for (long k = from; k < rows[j].second; ++k)
+                    missing.insert(k);
+                place(from);
+                losses.push_back(name + ": " + range(from, rows[j].second - 1) + ", read when " +
+                                 line + " was written, " + (gone == 1 ? "is" : "are") +
+                                 " not logged: the first row after the line (sounding " +
+                                 std::to_string(sounding(rows[j].second)) + ") was written " +
+                                 std::to_string(rows[j].first - *told) + " ms later");
+            } else {
+                missing.insert(rows.back().second + count + 1);
+                place(rows.back().second + count + 1);
+                losses.push_back(name + ": the row written with " + line +
+                                 " is not logged: no row of the recording follows the line");
+            }
+        }
+        lost += missing.size();
+        // Between the first and the last row every sounding is logged or placed.
+        long gapFrom = -1;
+        for (long k = rows.front().second; k <= rows.back().second + 1; ++k) {
+            const bool gone = k <= rows.back().second && !logged.count(k) && !placed.count(k) &&
+                              !missing.count(k);
+            if (gone && gapFrom < 0)
+                gapFrom = k;
+            if (!gone && gapFrom >= 0) {
+                lost += uint64_t(k - gapFrom);
+                losses.push_back(name + ": " + range(gapFrom, k - 1) + ", between its rows of " +
+                                 "soundings " + std::to_string(sounding(gapFrom - 1)) + " and " +
+                                 std::to_string(sounding(k)) + ", " +
+                                 (k - 1 == gapFrom ? "is" : "are") +
+                                 " neither logged nor counted as not logged");
+                gapFrom = -1;
+            }
+        }
+        for (long k : placed)
+            if (logged.count(k))
+                losses.push_back(name + ": sounding " + std::to_string(sounding(k)) +
+                                 " is logged, yet a spell without a position told in the events "
+                                 "log counts it as not logged");
+        if (!placed.empty()) {
+            placedBefore[i] = std::max(0L, rows.front().second - *placed.begin());
+            placedAfter[i] = std::max(0L, *placed.rbegin() - rows.back().second);
+        }
+    }
+    return lost;
 }
 
 } // namespace
@@ -258,8 +413,11 @@ std::vector<SurveyRecording> RecordingsInEventsLog(const std::string& eventsLog)
             continue;
         const std::string time = TimeKey(f[1]);
         if (f[2] == "Realtime STARTED") {
-            recordings.push_back({time, {}, {}});
+            recordings.push_back({time, {}, {}, {}});
             running = true;
+        } else if (running && f[2].rfind(kSpellTold, 0) == 0) {
+            recordings.back().spells.push_back(
+                {time, std::strtoull(f[2].c_str() + std::strlen(kSpellTold), nullptr, 10)});
         } else if (running && f[2].rfind("Disconnected from GPS on ", 0) == 0) {
             recordings.back().portsClosing = time;
         } else if (running && f[2] == "Realtime STOPPED") {
@@ -336,7 +494,7 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
             previous >= 0 && index + long(scripts.soundings.size() / 2) < previous;
         if (spans.empty() ||
             (!expected.wholeScript && (rowRecording != recording || scriptAgain))) {
-            spans.push_back({rowRecording, index, index, 0, {}});
+            spans.push_back({rowRecording, index, index, 0, {}, {}});
             recording = rowRecording;
             previous = -1;
             previousFix = -1;
@@ -346,8 +504,10 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
         } else {
             spans.back().last = index;
             ++spans.back().rows;
-            if (at)
+            if (at) {
                 spans.back().lags.push_back(*at - kSoundingMs * index);
+                spans.back().soundings.push_back(index);
+            }
             previous = index;
         }
         const ScriptSounding& sounding = scripts.soundings[size_t(index)];
@@ -403,7 +563,8 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
             if (sounding.lastFix < 0 && expected.fixSlack == 0)
                 fault(r, "logged before the first GGA");
             else
-                fault(r, "position " + f[1] + " " + f[2] + " is not the GGA written last before it" +
+                fault(r, "position " + f[1] + " " + f[2] +
+                             " is not the GGA written last before it" +
                              (expected.fixSlack ? " nor one of its neighbours" : ""));
             continue;
         }
@@ -455,61 +616,87 @@ std::vector<std::string> CheckSurveyLogs(const SurveyScripts& scripts, const std
         // Between the first and the last row of a recording every sounding played while it
         // ran; what was played before, between and after recordings the logs cannot tell
         // without the events log.
-        uint64_t missing = 0;
-        for (size_t i = 0; i < spans.size(); ++i) {
-            missing += uint64_t(spans[i].last - spans[i].first + 1) - spans[i].rows;
-            // The script begun again within one recording: its end and its beginning were
-            // played while it ran.
-            if (i > 0 && spans[i].recording == spans[i - 1].recording)
-                missing += uint64_t(total - 1 - spans[i - 1].last) + uint64_t(spans[i].first);
-        }
-        std::vector<std::string> edgeLosses;
-        if (expected.recordings)
-            missing +=
-                CheckRecordingEdges(*expected.recordings, spans, total, edgeLosses, unchecked);
-        if (missing > expected.notLogged) {
-            faults.push_back(std::to_string(missing) + " soundings played while recording (" +
-                             (expected.recordings
-                                  ? "from Realtime STARTED to STOPPED"
-                                  : "between the first and the last row of a recording") +
-                             ") are not logged, and " + std::to_string(expected.notLogged) +
-                             " were counted as not logged");
-            faults.insert(faults.end(), edgeLosses.begin(), edgeLosses.end());
-        } else if (expected.notLogged > missing) {
-            unchecked.push_back(
-                std::to_string(expected.notLogged - missing) + " of the " +
-                std::to_string(expected.notLogged) + " soundings counted as not logged " +
-                (expected.recordings
-                     ? "were played about when a recording started or stopped, or while none ran"
-                     : "were played before the first row or after the last row of a recording") +
-                ": which ones, the logs do not say");
-        }
-        if (!expected.recordings) {
-            if (spans.front().first > 0)
-                unchecked.push_back(Range(0, spans.front().first - 1) +
-                                    ", played before the first row: whether a recording ran "
-                                    "then, the logs do not say");
-            for (size_t i = 1; i < spans.size(); ++i) {
-                const Span& before = spans[i - 1];
-                const Span& after = spans[i];
-                if (after.recording == before.recording)
-                    continue;
-                if (after.first > before.last + 1)
-                    unchecked.push_back(Range(before.last + 1, after.first - 1) +
-                                        ", played between two recordings");
-                else if (after.first <= before.last)
-                    unchecked.push_back("the soundings after " + std::to_string(before.last) +
-                                        " and before " + std::to_string(after.first) +
-                                        ", played between two recordings (the devices began the "
-                                        "script again meanwhile)");
+        if (expected.recordings && expected.spellsPlaced) {
+            // Every sounding counted as not logged is placed where its spell ended: whatever
+            // else is missing is lost.
+            std::vector<std::string> losses;
+            std::vector<long> before, after;
+            uint64_t told = 0;
+            for (const SurveyRecording& recording : *expected.recordings)
+                for (const NoPositionSpell& spell : recording.spells)
+                    told += spell.soundings;
+            uint64_t lost =
+                PlaceSpells(*expected.recordings, spans, total, losses, unchecked, before, after);
+            lost += CheckRecordingEdges(*expected.recordings, spans, total, losses, unchecked,
+                                        before, after);
+            if (!losses.empty()) {
+                faults.push_back(std::to_string(lost) +
+                                 " soundings played while recording (from Realtime STARTED to "
+                                 "STOPPED) are not logged, and none of the " +
+                                 std::to_string(told) +
+                                 " the events log counted as not logged (each placed where its "
+                                 "spell ended) stands for them");
+                faults.insert(faults.end(), losses.begin(), losses.end());
             }
-            if (spans.back().last < total - 1)
-                unchecked.push_back(Range(spans.back().last + 1, total - 1) +
-                                    ", after the last row: the run was stopped before the "
-                                    "script's end");
-            unchecked.push_back("the first and last rows of each recording: without the events "
-                                "log's Realtime STARTED and STOPPED a sounding lost at either "
-                                "edge cannot be told from one played while no recording ran");
+        } else {
+            uint64_t missing = 0;
+            for (size_t i = 0; i < spans.size(); ++i) {
+                missing += uint64_t(spans[i].last - spans[i].first + 1) - spans[i].rows;
+                // The script begun again within one recording: its end and its beginning were
+                // played while it ran.
+                if (i > 0 && spans[i].recording == spans[i - 1].recording)
+                    missing += uint64_t(total - 1 - spans[i - 1].last) + uint64_t(spans[i].first);
+            }
+            std::vector<std::string> edgeLosses;
+            if (expected.recordings)
+                missing +=
+                    CheckRecordingEdges(*expected.recordings, spans, total, edgeLosses, unchecked);
+            if (missing > expected.notLogged) {
+                faults.push_back(std::to_string(missing) + " soundings played while recording (" +
+                                 (expected.recordings
+                                      ? "from Realtime STARTED to STOPPED"
+                                      : "between the first and the last row of a recording") +
+                                 ") are not logged, and " + std::to_string(expected.notLogged) +
+                                 " were counted as not logged");
+                faults.insert(faults.end(), edgeLosses.begin(), edgeLosses.end());
+            } else if (expected.notLogged > missing) {
+                unchecked.push_back(std::to_string(expected.notLogged - missing) + " of the " +
+                                    std::to_string(expected.notLogged) +
+                                    " soundings counted as not logged " +
+                                    (expected.recordings ? "were played about when a recording "
+                                                           "started or stopped, or while none ran"
+                                                         : "were played before the first row or "
+                                                           "after the last row of a recording") +
+                                    ": which ones, the logs do not say");
+            }
+            if (!expected.recordings) {
+                if (spans.front().first > 0)
+                    unchecked.push_back(Range(0, spans.front().first - 1) +
+                                        ", played before the first row: whether a recording ran "
+                                        "then, the logs do not say");
+                for (size_t i = 1; i < spans.size(); ++i) {
+                    const Span& before = spans[i - 1];
+                    const Span& after = spans[i];
+                    if (after.recording == before.recording)
+                        continue;
+                    if (after.first > before.last + 1)
+                        unchecked.push_back(Range(before.last + 1, after.first - 1) +
+                                            ", played between two recordings");
+                    else if (after.first <= before.last)
+                        unchecked.push_back(
+                            "the soundings after " + std::to_string(before.last) + " and before " +
+                            std::to_string(after.first) +
+                            ", played between two recordings (the devices began the "
+                            "script again meanwhile)");
+                }
+                if (spans.back().last < total - 1)
+                    unchecked.push_back(Range(spans.back().last + 1, total - 1) +
+                                        ", after the last row: the run was stopped before the "
+                                        "script's end");
+                unchecked.push_back("the first and last rows of each recording: without the events "
+                                    "log's Realtime STARTED and STOPPED a sounding lost at either "
+                                    "edge cannot be told from one played while no recording ran");
+            }
         }
     }
     if (logged > 0)

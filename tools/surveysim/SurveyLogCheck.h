@@ -7,13 +7,24 @@
 #include <string>
 #include <vector>
 
+// A spell without a GNSS position as the events log tells its end: when the program wrote
+// "Soundings not logged without a GNSS position: N" and N. The program writes it just before the
+// first row logged after the spell (in the same millisecond or the next), or at Stop when the
+// spell is still on.
+struct NoPositionSpell {
+    std::string told;
+    uint64_t soundings = 0;
+};
+
 // One recording as the day's events log tells it: the times of its "Realtime STARTED", of the
 // last "Disconnected from GPS on" before its stop (the receiver's port closes just before the
 // sounder's) and of its "Realtime STOPPED", each "YYYY-MM-DD hhnnsszzz"; empty when not logged.
+// `spells` are the spells without a position that ended while it ran, in order.
 struct SurveyRecording {
     std::string started;
     std::string portsClosing;
     std::string stopped;
+    std::vector<NoPositionSpell> spells;
 };
 
 // What the survey logs of a generated run must hold, given how the run was set up.
@@ -44,6 +55,11 @@ struct SurveyLogExpectation {
     // ran, and each recording's first and last rows must hold the first and last soundings
     // played while it ran (or those between be counted as not logged).
     std::optional<std::vector<SurveyRecording>> recordings;
+    // The soundings counted as not logged are those of the recordings' spells, each placed
+    // where the events log tells it ended (`notLogged` is then not used): the N soundings just
+    // before the row written with the spell's line, or just after the last row for a spell
+    // ended by Stop. A spell whose row is missing is a row lost.
+    bool spellsPlaced = false;
 };
 
 // The recordings that a day's events logs hold, read in the order of their dates.

@@ -9,7 +9,9 @@
 //    the local datum and transverse Mercator of the tests in [GEODETIC_PARAMETERS]; Start)
 //   tavrin-surveysim --seed 16 --steps 12000 --check ~/WJT/<day>/ --not-logged N --fix-slack 50
 //
-// Without --not-logged the soundings counted as not logged are those the day's events logs tell.
+// Without --not-logged the soundings counted as not logged are those the day's events logs tell,
+// each spell's placed where it ended (just before the row written with its line, or after the
+// last row at Stop), so that none stands for a row lost elsewhere.
 //
 // With devices paced by their own clocks the check's "GGA written last before the sounding"
 // holds within the pacing jitter only: --fix-slack lets a row take a fix that many epochs
