@@ -11,7 +11,7 @@ JOBS      ?= $(shell nproc)
 
 # Debian packages the build, the tests and the benchmarks need.
 PACKAGES := cmake ninja-build g++ make pkg-config \
-	qt6-base-dev qt6-qpa-plugins libgl-dev zlib1g-dev libzip-dev \
+	qt6-base-dev qt6-qpa-plugins libgl-dev libxcb1-dev zlib1g-dev libzip-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev libproj-dev \
 	proj-bin geographiclib-tools rtklib gpsd-clients \
 	fonts-dejavu-core fonts-liberation2 xvfb xauth openbox x11-utils locales clang-format \

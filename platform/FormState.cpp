@@ -1,6 +1,7 @@
 #include "platform/FormState.h"
 
 #include "platform/AppPaths.h"
+#include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "platform/ScreenPlaces.h"
 
@@ -21,6 +22,13 @@ std::function<bool(QWidget*, const QRect&)> storedPlaceCheck;
 const char* const ShownProperty = "shownInThisRun";
 // The frame's corner where the window last stood before it was hidden.
 const char* const StoodAtProperty = "stoodAtInThisRun";
+// A window put back where it stood, held there for a moment: the window manager places a
+// window it maps again by its own rules, and on a busy machine that may come after our move.
+const char* const HeldAtProperty = "heldAtAfterShowing";
+const char* const HeldUntilProperty = "heldUntilTick";
+const char* const HeldCorrectionsProperty = "heldCorrections";
+constexpr uint64_t HoldMs = 1000;
+constexpr int MaxHeldCorrections = 2;
 bool showingsRecorded = false;
 
 // Marks each window when it is first shown, and notes where it stood when it is hidden: the
@@ -37,9 +45,34 @@ protected:
         // A window minimized by the operator is hidden too, spontaneously, and comes back by
         // itself.
         if (event->type() == QEvent::Hide && !event->spontaneous() &&
-            window->property(ShownProperty).toBool() && !window->isMinimized())
+            window->property(ShownProperty).toBool() && !window->isMinimized()) {
             window->setProperty(StoodAtProperty, window->frameGeometry().topLeft());
+            window->setProperty(HeldAtProperty, QVariant());
+        }
+        if (event->type() == QEvent::Move && event->spontaneous())
+            keepHeld(window);
         return false;
+    }
+
+private:
+    // A move that did not come from the program, while the window is held: the window manager
+    // placing it anew. Put it back a bounded number of times, so that an operator who drags the
+    // window at once is never fought for long.
+    static void keepHeld(QWidget* window) {
+        const QVariant held = window->property(HeldAtProperty);
+        if (!held.isValid())
+            return;
+        const int corrections = window->property(HeldCorrectionsProperty).toInt();
+        if (Clock::tickCount() > window->property(HeldUntilProperty).toULongLong() ||
+            corrections >= MaxHeldCorrections) {
+            window->setProperty(HeldAtProperty, QVariant());
+            return;
+        }
+        const QPoint corner = held.toPoint();
+        if (window->frameGeometry().topLeft() == corner)
+            return;
+        window->setProperty(HeldCorrectionsProperty, corrections + 1);
+        PlaceForm(window, corner.x(), corner.y());
     }
 };
 
@@ -123,6 +156,9 @@ void RestoreFormState(QWidget* form, int withSize) {
     // A window the program hid comes back where it stood, at the size it had.
     if (const std::optional<QPoint> stoodAt = StoodAt(form)) {
         PlaceForm(form, stoodAt->x(), stoodAt->y());
+        form->setProperty(HeldAtProperty, *stoodAt);
+        form->setProperty(HeldUntilProperty, QVariant::fromValue(Clock::tickCount() + HoldMs));
+        form->setProperty(HeldCorrectionsProperty, 0);
         return;
     }
     const IniFile ini(AppPaths::settingsFile());

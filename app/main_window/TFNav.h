@@ -331,6 +331,7 @@ private:
     std::vector<std::pair<double, double>> lineChainPoints_;
     // Compact view.
     bool chromeHidden_ = false;
+    void setBorderShown(bool shown);
     // Screenshots: a failing copy or write is told once per spell.
     RepeatedErrorGuard screenshotGuard_{QStringLiteral("Screenshots")};
     RepeatedErrorGuard screenshotWriteGuard_{QStringLiteral("Screenshots")};

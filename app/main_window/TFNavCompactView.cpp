@@ -8,10 +8,27 @@
 #include "app/survey_windows/SurveyStateAccess.h"
 #include "app/survey_windows/TfRealtime.h"
 #include "app/survey_windows/TfWaterfal.h"
+#include "app/widgets/TavrinKeyboard.h"
 
 #include <QFrame>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QWindow>
+
+void TFNav::setBorderShown(bool shown) {
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::FramelessWindowHint, !shown);
+    QWindow* handle = windowHandle();
+    if (!handle || !isVisible()) {
+        setWindowFlags(flags);
+        return;
+    }
+    // Told to the window system while the window stays on the screen. Setting the widget's
+    // flag hides the window and shows it again at once, and a window manager busy enough to
+    // see the two out of order lets go of the window: no border, no place of its own.
+    overrideWindowFlags(flags);
+    handle->setFlags(flags);
+}
 
 void TFNav::HideChrome() {
     tRealtime->hide();
@@ -21,10 +38,13 @@ void TFNav::HideChrome() {
     // Closing the navigation settings window stores its settings.
     if (Navset)
         Navset->close();
-    setWindowFlag(Qt::FramelessWindowHint, true);
+    setBorderShown(false);
     menuBar()->hide();
-    // Changing a window flag hides the window; it comes back at once.
-    show();
+    // The panels were placed over the status bar's edge of a client area that is gone now.
+    for (QWidget* panel :
+         {static_cast<QWidget*>(NumericKeypad), static_cast<QWidget*>(SimpleKeyboard)})
+        if (panel)
+            panel->hide();
     if (fWaterfal)
         fWaterfal->hide();
     if (fRealtime) {
@@ -40,9 +60,8 @@ void TFNav::RestoreChrome() {
     pRealtime->show();
     if (Navset)
         Navset->show();
-    setWindowFlag(Qt::FramelessWindowHint, false);
+    setBorderShown(true);
     menuBar()->show();
-    show();
     chromeHidden_ = false;
     if (fRealtime)
         fRealtime->SetbtHideImageIndex(0);

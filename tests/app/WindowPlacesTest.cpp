@@ -16,9 +16,12 @@
 #include "tools/devsim/PseudoTerminal.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
+
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -126,6 +129,8 @@ TEST_F(WindowPlaces, AWindowMovedByHandKeepsItsPlaceThroughTheCompactView) {
     ASSERT_TRUE(doubleClickTheGnssBox());
     ASSERT_TRUE(FNav->ChromeHidden());
     ASSERT_TRUE(WaitUntil([] { return !fWaterfal->isVisible(); }));
+    EXPECT_TRUE(WaitUntil([] { return FNav->frameGeometry() == FNav->geometry(); }))
+        << "the map without the window's border";
     ASSERT_TRUE(doubleClickTheGnssBox());
     ASSERT_FALSE(FNav->ChromeHidden());
     ASSERT_TRUE(framed(FNav));
@@ -256,6 +261,32 @@ TEST_F(WindowPlacesWhileSurveying,
         bothWhereMoved();
         ASSERT_TRUE(stopRecording());
     }
+}
+
+// The window manager may place a window mapped again by its own rules after the program has put
+// it back, as on a busy machine: it is put back where it stood once more.
+TEST_F(WindowPlaces, AWindowShownAgainStaysWhereItStoodWhenTheWindowManagerPlacesItAnew) {
+    if (!insideAWindowManager())
+        return;
+    storeTheMainWindowAtTheTopLeft();
+    ASSERT_NO_FATAL_FAILURE(startFramed());
+    fWaterfal->show();
+    ASSERT_TRUE(settled(fWaterfal));
+    ASSERT_TRUE(movedByHand(fWaterfal, EchogramPlace));
+
+    fWaterfal->hide();
+    fWaterfal->show();
+    // The X server asked to move the window, behind the widget's back: the window manager moves
+    // it, and the widget hears of it as of any move it did not make.
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    ASSERT_TRUE(x11);
+    const uint32_t corner[] = {0, 0};
+    xcb_configure_window(x11->connection(), xcb_window_t(fWaterfal->winId()),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, corner);
+    xcb_flush(x11->connection());
+    ASSERT_TRUE(settled(fWaterfal));
+    EXPECT_EQ(standsAt(fWaterfal), EchogramPlace)
+        << standsAt(fWaterfal).x() << "," << standsAt(fWaterfal).y();
 }
 
 TEST_F(WindowPlaces, WindowsCentredOnAMainWindowAtTheLowerRightLieWhollyOnTheScreen) {
