@@ -38,11 +38,7 @@ protected:
 
     // Three soundings' rows in each log, waiting when Stop is pressed.
     void runWithRowsWaiting() {
-        writeSetting("ECHOSOUNDER_OFFSETS", "Offset A     ", "0.40");
-        writeSetting("ECHOSOUNDER_OFFSETS", "SV           ", "1530");
-        writeSetting("ECHOSOUNDER_OFFSETS", "Offset C     ", "1.5");
-        writeSetting("ECHOSOUNDER_OFFSETS", "Tide Height  ", "0.35");
-        StoreGeodeticParameters();
+        StoreSurveySetUp();
         writeSetting(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM1"),
                      QString::fromStdString(receiver.devicePath()));
         StorePortPage(true, 1);

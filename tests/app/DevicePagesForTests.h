@@ -54,3 +54,17 @@ inline void StoreGeodeticParameters(const GeodeticTexts& t = ExampleLocalDatum()
     IniFile ini(TestEnvironment::settingsFile());
     WriteGeodeticParameters(ini, t);
 }
+
+// Stores what a run needs besides the ports: the set-up window's draft, sound velocity, offset
+// and tide (keys padded as the window writes them), and a usable geodetic page.
+inline void StoreSurveySetUp() {
+    {
+        IniFile ini(TestEnvironment::settingsFile());
+        const QString section = QStringLiteral("ECHOSOUNDER_OFFSETS");
+        ini.writeString(section, QStringLiteral("Offset A     "), QStringLiteral("0.40"));
+        ini.writeString(section, QStringLiteral("SV           "), QStringLiteral("1530"));
+        ini.writeString(section, QStringLiteral("Offset C     "), QStringLiteral("1.5"));
+        ini.writeString(section, QStringLiteral("Tide Height  "), QStringLiteral("0.35"));
+    }
+    StoreGeodeticParameters();
+}

@@ -73,11 +73,7 @@ protected:
     }
 
     static void storeSetup() {
-        writeSetting("ECHOSOUNDER_OFFSETS", "Offset A     ", "0.40");
-        writeSetting("ECHOSOUNDER_OFFSETS", "SV           ", "1530");
-        writeSetting("ECHOSOUNDER_OFFSETS", "Offset C     ", "1.5");
-        writeSetting("ECHOSOUNDER_OFFSETS", "Tide Height  ", "0.35");
-        StoreGeodeticParameters();
+        StoreSurveySetUp();
     }
     static void mapPort(int number, const std::string& device) {
         writeSetting(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM%1").arg(number),

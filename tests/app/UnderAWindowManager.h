@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 // Tests whose point is where windows open and which one is in front: offscreen there is no
@@ -85,6 +86,14 @@ protected:
             last = now;
             return still >= 4;
         });
+    }
+
+    // The windows' object names, for a failure's message.
+    static std::string names(const std::vector<QWidget*>& windows) {
+        std::string text;
+        for (const QWidget* window : windows)
+            text += window->objectName().toStdString() + " ";
+        return text;
     }
 
     // The program's top-level windows the window manager manages, bottom to top.

@@ -24,13 +24,6 @@
 
 namespace {
 
-std::string Names(const std::vector<QWidget*>& windows) {
-    std::string names;
-    for (const QWidget* window : windows)
-        names += window->objectName().toStdString() + " ";
-    return names;
-}
-
 QRect OnScreen(const QWidget* widget) {
     return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
 }
@@ -61,11 +54,11 @@ TEST_F(UnderAWindowManager, AWindowShownByAMenuCommandOrALostStreamHasNoWindowOf
         SCOPED_TRACE(c.name);
         // Opened, then asked for again once the realtime window has come in front of it.
         for (int time = 0; time < 2; ++time) {
-            ASSERT_TRUE(realtimeWindowInFront()) << Names(stackingOrder());
+            ASSERT_TRUE(realtimeWindowInFront()) << names(stackingOrder());
             c.command();
             QWidget* window = c.window();
             ASSERT_TRUE(framed(window));
-            EXPECT_TRUE(WaitUntil([window] { return inFront(window); })) << Names(stackingOrder());
+            EXPECT_TRUE(WaitUntil([window] { return inFront(window); })) << names(stackingOrder());
             EXPECT_TRUE(WaitUntil([window] { return QApplication::activeWindow() == window; }));
         }
         c.window()->close();
@@ -73,11 +66,11 @@ TEST_F(UnderAWindowManager, AWindowShownByAMenuCommandOrALostStreamHasNoWindowOf
 
     // The NTRIP window's own showing when the correction stream is lost.
     ASSERT_TRUE(WaitUntil([] { return !frmNTRIPSettings->isVisible(); }));
-    ASSERT_TRUE(realtimeWindowInFront()) << Names(stackingOrder());
+    ASSERT_TRUE(realtimeWindowInFront()) << names(stackingOrder());
     frmNTRIPSettings->DataWatchArmed = true;
     frmNTRIPSettings->NtripStatusChanged(TTavrinNTRIPClient::Disconnected, "Connection closed");
     ASSERT_TRUE(framed(frmNTRIPSettings));
-    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << Names(stackingOrder());
+    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << names(stackingOrder());
 
     // Closed, it is the ordinary window it was.
     frmNTRIPSettings->btnClose->click();
@@ -101,10 +94,10 @@ TEST_F(UnderAWindowManager, AnOpenWindowAskedForAgainComesInFrontWhereTheOperato
     // The realtime window, which stays on top, comes over it; the menu asks for it again.
     FNav->mRealtimeWindow1Click();
     ASSERT_TRUE(framed(fRealtime));
-    ASSERT_TRUE(WaitUntil([] { return inFront(fRealtime); })) << Names(stackingOrder());
+    ASSERT_TRUE(WaitUntil([] { return inFront(fRealtime); })) << names(stackingOrder());
     FNav->TavrinNTRIPClient1Click();
     ASSERT_TRUE(framed(frmNTRIPSettings));
-    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << Names(stackingOrder());
+    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << names(stackingOrder());
     EXPECT_TRUE(WaitUntil([] { return QApplication::activeWindow() == frmNTRIPSettings; }));
     EXPECT_EQ(frmNTRIPSettings->frameGeometry().topLeft(), moved);
 }
@@ -135,7 +128,7 @@ TEST_F(UnderAWindowManager,
     frmNTRIPSettings->ShowModally();
     ASSERT_TRUE(framed(frmNTRIPSettings));
     EXPECT_TRUE(frmNTRIPSettings->isModal());
-    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << Names(stackingOrder());
+    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << names(stackingOrder());
 
     frmNTRIPSettings->btnClose->click();
     EXPECT_FALSE(frmNTRIPSettings->isModal());
@@ -145,7 +138,7 @@ TEST_F(UnderAWindowManager,
     ASSERT_TRUE(framed(frmNTRIPSettings));
     EXPECT_FALSE(frmNTRIPSettings->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << Names(stackingOrder());
+    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << names(stackingOrder());
 }
 
 TEST_F(UnderAWindowManager,

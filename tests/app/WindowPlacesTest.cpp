@@ -163,11 +163,7 @@ protected:
 
     // The receiver on COM1 and an NMEA DBT sounder on COM2.
     void storeTheDevices() {
-        writeSetting("ECHOSOUNDER_OFFSETS", "Offset A     ", "0.40");
-        writeSetting("ECHOSOUNDER_OFFSETS", "SV           ", "1530");
-        writeSetting("ECHOSOUNDER_OFFSETS", "Offset C     ", "1.5");
-        writeSetting("ECHOSOUNDER_OFFSETS", "Tide Height  ", "0.35");
-        StoreGeodeticParameters();
+        StoreSurveySetUp();
         writeSetting(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM1"),
                      QString::fromStdString(receiver.devicePath()));
         writeSetting(QStringLiteral("SERIAL_PORTS"), QStringLiteral("COM2"),

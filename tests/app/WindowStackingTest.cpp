@@ -19,13 +19,6 @@
 
 namespace {
 
-std::string Names(const std::vector<QWidget*>& windows) {
-    std::string names;
-    for (const QWidget* window : windows)
-        names += window->objectName().toStdString() + " ";
-    return names;
-}
-
 TEST_F(UnderAWindowManager, TheSetUpWindowsNtripButtonOpensTheNtripWindowInFrontAndUsable) {
     if (!insideAWindowManager())
         return;
@@ -33,7 +26,7 @@ TEST_F(UnderAWindowManager, TheSetUpWindowsNtripButtonOpensTheNtripWindowInFront
 
     Offsets->bNTRIPShow->click();
     ASSERT_TRUE(framed(frmNTRIPSettings));
-    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << Names(stackingOrder());
+    EXPECT_TRUE(WaitUntil([] { return inFront(frmNTRIPSettings); })) << names(stackingOrder());
     EXPECT_TRUE(WaitUntil([] { return QApplication::activeWindow() == frmNTRIPSettings; }));
 
     // Closed, it is the ordinary window the menu command shows again.
@@ -62,7 +55,7 @@ TEST_F(UnderAWindowManager, ADialogRaisedWhileTheSetUpWindowIsShownOpensInFrontO
         if (box->frameGeometry() != box->geometry()) {
             boxInFront = inFront(box);
             boxActive = QApplication::activeWindow() == box;
-            stacking = Names(stackingOrder());
+            stacking = names(stackingOrder());
         }
         if ((boxInFront && boxActive) || ++looks > 200)
             box->accept();
@@ -84,16 +77,16 @@ TEST_F(UnderAWindowManager, AButtonThatShowsAnOpenWindowBringsItToTheFront) {
     Offsets->bSVP->click();
     ASSERT_TRUE(framed(fSVP));
     FNav->NavigationSettings1Click();
-    ASSERT_TRUE(WaitUntil([] { return inFront(Navset); })) << Names(stackingOrder());
+    ASSERT_TRUE(WaitUntil([] { return inFront(Navset); })) << names(stackingOrder());
     Offsets->bSVP->click();
-    EXPECT_TRUE(WaitUntil([] { return inFront(fSVP); })) << Names(stackingOrder());
+    EXPECT_TRUE(WaitUntil([] { return inFront(fSVP); })) << names(stackingOrder());
 
     // The realtime window's "Show Offsets" with the set-up window under it.
     FNav->mRealtimeWindow1Click();
     ASSERT_TRUE(framed(fRealtime));
-    ASSERT_TRUE(WaitUntil([] { return inFront(fRealtime); })) << Names(stackingOrder());
+    ASSERT_TRUE(WaitUntil([] { return inFront(fRealtime); })) << names(stackingOrder());
     fRealtime->btShowOffsets->click();
-    EXPECT_TRUE(WaitUntil([] { return inFront(Offsets); })) << Names(stackingOrder());
+    EXPECT_TRUE(WaitUntil([] { return inFront(Offsets); })) << names(stackingOrder());
 }
 
 TEST_F(UnderAWindowManager, StoredPlacesOverTheMainWindowsControlsOrOffTheScreenOpenClearOfThem) {
