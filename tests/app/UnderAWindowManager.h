@@ -73,10 +73,14 @@ protected:
     // The window is shown and framed, and it has kept still for a while: the window manager
     // and the program may each move it once more after the frame is known.
     static bool framed(QWidget* window) {
-        if (!WaitUntil([window] {
-                return window->isVisible() && window->frameGeometry() != window->geometry();
-            }))
-            return false;
+        return WaitUntil([window] {
+                   return window->isVisible() && window->frameGeometry() != window->geometry();
+               }) &&
+               keptStill(window, 4);
+    }
+
+    // The window's frame has not moved for `looks` looks, 50 ms apart.
+    static bool keptStill(QWidget* window, int looks) {
         QRect last = window->frameGeometry();
         int still = 0;
         return WaitUntil([&] {
@@ -84,7 +88,7 @@ protected:
             const QRect now = window->frameGeometry();
             still = now == last ? still + 1 : 0;
             last = now;
-            return still >= 4;
+            return still >= looks;
         });
     }
 

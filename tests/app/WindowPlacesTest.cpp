@@ -49,17 +49,7 @@ protected:
     // The window is shown and has kept still for a while. The echogram has no frame of its
     // own, so `framed` cannot tell when it stands.
     static bool settled(QWidget* window) {
-        if (!WaitUntil([window] { return window->isVisible(); }))
-            return false;
-        QRect last = window->frameGeometry();
-        int still = 0;
-        return WaitUntil([&] {
-            RunEventsFor(50);
-            const QRect now = window->frameGeometry();
-            still = now == last ? still + 1 : 0;
-            last = now;
-            return still >= 6;
-        });
+        return WaitUntil([window] { return window->isVisible(); }) && keptStill(window, 6);
     }
 
     // What the operator does by dragging the window to `corner`.
