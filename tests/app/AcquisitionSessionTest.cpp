@@ -68,6 +68,15 @@ struct Session : ::testing::Test {
         MapPath(number, terminal.devicePath());
     }
     std::string Survey() { return ReadWholeFile(CoordinatesLogPath).value_or(""); }
+    // Sends the lines at once, waits until the session has had every one of them, and stops.
+    void SendAndStop(PseudoTerminal& echoSounder, const std::vector<std::string>& lines) {
+        std::string bytes;
+        for (const std::string& line : lines)
+            bytes += line;
+        ASSERT_TRUE(echoSounder.write(bytes));
+        ASSERT_TRUE(WaitUntil([&] { return windows.sounderLines.size() == lines.size(); }));
+        session->Stop();
+    }
     // Starts with both devices on pseudo-terminals and waits for the receiver's first fix.
     void StartWithAFix(PseudoTerminal& receiver, PseudoTerminal& echoSounder) {
         MapPort(11, receiver);
@@ -259,12 +268,7 @@ TEST_F(Session, OnlyTheGoodLinesOfASounderSendingCorruptLinesAreLoggedOnce) {
         Nmea("SDDBT,1.0,f,12000.01,M,1.0,F"),
         Nmea("SDDBT,32.8,f,10.3,M,5.4,F"),
     };
-    std::string bytes;
-    for (const std::string& line : lines)
-        bytes += line;
-    ASSERT_TRUE(echoSounder.write(bytes));
-    ASSERT_TRUE(WaitUntil([&] { return windows.sounderLines.size() == lines.size(); }));
-    session->Stop();
+    ASSERT_NO_FATAL_FAILURE(SendAndStop(echoSounder, lines));
 
     const std::string survey = Survey();
     EXPECT_EQ(RawDepthColumn(survey), (std::vector<std::string>{"10", "10.1", "10.2", "10.3"}))
@@ -336,12 +340,7 @@ TEST_F(Session, EveryDamagedSounderLineIsRefusedToldOnceAndCountedAtStop) {
         Nmea("SDDBT,32.8,f,10.4,M,5*4,F"),
         "$SDDBT,32.8,f,10.5,M,5.4,F\r\n",
     };
-    std::string bytes;
-    for (const std::string& line : lines)
-        bytes += line;
-    ASSERT_TRUE(echoSounder.write(bytes));
-    ASSERT_TRUE(WaitUntil([&] { return windows.sounderLines.size() == lines.size(); }));
-    session->Stop();
+    ASSERT_NO_FATAL_FAILURE(SendAndStop(echoSounder, lines));
 
     const std::string survey = Survey();
     EXPECT_EQ(RawDepthColumn(survey),

@@ -73,17 +73,6 @@ protected:
         writeSetting(section, QStringLiteral("SV           "), QString::fromUtf8(sv));
         writeSetting(section, QStringLiteral("Tide Height  "), QString::fromUtf8(tide));
     }
-
-    static void fillValid() {
-        Offsets->OffsetA->setText(QStringLiteral("1.0"));
-        Offsets->OffsetB->setText(QStringLiteral("2.0"));
-        Offsets->OffsetC->setText(QStringLiteral("1.02"));
-        Offsets->SV->setText(QStringLiteral("1480"));
-        Offsets->TideHt->setText(QStringLiteral("0.35"));
-        Offsets->Location->setText(QStringLiteral("Haliç"));
-        Offsets->SurveyBoat->setText(QStringLiteral("Martı"));
-        Offsets->Surveyor->setText(QStringLiteral("Deniz"));
-    }
 };
 
 } // namespace
@@ -93,7 +82,7 @@ TEST_F(OffsetsWindow, AcceptedActionLogsStoresStartsAndHides) {
     ASSERT_TRUE(Offsets->isVisible()); // the main window shows it when first shown
     int startClicks = 0;
     QObject::connect(FNav->Realtime, &QToolButton::clicked, [&startClicks] { ++startClicks; });
-    fillValid();
+    fillTheSetUpWindowValidly();
     Offsets->time->setText(QStringLiteral("2026-12-10 101500000"));
 
     Offsets->BitBtn1->click();
@@ -120,7 +109,7 @@ TEST_F(OffsetsWindow, AcceptedActionLogsStoresStartsAndHides) {
 
     // Twice in a row: two blocks, one empty line apart.
     Offsets->show();
-    fillValid();
+    fillTheSetUpWindowValidly();
     Offsets->BitBtn1->click();
     EXPECT_EQ(ReadWholeFile(OffsetsLogPath())->size(), 2 * log->size());
 }
@@ -131,7 +120,7 @@ TEST_F(OffsetsWindow, RunningSurveyIsLeftRunningWhateverTheButtonShows) {
     QObject::connect(FNav->Realtime, &QToolButton::clicked, [&clicks] { ++clicks; });
     SurveyAcquisitionState().AcquisitionRunning = true;
     FNav->Realtime->setChecked(false); // the GNSS port dropped and released it
-    fillValid();
+    fillTheSetUpWindowValidly();
     Offsets->BitBtn1->click();
     EXPECT_EQ(clicks, 0);
     EXPECT_FALSE(Offsets->isVisible());
@@ -142,7 +131,7 @@ TEST_F(OffsetsWindow, RejectedActionTouchesNothingAndFocusesTheField) {
     start();
     int clicks = 0;
     QObject::connect(FNav->Realtime, &QToolButton::clicked, [&clicks] { ++clicks; });
-    fillValid();
+    fillTheSetUpWindowValidly();
     Offsets->OffsetC->setText(QStringLiteral("1.5"));
     const QStringList settingsBefore = StoredSetup();
 
@@ -163,7 +152,7 @@ TEST_F(OffsetsWindow, RejectedActionTouchesNothingAndFocusesTheField) {
 TEST_F(OffsetsWindow, TideWithAUnitIsRefusedBeforeItReachesAnything) {
     writeSetting(QStringLiteral("SETTINGS"), QStringLiteral("Language"), QStringLiteral("tr"));
     start();
-    fillValid();
+    fillTheSetUpWindowValidly();
     Offsets->TideHt->setText(QStringLiteral("0.35 m"));
     const QStringList settingsBefore = StoredSetup();
     Offsets->BitBtn1->click();
@@ -190,7 +179,7 @@ TEST_F(OffsetsWindow, OffsetsLogThatCannotBeWrittenIsReportedAndTheSurveyGoesOn)
     QObject::connect(FNav->Realtime, &QToolButton::clicked, [&clicks] { ++clicks; });
     // A folder where the log should be: no write can reach it, even for root.
     std::filesystem::create_directories(OffsetsLogPath());
-    fillValid();
+    fillTheSetUpWindowValidly();
     Offsets->BitBtn1->click();
     auto& dialogs = TestEnvironment::dialogs();
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -297,7 +286,7 @@ TEST_F(OffsetsWindow, ClockLabelShowsUtcWhateverTheComputersZone) {
 
 TEST_F(OffsetsWindow, ClockTextWithAColonIsWarnedAboutAndTheActionGoesOn) {
     start();
-    fillValid();
+    fillTheSetUpWindowValidly();
     Offsets->time->setText(QStringLiteral("10.12.2026 10:15:00"));
     Offsets->BitBtn1->click();
     auto& dialogs = TestEnvironment::dialogs();

@@ -2,6 +2,7 @@
 
 #include "app/main_window/TFNav.h"
 #include "app/program/ProgramStart.h"
+#include "app/survey_windows/TOffsets.h"
 #include "language/TTavrinTranslation.h"
 
 #include "platform/IniFile.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,18 @@ protected:
         writeSetting(section, QStringLiteral("Top"), QString::number(top));
         writeSetting(section, QStringLiteral("Width"), QString::number(width));
         writeSetting(section, QStringLiteral("Height"), QString::number(height));
+    }
+
+    // Values the set-up window takes as they stand, in each of its fields.
+    static void fillTheSetUpWindowValidly() {
+        Offsets->OffsetA->setText(QStringLiteral("1.0"));
+        Offsets->OffsetB->setText(QStringLiteral("2.0"));
+        Offsets->OffsetC->setText(QStringLiteral("1.02"));
+        Offsets->SV->setText(QStringLiteral("1480"));
+        Offsets->TideHt->setText(QStringLiteral("0.35"));
+        Offsets->Location->setText(QStringLiteral("Haliç"));
+        Offsets->SurveyBoat->setText(QStringLiteral("Martı"));
+        Offsets->Surveyor->setText(QStringLiteral("Deniz"));
     }
 
     // Creates the windows and shows the main window, as the entry does before its loop.

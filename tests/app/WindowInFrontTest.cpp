@@ -153,16 +153,6 @@ TEST_F(UnderAWindowManager,
     writeSetting(QStringLiteral("SENSOR COMUNICATION SETTINGS"),
                  QStringLiteral("Sensor Enabled     "), QStringLiteral("0"));
     ASSERT_NO_FATAL_FAILURE(startWithTheSetUpWindow());
-    const auto fillValid = [] {
-        Offsets->OffsetA->setText(QStringLiteral("1.0"));
-        Offsets->OffsetB->setText(QStringLiteral("2.0"));
-        Offsets->OffsetC->setText(QStringLiteral("1.02"));
-        Offsets->SV->setText(QStringLiteral("1480"));
-        Offsets->TideHt->setText(QStringLiteral("0.35"));
-        Offsets->Location->setText(QStringLiteral("Haliç"));
-        Offsets->SurveyBoat->setText(QStringLiteral("Martı"));
-        Offsets->Surveyor->setText(QStringLiteral("Deniz"));
-    };
     const auto keypad = [] { return static_cast<QWidget*>(FNav->NumericKeypad); };
     const auto keyboard = [] { return static_cast<QWidget*>(FNav->SimpleKeyboard); };
 
@@ -183,7 +173,7 @@ TEST_F(UnderAWindowManager,
             FNav->RestoreChrome();
         FNav->OffsetsandValues1Click();
         ASSERT_TRUE(framed(Offsets));
-        fillValid();
+        fillTheSetUpWindowValidly();
         QTest::mouseClick(c.field, Qt::LeftButton, {}, c.field->rect().center());
         ASSERT_TRUE(c.panel());
         ASSERT_TRUE(WaitUntil([&] { return c.panel()->isVisible(); }));
